@@ -1,0 +1,697 @@
+#include "mainwindow.h"
+
+#include "aboutdialog.h"
+#include "design.h"
+#include "langselectionbutton.h"
+#include "mainwindowform.h"
+#include "ostrellogo.h"
+#include "stylesheet.h"
+#include "zelcfg.h"
+#include "zelsettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QMutexLocker>
+#include <QPushButton>
+#include <QScreen>
+#include <QSizeGrip>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <map>
+
+namespace {
+
+const int EdgeStrip = 15;
+const int TooltipDuration = 5000;
+const QSize MaximumWindowSize(3000, 1875);
+
+bool dirExists(const QString& dir)
+{
+    return !dir.isEmpty() && QDir(dir).exists();
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui_MainWindow>())
+{
+    m_aboutDialog = new AboutDialog(parent);
+    m_buttonsLayout = new QHBoxLayout();
+    m_titleLayout = new QHBoxLayout();
+    m_leftLayout = new QVBoxLayout();
+    m_leftPanel = new QWidget();
+    m_rightSplitter = new QSplitter(Qt::Vertical);
+    m_mainSplitter = new QSplitter(Qt::Horizontal);
+    for (QSizeGrip*& grip : m_sizeGrips) {
+        grip = new QSizeGrip(this);
+    }
+    m_contentLayout = new QVBoxLayout();
+    m_panelGrid = new QGridLayout();
+    m_frameGrid = new QGridLayout();
+
+    setAppFont();
+    ui->setupUi(this);
+    resize(1030, 700);
+    applyStyleSheets();
+    for (QSizeGrip* grip : m_sizeGrips) {
+        grip->setStyleSheet(QStringLiteral("background-color: rgba(0,0,0,0);"));
+    }
+    buildLayout();
+    installEventFilter(this);
+    makeConnections();
+    retranslateToolTips();
+}
+
+MainWindow::~MainWindow()
+{
+    removeEventFilter(this);
+    m_aboutDialog->deleteLater();
+    // The splitters and the left panel belong to the central widget's layout and go with it.
+}
+
+void MainWindow::setAppFont()
+{
+    static const char* const fonts[] = {
+        ":resources/OstrelCS-Regular.ttf",         ":resources/OstrelCS-Bold.ttf",
+        ":resources/OstrelCS-BoldItalic.ttf",      ":resources/OstrelCS-Demi.ttf",
+        ":resources/OstrelCS-DemiItalic.ttf",      ":resources/OstrelCS-ExtraBold.ttf",
+        ":resources/OstrelCS-ExtraBoldItalic.ttf", ":resources/OstrelCS-Italic.ttf",
+        ":resources/OstrelCS-Light.ttf",           ":resources/OstrelCS-LightItalic.ttf"};
+    QStringList regularFamilies;
+    for (const char* font : fonts) {
+        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(font));
+        if (font == fonts[0] && id >= 0) {
+            regularFamilies = QFontDatabase::applicationFontFamilies(id);
+        }
+    }
+    if (regularFamilies.isEmpty()) {
+        return;
+    }
+    // 12 points at 96 DPI: the same pixel size whatever the screen's DPI.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    QFont font(regularFamilies.first());
+    font.setPointSizeF(dpi > 0 ? 96.0 / dpi * 12.0 : 12.0);
+    QApplication::setFont(font);
+}
+
+void MainWindow::applyStyleSheets()
+{
+    QString style;
+    if (!Design::loadStyleSheet(QStringLiteral(":/resources/myButton.qss"), style)) {
+        return;
+    }
+    ui->infoButton->setStyleSheet(style);
+    ui->langButton->setStyleSheet(style);
+    ui->openFileButton->setStyleSheet(style);
+    ui->closeButton->setStyleSheet(style);
+    ui->minimizeButton->setStyleSheet(style);
+    ui->maximizeButton->setStyleSheet(style);
+}
+
+void MainWindow::buildLayout()
+{
+    ui->videoWidget->setMinimumSize(320, 180);
+    ui->dataFrame->setMinimumSize(320, 148);
+    ui->driveData->setMinimumSize(120, 148);
+    ui->gpsWidget->setMinimumSize(150, 150);
+    ui->fileWidget->setMinimumSize(150, 200);
+    setMaximumSize(MaximumWindowSize);
+
+    m_buttonsLayout->setContentsMargins(0, 0, 0, 0);
+    m_buttonsLayout->setSpacing(0);
+    m_buttonsLayout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    m_buttonsLayout->addWidget(ui->openFileButton);
+    m_buttonsLayout->addWidget(ui->langButton);
+    m_buttonsLayout->addWidget(ui->infoButton);
+    m_buttonsLayout->addSpacing(20);
+    m_buttonsLayout->addWidget(ui->minimizeButton);
+    m_buttonsLayout->addWidget(ui->maximizeButton);
+    m_buttonsLayout->addWidget(ui->closeButton);
+
+    m_titleLayout->setContentsMargins(0, 0, 0, 0);
+    m_titleLayout->setSpacing(0);
+    m_titleLayout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    m_titleLayout->addWidget(ui->ostrelIcon, 0, Qt::AlignLeft);
+    m_titleLayout->addLayout(m_buttonsLayout);
+    m_titleLayout->setAlignment(m_buttonsLayout, Qt::AlignRight);
+
+    m_panelGrid->setContentsMargins(0, 0, 0, 0);
+    m_panelGrid->setSpacing(0);
+    m_panelGrid->setSizeConstraint(QLayout::SetMinimumSize);
+    m_panelGrid->addWidget(ui->ctrlPanel, 0, 0);
+    m_panelGrid->addWidget(ui->dataFrame, 1, 0);
+    m_panelGrid->addWidget(ui->compass, 0, 1);
+    m_panelGrid->addWidget(ui->driveData, 1, 1);
+
+    m_leftLayout->setContentsMargins(0, 0, 0, 0);
+    m_leftLayout->setSpacing(0);
+    m_leftLayout->setSizeConstraint(QLayout::SetMinimumSize);
+    m_leftLayout->addWidget(ui->videoWidget);
+    m_leftLayout->addLayout(m_panelGrid);
+    m_leftPanel->setLayout(m_leftLayout);
+
+    m_rightSplitter->addWidget(ui->gpsWidget);
+    m_rightSplitter->addWidget(ui->fileWidget);
+    m_rightSplitter->setChildrenCollapsible(false);
+
+    m_mainSplitter->addWidget(m_leftPanel);
+    m_mainSplitter->addWidget(m_rightSplitter);
+    m_mainSplitter->setChildrenCollapsible(false);
+
+    m_contentLayout->setContentsMargins(0, 0, 0, 0);
+    m_contentLayout->setSpacing(0);
+    m_contentLayout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    m_contentLayout->addLayout(m_titleLayout);
+    m_contentLayout->setAlignment(m_titleLayout, Qt::AlignTop);
+    m_contentLayout->addWidget(m_mainSplitter, 1);
+
+    m_frameGrid->setContentsMargins(0, 0, 0, 0);
+    m_frameGrid->setSpacing(0);
+    m_frameGrid->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    const Qt::Alignment gripAlignment[4] = {Qt::AlignTop | Qt::AlignLeft, Qt::AlignTop | Qt::AlignRight,
+                                            Qt::AlignBottom | Qt::AlignLeft,
+                                            Qt::AlignBottom | Qt::AlignRight};
+    const int gripCell[4][2] = {{0, 0}, {0, 2}, {2, 0}, {2, 2}};
+    for (int i = 0; i < 4; ++i) {
+        m_sizeGrips[i]->setFixedSize(EdgeStrip, EdgeStrip);
+        m_frameGrid->addWidget(m_sizeGrips[i], gripCell[i][0], gripCell[i][1], gripAlignment[i]);
+    }
+    m_frameGrid->addLayout(m_contentLayout, 1, 1);
+    for (int i : {0, 2}) {
+        m_frameGrid->setRowMinimumHeight(i, EdgeStrip);
+        m_frameGrid->setColumnMinimumWidth(i, EdgeStrip);
+        m_frameGrid->setRowStretch(i, 0);
+        m_frameGrid->setColumnStretch(i, 0);
+    }
+    m_frameGrid->setRowStretch(1, 1);
+    m_frameGrid->setColumnStretch(1, 1);
+    ui->centralwidget->setLayout(m_frameGrid);
+    ui->centralwidget->show();
+    setCentralWidget(ui->centralwidget);
+
+    const int minWidth =
+        qMax(ui->ctrlPanel->minimumWidth() + ui->driveData->minimumWidth(), ui->videoWidget->minimumWidth()) +
+        qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
+    const int minHeight = qMax(ui->videoWidget->minimumHeight() + ui->ctrlPanel->minimumHeight() +
+                                   ui->dataFrame->minimumHeight(),
+                               ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
+                          154;
+    setMinimumSize(minWidth, minHeight);
+
+    m_rightSplitter->setSizes({288, 288});
+    m_mainSplitter->setSizes({640, 430});
+    QString style;
+    if (Design::loadStyleSheet(QStringLiteral(":/resources/mySplitter.qss"), style)) {
+        m_rightSplitter->setStyleSheet(style);
+        m_mainSplitter->setStyleSheet(style);
+    }
+    m_rightSplitter->setHandleWidth(5);
+    m_mainSplitter->setHandleWidth(5);
+
+    m_hideOnFullScreen = {ui->openFileButton, ui->langButton,  ui->infoButton, ui->minimizeButton,
+                          ui->maximizeButton, ui->closeButton, ui->ostrelIcon, ui->dataFrame,
+                          ui->driveData,      ui->compass,     m_rightSplitter};
+    for (QSizeGrip* grip : m_sizeGrips) {
+        m_hideOnFullScreen.push_back(grip);
+    }
+}
+
+void MainWindow::makeConnections()
+{
+    connect(ui->openFileButton, &QPushButton::clicked, this, &MainWindow::on_openFileButtonClicked,
+            Qt::DirectConnection);
+}
+
+bool MainWindow::isWindowFullScreen() const
+{
+    QMutexLocker lock(&m_stateMutex);
+    return m_currentState == FullScreen;
+}
+
+MainWindow::WinState MainWindow::currentState() const
+{
+    QMutexLocker lock(&m_stateMutex);
+    return m_currentState;
+}
+
+MainWindow::WinState MainWindow::previousState() const
+{
+    QMutexLocker lock(&m_stateMutex);
+    return m_previousState;
+}
+
+QString MainWindow::getWindowStateName(WinState state)
+{
+    static const std::map<int, QString> names = {{Minimized, QStringLiteral("Minimized")},
+                                                 {Normal, QStringLiteral("Normal")},
+                                                 {Maximized, QStringLiteral("Maximized")},
+                                                 {FullScreen, QStringLiteral("FullScreen")}};
+    const auto it = names.find(state);
+    return it == names.end() ? QStringLiteral("Invalid") : it->second;
+}
+
+QScreen* MainWindow::activeScreen() const
+{
+    if (QGuiApplication::screens().size() >= 2 && windowHandle() && windowHandle()->screen()) {
+        return windowHandle()->screen();
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+QRect MainWindow::getScreenGeometry() const
+{
+    const QScreen* screen = activeScreen();
+    return screen ? screen->geometry() : QRect();
+}
+
+QRect MainWindow::getAvailableGeometry() const
+{
+    const QScreen* screen = activeScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QRect MainWindow::normalRect() const
+{
+    QRect rect = m_normalGeometry;
+    rect.moveTopLeft(m_normalPos);
+    return rect;
+}
+
+void MainWindow::applyState(WinState state)
+{
+    if (state == Minimized) {
+        setWindowState(Qt::WindowMinimized);
+        return;
+    }
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        m_applyingState = true;
+        setWindowState(Qt::WindowNoState);
+        m_applyingState = false;
+    }
+    switch (state) {
+    case Normal:
+        if (m_normalGeometry.isValid()) {
+            setGeometry(normalRect());
+        }
+        break;
+    case Maximized:
+        setGeometry(getAvailableGeometry());
+        break;
+    case FullScreen:
+        setGeometry(getScreenGeometry());
+        break;
+    case Minimized:
+        break;
+    }
+}
+
+void MainWindow::enterState(WinState state)
+{
+    {
+        QMutexLocker lock(&m_stateMutex);
+        m_previousState = m_currentState;
+        m_currentState = state;
+    }
+    applyState(state);
+    checkMaximizedTooltip();
+}
+
+void MainWindow::setWindowMinimized(bool force)
+{
+    if (force || currentState() != Minimized) {
+        enterState(Minimized);
+    }
+}
+
+void MainWindow::setWindowNormal(bool force)
+{
+    if (force || currentState() != Normal) {
+        enterState(Normal);
+    }
+}
+
+void MainWindow::setWindowMaximized(bool force)
+{
+    if (force || currentState() != Maximized) {
+        enterState(Maximized);
+    }
+}
+
+void MainWindow::setWindowFulscreen(bool force)
+{
+    if (force || currentState() != FullScreen) {
+        enterState(FullScreen);
+    }
+}
+
+void MainWindow::forceWindowStateAsRequested()
+{
+    WinState state;
+    {
+        QMutexLocker lock(&m_stateMutex);
+        m_previousState = m_currentState;
+        state = m_currentState;
+    }
+    applyState(state);
+    checkMaximizedTooltip();
+}
+
+void MainWindow::forcePreviousWindowState()
+{
+    WinState state;
+    {
+        QMutexLocker lock(&m_stateMutex);
+        // Coming back from a minimised window must not minimise it again.
+        state = m_previousState == Minimized && m_currentState == Minimized ? Normal : m_previousState;
+        m_previousState = m_currentState;
+        m_currentState = state;
+    }
+    applyState(state);
+    checkMaximizedTooltip();
+}
+
+void MainWindow::setFullScreenWidgetsVisible(bool visible)
+{
+    for (QWidget* widget : m_hideOnFullScreen) {
+        widget->setVisible(visible);
+    }
+}
+
+void MainWindow::onToggleFullScreenMode()
+{
+    QMutexLocker lock(&m_stateMutex);
+    if (m_currentState == FullScreen) {
+        enterState(m_previousState == Maximized ? Maximized : Normal);
+        setFullScreenWidgetsVisible(true);
+    } else {
+        setFullScreenWidgetsVisible(false);
+        enterState(FullScreen);
+    }
+    lock.unlock();
+    emit fullScreenModeChanged();
+}
+
+void MainWindow::on_minimizeButton_clicked()
+{
+    setWindowMinimized(false);
+}
+
+void MainWindow::on_maximizeButton_clicked()
+{
+    QMutexLocker lock(&m_stateMutex);
+    enterState(m_currentState == Maximized ? Normal : Maximized);
+}
+
+void MainWindow::on_closeButton_clicked()
+{
+    QMessageBox box;
+    box.setWindowIcon(QIcon(Design::WindowIconPath));
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(ZelCfg::AppName);
+    box.setText(tr("Do you want to close the application?"));
+    QPushButton* yes = box.addButton(tr("Yes"), QMessageBox::YesRole);
+    box.addButton(tr("No"), QMessageBox::NoRole);
+    box.exec();
+    if (box.clickedButton() == yes) {
+        close();
+    }
+}
+
+void MainWindow::on_infoButton_clicked()
+{
+    if (m_aboutDialog) {
+        m_aboutDialog->show();
+    }
+}
+
+void MainWindow::on_openFileButtonClicked()
+{
+    const QString stored = ZelSettings::value(ZelSettings::PlaylistPath, QString()).toString();
+    setCursor(Qt::WaitCursor);
+    QString dir;
+    if (dirExists(stored)) {
+        dir = stored;
+    } else {
+        for (const QString& home : QStandardPaths::standardLocations(QStandardPaths::HomeLocation)) {
+            if (dirExists(home)) {
+                dir = home;
+                break;
+            }
+        }
+        if (dir.isEmpty()) {
+            dir = QDir::homePath();
+        }
+    }
+    emit openFileDialog(dir);
+}
+
+void MainWindow::on_setFileDialogFinished()
+{
+    unsetCursor();
+}
+
+void MainWindow::retranslateToolTips()
+{
+    const std::pair<QWidget*, const char*> tips[] = {{ui->openFileButton, "Open"},
+                                                     {ui->infoButton, "About"},
+                                                     {ui->langButton, "Select language"},
+                                                     {ui->minimizeButton, "Minimize"},
+                                                     {ui->closeButton, "Close"}};
+    for (const auto& [widget, text] : tips) {
+        widget->setToolTipDuration(TooltipDuration);
+        widget->setToolTip(QObject::tr(text));
+    }
+    checkMaximizedTooltip();
+}
+
+void MainWindow::checkMaximizedTooltip()
+{
+    QMutexLocker lock(&m_stateMutex);
+    ui->maximizeButton->setToolTipDuration(TooltipDuration);
+    ui->maximizeButton->setToolTip(m_currentState == Maximized ? QObject::tr("Restore down")
+                                                               : QObject::tr("Maximize"));
+}
+
+int MainWindow::edgeAt(const QPoint& pos) const
+{
+    const int w = width() - 1;
+    const int h = height() - 1;
+    if (QRect(QPoint(0, 0), QPoint(w, EdgeStrip)).contains(pos)) {
+        return DragTop;
+    }
+    if (QRect(QPoint(0, h - EdgeStrip), QPoint(w, h)).contains(pos)) {
+        return DragBottom;
+    }
+    if (QRect(QPoint(w - EdgeStrip, 0), QPoint(w, h)).contains(pos)) {
+        return DragRight;
+    }
+    if (QRect(QPoint(0, 0), QPoint(EdgeStrip, h)).contains(pos)) {
+        return DragLeft;
+    }
+    return DragNone;
+}
+
+static Qt::CursorShape cursorForDragMode(int mode)
+{
+    switch (mode) {
+    case 2:
+    case 3:
+        return Qt::SizeVerCursor;
+    case 4:
+    case 5:
+        return Qt::SizeHorCursor;
+    default:
+        return Qt::SizeAllCursor;
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == this && (event->type() == QEvent::MouseMove || event->type() == QEvent::HoverMove)) {
+        const WinState state = currentState();
+        if (m_dragMode == DragNone && state != Maximized && state != FullScreen) {
+            const QPoint pos = event->type() == QEvent::MouseMove ? static_cast<QMouseEvent*>(event)->pos()
+                                                                  : static_cast<QHoverEvent*>(event)->pos();
+            if (edgeAt(pos) == DragNone) {
+                unsetCursor();
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event)
+{
+    const WinState state = currentState();
+    if (state != Maximized && state != FullScreen) {
+        m_pressGlobalPos = event->globalPos();
+        m_pressLocalPos = event->pos();
+        const int edge = edgeAt(m_pressLocalPos);
+        m_dragMode = edge == DragNone ? DragMove : edge;
+        setCursor(cursorForDragMode(m_dragMode));
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    QMutexLocker lock(&m_stateMutex);
+    if (m_currentState == Maximized || m_currentState == FullScreen) {
+        QMainWindow::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint globalPos = event->globalPos();
+    if (m_dragMode == DragNone) {
+        const int edge = edgeAt(event->pos());
+        if (edge == DragNone) {
+            unsetCursor();
+        } else {
+            setCursor(cursorForDragMode(edge));
+        }
+    } else if (m_dragMode == DragMove) {
+        move(globalPos - m_pressLocalPos);
+    } else {
+        QRect rect = geometry();
+        const QPoint travel = globalPos - m_pressGlobalPos;
+        switch (m_dragMode) {
+        case DragBottom:
+            rect.setBottom(rect.bottom() + travel.y());
+            break;
+        case DragTop:
+            rect.setTop(rect.top() + travel.y());
+            break;
+        case DragLeft:
+            rect.setLeft(rect.left() + travel.x());
+            break;
+        case DragRight:
+            rect.setRight(rect.right() + travel.x());
+            break;
+        default:
+            break;
+        }
+        const QSize minimum = minimumSize();
+        const QSize maximum = maximumSize();
+        if (rect.width() >= minimum.width() && rect.width() <= maximum.width() &&
+            rect.height() >= minimum.height() && rect.height() <= maximum.height()) {
+            setGeometry(rect);
+            m_pressGlobalPos = globalPos;
+        }
+    }
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_pressGlobalPos = QPoint();
+    m_pressLocalPos = QPoint();
+    unsetCursor();
+    m_dragMode = DragNone;
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        const WinState state = currentState();
+        if (state == FullScreen) {
+            onToggleFullScreenMode();
+            return;
+        }
+        if (state == Maximized) {
+            enterState(Normal);
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    if (event->size() == m_lastSize) {
+        return;
+    }
+    QMainWindow::resizeEvent(event);
+    m_lastSize = event->size();
+    QMutexLocker lock(&m_stateMutex);
+    if (m_currentState == Normal) {
+        m_normalGeometry = geometry();
+    }
+}
+
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    if (event->pos() == m_lastPos) {
+        return;
+    }
+    QMainWindow::moveEvent(event);
+    m_lastPos = event->pos();
+    QMutexLocker lock(&m_stateMutex);
+    if (m_currentState == Normal) {
+        m_normalGeometry = geometry();
+        m_normalPos = geometry().topLeft();
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    setAttribute(Qt::WA_Mapped);
+    QMainWindow::showEvent(event);
+    QMutexLocker lock(&m_stateMutex);
+    if (m_currentState == Normal) {
+        // The plain top-left corner, as a move records it: a top-level window's geometry is
+        // already in screen coordinates, and mapping it again would add the offset twice.
+        m_normalPos = geometry().topLeft();
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::LocaleChange:
+        ui->langButton->loadLanguage(QLocale::system().name());
+        break;
+    case QEvent::LanguageChange:
+        ui->retranslateUi(this);
+        retranslateToolTips();
+        break;
+    case QEvent::ActivationChange:
+        emit updateActivationState();
+        break;
+    case QEvent::WindowStateChange:
+        if (!m_applyingState) {
+            const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+            if (windowState() & Qt::WindowMinimized) {
+                QMutexLocker lock(&m_stateMutex);
+                if (m_currentState != Minimized) {
+                    m_previousState = m_currentState;
+                    m_currentState = Minimized;
+                }
+            } else if (change->oldState() & Qt::WindowMinimized) {
+                forcePreviousWindowState();
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::paintEvent(QPaintEvent* event)
+{
+    Design::ApplyFixedSizeGradientForBackground(this);
+    QMainWindow::paintEvent(event);
+}

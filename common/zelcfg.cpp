@@ -1,0 +1,28 @@
+#include "zelcfg.h"
+
+namespace ZelCfg {
+const QString AppName = QStringLiteral("Tarrow");
+const QString AppVersion = QStringLiteral("1.0.17");
+const QString AppCopyrights = QString::fromUtf8("Copyright \u00a9 2026 Halvard. All rights reserved.");
+} // namespace ZelCfg
+
+namespace ZelSettings {
+const QString Settings = QStringLiteral("/.settings.ini");
+const QString Logs = QStringLiteral("/logfile.txt");
+const QString PlaylistPath = QStringLiteral("PlaylistPath");
+const QString LocaleLanguage = QStringLiteral("Language");
+const QString LocaleLanguageDefault = QStringLiteral("en_GB");
+const QString DebugLevel = QStringLiteral("DebugLevel");
+} // namespace ZelSettings
+
+namespace Utilities {
+const QString shortDateTimeString = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+}
+
+namespace Trip {
+const QString EventDirName = QStringLiteral("EVENT");
+}
+
+namespace Design {
+const QString WindowIconPath = QStringLiteral(":/resources/images/favicon_mobile_196x196.png");
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// Constants shared by every module of the program.
+
+namespace ZelCfg {
+extern const QString AppName;
+extern const QString AppVersion;
+extern const QString AppCopyrights;
+} // namespace ZelCfg
+
+namespace ZelSettings {
+extern const QString Settings;
+extern const QString Logs;
+extern const QString PlaylistPath;
+extern const QString LocaleLanguage;
+extern const QString LocaleLanguageDefault;
+extern const QString DebugLevel;
+} // namespace ZelSettings
+
+namespace Utilities {
+extern const QString shortDateTimeString;
+}
+
+namespace Trip {
+extern const QString EventDirName;
+}
+
+namespace Design {
+extern const QString WindowIconPath;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "vireoexport.h"
+
+#include <QObject>
+#include <QStringList>
+
+struct libvlc_instance_t;
+
+// One engine instance. Players made from it take it as their QObject parent,
+// so deleting the instance deletes its players first.
+class VIREO_EXPORT VlcInstance : public QObject
+{
+    Q_OBJECT
+public:
+    // Copies every argument as UTF-8 and keeps the copies for the instance's lifetime.
+    explicit VlcInstance(const QStringList& args, QObject* parent = nullptr);
+    // Uses argv directly: the caller keeps it alive.
+    VlcInstance(int argc, const char* const* argv, QObject* parent = nullptr);
+    ~VlcInstance() override;
+
+    VlcInstance(const VlcInstance&) = delete;
+    VlcInstance& operator=(const VlcInstance&) = delete;
+
+    // The engine handle; null when the engine could not start.
+    libvlc_instance_t* core() const { return m_vlcInstance; }
+    bool isValid() const { return m_vlcInstance != nullptr; }
+
+    // Kept for the program's start-up sequence; the engine finds its plug-ins
+    // by its own default search, so the path is not used.
+    static void SetupLibrary(QString pluginPath);
+    // Options for trip playback.
+    static QStringList OptimizedPlayerArgs();
+
+private:
+    libvlc_instance_t* m_vlcInstance = nullptr;
+    int m_argc = 0;
+    char** m_argv = nullptr;
+};
