@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Files made by scripts/make-test-media.
+namespace TestMedia {
+
+inline QString path(const char* name)
+{
+    return QStringLiteral(TARROW_TEST_MEDIA "/") + QLatin1String(name);
+}
+
+inline const char* const RunFirst = "001_0001_20240501120000.mp4";  // 3 s, 640x360
+inline const char* const RunSecond = "001_0002_20240501120003.mp4"; // 2 s
+inline const char* const RunThird = "001_0003_20240501120005.mp4";  // 4 s
+inline const char* const FullHd = "002_0001_20240501130000.mp4";    // 2 s, 1920x1080
+inline const char* const Mpeg4 = "mpeg4.mp4";
+inline const char* const AudioOnly = "audio_only.mp4";
+inline const char* const Truncated = "truncated.mp4";
+inline const char* const Empty = "empty.mp4";
+inline const char* const Random = "random.mp4";
+
+} // namespace TestMedia

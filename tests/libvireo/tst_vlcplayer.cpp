@@ -1,0 +1,242 @@
+#include "testmedia.h"
+
+#include "vireo/vlcenums.h"
+#include "vireo/vlcinstance.h"
+#include "vireo/vlcplayer.h"
+
+#include <QDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace TestMedia;
+
+namespace {
+
+// The playback options with the dummy video output; audio decoding off keeps
+// the volume and mute controls of the player without needing a sound device.
+std::unique_ptr<VlcInstance> makeInstance()
+{
+    QStringList args = VlcInstance::OptimizedPlayerArgs();
+    args << QStringLiteral("--vout=dummy") << QStringLiteral("--no-audio");
+    auto instance = std::make_unique<VlcInstance>(args);
+    return instance;
+}
+
+QString native(const char* name)
+{
+    return QDir::toNativeSeparators(path(name));
+}
+
+// Collects the player's signals on the test thread: they are emitted on the
+// engine's event thread and arrive queued.
+class Recorder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Recorder(VlcPlayer* player)
+    {
+        connect(
+            player, &VlcPlayer::stateChanged, this, [this] { ++states; }, Qt::QueuedConnection);
+        connect(
+            player, &VlcPlayer::timeChanged, this, [this](int ms) { times << ms; }, Qt::QueuedConnection);
+        connect(
+            player, &VlcPlayer::nextItemSet, this, [this](const QString& f) { items << f; },
+            Qt::QueuedConnection);
+        connect(
+            player, &VlcPlayer::error, this, [this](const QString& e) { errors << e; }, Qt::QueuedConnection);
+    }
+
+    int states = 0;
+    QList<int> times;
+    QStringList items;
+    QStringList errors;
+};
+
+} // namespace
+
+class TestVlcPlayer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fileCheck_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("expectedError");
+
+        // H.264 in MP4 is stored as lower-case "avc1": accepted after upper-casing.
+        QTest::newRow("h264") << path(RunFirst) << QString();
+        QTest::newRow("h264 1080p") << path(FullHd) << QString();
+        QTest::newRow("mpeg-4 part 2") << path(Mpeg4) << QStringLiteral("fourcc: [MP4V]");
+        QTest::newRow("audio only") << path(AudioOnly) << QStringLiteral("no video track");
+        QTest::newRow("no index") << path(Truncated) << QStringLiteral("track info not avaialble");
+        QTest::newRow("empty") << path(Empty) << QStringLiteral("track info not avaialble");
+        QTest::newRow("random bytes") << path(Random) << QStringLiteral("track info not avaialble");
+        QTest::newRow("missing") << path("000_0000_20000101000000.mp4")
+                                 << QStringLiteral("track info not avaialble");
+    }
+
+    void fileCheck()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, expectedError);
+
+        auto instance = makeInstance();
+        auto* player = new VlcPlayer(instance.get(), nullptr, false);
+        QSignalSpy errors(player, &VlcPlayer::error);
+
+        const int result = player->open(file);
+        if (expectedError.isEmpty()) {
+            QCOMPARE(result, 0);
+            QCOMPARE(errors.count(), 0);
+            QVERIFY(player->getLastError().isEmpty());
+        } else {
+            QCOMPARE(result, -1);
+            QCOMPARE(errors.count(), 1);
+            QCOMPARE(errors.at(0).at(0).toString(), expectedError);
+            QCOMPARE(player->getLastError(), expectedError);
+            player->clearLastError();
+            QVERIFY(player->getLastError().isEmpty());
+        }
+    }
+
+    void listLeavesOutFailingFile()
+    {
+        auto instance = makeInstance();
+        auto* player = new VlcPlayer(instance.get(), nullptr, true);
+        Recorder rec(player);
+
+        QCOMPARE(player->open(QStringList{path(RunFirst), path(AudioOnly), path(RunThird)}), 0);
+        QTRY_COMPARE(rec.items.size(), 1);
+        QCOMPARE(rec.items.at(0), native(RunFirst));
+
+        // Jump close to the end of the first file: the list moves on to the third.
+        QTRY_COMPARE(player->getState(), int(VlcEnums::Playing));
+        player->setTime(2700);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.items.size(), 2, 8000);
+        QCOMPARE(rec.items.at(1), native(RunThird));
+        QCOMPARE(rec.errors, QStringList{QStringLiteral("no video track")});
+    }
+
+    void listWithNothingPlayable()
+    {
+        auto instance = makeInstance();
+        auto* player = new VlcPlayer(instance.get(), nullptr, true);
+        Recorder rec(player);
+
+        QCOMPARE(player->open(QStringList{path(Mpeg4), path(AudioOnly)}), -1);
+        QCOMPARE(player->getLastError(), QStringLiteral("no media"));
+        QTRY_COMPARE(rec.errors.size(), 3);
+        QCOMPARE(rec.errors.last(), QStringLiteral("no media"));
+        QCOMPARE(player->getState(), int(VlcEnums::Idle));
+        QTest::qWait(300);
+        QCOMPARE(rec.states, 0);
+        QVERIFY(rec.items.isEmpty());
+    }
+
+    void newListStartsAtItsFirstFile()
+    {
+        auto instance = makeInstance();
+        auto* player = new VlcPlayer(instance.get(), nullptr, true);
+        Recorder rec(player);
+
+        QCOMPARE(player->open(QStringList{path(RunFirst), path(RunSecond), path(RunThird)}), 0);
+        QTRY_COMPARE(rec.items.size(), 1);
+        QCOMPARE(player->next(), 0);
+        QTRY_COMPARE(rec.items.size(), 2);
+        QCOMPARE(rec.items.at(1), native(RunSecond));
+
+        QCOMPARE(player->open(QStringList{path(RunThird), path(RunFirst)}), 0);
+        QTRY_COMPARE(rec.items.size(), 3);
+        QCOMPARE(rec.items.at(2), native(RunThird));
+
+        QCOMPARE(player->play(1), 0);
+        QTRY_COMPARE(rec.items.size(), 4);
+        QCOMPARE(rec.items.at(3), native(RunFirst));
+        QCOMPARE(player->previous(), 0);
+        QTRY_COMPARE(rec.items.size(), 5);
+        QCOMPARE(rec.items.at(4), native(RunThird));
+    }
+
+    void playbackControls()
+    {
+        auto instance = makeInstance();
+        auto* player = new VlcPlayer(instance.get(), nullptr, true);
+        Recorder rec(player);
+        QCOMPARE(player->getState(), int(VlcEnums::Idle));
+
+        QCOMPARE(player->open(QStringList{path(RunThird)}), 0);
+        QTRY_COMPARE(player->getState(), int(VlcEnums::Playing));
+        QTRY_VERIFY(rec.states > 0);
+        QTRY_VERIFY(rec.times.size() >= 2);
+        QTRY_VERIFY(rec.times.last() > rec.times.first());
+        QCOMPARE(player->getDuration(), qint64(4000));
+
+        // Seeking stays within the current file.
+        player->setTime(3000);
+        QTRY_VERIFY(!rec.times.isEmpty() && rec.times.last() >= 3000);
+        QVERIFY(player->getTime() >= 3000 && player->getTime() <= 4000);
+        QCOMPARE(rec.items.size(), 1);
+
+        player->pause();
+        QTRY_COMPARE(player->getState(), int(VlcEnums::Paused));
+
+        player->setVolume(40);
+        QTRY_COMPARE(player->getVolume(), 40);
+        player->setVolume(40);
+        QCOMPARE(player->getVolume(), 40);
+        const bool muted = player->getMute();
+        player->toggleMute();
+        QTRY_COMPARE(player->getMute(), !muted);
+        player->toggleMute();
+        QTRY_COMPARE(player->getMute(), muted);
+
+        QCOMPARE(player->play(), 0);
+        QTRY_COMPARE(player->getState(), int(VlcEnums::Playing));
+        player->stop();
+        QCOMPARE(player->getState(), int(VlcEnums::Stopped));
+        QVERIFY(rec.errors.isEmpty());
+    }
+
+    void destroyedWhilePlaying()
+    {
+        auto instance = makeInstance();
+        auto* player = new VlcPlayer(instance.get(), nullptr, true);
+        Recorder rec(player);
+        QCOMPARE(player->open(QStringList{path(RunFirst), path(RunSecond)}), 0);
+        QTRY_COMPARE(player->getState(), int(VlcEnums::Playing));
+        instance.reset();
+        const int states = rec.states;
+        QTest::qWait(200);
+        QCOMPARE(rec.states, states);
+    }
+
+    void singleFilePlayer()
+    {
+        auto instance = makeInstance();
+        auto* player = new VlcPlayer(instance.get(), nullptr, false);
+        QCOMPARE(player->open(QStringList{path(RunFirst)}), -1);
+        QCOMPARE(player->play(0), -1);
+        QCOMPARE(player->next(), -1);
+        QCOMPARE(player->previous(), -1);
+        QCOMPARE(player->getState(), int(VlcEnums::Idle));
+        QCOMPARE(player->open(path(RunFirst)), 0);
+        QTRY_COMPARE(player->getState(), int(VlcEnums::Playing));
+    }
+
+    void engineThatDidNotStart()
+    {
+        VlcInstance instance(QStringList{QStringLiteral("--no-such-option-here")});
+        QVERIFY(!instance.isValid());
+        auto* player = new VlcPlayer(&instance, nullptr, true);
+        QCOMPARE(player->open(path(RunFirst)), -1);
+        QCOMPARE(player->open(QStringList{path(RunFirst)}), -1);
+        QCOMPARE(player->play(), -1);
+        QCOMPARE(player->getState(), int(VlcEnums::Idle));
+        player->setVolume(10);
+        player->stop();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVlcPlayer)
+#include "tst_vlcplayer.moc"
