@@ -4,7 +4,9 @@
 #include "stylesheet.h"
 #include "zelcfg.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -167,6 +169,15 @@ void AboutDialog::show()
     selectPage(LegalNoticePage);
     adjustSize();
     setFixedSize(size());
+    if (!m_placed) {
+        // The dialog has no parent, so nothing centres it: put it over the program's window
+        // the first time; afterwards it opens where the user dragged it.
+        const QWidget* anchor = QApplication::activeWindow();
+        const QRect area = anchor ? anchor->geometry()
+                                  : (screen() ? screen()->availableGeometry() : QRect(QPoint(), size()));
+        move(area.center() - rect().center());
+        m_placed = true;
+    }
     QWidget::show();
 }
 

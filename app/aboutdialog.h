@@ -57,4 +57,5 @@ private:
     QTextBrowser* m_browsers[4] = {};
     QPoint m_pressPos;
     bool m_dragging = false;
+    bool m_placed = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fullscreenstate.h"
+
 #include <QMainWindow>
 #include <QPoint>
 #include <QRect>
@@ -19,7 +21,7 @@ class Ui_MainWindow;
 
 // The program's only top-level window: frameless, with its own title bar, resize edges
 // and window-state bookkeeping. It builds every panel, lays them out and wires them.
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public FullScreenState
 {
     Q_OBJECT
 public:
@@ -35,7 +37,7 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    bool isWindowFullScreen() const;
+    bool isWindowFullScreen() const override;
     WinState currentState() const;
     WinState previousState() const;
 
