@@ -1,0 +1,333 @@
+#include "myfiledialog.h"
+
+#include "zelcfg.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDirIterator>
+#include <QFileIconProvider>
+#include <QKeyEvent>
+#include <QListView>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+// Role under which the dialog's models keep an entry's location or path.
+const int LocationRole = Qt::UserRole + 1;
+
+QStringList sortedEntries(const QString& dir, QDir::Filters filters, const QStringList& nameFilters = {})
+{
+    QDir folder(dir);
+    folder.setFilter(filters | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    folder.setSorting(QDir::Name | QDir::IgnoreCase);
+    if (!nameFilters.isEmpty()) {
+        folder.setNameFilters(nameFilters);
+    }
+    QStringList paths;
+    for (const QString& name : folder.entryList()) {
+        paths << folder.absoluteFilePath(name);
+    }
+    return paths;
+}
+
+} // namespace
+
+MyFileDialog::MyFileDialog(QWidget* parent, const QString& caption, const QString& directory,
+                           const QString& filter, const QString& filePattern)
+    : QFileDialog(parent, caption, directory),
+      m_filePattern(QRegularExpression::anchoredPattern(filePattern))
+{
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setObjectName(QStringLiteral("FileOpenDialog"));
+    setFileMode(QFileDialog::Directory);
+    setOptions(QFileDialog::DontResolveSymlinks | QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly |
+               QFileDialog::DontUseCustomDirectoryIcons);
+    setViewMode(QFileDialog::List);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    setNameFilter(filter);
+    setOption(QFileDialog::HideNameFilterDetails, false);
+    setWindowIcon(QIcon(Design::WindowIconPath));
+    QFont dialogFont = font();
+    dialogFont.setPointSize(10);
+    setFont(dialogFont);
+    setIconProvider(new QFileIconProvider());
+
+    if (auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))) {
+        m_openButton = buttons->button(QDialogButtonBox::Open);
+        m_cancelButton = buttons->button(QDialogButtonBox::Cancel);
+    }
+    if (m_openButton) {
+        m_openButton->installEventFilter(this);
+        disconnect(m_openButton, &QPushButton::clicked, nullptr, nullptr);
+        connect(m_openButton, &QPushButton::clicked, this, &MyFileDialog::chooseClicked);
+    }
+    if (m_cancelButton) {
+        m_cancelButton->installEventFilter(this);
+        disconnect(m_cancelButton, &QPushButton::clicked, nullptr, nullptr);
+        connect(m_cancelButton, &QPushButton::clicked, this, &MyFileDialog::dialogCancel);
+    }
+    m_listView = findChild<QListView*>(QStringLiteral("listView"));
+    m_treeView = findChild<QTreeView*>(QStringLiteral("treeView"));
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_listView), m_treeView}) {
+        if (view) {
+            view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+            view->installEventFilter(this);
+            connect(view, &QAbstractItemView::activated, this, &MyFileDialog::doubleClicked);
+        }
+    }
+    m_sidebar = findChild<QListView*>(QStringLiteral("sidebar"));
+    if (m_sidebar) {
+        disconnect(m_sidebar, nullptr, nullptr, nullptr);
+        m_sidebar->setContextMenuPolicy(Qt::NoContextMenu);
+        m_sidebar->installEventFilter(this);
+        connect(m_sidebar, &QListView::clicked, this, &MyFileDialog::setDirFromSideBar);
+        connect(m_sidebar, &QListView::doubleClicked, this, &MyFileDialog::setDirFromSideBar);
+    }
+
+    Fs::getDrives(m_drives, false);
+    updateSidebar(false);
+
+    connect(this, &MyFileDialog::modified, this, [this]() { updateSidebar(); }, Qt::QueuedConnection);
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    connect(m_refreshTimer, &QTimer::timeout, this, &MyFileDialog::refresh);
+    m_refreshTimer->start(m_refreshInterval);
+}
+
+MyFileDialog::~MyFileDialog()
+{
+    deactivateUpdates();
+    unsetBusyCursor();
+}
+
+QList<Fs::Drive> MyFileDialog::drives() const
+{
+    QMutexLocker lock(&m_drivesMutex);
+    return m_drives;
+}
+
+void MyFileDialog::deactivateUpdates()
+{
+    if (m_refreshTimer) {
+        disconnect(m_refreshTimer, nullptr, this, nullptr);
+        m_refreshTimer->stop();
+    }
+}
+
+void MyFileDialog::refresh()
+{
+    QList<Fs::Drive> current;
+    Fs::getDrives(current, true);
+    bool changed = false;
+    {
+        QMutexLocker lock(&m_drivesMutex);
+        if (current != m_drives) {
+            m_drives = current;
+            changed = true;
+        }
+    }
+    if (changed) {
+        emit modified();
+    }
+    m_refreshTimer->start(m_refreshInterval);
+}
+
+void MyFileDialog::updateSidebar(bool repaint)
+{
+    if (!m_sidebar) {
+        return;
+    }
+    const QList<Fs::Drive> drives = this->drives();
+    // Clearing through the dialog also drops the sidebar model's own watch list, so the
+    // entries added below keep their names.
+    setSidebarUrls({});
+    auto* model = qobject_cast<QStandardItemModel*>(m_sidebar->model());
+    if (model) {
+        QFileIconProvider* provider = iconProvider();
+        for (const Fs::Drive& drive : drives) {
+            QIcon icon = provider ? provider->icon(QFileInfo(drive.path)) : QIcon();
+            if (icon.isNull()) {
+                icon = style()->standardIcon(QStyle::SP_DriveHDIcon);
+            }
+            auto* item = new QStandardItem(icon, drive.name);
+            item->setData(QUrl::fromLocalFile(drive.path), LocationRole);
+            item->setToolTip(drive.path);
+            item->setEditable(false);
+            model->appendRow(item);
+        }
+    }
+    if (repaint) {
+        m_sidebar->viewport()->update();
+    }
+    if (!directory().exists()) {
+        for (const Fs::Drive& drive : drives) {
+            if (QDir(drive.path).exists()) {
+                openLocation(QUrl::fromLocalFile(drive.path).toString());
+                break;
+            }
+        }
+    }
+}
+
+void MyFileDialog::openLocation(const QString& location)
+{
+    const QString path = QUrl(location, QUrl::TolerantMode).toLocalFile();
+    setBusyCursor(path);
+    setDirectory(path);
+    unsetBusyCursor();
+    if (m_sidebar) {
+        m_sidebar->viewport()->update();
+    }
+}
+
+void MyFileDialog::setDirFromSideBar(const QModelIndex& index)
+{
+    if (index.isValid()) {
+        openLocation(index.data(LocationRole).toUrl().toString());
+    }
+}
+
+QAbstractItemView* MyFileDialog::visibleView() const
+{
+    return viewMode() == QFileDialog::List ? static_cast<QAbstractItemView*>(m_listView) : m_treeView;
+}
+
+bool MyFileDialog::matchesPattern(const QString& fileName) const
+{
+    return m_filePattern.match(fileName).hasMatch();
+}
+
+void MyFileDialog::collect(const QString& path, const QStringList& patterns)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        for (const QString& file : sortedEntries(path, QDir::Files, patterns)) {
+            if (matchesPattern(QFileInfo(file).fileName()) && !m_selectedFiles.contains(file)) {
+                m_selectedFiles << file;
+            }
+        }
+    } else if (info.isFile() && matchesPattern(info.fileName())) {
+        const QString file = info.absoluteFilePath();
+        if (!m_selectedFiles.contains(file)) {
+            m_selectedFiles << file;
+        }
+    }
+}
+
+void MyFileDialog::chooseClicked()
+{
+    const QString top = directory().absolutePath();
+    setBusyCursor(top);
+
+    static const QRegularExpression patternInFilter(QStringLiteral("\\*\\.[0-9a-zA-Z]*"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+    QStringList patterns;
+    for (const QString& filter : nameFilters()) {
+        const QRegularExpressionMatch match = patternInFilter.match(filter);
+        if (match.hasMatch()) {
+            patterns << match.captured().simplified();
+        }
+    }
+
+    QStringList selected;
+    if (QAbstractItemView* view = visibleView()) {
+        QModelIndexList rows = view->selectionModel()->selectedRows();
+        if (rows.isEmpty()) {
+            view->selectAll();
+            rows = view->selectionModel()->selectedRows();
+        }
+        for (const QModelIndex& row : rows) {
+            selected << row.data(LocationRole).toString();
+        }
+    }
+
+    QStringList candidates;
+    if (selected.size() == 1 && QFileInfo(selected.first()).isDir()) {
+        candidates << selected.first() << sortedEntries(selected.first(), QDir::Dirs);
+    } else {
+        candidates = selected;
+    }
+    for (const QString& candidate : candidates) {
+        collect(candidate, patterns);
+    }
+    if (!m_selectedFiles.isEmpty()) {
+        m_topDir = top;
+    }
+    unsetBusyCursor();
+    deactivateUpdates();
+    // Bypass the stock acceptance, which in folder mode refuses a selection of files.
+    QDialog::accept();
+}
+
+void MyFileDialog::doubleClicked(const QModelIndex& index)
+{
+    const QString path = index.data(LocationRole).toString();
+    setBusyCursor(path);
+    const QFileInfo info(path);
+    if (info.isFile() && matchesPattern(info.fileName())) {
+        if (!m_selectedFiles.contains(info.absoluteFilePath())) {
+            m_selectedFiles << info.absoluteFilePath();
+        }
+        setDirectory(info.absolutePath());
+        m_topDir = info.absolutePath();
+        unsetBusyCursor();
+        deactivateUpdates();
+        QDialog::accept();
+        return;
+    }
+    unsetBusyCursor();
+}
+
+void MyFileDialog::dialogCancel()
+{
+    deactivateUpdates();
+    reject();
+}
+
+bool MyFileDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        QAbstractItemView* view = visibleView();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            (watched == m_listView || watched == m_treeView) && view &&
+            view->selectionModel()->hasSelection()) {
+            chooseClicked();
+            return true;
+        }
+    } else if (event->type() == QEvent::EnabledChange && watched == m_openButton && !m_openButton->isEnabled()) {
+        m_openButton->setEnabled(true);
+    }
+    return QFileDialog::eventFilter(watched, event);
+}
+
+void MyFileDialog::setBusyCursor()
+{
+    if (!m_busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_busy = true;
+    }
+}
+
+void MyFileDialog::setBusyCursor(const QString& path)
+{
+    if (Fs::isPathRemote(path)) {
+        setBusyCursor();
+    }
+}
+
+void MyFileDialog::unsetBusyCursor()
+{
+    if (m_busy) {
+        QApplication::restoreOverrideCursor();
+        m_busy = false;
+    }
+}

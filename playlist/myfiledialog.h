@@ -1,0 +1,66 @@
+#pragma once
+
+#include "fsdrives.h"
+
+#include <QFileDialog>
+#include <QMutex>
+
+class QAbstractItemView;
+class QListView;
+class QPushButton;
+class QTimer;
+
+// The open dialog for recordings: Qt's own (non-native) file dialog whose sidebar lists
+// the mounted volumes and follows media being inserted or removed, which turns selected
+// folders into the matching videos inside them, and whose Open button is never disabled.
+class MyFileDialog : public QFileDialog
+{
+    Q_OBJECT
+public:
+    MyFileDialog(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
+                 const QString& filePattern);
+    ~MyFileDialog() override;
+
+    QStringList selectedFiles() const { return m_selectedFiles; }
+    QString topDir() const { return m_topDir; }
+    void setTopDir(const QString& dir) { m_topDir = dir; }
+    QList<Fs::Drive> drives() const;
+
+signals:
+    void modified();
+
+public slots:
+    void chooseClicked();
+    void dialogCancel();
+    void doubleClicked(const QModelIndex& index);
+    void setDirFromSideBar(const QModelIndex& index);
+    void updateSidebar(bool repaint = true);
+    void refresh();
+    void deactivateUpdates();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setBusyCursor();
+    void setBusyCursor(const QString& path);
+    void unsetBusyCursor();
+    QAbstractItemView* visibleView() const;
+    bool matchesPattern(const QString& fileName) const;
+    void collect(const QString& path, const QStringList& patterns);
+    void openLocation(const QString& location);
+
+    QListView* m_listView = nullptr;
+    QAbstractItemView* m_treeView = nullptr;
+    QListView* m_sidebar = nullptr;
+    QPushButton* m_openButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QRegularExpression m_filePattern;
+    QString m_topDir;
+    QStringList m_selectedFiles;
+    mutable QMutex m_drivesMutex;
+    bool m_busy = false;
+    QList<Fs::Drive> m_drives;
+    QTimer* m_refreshTimer = nullptr;
+    int m_refreshInterval = 200;
+};
