@@ -1,0 +1,47 @@
+#pragma once
+
+#include "qnmeapositioninfo.h"
+#include "tripitem.h"
+
+#include <memory>
+#include <vector>
+
+// Gap handling on the per-second records of a trip.
+namespace Nmea {
+
+using Positions = std::vector<QNmeaPositionInfo>;
+
+constexpr qint64 LongGapMs = 5000;
+constexpr std::size_t ShortRun = 5;
+constexpr qint64 LongInterpolationSec = 5;
+constexpr double PlausibleAcceleration = 30.0;
+constexpr double PlausibleStepMetres = 111.0;
+
+// Marks pauses of more than 5 s between two videos and holes of more than 5 s in the positions.
+void detectLongGaps(Positions& v, std::shared_ptr<Trip::TripList> trip);
+
+void fillShortGaps(Positions& v);
+void fillShortSpeedGaps(Positions& v);
+void fillShortAccelerationGaps(Positions& v);
+void fillSingleAccelerationsGap(QNmeaPositionInfo& e, const QNmeaPositionInfo& prev,
+                                const QNmeaPositionInfo& next);
+
+// Appends substitute records on the straight line between two samples more than 5 s apart.
+void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPositionInfo& to);
+
+void fillSpeedGapsForRange(Positions& v, std::size_t first, double startValue, double endValue,
+                           std::size_t count);
+void fillAltitudeGapsForRange(Positions& v, std::size_t first, double startValue, double endValue,
+                              std::size_t count);
+
+// Index of the first (last) record in [first, end) with the attribute, a valid coordinate or an
+// altitude; `end` when there is none.
+std::size_t findFirstValidAttribute(const Positions& v, QNmeaPositionInfo::AttributeKey attribute,
+                                    std::size_t first, std::size_t end);
+std::size_t findLastValidAttribute(const Positions& v, QNmeaPositionInfo::AttributeKey attribute,
+                                   std::size_t first, std::size_t end);
+std::size_t findFirstValidCoordinate(const Positions& v, std::size_t first, std::size_t end);
+std::size_t findLastValidCoordinate(const Positions& v, std::size_t first, std::size_t end);
+std::size_t findFirstValidAltitude(const Positions& v, std::size_t first, std::size_t end);
+
+} // namespace Nmea

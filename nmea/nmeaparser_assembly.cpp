@@ -1,0 +1,185 @@
+// Trip assembly: the parsed files of a trip joined into one record per second of its timeline.
+
+#include "nmeagaps.h"
+#include "nmeaparser.h"
+
+#include <QDebug>
+#include <QThread>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+QNmeaPositionInfo substitute(const QNmeaPositionInfo& from, const QDateTime& timestamp)
+{
+    return QNmeaPositionInfo(QNmeaCoordinate(from.coordinate().latitude(), from.coordinate().longitude()),
+                             timestamp);
+}
+
+} // namespace
+
+bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
+{
+    static const QString prefix = QStringLiteral("NmeaParser::requestParsed:");
+    if (!trip)
+        return false;
+
+    std::vector<QNmeaPositionInfo> result;
+    QNmeaPositionInfo previousLast;
+    bool previousEvent = false;
+    qint64 totalMs = 0;
+
+    for (std::size_t index = 0; index < trip->size(); ++index) {
+        const Trip::TripItem& item = (*trip)[index];
+        totalMs += item.duration;
+        QThread::yieldCurrentThread();
+
+        NmeaFilePtr file;
+        if (!getParsedFile(file, item.nmeaFile.toStdString())) {
+            if (!file) {
+                qDebug() << prefix << "not parsed yet:" << item.nmeaFile;
+                return false;
+            }
+            if (!fillMissingFile(file, trip, item, previousLast)) {
+                qDebug() << prefix << "no positions to fill" << item.nmeaFile;
+                return false;
+            }
+        }
+        fillWithEstimates(file, qint64(std::ceil(double(item.duration) / 1000.0)));
+        if (index + 1 < trip->size())
+            cutToDuration(file, item.duration);
+        if (!file->isEmpty())
+            previousLast = std::as_const(*file).last();
+        for (QNmeaPositionInfo& position : *file)
+            position.setFileName(item.videoFile);
+        // The recording after an event still shows its consequences.
+        concatenate(result, file, item.isEvent || previousEvent);
+        previousEvent = item.isEvent;
+        if (m_aborted)
+            return false;
+    }
+
+    cutToDuration(result, totalMs);
+    Nmea::detectLongGaps(result, trip);
+    Nmea::fillShortGaps(result);
+    emit ready(std::make_shared<std::vector<QNmeaPositionInfo>>(std::move(result)));
+    return true;
+}
+
+void NmeaParser::concatenate(std::vector<QNmeaPositionInfo>& out, const NmeaFilePtr& file, bool event)
+{
+    if (!file || file->isEmpty())
+        return;
+    if (!out.empty() && !event && file->firstKey() <= out.back().timestamp()) {
+        // The files overlap: skip the seconds that are already there.
+        bool appended = false;
+        for (auto it = file->cbegin(); it != file->cend(); ++it) {
+            if (!appended) {
+                const QDateTime& key = it.key();
+                const auto found =
+                    std::find_if(out.crbegin(), out.crend(),
+                                 [&key](const QNmeaPositionInfo& p) { return p.timestamp() == key; });
+                if (found != out.crend())
+                    continue;
+                appended = true;
+            }
+            out.push_back(it.value());
+        }
+        return;
+    }
+    for (auto it = file->begin(); it != file->end(); ++it) {
+        if (event)
+            it->setMarker(QNmeaPositionInfo::Event, true);
+        out.push_back(it.value());
+    }
+}
+
+bool NmeaParser::fillMissingFile(const NmeaFilePtr& file, const std::shared_ptr<Trip::TripList>& trip,
+                                 const Trip::TripItem& item, const QNmeaPositionInfo& previousLast)
+{
+    if (previousLast.isValid()) {
+        fillForwardToDuration(file, previousLast, item.duration);
+        return true;
+    }
+    if (!trip)
+        return false;
+    auto it = std::find(trip->cbegin(), trip->cend(), item);
+    if (it == trip->cend())
+        return false;
+    qint64 offsetMs = 0;
+    for (++it; it != trip->cend(); ++it) {
+        NmeaFilePtr next;
+        if (getParsedFile(next, it->nmeaFile.toStdString())) {
+            fillReverseToDuration(file, next->first(), offsetMs, item.duration);
+            return true;
+        }
+        offsetMs += it->duration;
+    }
+    return false;
+}
+
+void NmeaParser::fillForwardToDuration(const NmeaFilePtr& file, const QNmeaPositionInfo& from,
+                                       qint64 durationMs)
+{
+    const QDateTime start = from.timestamp();
+    for (qint64 i = 1; i <= durationMs / 1000; ++i) {
+        const QDateTime key = start.addSecs(i);
+        file->insert(key, substitute(from, key));
+    }
+}
+
+void NmeaParser::fillReverseToDuration(const NmeaFilePtr& file, const QNmeaPositionInfo& from,
+                                       qint64 offsetMs, qint64 durationMs)
+{
+    const QDateTime start = from.timestamp().addSecs(-(offsetMs / 1000));
+    for (qint64 i = 1; i <= durationMs / 1000; ++i) {
+        const QDateTime key = start.addSecs(-i);
+        file->insert(key, substitute(from, key));
+    }
+}
+
+void NmeaParser::fillWithEstimates(const NmeaFilePtr& file, qint64 maxGapSec)
+{
+    if (!file || file->isEmpty())
+        return;
+    std::vector<QNmeaPositionInfo> estimates;
+    auto previous = file->cbegin();
+    for (auto it = file->cbegin(); it != file->cend(); previous = it, ++it) {
+        // Full timestamps, not times of day, so that a hole across midnight is filled as well.
+        const QDateTime& from = previous->timestamp();
+        const qint64 seconds = from.secsTo(it->timestamp());
+        if (seconds <= 1 || seconds > maxGapSec)
+            continue;
+        const QGeoCoordinate origin = previous->coordinate();
+        const double distance = origin.distanceTo(it->coordinate());
+        const double azimuth = origin.azimuthTo(it->coordinate());
+        for (qint64 i = 1; i < seconds; ++i) {
+            const QGeoCoordinate c =
+                origin.atDistanceAndAzimuth(double(i) * distance / double(seconds), azimuth, 0);
+            estimates.emplace_back(QNmeaCoordinate(c.latitude(), c.longitude()), from.addSecs(i));
+        }
+    }
+    for (const QNmeaPositionInfo& estimate : estimates)
+        file->insert(estimate.timestamp(), estimate);
+}
+
+void NmeaParser::cutToDuration(const NmeaFilePtr& file, qint64 durationMs)
+{
+    if (!file)
+        return;
+    for (qint64 excess = file->size() - durationMs / 1000; excess > 0 && !file->isEmpty(); --excess)
+        file->erase(std::prev(file->end()));
+    if (!file->isEmpty() && !file->last().coordinate().isValid())
+        file->erase(std::prev(file->end()));
+}
+
+void NmeaParser::cutToDuration(std::vector<QNmeaPositionInfo>& positions, qint64 durationMs)
+{
+    const qint64 excess = qint64(positions.size()) - durationMs / 1000;
+    if (excess > 0)
+        positions.resize(positions.size() - std::size_t(excess));
+    if (!positions.empty() && !positions.back().coordinate().isValid())
+        positions.pop_back();
+}

@@ -1,0 +1,195 @@
+#include "qnmeapositioninfo.h"
+
+#include "tripfile.h"
+#include "utilities.h"
+#include "zelcfg.h"
+
+#include <QtMath>
+
+#include <iomanip>
+#include <sstream>
+
+namespace {
+
+QString timestampTextOf(const QDateTime& timestamp)
+{
+    // Samples of one file share their date: format it once per thread and date.
+    thread_local QDate cachedDate;
+    thread_local QString cachedText;
+    const QDate date = timestamp.date();
+    if (date != cachedDate || cachedText.isNull()) {
+        cachedDate = date;
+        cachedText = date.toString(Qt::TextDate);
+    }
+    return cachedText + QLatin1Char('\n') + timestamp.time().toString(Qt::TextDate);
+}
+
+QString speedTextOf(double speed)
+{
+    return QString::number(speed, 'g', 6);
+}
+
+QString fixed(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+} // namespace
+
+QNmeaPositionInfo::QNmeaPositionInfo(const QNmeaCoordinate& coordinate, const QDateTime& timestamp)
+    : QGeoPositionInfo(coordinate, timestamp), m_timestampText(timestampTextOf(timestamp))
+{}
+
+QNmeaPositionInfo::QNmeaPositionInfo(const QNmeaPositionInfo& other)
+    : QGeoPositionInfo(other), m_markers(other.m_markers), m_attributes(other.m_attributes),
+      m_fileName(other.m_fileName), m_timestampText(other.m_timestampText), m_speedText(other.m_speedText)
+{
+    // The texts follow the values; they are rebuilt only when the source never had them.
+    if (m_timestampText.isEmpty())
+        m_timestampText = timestampTextOf(timestamp());
+    if (m_speedText.isEmpty() || !hasAttribute(GroundSpeed))
+        updateSpeedText();
+}
+
+QNmeaPositionInfo::~QNmeaPositionInfo() = default;
+
+void QNmeaPositionInfo::setTimestamp(const QDateTime& timestamp)
+{
+    QGeoPositionInfo::setTimestamp(timestamp);
+    m_timestampText = timestampTextOf(timestamp);
+}
+
+void QNmeaPositionInfo::setAttribute(AttributeKey attribute, double value)
+{
+    if (attribute < AccelerationX) {
+        QGeoPositionInfo::setAttribute(static_cast<QGeoPositionInfo::Attribute>(int(attribute)), value);
+        if (attribute == GroundSpeed)
+            m_speedText = speedTextOf(value);
+    } else {
+        m_attributes.insert(attribute, value);
+    }
+}
+
+void QNmeaPositionInfo::setAttribute(AttributeKey attribute, const std::string& text)
+{
+    setConvertedAttribute(attribute, Utilities::secureStod(text));
+}
+
+void QNmeaPositionInfo::setConvertedAttribute(AttributeKey attribute, double converted)
+{
+    if (converted == 1.0)
+        return;
+    if (attribute == GroundSpeed)
+        converted = converted * 1.852 / 3.6; // knots to metres per second
+    setAttribute(attribute, converted);
+}
+
+double QNmeaPositionInfo::attribute(AttributeKey attribute) const
+{
+    if (attribute < AccelerationX) {
+        const auto base = static_cast<QGeoPositionInfo::Attribute>(int(attribute));
+        return QGeoPositionInfo::hasAttribute(base) ? QGeoPositionInfo::attribute(base) : qQNaN();
+    }
+    return m_attributes.value(attribute, qQNaN());
+}
+
+bool QNmeaPositionInfo::hasAttribute(AttributeKey attribute) const
+{
+    if (attribute < AccelerationX)
+        return QGeoPositionInfo::hasAttribute(static_cast<QGeoPositionInfo::Attribute>(int(attribute)));
+    return m_attributes.contains(attribute);
+}
+
+void QNmeaPositionInfo::setMarker(Markers marker, bool value)
+{
+    m_markers.insert(marker, value);
+}
+
+void QNmeaPositionInfo::setMarker(Markers marker, const std::string& text)
+{
+    setMarkerFromText(marker, text);
+}
+
+void QNmeaPositionInfo::setMarkerFromText(Markers marker, std::string_view text)
+{
+    int number = 0;
+    if (Utilities::toIntPrefix(text, number))
+        setMarker(marker, number >= 1);
+}
+
+bool QNmeaPositionInfo::marker(Markers marker) const
+{
+    return m_markers.value(marker, false);
+}
+
+QString QNmeaPositionInfo::tooltip() const
+{
+    return m_timestampText + QLatin1Char('\n') + m_speedText;
+}
+
+bool QNmeaPositionInfo::isExtendedValid() const
+{
+    return isValid() && QNmeaCoordinate(coordinate()).isExtendedValid();
+}
+
+bool QNmeaPositionInfo::isTimestampDiffWithingSec(int* diff, const QNmeaPositionInfo& other) const
+{
+    const int seconds = timestamp().time().secsTo(other.timestamp().time());
+    if (diff)
+        *diff = seconds;
+    return seconds >= -1 && seconds <= 1;
+}
+
+std::string QNmeaPositionInfo::coordinateToStdString(Coordinate part) const
+{
+    const QString text = coordinate().toString(QGeoCoordinate::DegreesMinutesSecondsWithHemisphere);
+    const std::vector<std::string> pieces = Utilities::split(text.toStdString(), ",");
+    const auto index = static_cast<std::size_t>(part);
+    return index < pieces.size() ? pieces[index] : std::string();
+}
+
+QString QNmeaPositionInfo::toString() const
+{
+    const auto flag = [this](Markers m) { return QString::number(marker(m) ? 1 : 0); };
+    return QStringLiteral("Timestamp %1 Coor: %2 Speed: %3 AccX: %4 AccY: %5 Dir: %6 Fix: %7 Event %8 "
+                          "NGap (%9, %10) VGap (%11, %12), FileTime %13")
+        .arg(timestamp().toString(Utilities::shortDateTimeString))
+        .arg(coordinate().toString(QGeoCoordinate::DegreesMinutesSecondsWithHemisphere))
+        .arg(fixed(attribute(GroundSpeed), 4))
+        .arg(fixed(attribute(AccelerationX), 4))
+        .arg(fixed(attribute(AccelerationY), 4))
+        .arg(fixed(attribute(Direction), 1))
+        .arg(flag(Fix))
+        .arg(flag(Event))
+        .arg(flag(PositionGapEnd))
+        .arg(flag(PositionGapBegin))
+        .arg(flag(VideoGapEnd))
+        .arg(flag(VideoGapBegin))
+        .arg(Trip::startTime(m_fileName).toString(Utilities::shortDateTimeString));
+}
+
+std::string QNmeaPositionInfo::toStdString() const
+{
+    std::ostringstream out;
+    out << std::fixed << std::setprecision(4);
+    out << "Timestamp: " << timestamp().toString(Utilities::shortDateTimeString).toStdString() << " Coor: "
+        << coordinate().toString(QGeoCoordinate::DegreesMinutesSecondsWithHemisphere).toStdString()
+        << " Speed: " << attribute(GroundSpeed) << " AccX: " << attribute(AccelerationX)
+        << " AccY: " << attribute(AccelerationY) << std::setprecision(1) << " Dir: " << attribute(Direction)
+        << " Fix: " << marker(Fix) << " Event: " << marker(Event) << " NGap: (" << marker(PositionGapEnd)
+        << "," << marker(PositionGapBegin) << ") VGap: (" << marker(VideoGapEnd) << ","
+        << marker(VideoGapBegin) << ") FileTime: "
+        << Trip::startTime(m_fileName).toString(Utilities::shortDateTimeString).toStdString();
+    return out.str();
+}
+
+void QNmeaPositionInfo::registerMetaTypes()
+{
+    qRegisterMetaType<std::shared_ptr<std::vector<QNmeaPositionInfo>>>(
+        "std::shared_ptr<std::vector<QNmeaPositionInfo>>");
+}
+
+void QNmeaPositionInfo::updateSpeedText()
+{
+    m_speedText = hasAttribute(GroundSpeed) ? speedTextOf(attribute(GroundSpeed)) : QString();
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "inheritenum.h"
+#include "qnmeacoordinate.h"
+
+#include <QDateTime>
+#include <QGeoPositionInfo>
+#include <QMap>
+#include <QMetaType>
+#include <QString>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One per-second sample of position and vehicle-sensor data.
+class QNmeaPositionInfo : public QGeoPositionInfo
+{
+public:
+    // The program's own attributes continue the numbering of QGeoPositionInfo::Attribute.
+    enum Attribute
+    {
+        AccelerationX = 6,
+        AccelerationY = 7
+    };
+    using AttributeKey = InheritEnum<Attribute, QGeoPositionInfo::Attribute>;
+
+    enum Markers
+    {
+        Fix,
+        Event,
+        PositionGapBegin,
+        PositionGapEnd,
+        VideoGapBegin,
+        VideoGapEnd
+    };
+
+    enum Coordinate
+    {
+        Latitude,
+        Longitude,
+        Altitude
+    };
+
+    QNmeaPositionInfo() = default;
+    QNmeaPositionInfo(const QNmeaCoordinate& coordinate, const QDateTime& timestamp);
+    QNmeaPositionInfo(const QNmeaPositionInfo& other);
+    QNmeaPositionInfo& operator=(const QNmeaPositionInfo& other) = default;
+    virtual ~QNmeaPositionInfo();
+
+    // Every change of the timestamp goes through here so that its text follows.
+    void setTimestamp(const QDateTime& timestamp);
+
+    void setAttribute(AttributeKey attribute, double value);
+    // Text as written in NMEA: ground speed in knots; a value of exactly 1.0 changes nothing.
+    void setAttribute(AttributeKey attribute, const std::string& text);
+    // The same rules for a number already converted from its text.
+    void setConvertedAttribute(AttributeKey attribute, double converted);
+    double attribute(AttributeKey attribute) const;
+    bool hasAttribute(AttributeKey attribute) const;
+
+    void setMarker(Markers marker, bool value);
+    // A decimal number of at least 1 sets the marker; a text without a number leaves it unchanged.
+    void setMarker(Markers marker, const std::string& text);
+    void setMarker(Markers marker, const char* text) { setMarker(marker, std::string(text)); }
+    void setMarkerFromText(Markers marker, std::string_view text);
+    bool marker(Markers marker) const;
+
+    void setFileName(const QString& fileName) { m_fileName = fileName; }
+    QString fileName() const { return m_fileName; }
+    QString timestampText() const { return m_timestampText; }
+    QString speedText() const { return m_speedText; }
+    QString tooltip() const;
+
+    bool isExtendedValid() const;
+
+    // Seconds from this sample's time of day to the other's; true when they are at most 1 s apart.
+    bool isTimestampDiffWithingSec(int* diff, const QNmeaPositionInfo& other) const;
+
+    std::string coordinateToStdString(Coordinate part) const;
+    QString toString() const;
+    std::string toStdString() const;
+
+    // Registers the shared vector of samples for queued signals.
+    static void registerMetaTypes();
+
+private:
+    void updateSpeedText();
+
+    QMap<Markers, bool> m_markers;
+    QMap<int, double> m_attributes;
+    QString m_fileName;
+    QString m_timestampText;
+    QString m_speedText;
+};
+
+Q_DECLARE_METATYPE(std::shared_ptr<std::vector<QNmeaPositionInfo>>)

@@ -1,0 +1,73 @@
+#include "tripfile.h"
+
+#include "zelcfg.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace Trip {
+
+QString nmeaFileFor(const QString& videoFile)
+{
+    return QString(videoFile).replace(QLatin1String(".mp4"), QLatin1String(".nmea"), Qt::CaseInsensitive);
+}
+
+QString startTimeString(const QString& videoFile)
+{
+    return videoFile.right(18).left(14);
+}
+
+QDateTime startTime(const QString& videoFile)
+{
+    const QString digits = startTimeString(videoFile);
+    bool valid = digits.size() == 14;
+    const auto number = [&digits, &valid](int from, int length) {
+        bool ok = false;
+        const int value = digits.mid(from, length).toInt(&ok, 10);
+        valid = valid && ok;
+        return value;
+    };
+    const QDate date(number(0, 4), number(4, 2), number(6, 2));
+    const QTime time(number(8, 2), number(10, 2), number(12, 2), 0);
+    if (!valid || !date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time);
+}
+
+qint64 startMSecs(const QString& videoFile)
+{
+    return startTime(videoFile).toMSecsSinceEpoch();
+}
+
+bool isEventFile(const QString& videoFile)
+{
+    return videoFile.contains(EventDirName);
+}
+
+Admission admit(const QString& videoFile)
+{
+    if (!QFileInfo::exists(nmeaFileFor(videoFile)))
+        return Admission::Rejected;
+    if (!startTime(videoFile).isValid())
+        return Admission::Rejected;
+    return isEventFile(videoFile) ? Admission::Event : Admission::Ordinary;
+}
+
+void admit(const QStringList& selected, QStringList& ordinary, QStringList& events)
+{
+    for (const QString& path : selected) {
+        const QString native = QDir::toNativeSeparators(path);
+        switch (admit(native)) {
+        case Admission::Ordinary:
+            ordinary.append(native);
+            break;
+        case Admission::Event:
+            events.append(native);
+            break;
+        case Admission::Rejected:
+            break;
+        }
+    }
+}
+
+} // namespace Trip
