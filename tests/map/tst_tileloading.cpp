@@ -1,0 +1,258 @@
+#include "extendedmapcontrol.h"
+#include "geometrylayer.h"
+#include "linestring.h"
+#include "maplayer.h"
+#include "osmmapquestadapter.h"
+#include "point.h"
+#include "tileloader.h"
+#include "tileserver.h"
+
+#include <QNetworkProxy>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace qmapcontrol;
+
+namespace {
+
+// Würzburg: at zoom 3 it lies in tile x 4, y 2.
+const QPointF Home(9.949208, 49.79226);
+constexpr int Zoom = 3;
+
+// One map view on the tile server named by the environment.
+struct MapView
+{
+    MapView(const QSize& size = QSize(1000, 800))
+        : adapter(new OSMMapQuestAdapter), layer(QStringLiteral("OpenStreetMapQuest-Layer"), adapter.get())
+    {
+        control.addLayer(&layer);
+        control.resize(size);
+        control.setView(Home);
+        control.setZoom(Zoom);
+    }
+
+    // The colour drawn in the middle of tile (x, y) at the current zoom.
+    QColor tileColour(const QImage& image, int x, int y) const
+    {
+        const QPointF origin = control.coordinateToScreen(Home) - adapter->coordinateToDisplay(Home);
+        return image.pixelColor((QPointF(x + 0.5, y + 0.5) * 256 + origin).toPoint());
+    }
+
+    std::unique_ptr<OSMMapQuestAdapter> adapter;
+    ExtendedMapControl control;
+    MapLayer layer;
+};
+
+bool idle()
+{
+    return TileLoader::instance()->requestsInFlight() == 0;
+}
+
+// The tiles of the default view: x 2 to 6, y 1 to 4 at zoom 3 in 1000 x 800 pixels.
+int visibleTiles()
+{
+    return 5 * 4;
+}
+
+} // namespace
+
+class TestTileLoading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void tilesArriveAndAreDrawn();
+    void secondViewSendsNoRequest();
+    void refusedTile_data();
+    void refusedTile();
+    void stalledTileTimesOut();
+    void offlineMapStillDrawsRoute();
+    void seenTilesStayVisibleOffline();
+
+private:
+    void pointServerAt(const TileServer& server);
+
+    QTemporaryDir m_cacheHome;
+    std::unique_ptr<TileServer> m_server;
+};
+
+void TestTileLoading::initTestCase()
+{
+    QVERIFY(m_cacheHome.isValid());
+    // A private disk cache for this run, set before the loader exists.
+    qputenv("XDG_CACHE_HOME", m_cacheHome.path().toUtf8());
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+}
+
+void TestTileLoading::init()
+{
+    m_server = std::make_unique<TileServer>();
+    QVERIFY(m_server->listen());
+    pointServerAt(*m_server);
+}
+
+void TestTileLoading::cleanup()
+{
+    QTRY_VERIFY(idle());
+    TileLoader* loader = TileLoader::instance();
+    loader->setRetryDelay(TileLoader::DefaultRetryDelay);
+    loader->setTransferTimeout(TileLoader::DefaultTransferTimeout);
+    m_server.reset();
+}
+
+void TestTileLoading::pointServerAt(const TileServer& server)
+{
+    qputenv(OSMMapQuestAdapter::TileServerVariable, server.urlTemplate());
+}
+
+void TestTileLoading::tilesArriveAndAreDrawn()
+{
+    m_server->setDelay(30);
+    // Not even the disk cache may hide a tile asked for twice.
+    m_server->setMaxAge(-1);
+    MapView view;
+    QCOMPARE(view.adapter->currentZoom(), Zoom);
+    // Repainting while the tiles are on their way asks for none of them twice.
+    QTRY_VERIFY((view.control.grab(), m_server->paths.size() == visibleTiles() && idle()));
+    for (int i = 0; i < 5; ++i) {
+        view.control.grab();
+    }
+    QCOMPARE(m_server->paths.size(), visibleTiles());
+    QCOMPARE(QSet<QString>(m_server->paths.begin(), m_server->paths.end()).size(), visibleTiles());
+    QVERIFY(m_server->paths.contains(TileServer::pathOf(3, 4, 2)));
+    QVERIFY2(m_server->maxInFlight <= TileLoader::MaxRequestsPerHost,
+             qPrintable(QString::number(m_server->maxInFlight)));
+    QVERIFY(m_server->maxInFlight >= 1);
+    for (const QByteArray& agent : qAsConst(m_server->userAgents)) {
+        QCOMPARE(agent, QByteArray("Tarrow/1.0.17 (+https://halvard.example)"));
+    }
+    QCOMPARE(m_server->userAgents.size(), visibleTiles());
+
+    const QImage image = view.control.grab().toImage();
+    for (const QPoint& tile : {QPoint(4, 2), QPoint(2, 1), QPoint(5, 3)}) {
+        QCOMPARE(view.tileColour(image, tile.x(), tile.y()), TileServer::colourOf(Zoom, tile.x(), tile.y()));
+    }
+}
+
+void TestTileLoading::secondViewSendsNoRequest()
+{
+    {
+        MapView first;
+        QTRY_VERIFY((first.control.grab(), m_server->paths.size() == visibleTiles() && idle()));
+    }
+    // The memory cache draws a new view of the same area at once.
+    MapView second;
+    QImage image = second.control.grab().toImage();
+    QCOMPARE(second.tileColour(image, 4, 2), TileServer::colourOf(Zoom, 4, 2));
+
+    // Without it the disk cache answers, still without asking the server.
+    TileLoader::instance()->clearMemoryCache();
+    QSignalSpy ready(TileLoader::instance(), &TileLoader::tileReady);
+    second.control.grab();
+    QTRY_COMPARE(ready.count(), visibleTiles());
+    image = second.control.grab().toImage();
+    QCOMPARE(second.tileColour(image, 4, 2), TileServer::colourOf(Zoom, 4, 2));
+    QTest::qWait(100);
+    QCOMPARE(m_server->paths.size(), visibleTiles());
+}
+
+void TestTileLoading::refusedTile_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("not found") << 404 << 1;
+    QTest::newRow("forbidden") << 403 << 1;
+    QTest::newRow("too many requests") << 429 << TileLoader::MaxAttempts;
+    QTest::newRow("server error") << 503 << TileLoader::MaxAttempts;
+}
+
+void TestTileLoading::refusedTile()
+{
+    QFETCH(int, status);
+    QFETCH(int, requests);
+    const QString refused = TileServer::pathOf(Zoom, 4, 2);
+    m_server->setStatus(refused, status);
+    TileLoader::instance()->setRetryDelay(0);
+    QSignalSpy failed(TileLoader::instance(), &TileLoader::tileFailed);
+
+    MapView view;
+    QTRY_VERIFY((view.control.grab(), m_server->paths.size() >= visibleTiles() && idle()));
+    // Many repaints later the tile has been asked for no more than allowed.
+    for (int i = 0; i < 10; ++i) {
+        view.control.grab();
+        QTRY_VERIFY(idle());
+    }
+    QCOMPARE(m_server->paths.count(refused), requests);
+    QCOMPARE(failed.count(), requests);
+    QCOMPARE(m_server->paths.size(), visibleTiles() - 1 + requests);
+
+    const QImage image = view.control.grab().toImage();
+    QCOMPARE(view.tileColour(image, 4, 2), MapControl::backgroundColor());
+    QCOMPARE(view.tileColour(image, 3, 2), TileServer::colourOf(Zoom, 3, 2));
+}
+
+void TestTileLoading::stalledTileTimesOut()
+{
+    const QString stalled = TileServer::pathOf(Zoom, 4, 2);
+    m_server->setStatus(stalled, 0);
+    TileLoader::instance()->setTransferTimeout(300);
+    QSignalSpy failed(TileLoader::instance(), &TileLoader::tileFailed);
+
+    MapView view;
+    view.control.grab();
+    QTRY_COMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().first().toUrl().path(), stalled);
+    // The stalled tile held one of the two places for a while; the others still all arrived.
+    QTRY_VERIFY(m_server->paths.size() == visibleTiles() && idle());
+    const QImage image = view.control.grab().toImage();
+    QCOMPARE(view.tileColour(image, 4, 2), MapControl::backgroundColor());
+    QCOMPARE(view.tileColour(image, 4, 1), TileServer::colourOf(Zoom, 4, 1));
+}
+
+void TestTileLoading::offlineMapStillDrawsRoute()
+{
+    m_server->close();
+    QSignalSpy failed(TileLoader::instance(), &TileLoader::tileFailed);
+    MapView view(QSize(390, 288));
+    GeometryLayer routes(QStringLiteral("Routes"), view.adapter.get());
+    view.control.addLayer(&routes);
+    view.control.setZoom(12);
+    const QPointF west = view.control.screenToCoordinate(QPointF(50, 144));
+    const QPointF east = view.control.screenToCoordinate(QPointF(340, 144));
+    LineString line({new Point(west.x(), west.y()), new Point(east.x(), east.y())}, QString(),
+                    QPen(Qt::red, 6));
+    routes.addGeometry(&line);
+
+    view.control.grab();
+    QTRY_VERIFY(failed.count() > 0 && idle());
+    const QImage image = view.control.grab().toImage();
+    QCOMPARE(image.pixelColor(195, 144), QColor(Qt::red));
+    QCOMPARE(image.pixelColor(195, 100), MapControl::backgroundColor());
+    QVERIFY(m_server->paths.isEmpty());
+}
+
+void TestTileLoading::seenTilesStayVisibleOffline()
+{
+    // Tiles that must be checked with the server before use ...
+    m_server->setMaxAge(0);
+    MapView view;
+    QTRY_VERIFY((view.control.grab(), m_server->paths.size() == visibleTiles() && idle()));
+
+    // ... are still drawn from the disk cache when the server is gone.
+    m_server->close();
+    TileLoader::instance()->clearMemoryCache();
+    QSignalSpy ready(TileLoader::instance(), &TileLoader::tileReady);
+    view.control.grab();
+    QTRY_COMPARE(ready.count(), visibleTiles());
+    const QImage image = view.control.grab().toImage();
+    QCOMPARE(view.tileColour(image, 4, 2), TileServer::colourOf(Zoom, 4, 2));
+}
+
+QTEST_MAIN(TestTileLoading)
+#include "tst_tileloading.moc"
