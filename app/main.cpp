@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QSharedMemory>
+#include <QTimer>
 
 #include <locale>
 #include <memory>
@@ -67,6 +68,11 @@ int main(int argc, char* argv[])
     }
 
     window->show();
+    // Files and folders named on the command line open as if chosen in the open dialog.
+    const QStringList paths = QCoreApplication::arguments().mid(1);
+    if (!paths.isEmpty()) {
+        QTimer::singleShot(0, window.get(), [&window, paths]() { window->openPaths(paths); });
+    }
     const int result = app->exec();
     window.reset();
     instanceSegment.reset();

@@ -1,11 +1,22 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
+#include "compass.h"
+#include "controlpanelwgt.h"
+#include "datapoint.h"
+#include "dataprocessor.h"
 #include "design.h"
+#include "drivedata.h"
+#include "graph.h"
 #include "langselectionbutton.h"
 #include "mainwindowform.h"
 #include "ostrellogo.h"
+#include "playlistwgt.h"
+#include "qnmeapositioninfo.h"
+#include "stringlistpointer.h"
 #include "stylesheet.h"
+#include "tripitem.h"
+#include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
 
@@ -60,16 +71,21 @@ MainWindow::MainWindow(QWidget* parent)
     m_contentLayout = new QVBoxLayout();
     m_panelGrid = new QGridLayout();
     m_frameGrid = new QGridLayout();
+    m_dataProcessor = new DataProcessor();
 
     setAppFont();
     ui->setupUi(this);
     resize(1030, 700);
+    QNmeaPositionInfo::registerMetaTypes();
     applyStyleSheets();
     for (QSizeGrip* grip : m_sizeGrips) {
         grip->setStyleSheet(QStringLiteral("background-color: rgba(0,0,0,0);"));
     }
     buildLayout();
     installEventFilter(this);
+    Trip::registerMetaTypes();
+    qRegisterMetaType<std::shared_ptr<QStringList>>("std::shared_ptr<QStringList>");
+    DataPoint::registerMetaTypes();
     makeConnections();
     retranslateToolTips();
 }
@@ -78,6 +94,7 @@ MainWindow::~MainWindow()
 {
     removeEventFilter(this);
     m_aboutDialog->deleteLater();
+    m_dataProcessor->deleteLater();
     // The splitters and the left panel belong to the central widget's layout and go with it.
 }
 
@@ -231,8 +248,52 @@ void MainWindow::buildLayout()
 
 void MainWindow::makeConnections()
 {
+    // Every panel-to-panel message goes through the event loop, even though all panels live
+    // on this thread: a slot never runs inside the code that emitted its signal.
+    const auto queued = Qt::QueuedConnection;
+    VlcQtVideoWidget* video = ui->videoWidget;
+    ControlPanelWgt* ctrl = ui->ctrlPanel;
+    PlaylistWgt* playlist = ui->fileWidget;
+    Graph* graph = ui->dataFrame;
+    DriveData* driveData = ui->driveData;
+
     connect(ui->openFileButton, &QPushButton::clicked, this, &MainWindow::on_openFileButtonClicked,
-            Qt::DirectConnection);
+            Qt::DirectConnection);                                                                        // 1
+    connect(this, &MainWindow::openFileDialog, playlist, &PlaylistWgt::on_openFileButtonClicked, queued); // 2
+    connect(playlist, &PlaylistWgt::setTripSelected, video, &VlcQtVideoWidget::setMedia, queued);         // 3
+    connect(playlist, &PlaylistWgt::setTripSelected, ctrl, &ControlPanelWgt::setMedia, queued);           // 5
+    connect(playlist, &PlaylistWgt::setTripSelected, graph, &Graph::setMedia, queued);                    // 6
+    connect(playlist, &PlaylistWgt::setFileDialogFinished, this, &MainWindow::on_setFileDialogFinished,
+            queued); // 9
+    connect(video, &VlcQtVideoWidget::onPositionChange, graph, &Graph::current_video_position_changed,
+            queued); // 11
+    connect(video, &VlcQtVideoWidget::onDurationChange, graph, &Graph::current_video_length_changed,
+            queued);                                                                                     // 12
+    connect(m_dataProcessor, &DataProcessor::trip_data_processed, graph, &Graph::new_nmea_data, queued); // 13
+    connect(video, &VlcQtVideoWidget::onPositionChange, driveData, &DriveData::current_video_position_changed,
+            queued); // 14
+    connect(m_dataProcessor, &DataProcessor::trip_data_processed, driveData, &DriveData::new_nmea_data,
+            queued);                                                                                 // 15
+    connect(driveData, &DriveData::direction_changed, ui->compass, &Compass::set_direction, queued); // 16
+    connect(ctrl, &ControlPanelWgt::toggleFullScreen, this, &MainWindow::onToggleFullScreenMode,
+            queued); // 17
+    connect(video, &VlcQtVideoWidget::updateVolumeButtonIcon, ctrl, &ControlPanelWgt::updateVolumeButtonIcon,
+            queued); // 18
+    connect(video, &VlcQtVideoWidget::updatePlayPauseButton, ctrl, &ControlPanelWgt::updatePlayPauseButton,
+            queued);                                                                                     // 19
+    connect(video, &VlcQtVideoWidget::onPositionChange, ctrl, &ControlPanelWgt::updatePosition, queued); // 20
+    connect(video, &VlcQtVideoWidget::onDurationChange, ctrl, &ControlPanelWgt::updateDuration, queued); // 21
+    connect(ctrl, &ControlPanelWgt::play, video, &VlcQtVideoWidget::play, queued);                       // 22
+    connect(ctrl, &ControlPanelWgt::rewind, video, &VlcQtVideoWidget::rewind, queued);                   // 23
+    connect(ctrl, &ControlPanelWgt::forward, video, &VlcQtVideoWidget::forward, queued);                 // 24
+    connect(ctrl, &ControlPanelWgt::toggleMute, video, &VlcQtVideoWidget::toggleMute, queued);           // 25
+    connect(ctrl, &ControlPanelWgt::setVolume, video, &VlcQtVideoWidget::setVolume, queued);             // 26
+    connect(ctrl, &ControlPanelWgt::setPosition, video, &VlcQtVideoWidget::setPosition, queued);         // 27
+    connect(this, &MainWindow::updateActivationState, video, &VlcQtVideoWidget::updateActivationState,
+            queued); // 29
+
+    // The playlist does not own the open button; it disables it while a selection is prepared.
+    connect(playlist, &PlaylistWgt::openButtonEnabled, ui->openFileButton, &QPushButton::setEnabled);
 }
 
 bool MainWindow::isWindowFullScreen() const
@@ -456,6 +517,11 @@ void MainWindow::on_openFileButtonClicked()
         }
     }
     emit openFileDialog(dir);
+}
+
+void MainWindow::openPaths(const QStringList& paths)
+{
+    ui->fileWidget->openPaths(paths);
 }
 
 void MainWindow::on_setFileDialogFinished()

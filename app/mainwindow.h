@@ -12,6 +12,7 @@
 #include <vector>
 
 class AboutDialog;
+class DataProcessor;
 class QGridLayout;
 class QHBoxLayout;
 class QSizeGrip;
@@ -48,6 +49,9 @@ public:
     void forceWindowStateAsRequested();
     void forcePreviousWindowState();
 
+    // Opens recordings as if they had been chosen in the open dialog.
+    void openPaths(const QStringList& paths);
+
     QRect getScreenGeometry() const;
     QRect getAvailableGeometry() const;
     static QString getWindowStateName(WinState state);
@@ -55,6 +59,7 @@ public:
     // The form, for the code that wires panels and for tests.
     Ui_MainWindow* form() const { return ui.get(); }
     AboutDialog* aboutDialog() const { return m_aboutDialog; }
+    DataProcessor* dataProcessor() const { return m_dataProcessor; }
 
 signals:
     void openFileDialog(const QString& dir);
@@ -125,6 +130,7 @@ private:
     QPoint m_lastPos;
     QPoint m_normalPos;
     std::vector<QWidget*> m_hideOnFullScreen;
+    DataProcessor* m_dataProcessor = nullptr;
     int m_dragMode = DragNone;
     QPoint m_pressGlobalPos;
     QPoint m_pressLocalPos;

@@ -1,7 +1,13 @@
 #include "mainwindowform.h"
 
+#include "compass.h"
+#include "controlpanelwgt.h"
+#include "drivedata.h"
+#include "graph.h"
 #include "langselectionbutton.h"
 #include "ostrellogo.h"
+#include "playlistwgt.h"
+#include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 
 #include <QCoreApplication>
@@ -23,9 +29,9 @@ QPushButton* makeTitleButton(QWidget* parent, const char* name, const QString& i
     return button;
 }
 
-QWidget* makePanel(QWidget* parent, const char* name)
+template <typename Panel> Panel* makePanel(QWidget* parent, const char* name)
 {
-    auto* panel = new QWidget(parent);
+    auto* panel = new Panel(parent);
     panel->setObjectName(QString::fromLatin1(name));
     return panel;
 }
@@ -40,7 +46,7 @@ void Ui_MainWindow::setupUi(QMainWindow* mainWindow)
     mainWindow->setAnimated(false);
     mainWindow->setMouseTracking(true);
     mainWindow->setFocusPolicy(Qt::StrongFocus);
-    mainWindow->setStyleSheet(QString());
+    // No style sheet of its own (the default); setting an empty one would reset the panels' palettes.
 
     centralwidget = new QWidget(mainWindow);
     centralwidget->setObjectName(QStringLiteral("centralwidget"));
@@ -72,16 +78,15 @@ void Ui_MainWindow::setupUi(QMainWindow* mainWindow)
     langButton->setCheckable(false);
     langButton->setArrowType(Qt::NoArrow);
 
-    videoWidget = makePanel(centralwidget, "videoWidget");
+    videoWidget = makePanel<VlcQtVideoWidget>(centralwidget, "videoWidget");
     videoWidget->setFocusPolicy(Qt::NoFocus);
-    ctrlPanel = makePanel(centralwidget, "ctrlPanel");
+    ctrlPanel = makePanel<ControlPanelWgt>(centralwidget, "ctrlPanel");
     ctrlPanel->setFocusPolicy(Qt::StrongFocus);
-    ctrlPanel->setStyleSheet(QString());
-    dataFrame = makePanel(centralwidget, "dataFrame");
-    driveData = makePanel(centralwidget, "driveData");
-    compass = makePanel(centralwidget, "compass");
-    gpsWidget = makePanel(centralwidget, "gpsWidget");
-    fileWidget = makePanel(centralwidget, "fileWidget");
+    dataFrame = makePanel<Graph>(centralwidget, "dataFrame");
+    driveData = makePanel<DriveData>(centralwidget, "driveData");
+    compass = makePanel<Compass>(centralwidget, "compass");
+    gpsWidget = makePanel<QWidget>(centralwidget, "gpsWidget");
+    fileWidget = makePanel<PlaylistWgt>(centralwidget, "fileWidget");
 
     minimizeButton =
         makeTitleButton(centralwidget, "minimizeButton",

@@ -3,11 +3,16 @@
 class QMainWindow;
 class QPushButton;
 class QWidget;
+class Compass;
+class ControlPanelWgt;
+class DriveData;
+class Graph;
 class LangSelectionButton;
 class OstrelLogo;
+class PlaylistWgt;
+class VlcQtVideoWidget;
 
 // The main window's form: the central widget and every panel, by object name.
-// Panels that are not built yet are plain widgets carrying the panel's object name.
 class Ui_MainWindow
 {
 public:
@@ -16,13 +21,13 @@ public:
     QPushButton* openFileButton = nullptr;
     QPushButton* infoButton = nullptr;
     LangSelectionButton* langButton = nullptr;
-    QWidget* videoWidget = nullptr;
-    QWidget* ctrlPanel = nullptr;
-    QWidget* dataFrame = nullptr;
-    QWidget* driveData = nullptr;
-    QWidget* compass = nullptr;
+    VlcQtVideoWidget* videoWidget = nullptr;
+    ControlPanelWgt* ctrlPanel = nullptr;
+    Graph* dataFrame = nullptr;
+    DriveData* driveData = nullptr;
+    Compass* compass = nullptr;
     QWidget* gpsWidget = nullptr;
-    QWidget* fileWidget = nullptr;
+    PlaylistWgt* fileWidget = nullptr;
     QPushButton* minimizeButton = nullptr;
     QPushButton* maximizeButton = nullptr;
     QPushButton* closeButton = nullptr;

@@ -1,10 +1,10 @@
 #include "myfiledialog.h"
 
+#include "videoselection.h"
 #include "zelcfg.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QDirIterator>
 #include <QFileIconProvider>
 #include <QKeyEvent>
 #include <QListView>
@@ -16,34 +16,16 @@
 #include <QTreeView>
 #include <QUrl>
 
-#include <algorithm>
-
 namespace {
 
 // Role under which the dialog's models keep an entry's location or path.
 const int LocationRole = Qt::UserRole + 1;
 
-QStringList sortedEntries(const QString& dir, QDir::Filters filters, const QStringList& nameFilters = {})
-{
-    QDir folder(dir);
-    folder.setFilter(filters | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-    folder.setSorting(QDir::Name | QDir::IgnoreCase);
-    if (!nameFilters.isEmpty()) {
-        folder.setNameFilters(nameFilters);
-    }
-    QStringList paths;
-    for (const QString& name : folder.entryList()) {
-        paths << folder.absoluteFilePath(name);
-    }
-    return paths;
-}
-
 } // namespace
 
 MyFileDialog::MyFileDialog(QWidget* parent, const QString& caption, const QString& directory,
                            const QString& filter, const QString& filePattern)
-    : QFileDialog(parent, caption, directory),
-      m_filePattern(QRegularExpression::anchoredPattern(filePattern))
+    : QFileDialog(parent, caption, directory), m_filePattern(QRegularExpression::anchoredPattern(filePattern))
 {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setObjectName(QStringLiteral("FileOpenDialog"));
@@ -58,7 +40,8 @@ MyFileDialog::MyFileDialog(QWidget* parent, const QString& caption, const QStrin
     QFont dialogFont = font();
     dialogFont.setPointSize(10);
     setFont(dialogFont);
-    setIconProvider(new QFileIconProvider());
+    m_iconProvider = std::make_unique<QFileIconProvider>();
+    setIconProvider(m_iconProvider.get());
 
     if (auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))) {
         m_openButton = buttons->button(QDialogButtonBox::Open);
@@ -95,7 +78,8 @@ MyFileDialog::MyFileDialog(QWidget* parent, const QString& caption, const QStrin
     Fs::getDrives(m_drives, false);
     updateSidebar(false);
 
-    connect(this, &MyFileDialog::modified, this, [this]() { updateSidebar(); }, Qt::QueuedConnection);
+    connect(
+        this, &MyFileDialog::modified, this, [this]() { updateSidebar(); }, Qt::QueuedConnection);
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setSingleShot(true);
     connect(m_refreshTimer, &QTimer::timeout, this, &MyFileDialog::refresh);
@@ -205,37 +189,12 @@ bool MyFileDialog::matchesPattern(const QString& fileName) const
     return m_filePattern.match(fileName).hasMatch();
 }
 
-void MyFileDialog::collect(const QString& path, const QStringList& patterns)
-{
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        for (const QString& file : sortedEntries(path, QDir::Files, patterns)) {
-            if (matchesPattern(QFileInfo(file).fileName()) && !m_selectedFiles.contains(file)) {
-                m_selectedFiles << file;
-            }
-        }
-    } else if (info.isFile() && matchesPattern(info.fileName())) {
-        const QString file = info.absoluteFilePath();
-        if (!m_selectedFiles.contains(file)) {
-            m_selectedFiles << file;
-        }
-    }
-}
-
 void MyFileDialog::chooseClicked()
 {
     const QString top = directory().absolutePath();
     setBusyCursor(top);
 
-    static const QRegularExpression patternInFilter(QStringLiteral("\\*\\.[0-9a-zA-Z]*"),
-                                                    QRegularExpression::CaseInsensitiveOption);
-    QStringList patterns;
-    for (const QString& filter : nameFilters()) {
-        const QRegularExpressionMatch match = patternInFilter.match(filter);
-        if (match.hasMatch()) {
-            patterns << match.captured().simplified();
-        }
-    }
+    const QStringList patterns = VideoSelection::namePatterns(nameFilters());
 
     QStringList selected;
     if (QAbstractItemView* view = visibleView()) {
@@ -249,14 +208,10 @@ void MyFileDialog::chooseClicked()
         }
     }
 
-    QStringList candidates;
-    if (selected.size() == 1 && QFileInfo(selected.first()).isDir()) {
-        candidates << selected.first() << sortedEntries(selected.first(), QDir::Dirs);
-    } else {
-        candidates = selected;
-    }
-    for (const QString& candidate : candidates) {
-        collect(candidate, patterns);
+    for (const QString& file : VideoSelection::expand(selected, patterns, m_filePattern)) {
+        if (!m_selectedFiles.contains(file)) {
+            m_selectedFiles << file;
+        }
     }
     if (!m_selectedFiles.isEmpty()) {
         m_topDir = top;
@@ -303,7 +258,8 @@ bool MyFileDialog::eventFilter(QObject* watched, QEvent* event)
             chooseClicked();
             return true;
         }
-    } else if (event->type() == QEvent::EnabledChange && watched == m_openButton && !m_openButton->isEnabled()) {
+    } else if (event->type() == QEvent::EnabledChange && watched == m_openButton &&
+               !m_openButton->isEnabled()) {
         m_openButton->setEnabled(true);
     }
     return QFileDialog::eventFilter(watched, event);

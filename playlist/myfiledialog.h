@@ -4,8 +4,12 @@
 
 #include <QFileDialog>
 #include <QMutex>
+#include <QRegularExpression>
+
+#include <memory>
 
 class QAbstractItemView;
+class QFileIconProvider;
 class QListView;
 class QPushButton;
 class QTimer;
@@ -47,7 +51,6 @@ private:
     void unsetBusyCursor();
     QAbstractItemView* visibleView() const;
     bool matchesPattern(const QString& fileName) const;
-    void collect(const QString& path, const QStringList& patterns);
     void openLocation(const QString& location);
 
     QListView* m_listView = nullptr;
@@ -63,4 +66,6 @@ private:
     QList<Fs::Drive> m_drives;
     QTimer* m_refreshTimer = nullptr;
     int m_refreshInterval = 200;
+    // The dialog does not take ownership of its icon provider.
+    std::unique_ptr<QFileIconProvider> m_iconProvider;
 };

@@ -1,6 +1,11 @@
 #include "aboutdialog.h"
+#include "compass.h"
+#include "controlpanelwgt.h"
+#include "graph.h"
 #include "mainwindow.h"
 #include "mainwindowform.h"
+#include "playlistwgt.h"
+#include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
 
@@ -76,7 +81,9 @@ private slots:
 
 private:
     std::unique_ptr<MainWindow> m_window;
-    const QRect m_normal{40, 30, 700, 520};
+    // Set up in init(): as small as the window may be, away from the screen's corner, so it
+    // differs from the maximised geometry of the test screen.
+    QRect m_normal;
 };
 
 void TestMainWindow::initTestCase()
@@ -89,6 +96,8 @@ void TestMainWindow::init()
     m_window = std::make_unique<MainWindow>();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_normal = QRect(QPoint(20, 10), m_window->minimumSize() + QSize(10, 6));
+    QVERIFY(m_normal.bottom() < m_window->getAvailableGeometry().bottom());
     m_window->setGeometry(m_normal);
     QCOMPARE(m_window->currentState(), MainWindow::Normal);
 }
@@ -145,7 +154,7 @@ void TestMainWindow::maximizeFullScreenEscape()
     QCOMPARE(w.geometry(), w.getScreenGeometry());
     QCOMPARE(fullScreenChanged.count(), 1);
     for (QWidget* hidden :
-         {static_cast<QWidget*>(ui->closeButton), ui->dataFrame, ui->gpsWidget, ui->compass}) {
+         std::initializer_list<QWidget*>{ui->closeButton, ui->dataFrame, ui->gpsWidget, ui->compass}) {
         QVERIFY(!hidden->isVisible());
     }
     QVERIFY(ui->videoWidget->isVisible());

@@ -20,7 +20,7 @@ QStringList windowsOf(qint64 pid, const QString& title)
     return QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-QStringList waitForWindow(qint64 pid, const QString& title, int timeoutMs = 20000)
+QStringList waitForWindow(qint64 pid, const QString& title, int timeoutMs = 60000)
 {
     QElapsedTimer timer;
     timer.start();
@@ -82,7 +82,10 @@ void TestSingleInstance::secondInstanceIsRefused()
 
     start(m_second);
     const QStringList box = waitForWindow(m_second.processId(), QStringLiteral("Tarrow"));
-    QVERIFY2(!box.isEmpty(), "the second instance shows a message box");
+    QVERIFY2(!box.isEmpty(),
+             qPrintable(QStringLiteral("the second instance shows a message box (state %1, exit %2)")
+                            .arg(m_second.state())
+                            .arg(m_second.exitCode())));
     QVERIFY(windowsOf(m_second.processId(), QStringLiteral("Halvard Tarrow")).isEmpty());
 
     // Confirm the box as a user would.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QMetaType>
+#include <QtGlobal>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// One drive-data sample as the graph and the panels show it, in SI units.
+struct DataPoint
+{
+    double speed = 0.0;         // m/s
+    double accelerationX = 0.0; // m/s², as recorded
+    double accelerationY = 0.0;
+    bool accelerationValid = false; // both accelerations were recorded
+    double direction = 0.0;         // course over ground, degrees
+    qint64 time = 0;                // position on the trip timeline, ms
+    std::string latitude;
+    std::string longitude;
+    bool fix = false;
+
+    // Makes the shared sample vector usable in queued connections; safe to call repeatedly,
+    // registers only on the first call.
+    static void registerMetaTypes();
+};
+
+Q_DECLARE_METATYPE(std::shared_ptr<std::vector<DataPoint>>)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "datapoint.h"
+#include "qnmeapositioninfo.h"
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+// Turns the per-second positions of a trip into drive-data samples on the trip timeline.
+class DataProcessor : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DataProcessor(QObject* parent = nullptr);
+
+    static std::shared_ptr<std::vector<DataPoint>> process(const std::vector<QNmeaPositionInfo>& positions);
+
+public slots:
+    void process_trip_data(std::shared_ptr<std::vector<QNmeaPositionInfo>> tripdata);
+
+signals:
+    void trip_data_processed(std::shared_ptr<std::vector<DataPoint>> trip_data);
+};

@@ -1,0 +1,160 @@
+#include "drivedata.h"
+
+#include "driveunits.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLCDNumber>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor FrameColour(51, 51, 51);
+const QColor PanelColour(0, 173, 239);
+
+} // namespace
+
+DriveData::DriveData(QWidget* parent) : QWidget(parent), m_lcd(new QLCDNumber(3, this))
+{
+    DataPoint::registerMetaTypes();
+    setStyleSheet(QStringLiteral("* {background-color: none; color:#00adef; border:none;}"));
+    setAutoFillBackground(false);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, PanelColour);
+    setPalette(pal);
+    m_lcd->setSegmentStyle(QLCDNumber::Filled);
+    m_lcd->display(0);
+    place_lcd();
+}
+
+QString DriveData::latitudeText() const
+{
+    return m_current ? QString::fromStdString(m_current->latitude)
+                     : QCoreApplication::translate("QObject", "Unknown");
+}
+
+QString DriveData::longitudeText() const
+{
+    return m_current ? QString::fromStdString(m_current->longitude) : QString();
+}
+
+int DriveData::speedValue() const
+{
+    return m_lcd->intValue();
+}
+
+QString DriveData::speedUnitText() const
+{
+    return DriveUnits::speed_unit();
+}
+
+void DriveData::new_nmea_data(std::shared_ptr<std::vector<DataPoint>> trip_data)
+{
+    m_data = std::move(trip_data);
+    m_position = 0;
+    select_sample(0);
+    m_hasAcceleration = m_data && std::any_of(m_data->begin(), m_data->end(), [](const DataPoint& sample) {
+                            return sample.accelerationValid;
+                        });
+    update();
+}
+
+void DriveData::current_video_position_changed(qint64 position)
+{
+    m_position = position;
+    select_sample(position);
+}
+
+void DriveData::select_sample(qint64 time)
+{
+    m_current = nullptr;
+    if (m_data && !m_data->empty() && m_data->front().time <= time) {
+        const auto after =
+            std::upper_bound(m_data->begin(), m_data->end(), time,
+                             [](qint64 t, const DataPoint& sample) { return t < sample.time; });
+        m_current = &*std::prev(after);
+    }
+    const double speed = m_current ? m_current->speed : 0.0;
+    m_lcd->display(static_cast<int>(std::floor(DriveUnits::speed_locale(speed))));
+    emit direction_changed(m_current ? m_current->direction : 0.0);
+    update();
+}
+
+int DriveData::linePitch() const
+{
+    return QFontInfo(font()).pixelSize() + 1;
+}
+
+void DriveData::place_lcd()
+{
+    const int pitch = linePitch();
+    const int unitWidth = QFontMetrics(font()).horizontalAdvance(DriveUnits::speed_unit());
+    const int right = width() - 1 - unitWidth - 5;
+    m_lcd->setGeometry(QRect(QPoint(10, static_cast<int>(3.5 * pitch + 1)), QSize(right - 10, 2 * pitch)));
+}
+
+void DriveData::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillRect(rect(), Qt::black);
+    draw_data(painter);
+}
+
+void DriveData::draw_data(QPainter& painter)
+{
+    const int w = width();
+    const int h = height();
+    const int f = QFontInfo(painter.font()).pixelSize();
+    const int pitch = f + 1;
+    auto line = [&](int left, int right, double lines) {
+        const int y = static_cast<int>(lines * pitch);
+        return QRect(QPoint(left, y), QPoint(right, y + f));
+    };
+
+    painter.setPen(QPen(FrameColour, 1));
+    painter.drawLine(0, h, w, h);
+    painter.drawLine(w, 0, w, h);
+    painter.drawLine(0, 0, 0, h);
+
+    painter.setPen(Qt::white);
+    painter.drawText(line(0, w - 11, 0.5), Qt::AlignRight, latitudeText());
+    painter.drawText(line(0, w - 11, 1.5), Qt::AlignRight, longitudeText());
+
+    painter.setPen(PanelColour);
+    painter.drawText(line(0, w - 11, 4.5), Qt::AlignRight, DriveUnits::speed_unit());
+
+    if (m_hasAcceleration) {
+        const DataPoint placeholder;
+        const DataPoint& sample = m_current ? *m_current : placeholder;
+        painter.setPen(Qt::yellow);
+        painter.drawText(line(10, 19, 6.5), Qt::AlignLeft, QStringLiteral("↕"));
+        painter.drawText(line(20, w - 11, 6.5), Qt::AlignRight,
+                         DriveUnits::acc_to_text(sample.accelerationX));
+        painter.setPen(Qt::green);
+        painter.drawText(line(10, 19, 7.5), Qt::AlignLeft, QStringLiteral("↔"));
+        painter.drawText(line(20, w - 11, 7.5), Qt::AlignRight,
+                         DriveUnits::acc_to_text(sample.accelerationY));
+    }
+}
+
+void DriveData::resizeEvent(QResizeEvent* event)
+{
+    place_lcd();
+    QWidget::resizeEvent(event);
+}
+
+void DriveData::changeEvent(QEvent* event)
+{
+    // The unit's width decides where the LCD ends.
+    if (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange) {
+        place_lcd();
+        update();
+    }
+    QWidget::changeEvent(event);
+}

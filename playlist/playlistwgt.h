@@ -1,0 +1,117 @@
+#pragma once
+
+#include "playlistpreparedata.h"
+#include "stringlistpointer.h"
+#include "tripitem.h"
+#include "vlcthumbnails.h"
+
+#include <QMutex>
+#include <QPersistentModelIndex>
+#include <QStringList>
+#include <QWidget>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class CenteredItemDelegate;
+class CircleProgressBar;
+class MySortFilterProxyModel;
+class QStandardItem;
+class QStandardItemModel;
+class QTimer;
+class QTreeView;
+
+// The list of trips: runs the open flow, prepares the playlist and its thumbnails in the
+// background, and announces the trip the user picks.
+class PlaylistWgt : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PlaylistWgt(QWidget* parent = nullptr);
+    ~PlaylistWgt() override;
+
+    // Opens files and folders as if they had been chosen in the open dialog and confirmed.
+    void openPaths(const QStringList& paths);
+    // Starts preparing a playlist; any running preparation is abandoned.
+    void prepareModel(QStringList& ordinary, QStringList& events);
+
+    // "mm:ss" below an hour, "hh:mm:ss" from an hour on.
+    static QString durationText(qint64 milliseconds);
+
+    // Id of the running request, 0 when idle.
+    intptr_t requestId() const { return m_requestId; }
+    // A preparation or thumbnail worker exists.
+    bool isWorking() const { return m_prepareWorker || m_thumbnailWorker; }
+    QTreeView* treeView() const { return m_treeView; }
+    QStandardItemModel* model() const { return m_model; }
+    CircleProgressBar* progressBar() const { return m_progressBar; }
+    // Replaces the engine's duration probe for the workers created from now on.
+    void setDurationProbe(PlaylistPrepareData::DurationProbe probe) { m_durationProbe = std::move(probe); }
+
+signals:
+    void setTripSelected(std::shared_ptr<Trip::TripList> trip);
+    void setFilesSelected(std::shared_ptr<QStringList> nmeaFiles);
+    void setFileDialogFinished();
+    // The open button is disabled while a selection is being prepared.
+    void openButtonEnabled(bool enabled);
+
+public slots:
+    void on_openFileButtonClicked(const QString& startFolder);
+    void on_PlaylistProgress(intptr_t id);
+    void on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips> trips);
+    void on_PlaylistFinishedEmpty(intptr_t id);
+    void on_VlcThumbnailsCompleted(const VlcThumbnails::OutData& result);
+    void on_VlcThumbnailsAllCompleted(intptr_t id);
+    void nmea_parsing_finished();
+    void on_treeViewClick(const QModelIndex& index);
+    void on_TreeViewDoubleClick(const QModelIndex& index);
+    void on_toggleExpand();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    bool isCurrent(intptr_t id) const { return id != 0 && id == m_requestId; }
+    void openSelection(const QStringList& files, const QString& topDir);
+    void discardPrepareWorker();
+    void discardThumbnailWorker();
+    void clearModel();
+    void thumbnailsDone(intptr_t id);
+    void finishSelection();
+    void resizeColumns();
+    void setHeaderLabels();
+    void retranslateStartTexts();
+    void showInvalidFilesWarning();
+    void centreProgressBar();
+    static QString startText(const QDateTime& start);
+    QList<QStandardItem*> prepareRow(const QIcon& thumbnail, const QString& start, const QString& duration,
+                                     const QIcon& events) const;
+
+    QTreeView* m_treeView = nullptr;
+    CircleProgressBar* m_progressBar = nullptr;
+    QStandardItemModel* m_model = nullptr;
+    MySortFilterProxyModel* m_proxy = nullptr;
+    CenteredItemDelegate* m_delegate = nullptr;
+
+    QMutex m_mutex;
+    std::atomic<intptr_t> m_requestId{0};
+    std::unique_ptr<PlaylistPrepareData> m_prepareWorker;
+    std::unique_ptr<VlcThumbnails> m_thumbnailWorker;
+    PlaylistPrepareData::DurationProbe m_durationProbe;
+    std::shared_ptr<Trip::Trips> m_trips;
+
+    int m_probesDone = 0;
+    int m_probesTotal = 0;
+    int m_thumbnailsDone = 0;
+    int m_thumbnailsTotal = 0;
+    const unsigned m_progressMaximum = 100;
+    const unsigned m_preparationShare = 60;
+    const unsigned m_thumbnailShare = 40;
+
+    bool m_clickPending = false;
+    QPersistentModelIndex m_pendingClick;
+    QTimer* m_clickTimer = nullptr;
+    bool m_nmeaFinished = false;
+};
