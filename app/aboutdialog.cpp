@@ -6,12 +6,12 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>

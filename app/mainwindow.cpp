@@ -10,6 +10,7 @@
 #include "graph.h"
 #include "langselectionbutton.h"
 #include "mainwindowform.h"
+#include "mapwidget.h"
 #include "ostrellogo.h"
 #include "playlistwgt.h"
 #include "qnmeapositioninfo.h"
@@ -249,48 +250,59 @@ void MainWindow::buildLayout()
 void MainWindow::makeConnections()
 {
     // Every panel-to-panel message goes through the event loop, even though all panels live
-    // on this thread: a slot never runs inside the code that emitted its signal.
+    // on this thread: a slot never runs inside the code that emitted its signal. The order
+    // is that of the wiring table; the numbers are its rows.
     const auto queued = Qt::QueuedConnection;
     VlcQtVideoWidget* video = ui->videoWidget;
     ControlPanelWgt* ctrl = ui->ctrlPanel;
     PlaylistWgt* playlist = ui->fileWidget;
+    MapWidget* map = ui->gpsWidget;
     Graph* graph = ui->dataFrame;
-    DriveData* driveData = ui->driveData;
+    DriveData* drive = ui->driveData;
+    DataProcessor* processor = m_dataProcessor;
 
+    // 1-2: the open button asks the playlist for its dialog.
     connect(ui->openFileButton, &QPushButton::clicked, this, &MainWindow::on_openFileButtonClicked,
-            Qt::DirectConnection);                                                                        // 1
-    connect(this, &MainWindow::openFileDialog, playlist, &PlaylistWgt::on_openFileButtonClicked, queued); // 2
-    connect(playlist, &PlaylistWgt::setTripSelected, video, &VlcQtVideoWidget::setMedia, queued);         // 3
-    connect(playlist, &PlaylistWgt::setTripSelected, ctrl, &ControlPanelWgt::setMedia, queued);           // 5
-    connect(playlist, &PlaylistWgt::setTripSelected, graph, &Graph::setMedia, queued);                    // 6
+            Qt::DirectConnection);
+    connect(this, &MainWindow::openFileDialog, playlist, &PlaylistWgt::on_openFileButtonClicked, queued);
+    // 3-6: a selected trip goes to the video, the map, the control panel and the graph.
+    connect(playlist, &PlaylistWgt::setTripSelected, video, &VlcQtVideoWidget::setMedia, queued);
+    connect(playlist, &PlaylistWgt::setTripSelected, map, &MapWidget::on_setContentForNmeaReader, queued);
+    connect(playlist, &PlaylistWgt::setTripSelected, ctrl, &ControlPanelWgt::setMedia, queued);
+    connect(playlist, &PlaylistWgt::setTripSelected, graph, &Graph::setMedia, queued);
+    // 7-10: the map follows the video, parses the selection and hands positions on.
+    connect(video, &VlcQtVideoWidget::onPositionChange, map, &MapWidget::on_PositionChange, queued);
+    connect(playlist, &PlaylistWgt::setFilesSelected, map, &MapWidget::on_setFilesSelected, queued);
     connect(playlist, &PlaylistWgt::setFileDialogFinished, this, &MainWindow::on_setFileDialogFinished,
-            queued); // 9
+            queued);
+    connect(map, &MapWidget::nmeaReady, processor, &DataProcessor::process_trip_data, queued);
+    // 11-16: graph, drive-data panel and compass.
     connect(video, &VlcQtVideoWidget::onPositionChange, graph, &Graph::current_video_position_changed,
-            queued); // 11
-    connect(video, &VlcQtVideoWidget::onDurationChange, graph, &Graph::current_video_length_changed,
-            queued);                                                                                     // 12
-    connect(m_dataProcessor, &DataProcessor::trip_data_processed, graph, &Graph::new_nmea_data, queued); // 13
-    connect(video, &VlcQtVideoWidget::onPositionChange, driveData, &DriveData::current_video_position_changed,
-            queued); // 14
-    connect(m_dataProcessor, &DataProcessor::trip_data_processed, driveData, &DriveData::new_nmea_data,
-            queued);                                                                                 // 15
-    connect(driveData, &DriveData::direction_changed, ui->compass, &Compass::set_direction, queued); // 16
-    connect(ctrl, &ControlPanelWgt::toggleFullScreen, this, &MainWindow::onToggleFullScreenMode,
-            queued); // 17
+            queued);
+    connect(video, &VlcQtVideoWidget::onDurationChange, graph, &Graph::current_video_length_changed, queued);
+    connect(processor, &DataProcessor::trip_data_processed, graph, &Graph::new_nmea_data, queued);
+    connect(video, &VlcQtVideoWidget::onPositionChange, drive, &DriveData::current_video_position_changed,
+            queued);
+    connect(processor, &DataProcessor::trip_data_processed, drive, &DriveData::new_nmea_data, queued);
+    connect(drive, &DriveData::direction_changed, ui->compass, &Compass::set_direction, queued);
+    // 17-27: control panel and video.
+    connect(ctrl, &ControlPanelWgt::toggleFullScreen, this, &MainWindow::onToggleFullScreenMode, queued);
     connect(video, &VlcQtVideoWidget::updateVolumeButtonIcon, ctrl, &ControlPanelWgt::updateVolumeButtonIcon,
-            queued); // 18
+            queued);
     connect(video, &VlcQtVideoWidget::updatePlayPauseButton, ctrl, &ControlPanelWgt::updatePlayPauseButton,
-            queued);                                                                                     // 19
-    connect(video, &VlcQtVideoWidget::onPositionChange, ctrl, &ControlPanelWgt::updatePosition, queued); // 20
-    connect(video, &VlcQtVideoWidget::onDurationChange, ctrl, &ControlPanelWgt::updateDuration, queued); // 21
-    connect(ctrl, &ControlPanelWgt::play, video, &VlcQtVideoWidget::play, queued);                       // 22
-    connect(ctrl, &ControlPanelWgt::rewind, video, &VlcQtVideoWidget::rewind, queued);                   // 23
-    connect(ctrl, &ControlPanelWgt::forward, video, &VlcQtVideoWidget::forward, queued);                 // 24
-    connect(ctrl, &ControlPanelWgt::toggleMute, video, &VlcQtVideoWidget::toggleMute, queued);           // 25
-    connect(ctrl, &ControlPanelWgt::setVolume, video, &VlcQtVideoWidget::setVolume, queued);             // 26
-    connect(ctrl, &ControlPanelWgt::setPosition, video, &VlcQtVideoWidget::setPosition, queued);         // 27
+            queued);
+    connect(video, &VlcQtVideoWidget::onPositionChange, ctrl, &ControlPanelWgt::updatePosition, queued);
+    connect(video, &VlcQtVideoWidget::onDurationChange, ctrl, &ControlPanelWgt::updateDuration, queued);
+    connect(ctrl, &ControlPanelWgt::play, video, &VlcQtVideoWidget::play, queued);
+    connect(ctrl, &ControlPanelWgt::rewind, video, &VlcQtVideoWidget::rewind, queued);
+    connect(ctrl, &ControlPanelWgt::forward, video, &VlcQtVideoWidget::forward, queued);
+    connect(ctrl, &ControlPanelWgt::toggleMute, video, &VlcQtVideoWidget::toggleMute, queued);
+    connect(ctrl, &ControlPanelWgt::setVolume, video, &VlcQtVideoWidget::setVolume, queued);
+    connect(ctrl, &ControlPanelWgt::setPosition, video, &VlcQtVideoWidget::setPosition, queued);
+    // 28-29: the playlist's busy state waits for the map's parsing; activation reaches the video.
+    connect(map, &MapWidget::parsing_finished, playlist, &PlaylistWgt::nmea_parsing_finished, queued);
     connect(this, &MainWindow::updateActivationState, video, &VlcQtVideoWidget::updateActivationState,
-            queued); // 29
+            queued);
 
     // The playlist does not own the open button; it disables it while a selection is prepared.
     connect(playlist, &PlaylistWgt::openButtonEnabled, ui->openFileButton, &QPushButton::setEnabled);

@@ -5,6 +5,7 @@
 #include "drivedata.h"
 #include "graph.h"
 #include "langselectionbutton.h"
+#include "mapwidget.h"
 #include "ostrellogo.h"
 #include "playlistwgt.h"
 #include "vlcqtvideowidget.h"
@@ -85,7 +86,7 @@ void Ui_MainWindow::setupUi(QMainWindow* mainWindow)
     dataFrame = makePanel<Graph>(centralwidget, "dataFrame");
     driveData = makePanel<DriveData>(centralwidget, "driveData");
     compass = makePanel<Compass>(centralwidget, "compass");
-    gpsWidget = makePanel<QWidget>(centralwidget, "gpsWidget");
+    gpsWidget = makePanel<MapWidget>(centralwidget, "gpsWidget");
     fileWidget = makePanel<PlaylistWgt>(centralwidget, "fileWidget");
 
     minimizeButton =

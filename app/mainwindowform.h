@@ -8,6 +8,7 @@ class ControlPanelWgt;
 class DriveData;
 class Graph;
 class LangSelectionButton;
+class MapWidget;
 class OstrelLogo;
 class PlaylistWgt;
 class VlcQtVideoWidget;
@@ -26,7 +27,7 @@ public:
     Graph* dataFrame = nullptr;
     DriveData* driveData = nullptr;
     Compass* compass = nullptr;
-    QWidget* gpsWidget = nullptr;
+    MapWidget* gpsWidget = nullptr;
     PlaylistWgt* fileWidget = nullptr;
     QPushButton* minimizeButton = nullptr;
     QPushButton* maximizeButton = nullptr;

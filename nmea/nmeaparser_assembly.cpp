@@ -36,12 +36,17 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
         totalMs += item.duration;
         QThread::yieldCurrentThread();
 
-        NmeaFilePtr file;
-        if (!getParsedFile(file, item.nmeaFile.toStdString())) {
-            if (!file) {
-                qDebug() << prefix << "not parsed yet:" << item.nmeaFile;
-                return false;
-            }
+        NmeaFilePtr registered;
+        const bool hasPositions = getParsedFile(registered, item.nmeaFile.toStdString());
+        if (!registered) {
+            qDebug() << prefix << "not parsed yet:" << item.nmeaFile;
+            return false;
+        }
+        // Work on a copy: filling, cutting and event marking belong to this trip, and the
+        // parsed file must look the same the next time it is assembled, alone or in
+        // another trip.
+        const NmeaFilePtr file = std::make_shared<NmeaFile>(*registered);
+        if (!hasPositions) {
             if (!fillMissingFile(file, trip, item, previousLast)) {
                 qDebug() << prefix << "no positions to fill" << item.nmeaFile;
                 return false;

@@ -117,6 +117,8 @@ PlaylistWgt::PlaylistWgt(QWidget* parent)
     m_clickTimer->setInterval(QApplication::doubleClickInterval());
     connect(m_clickTimer, &QTimer::timeout, this, &PlaylistWgt::on_toggleExpand);
     connect(m_treeView, &QTreeView::clicked, this, &PlaylistWgt::on_treeViewClick);
+    // The view reports the second click of a double click only as a double click.
+    connect(m_treeView, &QTreeView::doubleClicked, this, &PlaylistWgt::on_treeViewClick);
 }
 
 PlaylistWgt::~PlaylistWgt()

@@ -37,6 +37,7 @@ private slots:
     void lengthIsTheTripsWholeSeconds();
     void failures();
     void trailingInvalidRecordDropped();
+    void assemblyLeavesParsedFilesUnchanged();
 
 private:
     // A video starting at `start` with an NMEA file holding an RMC for each given second.
@@ -264,3 +265,34 @@ void TestTripAssembly::trailingInvalidRecordDropped()
 
 QTEST_GUILESS_MAIN(TestTripAssembly)
 #include "tst_tripassembly.moc"
+
+void TestTripAssembly::assemblyLeavesParsedFilesUnchanged()
+{
+    addFile(QTime(10, 0, 0), 10000, range(QTime(10, 0, 0), 14));
+    addFile(QTime(10, 0, 10), 10000, range(QTime(10, 0, 10), 10), true);
+    const Trip::TripItem after = addFile(QTime(10, 0, 20), 10000, {});
+    const Trip::TripItem last = addFile(QTime(10, 0, 30), 10000, range(QTime(10, 0, 30), 10));
+    Positions whole;
+    QVERIFY(assemble(whole));
+
+    // The same files assembled again, alone and as a whole, without parsing them again.
+    QSignalSpy ready(&m_parser, &NmeaParser::ready);
+    QVERIFY(m_parser.requestParsed(std::make_shared<Trip::TripList>(Trip::TripList{last})));
+    const Positions alone = *ready.takeFirst().first().value<std::shared_ptr<Positions>>();
+    QCOMPARE(alone.size(), std::size_t(10));
+    for (const QNmeaPositionInfo& position : alone) {
+        QVERIFY(!position.marker(QNmeaPositionInfo::Event));
+        QCOMPARE(position.fileName(), last.videoFile);
+    }
+    // The empty file was filled for the whole trip only: on its own it has nothing to show.
+    QVERIFY(!m_parser.requestParsed(std::make_shared<Trip::TripList>(Trip::TripList{after})));
+
+    QVERIFY(m_parser.requestParsed(m_trip));
+    const Positions again = *ready.takeFirst().first().value<std::shared_ptr<Positions>>();
+    QCOMPARE(again.size(), whole.size());
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        QCOMPARE(again[i].timestamp(), whole[i].timestamp());
+        QCOMPARE(again[i].marker(QNmeaPositionInfo::Event), whole[i].marker(QNmeaPositionInfo::Event));
+        QCOMPARE(again[i].fileName(), whole[i].fileName());
+    }
+}

@@ -125,10 +125,22 @@ private slots:
         widget.setPosition(static_cast<int>(target));
         QCOMPARE(spies.lastPosition(), target);
         QTRY_COMPARE_WITH_TIMEOUT(spies.fileList().value(1), path(Green), 5000);
-        // Reports from the engine now come from the second file, near the target.
-        QTRY_VERIFY_WITH_TIMEOUT(spies.positions.count() >= 4, 5000);
-        const qint64 reported = spies.lastPosition();
-        QVERIFY2(reported >= target - 200 && reported <= m_offset2, qPrintable(QString::number(reported)));
+        // Reports from the engine now come from the second file, near the target, and none
+        // from before it. (Playback goes on meanwhile, so on a busy machine later reports
+        // may already come from the third file.)
+        const auto inSecondFile = [&]() {
+            for (const QList<QVariant>& report : spies.positions) {
+                const qint64 reported = report.at(0).toLongLong();
+                if (reported >= target - 200 && reported <= m_offset2) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(inSecondFile(), 5000);
+        for (const QList<QVariant>& report : spies.positions) {
+            QVERIFY2(report.at(0).toLongLong() >= target - 200, qPrintable(report.at(0).toString()));
+        }
 
         // A click on the video toggles play and pause.
         QTest::mouseClick(&widget, Qt::LeftButton);

@@ -264,6 +264,21 @@ void TestPlaylistWgt::singleClickTogglesDoubleClickSelects()
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     QVERIFY(!tree->isExpanded(tripRow(view, 0)));
 
+    // The same with the events a mouse sends: press, release, press, double click, release.
+    tree->collapse(tripRow(view, 0));
+    view.resize(420, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QPoint centre = tree->visualRect(trip).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, centre);
+    QCOMPARE(selected.count(), 2);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QVERIFY(!tree->isExpanded(tripRow(view, 0)));
+    selected.removeLast();
+
     // A file row plays on its own.
     const QModelIndex file = tree->model()->index(2, 0, tripRow(view, 0));
     view.on_treeViewClick(file);
