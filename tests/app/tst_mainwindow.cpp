@@ -4,6 +4,7 @@
 #include "graph.h"
 #include "mainwindow.h"
 #include "mainwindowform.h"
+#include "mapwidget.h"
 #include "playlistwgt.h"
 #include "vlcqtvideowidget.h"
 #include "zelcfg.h"
