@@ -36,6 +36,8 @@ public:
     double accelerationScale() const { return m_accelerationScale; }
     bool hasAcceleration() const { return m_hasAcceleration; }
     const std::vector<qint64>& eventBorders() const { return m_eventBorders; }
+    // The playing position the cursor marks.
+    qint64 position() const { return m_position; }
 
 public slots:
     void new_nmea_data(std::shared_ptr<std::vector<DataPoint>> data);

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QMap>
+#include <QScreen>
+#include <QWidget>
+
+// Helpers for tests that run the whole program on a copy of the sample card.
+namespace Session {
+
+inline QString sampleCard()
+{
+    return qEnvironmentVariable("TARROW_SOURCE_DIR") + QStringLiteral("/samples/card");
+}
+
+inline bool copyTree(const QString& from, const QString& to)
+{
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(source, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Path relative to `root` -> SHA-256 of the file's bytes.
+inline QMap<QString, QByteArray> checksums(const QString& root)
+{
+    QMap<QString, QByteArray> sums;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            sums.insert(path.mid(root.size()),
+                        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
+        }
+    }
+    return sums;
+}
+
+// What the X server shows of a widget, video included (the engine draws into native windows
+// the widget's own rendering does not contain).
+inline QImage screenImage(const QWidget* widget)
+{
+    QScreen* screen = widget->screen();
+    const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
+    return screen->grabWindow(0, origin.x(), origin.y(), widget->width(), widget->height()).toImage();
+}
+
+// Share of pixels that are bright yellow: the colour-bar clips have a yellow bar, the fractal
+// clips hardly any yellow.
+inline double yellowShare(const QImage& image)
+{
+    const QImage small = image.scaled(96, 54).convertToFormat(QImage::Format_RGB32);
+    int yellow = 0;
+    for (int y = 0; y < small.height(); ++y) {
+        for (int x = 0; x < small.width(); ++x) {
+            const QColor c = small.pixelColor(x, y);
+            yellow += c.red() > 200 && c.green() > 200 && c.blue() < 80;
+        }
+    }
+    return double(yellow) / (small.width() * small.height());
+}
+
+inline bool allBlack(const QImage& image)
+{
+    const QImage small = image.scaled(64, 36).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < small.height(); ++y) {
+        for (int x = 0; x < small.width(); ++x) {
+            if (qGray(small.pixel(x, y)) > 24) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace Session
