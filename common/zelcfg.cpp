@@ -13,6 +13,8 @@ const QString PlaylistPath = QStringLiteral("PlaylistPath");
 const QString LocaleLanguage = QStringLiteral("Language");
 const QString LocaleLanguageDefault = QStringLiteral("en_GB");
 const QString DebugLevel = QStringLiteral("DebugLevel");
+// URL template of the map tile server (%1 zoom, %2 x, %3 y).
+const QString TileServer = QStringLiteral("TileServer");
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -17,6 +17,7 @@ extern const QString PlaylistPath;
 extern const QString LocaleLanguage;
 extern const QString LocaleLanguageDefault;
 extern const QString DebugLevel;
+extern const QString TileServer;
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -1,10 +1,11 @@
 #include "osmmapquestadapter.h"
 
+#include "zelcfg.h"
+
 #include "zelsettings.h"
 
 const QString OSMMapQuestAdapter::DefaultTileServer =
     QStringLiteral("https://tile.openstreetmap.org/%1/%2/%3.png");
-const QString OSMMapQuestAdapter::TileServerKey = QStringLiteral("TileServer");
 const char* const OSMMapQuestAdapter::TileServerVariable = "TARROW_TILE_SERVER";
 
 OSMMapQuestAdapter::OSMMapQuestAdapter(QObject* parent) : OSMMapQuestAdapter(hostAndPath(), parent) {}
@@ -28,7 +29,7 @@ QString OSMMapQuestAdapter::tileServer()
     if (splitTileServer(environment, host, path)) {
         return environment;
     }
-    return chooseTileServer(environment, ZelSettings::value(TileServerKey).toString());
+    return chooseTileServer(environment, ZelSettings::value(ZelSettings::TileServer).toString());
 }
 
 QString OSMMapQuestAdapter::chooseTileServer(const QString& environment, const QString& setting)

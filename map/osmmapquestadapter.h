@@ -13,7 +13,6 @@ class OSMMapQuestAdapter : public qmapcontrol::TileMapAdapter
 
 public:
     static const QString DefaultTileServer;
-    static const QString TileServerKey;
     static const char* const TileServerVariable;
 
     explicit OSMMapQuestAdapter(QObject* parent = nullptr);
