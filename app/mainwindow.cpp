@@ -7,6 +7,7 @@
 #include "dataprocessor.h"
 #include "design.h"
 #include "drivedata.h"
+#include "fsdrives.h"
 #include "graph.h"
 #include "langselectionbutton.h"
 #include "mainwindowform.h"
@@ -45,11 +46,6 @@ namespace {
 const int EdgeStrip = 15;
 const int TooltipDuration = 5000;
 const QSize MaximumWindowSize(3000, 1875);
-
-bool dirExists(const QString& dir)
-{
-    return !dir.isEmpty() && QDir(dir).exists();
-}
 
 } // namespace
 
@@ -515,11 +511,11 @@ void MainWindow::on_openFileButtonClicked()
     const QString stored = ZelSettings::value(ZelSettings::PlaylistPath, QString()).toString();
     setCursor(Qt::WaitCursor);
     QString dir;
-    if (dirExists(stored)) {
+    if (Fs::checkDirExists(stored)) {
         dir = stored;
     } else {
         for (const QString& home : QStandardPaths::standardLocations(QStandardPaths::HomeLocation)) {
-            if (dirExists(home)) {
+            if (QDir(home).exists()) {
                 dir = home;
                 break;
             }
