@@ -78,7 +78,10 @@ void TestSingleInstance::secondInstanceIsRefused()
 {
     start(m_first);
     QVERIFY2(!waitForWindow(m_first.processId(), QStringLiteral("Halvard Tarrow")).isEmpty(),
-             "the first instance shows its window");
+             qPrintable(QStringLiteral("the first instance shows its window (state %1, exit %2, boxes %3)")
+                            .arg(m_first.state())
+                            .arg(m_first.exitCode())
+                            .arg(windowsOf(m_first.processId(), QStringLiteral("Tarrow")).size())));
 
     start(m_second);
     const QStringList box = waitForWindow(m_second.processId(), QStringLiteral("Tarrow"));
@@ -103,7 +106,11 @@ void TestSingleInstance::secondInstanceIsRefused()
 void TestSingleInstance::leftoverSegmentDoesNotBlock()
 {
     start(m_first);
-    QVERIFY(!waitForWindow(m_first.processId(), QStringLiteral("Halvard Tarrow")).isEmpty());
+    QVERIFY2(!waitForWindow(m_first.processId(), QStringLiteral("Halvard Tarrow")).isEmpty(),
+             qPrintable(QStringLiteral("the first instance shows its window (state %1, exit %2, boxes %3)")
+                            .arg(m_first.state())
+                            .arg(m_first.exitCode())
+                            .arg(windowsOf(m_first.processId(), QStringLiteral("Tarrow")).size())));
     // A crash leaves the segment behind.
     ::kill(static_cast<pid_t>(m_first.processId()), SIGKILL);
     QVERIFY(m_first.waitForFinished(5000));
@@ -124,5 +131,7 @@ void TestSingleInstance::cleanup()
     }
 }
 
-QTEST_GUILESS_MAIN(TestSingleInstance)
+// A GUI application: it keeps a connection to the X server open, so the server does not reset
+// between the test's program runs.
+QTEST_MAIN(TestSingleInstance)
 #include "tst_singleinstance.moc"
