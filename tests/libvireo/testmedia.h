@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtTest>
 
 // Files made by scripts/make-test-media.
 namespace TestMedia {
@@ -19,5 +20,17 @@ inline const char* const AudioOnly = "audio_only.mp4";
 inline const char* const Truncated = "truncated.mp4";
 inline const char* const Empty = "empty.mp4";
 inline const char* const Random = "random.mp4";
+
+// Data rows (file, expected error) for the files the engine's file check refuses.
+inline void addBadFileRows()
+{
+    QTest::newRow("mpeg-4 part 2") << path(Mpeg4) << QStringLiteral("fourcc: [MP4V]");
+    QTest::newRow("audio only") << path(AudioOnly) << QStringLiteral("no video track");
+    QTest::newRow("no index") << path(Truncated) << QStringLiteral("track info not avaialble");
+    QTest::newRow("empty") << path(Empty) << QStringLiteral("track info not avaialble");
+    QTest::newRow("random bytes") << path(Random) << QStringLiteral("track info not avaialble");
+    QTest::newRow("missing") << path("000_0000_20000101000000.mp4")
+                             << QStringLiteral("track info not avaialble");
+}
 
 } // namespace TestMedia

@@ -57,13 +57,7 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expectedError");
-        QTest::newRow("mpeg-4 part 2") << path(Mpeg4) << QStringLiteral("fourcc: [MP4V]");
-        QTest::newRow("audio only") << path(AudioOnly) << QStringLiteral("no video track");
-        QTest::newRow("no index") << path(Truncated) << QStringLiteral("track info not avaialble");
-        QTest::newRow("empty") << path(Empty) << QStringLiteral("track info not avaialble");
-        QTest::newRow("random bytes") << path(Random) << QStringLiteral("track info not avaialble");
-        QTest::newRow("missing") << path("000_0000_20000101000000.mp4")
-                                 << QStringLiteral("track info not avaialble");
+        addBadFileRows();
     }
 
     void badFile()

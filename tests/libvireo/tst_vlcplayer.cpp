@@ -67,13 +67,7 @@ private slots:
         // H.264 in MP4 is stored as lower-case "avc1": accepted after upper-casing.
         QTest::newRow("h264") << path(RunFirst) << QString();
         QTest::newRow("h264 1080p") << path(FullHd) << QString();
-        QTest::newRow("mpeg-4 part 2") << path(Mpeg4) << QStringLiteral("fourcc: [MP4V]");
-        QTest::newRow("audio only") << path(AudioOnly) << QStringLiteral("no video track");
-        QTest::newRow("no index") << path(Truncated) << QStringLiteral("track info not avaialble");
-        QTest::newRow("empty") << path(Empty) << QStringLiteral("track info not avaialble");
-        QTest::newRow("random bytes") << path(Random) << QStringLiteral("track info not avaialble");
-        QTest::newRow("missing") << path("000_0000_20000101000000.mp4")
-                                 << QStringLiteral("track info not avaialble");
+        addBadFileRows();
     }
 
     void fileCheck()
