@@ -245,9 +245,8 @@ void MainWindow::buildLayout()
 
 void MainWindow::makeConnections()
 {
-    // Every panel-to-panel message goes through the event loop, even though all panels live
-    // on this thread: a slot never runs inside the code that emitted its signal. The order
-    // is that of the wiring table; the numbers are its rows.
+    // Panel-to-panel messages are queued even though every panel lives on this thread: a slot
+    // never runs inside the code that emitted its signal.
     const auto queued = Qt::QueuedConnection;
     VlcQtVideoWidget* video = ui->videoWidget;
     ControlPanelWgt* ctrl = ui->ctrlPanel;
@@ -257,51 +256,57 @@ void MainWindow::makeConnections()
     DriveData* drive = ui->driveData;
     DataProcessor* processor = m_dataProcessor;
 
-    // 1-2: the open button asks the playlist for its dialog.
+    // Files chosen -> parsed: the open button asks the playlist for its dialog; the chosen
+    // files go to the map's parser, and the playlist stays busy until the parser is done.
     connect(ui->openFileButton, &QPushButton::clicked, this, &MainWindow::on_openFileButtonClicked,
             Qt::DirectConnection);
     connect(this, &MainWindow::openFileDialog, playlist, &PlaylistWgt::on_openFileButtonClicked, queued);
-    // 3-6: a selected trip goes to the video, the map, the control panel and the graph.
+    connect(playlist, &PlaylistWgt::setFileDialogFinished, this, &MainWindow::on_setFileDialogFinished,
+            queued);
+    connect(playlist, &PlaylistWgt::setFilesSelected, map, &MapWidget::on_setFilesSelected, queued);
+    connect(map, &MapWidget::parsing_finished, playlist, &PlaylistWgt::nmea_parsing_finished, queued);
+    // The playlist does not own the open button; it disables it while a selection is prepared.
+    connect(playlist, &PlaylistWgt::openButtonEnabled, ui->openFileButton, &QPushButton::setEnabled);
+
+    // Trip chosen -> played and assembled: the video plays it, the panels reset for it, and the
+    // map assembles its positions, which become drive-data samples for the graph and the panel.
     connect(playlist, &PlaylistWgt::setTripSelected, video, &VlcQtVideoWidget::setMedia, queued);
     connect(playlist, &PlaylistWgt::setTripSelected, map, &MapWidget::on_setContentForNmeaReader, queued);
     connect(playlist, &PlaylistWgt::setTripSelected, ctrl, &ControlPanelWgt::setMedia, queued);
     connect(playlist, &PlaylistWgt::setTripSelected, graph, &Graph::setMedia, queued);
-    // 7-10: the map follows the video, parses the selection and hands positions on.
-    connect(video, &VlcQtVideoWidget::onPositionChange, map, &MapWidget::on_PositionChange, queued);
-    connect(playlist, &PlaylistWgt::setFilesSelected, map, &MapWidget::on_setFilesSelected, queued);
-    connect(playlist, &PlaylistWgt::setFileDialogFinished, this, &MainWindow::on_setFileDialogFinished,
-            queued);
     connect(map, &MapWidget::nmeaReady, processor, &DataProcessor::process_trip_data, queued);
-    // 11-16: graph, drive-data panel and compass.
+    connect(processor, &DataProcessor::trip_data_processed, graph, &Graph::new_nmea_data, queued);
+    connect(processor, &DataProcessor::trip_data_processed, drive, &DriveData::new_nmea_data, queued);
+
+    // Position and length on the trip timeline -> every view that follows playback.
+    connect(video, &VlcQtVideoWidget::onPositionChange, map, &MapWidget::on_PositionChange, queued);
     connect(video, &VlcQtVideoWidget::onPositionChange, graph, &Graph::current_video_position_changed,
             queued);
-    connect(video, &VlcQtVideoWidget::onDurationChange, graph, &Graph::current_video_length_changed, queued);
-    connect(processor, &DataProcessor::trip_data_processed, graph, &Graph::new_nmea_data, queued);
     connect(video, &VlcQtVideoWidget::onPositionChange, drive, &DriveData::current_video_position_changed,
             queued);
-    connect(processor, &DataProcessor::trip_data_processed, drive, &DriveData::new_nmea_data, queued);
-    connect(drive, &DriveData::direction_changed, ui->compass, &Compass::set_direction, queued);
-    // 17-27: control panel and video.
-    connect(ctrl, &ControlPanelWgt::toggleFullScreen, this, &MainWindow::onToggleFullScreenMode, queued);
-    connect(video, &VlcQtVideoWidget::updateVolumeButtonIcon, ctrl, &ControlPanelWgt::updateVolumeButtonIcon,
-            queued);
-    connect(video, &VlcQtVideoWidget::updatePlayPauseButton, ctrl, &ControlPanelWgt::updatePlayPauseButton,
-            queued);
     connect(video, &VlcQtVideoWidget::onPositionChange, ctrl, &ControlPanelWgt::updatePosition, queued);
+    connect(video, &VlcQtVideoWidget::onDurationChange, graph, &Graph::current_video_length_changed, queued);
     connect(video, &VlcQtVideoWidget::onDurationChange, ctrl, &ControlPanelWgt::updateDuration, queued);
+    connect(drive, &DriveData::direction_changed, ui->compass, &Compass::set_direction, queued);
+
+    // Control panel <-> player: commands one way, the player's state back to the buttons.
     connect(ctrl, &ControlPanelWgt::play, video, &VlcQtVideoWidget::play, queued);
     connect(ctrl, &ControlPanelWgt::rewind, video, &VlcQtVideoWidget::rewind, queued);
     connect(ctrl, &ControlPanelWgt::forward, video, &VlcQtVideoWidget::forward, queued);
     connect(ctrl, &ControlPanelWgt::toggleMute, video, &VlcQtVideoWidget::toggleMute, queued);
     connect(ctrl, &ControlPanelWgt::setVolume, video, &VlcQtVideoWidget::setVolume, queued);
     connect(ctrl, &ControlPanelWgt::setPosition, video, &VlcQtVideoWidget::setPosition, queued);
-    // 28-29: the playlist's busy state waits for the map's parsing; activation reaches the video.
-    connect(map, &MapWidget::parsing_finished, playlist, &PlaylistWgt::nmea_parsing_finished, queued);
-    connect(this, &MainWindow::updateActivationState, video, &VlcQtVideoWidget::updateActivationState,
+    connect(video, &VlcQtVideoWidget::updateVolumeButtonIcon, ctrl, &ControlPanelWgt::updateVolumeButtonIcon,
+            queued);
+    connect(video, &VlcQtVideoWidget::updatePlayPauseButton, ctrl, &ControlPanelWgt::updatePlayPauseButton,
             queued);
 
-    // The playlist does not own the open button; it disables it while a selection is prepared.
-    connect(playlist, &PlaylistWgt::openButtonEnabled, ui->openFileButton, &QPushButton::setEnabled);
+    // Window state: full screen asked for by the panel and announced back to it; activation
+    // changes reach the video.
+    connect(ctrl, &ControlPanelWgt::toggleFullScreen, this, &MainWindow::onToggleFullScreenMode, queued);
+    connect(this, &MainWindow::fullScreenModeChanged, ctrl, &ControlPanelWgt::on_fullscreenModeChanged);
+    connect(this, &MainWindow::updateActivationState, video, &VlcQtVideoWidget::updateActivationState,
+            queued);
 }
 
 bool MainWindow::isWindowFullScreen() const

@@ -2,9 +2,9 @@
 
 #include <QMetaType>
 #include <QtGlobal>
+#include <QtNumeric>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 // One drive-data sample as the graph and the panels show it, in SI units.
@@ -16,8 +16,8 @@ struct DataPoint
     bool accelerationValid = false; // both accelerations were recorded
     double direction = 0.0;         // course over ground, degrees
     qint64 time = 0;                // position on the trip timeline, ms
-    std::string latitude;
-    std::string longitude;
+    double latitude = qQNaN();      // decimal degrees; NaN without a valid coordinate
+    double longitude = qQNaN();
     bool fix = false;
 
     // Makes the shared sample vector usable in queued connections; safe to call repeatedly,

@@ -26,8 +26,11 @@ DataProcessor::process(const std::vector<QNmeaPositionInfo>& positions)
         DataPoint sample;
         sample.time = time;
         time += 1000;
-        sample.latitude = position.coordinateToStdString(QNmeaPositionInfo::Latitude);
-        sample.longitude = position.coordinateToStdString(QNmeaPositionInfo::Longitude);
+        const QGeoCoordinate coordinate = position.coordinate();
+        if (coordinate.isValid()) {
+            sample.latitude = coordinate.latitude();
+            sample.longitude = coordinate.longitude();
+        }
         sample.speed = valueOr0(position.attribute(QGeoPositionInfo::GroundSpeed));
         const double x = position.attribute(QNmeaPositionInfo::AccelerationX);
         const double y = position.attribute(QNmeaPositionInfo::AccelerationY);

@@ -1,6 +1,6 @@
 #include "drivedata.h"
 
-#include "driveunits.h"
+#include "units.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -34,13 +34,13 @@ DriveData::DriveData(QWidget* parent) : QWidget(parent), m_lcd(new QLCDNumber(3,
 
 QString DriveData::latitudeText() const
 {
-    return m_current ? QString::fromStdString(m_current->latitude)
-                     : QCoreApplication::translate("QObject", "Unknown");
+    return m_current && !std::isnan(m_current->latitude) ? Units::latitudeText(m_current->latitude)
+                                                         : QCoreApplication::translate("QObject", "Unknown");
 }
 
 QString DriveData::longitudeText() const
 {
-    return m_current ? QString::fromStdString(m_current->longitude) : QString();
+    return m_current ? Units::longitudeText(m_current->longitude) : QString();
 }
 
 int DriveData::speedValue() const
@@ -50,7 +50,7 @@ int DriveData::speedValue() const
 
 QString DriveData::speedUnitText() const
 {
-    return DriveUnits::speed_unit();
+    return Units::speedUnitText();
 }
 
 void DriveData::new_nmea_data(std::shared_ptr<std::vector<DataPoint>> trip_data)
@@ -80,7 +80,7 @@ void DriveData::select_sample(qint64 time)
         m_current = &*std::prev(after);
     }
     const double speed = m_current ? m_current->speed : 0.0;
-    m_lcd->display(static_cast<int>(std::floor(DriveUnits::speed_locale(speed))));
+    m_lcd->display(static_cast<int>(std::lround(Units::speedValue(speed))));
     emit direction_changed(m_current ? m_current->direction : 0.0);
     update();
 }
@@ -93,7 +93,7 @@ int DriveData::linePitch() const
 void DriveData::place_lcd()
 {
     const int pitch = linePitch();
-    const int unitWidth = QFontMetrics(font()).horizontalAdvance(DriveUnits::speed_unit());
+    const int unitWidth = QFontMetrics(font()).horizontalAdvance(Units::speedUnitText());
     const int right = width() - 1 - unitWidth - 5;
     m_lcd->setGeometry(QRect(QPoint(10, static_cast<int>(3.5 * pitch + 1)), QSize(right - 10, 2 * pitch)));
 }
@@ -127,7 +127,7 @@ void DriveData::draw_data(QPainter& painter)
     painter.drawText(line(0, w - 11, 1.5), Qt::AlignRight, longitudeText());
 
     painter.setPen(PanelColour);
-    painter.drawText(line(0, w - 11, 4.5), Qt::AlignRight, DriveUnits::speed_unit());
+    painter.drawText(line(0, w - 11, 4.5), Qt::AlignRight, Units::speedUnitText());
 
     if (m_hasAcceleration) {
         const DataPoint placeholder;
@@ -135,11 +135,11 @@ void DriveData::draw_data(QPainter& painter)
         painter.setPen(Qt::yellow);
         painter.drawText(line(10, 19, 6.5), Qt::AlignLeft, QStringLiteral("↕"));
         painter.drawText(line(20, w - 11, 6.5), Qt::AlignRight,
-                         DriveUnits::acc_to_text(sample.accelerationX));
+                         Units::accelerationText(sample.accelerationX));
         painter.setPen(Qt::green);
         painter.drawText(line(10, 19, 7.5), Qt::AlignLeft, QStringLiteral("↔"));
         painter.drawText(line(20, w - 11, 7.5), Qt::AlignRight,
-                         DriveUnits::acc_to_text(sample.accelerationY));
+                         Units::accelerationText(sample.accelerationY));
     }
 }
 

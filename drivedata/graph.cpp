@@ -1,6 +1,6 @@
 #include "graph.h"
 
-#include "driveunits.h"
+#include "units.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -140,11 +140,10 @@ int Graph::overlay_time_to_pixel(qint64 time) const
 
 QString Graph::make_tooltip(const DataPoint& sample) const
 {
-    QString text =
-        DriveUnits::time_to_text(sample.time) + QLatin1Char('\n') + DriveUnits::speed_to_text(sample.speed);
+    QString text = Units::clockText(sample.time) + QLatin1Char('\n') + Units::speedText(sample.speed);
     if (m_hasAcceleration) {
-        text += QStringLiteral("\n↕ ") + DriveUnits::acc_to_text(sample.accelerationX) +
-                QStringLiteral("\n↔ ") + DriveUnits::acc_to_text(sample.accelerationY);
+        text += QStringLiteral("\n↕ ") + Units::accelerationText(sample.accelerationX) +
+                QStringLiteral("\n↔ ") + Units::accelerationText(sample.accelerationY);
     }
     return text;
 }
@@ -278,7 +277,7 @@ void Graph::draw_coordinate_system(QPainter& painter, int zeroPercent, int n) co
     const int above = n * zeroPercent / 100;
     for (int k = 1; k <= above; ++k) {
         const int y = y0 - k * step;
-        leftLabel(y, QString::number(static_cast<int>(DriveUnits::speed_locale(pixel_to_speed(y)))));
+        leftLabel(y, QString::number(static_cast<int>(Units::speedValue(pixel_to_speed(y)))));
         if (m_hasAcceleration) {
             rightLabel(y, QString::number(pixel_to_acceleration(y), 'f', 1));
         }
@@ -387,8 +386,8 @@ void Graph::mouseMoveEvent(QMouseEvent* event)
     const int w1 = width() - 1;
     const int x = qRound(event->localPos().x());
     if (x >= 6 && x <= 39) {
-        const QString text = DriveUnits::is_metric() ? QCoreApplication::translate("QObject", "Speed in km/h")
-                                                     : QCoreApplication::translate("QObject", "Speed in mph");
+        const QString text = Units::isMetric() ? QCoreApplication::translate("QObject", "Speed in km/h")
+                                               : QCoreApplication::translate("QObject", "Speed in mph");
         QToolTip::showText(event->globalPos(), text, this, QRect(), TooltipDuration);
         return;
     }

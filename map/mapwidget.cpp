@@ -10,12 +10,12 @@
 #include "point.h"
 #include "route.h"
 #include "stylesheet.h"
+#include "units.h"
 
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QThread>
 #include <QToolTip>
@@ -392,11 +392,9 @@ QString MapWidget::toolTipLocale(const QString& text)
     if (text.isEmpty())
         return QStringLiteral("NaN");
     const QStringList pieces = text.split(QLatin1Char('\n'));
-    const QLocale locale;
     const QDate date = QDate::fromString(pieces.value(0), Qt::TextDate);
     const QTime time = QTime::fromString(pieces.value(1), Qt::TextDate);
-    QString result = locale.toString(date, QLocale::ShortFormat) + QLatin1Char('\n') +
-                     locale.toString(time, QLocale::ShortFormat);
+    QString result = Units::dateText(date) + QLatin1Char('\n') + Units::timeText(time);
     if (pieces.size() >= 3 && !pieces.at(2).isEmpty()) {
         // The record writes its speed in the C locale.
         const double speed = pieces.at(2).toDouble();
@@ -408,12 +406,9 @@ QString MapWidget::toolTipLocale(const QString& text)
 
 QString MapWidget::speedLocaleToString(double metresPerSecond)
 {
-    const double v = std::isnan(metresPerSecond) ? 0.0 : metresPerSecond;
-    const bool metric = QLocale().measurementSystem() == QLocale::MetricSystem;
-    const double value = std::round(v * (metric ? 3.6 : 2.23694) * 10.0) / 10.0;
-    const char* unit = metric ? QT_TRANSLATE_NOOP("QObject", " km/h") : QT_TRANSLATE_NOOP("QObject", " mph");
-    const QString text = QString::number(value, 'g', 6) + translated(unit);
-    return QCoreApplication::translate("QObject", text.toUtf8().constData());
+    // One decimal, and none where it is 0: "12.5 km/h", "12 km/h".
+    const double value = std::round(Units::speedValue(metresPerSecond) * 10.0) / 10.0;
+    return QString::number(value, 'g', 6) + Units::speedUnitText();
 }
 
 void MapWidget::resizeEvent(QResizeEvent* event)

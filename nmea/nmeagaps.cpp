@@ -1,5 +1,6 @@
 #include "nmeagaps.h"
 
+#include "greatcircle.h"
 #include "tripfile.h"
 
 #include <QDebug>
@@ -193,14 +194,13 @@ void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPosit
     const QGeoCoordinate end = to.coordinate();
     if (n <= LongInterpolationSec || !start.isValid() || !end.isValid())
         return;
-    const double distance = start.distanceTo(end);
-    const double azimuth = start.azimuthTo(end);
+    const GreatCircle line(start, end);
     const bool heights = !qIsNaN(start.altitude()) && !qIsNaN(end.altitude());
     const double base = heights ? start.altitude() : 0.0;
     const double total = heights ? end.altitude() - start.altitude() : 0.0;
     for (qint64 i = 1; i < n; ++i) {
         const double share = double(i) / double(n + 1);
-        QGeoCoordinate c = start.atDistanceAndAzimuth(distance * share, azimuth);
+        QGeoCoordinate c = line.at(share);
         c.setAltitude(base + total * share);
         out.emplace_back(QNmeaCoordinate(c), from.timestamp().addSecs(i));
     }

@@ -1,5 +1,6 @@
 // Trip assembly: the parsed files of a trip joined into one record per second of its timeline.
 
+#include "greatcircle.h"
 #include "nmeagaps.h"
 #include "nmeaparser.h"
 
@@ -157,14 +158,9 @@ void NmeaParser::fillWithEstimates(const NmeaFilePtr& file, qint64 maxGapSec)
         const qint64 seconds = from.secsTo(it->timestamp());
         if (seconds <= 1 || seconds > maxGapSec)
             continue;
-        const QGeoCoordinate origin = previous->coordinate();
-        const double distance = origin.distanceTo(it->coordinate());
-        const double azimuth = origin.azimuthTo(it->coordinate());
-        for (qint64 i = 1; i < seconds; ++i) {
-            const QGeoCoordinate c =
-                origin.atDistanceAndAzimuth(double(i) * distance / double(seconds), azimuth, 0);
-            estimates.emplace_back(QNmeaCoordinate(c.latitude(), c.longitude()), from.addSecs(i));
-        }
+        const GreatCircle line(previous->coordinate(), it->coordinate());
+        for (qint64 i = 1; i < seconds; ++i)
+            estimates.emplace_back(QNmeaCoordinate(line.at(double(i) / double(seconds))), from.addSecs(i));
     }
     for (const QNmeaPositionInfo& estimate : estimates)
         file->insert(estimate.timestamp(), estimate);

@@ -62,7 +62,6 @@ ControlPanelWgt::ControlPanelWgt(QWidget* parent) : QWidget(parent), ui(new Ui_C
     connect(ui->playpauseButton, &QPushButton::clicked, this, &ControlPanelWgt::on_playpauseButton_clicked);
     connect(ui->rewButton, &QPushButton::clicked, this, &ControlPanelWgt::on_rewButton_clicked);
     connect(ui->ffdButton, &QPushButton::clicked, this, &ControlPanelWgt::on_ffdButton_clicked);
-    connectToWindow();
 
     ui->positionSlider->setEnabled(false);
     ui->volumeSlider->setEnabled(false);
@@ -142,27 +141,10 @@ void ControlPanelWgt::createLayout()
     QWidget::show();
 }
 
-void ControlPanelWgt::connectToWindow()
-{
-    // The main window announces its full-screen changes; a panel without one simply never hears of any.
-    QWidget* top = window();
-    if (top != this && top->metaObject()->indexOfSignal("fullScreenModeChanged()") >= 0) {
-        connect(top, SIGNAL(fullScreenModeChanged()), this, SLOT(on_fullscreenModeChanged()),
-                Qt::UniqueConnection);
-    }
-}
-
 void ControlPanelWgt::show()
 {
     on_fullscreenModeChanged();
     QWidget::show();
-}
-
-void ControlPanelWgt::showEvent(QShowEvent* event)
-{
-    // Placed into the main window after construction: hook up to it now.
-    connectToWindow();
-    QWidget::showEvent(event);
 }
 
 void ControlPanelWgt::setMedia(std::shared_ptr<Trip::TripList> trip)

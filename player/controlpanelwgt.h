@@ -49,7 +49,6 @@ protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private slots:
@@ -63,7 +62,6 @@ private slots:
 
 private:
     void createLayout();
-    void connectToWindow();
     void clearPositionItems();
     void updateRangeColours();
     void updateSliderLayout();

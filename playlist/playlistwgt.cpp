@@ -7,6 +7,7 @@
 #include "playlistroles.h"
 #include "stylesheet.h"
 #include "tripfile.h"
+#include "units.h"
 #include "videoselection.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
@@ -16,7 +17,6 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLocale>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -126,20 +126,6 @@ PlaylistWgt::~PlaylistWgt()
     m_requestId = 0;
     discardPrepareWorker();
     discardThumbnailWorker();
-}
-
-QString PlaylistWgt::durationText(qint64 milliseconds)
-{
-    const auto total = qulonglong(qMax<qint64>(milliseconds, 0));
-    const qulonglong seconds = total / 1000 % 60;
-    if (total < 3600000)
-        return QString::asprintf("%02llu:%02llu", total / 60000, seconds);
-    return QString::asprintf("%02llu:%02llu:%02llu", total / 3600000, total / 60000 % 60, seconds);
-}
-
-QString PlaylistWgt::startText(const QDateTime& start)
-{
-    return QLocale().toString(start, QLocale::ShortFormat);
 }
 
 void PlaylistWgt::on_openFileButtonClicked(const QString& startFolder)
@@ -317,7 +303,8 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
         if (trip.empty())
             continue;
         const QDateTime start = Trip::startTime(trip.front().videoFile);
-        QList<QStandardItem*> row = prepareRow(QIcon(), startText(start), QStringLiteral("00:00"), QIcon());
+        QList<QStandardItem*> row =
+            prepareRow(QIcon(), Units::dateTimeText(start), QStringLiteral("00:00"), QIcon());
         row[StartColumn]->setData(start, PlaylistRoles::Start);
         QStringList paths;
         qint64 events = 0;
@@ -338,7 +325,7 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
         }
         row[ThumbnailColumn]->setData(paths, PlaylistRoles::Files);
         row[EventsColumn]->setData(events, PlaylistRoles::Events);
-        row[DurationColumn]->setText(durationText(total));
+        row[DurationColumn]->setText(Units::durationText(total));
         row[DurationColumn]->setData(total, PlaylistRoles::Duration);
         m_model->appendRow(row);
         maxDangers = qMax(maxDangers, events);
@@ -533,7 +520,7 @@ void PlaylistWgt::retranslateStartTexts()
             m_model->item(row, ThumbnailColumn)->data(PlaylistRoles::Files).toStringList();
         if (!files.isEmpty())
             m_model->item(row, StartColumn)
-                ->setText(startText(Trip::startTime(QFileInfo(files.first()).fileName())));
+                ->setText(Units::dateTimeText(Trip::startTime(QFileInfo(files.first()).fileName())));
     }
 }
 

@@ -36,9 +36,6 @@ public:
     // Starts preparing a playlist; any running preparation is abandoned.
     void prepareModel(QStringList& ordinary, QStringList& events);
 
-    // "mm:ss" below an hour, "hh:mm:ss" from an hour on.
-    static QString durationText(qint64 milliseconds);
-
     // Id of the running request, 0 when idle.
     intptr_t requestId() const { return m_requestId; }
     // A preparation or thumbnail worker exists.
@@ -85,7 +82,6 @@ private:
     void retranslateStartTexts();
     void showInvalidFilesWarning();
     void centreProgressBar();
-    static QString startText(const QDateTime& start);
     QList<QStandardItem*> prepareRow(const QIcon& thumbnail, const QString& start, const QString& duration,
                                      const QIcon& events) const;
 

@@ -1,6 +1,7 @@
 #include "compass.h"
 #include "drivedata.h"
 #include "graph.h"
+#include "units.h"
 
 #include <QToolTip>
 #include <QTranslator>
@@ -21,8 +22,8 @@ DataPoint sample(qint64 time, double direction, double speed = 10.0, bool accele
     s.accelerationX = 1.25;
     s.accelerationY = -0.5;
     s.accelerationValid = accelerationValid;
-    s.latitude = "48°46'35.9\" N";
-    s.longitude = " 9°10'55.1\" E";
+    s.latitude = 48.0 + 46.0 / 60 + 35.9 / 3600;
+    s.longitude = 9.0 + 10.0 / 60 + 55.1 / 3600;
     s.fix = true;
     return s;
 }
@@ -158,8 +159,8 @@ void TestDriveData::sampleForTime()
         QCOMPARE(panel.speedValue(), 0);
     } else {
         QCOMPARE(panel.currentSample(), &samples->at(index));
-        QCOMPARE(panel.latitudeText(), QString::fromUtf8("48°46'35.9\" N"));
-        QCOMPARE(panel.longitudeText(), QString::fromUtf8(" 9°10'55.1\" E"));
+        QCOMPARE(panel.latitudeText(), QString::fromUtf8("48° 46' 35.9\" N"));
+        QCOMPARE(panel.longitudeText(), QString::fromUtf8("9° 10' 55.1\" E"));
         QCOMPARE(panel.speedValue(), index == 1 ? 72 : 36);
     }
 }
@@ -190,30 +191,29 @@ void TestDriveData::newDataRestartsAtTripStart()
 
 void TestDriveData::speedByLocale_data()
 {
-    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<Units::SpeedUnit>("unit");
     QTest::addColumn<double>("speed");
     QTest::addColumn<int>("shown");
-    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("unitText");
 
-    const QLocale de(QLocale::German, QLocale::Germany);
-    const QLocale us(QLocale::English, QLocale::UnitedStates);
-    const QLocale gb(QLocale::English, QLocale::UnitedKingdom);
-    QTest::newRow("25 m/s metric") << de << 25.0 << 90 << " km/h";
-    QTest::newRow("25 m/s US") << us << 25.0 << 55 << " mph";
-    QTest::newRow("25 m/s imperial UK counts as miles") << gb << 25.0 << 55 << " mph";
-    QTest::newRow("rounded down") << de << 0.27 << 0 << " km/h";
+    const auto kmh = Units::SpeedUnit::KilometresPerHour;
+    const auto mph = Units::SpeedUnit::MilesPerHour;
+    QTest::newRow("25 m/s metric") << kmh << 25.0 << 90 << " km/h";
+    QTest::newRow("25 m/s in miles") << mph << 25.0 << 56 << " mph";
+    QTest::newRow("98.8 km/h is rounded, not cut") << kmh << 98.8 / 3.6 << 99 << " km/h";
+    QTest::newRow("rounded down") << kmh << 0.1 << 0 << " km/h";
 }
 
 void TestDriveData::speedByLocale()
 {
-    QFETCH(QLocale, locale);
+    QFETCH(Units::SpeedUnit, unit);
     QFETCH(double, speed);
-    QLocale::setDefault(locale);
+    Units::setSpeedUnit(unit);
 
     DriveData panel;
     panel.new_nmea_data(std::make_shared<std::vector<DataPoint>>(1, sample(0, 0, speed)));
     QTEST(panel.speedValue(), "shown");
-    QTEST(panel.speedUnitText(), "unit");
+    QTEST(panel.speedUnitText(), "unitText");
 }
 
 void TestDriveData::accelerationsOnlyWhenRecorded()

@@ -7,6 +7,7 @@
 #include "osmmapquestadapter.h"
 #include "point.h"
 #include "routefixture.h"
+#include "units.h"
 
 #include <QHelpEvent>
 #include <QLabel>
@@ -284,29 +285,24 @@ void TestMapWidget::zoomToFit()
 
 void TestMapWidget::speedText_data()
 {
-    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<Units::SpeedUnit>("unit");
     QTest::addColumn<double>("speed");
     QTest::addColumn<QString>("expected");
 
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const QLocale american(QLocale::English, QLocale::UnitedStates);
-    const QLocale british(QLocale::English, QLocale::UnitedKingdom);
-    QTest::newRow("metric") << german << 10.0 << "36 km/h";
-    QTest::newRow("US") << american << 10.0 << "22.4 mph";
-    QTest::newRow("UK") << british << 10.0 << "22.4 mph";
-    QTest::newRow("NaN") << german << qQNaN() << "0 km/h";
-    QTest::newRow("half rounds away from zero") << german << 1.25 << "4.5 km/h";
-    QTest::newRow("one decimal") << german << 5.14444 << "18.5 km/h";
-    QTest::newRow("standing") << american << 0.0 << "0 mph";
+    const auto kmh = Units::SpeedUnit::KilometresPerHour;
+    QTest::newRow("whole number without decimals") << kmh << 10.0 << "36 km/h";
+    QTest::newRow("miles") << Units::SpeedUnit::MilesPerHour << 10.0 << "22.4 mph";
+    QTest::newRow("half rounds away from zero") << kmh << 1.25 << "4.5 km/h";
 }
 
 void TestMapWidget::speedText()
 {
-    QFETCH(QLocale, locale);
+    QFETCH(Units::SpeedUnit, unit);
     QFETCH(double, speed);
     QFETCH(QString, expected);
-    QLocale::setDefault(locale);
+    Units::setSpeedUnit(unit);
     QCOMPARE(MapWidget::speedLocaleToString(speed), expected);
+    Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
 }
 
 void TestMapWidget::toolTipText_data()
@@ -328,7 +324,8 @@ void TestMapWidget::toolTipText()
 {
     QFETCH(QString, speed);
     QFETCH(QString, expectedSpeed);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Units::setDisplayLocale(QLocale(QLocale::German, QLocale::Germany));
+    Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
 
     QNmeaPositionInfo record(QNmeaCoordinate(49.8, 9.9), QDateTime(QDate(2024, 3, 1), QTime(14, 5, 9)));
     if (!speed.isEmpty())

@@ -45,8 +45,6 @@ class TestPlaylistWgt : public QObject
     Q_OBJECT
 
 private slots:
-    void durationText_data();
-    void durationText();
     void listsTripsAndFinishesAfterParsing();
     void sortsByMilliseconds();
     void eventCellIsEmptyWithoutEvents();
@@ -76,24 +74,6 @@ void TestPlaylistWgt::listTrips(PlaylistWgt& view, const Trip::Trips& trips)
     view.prepareModel(ordinary, events);
     QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
     QVERIFY(view.model());
-}
-
-void TestPlaylistWgt::durationText_data()
-{
-    QTest::addColumn<qint64>("milliseconds");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("nothing") << qint64(0) << "00:00";
-    QTest::newRow("under a second") << qint64(999) << "00:00";
-    QTest::newRow("last second of the hour") << qint64(3599999) << "59:59";
-    QTest::newRow("one hour") << qint64(3600000) << "01:00:00";
-    QTest::newRow("ten hours and a bit") << qint64(36061000) << "10:01:01";
-}
-
-void TestPlaylistWgt::durationText()
-{
-    QFETCH(qint64, milliseconds);
-    QFETCH(QString, text);
-    QCOMPARE(PlaylistWgt::durationText(milliseconds), text);
 }
 
 void TestPlaylistWgt::listsTripsAndFinishesAfterParsing()

@@ -1,0 +1,179 @@
+#include "units.h"
+
+#include <QCoreApplication>
+
+#include <atomic>
+#include <cmath>
+#include <optional>
+
+namespace Units {
+
+namespace {
+
+constexpr double KmhPerMps = 3.6;
+constexpr double MphPerMps = 2.23694;
+constexpr double StandardGravity = 9.80665;
+
+// -1: not chosen yet; otherwise the enum's value.
+std::atomic<int> g_speedUnit{-1};
+std::atomic<int> g_accelerationUnit{int(AccelerationUnit::MetresPerSecondSquared)};
+
+// Unset: the application's default locale.
+std::optional<QLocale>& localeStore()
+{
+    static std::optional<QLocale> locale;
+    return locale;
+}
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("QObject", text);
+}
+
+// Degrees, minutes and tenths of seconds of |degrees|, carried so that seconds never read 60.0.
+QString dms(double degrees, const char* positive, const char* negative)
+{
+    if (std::isnan(degrees))
+        return QString();
+    const auto tenths = static_cast<qint64>(std::llround(std::abs(degrees) * 36000.0));
+    const qint64 whole = tenths / 36000;
+    const qint64 minutes = tenths / 600 % 60;
+    const qint64 secondTenths = tenths % 600;
+    return QStringLiteral("%1° %2' %3.%4\" %5")
+        .arg(whole)
+        .arg(minutes)
+        .arg(secondTenths / 10)
+        .arg(secondTenths % 10)
+        .arg(QLatin1String(degrees < 0 && tenths > 0 ? negative : positive));
+}
+
+} // namespace
+
+SpeedUnit speedUnit()
+{
+    const int chosen = g_speedUnit.load();
+    return chosen >= 0 ? SpeedUnit(chosen) : defaultSpeedUnit(QLocale::system());
+}
+
+SpeedUnit defaultSpeedUnit(const QLocale& locale)
+{
+    return locale.measurementSystem() == QLocale::MetricSystem ? SpeedUnit::KilometresPerHour
+                                                               : SpeedUnit::MilesPerHour;
+}
+
+void setSpeedUnit(SpeedUnit unit)
+{
+    g_speedUnit = int(unit);
+}
+
+AccelerationUnit accelerationUnit()
+{
+    return AccelerationUnit(g_accelerationUnit.load());
+}
+
+void setAccelerationUnit(AccelerationUnit unit)
+{
+    g_accelerationUnit = int(unit);
+}
+
+bool isMetric()
+{
+    return speedUnit() == SpeedUnit::KilometresPerHour;
+}
+
+QLocale displayLocale()
+{
+    return localeStore().value_or(QLocale());
+}
+
+void setDisplayLocale(const QLocale& locale)
+{
+    localeStore() = locale;
+}
+
+double speedValue(double metresPerSecond, SpeedUnit unit)
+{
+    const double v = std::isnan(metresPerSecond) ? 0.0 : metresPerSecond;
+    return v * (unit == SpeedUnit::KilometresPerHour ? KmhPerMps : MphPerMps);
+}
+
+QString speedUnitText(SpeedUnit unit)
+{
+    return unit == SpeedUnit::KilometresPerHour ? translated(QT_TRANSLATE_NOOP("QObject", " km/h"))
+                                                : translated(QT_TRANSLATE_NOOP("QObject", " mph"));
+}
+
+QString speedText(double metresPerSecond, int decimals)
+{
+    return fixed(speedValue(metresPerSecond), decimals) + speedUnitText();
+}
+
+double accelerationValue(double metresPerSecondSquared, AccelerationUnit unit)
+{
+    const double a = std::isnan(metresPerSecondSquared) ? 0.0 : metresPerSecondSquared;
+    return unit == AccelerationUnit::StandardGravity ? a / StandardGravity : a;
+}
+
+QString accelerationUnitText(AccelerationUnit unit)
+{
+    return unit == AccelerationUnit::StandardGravity ? translated(QT_TRANSLATE_NOOP("QObject", " g"))
+                                                     : translated(QT_TRANSLATE_NOOP("QObject", " m/s²"));
+}
+
+QString accelerationText(double metresPerSecondSquared, int decimals)
+{
+    const AccelerationUnit unit = accelerationUnit();
+    // g needs one more decimal to say as much as m/s².
+    const int shown = unit == AccelerationUnit::StandardGravity ? decimals + 1 : decimals;
+    return fixed(accelerationValue(metresPerSecondSquared, unit), shown) + accelerationUnitText(unit);
+}
+
+QString fixed(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(QLatin1Char('-')) && text.toDouble() == 0.0)
+        text.remove(0, 1);
+    return text;
+}
+
+QString durationText(qint64 ms)
+{
+    const auto t = static_cast<unsigned long long>(qMax<qint64>(ms, 0));
+    if (t < 3600000ULL)
+        return QString::asprintf("%02llu:%02llu", t / 60000ULL, t / 1000ULL % 60ULL);
+    return QString::asprintf("%02llu:%02llu:%02llu", t / 3600000ULL, t / 60000ULL % 60ULL,
+                             t / 1000ULL % 60ULL);
+}
+
+QString clockText(qint64 ms)
+{
+    const auto seconds = static_cast<long long>(qMax<qint64>(ms, 0) / 1000);
+    return QString::asprintf("%lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+}
+
+QString latitudeText(double degrees)
+{
+    return dms(degrees, "N", "S");
+}
+
+QString longitudeText(double degrees)
+{
+    return dms(degrees, "E", "W");
+}
+
+QString dateTimeText(const QDateTime& dateTime)
+{
+    return displayLocale().toString(dateTime, QLocale::ShortFormat);
+}
+
+QString dateText(const QDate& date)
+{
+    return displayLocale().toString(date, QLocale::ShortFormat);
+}
+
+QString timeText(const QTime& time)
+{
+    return displayLocale().toString(time, QLocale::ShortFormat);
+}
+
+} // namespace Units

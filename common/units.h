@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QMetaType>
+#include <QString>
+#include <QtGlobal>
+
+// Units and display formats. Records keep numbers (m/s, m/s², degrees, milliseconds, wall-clock
+// times); views turn them into text here and nowhere else.
+namespace Units {
+
+enum class SpeedUnit
+{
+    KilometresPerHour,
+    MilesPerHour
+};
+
+enum class AccelerationUnit
+{
+    MetresPerSecondSquared,
+    StandardGravity
+};
+
+// The units shown. Until one is chosen, speeds follow the system locale's measurement system
+// (every non-metric system counts as miles) and accelerations are m/s².
+SpeedUnit speedUnit();
+void setSpeedUnit(SpeedUnit unit);
+SpeedUnit defaultSpeedUnit(const QLocale& locale);
+AccelerationUnit accelerationUnit();
+void setAccelerationUnit(AccelerationUnit unit);
+bool isMetric();
+
+// The locale of the selected interface language, for dates and numbers.
+QLocale displayLocale();
+void setDisplayLocale(const QLocale& locale);
+
+double speedValue(double metresPerSecond, SpeedUnit unit = speedUnit());
+// The unit with its leading blank, translated: " km/h", " mph".
+QString speedUnitText(SpeedUnit unit = speedUnit());
+// "12.3 km/h"; NaN reads as 0.
+QString speedText(double metresPerSecond, int decimals = 1);
+
+double accelerationValue(double metresPerSecondSquared, AccelerationUnit unit = accelerationUnit());
+QString accelerationUnitText(AccelerationUnit unit = accelerationUnit());
+// "-0.4 m/s²"; a value that rounds to zero never shows a minus sign.
+QString accelerationText(double metresPerSecondSquared, int decimals = 1);
+
+// A fixed-point number without a lone minus sign on zero ("-0.0" reads "0.0").
+QString fixed(double value, int decimals);
+
+// A trip length or position: "mm:ss" below an hour, "hh:mm:ss" from an hour on.
+QString durationText(qint64 ms);
+// A time on the trip timeline as "h:mm:ss".
+QString clockText(qint64 ms);
+
+// Degrees, minutes and seconds with one decimal and the hemisphere: 48° 8' 13.9" N.
+QString latitudeText(double degrees);
+QString longitudeText(double degrees);
+
+// Date and time in the display locale's short format.
+QString dateTimeText(const QDateTime& dateTime);
+QString dateText(const QDate& date);
+QString timeText(const QTime& time);
+
+} // namespace Units
+
+Q_DECLARE_METATYPE(Units::SpeedUnit)
+Q_DECLARE_METATYPE(Units::AccelerationUnit)
