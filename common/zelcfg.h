@@ -18,6 +18,9 @@ extern const QString LocaleLanguage;
 extern const QString LocaleLanguageDefault;
 extern const QString DebugLevel;
 extern const QString TileServer;
+extern const QString SpeedUnit;
+extern const QString AccelerationUnit;
+extern const QString TimeOffset;
 } // namespace ZelSettings
 
 namespace Utilities {
