@@ -15,6 +15,8 @@ const QString LocaleLanguageDefault = QStringLiteral("en_GB");
 const QString DebugLevel = QStringLiteral("DebugLevel");
 // URL template of the map tile server (%1 zoom, %2 x, %3 y).
 const QString TileServer = QStringLiteral("TileServer");
+// Contact (e-mail or web address) the tile requests name in their User-Agent.
+const QString TileContact = QStringLiteral("TileContact");
 } // namespace ZelSettings
 
 namespace Utilities {

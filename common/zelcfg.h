@@ -18,6 +18,7 @@ extern const QString LocaleLanguage;
 extern const QString LocaleLanguageDefault;
 extern const QString DebugLevel;
 extern const QString TileServer;
+extern const QString TileContact;
 } // namespace ZelSettings
 
 namespace Utilities {
