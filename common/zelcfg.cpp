@@ -20,6 +20,8 @@ const QString SpeedUnit = QStringLiteral("SpeedUnit");
 const QString AccelerationUnit = QStringLiteral("AccelerationUnit");
 // Minutes added to shown clock times (may be negative).
 const QString TimeOffset = QStringLiteral("TimeOffset");
+// Contact (e-mail or web address) the tile requests name in their User-Agent.
+const QString TileContact = QStringLiteral("TileContact");
 } // namespace ZelSettings
 
 namespace Utilities {

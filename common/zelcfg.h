@@ -21,6 +21,7 @@ extern const QString TileServer;
 extern const QString SpeedUnit;
 extern const QString AccelerationUnit;
 extern const QString TimeOffset;
+extern const QString TileContact;
 } // namespace ZelSettings
 
 namespace Utilities {
