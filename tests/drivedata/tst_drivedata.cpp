@@ -25,6 +25,9 @@ DataPoint sample(qint64 time, double direction, double speed = 10.0, bool accele
     s.latitude = 48.0 + 46.0 / 60 + 35.9 / 3600;
     s.longitude = 9.0 + 10.0 / 60 + 55.1 / 3600;
     s.fix = true;
+    s.speedValid = true;
+    s.positionValid = true;
+    s.directionValid = true;
     return s;
 }
 
@@ -33,8 +36,8 @@ DataPoint sample(qint64 time, double direction, double speed = 10.0, bool accele
 QPointF needleTip(Compass& compass)
 {
     const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QPointF centre(compass.width() / 2, compass.height() / 2);
-    const double reach = std::min(compass.width(), compass.height()) * 0.21; // inside the letters
+    const QPointF centre = QRectF(compass.roseRect()).center();
+    const double reach = compass.roseRect().width() * 0.21; // inside the letters
     QPointF sum;
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -265,12 +268,13 @@ void TestDriveData::compassLetters()
     Compass compass;
     compass.resize(120, 240);
     const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const int d = 60;
-    const QPoint centre(60, 120);
+    const QRect rose = compass.roseRect();
+    const int d = rose.width() - QFontInfo(compass.font()).pixelSize();
+    const QPoint centre = rose.center();
     auto brightAround = [&](QPoint p) {
         for (int y = p.y() - 4; y <= p.y() + 4; ++y) {
             for (int x = p.x() - 4; x <= p.x() + 4; ++x) {
-                if (qGray(image.pixel(x, y)) > 160) {
+                if (qGray(image.pixel(x, y)) > 160 || qRed(image.pixel(x, y)) > 160) {
                     return true;
                 }
             }

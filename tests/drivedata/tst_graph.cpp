@@ -19,6 +19,9 @@ DataPoint sample(qint64 time, double speed, double x = 0.0, double y = 0.0, bool
     s.accelerationY = y;
     s.accelerationValid = valid;
     s.fix = fix;
+    s.speedValid = true;
+    s.positionValid = fix;
+    s.directionValid = true;
     return s;
 }
 
@@ -108,24 +111,26 @@ void TestGraph::scales_data()
     QTest::addColumn<QVector<double>>("speeds");
     QTest::addColumn<QVector<double>>("accX");
     QTest::addColumn<QVector<double>>("accY"); // NaN: not recorded, the sample's accelerations are invalid
-    QTest::addColumn<double>("speedScale");
-    QTest::addColumn<double>("accelerationScale");
+    QTest::addColumn<double>("speedTopKmh");
+    QTest::addColumn<double>("accelerationStep");
     QTest::addColumn<bool>("hasAcceleration");
 
+    // 640 × 480: up to six ticks above the zero line; a round step holds the largest value
+    // with 5 % room (at least 18 km/h and ±1 m/s²).
     QTest::newRow("standing still") << QVector<double>{0, 0, 0} << QVector<double>{0, 0, 0}
-                                    << QVector<double>{0, 0, 0} << 5.0 << 3.0 << true;
+                                    << QVector<double>{0, 0, 0} << 20.0 << 0.5 << true;
     QTest::newRow("10 m/s at most") << QVector<double>{3, 10, 7} << QVector<double>{0, 0, 0}
-                                    << QVector<double>{0, 0, 0} << 10.5 << 3.0 << true;
+                                    << QVector<double>{0, 0, 0} << 40.0 << 0.5 << true;
     QTest::newRow("-2 to +3 m/s²") << QVector<double>{1, 1} << QVector<double>{-2, 1} << QVector<double>{3, 0}
-                                   << 5.0 << 5.25 << true;
-    QTest::newRow("hard braking") << QVector<double>{20} << QVector<double>{-8} << QVector<double>{0} << 21.0
-                                  << 21.0 << true;
+                                   << 20.0 << 1.0 << true;
+    QTest::newRow("hard braking") << QVector<double>{20} << QVector<double>{-8} << QVector<double>{0} << 80.0
+                                  << 5.0 << true;
     QTest::newRow("hard acceleration on Y")
-        << QVector<double>{1} << QVector<double>{0} << QVector<double>{6} << 5.0 << 10.5 << true;
+        << QVector<double>{1} << QVector<double>{0} << QVector<double>{6} << 20.0 << 2.0 << true;
     QTest::newRow("invalid samples ignored") << QVector<double>{1, 1} << QVector<double>{50, 2}
-                                             << QVector<double>{absent, -1} << 5.0 << 3.5 << true;
+                                             << QVector<double>{absent, -1} << 20.0 << 1.0 << true;
     QTest::newRow("no accelerations") << QVector<double>{2, 4} << QVector<double>{9, absent}
-                                      << QVector<double>{absent, absent} << 5.0 << 0.0 << false;
+                                      << QVector<double>{absent, absent} << 20.0 << 0.0 << false;
 }
 
 void TestGraph::scales()
@@ -133,6 +138,7 @@ void TestGraph::scales()
     QFETCH(QVector<double>, speeds);
     QFETCH(QVector<double>, accX);
     QFETCH(QVector<double>, accY);
+    QFETCH(double, speedTopKmh);
 
     auto samples = std::make_shared<std::vector<DataPoint>>();
     for (int i = 0; i < speeds.size(); ++i) {
@@ -141,14 +147,15 @@ void TestGraph::scales()
                                   std::isnan(accY[i]) ? 0.0 : accY[i], valid));
     }
     Graph graph;
+    graph.resize(640, 480);
     graph.new_nmea_data(samples);
-    QTEST(graph.speedScale(), "speedScale");
-    QTEST(graph.accelerationScale(), "accelerationScale");
+    QCOMPARE(qRound(graph.speedScale() * 3.6), qRound(speedTopKmh));
+    QTEST(graph.accelerationTickStep(), "accelerationStep");
     QTEST(graph.hasAcceleration(), "hasAcceleration");
 
     // A null vector clears the samples but keeps the scales.
     graph.new_nmea_data(nullptr);
-    QTEST(graph.speedScale(), "speedScale");
+    QCOMPARE(qRound(graph.speedScale() * 3.6), qRound(speedTopKmh));
 }
 
 void TestGraph::eventBorders_data()
@@ -271,7 +278,8 @@ void TestGraph::rendersCurveAndCursor()
 
     const int cursorX = graph.overlay_time_to_pixel(20000);
     QCOMPARE(cursorX, 320 * 20000 / 60000 + 40);
-    QVERIFY(countInColumn(image, cursorX, 0, curveY - 3, isCyan) >= (curveY - 3) / 3);
+    QVERIFY(countInColumn(image, cursorX, graph.plotRect().top(), curveY - 3, isCyan) >=
+            (curveY - 3 - graph.plotRect().top()) / 3);
     QCOMPARE(countInColumn(image, cursorX - 2, 0, curveY - 3, isCyan), 0);
     QCOMPARE(countInColumn(image, cursorX + 2, 0, curveY - 3, isCyan), 0);
 
@@ -327,7 +335,8 @@ void TestGraph::rightAxisWithoutAccelerations()
     Graph graph;
     graph.resize(400, 200);
     graph.new_nmea_data(constantDrive(60, 10.0));
-    QCOMPARE(graph.speed_to_pixel(0.0), (199 - 9) * 60 / 100 + 5);
+    const QRect plot = graph.plotRect();
+    QCOMPARE(graph.speed_to_pixel(0.0), plot.top() + (plot.bottom() - plot.top()) * 60 / 100);
     QCOMPARE(graph.acceleration_to_pixel(0.0), graph.speed_to_pixel(0.0));
     QVERIFY(brightPixels(render(graph)) > 0);
 
@@ -336,14 +345,14 @@ void TestGraph::rightAxisWithoutAccelerations()
         s.accelerationValid = false;
     }
     graph.new_nmea_data(noAcc);
-    QCOMPARE(graph.speed_to_pixel(0.0), 199 - 4);
-    QCOMPARE(graph.speed_to_pixel(graph.speedScale()), 5);
+    QCOMPARE(graph.speed_to_pixel(0.0), graph.plotRect().bottom());
+    QCOMPARE(graph.speed_to_pixel(graph.speedScale()), graph.plotRect().top());
     // No scale: every acceleration maps onto the zero line instead of dividing by zero.
-    QCOMPARE(graph.acceleration_to_pixel(2.0), 5);
+    QCOMPARE(graph.acceleration_to_pixel(2.0), graph.plotRect().bottom());
     const QImage image = render(graph);
     QCOMPARE(brightPixels(image), 0);
     QCOMPARE(qGray(image.pixel(399 - 39, 100)), 255);
-    QCOMPARE(qGray(image.pixel(200, 199 - 4)), 255);
+    QCOMPARE(qGray(image.pixel(200, graph.plotRect().bottom())), 255);
 }
 
 void TestGraph::tooltips_data()
