@@ -27,6 +27,7 @@ QSet<QString> clipsWithFix(const std::vector<QNmeaPositionInfo>& positions)
 DataProcessor::DataProcessor(QObject* parent) : QObject(parent)
 {
     DataPoint::registerMetaTypes();
+    TripStatistics::registerMetaTypes();
 }
 
 // What counts as measured. The assembly gives every second of the trip a record, also the
@@ -76,4 +77,6 @@ DataProcessor::process(const std::vector<QNmeaPositionInfo>& positions)
 void DataProcessor::process_trip_data(std::shared_ptr<std::vector<QNmeaPositionInfo>> tripdata)
 {
     emit trip_data_processed(tripdata ? process(*tripdata) : nullptr);
+    if (tripdata)
+        emit trip_statistics_processed(TripStatistics::fromPositions(*tripdata));
 }
