@@ -459,8 +459,8 @@ void Graph::draw_legend(QPainter& painter) const
     const int rowHeight = metrics.height();
     for (const Entry& e : entries) {
         const int y = rowTop + rowHeight / 2;
-        painter.setPen(QPen(e.colour, 2));
-        painter.drawLine(x, y, x + swatch, y);
+        painter.setPen(QPen(e.colour, 2, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(x + 1, y, x + swatch, y);
         x += swatch + 4;
         const QString& text = shortTexts ? e.shortText : e.text;
         painter.setPen(LegendTextColour);

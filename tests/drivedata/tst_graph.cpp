@@ -1,6 +1,8 @@
 #include "graph.h"
+#include "units.h"
 
 #include <QToolTip>
+#include <QTranslator>
 #include <QtTest>
 
 #include <cmath>
@@ -98,6 +100,15 @@ private slots:
     void rightAxisWithoutAccelerations();
     void tooltips_data();
     void tooltips();
+
+    // Gaps, round ticks, legend, cursor and seeking.
+    void secondsWithoutDataAreGaps();
+    void roundTicks_data();
+    void roundTicks();
+    void legend();
+    void curvesStayInsideThePlot();
+    void cursorOnTheSampleItMarks();
+    void clickSeeksToThePointer();
 };
 
 void TestGraph::initTestCase()
@@ -405,6 +416,266 @@ void TestGraph::tooltips()
         QVERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), text);
     }
+}
+
+namespace {
+
+bool isYellow(QRgb p)
+{
+    return qRed(p) > 150 && qGreen(p) > 150 && qBlue(p) < 80;
+}
+
+bool isGreen(QRgb p)
+{
+    return qGreen(p) > 150 && qRed(p) < 80 && qBlue(p) < 80;
+}
+
+bool isCurve(QRgb p)
+{
+    return isCyan(p) || isYellow(p) || isGreen(p);
+}
+
+} // namespace
+
+// Seconds 20 to 39 have no speed and no accelerations: their curves break off instead of
+// dropping to the zero line.
+void TestGraph::secondsWithoutDataAreGaps()
+{
+    auto samples = constantDrive(60, 20.0);
+    for (DataPoint& s : *samples) {
+        s.accelerationX = 2.0;
+        s.accelerationY = -1.5;
+        if (s.time >= 20000 && s.time < 40000) {
+            s.speedValid = false;
+            s.speed = 0.0;
+            s.accelerationValid = false;
+            s.accelerationX = s.accelerationY = 0.0;
+        }
+    }
+    Graph graph;
+    graph.resize(500, 220);
+    graph.new_nmea_data(samples);
+    const QImage image = render(graph);
+    const QRect plot = graph.plotRect();
+    for (qint64 t = 22000; t <= 37000; t += 1000) {
+        const int x = graph.time_to_pixel(t);
+        QVERIFY2(!hasInColumn(image, x, plot.top(), plot.bottom(), isCurve), qPrintable(QString::number(t)));
+    }
+    for (qint64 t : {5000, 50000}) {
+        const int x = graph.time_to_pixel(t);
+        QVERIFY(hasInColumn(image, x, plot.top(), plot.bottom(), isCyan));
+        QVERIFY(hasInColumn(image, x, plot.top(), plot.bottom(), isYellow));
+        QVERIFY(hasInColumn(image, x, plot.top(), plot.bottom(), isGreen));
+    }
+    // The scale ignores the missing values, and the tooltip shows none for them.
+    QVERIFY(graph.speedScale() >= 20.0);
+    const QString tip = graph.make_tooltip(samples->at(25));
+    QVERIFY2(!tip.contains(QStringLiteral("0.0")), qPrintable(tip));
+}
+
+void TestGraph::roundTicks_data()
+{
+    QTest::addColumn<int>("speedUnit");
+    QTest::addColumn<int>("accelerationUnit");
+    QTest::addColumn<double>("topSpeed"); // m/s
+    QTest::addColumn<QSize>("size");
+
+    using S = Units::SpeedUnit;
+    using A = Units::AccelerationUnit;
+    QTest::newRow("87 km/h") << int(S::KilometresPerHour) << int(A::MetresPerSecondSquared) << 87 / 3.6
+                             << QSize(500, 200);
+    QTest::newRow("54 mph") << int(S::MilesPerHour) << int(A::MetresPerSecondSquared) << 24.14
+                            << QSize(500, 200);
+    QTest::newRow("in g") << int(S::KilometresPerHour) << int(A::StandardGravity) << 30.0 << QSize(500, 200);
+    QTest::newRow("minimum size") << int(S::KilometresPerHour) << int(A::MetresPerSecondSquared) << 13.0
+                                  << QSize(320, 148);
+    QTest::newRow("tall") << int(S::MilesPerHour) << int(A::MetresPerSecondSquared) << 41.0
+                          << QSize(700, 600);
+}
+
+void TestGraph::roundTicks()
+{
+    QFETCH(int, speedUnit);
+    QFETCH(int, accelerationUnit);
+    QFETCH(double, topSpeed);
+    QFETCH(QSize, size);
+    Units::setSpeedUnit(Units::SpeedUnit(speedUnit));
+    Units::setAccelerationUnit(Units::AccelerationUnit(accelerationUnit));
+
+    auto samples = constantDrive(100, 10.0);
+    samples->at(40).speed = topSpeed;
+    samples->at(50).accelerationX = 3.3;
+    samples->at(60).accelerationY = -6.7;
+    Graph graph;
+    graph.resize(size);
+    graph.new_nmea_data(samples);
+
+    auto isRound = [](double step) {
+        const double power = std::pow(10.0, std::floor(std::log10(step)));
+        const double mantissa = step / power;
+        return std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 ||
+               std::abs(mantissa - 5) < 1e-9;
+    };
+    const double speedStep = graph.speedTickStep();
+    QVERIFY2(isRound(speedStep), qPrintable(QString::number(speedStep)));
+    const std::vector<Graph::Tick> speed = graph.speedTicks();
+    QVERIFY(speed.size() >= 3);
+    for (std::size_t k = 0; k < speed.size(); ++k) {
+        QCOMPARE(speed[k].value, double(k) * speedStep);
+        QCOMPARE(speed[k].y, graph.speed_to_pixel(speed[k].value / Units::speedValue(1.0)));
+        if (k > 0)
+            QVERIFY(speed[k - 1].y - speed[k].y >= 18);
+    }
+    QVERIFY(speed.back().value >= Units::speedValue(topSpeed));
+    QCOMPARE(speed.back().y, graph.plotRect().top());
+
+    const double accelerationStep = graph.accelerationTickStep();
+    QVERIFY2(isRound(accelerationStep), qPrintable(QString::number(accelerationStep)));
+    const std::vector<Graph::Tick> acceleration = graph.accelerationTicks();
+    QVERIFY(acceleration.front().value <= Units::accelerationValue(-6.7));
+    QVERIFY(acceleration.back().value >= Units::accelerationValue(3.3));
+    for (const Graph::Tick& tick : acceleration) {
+        const double multiple = tick.value / accelerationStep;
+        QVERIFY(std::abs(multiple - std::round(multiple)) < 1e-9);
+        // Both axes share the grid lines.
+        QVERIFY(
+            std::any_of(speed.begin(), speed.end(), [&](const Graph::Tick& s) { return s.y == tick.y; }) ||
+            tick.value < 0);
+        QVERIFY(tick.y >= graph.plotRect().top() && tick.y <= graph.plotRect().bottom());
+    }
+    Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
+    Units::setAccelerationUnit(Units::AccelerationUnit::MetresPerSecondSquared);
+}
+
+// Above the plot a legend names the curves in their colours, in the interface language.
+void TestGraph::legend()
+{
+    Graph graph;
+    graph.resize(600, 200);
+    graph.new_nmea_data(constantDrive(60, 10.0));
+    const QImage english = render(graph);
+    const int rows = graph.plotRect().top() - 2;
+    auto legendHas = [&](const QImage& image, bool (*test)(QRgb)) {
+        for (int x = graph.plotRect().left(); x < graph.plotRect().right(); ++x) {
+            if (hasInColumn(image, x, 0, rows, test))
+                return true;
+        }
+        return false;
+    };
+    QVERIFY(legendHas(english, isCyan));
+    QVERIFY(legendHas(english, isYellow));
+    QVERIFY(legendHas(english, isGreen));
+
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
+    QVERIFY(QCoreApplication::installTranslator(&translator));
+    const QImage german = render(graph);
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY(german.copy(0, 0, 600, rows) != english.copy(0, 0, 600, rows));
+    QCOMPARE(german.copy(0, rows + 1, 600, 100), english.copy(0, rows + 1, 600, 100));
+
+    // Without accelerations only the speed is named.
+    auto noAcc = constantDrive(60, 10.0);
+    for (DataPoint& s : *noAcc)
+        s.accelerationValid = false;
+    graph.new_nmea_data(noAcc);
+    const QImage speedOnly = render(graph);
+    QVERIFY(legendHas(speedOnly, isCyan));
+    QVERIFY(!legendHas(speedOnly, isYellow));
+}
+
+// The largest values lie exactly on round numbers: the curves still keep clear of the frame.
+void TestGraph::curvesStayInsideThePlot()
+{
+    auto samples = constantDrive(60, 10.0);
+    samples->at(30).speed = 100.0 / 3.6;
+    samples->at(10).accelerationX = 2.0;
+    samples->at(20).accelerationY = -2.0;
+    for (const QSize& size : {QSize(320, 148), QSize(800, 300)}) {
+        Graph graph;
+        graph.resize(size);
+        graph.new_nmea_data(samples);
+        const QImage image = render(graph);
+        const QRect plot = graph.plotRect();
+        for (int x = 0; x < size.width(); ++x) {
+            const bool inPlot = x > plot.left() && x < plot.right();
+            // Above the plot only the legend's colour marks.
+            for (int y = plot.top(); y < size.height(); ++y) {
+                const bool inside = inPlot && y > plot.top() && y < plot.bottom();
+                QVERIFY2(inside || !isCurve(image.pixel(x, y)),
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        }
+        QVERIFY(graph.speed_to_pixel(100.0 / 3.6) > plot.top());
+    }
+}
+
+// The trip lasts 40 s and its last sample is at 39 s: the cursor for 20 s stands on the
+// column where the sample of 20 s is drawn.
+void TestGraph::cursorOnTheSampleItMarks()
+{
+    auto samples = constantDrive(39, 5.0);
+    samples->at(20).speed = 15.0;
+    Graph graph;
+    graph.resize(420, 200);
+    graph.new_nmea_data(samples);
+    graph.current_video_length_changed(40000);
+    const QImage withoutCursor = render(graph);
+    graph.current_video_position_changed(20000);
+    const QImage image = render(graph);
+
+    const int apexY = graph.speed_to_pixel(15.0);
+    int apexX = -1;
+    for (int x = graph.plotRect().left() + 1; x < graph.plotRect().right() && apexX < 0; ++x) {
+        if (hasInColumn(withoutCursor, x, apexY - 1, apexY + 1, isCyan))
+            apexX = x;
+    }
+    // The cursor: the column with the most cyan.
+    int cursorX = -1;
+    int most = 10;
+    for (int x = graph.plotRect().left() + 1; x < graph.plotRect().right(); ++x) {
+        const int count = countInColumn(image, x, graph.plotRect().top(), graph.plotRect().bottom(), isCyan);
+        if (count > most) {
+            most = count;
+            cursorX = x;
+        }
+    }
+    QVERIFY(apexX > 0);
+    QCOMPARE(cursorX, graph.time_to_pixel(20000));
+    QVERIFY2(std::abs(cursorX - apexX) <= 1, qPrintable(QStringLiteral("%1 %2").arg(cursorX).arg(apexX)));
+}
+
+void TestGraph::clickSeeksToThePointer()
+{
+    Graph graph;
+    graph.resize(500, 200);
+    graph.new_nmea_data(constantDrive(600, 10.0));
+    graph.current_video_length_changed(600500);
+    graph.show();
+    graph.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&graph));
+    QSignalSpy seeks(&graph, &Graph::seekRequested);
+
+    for (int x : {graph.plotRect().left(), 137, 300, graph.plotRect().right()}) {
+        QTest::mouseClick(&graph, Qt::LeftButton, Qt::NoModifier, QPoint(x, 100));
+        QCOMPARE(seeks.count(), 1);
+        const qint64 t = seeks.takeFirst().at(0).toLongLong();
+        QVERIFY(t >= 0 && t <= 600500);
+        graph.current_video_position_changed(t);
+        QCOMPARE(graph.time_to_pixel(t), x);
+        const QImage image = render(graph);
+        QVERIFY2(countInColumn(image, x, graph.plotRect().top(), graph.plotRect().bottom(), isCyan) > 10,
+                 qPrintable(QString::number(x)));
+    }
+    QCOMPARE(graph.time_to_pixel(graph.pixel_to_position(137)), 137);
+
+    // Outside the plot a click does nothing; hovering still explains.
+    QTest::mouseClick(&graph, Qt::LeftButton, Qt::NoModifier, QPoint(10, 100));
+    QTest::mouseClick(&graph, Qt::RightButton, Qt::NoModifier, QPoint(300, 100));
+    QCOMPARE(seeks.count(), 0);
+    QVERIFY(sendMove(graph, 300));
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY(QToolTip::text().contains(QStringLiteral("36.0")));
 }
 
 QTEST_MAIN(TestGraph)
