@@ -390,10 +390,14 @@ void Graph::paintEvent(QPaintEvent* /*event*/)
         const Layout& l = layout();
         const qreal ratio = devicePixelRatioF();
         if (m_cache.isNull() || m_cacheVersion != l.version || m_cache.devicePixelRatioF() != ratio) {
-            m_cache = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            // Opaque like the window, so that text is rendered the same way in both.
+            m_cache = QImage(size() * ratio, QImage::Format_RGB32);
             m_cache.setDevicePixelRatio(ratio);
             QPainter cachePainter(&m_cache);
-            cachePainter.setFont(font());
+            // In pixels: the image's resolution must not change the size of the texts.
+            QFont f = font();
+            f.setPixelSize(QFontInfo(font()).pixelSize());
+            cachePainter.setFont(f);
             paintStatic(cachePainter, true);
             m_cacheVersion = l.version;
         }
@@ -405,7 +409,9 @@ void Graph::paintEvent(QPaintEvent* /*event*/)
 
 void Graph::resizeEvent(QResizeEvent* event)
 {
-    m_cache = QImage();
+    // The cached picture was of the old size; keeping it until the next paint is of no use.
+    if (m_cache.size() != size() * devicePixelRatioF())
+        m_cache = QImage();
     QWidget::resizeEvent(event);
 }
 
@@ -427,6 +433,7 @@ void Graph::draw_legend(QPainter& painter) const
     const QRect& plot = layout().plot;
     QFont legendFont = font();
     legendFont.setPointSize(LegendPointSize);
+    legendFont.setPixelSize(QFontInfo(legendFont).pixelSize());
     painter.save();
     painter.setFont(legendFont);
     const QFontMetrics metrics(legendFont);

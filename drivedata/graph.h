@@ -130,7 +130,7 @@ private:
 
     quint64 m_generation = 1; // changes with everything the picture depends on besides layout
     mutable Layout m_layout;
-    bool m_cacheEnabled = false;
+    bool m_cacheEnabled = true;
     QImage m_cache;
     quint64 m_cacheVersion = 0; // layout version the cached image was drawn for
 };

@@ -109,6 +109,11 @@ private slots:
     void curvesStayInsideThePlot();
     void cursorOnTheSampleItMarks();
     void clickSeeksToThePointer();
+
+    // The cached picture of long trips.
+    void cachedPictureMatchesDirectDrawing_data();
+    void cachedPictureMatchesDirectDrawing();
+    void positionChangeKeepsThePicture();
 };
 
 void TestGraph::initTestCase()
@@ -569,9 +574,10 @@ void TestGraph::legend()
     QTranslator translator;
     QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
     QVERIFY(QCoreApplication::installTranslator(&translator));
+    QTRY_VERIFY(render(graph).copy(0, 0, 600, rows) != english.copy(0, 0, 600, rows));
     const QImage german = render(graph);
     QCoreApplication::removeTranslator(&translator);
-    QVERIFY(german.copy(0, 0, 600, rows) != english.copy(0, 0, 600, rows));
+    QTRY_COMPARE(render(graph), english);
     QCOMPARE(german.copy(0, rows + 1, 600, 100), english.copy(0, rows + 1, 600, 100));
 
     // Without accelerations only the speed is named.
@@ -676,6 +682,105 @@ void TestGraph::clickSeeksToThePointer()
     QVERIFY(sendMove(graph, 300));
     QTRY_VERIFY(QToolTip::isVisible());
     QVERIFY(QToolTip::text().contains(QStringLiteral("36.0")));
+}
+
+namespace {
+
+// An hour of driving: speeds and accelerations that change every second, a two-minute hole.
+Samples hourOfDriving(bool accelerations)
+{
+    auto samples = std::make_shared<std::vector<DataPoint>>();
+    std::uint32_t noise = 12345;
+    auto next = [&noise]() {
+        noise = noise * 1103515245u + 12345u;
+        return double((noise >> 16) & 0x7fff) / 32768.0 - 0.5;
+    };
+    for (int i = 0; i < 3600; ++i) {
+        const double speed = std::max(0.0, 14.0 + 12.0 * std::sin(i / 300.0) + 3.0 * next());
+        DataPoint s = sample(i * 1000, speed, 2.0 * next() + std::sin(i / 40.0), 1.5 * next(), accelerations);
+        if (i >= 1500 && i < 1620) {
+            s.speedValid = false;
+            s.accelerationValid = false;
+        }
+        samples->push_back(s);
+    }
+    return samples;
+}
+
+} // namespace
+
+void TestGraph::cachedPictureMatchesDirectDrawing_data()
+{
+    QTest::addColumn<bool>("accelerations");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("with accelerations") << true << QSize(600, 200);
+    QTest::newRow("speed only") << false << QSize(600, 200);
+    QTest::newRow("wide") << true << QSize(1400, 300);
+}
+
+// The cached picture keeps of each curve only four points per pixel column; drawn from all
+// 3600 samples the picture is the same up to a few pixels' shading.
+void TestGraph::cachedPictureMatchesDirectDrawing()
+{
+    QFETCH(bool, accelerations);
+    QFETCH(QSize, size);
+    const Samples samples = hourOfDriving(accelerations);
+
+    Graph cached;
+    Graph direct;
+    direct.setCurveCacheEnabled(false);
+    QVERIFY(cached.curveCacheEnabled());
+    for (Graph* graph : {&cached, &direct}) {
+        graph->resize(size);
+        graph->setMedia(std::make_shared<Trip::TripList>(
+            Trip::TripList{{1800000, false, {}, {}}, {60000, true, {}, {}}, {1740000, false, {}, {}}}));
+        graph->new_nmea_data(samples);
+        graph->current_video_length_changed(3600000);
+        graph->current_video_position_changed(1234000);
+    }
+    const QImage a = render(cached);
+    const QImage b = render(direct);
+    QCOMPARE(a.size(), b.size());
+    int differing = 0;
+    int curvePixels = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                    std::abs(qBlue(p) - qBlue(q))});
+            differing += d > 64 ? 1 : 0;
+            curvePixels += isCurve(q) ? 1 : 0;
+        }
+    }
+    QVERIFY(curvePixels > size.width());
+    QVERIFY2(differing * 1000 <= curvePixels * 5,
+             qPrintable(QStringLiteral("%1 of %2 curve pixels differ").arg(differing).arg(curvePixels)));
+}
+
+// A new playing position draws the cached picture and the cursor: a change of the samples
+// in place shows only after the data are announced again.
+void TestGraph::positionChangeKeepsThePicture()
+{
+    const Samples samples = constantDrive(600, 10.0);
+    Graph graph;
+    graph.resize(500, 200);
+    graph.new_nmea_data(samples);
+    graph.current_video_length_changed(600000);
+    const QImage before = render(graph);
+    const int x = graph.time_to_pixel(300000);
+    const int y = graph.speed_to_pixel(10.0);
+    QVERIFY(hasInColumn(before, x + 20, y - 1, y + 1, isCyan));
+
+    for (DataPoint& s : *samples)
+        s.speed = 2.0;
+    graph.current_video_position_changed(300000);
+    const QImage moved = render(graph);
+    QVERIFY(hasInColumn(moved, x + 20, y - 1, y + 1, isCyan));
+    QVERIFY(countInColumn(moved, x, graph.plotRect().top(), graph.plotRect().bottom(), isCyan) > 10);
+
+    graph.new_nmea_data(samples);
+    QVERIFY(!hasInColumn(render(graph), x + 20, y - 1, y + 1, isCyan));
 }
 
 QTEST_MAIN(TestGraph)
