@@ -96,6 +96,20 @@ std::vector<QPoint> reduceColumns(const std::vector<QPoint>& points)
     return out;
 }
 
+// Of the points of one pixel column keeps the first and the last: the area under a line through
+// them is the area under a line through all of them.
+std::vector<QPoint> reduceColumnsForFill(const std::vector<QPoint>& points)
+{
+    std::vector<QPoint> out;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const bool first = i == 0 || points[i - 1].x() != points[i].x();
+        const bool last = i + 1 == points.size() || points[i + 1].x() != points[i].x();
+        if (first || last)
+            out.push_back(points[i]);
+    }
+    return out;
+}
+
 // One curve's points, split where its values are missing or its fix state changes.
 struct Run
 {
@@ -231,11 +245,28 @@ std::vector<Graph::Tick> Graph::accelerationTicks() const
     return ticks;
 }
 
+int Graph::xOf(const Layout& l, qint64 time) const
+{
+    const qint64 width = l.plot.right() - l.plot.left();
+    return int(l.plot.left() + time * width / timeScale());
+}
+
+int Graph::speedYOf(const Layout& l, double speed)
+{
+    return int(std::lround(l.zeroY - speed / l.speedTop * (l.zeroY - l.plot.top())));
+}
+
+int Graph::accelerationYOf(const Layout& l, double acceleration)
+{
+    // Without recorded accelerations every value sits on the zero line.
+    if (l.accelerationPerPixel <= 0.0)
+        return l.zeroY;
+    return int(std::lround(l.zeroY - acceleration / l.accelerationPerPixel));
+}
+
 int Graph::time_to_pixel(qint64 time) const
 {
-    const QRect& plot = layout().plot;
-    const qint64 width = plot.right() - plot.left();
-    return int(plot.left() + time * width / timeScale());
+    return xOf(layout(), time);
 }
 
 int Graph::overlay_time_to_pixel(qint64 time) const
@@ -261,17 +292,12 @@ qint64 Graph::pixel_to_position(int x) const
 
 int Graph::speed_to_pixel(double speed) const
 {
-    const Layout& l = layout();
-    return int(std::lround(l.zeroY - speed / l.speedTop * (l.zeroY - l.plot.top())));
+    return speedYOf(layout(), speed);
 }
 
 int Graph::acceleration_to_pixel(double acceleration) const
 {
-    const Layout& l = layout();
-    // Without recorded accelerations every value sits on the zero line.
-    if (l.accelerationPerPixel <= 0.0)
-        return l.zeroY;
-    return int(std::lround(l.zeroY - acceleration / l.accelerationPerPixel));
+    return accelerationYOf(layout(), acceleration);
 }
 
 double Graph::pixel_to_speed(int y) const
@@ -557,9 +583,11 @@ void Graph::draw_data(QPainter& painter, bool reduced) const
                 open = false;
                 continue;
             }
-            const QPoint point = c == 0   ? speed_to_QPoint(sample)
-                                 : c == 1 ? acceleration_x_to_QPoint(sample)
-                                          : acceleration_y_to_QPoint(sample);
+            // The layout once, not per sample: looking it up costs a font query.
+            const int x = xOf(l, sample.time);
+            const QPoint point = c == 0   ? QPoint(x, speedYOf(l, sample.speed))
+                                 : c == 1 ? QPoint(x, accelerationYOf(l, sample.accelerationX))
+                                          : QPoint(x, accelerationYOf(l, sample.accelerationY));
             if (!open) {
                 channel.fills.push_back({{point}, true});
                 channel.strokes.push_back({{point}, sample.fix});
@@ -587,7 +615,7 @@ void Graph::draw_data(QPainter& painter, bool reduced) const
     painter.setBrush(FillColour);
     for (const Channel& channel : channels) {
         for (const Run& run : channel.fills) {
-            std::vector<QPoint> polygon = reduced ? reduceColumns(run.points) : run.points;
+            std::vector<QPoint> polygon = reduced ? reduceColumnsForFill(run.points) : run.points;
             polygon.emplace_back(polygon.back().x(), channel.zeroY);
             polygon.emplace_back(polygon.front().x(), channel.zeroY);
             painter.drawPolygon(polygon.data(), int(polygon.size()));

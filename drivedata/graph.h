@@ -108,6 +108,9 @@ private:
     };
 
     const Layout& layout() const;
+    int xOf(const Layout& l, qint64 time) const;
+    static int speedYOf(const Layout& l, double speed);
+    static int accelerationYOf(const Layout& l, double acceleration);
     void invalidate();
     void paintStatic(QPainter& painter, bool reduced) const;
     void draw_legend(QPainter& painter) const;
