@@ -89,6 +89,12 @@ private slots:
     void needle();
     void compassLetters();
     void textsFollowLanguage();
+
+    // Seconds without data, and the compass's north, degrees and letters.
+    void secondWithoutDataShowsNoData();
+    void compassNorthAndDegrees();
+    void compassLettersTranslated_data();
+    void compassLettersTranslated();
 };
 
 void TestDriveData::initTestCase()
@@ -314,6 +320,97 @@ void TestDriveData::textsFollowLanguage()
 
     QCoreApplication::removeTranslator(&translator);
     QCOMPARE(panel.latitudeText(), QStringLiteral("Unknown"));
+}
+
+// A second whose record the assembly made up: the panel shows no borrowed coordinate and no
+// 0 km/h, and the compass no heading.
+void TestDriveData::secondWithoutDataShowsNoData()
+{
+    auto samples = std::make_shared<std::vector<DataPoint>>();
+    samples->push_back(sample(0, 40.0, 0.0));
+    DataPoint missing = sample(1000, 0.0, 0.0, false);
+    missing.speedValid = missing.positionValid = missing.directionValid = false;
+    samples->push_back(missing);
+    DriveData panel;
+    panel.resize(160, 160);
+    Compass compass;
+    compass.resize(120, 70);
+    connect(&panel, &DriveData::direction_changed, &compass, &Compass::set_direction);
+    panel.new_nmea_data(samples);
+
+    const QImage standing = panel.grab().toImage();
+    QVERIFY(panel.speedKnown());
+    QCOMPARE(panel.speedValue(), 0);
+    QCOMPARE(compass.headingText(), QStringLiteral("40°"));
+
+    panel.current_video_position_changed(1500);
+    QVERIFY(!panel.speedKnown());
+    QCOMPARE(panel.latitudeText(), DriveData::noDataText());
+    QCOMPARE(panel.longitudeText(), QString());
+    QVERIFY(panel.grab().toImage() != standing);
+    QVERIFY(std::isnan(compass.direction()));
+    QCOMPARE(compass.headingText(), QStringLiteral("–°"));
+    QCOMPARE(yellowPixels(panel) > 0, true); // the acceleration rows keep their unit
+
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_ru_RU.qm")));
+    QVERIFY(QCoreApplication::installTranslator(&translator));
+    QCOMPARE(panel.latitudeText(), QStringLiteral("Нет данных"));
+    QCoreApplication::removeTranslator(&translator);
+}
+
+void TestDriveData::compassNorthAndDegrees()
+{
+    Compass compass;
+    QVERIFY(compass.minimumHeight() >= Compass::MinimumSide);
+    compass.resize(compass.minimumSize());
+    QVERIFY(compass.roseRect().width() >= 64);
+    auto redBalance = [&]() {
+        // Red pixels above the rose's centre minus those below.
+        const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect rose = compass.roseRect();
+        const int reach = rose.width() / 4;
+        int balance = 0;
+        for (int y = rose.center().y() - reach; y <= rose.center().y() + reach; ++y) {
+            for (int x = rose.center().x() - reach; x <= rose.center().x() + reach; ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (qRed(p) > 150 && qGreen(p) < 90 && qBlue(p) < 90)
+                    balance += y < rose.center().y() ? 1 : -1;
+            }
+        }
+        return balance;
+    };
+    compass.set_direction(0.0);
+    QVERIFY(redBalance() > 10);
+    compass.set_direction(180.0);
+    QVERIFY(redBalance() < -10);
+    compass.set_direction(237.4);
+    QCOMPARE(compass.headingText(), QStringLiteral("237°"));
+    compass.set_direction(359.6);
+    QCOMPARE(compass.headingText(), QStringLiteral("0°"));
+    compass.set_direction(qQNaN());
+    QCOMPARE(redBalance(), 0);
+}
+
+void TestDriveData::compassLettersTranslated_data()
+{
+    QTest::addColumn<QString>("catalog");
+    QTest::addColumn<QStringList>("letters");
+    QTest::newRow("en") << QString() << QStringList{"N", "E", "S", "W"};
+    QTest::newRow("de") << "de_DE" << QStringList{"N", "O", "S", "W"};
+    QTest::newRow("ru") << "ru_RU" << QStringList{"С", "В", "Ю", "З"};
+}
+
+void TestDriveData::compassLettersTranslated()
+{
+    QFETCH(QString, catalog);
+    QTranslator translator;
+    if (!catalog.isEmpty()) {
+        QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_%1.qm").arg(catalog)));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+    }
+    QTEST(Compass::cardinalLetters(), "letters");
+    QCoreApplication::removeTranslator(&translator);
 }
 
 QTEST_MAIN(TestDriveData)
