@@ -51,10 +51,55 @@
     </message>
 </context>
 <context>
+    <name>Compass</name>
+    <message>
+        <source>N</source>
+        <comment>compass: north</comment>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass: east</comment>
+        <translation>O</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass: south</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass: west</comment>
+        <translation>W</translation>
+    </message>
+</context>
+<context>
     <name>ControlPanelWgt</name>
     <message>
         <source>00:00</source>
         <translation>00:00</translation>
+    </message>
+</context>
+<context>
+    <name>DriveData</name>
+    <message>
+        <source>No data</source>
+        <translation>Keine Daten</translation>
+    </message>
+</context>
+<context>
+    <name>Graph</name>
+    <message>
+        <source>Speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Acceleration X</source>
+        <translation>Beschleunigung X</translation>
+    </message>
+    <message>
+        <source>Acceleration Y</source>
+        <translation>Beschleunigung Y</translation>
     </message>
 </context>
 <context>
@@ -219,6 +264,47 @@
     <message>
         <source>Zoom out</source>
         <translation>Verkleinern</translation>
+    </message>
+</context>
+<context>
+    <name>TripSummary</name>
+    <message>
+        <source> km</source>
+        <translation> km</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> mi</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min driving</source>
+        <translation>%1 h %2 min Fahrt</translation>
+    </message>
+    <message>
+        <source>%1 min driving</source>
+        <translation>%1 min Fahrt</translation>
+    </message>
+    <message>
+        <source>max %1</source>
+        <translation>max. %1</translation>
+    </message>
+    <message>
+        <source>avg %1</source>
+        <translation>Ø %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n stop(s)</source>
+        <translation>
+            <numerusform>%n Stopp</numerusform>
+            <numerusform>%n Stopps</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s)</source>
+        <translation>
+            <numerusform>%n Ereignis</numerusform>
+            <numerusform>%n Ereignisse</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

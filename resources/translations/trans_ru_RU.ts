@@ -55,10 +55,55 @@
     </message>
 </context>
 <context>
+    <name>Compass</name>
+    <message>
+        <source>N</source>
+        <comment>compass: north</comment>
+        <translation>С</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass: east</comment>
+        <translation>В</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass: south</comment>
+        <translation>Ю</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass: west</comment>
+        <translation>З</translation>
+    </message>
+</context>
+<context>
     <name>ControlPanelWgt</name>
     <message>
         <source>00:00</source>
         <translation>00:00</translation>
+    </message>
+</context>
+<context>
+    <name>DriveData</name>
+    <message>
+        <source>No data</source>
+        <translation>Нет данных</translation>
+    </message>
+</context>
+<context>
+    <name>Graph</name>
+    <message>
+        <source>Speed</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <source>Acceleration X</source>
+        <translation>Ускорение X</translation>
+    </message>
+    <message>
+        <source>Acceleration Y</source>
+        <translation>Ускорение Y</translation>
     </message>
 </context>
 <context>
@@ -223,6 +268,49 @@
     <message>
         <source>Zoom out</source>
         <translation>Перспективу отдалить</translation>
+    </message>
+</context>
+<context>
+    <name>TripSummary</name>
+    <message>
+        <source> km</source>
+        <translation> км</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> миль</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min driving</source>
+        <translation>%1 ч %2 мин в движении</translation>
+    </message>
+    <message>
+        <source>%1 min driving</source>
+        <translation>%1 мин в движении</translation>
+    </message>
+    <message>
+        <source>max %1</source>
+        <translation>макс. %1</translation>
+    </message>
+    <message>
+        <source>avg %1</source>
+        <translation>ср. %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n stop(s)</source>
+        <translation>
+            <numerusform>%n остановка</numerusform>
+            <numerusform>%n остановки</numerusform>
+            <numerusform>%n остановок</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s)</source>
+        <translation>
+            <numerusform>%n событие</numerusform>
+            <numerusform>%n события</numerusform>
+            <numerusform>%n событий</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

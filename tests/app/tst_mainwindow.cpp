@@ -6,6 +6,7 @@
 #include "mainwindowform.h"
 #include "mapwidget.h"
 #include "playlistwgt.h"
+#include "tripsummary.h"
 #include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
@@ -116,9 +117,10 @@ void TestMainWindow::layoutAndForm()
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(w.maximumSize(), QSize(3000, 1875));
     // Wider of (control panel + drive data) and video, plus wider of map and playlist, plus 60;
-    // taller of (video + control panel + graph) and (map + playlist), plus 154.
+    // taller of (video + control panel + graph + trip figures) and (map + playlist), plus 154.
     const int minWidth = qMax(ui->ctrlPanel->minimumWidth() + 120, 320) + 150 + 60;
-    const int minHeight = qMax(180 + ui->ctrlPanel->minimumHeight() + 148, 150 + 200) + 154;
+    const int minHeight =
+        qMax(180 + ui->ctrlPanel->minimumHeight() + 148 + w.tripSummary()->minimumHeight(), 150 + 200) + 154;
     QCOMPARE(w.minimumSize(), QSize(minWidth, minHeight));
     for (const char* name :
          {"videoWidget", "ctrlPanel", "dataFrame", "driveData", "compass", "gpsWidget", "fileWidget"}) {

@@ -1,5 +1,9 @@
+#include "../nmea/nmeafixture.h"
 #include "dataprocessor.h"
+#include "nmeaparser.h"
 
+#include <QTemporaryDir>
+#include <QTextStream>
 #include <QtTest>
 
 #include <cmath>
@@ -53,6 +57,9 @@ private slots:
     void absentValues();
     void timelineAndTexts();
     void travelsQueuedByRegisteredName();
+
+    // Seconds the assembly fills without data.
+    void filledSecondsAreNotMeasured();
 };
 
 void TestDataProcessor::nullInputEmitsNull()
@@ -163,6 +170,55 @@ void TestDataProcessor::travelsQueuedByRegisteredName()
     QTRY_COMPARE(sink.calls, 1);
     QVERIFY(sink.received);
     QCOMPARE(sink.received->size(), std::size_t(3));
+}
+
+// Three 10-second clips: the first with a 4-second hole, the second with an empty NMEA file,
+// the third with data. The assembly gives every second a record; only the recorded ones are
+// measured, and the empty clip borrows nothing from the third.
+void TestDataProcessor::filledSecondsAreNotMeasured()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDateTime start(QDate(2024, 5, 1), QTime(9, 0, 0));
+    auto write = [&](const QString& name, const QVector<int>& seconds) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QTextStream out(&file);
+        for (int i : seconds) {
+            const QDateTime t = start.addSecs(i);
+            out << Fixture::rmc(t.time(), t.date(), 48.0 + i * 0.0001, 11.0, 20.0, 45.0) << "\r\n";
+        }
+    };
+    write(QStringLiteral("001_0001_20240501090000.nmea"), {0, 1, 2, 3, 8, 9});
+    write(QStringLiteral("001_0002_20240501090010.nmea"), {});
+    write(QStringLiteral("001_0003_20240501090020.nmea"), {20, 21, 22, 23, 24, 25, 26, 27, 28, 29});
+    auto trip = std::make_shared<Trip::TripList>();
+    for (const char* name : {"001_0001_20240501090000", "001_0002_20240501090010", "001_0003_20240501090020"})
+        trip->push_back(
+            {10000, false, dir.filePath(QString(name) + ".mp4"), dir.filePath(QString(name) + ".nmea")});
+
+    NmeaParser parser;
+    QStringList files;
+    for (const Trip::TripItem& item : *trip)
+        files << item.nmeaFile;
+    parser.requestParsing(std::make_shared<QStringList>(files));
+    parser.doParsing();
+    QSignalSpy ready(&parser, &NmeaParser::ready);
+    QVERIFY(parser.requestParsed(trip));
+    QCOMPARE(ready.count(), 1);
+    const auto positions = ready.at(0).at(0).value<Positions>();
+    QCOMPARE(positions->size(), std::size_t(30));
+
+    const Samples samples = DataProcessor::process(*positions);
+    for (int i = 0; i < 30; ++i) {
+        const DataPoint& s = samples->at(std::size_t(i));
+        const bool recorded = (i <= 3) || i == 8 || i == 9 || i >= 20;
+        QVERIFY2(s.positionValid == recorded, qPrintable(QString::number(i)));
+        QVERIFY2(s.directionValid == recorded, qPrintable(QString::number(i)));
+        // Holes of up to five seconds inside a clip with data get interpolated speeds.
+        QVERIFY2(s.speedValid == (i < 10 || i >= 20), qPrintable(QString::number(i)));
+    }
+    QVERIFY(std::abs(samples->at(5).speed - 20.0 * 0.514444) < 0.01);
 }
 
 QTEST_GUILESS_MAIN(TestDataProcessor)

@@ -25,6 +25,9 @@ DataPoint sample(qint64 time, double direction, double speed = 10.0, bool accele
     s.latitude = 48.0 + 46.0 / 60 + 35.9 / 3600;
     s.longitude = 9.0 + 10.0 / 60 + 55.1 / 3600;
     s.fix = true;
+    s.speedValid = true;
+    s.positionValid = true;
+    s.directionValid = true;
     return s;
 }
 
@@ -33,8 +36,8 @@ DataPoint sample(qint64 time, double direction, double speed = 10.0, bool accele
 QPointF needleTip(Compass& compass)
 {
     const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QPointF centre(compass.width() / 2, compass.height() / 2);
-    const double reach = std::min(compass.width(), compass.height()) * 0.21; // inside the letters
+    const QPointF centre = QRectF(compass.roseRect()).center();
+    const double reach = compass.roseRect().width() * 0.21; // inside the letters
     QPointF sum;
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -86,6 +89,12 @@ private slots:
     void needle();
     void compassLetters();
     void textsFollowLanguage();
+
+    // Seconds without data, and the compass's north, degrees and letters.
+    void secondWithoutDataShowsNoData();
+    void compassNorthAndDegrees();
+    void compassLettersTranslated_data();
+    void compassLettersTranslated();
 };
 
 void TestDriveData::initTestCase()
@@ -265,12 +274,13 @@ void TestDriveData::compassLetters()
     Compass compass;
     compass.resize(120, 240);
     const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const int d = 60;
-    const QPoint centre(60, 120);
+    const QRect rose = compass.roseRect();
+    const int d = rose.width() - QFontInfo(compass.font()).pixelSize();
+    const QPoint centre = rose.center();
     auto brightAround = [&](QPoint p) {
         for (int y = p.y() - 4; y <= p.y() + 4; ++y) {
             for (int x = p.x() - 4; x <= p.x() + 4; ++x) {
-                if (qGray(image.pixel(x, y)) > 160) {
+                if (qGray(image.pixel(x, y)) > 160 || qRed(image.pixel(x, y)) > 160) {
                     return true;
                 }
             }
@@ -310,6 +320,97 @@ void TestDriveData::textsFollowLanguage()
 
     QCoreApplication::removeTranslator(&translator);
     QCOMPARE(panel.latitudeText(), QStringLiteral("Unknown"));
+}
+
+// A second whose record the assembly made up: the panel shows no borrowed coordinate and no
+// 0 km/h, and the compass no heading.
+void TestDriveData::secondWithoutDataShowsNoData()
+{
+    auto samples = std::make_shared<std::vector<DataPoint>>();
+    samples->push_back(sample(0, 40.0, 0.0));
+    DataPoint missing = sample(1000, 0.0, 0.0, false);
+    missing.speedValid = missing.positionValid = missing.directionValid = false;
+    samples->push_back(missing);
+    DriveData panel;
+    panel.resize(160, 160);
+    Compass compass;
+    compass.resize(120, 70);
+    connect(&panel, &DriveData::direction_changed, &compass, &Compass::set_direction);
+    panel.new_nmea_data(samples);
+
+    const QImage standing = panel.grab().toImage();
+    QVERIFY(panel.speedKnown());
+    QCOMPARE(panel.speedValue(), 0);
+    QCOMPARE(compass.headingText(), QStringLiteral("40°"));
+
+    panel.current_video_position_changed(1500);
+    QVERIFY(!panel.speedKnown());
+    QCOMPARE(panel.latitudeText(), DriveData::noDataText());
+    QCOMPARE(panel.longitudeText(), QString());
+    QVERIFY(panel.grab().toImage() != standing);
+    QVERIFY(std::isnan(compass.direction()));
+    QCOMPARE(compass.headingText(), QStringLiteral("–°"));
+    QCOMPARE(yellowPixels(panel) > 0, true); // the acceleration rows keep their unit
+
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_ru_RU.qm")));
+    QVERIFY(QCoreApplication::installTranslator(&translator));
+    QCOMPARE(panel.latitudeText(), QStringLiteral("Нет данных"));
+    QCoreApplication::removeTranslator(&translator);
+}
+
+void TestDriveData::compassNorthAndDegrees()
+{
+    Compass compass;
+    QVERIFY(compass.minimumHeight() >= Compass::MinimumSide);
+    compass.resize(compass.minimumSize());
+    QVERIFY(compass.roseRect().width() >= 64);
+    auto redBalance = [&]() {
+        // Red pixels above the rose's centre minus those below.
+        const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect rose = compass.roseRect();
+        const int reach = rose.width() / 4;
+        int balance = 0;
+        for (int y = rose.center().y() - reach; y <= rose.center().y() + reach; ++y) {
+            for (int x = rose.center().x() - reach; x <= rose.center().x() + reach; ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (qRed(p) > 150 && qGreen(p) < 90 && qBlue(p) < 90)
+                    balance += y < rose.center().y() ? 1 : -1;
+            }
+        }
+        return balance;
+    };
+    compass.set_direction(0.0);
+    QVERIFY(redBalance() > 10);
+    compass.set_direction(180.0);
+    QVERIFY(redBalance() < -10);
+    compass.set_direction(237.4);
+    QCOMPARE(compass.headingText(), QStringLiteral("237°"));
+    compass.set_direction(359.6);
+    QCOMPARE(compass.headingText(), QStringLiteral("0°"));
+    compass.set_direction(qQNaN());
+    QCOMPARE(redBalance(), 0);
+}
+
+void TestDriveData::compassLettersTranslated_data()
+{
+    QTest::addColumn<QString>("catalog");
+    QTest::addColumn<QStringList>("letters");
+    QTest::newRow("en") << QString() << QStringList{"N", "E", "S", "W"};
+    QTest::newRow("de") << "de_DE" << QStringList{"N", "O", "S", "W"};
+    QTest::newRow("ru") << "ru_RU" << QStringList{"С", "В", "Ю", "З"};
+}
+
+void TestDriveData::compassLettersTranslated()
+{
+    QFETCH(QString, catalog);
+    QTranslator translator;
+    if (!catalog.isEmpty()) {
+        QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_%1.qm").arg(catalog)));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+    }
+    QTEST(Compass::cardinalLetters(), "letters");
+    QCoreApplication::removeTranslator(&translator);
 }
 
 QTEST_MAIN(TestDriveData)
