@@ -92,6 +92,12 @@ private slots:
             player->clearLastError();
             QVERIFY(player->getLastError().isEmpty());
         }
+
+        // The check on its own says the same.
+        errors.clear();
+        QCOMPARE(player->verifyFourCC(file), expectedError.isEmpty());
+        QCOMPARE(player->getLastError(), expectedError);
+        QCOMPARE(errors.count(), expectedError.isEmpty() ? 0 : 1);
     }
 
     void listLeavesOutFailingFile()
