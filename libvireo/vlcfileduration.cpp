@@ -49,29 +49,6 @@ bool confirmed(qint64 length, const Mp4Header& header)
 
 } // namespace
 
-// A file the engine parses, from the moment it is asked for.
-struct ParseJob
-{
-    ParseJob(libvlc_instance_t* engine, const QString& path)
-        : file(path), media(VlcMedia::fromPath(engine, path))
-    {
-        if (media) {
-            parse = std::make_unique<VlcMedia::Parse>(media, ParseTimeoutMs);
-        }
-    }
-    ~ParseJob()
-    {
-        parse.reset();
-        if (media) {
-            libvlc_media_release(media);
-        }
-    }
-
-    QString file;
-    libvlc_media_t* media;
-    std::unique_ptr<VlcMedia::Parse> parse;
-};
-
 class VlcFileDurationPrivate
 {
 public:
@@ -80,50 +57,43 @@ public:
         m_instance.setObjectName(QStringLiteral("Duration instance"));
     }
 
-    // One parse of file, the engine starting on next meanwhile; timedOut tells whether
-    // another attempt may help.
-    qint64 measure(const QString& file, const QString& next, QString& error, bool& timedOut);
+    // One parse of file; timedOut tells whether another attempt may help.
+    qint64 measure(const QString& file, QString& error, bool& timedOut);
     // Length found by playing media, 0 when none is found.
     qint64 playedLength(libvlc_media_t* media);
 
     VlcInstance m_instance;
-    // The file expected next, already with the engine; goes before the engine does.
-    std::unique_ptr<ParseJob> m_next;
 };
 
-qint64 VlcFileDurationPrivate::measure(const QString& file, const QString& next, QString& error,
-                                       bool& timedOut)
+qint64 VlcFileDurationPrivate::measure(const QString& file, QString& error, bool& timedOut)
 {
     libvlc_instance_t* engine = VlcInstancePrivate::core(&m_instance);
     if (!engine) {
         error = QStringLiteral("engine not started");
         return 0;
     }
-    std::unique_ptr<ParseJob> job;
-    if (m_next && m_next->file == file) {
-        job = std::move(m_next);
-    } else {
-        job = std::make_unique<ParseJob>(engine, file);
-    }
-    if (!next.isEmpty() && next != file && (!m_next || m_next->file != next)) {
-        m_next = std::make_unique<ParseJob>(engine, next);
-    }
-    if (!job->media) {
+    libvlc_media_t* media = VlcMedia::fromPath(engine, file);
+    if (!media) {
         error = QStringLiteral("track info not avaialble");
         return 0;
     }
-    if (job->parse->result() == VlcMedia::ParseResult::TimedOut) {
+    if (VlcMedia::parse(media, ParseTimeoutMs) == VlcMedia::ParseResult::TimedOut) {
+        libvlc_media_release(media);
         error = QStringLiteral("parse timed out");
         timedOut = true;
         return 0;
     }
-    error = VlcMedia::checkTracks(job->media);
+    error = VlcMedia::checkTracks(media);
+    qint64 length = 0;
+    if (error.isEmpty()) {
+        length = libvlc_media_get_duration(media);
+        if (length <= 0) {
+            length = playedLength(media);
+        }
+    }
+    libvlc_media_release(media);
     if (!error.isEmpty()) {
         return 0;
-    }
-    qint64 length = libvlc_media_get_duration(job->media);
-    if (length <= 0) {
-        length = playedLength(job->media);
     }
     if (!confirmed(length, Mp4Header::read(file))) {
         error = QStringLiteral("length not confirmed");
@@ -166,16 +136,11 @@ bool VlcFileDuration::isValid() const
 
 qint64 VlcFileDuration::duration(const QString& file, QString& error)
 {
-    return duration(file, error, QString());
-}
-
-qint64 VlcFileDuration::duration(const QString& file, QString& error, const QString& next)
-{
     error.clear();
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         bool timedOut = false;
         try {
-            const qint64 length = m_d->measure(file, next, error, timedOut);
+            const qint64 length = m_d->measure(file, error, timedOut);
             if (length > 0) {
                 return length;
             }

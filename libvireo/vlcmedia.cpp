@@ -7,7 +7,9 @@
 #include <vlc/vlc.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 
 namespace VlcMedia {
 
@@ -33,66 +35,49 @@ libvlc_media_t* fromPath(libvlc_instance_t* engine, const QString& file)
     return libvlc_media_new_path(engine, QDir::toNativeSeparators(file).toUtf8().constData());
 }
 
-Parse::Parse(libvlc_media_t* media, int timeoutMs) : m_media(media), m_timeoutMs(timeoutMs)
-{
-    libvlc_event_attach(libvlc_media_event_manager(m_media), libvlc_MediaParsedChanged, onParsed, this);
-    m_started = libvlc_media_parse_with_options(m_media, libvlc_media_parse_local, m_timeoutMs) == 0;
-}
-
-Parse::~Parse()
-{
-    result();
-}
-
-void Parse::onParsed(const libvlc_event_t*, void* data)
-{
-    auto* parse = static_cast<Parse*>(data);
-    std::lock_guard<std::mutex> lock(parse->m_mutex);
-    parse->m_parsed = true;
-    parse->m_done.notify_all();
-}
-
-ParseResult Parse::result()
-{
-    if (m_finished) {
-        return m_result;
-    }
-    m_finished = true;
-    bool reported = false;
-    if (m_started) {
-        const auto backstop = std::chrono::milliseconds(m_timeoutMs < 0 ? 30000 : m_timeoutMs + 2000);
-        std::unique_lock<std::mutex> lock(m_mutex);
-        reported = m_done.wait_for(lock, backstop, [this] { return m_parsed; });
-        if (!reported) {
-            lock.unlock();
-            libvlc_media_parse_stop(m_media);
-        }
-    }
-    // Detaching waits for a report in progress, so none reaches this object afterwards.
-    libvlc_event_detach(libvlc_media_event_manager(m_media), libvlc_MediaParsedChanged, onParsed, this);
-
-    if (!m_started) {
-        m_result = ParseResult::Failed;
-        return m_result;
-    }
-    switch (libvlc_media_get_parsed_status(m_media)) {
-    case libvlc_media_parsed_status_done:
-        m_result = ParseResult::Done;
-        break;
-    case libvlc_media_parsed_status_timeout:
-        m_result = ParseResult::TimedOut;
-        break;
-    default:
-        m_result = reported ? ParseResult::Failed : ParseResult::TimedOut;
-        break;
-    }
-    return m_result;
-}
-
 ParseResult parse(libvlc_media_t* media, int timeoutMs)
 {
-    Parse parse(media, timeoutMs);
-    return parse.result();
+    struct Waiter
+    {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool parsed = false;
+    } waiter;
+
+    auto onParsed = [](const libvlc_event_t*, void* data) {
+        auto* w = static_cast<Waiter*>(data);
+        std::lock_guard<std::mutex> lock(w->mutex);
+        w->parsed = true;
+        w->done.notify_all();
+    };
+
+    const auto backstop = std::chrono::milliseconds(timeoutMs < 0 ? 30000 : timeoutMs + 2000);
+    libvlc_event_manager_t* events = libvlc_media_event_manager(media);
+    libvlc_event_attach(events, libvlc_MediaParsedChanged, onParsed, &waiter);
+    const bool started = libvlc_media_parse_with_options(media, libvlc_media_parse_local, timeoutMs) == 0;
+    bool reported = false;
+    if (started) {
+        std::unique_lock<std::mutex> lock(waiter.mutex);
+        reported = waiter.done.wait_for(lock, backstop, [&waiter] { return waiter.parsed; });
+        if (!reported) {
+            lock.unlock();
+            libvlc_media_parse_stop(media);
+        }
+    }
+    // Detaching waits for a report in progress, so none reaches the waiter after this.
+    libvlc_event_detach(events, libvlc_MediaParsedChanged, onParsed, &waiter);
+
+    if (!started) {
+        return ParseResult::Failed;
+    }
+    switch (libvlc_media_get_parsed_status(media)) {
+    case libvlc_media_parsed_status_done:
+        return ParseResult::Done;
+    case libvlc_media_parsed_status_timeout:
+        return ParseResult::TimedOut;
+    default:
+        return reported ? ParseResult::Failed : ParseResult::TimedOut;
+    }
 }
 
 QString checkTracks(libvlc_media_t* media)

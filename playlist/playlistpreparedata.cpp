@@ -79,12 +79,11 @@ void PlaylistPrepareData::noteGoneFolder(const QString& file)
 }
 
 bool PlaylistPrepareData::probeAll(QStringList paths, bool isEvent, Trip::TripList& items,
-                                   const Measure& measure)
+                                   const DurationProbe& probe)
 {
     std::sort(paths.begin(), paths.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    for (int i = 0; i < paths.size(); ++i) {
-        const QString& path = paths.at(i);
+    for (const QString& path : qAsConst(paths)) {
         if (isInterruptionRequested())
             return false;
         QString reason;
@@ -93,7 +92,7 @@ bool PlaylistPrepareData::probeAll(QStringList paths, bool isEvent, Trip::TripLi
             reason = FileVanished;
         } else {
             QString error;
-            duration = measure(path, i + 1 < paths.size() ? paths.at(i + 1) : QString(), error);
+            duration = probe(path, error);
             // A worker deleted during the probe must not report the file any more.
             if (isInterruptionRequested())
                 return false;
@@ -125,21 +124,17 @@ void PlaylistPrepareData::run()
             // One engine measures the whole selection; it starts with the first file that
             // needs it and ends with this thread's work.
             std::unique_ptr<VlcFileDuration> engine;
-            Measure measure;
-            if (m_probe) {
-                measure = [probe = m_probe](const QString& file, const QString&, QString& error) {
-                    return probe(file, error);
-                };
-            } else {
-                measure = [&engine](const QString& file, const QString& next, QString& error) {
+            DurationProbe probe = m_probe;
+            if (!probe) {
+                probe = [&engine](const QString& file, QString& error) {
                     if (!engine)
                         engine = std::make_unique<VlcFileDuration>();
-                    return engine->duration(file, error, next);
+                    return engine->duration(file, error);
                 };
             }
             Trip::TripList ordinary;
             Trip::TripList events;
-            if (!probeAll(m_ordinary, false, ordinary, measure) || !probeAll(m_events, true, events, measure))
+            if (!probeAll(m_ordinary, false, ordinary, probe) || !probeAll(m_events, true, events, probe))
                 return;
             if (!isInterruptionRequested() && !(ordinary.empty() && events.empty())) {
                 Trip::MergeFileLists::merge(ordinary, events, *trips);

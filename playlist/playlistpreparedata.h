@@ -54,11 +54,8 @@ protected:
     void run() override;
 
 private:
-    // A duration probe that is also told the file it will be asked for next.
-    using Measure = std::function<qint64(const QString& file, const QString& next, QString& error)>;
-
     // False when interrupted; a file without a plausible length is left out and noted.
-    bool probeAll(QStringList paths, bool isEvent, Trip::TripList& items, const Measure& measure);
+    bool probeAll(QStringList paths, bool isEvent, Trip::TripList& items, const DurationProbe& probe);
     // Whether file lies in a folder found gone; remembers the highest gone folder above
     // a file that has just vanished, so the rest of a pulled card is not probed.
     bool inGoneFolder(const QString& file) const;

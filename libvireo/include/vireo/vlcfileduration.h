@@ -28,9 +28,6 @@ public:
     // length is not between 1 ms and MaxClipMs) or "parse timed out". Blocks for a
     // few milliseconds per file: call it off the GUI thread.
     qint64 duration(const QString& file, QString& error);
-    // The same, while the engine starts reading next, the file that will be asked for
-    // after this one: a series measured in order takes less time than file by file.
-    qint64 duration(const QString& file, QString& error, const QString& next);
 
     // The same for one file, on an engine started for it alone.
     static qint64 getFileDuration(const QString& file, QString& error);
