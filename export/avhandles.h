@@ -45,6 +45,9 @@ using Scale = std::unique_ptr<SwsContext, ScaleFreer>;
 // Opens a media file for reading only; null on failure.
 inline Input openInput(const QString& path)
 {
+    // The libraries' own notes on ordinary files (such as a missing frame size that the MP4
+    // writer works out itself) would only clutter the terminal.
+    av_log_set_level(AV_LOG_ERROR);
     AVFormatContext* context = nullptr;
     if (avformat_open_input(&context, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
         return nullptr;
