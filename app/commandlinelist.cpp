@@ -1,18 +1,16 @@
 #include "commandlinelist.h"
 
-#include "trackexport.h"
 #include "tripfile.h"
+#include "tripstatistics.h"
 
 #include <QJsonArray>
-#include <QSet>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr double KmhPerMps = 3.6;
-constexpr double DrivingSpeed = 3.0 / KmhPerMps; // m/s
-constexpr int StopSeconds = 5;
 
 double rounded(double value, int decimals)
 {
@@ -24,59 +22,19 @@ double rounded(double value, int decimals)
 
 QJsonObject CommandLineList::statistics(const Trip::TripList& trip, const PositionsPtr& positions)
 {
-    double distance = 0.0;
-    qint64 drivingSeconds = 0;
-    double topSpeed = 0.0;
-    int stops = 0;
-    if (positions) {
-        QSet<qint64> seconds;
-        const QNmeaPositionInfo* previousFix = nullptr;
-        bool drove = false;
-        int slowRun = 0;
-        for (const QNmeaPositionInfo& record : *positions) {
-            const QDateTime clock = record.timestamp();
-            if (clock.isValid()) {
-                const qint64 second = QDateTime(clock.date(), clock.time(), Qt::UTC).toSecsSinceEpoch();
-                if (seconds.contains(second))
-                    continue;
-                seconds.insert(second);
-            }
-            const bool afterGap = record.marker(QNmeaPositionInfo::PositionGapEnd) ||
-                                  record.marker(QNmeaPositionInfo::VideoGapEnd);
-            if (afterGap) {
-                previousFix = nullptr;
-                slowRun = 0;
-            }
-            if (TrackExport::hasFix(record)) {
-                if (previousFix)
-                    distance += previousFix->coordinate().distanceTo(record.coordinate());
-                previousFix = &record;
-            }
-            const double speed = record.attribute(QNmeaPositionInfo::GroundSpeed);
-            if (std::isnan(speed))
-                continue;
-            topSpeed = std::max(topSpeed, speed);
-            if (speed >= DrivingSpeed) {
-                ++drivingSeconds;
-                drove = true;
-                slowRun = 0;
-            } else if (drove && ++slowRun == StopSeconds) {
-                ++stops;
-            }
-        }
-    }
-    int events = 0;
-    for (const Trip::TripItem& item : trip)
-        events += item.isEvent ? 1 : 0;
-
+    TripStatistics figures;
+    if (positions)
+        figures = TripStatistics::fromPositions(*positions, &trip);
+    else
+        figures.events = int(
+            std::count_if(trip.begin(), trip.end(), [](const Trip::TripItem& item) { return item.isEvent; }));
     QJsonObject result;
-    result.insert(QStringLiteral("distance_m"), rounded(distance, 1));
-    result.insert(QStringLiteral("driving_time_s"), drivingSeconds);
-    result.insert(QStringLiteral("max_speed_kmh"), rounded(topSpeed * KmhPerMps, 1));
-    result.insert(QStringLiteral("average_moving_speed_kmh"),
-                  drivingSeconds > 0 ? rounded(distance / double(drivingSeconds) * KmhPerMps, 1) : 0.0);
-    result.insert(QStringLiteral("stops"), stops);
-    result.insert(QStringLiteral("events"), events);
+    result.insert(QStringLiteral("distance_m"), rounded(figures.distance, 1));
+    result.insert(QStringLiteral("driving_time_s"), figures.drivingSeconds);
+    result.insert(QStringLiteral("max_speed_kmh"), rounded(figures.maxSpeed * KmhPerMps, 1));
+    result.insert(QStringLiteral("average_moving_speed_kmh"), rounded(figures.averageSpeed * KmhPerMps, 1));
+    result.insert(QStringLiteral("stops"), figures.stops);
+    result.insert(QStringLiteral("events"), figures.events);
     return result;
 }
 

@@ -55,7 +55,7 @@ bool CommandLineTrips::load(const QStringList& paths)
     std::stable_sort(m_trips.begin(), m_trips.end(), [](const Trip::TripList& a, const Trip::TripList& b) {
         return Trip::startTime(a.front().videoFile) < Trip::startTime(b.front().videoFile);
     });
-    m_skipped += unplayable(ordinary + events, m_trips);
+    m_skipped += unplayable(ordinary + events, m_trips, m_probeReasons);
     return true;
 }
 
@@ -78,6 +78,9 @@ Trip::Trips CommandLineTrips::prepare(const QStringList& ordinary, const QString
                      Qt::QueuedConnection);
     worker.startProcessing(reinterpret_cast<intptr_t>(&worker), ordinary, events);
     loop.exec();
+    m_probeReasons.clear();
+    for (const PlaylistPrepareData::SkippedFile& file : worker.skippedFiles())
+        m_probeReasons.insert(file.path, file.reason);
 
     Trip::Trips trips;
     if (result) {
@@ -90,7 +93,8 @@ Trip::Trips CommandLineTrips::prepare(const QStringList& ordinary, const QString
 }
 
 QVector<CommandLineTrips::Skipped> CommandLineTrips::unplayable(const QStringList& admitted,
-                                                                const Trip::Trips& trips)
+                                                                const Trip::Trips& trips,
+                                                                const QHash<QString, QString>& reasons)
 {
     QSet<QString> listed;
     for (const Trip::TripList& trip : trips) {
@@ -100,7 +104,7 @@ QVector<CommandLineTrips::Skipped> CommandLineTrips::unplayable(const QStringLis
     QVector<Skipped> skipped;
     for (const QString& file : admitted) {
         if (!listed.contains(file))
-            skipped.append({file, tr("not a playable video")});
+            skipped.append({file, reasons.value(file, tr("not a playable video"))});
     }
     return skipped;
 }

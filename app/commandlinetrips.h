@@ -4,6 +4,7 @@
 #include "tripitem.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QStringList>
 #include <QVector>
 
@@ -33,15 +34,18 @@ public:
     // Replaces the media engine's duration probe (tests).
     void setDurationProbe(PlaylistPrepareData::DurationProbe probe) { m_probe = std::move(probe); }
 
-    // The candidate files the preparation did not turn into trip items: measured as 0 by the
-    // engine. Where the preparation reports its own reasons, they belong here.
-    static QVector<Skipped> unplayable(const QStringList& admitted, const Trip::Trips& trips);
+    // The candidate files the preparation did not turn into trip items, with the reason the
+    // preparation gave (`reasons`: path -> reason), or "not a playable video" without one.
+    static QVector<Skipped> unplayable(const QStringList& admitted, const Trip::Trips& trips,
+                                       const QHash<QString, QString>& reasons = {});
 
 private:
     Trip::Trips prepare(const QStringList& ordinary, const QStringList& events);
 
     Trip::Trips m_trips;
     QVector<Skipped> m_skipped;
+    // Why the preparation left files out, by path.
+    QHash<QString, QString> m_probeReasons;
     QString m_error;
     PlaylistPrepareData::DurationProbe m_probe;
 };
