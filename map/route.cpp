@@ -33,12 +33,6 @@ Route::Route(QObject* parent, std::shared_ptr<std::vector<QNmeaPositionInfo>> po
         build(*m_positions);
 }
 
-Route::RouteType Route::routeType(const QNmeaPositionInfo& record, unsigned index, unsigned current)
-{
-    return typeOf(record.marker(QNmeaPositionInfo::Event), record.marker(QNmeaPositionInfo::Fix), index,
-                  current);
-}
-
 const QPen* Route::penOf(RouteType type)
 {
     switch (type) {

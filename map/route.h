@@ -21,8 +21,8 @@ class Point;
 // (driven, ahead, event, without fix, bridged gap) and the start, end and vehicle markers.
 //
 // The geometry is built once per trip, as plain coordinates in runs of one kind ("pieces").
-// Which part of a piece is driven depends on the second; finding that split costs the same for
-// a trip of a minute as for one of ten hours, so playback never rebuilds the route.
+// A second of playback only moves where the driven-or-ahead pieces split, which takes the same
+// time for a trip of a minute as for one of ten hours; nothing is rebuilt.
 class Route : public QObject
 {
     Q_OBJECT
@@ -65,8 +65,6 @@ public:
 
     Route(QObject* parent, std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
 
-    // The kind of a record by its markers alone.
-    static RouteType routeType(const QNmeaPositionInfo& record, unsigned index, unsigned current);
     static const QPen* penOf(RouteType type);
 
     // The kind record `index` is drawn with at second `current`. Besides the records of an event

@@ -83,6 +83,7 @@ private slots:
     void markerLook();
     void nothingWithoutPositions();
     void filledPointsKeepTheirPlace();
+    void everyRecordInItsColourAtEverySecond();
     void eventOnlyWhereAnEventRecordingCovers_data();
     void eventOnlyWhereAnEventRecordingCovers();
 };
@@ -304,6 +305,38 @@ void TestRoute::filledPointsKeepTheirPlace()
         std::vector<Route::Track> tracks;
         QVERIFY(route.test(tracks, current));
         QCOMPARE(penSequence(tracks), sequence);
+    }
+}
+
+void TestRoute::everyRecordInItsColourAtEverySecond()
+{
+    // A trip with a bit of everything; whatever the second, each record's point is drawn with
+    // the pen of its kind at that second.
+    const Positions positions = RouteFixture::line(60);
+    mark(*positions, 5, 8, QNmeaPositionInfo::Fix, false);
+    mark(*positions, 20, 27, QNmeaPositionInfo::Event, true);
+    mark(*positions, 24, 25, QNmeaPositionInfo::Fix, false);
+    mark(*positions, 40, 41, QNmeaPositionInfo::Fix, false);
+    (*positions)[33].setMarker(QNmeaPositionInfo::VideoGapBegin, true);
+    (*positions)[34].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
+    (*positions)[50] = RouteFixture::invalid(50);
+    Route route(nullptr, positions);
+
+    for (unsigned current = 0; current <= 61; ++current) {
+        std::vector<Route::Track> tracks;
+        QVERIFY(route.test(tracks, current));
+        for (std::size_t i = 0; i < positions->size(); ++i) {
+            if (i == 34 || i == 50)
+                continue; // left out of the line, or without a position
+            const QPointF point(RouteFixture::record(int(i)).coordinate().longitude(),
+                                RouteFixture::record(int(i)).coordinate().latitude());
+            const QPen* pen = Route::penOf(route.typeAt(i, current));
+            const bool drawn = std::any_of(tracks.begin(), tracks.end(), [&](const Route::Track& track) {
+                return track.pen == pen &&
+                       std::find(track.points.begin(), track.points.end(), point) != track.points.end();
+            });
+            QVERIFY2(drawn, qPrintable(QStringLiteral("record %1 at second %2").arg(i).arg(current)));
+        }
     }
 }
 
