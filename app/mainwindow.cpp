@@ -310,6 +310,9 @@ void MainWindow::makeConnections()
     connect(video, &VlcQtVideoWidget::updatePlayPauseButton, ctrl, &ControlPanelWgt::updatePlayPauseButton,
             queued);
 
+    // Map -> player: a click on the route plays the trip from that point.
+    connect(map, &MapWidget::positionSelected, video, &VlcQtVideoWidget::setPosition, queued);
+
     // Window state: full screen asked for by the panel and announced back to it; activation
     // changes reach the video.
     connect(ctrl, &ControlPanelWgt::toggleFullScreen, this, &MainWindow::onToggleFullScreenMode, queued);

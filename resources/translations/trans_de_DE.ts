@@ -331,6 +331,14 @@
         <source>Form</source>
         <translation>Form</translation>
     </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Auf Fahrzeug zentrieren</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Ganze Strecke zeigen</translation>
+    </message>
 </context>
 <context>
     <name>PlaylistWgt</name>
@@ -468,6 +476,29 @@
     <message>
         <source>Zoom out</source>
         <translation>Verkleinern</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Voraus</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Überbrückte Lücke</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Gefahren</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>Kein GPS-Empfang</translation>
     </message>
 </context>
 <context>

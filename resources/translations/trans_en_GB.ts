@@ -331,6 +331,14 @@
         <source>Form</source>
         <translation>Form</translation>
     </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Centre on vehicle</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Show whole route</translation>
+    </message>
 </context>
 <context>
     <name>PlaylistWgt</name>
@@ -468,6 +476,29 @@
     <message>
         <source>Zoom out</source>
         <translation>Zoom out</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Ahead</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Bridged gap</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Driven</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>No GPS fix</translation>
     </message>
 </context>
 <context>

@@ -336,6 +336,14 @@
         <source>Form</source>
         <translation>Form</translation>
     </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Центрировать на автомобиле</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Показать весь маршрут</translation>
+    </message>
 </context>
 <context>
     <name>PlaylistWgt</name>
@@ -473,6 +481,29 @@
     <message>
         <source>Zoom out</source>
         <translation>Перспективу отдалить</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Впереди</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Восполненный пропуск</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Пройдено</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Событие</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>Нет сигнала GPS</translation>
     </message>
 </context>
 <context>

@@ -66,6 +66,7 @@ private slots:
     void metaTypesAreRegistered();
     void everyRowIsQueuedToItsReceivers();
     void openButtonCallsDirectly();
+    void mapClickSeeksThePlayer();
     void cleanupTestCase();
 
 private:
@@ -162,6 +163,13 @@ void TestWiring::openButtonCallsDirectly()
     QCOMPARE(request.count(), 1);
     QCOMPARE(m_counter.take(), Counts({{"playlist", 1}}));
     m_window->on_setFileDialogFinished();
+}
+
+void TestWiring::mapClickSeeksThePlayer()
+{
+    m_counter.take();
+    emit m_window->form()->gpsWidget->positionSelected(42000);
+    QCOMPARE(m_counter.take(), Counts({{"video", 1}}));
 }
 
 void TestWiring::cleanupTestCase()

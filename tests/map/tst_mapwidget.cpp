@@ -1,12 +1,12 @@
 #include "../nmea/nmeafixture.h"
 #include "extendedmapcontrol.h"
 #include "layer.h"
-#include "linestring.h"
 #include "mapwidget.h"
 #include "mapwidgetconfig.h"
 #include "osmmapquestadapter.h"
 #include "point.h"
 #include "routefixture.h"
+#include "routelegend.h"
 #include "units.h"
 
 #include <QHelpEvent>
@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolTip>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace qmapcontrol;
@@ -24,6 +25,56 @@ namespace {
 Positions positionsFrom(const QSignalSpy& spy, int index = 0)
 {
     return spy.at(index).at(0).value<Positions>();
+}
+
+// Counts the paintings of a widget.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    // Paintings since the last take, once every pending update has been painted.
+    int take()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        return std::exchange(m_count, 0);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_count;
+        return false;
+    }
+
+private:
+    int m_count = 0;
+};
+
+// Press, a few moves with the button held, release.
+void drag(QWidget* widget, const QPoint& from, const QPoint& to)
+{
+    const auto send = [widget](QEvent::Type type, const QPoint& at, Qt::MouseButton button,
+                               Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int i = 1; i <= 4; ++i)
+        send(QEvent::MouseMove, from + (to - from) * i / 4, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+QPointF screenOf(const ExtendedMapControl& control, const QNmeaPositionInfo& record)
+{
+    return control.coordinateToScreen(
+        QPointF(record.coordinate().longitude(), record.coordinate().latitude()));
+}
+
+QRect boxIn(const QWidget* child, const QWidget* ancestor)
+{
+    return {child->mapTo(ancestor, QPoint(0, 0)), child->size()};
 }
 
 QStringList layerNames(const MapWidget& widget)
@@ -68,6 +119,11 @@ private slots:
     void zoomButtons();
     void selectionToRoute();
     void newSelectionReplacesRunningParse();
+
+    void followsTheVehicle();
+    void clickOnTheRouteSeeks();
+    void repaintsOnlyWhatMoved();
+    void routeControlsAndLegend();
 
 private:
     void show(MapWidget& widget);
@@ -186,9 +242,11 @@ void TestMapWidget::redrawOncePerSecond()
 {
     MapWidget widget;
     show(widget);
+    PaintCounter paints(widget.mapControl());
     const Positions positions = RouteFixture::line(60);
     widget.onReady(positions);
     QCOMPARE(widget.currentSecond(), -1);
+    paints.take();
 
     struct Step
     {
@@ -201,11 +259,9 @@ void TestMapWidget::redrawOncePerSecond()
                                   {10200, 10, false},   {59499, 59, true}, {59500, 60, false},
                                   {900000, 900, false}, {-300, 0, true}};
     for (const Step& step : steps) {
-        const LineString* before = widget.routes().empty() ? nullptr : widget.routes().front().get();
         widget.on_PositionChange(step.ms);
-        const LineString* after = widget.routes().empty() ? nullptr : widget.routes().front().get();
         QCOMPARE(widget.currentSecond(), step.second);
-        QVERIFY2((before != after) == step.redraw, qPrintable(QString::number(step.ms)));
+        QVERIFY2((paints.take() > 0) == step.redraw, qPrintable(QString::number(step.ms)));
     }
 
     widget.on_PositionChange(10000);
@@ -213,8 +269,9 @@ void TestMapWidget::redrawOncePerSecond()
     const Point& vehicle = *widget.markers().back();
     QCOMPARE(vehicle.name(), QStringLiteral("Vehicle"));
     QCOMPARE(RouteFixture::indexOf(vehicle.longitude()), 10);
-    QCOMPARE(widget.routes().front()->pen(), MapWidgetConfig::activeRoutePen);
-    QCOMPARE(RouteFixture::indexOf(widget.routes().front()->points().last()->longitude()), 11);
+    const std::vector<Route::Track> tracks = widget.routes();
+    QCOMPARE(tracks.front().pen, &MapWidgetConfig::activeRoutePen);
+    QCOMPARE(RouteFixture::indexOf(tracks.front().points.back().x()), 11);
     QCOMPARE(layerNames(widget), QStringList({"OpenStreetMapQuest-Layer", "Routes", "Markers"}));
 }
 
@@ -425,10 +482,10 @@ void TestMapWidget::selectionToRoute()
     // The whole trip drawn as not yet driven but for its start, with its three markers.
     QCOMPARE(layerNames(widget), QStringList({"OpenStreetMapQuest-Layer", "Routes", "Markers"}));
     QCOMPARE(int(widget.markers().size()), 3);
-    int points = 0;
-    for (const std::shared_ptr<LineString>& line : widget.routes())
-        points += line->numberOfPoints();
-    QCOMPARE(points, 120);
+    std::size_t points = 0;
+    for (const Route::Track& track : widget.routes())
+        points += track.points.size();
+    QCOMPARE(points, std::size_t(120));
     QVERIFY(widget.mapControl()->currentZoom() > 10);
 
     widget.on_PositionChange(90400);
@@ -463,6 +520,190 @@ void TestMapWidget::newSelectionReplacesRunningParse()
     QTRY_COMPARE(ready.count(), 1);
     QVERIFY(positionsFrom(ready));
     QCOMPARE(int(positionsFrom(ready)->size()), 60);
+}
+
+void TestMapWidget::followsTheVehicle()
+{
+    MapWidget widget;
+    show(widget);
+    const Positions positions = RouteFixture::line(600);
+    widget.onReady(positions);
+    ExtendedMapControl& control = *widget.mapControl();
+    const QPointF middle(control.width() / 2.0, control.height() / 2.0);
+    const auto vehicleOffCentre = [&] {
+        return QLineF(control.coordinateToScreen(widget.markers().back()->coordinate()), middle).length();
+    };
+    QVERIFY(widget.isFollowing());
+
+    // While the whole trip is in view, nothing needs to move.
+    const QPointF fitted = control.currentCoordinate();
+    const int fittedZoom = control.currentZoom();
+    widget.on_PositionChange(100000);
+    QCOMPARE(control.currentCoordinate(), fitted);
+
+    // Zoomed in, the view keeps the vehicle in its middle, at once and second by second.
+    auto* zoomIn = widget.findChild<QPushButton*>(QStringLiteral("zoomInButton"));
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(zoomIn, Qt::LeftButton);
+    QCOMPARE(control.currentZoom(), fittedZoom + 3);
+    QVERIFY(vehicleOffCentre() < 1.5);
+    for (const qint64 ms : {101000, 102000, 250000}) {
+        widget.on_PositionChange(ms);
+        QVERIFY2(vehicleOffCentre() < 1.5, qPrintable(QString::number(ms)));
+    }
+
+    // Dragging the map ends following; the view stays where the user put it.
+    drag(&control, middle.toPoint(), middle.toPoint() + QPoint(80, 40));
+    QVERIFY(!widget.isFollowing());
+    const QPointF dragged = control.currentCoordinate();
+    QVERIFY(vehicleOffCentre() > 50);
+    widget.on_PositionChange(260000);
+    QTest::mouseClick(zoomIn, Qt::LeftButton);
+    QCOMPARE(control.currentCoordinate(), dragged);
+
+    // The centre button brings the vehicle back and follows on.
+    auto* centre = widget.findChild<QPushButton*>(QStringLiteral("centreButton"));
+    QVERIFY(centre && centre->isVisible());
+    QTest::mouseClick(centre, Qt::LeftButton);
+    QVERIFY(widget.isFollowing());
+    QVERIFY(vehicleOffCentre() < 1.5);
+    widget.on_PositionChange(270000);
+    QVERIFY(vehicleOffCentre() < 1.5);
+
+    // The fit button shows the whole trip again.
+    auto* fit = widget.findChild<QPushButton*>(QStringLiteral("fitRouteButton"));
+    QVERIFY(fit && fit->isVisible());
+    QTest::mouseClick(fit, Qt::LeftButton);
+    QCOMPARE(control.currentZoom(), fittedZoom);
+    const QRectF view(QPointF(0, 0), QSizeF(control.size()));
+    for (const std::size_t i : {std::size_t(0), std::size_t(300), std::size_t(599)})
+        QVERIFY(view.contains(screenOf(control, (*positions)[i])));
+
+    // A new trip is followed again.
+    drag(&control, middle.toPoint(), middle.toPoint() + QPoint(-30, 0));
+    QVERIFY(!widget.isFollowing());
+    widget.onReady(RouteFixture::line(60));
+    QVERIFY(widget.isFollowing());
+}
+
+void TestMapWidget::clickOnTheRouteSeeks()
+{
+    MapWidget widget;
+    show(widget);
+    const Positions positions = RouteFixture::line(60);
+    widget.onReady(positions);
+    ExtendedMapControl& control = *widget.mapControl();
+    QSignalSpy seek(&widget, &MapWidget::positionSelected);
+    const auto at = [&](int record) { return screenOf(control, (*positions)[std::size_t(record)]); };
+    const QPointF along = at(31) - at(30);
+    const QPointF across = QPointF(-along.y(), along.x()) / QLineF(QPointF(), along).length();
+
+    // A click a little beside the line takes the nearer of the two records around it.
+    QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 0.3 * along + 3 * across).toPoint());
+    QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 0.7 * along - 3 * across).toPoint());
+    QCOMPARE(seek.count(), 2);
+    QCOMPARE(seek.at(0).at(0).toLongLong(), 30000);
+    QCOMPARE(seek.at(1).at(0).toLongLong(), 31000);
+
+    // A hand's tremor between press and release is still a click, and the map stays put.
+    const QPointF view = control.currentCoordinate();
+    drag(&control, at(20).toPoint(), at(20).toPoint() + QPoint(2, -1));
+    QCOMPARE(seek.count(), 3);
+    QCOMPARE(seek.at(2).at(0).toLongLong(), 20000);
+    QCOMPARE(control.currentCoordinate(), view);
+
+    // Away from the route nothing happens; a drag along it pans without seeking.
+    QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 40 * across).toPoint());
+    drag(&control, at(10).toPoint(), at(40).toPoint());
+    QCOMPARE(seek.count(), 3);
+    QVERIFY(control.currentCoordinate() != view);
+}
+
+void TestMapWidget::repaintsOnlyWhatMoved()
+{
+    MapWidget widget;
+    show(widget);
+    PaintCounter paints(widget.mapControl());
+    // The vehicle stands still from second 20 to 39.
+    const Positions positions = RouteFixture::line(60);
+    for (std::size_t i = 21; i < 40; ++i)
+        (*positions)[i].setCoordinate((*positions)[20].coordinate());
+    widget.onReady(positions);
+    paints.take();
+
+    for (int second = 15; second <= 38; ++second) {
+        widget.on_PositionChange(second * 1000);
+        const bool moved = second <= 20 || second >= 38;
+        QVERIFY2((paints.take() > 0) == moved, qPrintable(QString::number(second)));
+    }
+    // A seek always shows.
+    widget.on_PositionChange(25000);
+    QVERIFY(paints.take() > 0);
+}
+
+void TestMapWidget::routeControlsAndLegend()
+{
+    MapWidget widget;
+    show(widget);
+    auto* legend = widget.findChild<RouteLegend*>();
+    auto* centre = widget.findChild<QPushButton*>(QStringLiteral("centreButton"));
+    auto* fit = widget.findChild<QPushButton*>(QStringLiteral("fitRouteButton"));
+    auto* zoomOut = widget.findChild<QPushButton*>(QStringLiteral("zoomOutButton"));
+    auto* label = widget.findChild<QLabel*>(QStringLiteral("copyrightLabel"));
+    QVERIFY(legend && centre && fit && zoomOut && label);
+
+    // Without a route there is nothing to explain or to centre on.
+    QVERIFY(!legend->isVisible() && !centre->isVisible() && !fit->isVisible());
+    widget.onReady(RouteFixture::line(60));
+    QVERIFY(legend->isVisible() && centre->isVisible() && fit->isVisible());
+    QCOMPARE(centre->toolTip(), QStringLiteral("Centre on vehicle"));
+    QCOMPARE(fit->toolTip(), QStringLiteral("Show whole route"));
+    QCOMPARE(fit->toolTipDuration(), 5000);
+    QVERIFY(centre->styleSheet().contains("68_centre_vehicle.png"));
+    QVERIFY(fit->styleSheet().contains("68_fit_route.png"));
+    QVERIFY(!QImage(QStringLiteral(":/resources/images/68_centre_vehicle.png")).isNull());
+    QVERIFY(!QImage(QStringLiteral(":/resources/images/68_fit_route.png")).isNull());
+
+    // The route's buttons below the zoom pair; the legend at the top right, clear of the
+    // buttons and of the attribution.
+    QCOMPARE(boxIn(centre, &widget).left(), 15);
+    QVERIFY(boxIn(centre, &widget).top() > boxIn(zoomOut, &widget).bottom());
+    QVERIFY(boxIn(fit, &widget).top() > boxIn(centre, &widget).bottom());
+    const QRect key = boxIn(legend, &widget);
+    QVERIFY(key.right() < widget.width() && key.right() > widget.width() - 30);
+    QVERIFY(key.top() < 30);
+    // Whatever the language and the width of the map, a legend shown covers nothing else.
+    QTranslator german;
+    QVERIFY(german.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
+    QTranslator russian;
+    QVERIFY(russian.load(QStringLiteral(":/resources/translations/trans_ru_RU.qm")));
+    for (QTranslator* language : {static_cast<QTranslator*>(nullptr), &german, &russian}) {
+        if (language)
+            QCoreApplication::installTranslator(language);
+        QCoreApplication::processEvents();
+        for (const int width : {120, 260, 400}) {
+            widget.resize(width, 300);
+            QCoreApplication::processEvents();
+            if (!legend->isVisible())
+                continue;
+            const QRect shown = boxIn(legend, &widget);
+            QVERIFY(shown.right() < widget.width());
+            QVERIFY(shown.width() >= legend->sizeHint().width());
+            for (const QWidget* other : std::initializer_list<const QWidget*>{label, fit, centre, zoomOut})
+                QVERIFY2(!shown.intersects(boxIn(other, &widget)), qPrintable(other->objectName()));
+        }
+        QVERIFY(legend->isVisible());
+        if (language)
+            QCoreApplication::removeTranslator(language);
+    }
+
+    // In German the labels and the tooltips follow.
+    QCoreApplication::installTranslator(&german);
+    QCOMPARE(RouteLegend::label(RouteLegend::Driven), QStringLiteral("Gefahren"));
+    QCOMPARE(RouteLegend::label(RouteLegend::NoFix), QStringLiteral("Kein GPS-Empfang"));
+    QTRY_COMPARE(centre->toolTip(), QStringLiteral("Auf Fahrzeug zentrieren"));
+    QCoreApplication::removeTranslator(&german);
+    QTRY_COMPARE(fit->toolTip(), QStringLiteral("Show whole route"));
 }
 
 QTEST_MAIN(TestMapWidget)

@@ -1,11 +1,9 @@
 #include "imagepoint.h"
-#include "linestring.h"
 #include "mapwidgetconfig.h"
 #include "nmeagaps.h"
 #include "route.h"
 #include "routefixture.h"
 
-#include <QPointer>
 #include <QtTest>
 
 #include <functional>
@@ -48,8 +46,8 @@ QString describe(const std::vector<Route::Track>& tracks)
                 runs << (first == last ? QString::number(first)
                                        : QStringLiteral("%1..%2").arg(first).arg(last));
         };
-        for (const Point* point : *track.points) {
-            const int index = RouteFixture::indexOf(point->longitude());
+        for (const QPointF& point : track.points) {
+            const int index = RouteFixture::indexOf(point.x());
             if (first >= 0 && index == last + 1) {
                 last = index;
                 continue;
@@ -83,8 +81,11 @@ private slots:
     void markers_data();
     void markers();
     void markerLook();
-    void linesOwnTheirPoints();
     void nothingWithoutPositions();
+    void filledPointsKeepTheirPlace();
+    void everyRecordInItsColourAtEverySecond();
+    void eventOnlyWhereAnEventRecordingCovers_data();
+    void eventOnlyWhereAnEventRecordingCovers();
 };
 
 void TestRoute::tracksAtSecond_data()
@@ -123,7 +124,33 @@ void TestRoute::tracksAtSecond_data()
         v[30].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
     };
     QTest::newRow("pause between videos") << videoGap << 59u << "active[0..29,31..59]";
+    QTest::newRow("pause between videos, driven up to it")
+        << videoGap << 28u << "active[0..29] inactive[31..59]";
+
+    const Setup lostStart = [](auto& v) { mark(v, 0, 4, QNmeaPositionInfo::Fix, false); };
+    QTest::newRow("no fix at the start, second 0") << lostStart << 0u << "lostInactive[0..5] inactive[4..59]";
+    QTest::newRow("no fix at the start, second 1")
+        << lostStart << 1u << "lostActive[0..2] lostInactive[1..5] inactive[4..59]";
 }
+
+namespace {
+
+// "active gap×11 inactive": the pens in drawing order, repeats counted.
+QString penSequence(const std::vector<Route::Track>& tracks)
+{
+    QStringList names;
+    int repeats = 0;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        ++repeats;
+        if (i + 1 < tracks.size() && tracks[i + 1].pen == tracks[i].pen)
+            continue;
+        names << penName(tracks[i].pen) + (repeats > 1 ? QStringLiteral("×%1").arg(repeats) : QString());
+        repeats = 0;
+    }
+    return names.join(' ');
+}
+
+} // namespace
 
 void TestRoute::tracksAtSecond()
 {
@@ -178,8 +205,8 @@ void TestRoute::longPositionGaps()
             continue;
         }
         ++dots;
-        QCOMPARE(track.points->size(), 1);
-        const double longitude = track.points->first()->longitude();
+        QCOMPARE(int(track.points.size()), 1);
+        const double longitude = track.points.front().x();
         QVERIFY2(longitude > (*positions)[29].coordinate().longitude() &&
                      longitude < (*positions)[30].coordinate().longitude(),
                  "a filled point lies between the two sides of the gap");
@@ -245,32 +272,6 @@ void TestRoute::markerLook()
     QCOMPARE(marker->latitude(), RouteFixture::record(3).coordinate().latitude());
 }
 
-void TestRoute::linesOwnTheirPoints()
-{
-    const Positions positions = RouteFixture::line(30);
-    mark(*positions, 10, 14, QNmeaPositionInfo::Fix, false);
-    Route route(nullptr, positions);
-    std::vector<std::shared_ptr<LineString>> lines;
-    route.setRoutes(lines, 20);
-    QCOMPARE(int(lines.size()), 4);
-
-    QList<QPointer<Point>> points;
-    for (const std::shared_ptr<LineString>& line : lines) {
-        QVERIFY(line->name().isEmpty());
-        for (Point* point : line->points()) {
-            QCOMPARE(point->parent(), line.get());
-            QCOMPARE(point->name(),
-                     (*positions)[std::size_t(RouteFixture::indexOf(point->longitude()))].tooltip());
-            points << point;
-        }
-    }
-    QCOMPARE(lines[0]->pen(), MapWidgetConfig::activeRoutePen);
-    QCOMPARE(lines[1]->pen().style(), Qt::DotLine);
-    lines.clear();
-    for (const QPointer<Point>& point : points)
-        QVERIFY(point.isNull());
-}
-
 void TestRoute::nothingWithoutPositions()
 {
     Route route(nullptr, std::make_shared<std::vector<QNmeaPositionInfo>>());
@@ -280,6 +281,117 @@ void TestRoute::nothingWithoutPositions()
     std::vector<std::shared_ptr<Point>> markers;
     route.setMarkers(markers, 0);
     QVERIFY(markers.empty());
+}
+
+void TestRoute::filledPointsKeepTheirPlace()
+{
+    // 30 records, 12 s without positions, 30 more: the points filled into the gap are drawn
+    // between the driven part and the part ahead when the gap lies between them, so the
+    // half-transparent strokes overlap the same way whatever the second.
+    auto positions = std::make_shared<std::vector<QNmeaPositionInfo>>();
+    for (int i = 0; i < 60; ++i) {
+        QNmeaPositionInfo r = RouteFixture::record(i);
+        r.setTimestamp(RouteFixture::start().addSecs(i < 30 ? i : i + 11));
+        positions->push_back(r);
+    }
+    Nmea::detectLongGaps(*positions, nullptr);
+    Route route(nullptr, positions);
+
+    const std::vector<std::pair<unsigned, QString>> expected{{10, "active gap×11 inactive"},
+                                                             {28, "gap×11 active inactive"},
+                                                             {40, "gap×11 active inactive"},
+                                                             {59, "gap×11 active"}};
+    for (const auto& [current, sequence] : expected) {
+        std::vector<Route::Track> tracks;
+        QVERIFY(route.test(tracks, current));
+        QCOMPARE(penSequence(tracks), sequence);
+    }
+}
+
+void TestRoute::everyRecordInItsColourAtEverySecond()
+{
+    // A trip with a bit of everything; whatever the second, each record's point is drawn with
+    // the pen of its kind at that second.
+    const Positions positions = RouteFixture::line(60);
+    mark(*positions, 5, 8, QNmeaPositionInfo::Fix, false);
+    mark(*positions, 20, 27, QNmeaPositionInfo::Event, true);
+    mark(*positions, 24, 25, QNmeaPositionInfo::Fix, false);
+    mark(*positions, 40, 41, QNmeaPositionInfo::Fix, false);
+    (*positions)[33].setMarker(QNmeaPositionInfo::VideoGapBegin, true);
+    (*positions)[34].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
+    (*positions)[50] = RouteFixture::invalid(50);
+    Route route(nullptr, positions);
+
+    for (unsigned current = 0; current <= 61; ++current) {
+        std::vector<Route::Track> tracks;
+        QVERIFY(route.test(tracks, current));
+        for (std::size_t i = 0; i < positions->size(); ++i) {
+            if (i == 34 || i == 50)
+                continue; // left out of the line, or without a position
+            const QPointF point(RouteFixture::record(int(i)).coordinate().longitude(),
+                                RouteFixture::record(int(i)).coordinate().latitude());
+            const QPen* pen = Route::penOf(route.typeAt(i, current));
+            const bool drawn = std::any_of(tracks.begin(), tracks.end(), [&](const Route::Track& track) {
+                return track.pen == pen &&
+                       std::find(track.points.begin(), track.points.end(), point) != track.points.end();
+            });
+            QVERIFY2(drawn, qPrintable(QStringLiteral("record %1 at second %2").arg(i).arg(current)));
+        }
+    }
+}
+
+void TestRoute::eventOnlyWhereAnEventRecordingCovers_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QList<int>>("firstRecords");
+    QTest::addColumn<QList<int>>("startSeconds");
+    QTest::addColumn<QString>("expected");
+
+    // Ordinary recordings of 10:00:00 and 10:00:20, an event recording of 10:00:14 between
+    // them as the trip plays them; the assembly marks the event and everything of the
+    // recording after it.
+    const QString a = "/card/Normal/001_0001_20240301100000.mp4";
+    const QString e = "/card/EVENT/001_0001_20240301100014.mp4";
+    const QString b = "/card/Normal/001_0002_20240301100020.mp4";
+    QTest::newRow("recording after an event")
+        << QStringList{a, e, b} << QList<int>{0, 20, 30} << QList<int>{0, 14, 20}
+        << "active[0..1] inactive[2..19] event[20..33] inactive[34..59]";
+    const QString e2 = "/card/EVENT/001_0002_20240301100024.mp4";
+    QTest::newRow("two events in a row")
+        << QStringList{a, e, e2, b} << QList<int>{0, 20, 30, 40} << QList<int>{0, 14, 24, 30}
+        << "active[0..1] inactive[2..19] event[20..43] inactive[44..59]";
+    QTest::newRow("recording after the event's end")
+        << QStringList{a, e, b} << QList<int>{0, 20, 30} << QList<int>{0, 14, 24}
+        << "active[0..1] inactive[2..19] event[20..29] inactive[30..59]";
+}
+
+void TestRoute::eventOnlyWhereAnEventRecordingCovers()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QList<int>, firstRecords);
+    QFETCH(QList<int>, startSeconds);
+    QFETCH(QString, expected);
+
+    const Positions positions = RouteFixture::line(60);
+    for (int f = 0; f < files.size(); ++f) {
+        const int end = f + 1 < files.size() ? firstRecords[f + 1] : 60;
+        for (int i = firstRecords[f]; i < end; ++i) {
+            QNmeaPositionInfo& r = (*positions)[std::size_t(i)];
+            r.setFileName(files[f]);
+            r.setTimestamp(RouteFixture::start().addSecs(startSeconds[f] + i - firstRecords[f]));
+            r.setMarker(QNmeaPositionInfo::Event, f > 0 && files[f - 1].contains("EVENT"));
+            if (files[f].contains("EVENT"))
+                r.setMarker(QNmeaPositionInfo::Event, true);
+        }
+    }
+    Route route(nullptr, positions);
+    std::vector<Route::Track> tracks;
+    QVERIFY(route.test(tracks, 0));
+    QCOMPARE(describe(tracks), expected);
+    // Whatever the second, the event stays where it is.
+    tracks.clear();
+    QVERIFY(route.test(tracks, 59));
+    QCOMPARE(describe(tracks).count("event["), 1);
 }
 
 QTEST_MAIN(TestRoute)
