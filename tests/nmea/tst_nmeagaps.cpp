@@ -1,3 +1,4 @@
+#include "nmeafixture.h"
 #include "nmeagaps.h"
 
 #include <QtTest>
@@ -57,6 +58,8 @@ class TestNmeaGaps : public QObject
 private slots:
     void videoGap_data();
     void videoGap();
+    void videoGapIgnoresTheTimeZone_data();
+    void videoGapIgnoresTheTimeZone();
     void positionGap_data();
     void positionGap();
     void shortSpeedGaps_data();
@@ -94,6 +97,39 @@ void TestNmeaGaps::videoGap()
     QCOMPARE(v[2].marker(P::VideoGapEnd), marked);
     QVERIFY(!v[0].marker(P::VideoGapBegin) && !v[0].marker(P::PositionGapBegin));
     QVERIFY(!v[2].marker(P::PositionGapEnd));
+}
+
+void TestNmeaGaps::videoGapIgnoresTheTimeZone_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("marked");
+    // Berlin's clocks skip from 02:00 to 03:00 on 2024-03-31; the names' clock does not.
+    for (const QByteArray& zone : {QByteArray(), QByteArray("UTC"), QByteArray("Europe/Berlin")}) {
+        const QByteArray name = zone.isEmpty() ? QByteArray("unset") : zone;
+        QTest::newRow(name + ", next at 02:00:00") << zone << "20240331020000" << false;
+        QTest::newRow(name + ", next at 02:30:00") << zone << "20240331023000" << true;
+        QTest::newRow(name + ", next at 03:00:00") << zone << "20240331030000" << true;
+    }
+}
+
+void TestNmeaGaps::videoGapIgnoresTheTimeZone()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QString, second);
+    QFETCH(bool, marked);
+    const Fixture::TimeZone timeZone(zone);
+    const QString first = QStringLiteral("/c/001_0001_20240331015900.mp4");
+    const QString next = QStringLiteral("/c/001_0002_%1.mp4").arg(second);
+    auto trip = std::make_shared<Trip::TripList>();
+    trip->push_back({60000, false, first, ""});
+    trip->push_back({60000, false, next, ""});
+    Positions v = track(2);
+    v[0].setFileName(first);
+    v[1].setFileName(next);
+    Nmea::detectLongGaps(v, trip);
+    QCOMPARE(v[0].marker(P::VideoGapBegin), marked);
+    QCOMPARE(v[1].marker(P::VideoGapEnd), marked);
 }
 
 void TestNmeaGaps::positionGap_data()
