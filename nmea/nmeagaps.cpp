@@ -221,7 +221,7 @@ void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPosit
     const auto n = qint64(std::ceil(double(ms) / 1000.0));
     const QGeoCoordinate start = from.coordinate();
     const QGeoCoordinate end = to.coordinate();
-    if (n <= LongInterpolationSec || !start.isValid() || !end.isValid())
+    if (n <= LongInterpolationSec || n > LongestInterpolationSec || !start.isValid() || !end.isValid())
         return;
     const double distance = start.distanceTo(end);
     const double azimuth = start.azimuthTo(end);

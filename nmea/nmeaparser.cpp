@@ -370,7 +370,9 @@ bool NmeaParser::parseFile(const QString& path, NmeaFile& map, FileReport& repor
     if (flags >= 0)
         ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
 
-    std::vector<char> buffer(ReadChunk);
+    if (!m_readBuffer)
+        m_readBuffer = std::make_unique<char[]>(ReadChunk); // one for every file of the parser
+    char* const buffer = m_readBuffer.get();
     std::string partial;   // a line that runs over the end of a chunk, at most MaxLineLength bytes
     bool skipping = false; // inside the rest of an overlong line
     const auto handle = [&](std::string_view line) {
@@ -391,7 +393,7 @@ bool NmeaParser::parseFile(const QString& path, NmeaFile& map, FileReport& repor
             }
             break;
         }
-        const ssize_t count = readSome(file.get(), buffer.data(),
+        const ssize_t count = readSome(file.get(), buffer,
                                        std::size_t(std::min<qint64>(qint64(ReadChunk), MaxFileSize - total)));
         if (count < 0) {
             report.problem = FileReport::ReadError;
@@ -402,7 +404,7 @@ bool NmeaParser::parseFile(const QString& path, NmeaFile& map, FileReport& repor
             break;
         total += count;
 
-        const char* begin = buffer.data();
+        const char* begin = buffer;
         const char* const end = begin + count;
         while (begin != end) {
             const auto* newline =

@@ -162,6 +162,7 @@ private:
     QNmeaPositionInfo m_lastValid;
     QDateTime m_latestValidTime;
     NmeaFields m_fields;
+    std::unique_ptr<char[]> m_readBuffer;
     std::vector<std::pair<QNmeaCoordinate, bool>> m_pendingSnrmc;
     std::vector<QNmeaPositionInfo> m_pendingPztrx;
 };

@@ -265,29 +265,34 @@ void TestNmeaGaps::singleAccelerationEstimate()
 
 void TestNmeaGaps::fillLongGap_data()
 {
-    QTest::addColumn<int>("seconds");
-    QTest::addColumn<int>("count");
-    QTest::newRow("5 s") << 5 << 0;
-    QTest::newRow("5.5 s rounds up") << -6 << 5;
-    QTest::newRow("10 s") << 10 << 9;
+    QTest::addColumn<qint64>("seconds");
+    QTest::addColumn<qint64>("count");
+    QTest::newRow("5 s") << qint64(5) << qint64(0);
+    QTest::newRow("5.5 s rounds up") << qint64(-6) << qint64(5);
+    QTest::newRow("10 s") << qint64(10) << qint64(9);
+    QTest::newRow("an hour") << qint64(3600) << qint64(3599);
+    // A damaged clock: a record for each second could exhaust the memory.
+    QTest::newRow("an hour and a second") << qint64(3601) << qint64(0);
+    QTest::newRow("99 years") << qint64(99) * 365 * 24 * 3600 << qint64(0);
 }
 
 void TestNmeaGaps::fillLongGap()
 {
-    QFETCH(int, seconds);
-    QFETCH(int, count);
-    const P from(QNmeaCoordinate(QGeoCoordinate(48.0, 9.0, 100.0)), at(0));
-    P to(QNmeaCoordinate(QGeoCoordinate(48.0, 9.1, 210.0)), at(qAbs(seconds)));
+    QFETCH(qint64, seconds);
+    QFETCH(qint64, count);
+    const QDateTime start(Day, QTime(10, 0), Qt::UTC);
+    const P from(QNmeaCoordinate(QGeoCoordinate(48.0, 9.0, 100.0)), start);
+    P to(QNmeaCoordinate(QGeoCoordinate(48.0, 9.1, 210.0)), start.addSecs(qAbs(seconds)));
     if (seconds < 0)
-        to.setTimestamp(at(-seconds).addMSecs(-500));
+        to.setTimestamp(start.addSecs(-seconds).addMSecs(-500));
     Positions out;
     Nmea::fillLongGap(out, from, to);
-    QCOMPARE(int(out.size()), count);
+    QCOMPARE(qint64(out.size()), count);
     const double distance = from.coordinate().distanceTo(to.coordinate());
     for (int i = 1; i <= int(out.size()); ++i) {
         const P& p = out[std::size_t(i - 1)];
         const double share = double(i) / double(qAbs(seconds) + 1);
-        QCOMPARE(p.timestamp(), at(i));
+        QCOMPARE(p.timestamp(), start.addSecs(i));
         QVERIFY(qAbs(from.coordinate().distanceTo(p.coordinate()) - distance * share) < 0.01);
         QVERIFY(qAbs(p.coordinate().altitude() - (100.0 + 110.0 * share)) < 1e-9);
     }
