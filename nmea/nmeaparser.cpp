@@ -279,7 +279,7 @@ bool NmeaParser::hasValidChecksum(std::string_view line)
     if (star == std::string_view::npos)
         return true;
     std::string_view digits = line.substr(star + 1);
-    while (!digits.empty() && (digits.back() == ' ' || digits.back() == '\t'))
+    while (!digits.empty() && (digits.back() == ' ' || digits.back() == '\t' || digits.back() == '\r'))
         digits.remove_suffix(1);
     if (digits.size() != 2)
         return false;

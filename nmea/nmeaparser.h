@@ -82,8 +82,8 @@ public:
     // False when the file is not registered (out untouched).
     bool getFileReport(FileReport& out, const std::string& path);
 
-    // True when the line has no checksum or a right one: "*" and two hexadecimal digits at its end,
-    // the exclusive or of the bytes between "$" and "*".
+    // True when the line has no checksum or a right one: "*" and two hexadecimal digits ending the
+    // line (blanks may follow), the exclusive or of the bytes between "$" and "*".
     static bool hasValidChecksum(std::string_view line);
 
     static FrameType lookUpFrameType(const std::string& field);
