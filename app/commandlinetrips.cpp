@@ -104,7 +104,9 @@ QVector<CommandLineTrips::Skipped> CommandLineTrips::unplayable(const QStringLis
     QVector<Skipped> skipped;
     for (const QString& file : admitted) {
         if (!listed.contains(file))
-            skipped.append({file, reasons.value(file, tr("not a playable video"))});
+            skipped.append({file, reasons.contains(file)
+                                      ? tr("not a playable video (%1)").arg(reasons.value(file))
+                                      : tr("not a playable video")});
     }
     return skipped;
 }
