@@ -175,7 +175,8 @@ bool CommandLine::parseOffset(const QString& text, qint64& seconds)
     const int minutes = match.captured(3).toInt();
     if (hours > 23 || minutes > 59)
         return false;
-    seconds = (qint64(hours) * 3600 + minutes * 60) * (match.captured(1) == QLatin1String("-") ? -1 : 1);
+    seconds =
+        (qint64(hours) * 3600 + qint64(minutes) * 60) * (match.captured(1) == QLatin1String("-") ? -1 : 1);
     return true;
 }
 

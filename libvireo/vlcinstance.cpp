@@ -46,7 +46,7 @@ bool VlcInstance::isValid() const
     return m_d->engine != nullptr;
 }
 
-void VlcInstance::SetupLibrary(QString pluginPath)
+void VlcInstance::SetupLibrary(const QString& pluginPath)
 {
     Q_UNUSED(pluginPath)
 }

@@ -439,11 +439,11 @@ void MapWidget::onMapClicked(const QPoint& position)
     for (const Route::Part& part : parts) {
         for (int v = part.begin; v < part.end; ++v) {
             const int a = m_route->vertexRecord(std::size_t(v));
-            const int b = v + 1 < part.end ? m_route->vertexRecord(std::size_t(v + 1)) : a;
+            const int b = v + 1 < part.end ? m_route->vertexRecord(std::size_t(v) + 1) : a;
             if (a < 0)
                 continue;
             const QPointF pa = points[std::size_t(v)];
-            const QPointF pb = v + 1 < part.end ? points[std::size_t(v + 1)] : pa;
+            const QPointF pb = v + 1 < part.end ? points[std::size_t(v) + 1] : pa;
             const QPointF d = pb - pa;
             const double length2 = QPointF::dotProduct(d, d);
             const double t =

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::size_t ReadChunk = 256 * 1024;
+constexpr std::size_t ReadChunk = 256UL * 1024;
 constexpr int SecondsPerDay = 24 * 3600;
 
 // Closes a file descriptor when it goes out of scope.

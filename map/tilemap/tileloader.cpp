@@ -23,7 +23,7 @@ namespace qmapcontrol {
 namespace {
 constexpr qint64 DiskCacheBytes = 256ll * 1024 * 1024;
 // The reply holds no more than this before we take it, so a fast server cannot run ahead.
-constexpr qint64 ReadChunkBytes = 64 * 1024;
+constexpr qint64 ReadChunkBytes = 64LL * 1024;
 constexpr int MaxContactLength = 200;
 
 // Runs on a worker thread. Only raster formats whose header gives the size are decoded, and
@@ -110,7 +110,7 @@ QString TileLoader::diskCacheDirectory()
 
 QString TileLoader::contact()
 {
-    const QString environment = cleanContact(qEnvironmentVariable(ContactVariable));
+    QString environment = cleanContact(qEnvironmentVariable(ContactVariable));
     if (!environment.isEmpty()) {
         return environment;
     }
@@ -120,7 +120,7 @@ QString TileLoader::contact()
 QString TileLoader::chooseContact(const QString& environment, const QString& setting)
 {
     for (const QString& candidate : {environment, setting}) {
-        const QString clean = cleanContact(candidate);
+        QString clean = cleanContact(candidate);
         if (!clean.isEmpty()) {
             return clean;
         }
