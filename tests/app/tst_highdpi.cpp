@@ -4,6 +4,8 @@
 #include "mapwidgetconfig.h"
 
 #include <QAbstractButton>
+#include <QImageReader>
+#include <QLabel>
 #include <QWindow>
 #include <QtTest>
 
@@ -22,7 +24,7 @@ public:
 
 private slots:
     void initTestCase();
-    void buttonIconsHaveTwiceThePixels();
+    void iconsAndPicturesHaveTwiceThePixels();
     void compassPaintsAtTheScreensRatio();
     void mapMarkersHaveTwiceThePixels();
     void cleanupTestCase();
@@ -39,7 +41,7 @@ void TestHighDpi::initTestCase()
     QCOMPARE(m_window->windowHandle()->devicePixelRatio(), 2.0);
 }
 
-void TestHighDpi::buttonIconsHaveTwiceThePixels()
+void TestHighDpi::iconsAndPicturesHaveTwiceThePixels()
 {
     // Every button with an icon: title bar, playlist and control panel. A button whose icon
     // comes from too small a source, or a pixmap at ratio 1, would be drawn blown up.
@@ -57,6 +59,19 @@ void TestHighDpi::buttonIconsHaveTwiceThePixels()
     }
     // The title bar alone has five icon buttons.
     QVERIFY2(checked >= 5, QByteArray::number(checked).constData());
+
+    // The brand's pictures are rendered from their SVG sources at the screen's ratio.
+    int pictures = 0;
+    for (QLabel* label : m_window->findChildren<QLabel*>()) {
+        const QPixmap pixmap = label->pixmap(Qt::ReturnByValue);
+        if (pixmap.isNull())
+            continue;
+        QVERIFY2(qFuzzyCompare(pixmap.devicePixelRatio(), 2.0), label->objectName().toLatin1().constData());
+        ++pictures;
+    }
+    QVERIFY(pictures > 0);
+    // The playlist's spinner is drawn from its SVG source, not blown up from its small PNG.
+    QVERIFY(QImageReader(QStringLiteral(":/resources/images/buffer_loader_icon.svg")).canRead());
 }
 
 void TestHighDpi::compassPaintsAtTheScreensRatio()
