@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "fserrormode.h"
+#include "highdpi.h"
 #include "instancechannel.h"
 #include "mainwindow.h"
 #include "messagehandler.h"
@@ -84,7 +85,9 @@ int main(int argc, char* argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine::Mode mode = CommandLine(arguments).mode();
+    const CommandLine commandLine(arguments);
+    setDiagnosticsEnabled(diagnosticsRequested() || commandLine.verbose());
+    const CommandLine::Mode mode = commandLine.mode();
     if (mode != CommandLine::Mode::Window)
         return runCommand(argc, argv, mode);
 
@@ -95,6 +98,7 @@ int main(int argc, char* argv[])
     // Xlib's thread support, which the engine's video output needs, is always
     // initialised by Qt 5.15's X11 platform; the old opt-in attribute is obsolete.
 
+    HighDpi::enable();
     auto app = std::make_unique<QApplication>(argc, argv);
     Fs::suppressFsErrNotifications();
     QObject::connect(app.get(), &QCoreApplication::aboutToQuit, app.get(), &appClosing, Qt::DirectConnection);

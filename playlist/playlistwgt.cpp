@@ -4,6 +4,7 @@
 #include "circleprogressbar.h"
 #include "myfiledialog.h"
 #include "mysortfilterproxymodel.h"
+#include "playlistlog.h"
 #include "playlistroles.h"
 #include "stylesheet.h"
 #include "tripfile.h"
@@ -181,11 +182,17 @@ void PlaylistWgt::openSelection(const QStringList& files, const QString& topDir)
             events << native;
             break;
         case Trip::Admission::Rejected:
+            qCDebug(lcPlaylist).noquote()
+                << "left out" << native << "-"
+                << (QFileInfo::exists(Trip::nmeaFileFor(native)) ? "no valid start time in its name"
+                                                                 : "no NMEA file beside it");
             continue;
         }
         nmeaFiles->append(Trip::nmeaFileFor(native));
     }
     m_nmeaFinished = false;
+    qCDebug(lcPlaylist) << "opening" << files.size() << "files:" << ordinary.size() << "ordinary,"
+                        << events.size() << "event recordings";
     emit setFilesSelected(nmeaFiles);
 
     if (ordinary.isEmpty() && events.isEmpty()) {
@@ -481,8 +488,15 @@ void PlaylistWgt::on_TreeViewDoubleClick(const QModelIndex& index)
         for (int child = 0; child < count; ++child)
             trip->push_back(itemOf(row.model()->index(child, 0, row)));
     }
-    if (!trip->empty())
-        emit setTripSelected(trip);
+    if (trip->empty())
+        return;
+    qint64 lengthMs = 0;
+    for (const Trip::TripItem& item : *trip)
+        lengthMs += item.duration;
+    qCDebug(lcPlaylist).nospace().noquote()
+        << "trip selected: " << trip->size() << " files from " << trip->front().videoFile << " to "
+        << trip->back().videoFile << ", " << lengthMs << " ms";
+    emit setTripSelected(trip);
 }
 
 void PlaylistWgt::resizeColumns()

@@ -1,5 +1,6 @@
 #include "tileloader.h"
 
+#include "maplog.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
 
@@ -297,7 +298,7 @@ void TileLoader::onFinished(QNetworkReply* reply)
         if (QAbstractNetworkCache* cache = m_manager->cache()) {
             cache->remove(url);
         }
-        fail(url, true);
+        fail(url, true, QStringLiteral("more than %1 bytes").arg(MaxBodyBytes));
         return;
     }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -305,11 +306,17 @@ void TileLoader::onFinished(QNetworkReply* reply)
         const bool unreachable = status == 0 || transfer.abort == Abort::TimedOut;
         if (!transfer.cacheOnly && unreachable) {
             // The server is out of reach: an expired copy from the disk cache beats no tile.
+            qCDebug(lcMap).noquote() << "tile" << url.toString() << "out of reach:"
+                                     << (transfer.abort == Abort::TimedOut
+                                             ? QStringLiteral("no answer in time")
+                                             : reply->errorString())
+                                     << "- looking in the disk cache";
             send(url, true);
             return;
         }
         const bool transient = unreachable || status == 408 || status == 429 || status >= 500;
-        fail(url, !transient);
+        fail(url, !transient,
+             transfer.abort == Abort::TimedOut ? QStringLiteral("no answer in time") : reply->errorString());
         return;
     }
     decode(url, transfer.body);
@@ -335,7 +342,7 @@ void TileLoader::onDecoded(const QUrl& url, const QImage& image)
         if (QAbstractNetworkCache* cache = m_manager->cache()) {
             cache->remove(url);
         }
-        fail(url, true);
+        fail(url, true, QStringLiteral("not an image, or larger than %1 pixels a side").arg(MaxTileSide));
         return;
     }
     const QString key = url.toString();
@@ -346,8 +353,10 @@ void TileLoader::onDecoded(const QUrl& url, const QImage& image)
     emit tileReady(url);
 }
 
-void TileLoader::fail(const QUrl& url, bool permanent)
+void TileLoader::fail(const QUrl& url, bool permanent, const QString& reason)
 {
+    qCDebug(lcMap).noquote() << "tile" << url.toString() << "failed:" << reason
+                             << (permanent ? "(not asked for again)" : "(asked for again later)");
     const QString key = url.toString();
     m_pending.remove(key);
     Failure& failure = m_failures[key];

@@ -234,6 +234,10 @@
         <source>Writes date, time, coordinates and speed below the still.</source>
         <translation>Schreibt Datum, Uhrzeit, Koordinaten und Geschwindigkeit unter das Standbild.</translation>
     </message>
+    <message>
+        <source>Writes diagnostic messages to stderr.</source>
+        <translation>Schreibt Diagnosemeldungen auf stderr.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>

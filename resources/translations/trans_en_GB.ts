@@ -234,6 +234,10 @@
         <source>Writes date, time, coordinates and speed below the still.</source>
         <translation>Writes date, time, coordinates and speed below the still.</translation>
     </message>
+    <message>
+        <source>Writes diagnostic messages to stderr.</source>
+        <translation>Writes diagnostic messages to stderr.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>

@@ -239,6 +239,10 @@
         <source>Writes date, time, coordinates and speed below the still.</source>
         <translation>Пишет дату, время, координаты и скорость под снимком.</translation>
     </message>
+    <message>
+        <source>Writes diagnostic messages to stderr.</source>
+        <translation>Выводит диагностические сообщения в stderr.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>

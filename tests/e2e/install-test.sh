@@ -18,7 +18,7 @@ trap cleanup EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAIL: $*"; exit 1; }
-for f in bin/tarrow share/applications/tarrow.desktop share/icons/hicolor/196x196/apps/tarrow.png \
+for f in bin/tarrow share/applications/tarrow.desktop share/icons/hicolor/48x48/apps/tarrow.png \
          share/icons/hicolor/scalable/apps/tarrow.svg share/tarrow/translations/trans_de_DE.qm \
          include/vireo/vlcplayer.h; do
     [ -e "$prefix/$f" ] || fail "$f is not installed"
