@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -129,6 +130,11 @@ AboutDialog::AboutDialog(QWidget* parent) : QWidget(parent)
     connect(m_pageButtons[LicensesPage], &QPushButton::pressed, this, &AboutDialog::licenseButton_clicked,
             Qt::QueuedConnection);
 
+    // Escape closes the dialog, whichever of its parts has the focus.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &AboutDialog::closeButton_clicked);
+
     retranslateUi();
     selectPage(LegalNoticePage);
 }
@@ -136,6 +142,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QWidget(parent)
 void AboutDialog::retranslateUi()
 {
     setWindowTitle(tr("About"));
+    m_closeButton->setToolTip(QStringLiteral("%1 (%2)").arg(
+        tr("Close"), QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText)));
     m_nameLabel->setText(ZelCfg::AppName);
     m_versionLabel->setText(tr("Version: %1").arg(ZelCfg::AppVersion));
 
@@ -179,6 +187,8 @@ void AboutDialog::show()
         m_placed = true;
     }
     QWidget::show();
+    raise();
+    activateWindow();
 }
 
 int AboutDialog::currentPage() const

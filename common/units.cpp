@@ -129,6 +129,45 @@ QString accelerationText(double metresPerSecondSquared, int decimals)
     return fixed(accelerationValue(metresPerSecondSquared, unit), shown) + accelerationUnitText(unit);
 }
 
+ScaleLength scaleLength(double maxMetres, SpeedUnit unit)
+{
+    constexpr double MetresPerFoot = 0.3048;
+    constexpr double FeetPerMile = 5280.0;
+    // The largest of 1, 2, 5 times a power of ten not above `limit` (at least 1).
+    const auto round = [](double limit) {
+        if (!(limit >= 1.0))
+            return 1.0;
+        const double magnitude = std::pow(10.0, std::floor(std::log10(limit)));
+        for (const double step : {5.0, 2.0, 1.0}) {
+            if (step * magnitude <= limit)
+                return step * magnitude;
+        }
+        return magnitude;
+    };
+    const auto number = [](double value) { return QString::number(value, 'f', 0); };
+    ScaleLength result;
+    if (unit == SpeedUnit::KilometresPerHour) {
+        if (maxMetres >= 1000.0) {
+            const double km = round(maxMetres / 1000.0);
+            result = {km * 1000.0, number(km) + translated(QT_TRANSLATE_NOOP("QObject", " km"))};
+        } else {
+            const double m = round(maxMetres);
+            result = {m, number(m) + translated(QT_TRANSLATE_NOOP("QObject", " m"))};
+        }
+    } else {
+        const double feet = maxMetres / MetresPerFoot;
+        if (feet >= FeetPerMile) {
+            const double miles = round(feet / FeetPerMile);
+            result = {miles * FeetPerMile * MetresPerFoot,
+                      number(miles) + translated(QT_TRANSLATE_NOOP("QObject", " mi"))};
+        } else {
+            const double ft = round(feet);
+            result = {ft * MetresPerFoot, number(ft) + translated(QT_TRANSLATE_NOOP("QObject", " ft"))};
+        }
+    }
+    return result;
+}
+
 QString fixed(double value, int decimals)
 {
     QString text = QString::number(value, 'f', decimals);
