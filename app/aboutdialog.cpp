@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -249,6 +250,16 @@ void AboutDialog::mouseReleaseEvent(QMouseEvent* event)
     m_pressPos = QPoint();
     m_dragging = false;
     QWidget::mouseReleaseEvent(event);
+}
+
+void AboutDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Also when the window is not the active one, so no shortcut applies.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        closeButton_clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void AboutDialog::changeEvent(QEvent* event)

@@ -46,6 +46,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -267,18 +268,23 @@ void MainWindow::updateMinimumSize()
                                   Units::speedUnitText() + QStringLiteral("888")}) {
         text = qMax(text, metrics.horizontalAdvance(sample));
     }
-    ui->driveData->setMinimumSize(std::max({120, text + 11 + 12, CompassMinimum}), 148);
+    // Eight and a half lines of text: two coordinates, the speed, two accelerations.
+    const int lines = int(std::ceil(8.6 * (QFontInfo(ui->driveData->font()).pixelSize() + 1)));
+    ui->driveData->setMinimumSize(std::max({120, text + 11 + 12, CompassMinimum}), qMax(148, lines));
     ui->compass->setMinimumSize(CompassMinimum, CompassMinimum);
     ui->fileWidget->setMinimumSize(qMax(150, ui->fileWidget->minimumListWidth()), 200);
 
     const int columnWidth = qMax(ui->driveData->minimumWidth(), ui->compass->minimumWidth());
     const int topRow = qMax(ui->ctrlPanel->minimumHeight(), ui->compass->minimumHeight());
-    const int minWidth = qMax(ui->ctrlPanel->minimumWidth() + columnWidth, ui->videoWidget->minimumWidth()) +
+    // The graph shares the left column with the control panel.
+    const int leftColumn = qMax(ui->ctrlPanel->minimumWidth(), ui->dataFrame->minimumWidth());
+    const int minWidth = qMax(leftColumn + columnWidth, ui->videoWidget->minimumWidth()) +
                          qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
     const int minHeight = qMax(ui->videoWidget->minimumHeight() + topRow + ui->dataFrame->minimumHeight(),
                                ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
                           154;
     // Whatever the layouts themselves need (the title bar's buttons and logo included).
+    m_frameGrid->invalidate();
     const QSize layoutMinimum = m_frameGrid->totalMinimumSize();
     QSize minimum(qMax(minWidth, layoutMinimum.width()), qMax(minHeight, layoutMinimum.height()));
     // On a screen smaller than that the window may still be maximised; the panels then clip.
@@ -854,9 +860,9 @@ void MainWindow::changeEvent(QEvent* event)
         ui->retranslateUi(this);
         retranslateToolTips();
         // Texts change width with the language (and with the units, which announce themselves
-        // the same way).
+        // the same way); measured once the panels have taken their new texts.
         if (m_frameGrid) {
-            updateMinimumSize();
+            QTimer::singleShot(0, this, &MainWindow::updateMinimumSize);
         }
         break;
     case QEvent::ActivationChange:

@@ -24,9 +24,13 @@ std::ostream& operator<<(std::ostream& os, const QString& text)
     return os << text.toStdString();
 }
 
+// The user's own folder of a kind. The system-wide folders of the same kind (/etc/xdg,
+// /usr/share ...) are shared by every user of the machine and are left out.
 void appendLocations(QStringList& list, QStandardPaths::StandardLocation location)
 {
-    list += QStandardPaths::standardLocations(location);
+    const QString own = QStandardPaths::writableLocation(location);
+    if (!own.isEmpty())
+        list << own;
 }
 
 // Writes straight to a file descriptor it owns; unbuffered, so every line is on disk at once.

@@ -693,6 +693,9 @@ void PlaylistWgt::resizeColumns()
         m_treeView->resizeColumnToContents(column);
         sum += m_treeView->columnWidth(column);
     }
+    // The last section stretches, but never below the header's smallest section.
+    const int minimumSection = m_treeView->header()->minimumSectionSize();
+    sum += qMax(0, minimumSection - m_treeView->columnWidth(EventsColumn));
     const QScrollBar* scrollBar = m_treeView->verticalScrollBar();
     const int available =
         m_treeView->viewport()->width() - (scrollBar && scrollBar->isVisible() ? scrollBar->width() : 0);
@@ -701,9 +704,9 @@ void PlaylistWgt::resizeColumns()
     // Too narrow for every column's content: the thumbnail keeps its width, every header stays
     // readable, and what is left goes to the time and duration columns, 10 to 7.
     const QStringList labels = headerLabels();
-    const int events =
-        std::max({EventsColumnMinimum, headerSectionWidth(EventsColumn, labels.at(EventsColumn)),
-                  m_delegate ? m_delegate->requiredWidth() : 0});
+    const int events = std::max({EventsColumnMinimum, minimumSection,
+                                 headerSectionWidth(EventsColumn, labels.at(EventsColumn)),
+                                 m_delegate ? m_delegate->requiredWidth() : 0});
     const int startMinimum = qMax(100, headerSectionWidth(StartColumn, labels.at(StartColumn)));
     const int durationMinimum = qMax(70, headerSectionWidth(DurationColumn, labels.at(DurationColumn)));
     const int rest = qMax(0, available - m_treeView->columnWidth(ThumbnailColumn) - events - startMinimum -
@@ -749,8 +752,9 @@ int PlaylistWgt::minimumListWidth() const
     int width = ThumbnailWidth + ThumbnailColumnMargin + scrollBar + 2;
     width += qMax(headerSectionWidth(StartColumn, labels.at(StartColumn)), 100);
     width += qMax(headerSectionWidth(DurationColumn, labels.at(DurationColumn)), 70);
-    width += std::max({headerSectionWidth(EventsColumn, labels.at(EventsColumn)), EventsColumnMinimum,
-                       m_delegate ? m_delegate->requiredWidth() : 0});
+    width +=
+        std::max({headerSectionWidth(EventsColumn, labels.at(EventsColumn)), EventsColumnMinimum,
+                  m_treeView->header()->minimumSectionSize(), m_delegate ? m_delegate->requiredWidth() : 0});
     return width;
 }
 

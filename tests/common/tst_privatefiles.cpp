@@ -138,11 +138,16 @@ void TestPrivateFiles::probeSkipsSharedFoldersAndPlantedNames()
     QVERIFY(
         QString::fromStdString(log.str()).contains(QStringLiteral("shared with other users, dir ") + shared));
 
-    // A temp folder is never a place for settings, installed or not.
+    // A temp folder or a system-wide folder (/etc/xdg, /usr/share) is never a place for one
+    // user's settings, installed or not.
     for (const bool installed : {false, true}) {
         const QStringList candidates = Fs::writablePathCandidates(installed, QStringLiteral("/opt/x/bin"));
         for (const QString& temp : QStandardPaths::standardLocations(QStandardPaths::TempLocation)) {
             QVERIFY(!candidates.contains(temp));
+        }
+        for (const QString& candidate : candidates) {
+            QVERIFY2(candidate == QStringLiteral("/opt/x/bin") || candidate.startsWith(QDir::homePath()),
+                     qPrintable(candidate));
         }
     }
 }

@@ -34,7 +34,7 @@ HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/home/data"
 XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/temp" QT_QPA_PLATFORM=offscreen \
 TARROW_TILE_SERVER="http://127.0.0.1:9/%1/%2/%3.png" "$prefix/bin/tarrow" >/dev/null 2>&1 &
 pid=$!
-trace="$work/temp/.testlogfile"
+trace="$work/home/.local/state/Tarrow/startup.log"
 for _ in $(seq 1 200); do
     [ -f "$work/config/Tarrow/.settings.ini" ] && grep -q "Writable path \[" "$trace" 2>/dev/null && break
     sleep 0.1
@@ -44,5 +44,6 @@ grep -q "Application is installed" "$trace" || fail "the installed program count
 grep -q "Writable path \[$work/config/Tarrow\]" "$trace" || fail "settings not in the configuration folder: $(cat "$trace")"
 grep -q "^Language=en_GB" "$work/config/Tarrow/.settings.ini" || fail "no settings written"
 [ ! -e "$prefix/bin/.settings.ini" ] || fail "settings written beside the installed program"
+[ -z "$(ls -A "$work/temp" | grep -v '^qipc_')" ] || fail "files left in the temp folder: $(ls -A "$work/temp")"
 echo "installed program: ok"
 echo "1 passed, 0 failed"
