@@ -104,6 +104,10 @@ MainWindow::MainWindow(QWidget* parent)
     makeConnections();
     makeShortcuts();
     retranslateToolTips();
+    m_minimumSizeTimer = new QTimer(this);
+    m_minimumSizeTimer->setSingleShot(true);
+    m_minimumSizeTimer->setInterval(0);
+    connect(m_minimumSizeTimer, &QTimer::timeout, this, &MainWindow::updateMinimumSize);
 }
 
 MainWindow::~MainWindow()
@@ -840,7 +844,12 @@ void MainWindow::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!m_shownBefore) {
         m_shownBefore = true;
-        QTimer::singleShot(0, this, &MainWindow::reportUnsavedSettings);
+        // Once the window is on screen.
+        auto* timer = new QTimer(this);
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this, &MainWindow::reportUnsavedSettings);
+        connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
+        timer->start(0);
     }
     QMutexLocker lock(&m_stateMutex);
     if (m_currentState == Normal) {
@@ -861,8 +870,8 @@ void MainWindow::changeEvent(QEvent* event)
         retranslateToolTips();
         // Texts change width with the language (and with the units, which announce themselves
         // the same way); measured once the panels have taken their new texts.
-        if (m_frameGrid) {
-            QTimer::singleShot(0, this, &MainWindow::updateMinimumSize);
+        if (m_minimumSizeTimer) {
+            m_minimumSizeTimer->start();
         }
         break;
     case QEvent::ActivationChange:

@@ -17,6 +17,7 @@ class DataProcessor;
 class QGridLayout;
 class QHBoxLayout;
 class QShortcut;
+class QTimer;
 class QSizeGrip;
 class QSplitter;
 class QVBoxLayout;
@@ -155,4 +156,6 @@ private:
     // taken for a restore by the system.
     bool m_applyingState = false;
     bool m_shownBefore = false;
+    // Measures the minimum size once the panels have taken new texts.
+    QTimer* m_minimumSizeTimer = nullptr;
 };

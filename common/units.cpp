@@ -40,10 +40,11 @@ QString dms(double degrees, const char* positive, const char* negative)
     const qint64 whole = tenths / 36000;
     const qint64 minutes = tenths / 600 % 60;
     const qint64 secondTenths = tenths % 600;
-    return QStringLiteral("%1° %2' %3.%4\" %5")
+    return QStringLiteral("%1° %2' %3%4%5\" %6")
         .arg(whole)
         .arg(minutes)
         .arg(secondTenths / 10)
+        .arg(localeStore().value_or(QLocale::c()).decimalPoint())
         .arg(secondTenths % 10)
         .arg(QLatin1String(degrees < 0 && tenths > 0 ? negative : positive));
 }
@@ -170,10 +171,13 @@ ScaleLength scaleLength(double maxMetres, SpeedUnit unit)
 
 QString fixed(double value, int decimals)
 {
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(QLatin1Char('-')) && text.toDouble() == 0.0)
-        text.remove(0, 1);
-    return text;
+    // The selected language's decimal separator, without thousands separators (axis labels and
+    // speeds read "1000", not "1.000"). Until a language is selected, a decimal point.
+    QLocale locale = localeStore().value_or(QLocale::c());
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    // A value that shows as zero shows without a minus sign.
+    const bool showsAsZero = std::abs(value) < 0.5 * std::pow(10.0, -decimals);
+    return locale.toString(showsAsZero ? 0.0 : value, 'f', decimals);
 }
 
 QString durationText(qint64 ms)

@@ -31,7 +31,8 @@ AccelerationUnit accelerationUnit();
 void setAccelerationUnit(AccelerationUnit unit);
 bool isMetric();
 
-// The locale of the selected interface language, for dates and numbers.
+// The locale of the selected interface language, for dates and numbers. Until one is set, dates
+// follow the default locale and numbers use a decimal point.
 QLocale displayLocale();
 void setDisplayLocale(const QLocale& locale);
 

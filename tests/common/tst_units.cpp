@@ -21,6 +21,7 @@ private slots:
     void coordinates_data();
     void coordinates();
     void datesFollowTheDisplayLocale();
+    void numbersFollowTheDisplayLocale();
     void scaleBarLengths_data();
     void scaleBarLengths();
 };
@@ -136,6 +137,21 @@ void TestUnits::datesFollowTheDisplayLocale()
     QCOMPARE(Units::clockTimeText(late), QStringLiteral("02/05/2024 00:30:15"));
     Units::setClockOffsetSeconds(0);
     QCOMPARE(Units::clockTimeText(QDateTime()), QString());
+}
+
+void TestUnits::numbersFollowTheDisplayLocale()
+{
+    Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
+    for (const char* name : {"de_DE", "ru_RU"}) {
+        Units::setDisplayLocale(QLocale(QString::fromLatin1(name)));
+        QCOMPARE(Units::accelerationText(-0.44).left(4), QStringLiteral("-0,4"));
+        QCOMPARE(Units::fixed(-0.01, 1), QStringLiteral("0,0"));
+        QCOMPARE(Units::fixed(1234.5, 1), QStringLiteral("1234,5"));
+        QVERIFY(Units::latitudeText(48.7766).contains(QStringLiteral("35,8\"")));
+    }
+    Units::setDisplayLocale(QLocale(QStringLiteral("en_GB")));
+    QCOMPARE(Units::fixed(1234.5, 1), QStringLiteral("1234.5"));
+    QCOMPARE(Units::fixed(-0.04, 1), QStringLiteral("0.0"));
 }
 
 void TestUnits::scaleBarLengths_data()
