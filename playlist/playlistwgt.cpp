@@ -20,8 +20,10 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -73,9 +75,9 @@ const char* const PromptStyle =
     "font-weight: bold; }\n"
     "QPushButton:hover { background-color: #4dc8f5; }\n"
     "QPushButton:focus { border: 2px solid white; }\n";
-const char* const SkippedStyle = "QPushButton { background-color: black; color: #00adef; border: none; "
-                                 "padding: 4px 6px; text-align: left; }\n"
-                                 "QPushButton:hover { color: #4dc8f5; text-decoration: underline; }\n";
+const char* const SkippedStyle = "QLabel { background-color: black; color: #00adef; padding: 4px 6px; }\n"
+                                 "QLabel:hover { color: #4dc8f5; text-decoration: underline; }\n"
+                                 "QLabel:focus { border: 1px solid #00adef; }\n";
 
 } // namespace
 
@@ -124,22 +126,26 @@ PlaylistWgt::PlaylistWgt(QWidget* parent)
     promptLayout->addWidget(m_promptButton, 0, Qt::AlignHCenter);
     promptLayout->addStretch(1);
 
-    m_skippedButton = new QPushButton(this);
-    m_skippedButton->setObjectName(QStringLiteral("skippedFilesButton"));
-    m_skippedButton->setStyleSheet(QString::fromLatin1(SkippedStyle));
-    m_skippedButton->setCursor(Qt::PointingHandCursor);
-    QFont skippedFont = m_skippedButton->font();
+    // A line that wraps, clickable as a whole (mouse, or Enter and Space when focused).
+    m_skippedBar = new QLabel(this);
+    m_skippedBar->setObjectName(QStringLiteral("skippedFilesBar"));
+    m_skippedBar->setStyleSheet(QString::fromLatin1(SkippedStyle));
+    m_skippedBar->setCursor(Qt::PointingHandCursor);
+    m_skippedBar->setWordWrap(true);
+    m_skippedBar->setTextFormat(Qt::PlainText);
+    m_skippedBar->setFocusPolicy(Qt::TabFocus);
+    QFont skippedFont = m_skippedBar->font();
     skippedFont.setPointSize(10);
-    m_skippedButton->setFont(skippedFont);
-    m_skippedButton->hide();
-    connect(m_skippedButton, &QPushButton::clicked, this, &PlaylistWgt::showSkippedFiles);
+    m_skippedBar->setFont(skippedFont);
+    m_skippedBar->hide();
+    m_skippedBar->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_emptyPrompt, 1);
     layout->addWidget(m_treeView, 1);
-    layout->addWidget(m_skippedButton);
+    layout->addWidget(m_skippedBar);
 
     m_treeView->setObjectName(QStringLiteral("treeView"));
     m_treeView->setFocusPolicy(Qt::NoFocus);
@@ -343,13 +349,28 @@ void PlaylistWgt::on_PlaylistSkipped(intptr_t id, const SkippedFiles::List& file
 
 void PlaylistWgt::updateSkippedBar()
 {
-    m_skippedButton->setVisible(!m_skipped.isEmpty());
+    m_skippedBar->setVisible(!m_skipped.isEmpty());
     if (m_skipped.isEmpty())
         return;
     const QString summary = m_skipped.summary();
-    m_skippedButton->setText(QString::fromUtf8("⚠ ") + summary + QString::fromUtf8(" — ") +
-                             tr("show the files"));
-    m_skippedButton->setToolTip(tr("List the files that were left out and why"));
+    m_skippedBar->setText(QString::fromUtf8("⚠ ") + summary + QString::fromUtf8(" — ") +
+                          tr("show the files"));
+    m_skippedBar->setToolTip(tr("List the files that were left out and why"));
+}
+
+bool PlaylistWgt::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_skippedBar) {
+        const bool released = event->type() == QEvent::MouseButtonRelease &&
+                              static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+        if (released || (key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                                 key->key() == Qt::Key_Space))) {
+            showSkippedFiles();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PlaylistWgt::showSkippedFiles()

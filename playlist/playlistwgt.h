@@ -58,7 +58,7 @@ public:
     // list counts them; a click on it lists them.
     const SkippedFiles& skippedFiles() const { return m_skipped; }
     void addSkippedFiles(const SkippedFiles::List& files);
-    QPushButton* skippedButton() const { return m_skippedButton; }
+    QLabel* skippedBar() const { return m_skippedBar; }
     // Shown instead of the list while nothing is open.
     QFrame* emptyPrompt() const { return m_emptyPrompt; }
     QPushButton* emptyPromptButton() const { return m_promptButton; }
@@ -97,6 +97,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -131,7 +132,7 @@ private:
     QLabel* m_promptText = nullptr;
     QPushButton* m_promptButton = nullptr;
     QKeySequence m_openShortcut;
-    QPushButton* m_skippedButton = nullptr;
+    QLabel* m_skippedBar = nullptr;
     QPointer<QMessageBox> m_message;
     SkippedFiles m_skipped;
     // The last selection in words, and its number of admitted videos, for the report when

@@ -50,8 +50,13 @@ void SkippedFilesDialog::retranslateUi()
                                                  SkippedFiles::reasonText(file.second)});
         row->setToolTip(1, QDir::toNativeSeparators(file.first));
     }
-    for (int column = 0; column < 2; ++column)
+    int width = 0;
+    for (int column = 0; column < 3; ++column) {
         m_list->resizeColumnToContents(column);
+        width += m_list->columnWidth(column);
+    }
+    // Wide enough for every column, within reason.
+    resize(qBound(560, width + 60, 1200), height());
 }
 
 void SkippedFilesDialog::changeEvent(QEvent* event)

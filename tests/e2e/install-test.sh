@@ -26,7 +26,8 @@ done
 ls "$prefix"/lib*/libvireo.so* >/dev/null 2>&1 || ls "$prefix"/lib/*/libvireo.so* >/dev/null 2>&1 || fail "libvireo is not installed"
 grep -q '^Exec=tarrow %F$' "$prefix/share/applications/tarrow.desktop" || fail "desktop entry does not start tarrow"
 grep -q '^Icon=tarrow$' "$prefix/share/applications/tarrow.desktop" || fail "desktop entry has no icon"
-ldd "$prefix/bin/tarrow" | grep -q "libvireo.so.* => $prefix/" || fail "the installed program does not use the installed library"
+# Not grep -q: it stops reading early, and with pipefail the cut-off ldd fails the line.
+ldd "$prefix/bin/tarrow" | grep "libvireo.so.* => $prefix/" >/dev/null || fail "the installed program does not use the installed library"
 
 mkdir -p "$work/home" "$work/config" "$work/temp" "$work/runtime"
 chmod 700 "$work/runtime"
