@@ -88,7 +88,7 @@ void TestLanguages::firstStartIsEnglish()
                                  QString::fromUtf8("Русский")}));
     QCOMPARE(LangSelectionButton::getLanguage(), QStringLiteral("en_GB"));
     QCOMPARE(storedLanguage(), QStringLiteral("en_GB"));
-    QCOMPARE(m_window->form()->closeButton->toolTip(), QStringLiteral("Close"));
+    QCOMPARE(m_window->form()->closeButton->toolTip(), QStringLiteral("Close (Ctrl+Q)"));
 }
 
 void TestLanguages::choosingGermanTranslatesAtOnce()
@@ -103,8 +103,8 @@ void TestLanguages::choosingGermanTranslatesAtOnce()
     QCOMPARE(storedLanguage(), QStringLiteral("de_DE"));
     // Qt posts the language change to every window: the texts change on the next turn of
     // the event loop.
-    QTRY_COMPARE(ui->openFileButton->toolTip(), QString::fromUtf8("Öffnen"));
-    QCOMPARE(ui->closeButton->toolTip(), QString::fromUtf8("Schließen"));
+    QTRY_COMPARE(ui->openFileButton->toolTip(), QString::fromUtf8("Öffnen (Strg+O)"));
+    QCOMPARE(ui->closeButton->toolTip(), QString::fromUtf8("Schließen (Strg+Q)"));
     QCOMPARE(ui->langButton->toolTip(), QString::fromUtf8("Sprache auswählen"));
     QCOMPARE(ui->maximizeButton->toolTip(), QStringLiteral("Maximieren"));
     ui->maximizeButton->click();
@@ -123,7 +123,7 @@ void TestLanguages::choosingGermanTranslatesAtOnce()
 
     // A new window, as at the next start, comes up in German.
     MainWindow second;
-    QCOMPARE(second.form()->openFileButton->toolTip(), QString::fromUtf8("Öffnen"));
+    QCOMPARE(second.form()->openFileButton->toolTip(), QString::fromUtf8("Öffnen (Strg+O)"));
     QCOMPARE(second.form()->langButton->getLanguage(), QStringLiteral("de_DE"));
 }
 
@@ -141,7 +141,7 @@ void TestLanguages::unknownSystemLocaleKeepsLanguage()
     ZelSettings::setValue(ZelSettings::LocaleLanguage, QStringLiteral("de_DE"));
     m_window->form()->langButton->loadLanguage(QStringLiteral("fr_FR"));
     QCOMPARE(LangSelectionButton::getLanguage(), QStringLiteral("de_DE"));
-    QCOMPARE(m_window->form()->closeButton->toolTip(), QString::fromUtf8("Schließen"));
+    QCOMPARE(m_window->form()->closeButton->toolTip(), QString::fromUtf8("Schließen (Strg+Q)"));
 
     // The window reacts to a system locale change the same way.
     QEvent change(QEvent::LocaleChange);
@@ -158,7 +158,7 @@ void TestLanguages::baseLanguageFallback()
     QCOMPARE(LangSelectionButton::getLanguage(), QStringLiteral("de_DE"));
     m_window->form()->langButton->loadLanguage(QStringLiteral("ru_RU"));
     QCOMPARE(LangSelectionButton::getLanguage(), QStringLiteral("ru_RU"));
-    QTRY_COMPARE(m_window->form()->closeButton->toolTip(), QString::fromUtf8("Закрыть"));
+    QTRY_COMPARE(m_window->form()->closeButton->toolTip(), QString::fromUtf8("Закрыть (Ctrl+Q)"));
     QCOMPARE(storedLanguage(), QStringLiteral("ru_RU"));
 }
 
@@ -173,12 +173,12 @@ void TestLanguages::legalTextsFollowLanguage()
     m_window->form()->langButton->loadLanguage(QStringLiteral("de_DE"));
     QCOMPARE(getTextFileForCurrentLanguge(QStringLiteral(":/x/EULA"), QStringLiteral(".html")),
              QStringLiteral(":/x/EULA_en.html"));
-    // German uses the English legal texts; the tab texts stay as in the source.
-    QTRY_COMPARE(about->pageButton(AboutDialog::PrivacyPage)->text(), QStringLiteral("Privacy"));
+    // German uses the English legal texts; the tab texts are German.
+    QTRY_COMPARE(about->pageButton(AboutDialog::PrivacyPage)->text(), QStringLiteral("Datenschutz"));
     QVERIFY(about->pageBrowser(AboutDialog::PrivacyPage)->toHtml() != russian);
 
     m_window->form()->langButton->loadLanguage(QStringLiteral("en_GB"));
-    QTRY_COMPARE(m_window->form()->closeButton->toolTip(), QStringLiteral("Close"));
+    QTRY_COMPARE(m_window->form()->closeButton->toolTip(), QStringLiteral("Close (Ctrl+Q)"));
 }
 
 void TestLanguages::cleanupTestCase()

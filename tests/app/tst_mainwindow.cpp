@@ -116,18 +116,19 @@ void TestMainWindow::layoutAndForm()
     QCOMPARE(w.windowTitle(), QStringLiteral("Halvard Tarrow"));
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(w.maximumSize(), QSize(3000, 1875));
-    // Wider of (control panel + drive data) and video, plus wider of map and playlist, plus 60;
-    // taller of (video + control panel + graph + trip figures) and (map + playlist), plus 154.
-    const int minWidth = qMax(ui->ctrlPanel->minimumWidth() + 120, 320) + 150 + 60;
-    const int minHeight =
-        qMax(180 + ui->ctrlPanel->minimumHeight() + 148 + w.tripSummary()->minimumHeight(), 150 + 200) + 154;
-    QCOMPARE(w.minimumSize(), QSize(minWidth, minHeight));
+    // At least what the panels show in full (checked with pixels elsewhere), never more than
+    // the screen offers.
+    QVERIFY(w.minimumWidth() >= qMax(ui->ctrlPanel->minimumWidth() + 120, 320) + 150 + 60 ||
+            w.minimumWidth() == w.getAvailableGeometry().width());
+    QVERIFY(w.minimumWidth() <= w.getAvailableGeometry().width());
+    QVERIFY(w.minimumHeight() <= w.getAvailableGeometry().height());
     for (const char* name :
          {"videoWidget", "ctrlPanel", "dataFrame", "driveData", "compass", "gpsWidget", "fileWidget"}) {
         QVERIFY2(w.findChild<QWidget*>(QString::fromLatin1(name)), name);
     }
     QCOMPARE(ui->videoWidget->minimumSize(), QSize(320, 180));
-    QCOMPARE(ui->fileWidget->minimumSize(), QSize(150, 200));
+    QVERIFY(ui->fileWidget->minimumWidth() >= 150);
+    QCOMPARE(ui->fileWidget->minimumHeight(), 200);
     auto* splitter = qobject_cast<QSplitter*>(ui->gpsWidget->parentWidget());
     QVERIFY(splitter);
     QCOMPARE(splitter->orientation(), Qt::Vertical);
@@ -135,7 +136,7 @@ void TestMainWindow::layoutAndForm()
     QVERIFY(!splitter->childrenCollapsible());
     QCOMPARE(ui->closeButton->size(), QSize(24, 24));
     QCOMPARE(ui->openFileButton->size(), QSize(40, 24));
-    QCOMPARE(ui->openFileButton->toolTip(), QStringLiteral("Open"));
+    QCOMPARE(ui->openFileButton->toolTip(), QStringLiteral("Open (Ctrl+O)"));
     QCOMPARE(ui->openFileButton->toolTipDuration(), 5000);
     QCOMPARE(ui->maximizeButton->toolTip(), QStringLiteral("Maximize"));
 }

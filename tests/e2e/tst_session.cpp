@@ -224,12 +224,12 @@ void TestSession::germanAndBack()
         return false;
     };
     QVERIFY(choose(QStringLiteral("Deutsch")));
-    QTRY_COMPARE(ui()->closeButton->toolTip(), QString::fromUtf8("Schließen"));
+    QTRY_COMPARE(ui()->closeButton->toolTip(), QString::fromUtf8("Schließen (Strg+Q)"));
     QTRY_COMPARE(ui()->fileWidget->treeView()->model()->headerData(2, Qt::Horizontal).toString(),
                  QStringLiteral("Dauer"));
     saveArtifact(QStringLiteral("5-german"));
     QVERIFY(choose(QStringLiteral("English")));
-    QTRY_COMPARE(ui()->closeButton->toolTip(), QStringLiteral("Close"));
+    QTRY_COMPARE(ui()->closeButton->toolTip(), QStringLiteral("Close (Ctrl+Q)"));
     QCOMPARE(ZelSettings::value(ZelSettings::LocaleLanguage).toString(), QStringLiteral("en_GB"));
 }
 

@@ -316,9 +316,11 @@ void TestPlaylistWgt::nothingAdmittedWarns()
     QCOMPARE(files.count(), 1);
     QVERIFY(files.at(0).at(0).value<std::shared_ptr<QStringList>>()->isEmpty());
     QVERIFY(!view.isWorking());
-    QMessageBox* box = view.findChild<QMessageBox*>();
+    QMessageBox* box = view.message();
     QVERIFY(box);
-    QCOMPARE(box->text(), QString("Invalid files selected!"));
+    QCOMPARE(
+        box->text(),
+        QString("No recordings could be opened from %1.").arg(QDir::toNativeSeparators(video.fileName())));
     box->close();
 }
 
