@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "filenamecodec.h"
 #include "fserrormode.h"
 #include "highdpi.h"
 #include "instancechannel.h"
@@ -81,6 +82,8 @@ int main(int argc, char* argv[])
     originalHandler = qInstallMessageHandler(messageHandler);
     QCoreApplication::setApplicationName(ZelCfg::AppName);
     QCoreApplication::setApplicationVersion(ZelCfg::AppVersion);
+    // File names keep their bytes, also those that are not UTF-8: before any name is read.
+    Fs::keepFileNameBytes();
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

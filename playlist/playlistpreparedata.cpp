@@ -57,7 +57,7 @@ void PlaylistPrepareData::skip(const QString& file, const QString& reason)
 {
     qCDebug(lcPlaylist).noquote() << "left out" << file << "-" << reason;
     QMutexLocker lock(&m_skippedMutex);
-    m_skipped.push_back(SkippedFile{file, reason});
+    m_skipped.push_back(SkippedFile{file, reason, reason == FileVanished});
 }
 
 bool PlaylistPrepareData::inGoneFolder(const QString& file) const

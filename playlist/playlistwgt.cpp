@@ -291,7 +291,7 @@ void PlaylistWgt::openSelection(const VideoSelection::Result& selection, const Q
         nmeaFiles->append(Trip::nmeaFileFor(native));
     }
     m_nmeaFinished = false;
-    qCDebug(lcPlaylist) << "opening" << files.size() << "files:" << ordinary.size() << "ordinary,"
+    qCDebug(lcPlaylist) << "opening" << selection.videos.size() << "files:" << ordinary.size() << "ordinary,"
                         << events.size() << "event recordings";
     emit setFilesSelected(nmeaFiles);
     m_lastAdmitted = ordinary.size() + events.size();
@@ -344,6 +344,17 @@ void PlaylistWgt::addSkippedFiles(const SkippedFiles::List& files)
         return;
     m_skipped.add(files);
     updateSkippedBar();
+}
+
+void PlaylistWgt::takeWorkerSkips()
+{
+    if (!m_prepareWorker)
+        return;
+    SkippedFiles::List files;
+    for (const PlaylistPrepareData::SkippedFile& file : m_prepareWorker->skippedFiles())
+        files.append({file.path, QString::fromLatin1(file.vanished ? SkippedFiles::Vanished
+                                                                   : SkippedFiles::NotPlayable)});
+    addSkippedFiles(files);
 }
 
 void PlaylistWgt::on_PlaylistSkipped(intptr_t id, const SkippedFiles::List& files)
@@ -502,6 +513,7 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
     QMutexLocker lock(&m_mutex);
     if (!isCurrent(id) || !trips)
         return;
+    takeWorkerSkips();
     clearModel();
     m_trips = trips;
     m_model = new QStandardItemModel(0, ColumnCount, this);
@@ -641,6 +653,7 @@ void PlaylistWgt::on_PlaylistFinishedEmpty(intptr_t id)
     }
     if (!current)
         return;
+    takeWorkerSkips();
     clearModel();
     updateEmptyPrompt();
     showMessage(

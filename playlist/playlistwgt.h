@@ -58,6 +58,8 @@ public:
     // list counts them; a click on it lists them.
     const SkippedFiles& skippedFiles() const { return m_skipped; }
     void addSkippedFiles(const SkippedFiles::List& files);
+    // The files the preparation worker left out; the engine's own reason goes to the log.
+    void takeWorkerSkips();
     QLabel* skippedBar() const { return m_skippedBar; }
     // Shown instead of the list while nothing is open.
     QFrame* emptyPrompt() const { return m_emptyPrompt; }

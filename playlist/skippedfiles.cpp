@@ -12,6 +12,7 @@ const char* const SkippedFiles::NoStartTime =
 const char* const SkippedFiles::NotACameraName =
     QT_TRANSLATE_NOOP("SkippedFiles", "not named like a camera recording");
 const char* const SkippedFiles::NotPlayable = QT_TRANSLATE_NOOP("SkippedFiles", "not a playable video");
+const char* const SkippedFiles::Vanished = QT_TRANSLATE_NOOP("SkippedFiles", "gone while they were read");
 
 void SkippedFiles::add(const QString& path, const QString& reason)
 {

@@ -18,6 +18,7 @@ public:
     static const char* const NoStartTime;
     static const char* const NotACameraName;
     static const char* const NotPlayable;
+    static const char* const Vanished;
 
     void add(const QString& path, const QString& reason);
     void add(const List& files);

@@ -98,6 +98,8 @@ void TestLayoutFit::initTestCase()
     sample.accelerationX = -9.87;
     sample.accelerationY = -10.04;
     sample.accelerationValid = true;
+    sample.positionValid = true;
+    sample.speedValid = true;
     sample.fix = true;
     ui()->driveData->new_nmea_data(samples);
     ui()->driveData->current_video_position_changed(0);
