@@ -113,9 +113,10 @@ void TestSession::listsTheCardsTrips()
     const auto cell = [rows](int row, int column) { return rows->index(row, column); };
     QCOMPARE(cell(0, 2).data().toString(), QStringLiteral("00:40"));
     QCOMPARE(cell(1, 2).data().toString(), QStringLiteral("00:20"));
-    QCOMPARE(cell(0, 1).data(PlaylistRoles::Start).toDateTime(), QDateTime(QDate(2024, 5, 1), QTime(9, 0)));
+    QCOMPARE(cell(0, 1).data(PlaylistRoles::Start).toDateTime(),
+             QDateTime(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC));
     QCOMPARE(cell(1, 1).data(PlaylistRoles::Start).toDateTime(),
-             QDateTime(QDate(2024, 5, 1), QTime(9, 42, 10)));
+             QDateTime(QDate(2024, 5, 1), QTime(9, 42, 10), Qt::UTC));
     QCOMPARE(cell(0, 3).data(PlaylistRoles::Events).toLongLong(), 1);
     QCOMPARE(cell(1, 3).data(PlaylistRoles::Events).toLongLong(), 0);
     QCOMPARE(rows->rowCount(cell(0, 0)), 4);

@@ -105,9 +105,13 @@ void TestTripModel::startTime_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QDateTime>("expected");
     QTest::newRow("valid") << "/c/001_0001_20240501235958.mp4"
-                           << QDateTime(QDate(2024, 5, 1), QTime(23, 59, 58));
+                           << QDateTime(QDate(2024, 5, 1), QTime(23, 59, 58), Qt::UTC);
     QTest::newRow("leap day") << "/c/001_0001_20240229000000.mp4"
-                              << QDateTime(QDate(2024, 2, 29), QTime(0, 0));
+                              << QDateTime(QDate(2024, 2, 29), QTime(0, 0), Qt::UTC);
+    // Summer time starts at 02:00 on 31 March 2024 in much of Europe; a wall-clock name in the
+    // skipped hour is still a valid time, whatever the machine's zone.
+    QTest::newRow("in a summer-time gap")
+        << "/c/001_0001_20240331023000.mp4" << QDateTime(QDate(2024, 3, 31), QTime(2, 30), Qt::UTC);
     QTest::newRow("month 13") << "/c/001_0001_20241301100000.mp4" << QDateTime();
     QTest::newRow("hour 24") << "/c/001_0001_20240501240000.mp4" << QDateTime();
     QTest::newRow("not digits") << "/c/001_0001_2024050110000x.mp4" << QDateTime();
