@@ -333,7 +333,7 @@ QKeySequence MainWindow::aboutShortcut()
 
 QKeySequence MainWindow::closeShortcut()
 {
-    return QKeySequence(Qt::CTRL | Qt::Key_Q);
+    return QKeySequence(QStringLiteral("Ctrl+Q"));
 }
 
 void MainWindow::openFromShortcut()

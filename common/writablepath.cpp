@@ -102,10 +102,10 @@ QString traceDirectory()
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (!QDir::isAbsolutePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
-    const QString stateDir = state + QLatin1Char('/') + ZelCfg::AppName;
+    QString stateDir = state + QLatin1Char('/') + ZelCfg::AppName;
     if (makePrivateDir(stateDir))
         return stateDir;
-    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     if (makePrivateDir(cacheDir))
         return cacheDir;
     return QString();

@@ -12,8 +12,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-SkippedFilesDialog::SkippedFilesDialog(const SkippedFiles& files, QWidget* parent)
-    : QDialog(DialogLook::parentFor(parent)), m_files(files), m_summary(new QLabel(this)),
+#include <utility>
+
+SkippedFilesDialog::SkippedFilesDialog(SkippedFiles files, QWidget* parent)
+    : QDialog(DialogLook::parentFor(parent)), m_files(std::move(files)), m_summary(new QLabel(this)),
       m_list(new QTreeWidget(this))
 {
     setObjectName(QStringLiteral("SkippedFilesDialog"));

@@ -12,7 +12,7 @@ class SkippedFilesDialog : public QDialog
 {
     Q_OBJECT
 public:
-    SkippedFilesDialog(const SkippedFiles& files, QWidget* parent);
+    SkippedFilesDialog(SkippedFiles files, QWidget* parent);
 
     QTreeWidget* list() const { return m_list; }
 
