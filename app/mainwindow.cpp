@@ -216,9 +216,10 @@ void MainWindow::buildLayout()
     ui->centralwidget->show();
     setCentralWidget(ui->centralwidget);
 
-    const int minWidth =
-        qMax(ui->ctrlPanel->minimumWidth() + ui->driveData->minimumWidth(), ui->videoWidget->minimumWidth()) +
-        qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
+    // The control panel shares its column with the graph, the compass with the drive data.
+    const int leftColumn = qMax(ui->ctrlPanel->minimumWidth(), ui->dataFrame->minimumWidth());
+    const int minWidth = qMax(leftColumn + ui->driveData->minimumWidth(), ui->videoWidget->minimumWidth()) +
+                         qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
     const int minHeight = qMax(ui->videoWidget->minimumHeight() + ui->ctrlPanel->minimumHeight() +
                                    ui->dataFrame->minimumHeight(),
                                ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
