@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -7,6 +8,9 @@
 #include <QImage>
 #include <QMap>
 #include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
 #include <QWidget>
 
 // Helpers for tests that run the whole program on a copy of the sample card.
@@ -81,6 +85,28 @@ inline bool allBlack(const QImage& image)
         }
     }
     return true;
+}
+
+// A double click on a row as the mouse sends it: press, release, press, double click, release.
+inline void doubleClickRow(QTreeView* tree, int row)
+{
+    tree->scrollTo(tree->model()->index(row, 1));
+    const QPoint at = tree->visualRect(tree->model()->index(row, 1)).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Runs `act` on the next modal widget of type T as soon as it shows; `act` returns false to be
+// called again a moment later.
+template <typename T, typename Act> void onNextModal(Act act)
+{
+    QTimer::singleShot(100, [act]() {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal || !act(modal))
+            onNextModal<T>(act);
+    });
 }
 
 } // namespace Session
