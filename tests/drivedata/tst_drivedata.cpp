@@ -1,8 +1,10 @@
 #include "compass.h"
 #include "dataprocessor.h"
 #include "drivedata.h"
+#include "graph.h"
 #include "units.h"
 
+#include <QToolTip>
 #include <QTranslator>
 #include <QtTest>
 
@@ -21,7 +23,7 @@ Samples processed(std::shared_ptr<std::vector<P>> input)
     return spy.count() == 1 ? spy.at(0).at(0).value<Samples>() : Samples();
 }
 
-DataPoint sample(qint64 time, double direction, double speed = 10.0, bool accelerationValid = true)
+DataPoint located(qint64 time, double direction, double speed = 10.0, bool accelerationValid = true)
 {
     DataPoint s;
     s.time = time;
@@ -73,16 +75,75 @@ int yellowPixels(DriveData& panel)
     return count;
 }
 
+DataPoint sample(qint64 time, double speed, double x = 0.0, double y = 0.0, bool valid = true,
+                 bool fix = true)
+{
+    DataPoint s;
+    s.time = time;
+    s.speed = speed;
+    s.accelerationX = x;
+    s.accelerationY = y;
+    s.accelerationValid = valid;
+    s.fix = fix;
+    return s;
+}
+
+// One sample per second at a constant speed, with accelerations of 0.
+Samples constantDrive(int seconds, double speed, int fixUntil = -1, bool accelerations = true)
+{
+    auto samples = std::make_shared<std::vector<DataPoint>>();
+    for (int i = 0; i <= seconds; ++i)
+        samples->push_back(sample(i * 1000, speed, 0.0, 0.0, accelerations, fixUntil < 0 || i <= fixUntil));
+    return samples;
+}
+
+bool isCyan(QRgb p)
+{
+    return qBlue(p) - qRed(p) > 40 && qGreen(p) > 60;
+}
+
+bool isRed(QRgb p)
+{
+    return qRed(p) > 150 && qGreen(p) < 80 && qBlue(p) < 80;
+}
+
+int countInColumn(const QImage& image, int x, int fromY, int toY, bool (*test)(QRgb))
+{
+    int count = 0;
+    for (int y = fromY; y <= toY; ++y)
+        count += test(image.pixel(x, y)) ? 1 : 0;
+    return count;
+}
+
+QImage render(Graph& graph)
+{
+    return graph.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool sendMove(QWidget& w, int x)
+{
+    const QPoint local(x, w.height() / 2);
+    QMouseEvent move(QEvent::MouseMove, local, w.mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&w, &move);
+    return move.isAccepted();
+}
+
 } // namespace
 
 // Positions become drive-data samples; the panel and the compass show the sample of the
-// playing position.
+// playing position, the graph the whole trip: its scales, the mappings between values and pixels,
+// what it draws and its tooltips.
 class TestDriveData : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { DataPoint::registerMetaTypes(); }
+    void initTestCase()
+    {
+        DataPoint::registerMetaTypes();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    }
     void cleanup() { Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour); }
 
     void samplesFromPositions()
@@ -159,7 +220,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(double, heading);
 
-        auto data = samples({sample(1000, 10), sample(2000, 20), sample(3000, 30)});
+        auto data = samples({located(1000, 10), located(2000, 20), located(3000, 30)});
         data->at(1).speed = 20.0;
         DriveData panel;
         Compass compass;
@@ -187,13 +248,13 @@ private slots:
 
     void newDataRestartsAtTripStart()
     {
-        auto first = samples({sample(0, 45), sample(1000, 90)});
+        auto first = samples({located(0, 45), located(1000, 90)});
         DriveData panel;
         panel.new_nmea_data(first);
         panel.current_video_position_changed(1500);
         QCOMPARE(panel.currentSample(), &first->at(1));
 
-        auto second = samples({sample(0, 180), sample(1000, 270)});
+        auto second = samples({located(0, 180), located(1000, 270)});
         QSignalSpy headings(&panel, &DriveData::direction_changed);
         panel.new_nmea_data(second);
         QCOMPARE(panel.currentSample(), &second->at(0));
@@ -223,7 +284,7 @@ private slots:
         for (const Row& row : rows) {
             Units::setSpeedUnit(row.unit);
             DriveData panel;
-            panel.new_nmea_data(samples({sample(0, 0, row.metresPerSecond)}));
+            panel.new_nmea_data(samples({located(0, 0, row.metresPerSecond)}));
             QCOMPARE(panel.speedValue(), row.shown);
             QCOMPARE(panel.speedUnitText(), QString(row.unitText));
         }
@@ -233,15 +294,15 @@ private slots:
     {
         DriveData panel;
         panel.resize(160, 160);
-        panel.new_nmea_data(samples({sample(0, 0, 5.0, false)}));
+        panel.new_nmea_data(samples({located(0, 0, 5.0, false)}));
         QVERIFY(!panel.hasAcceleration());
         QCOMPARE(yellowPixels(panel), 0);
-        panel.new_nmea_data(samples({sample(0, 0, 5.0, false), sample(1000, 0, 5.0, true)}));
+        panel.new_nmea_data(samples({located(0, 0, 5.0, false), located(1000, 0, 5.0, true)}));
         QVERIFY(panel.hasAcceleration());
         QVERIFY(yellowPixels(panel) > 10);
     }
 
-    void compassNeedleAndLetters()
+    void compassNeedle()
     {
         struct Row
         {
@@ -263,22 +324,6 @@ private slots:
                 QPointF::dotProduct(seen, row.tip) > 0.95,
                 qPrintable(QStringLiteral("%1°: tip at %2 %3").arg(row.heading).arg(seen.x()).arg(seen.y())));
         }
-
-        // The four letters sit on the circle, also when the widget is taller than wide.
-        Compass compass;
-        compass.resize(120, 240);
-        const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const auto brightAround = [&image](QPoint p) {
-            for (int y = p.y() - 4; y <= p.y() + 4; ++y) {
-                for (int x = p.x() - 4; x <= p.x() + 4; ++x) {
-                    if (qGray(image.pixel(x, y)) > 160)
-                        return true;
-                }
-            }
-            return false;
-        };
-        for (const QPoint& letter : {QPoint(60, 90), QPoint(60, 150), QPoint(30, 120), QPoint(90, 120)})
-            QVERIFY(brightAround(letter));
     }
 
     // The panel's texts are looked up when drawn: a new catalog shows at the next paint.
@@ -294,6 +339,229 @@ private slots:
         QVERIFY(panel.grab().toImage() != before);
         QCoreApplication::removeTranslator(&translator);
         QCOMPARE(panel.latitudeText(), QStringLiteral("Unknown"));
+    }
+
+    void scales()
+    {
+        const double absent = std::nan(""); // not recorded: the sample's accelerations are invalid
+        struct Row
+        {
+            const char* name;
+            QVector<double> speeds, x, y;
+            double speedScale, accelerationScale;
+        };
+        const Row rows[] = {{"standing still", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 5.0, 3.0},
+                            {"10 m/s at most", {3, 10, 7}, {0, 0, 0}, {0, 0, 0}, 10.5, 3.0},
+                            {"-2 to +3 m/s²", {1, 1}, {-2, 1}, {3, 0}, 5.0, 5.25},
+                            {"hard braking", {20}, {-8}, {0}, 21.0, 21.0},
+                            {"hard acceleration on Y", {1}, {0}, {6}, 5.0, 10.5},
+                            {"invalid samples ignored", {1, 1}, {50, 2}, {absent, -1}, 5.0, 3.5},
+                            {"no accelerations", {2, 4}, {9, absent}, {absent, absent}, 5.0, 0.0}};
+        for (const Row& row : rows) {
+            auto samples = std::make_shared<std::vector<DataPoint>>();
+            for (int i = 0; i < row.speeds.size(); ++i) {
+                const bool valid = !std::isnan(row.x[i]) && !std::isnan(row.y[i]);
+                samples->push_back(sample(i * 1000, row.speeds[i], std::isnan(row.x[i]) ? 0.0 : row.x[i],
+                                          std::isnan(row.y[i]) ? 0.0 : row.y[i], valid));
+            }
+            Graph graph;
+            graph.new_nmea_data(samples);
+            QVERIFY2(qFuzzyCompare(graph.speedScale(), row.speedScale), row.name);
+            QVERIFY2(qFuzzyCompare(1 + graph.accelerationScale(), 1 + row.accelerationScale), row.name);
+            QVERIFY2(graph.hasAcceleration() == (row.accelerationScale > 0), row.name);
+            // A null vector clears the samples but keeps the scales.
+            graph.new_nmea_data(nullptr);
+            QVERIFY2(qFuzzyCompare(graph.speedScale(), row.speedScale), row.name);
+        }
+    }
+
+    void eventBorders()
+    {
+        Graph graph;
+        const auto borders = [&graph](const std::vector<std::pair<qint64, bool>>& files) {
+            auto trip = std::make_shared<Trip::TripList>();
+            for (const auto& [duration, isEvent] : files)
+                trip->push_back(Trip::TripItem{duration, isEvent, {}, {}});
+            graph.setMedia(trip);
+            return std::vector<qint64>(graph.eventBorders().begin(), graph.eventBorders().end());
+        };
+        QCOMPARE(borders({{60000, false}, {30000, true}}), (std::vector<qint64>{60000, 90000}));
+        QCOMPARE(borders({{30000, true}, {60000, false}}), (std::vector<qint64>{0, 30000}));
+        QCOMPARE(borders({{10000, false}, {5000, true}, {7000, true}, {1000, false}}),
+                 (std::vector<qint64>{10000, 15000, 15000, 22000}));
+        // Borders of an earlier trip do not survive.
+        QCOMPARE(borders({{5000, false}}), std::vector<qint64>());
+        graph.setMedia(nullptr);
+        QVERIFY(graph.eventBorders().empty());
+    }
+
+    void mappingsRoundTrip_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("accelerations");
+        QTest::newRow("minimum size") << QSize(320, 148) << true;
+        QTest::newRow("without accelerations") << QSize(1001, 457) << false;
+    }
+
+    void mappingsRoundTrip()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, accelerations);
+        auto samples = std::make_shared<std::vector<DataPoint>>();
+        for (int i = 0; i <= 725; ++i) {
+            samples->push_back(sample(i * 1000, 30.0 * std::sin(i / 50.0) + 30.0, 4.0 * std::sin(i / 9.0),
+                                      -2.5 * std::cos(i / 7.0), accelerations));
+        }
+        Graph graph;
+        graph.resize(size);
+        graph.new_nmea_data(samples);
+        const int w1 = size.width() - 1;
+        for (int x = 40; x <= w1 - 39; ++x)
+            QVERIFY2(std::abs(graph.time_to_pixel(graph.pixel_to_time(x)) - x) <= 1,
+                     qPrintable(QString::number(x)));
+        QCOMPARE(graph.pixel_to_time(40), qint64(0));
+        QCOMPARE(graph.pixel_to_time(w1 - 39), qint64(725000));
+        QCOMPARE(graph.pixel_to_time(39), qint64(0));
+        QCOMPARE(graph.pixel_to_time(w1 - 38), qint64(0));
+        for (int y = 5; y <= graph.speed_to_pixel(0.0); ++y)
+            QVERIFY2(std::abs(graph.speed_to_pixel(graph.pixel_to_speed(y)) - y) <= 1,
+                     qPrintable(QString::number(y)));
+        for (int y = 5; accelerations && y <= size.height() - 5; ++y) {
+            const double a = graph.pixel_to_acceleration(y);
+            QVERIFY2(std::abs(graph.acceleration_to_pixel(a) - y) <= 1, qPrintable(QString::number(y)));
+        }
+        const DataPoint& s = samples->at(100);
+        QCOMPARE(graph.speed_to_QPoint(s),
+                 QPoint(graph.time_to_pixel(100000), graph.speed_to_pixel(s.speed)));
+        QCOMPARE(graph.acceleration_y_to_QPoint(s).y(), graph.acceleration_to_pixel(s.accelerationY));
+
+        // A single sample, or none, still gives the time axis a length.
+        for (const Samples& few : {constantDrive(0, 12.0), std::make_shared<std::vector<DataPoint>>()}) {
+            graph.new_nmea_data(few);
+            QCOMPARE(graph.time_to_pixel(0), 40);
+            QVERIFY(!render(graph).isNull());
+        }
+    }
+
+    void rendersCurveCursorAndBorders()
+    {
+        Graph graph;
+        graph.resize(400, 200);
+        graph.new_nmea_data(constantDrive(60, 10.0));
+        graph.current_video_length_changed(60000);
+        graph.current_video_position_changed(20000);
+        const QImage image = render(graph);
+
+        const int curveY = graph.speed_to_pixel(10.0);
+        const int cursorX = graph.overlay_time_to_pixel(20000);
+        for (qint64 t = 5000; t <= 55000; t += 5000) {
+            const int x = graph.time_to_pixel(t);
+            QVERIFY2(countInColumn(image, x, curveY - 1, curveY + 1, isCyan) > 0,
+                     qPrintable(QString::number(t)));
+            QVERIFY2(countInColumn(image, x, 6, curveY - 3, isCyan) == 0 || x == cursorX,
+                     qPrintable(QString::number(t)));
+        }
+        QCOMPARE(cursorX, 320 * 20000 / 60000 + 40);
+        QVERIFY(countInColumn(image, cursorX, 0, curveY - 3, isCyan) >= (curveY - 3) / 3);
+        QCOMPARE(countInColumn(image, cursorX - 2, 0, curveY - 3, isCyan), 0);
+        QCOMPARE(countInColumn(image, cursorX + 2, 0, curveY - 3, isCyan), 0);
+
+        // A position past the end draws no cursor.
+        graph.current_video_position_changed(60001);
+        QCOMPARE(countInColumn(render(graph), cursorX, 0, curveY - 3, isCyan), 0);
+
+        // Event borders: 40 s ordinary, then 20 s event.
+        graph.setMedia(std::make_shared<Trip::TripList>(
+            Trip::TripList{Trip::TripItem{40000, false, {}, {}}, Trip::TripItem{20000, true, {}, {}}}));
+        graph.current_video_length_changed(60000);
+        const QImage withBorders = render(graph);
+        const int borderX = graph.overlay_time_to_pixel(40000);
+        QVERIFY(countInColumn(withBorders, borderX, 0, 195, isRed) > 30);
+        QCOMPARE(countInColumn(withBorders, borderX - 2, 0, 195, isRed), 0);
+
+        // Samples without a fix are drawn dotted.
+        graph.resize(700, 200);
+        graph.new_nmea_data(constantDrive(60, 10.0, 30));
+        const QImage dotted = render(graph);
+        const auto coverage = [&](qint64 from, qint64 to) {
+            int hit = 0;
+            for (int x = graph.time_to_pixel(from); x <= graph.time_to_pixel(to); ++x)
+                hit += countInColumn(dotted, x, curveY - 1, curveY + 1, isCyan) > 0 ? 1 : 0;
+            return double(hit) / (graph.time_to_pixel(to) - graph.time_to_pixel(from) + 1);
+        };
+        QCOMPARE(coverage(2000, 28000), 1.0);
+        QVERIFY(coverage(33000, 58000) < 0.8);
+    }
+
+    // Without recorded accelerations the speed takes the whole height and the right axis is bare.
+    void rightAxisWithoutAccelerations()
+    {
+        const auto brightPixels = [](const QImage& image) {
+            int count = 0;
+            for (int x = image.width() - 39; x < image.width(); ++x)
+                count += countInColumn(image, x, 1, image.height() - 1, [](QRgb p) { return qGray(p) > 60; });
+            return count;
+        };
+        Graph graph;
+        graph.resize(400, 200);
+        graph.new_nmea_data(constantDrive(60, 10.0));
+        QCOMPARE(graph.speed_to_pixel(0.0), (199 - 9) * 60 / 100 + 5);
+        QCOMPARE(graph.acceleration_to_pixel(0.0), graph.speed_to_pixel(0.0));
+        QVERIFY(brightPixels(render(graph)) > 0);
+
+        graph.new_nmea_data(constantDrive(60, 10.0, -1, false));
+        QCOMPARE(graph.speed_to_pixel(0.0), 199 - 4);
+        QCOMPARE(graph.speed_to_pixel(graph.speedScale()), 5);
+        // No scale: every acceleration maps onto the zero line instead of dividing by zero.
+        QCOMPARE(graph.acceleration_to_pixel(2.0), 5);
+        const QImage image = render(graph);
+        QCOMPARE(brightPixels(image), 0);
+        QCOMPARE(qGray(image.pixel(399 - 39, 100)), 255);
+        QCOMPARE(qGray(image.pixel(200, 199 - 4)), 255);
+    }
+
+    void tooltips_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<bool>("accelerations");
+        QTest::addColumn<QString>("text"); // empty: hidden
+
+        // 400 pixels wide: the plot spans x 40..360 for 60 s.
+        QTest::newRow("speed axis") << 20 << true << "Speed in km/h";
+        QTest::newRow("speed axis, left edge") << 6 << true << "Speed in km/h";
+        QTest::newRow("acceleration axis") << 380 << true << "Acceleration in m/s²";
+        QTest::newRow("plot start is t = 0") << 40 << true << QString();
+        QTest::newRow("frame") << 3 << true << QString();
+        QTest::newRow("right of the labels") << 396 << true << QString();
+        QTest::newRow("middle") << 200 << true << "0:00:30\n36.0 km/h\n↕ 0.5 m/s²\n↔ -0.3 m/s²";
+        QTest::newRow("between samples") << 45 << true << "0:00:00\n36.0 km/h\n↕ 0.5 m/s²\n↔ -0.3 m/s²";
+        QTest::newRow("plot end") << 360 << false << "0:01:00\n36.0 km/h";
+    }
+
+    void tooltips()
+    {
+        QFETCH(int, x);
+        QFETCH(bool, accelerations);
+        QFETCH(QString, text);
+        auto samples = constantDrive(60, 10.0, -1, accelerations);
+        for (DataPoint& s : *samples) {
+            s.accelerationX = 0.5;
+            s.accelerationY = -0.25;
+        }
+        Graph graph;
+        graph.resize(400, 200);
+        graph.new_nmea_data(samples);
+        graph.show();
+        graph.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&graph));
+
+        // Start from a visible tooltip, so hiding is observable.
+        QVERIFY(sendMove(graph, 20));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(sendMove(graph, x), !text.isEmpty());
+        QTRY_COMPARE(QToolTip::isVisible(), !text.isEmpty());
+        if (!text.isEmpty())
+            QCOMPARE(QToolTip::text(), text);
     }
 };
 

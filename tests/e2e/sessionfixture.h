@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -9,7 +8,6 @@
 #include <QMap>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 #include <QWidget>
 
@@ -74,19 +72,6 @@ inline double yellowShare(const QImage& image)
     return double(yellow) / (small.width() * small.height());
 }
 
-inline bool allBlack(const QImage& image)
-{
-    const QImage small = image.scaled(64, 36).convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < small.height(); ++y) {
-        for (int x = 0; x < small.width(); ++x) {
-            if (qGray(small.pixel(x, y)) > 24) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // A double click on a row as the mouse sends it: press, release, press, double click, release.
 inline void doubleClickRow(QTreeView* tree, int row)
 {
@@ -96,17 +81,6 @@ inline void doubleClickRow(QTreeView* tree, int row)
     QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
-}
-
-// Runs `act` on the next modal widget of type T as soon as it shows; `act` returns false to be
-// called again a moment later.
-template <typename T, typename Act> void onNextModal(Act act)
-{
-    QTimer::singleShot(100, [act]() {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal || !act(modal))
-            onNextModal<T>(act);
-    });
 }
 
 } // namespace Session

@@ -1,26 +1,126 @@
 #include "../nmea/nmeafixture.h"
 #include "extendedmapcontrol.h"
+#include "imagepoint.h"
 #include "layer.h"
 #include "linestring.h"
 #include "mapwidget.h"
 #include "mapwidgetconfig.h"
+#include "nmeagaps.h"
 #include "osmmapquestadapter.h"
 #include "point.h"
-#include "routefixture.h"
+#include "qnmeapositioninfo.h"
+#include "route.h"
 #include "units.h"
 
 #include <QHelpEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QToolTip>
 #include <QtTest>
 
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Per-second trip records on a straight line to the north-east: record i lies Step degrees further
+// in both directions than record i - 1 and one second later.
+namespace RouteFixture {
+
+constexpr double Longitude0 = 9.9;
+constexpr double Latitude0 = 49.8;
+constexpr double Step = 0.0005;
+
+QDateTime start()
+{
+    return QDateTime(QDate(2024, 3, 1), QTime(10, 0, 0));
+}
+
+QNmeaPositionInfo record(int i)
+{
+    QNmeaPositionInfo r(QNmeaCoordinate(Latitude0 + i * Step, Longitude0 + i * Step), start().addSecs(i));
+    r.setMarker(QNmeaPositionInfo::Fix, true);
+    r.setAttribute(QNmeaPositionInfo::GroundSpeed, 10.0);
+    return r;
+}
+
+std::shared_ptr<std::vector<QNmeaPositionInfo>> line(int count)
+{
+    auto v = std::make_shared<std::vector<QNmeaPositionInfo>>();
+    for (int i = 0; i < count; ++i)
+        v->push_back(record(i));
+    return v;
+}
+
+// The record a point of the line was made from.
+int indexOf(double longitude)
+{
+    return int(std::lround((longitude - Longitude0) / Step));
+}
+
+} // namespace RouteFixture
+
 using namespace qmapcontrol;
 using Positions = std::shared_ptr<std::vector<QNmeaPositionInfo>>;
+using Setup = std::function<void(std::vector<QNmeaPositionInfo>&)>;
+Q_DECLARE_METATYPE(Setup)
 
 namespace {
+
+QString penName(const QPen* pen)
+{
+    const std::vector<std::pair<const QPen*, const char*>> names{
+        {&MapWidgetConfig::activeRoutePen, "active"},
+        {&MapWidgetConfig::inactiveRoutePen, "inactive"},
+        {&MapWidgetConfig::eventRoutePen, "event"},
+        {&MapWidgetConfig::lostActiveRoutePen, "lostActive"},
+        {&MapWidgetConfig::lostInactiveRoutePen, "lostInactive"},
+        {&MapWidgetConfig::lostRoutePen, "lostEvent"},
+        {&MapWidgetConfig::longNmeaGapPen, "gap"},
+    };
+    for (const auto& [candidate, name] : names) {
+        if (candidate == pen)
+            return QString::fromLatin1(name);
+    }
+    return QStringLiteral("?");
+}
+
+// "active[0..11] inactive[12..59]": each track's pen and the records of its points.
+QString describe(const std::vector<Route::Track>& tracks)
+{
+    QStringList parts;
+    for (const Route::Track& track : tracks) {
+        QStringList runs;
+        int first = -1;
+        int last = -1;
+        const auto close = [&] {
+            if (first >= 0)
+                runs << (first == last ? QString::number(first)
+                                       : QStringLiteral("%1..%2").arg(first).arg(last));
+        };
+        for (const Point* point : *track.points) {
+            const int index = RouteFixture::indexOf(point->longitude());
+            if (first >= 0 && index == last + 1) {
+                last = index;
+                continue;
+            }
+            close();
+            first = last = index;
+        }
+        close();
+        parts << penName(track.pen) + '[' + runs.join(',') + ']';
+    }
+    return parts.join(' ');
+}
+
+void mark(std::vector<QNmeaPositionInfo>& v, int from, int to, QNmeaPositionInfo::Markers marker, bool value)
+{
+    for (int i = from; i <= to; ++i)
+        v[std::size_t(i)].setMarker(marker, value);
+}
 
 Positions positionsFrom(const QSignalSpy& spy, int index = 0)
 {
@@ -48,8 +148,9 @@ Positions square(double longitude, double latitude, double span)
 
 } // namespace
 
-// The map panel: parsing the chosen files, the route of the playing trip, the view that fits
-// it, the tooltips and the zoom buttons.
+// The map panel: the route of a trip at a playing second (its tracks in their pens, the filled
+// long gaps, the three markers), parsing the chosen files, the view that fits the route, the
+// tooltips and the zoom buttons.
 class TestMapWidget : public QObject
 {
     Q_OBJECT
@@ -64,26 +165,176 @@ private slots:
         qputenv(OSMMapQuestAdapter::TileServerVariable, "http://127.0.0.1:9/%1/%2/%3.png");
     }
 
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void cleanup() { Units::setDisplayLocale(QLocale::c()); }
 
-    void nothingToParse()
+    void tracksAtSecond_data()
     {
-        MapWidget widget;
-        QSignalSpy finished(&widget, &MapWidget::parsing_finished);
-        widget.on_setFilesSelected(nullptr);
-        widget.on_setFilesSelected(std::make_shared<QStringList>());
-        QTest::qWait(200);
-        QCOMPARE(finished.count(), 0);
-        auto* thread = widget.findChild<QThread*>(QStringLiteral("NmeaParser_Thread"));
-        QVERIFY(thread && !thread->isRunning());
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<unsigned>("current");
+        QTest::addColumn<QString>("expected");
 
-        // A list that names a missing file still runs the parser to its end.
-        widget.on_setFilesSelected(
-            std::make_shared<QStringList>(QStringList{m_home.filePath("missing.nmea")}));
-        QTRY_COMPARE(finished.count(), 1);
+        const Setup none = [](std::vector<QNmeaPositionInfo>&) {};
+        QTest::newRow("all fix, second 10") << none << 10u << "active[0..11] inactive[12..59]";
+        QTest::newRow("all fix, second 0") << none << 0u << "active[0..1] inactive[2..59]";
+        QTest::newRow("last second") << none << 59u << "active[0..59]";
+        QTest::newRow("beyond the end") << none << 500u << "active[0..59]";
+
+        const Setup event = [](auto& v) { mark(v, 20, 29, QNmeaPositionInfo::Event, true); };
+        QTest::newRow("event, before it")
+            << event << 0u << "active[0..1] inactive[2..19] event[20..29] inactive[30..59]";
+        QTest::newRow("event, inside it") << event << 25u << "active[0..19] event[20..29] inactive[30..59]";
+        QTest::newRow("event, after it") << event << 59u << "active[0..19] event[20..29] active[30..59]";
+
+        const Setup lost = [](auto& v) { mark(v, 10, 14, QNmeaPositionInfo::Fix, false); };
+        QTest::newRow("no fix ahead")
+            << lost << 0u << "active[0..1] inactive[2..9] lostInactive[10..15] inactive[14..59]";
+        QTest::newRow("no fix, partly driven") << lost << 12u
+                                               << "active[0..9] lostActive[10..13] lostInactive[12..15] "
+                                                  "inactive[14..59]";
+
+        const Setup lostEvent = [](auto& v) {
+            mark(v, 20, 29, QNmeaPositionInfo::Event, true);
+            mark(v, 20, 24, QNmeaPositionInfo::Fix, false);
+        };
+        QTest::newRow("event without fix") << lostEvent << 0u
+                                           << "active[0..1] inactive[2..19] lostEvent[20..25] event[25..29] "
+                                              "inactive[30..59]";
+
+        const Setup videoGap = [](auto& v) {
+            v[29].setMarker(QNmeaPositionInfo::VideoGapBegin, true);
+            v[30].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
+        };
+        QTest::newRow("pause between videos") << videoGap << 59u << "active[0..29,31..59]";
     }
 
-    void unparsedTripResetsTheView()
+    void tracksAtSecond()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(unsigned, current);
+        QFETCH(QString, expected);
+
+        const Positions positions = RouteFixture::line(60);
+        setup(*positions);
+        Route route(nullptr, positions);
+        std::vector<Route::Track> tracks;
+        QVERIFY(route.test(tracks, current));
+        QCOMPARE(describe(tracks), expected);
+    }
+
+    void longPositionGaps()
+    {
+        // 30 records, a hole of some seconds, 30 more further along the same line:
+        // above 5 s the hole gets a dot a second between its two sides, and the
+        // line runs on across it.
+        for (const auto& [gapSeconds, filled] : {std::pair{5, 0}, {6, 5}, {12, 11}}) {
+            auto positions = RouteFixture::line(60);
+            for (int i = 30; i < 60; ++i)
+                (*positions)[std::size_t(i)].setTimestamp(RouteFixture::start().addSecs(i - 1 + gapSeconds));
+            Nmea::detectLongGaps(*positions, nullptr);
+            Route route(nullptr, positions);
+            std::vector<Route::Track> tracks;
+            QVERIFY(route.test(tracks, 59));
+
+            int dots = 0;
+            std::vector<Route::Track> line;
+            for (const Route::Track& track : tracks) {
+                if (track.pen != &MapWidgetConfig::longNmeaGapPen) {
+                    line.push_back(track);
+                    continue;
+                }
+                ++dots;
+                QCOMPARE(track.points->size(), 1);
+                const double longitude = track.points->first()->longitude();
+                QVERIFY(longitude > (*positions)[29].coordinate().longitude() &&
+                        longitude < (*positions)[30].coordinate().longitude());
+            }
+            QCOMPARE(dots, filled);
+            QCOMPARE(describe(line), QStringLiteral("active[0..59]"));
+        }
+    }
+
+    void markers_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<unsigned>("current");
+        QTest::addColumn<QString>("expected");
+
+        const auto invalidate = [](int from, int to) {
+            return Setup([from, to](std::vector<QNmeaPositionInfo>& v) {
+                for (int i = from; i <= to; ++i)
+                    v[std::size_t(i)] =
+                        QNmeaPositionInfo(QNmeaCoordinate(), RouteFixture::start().addSecs(i));
+            });
+        };
+        QTest::newRow("all valid") << invalidate(1, 0) << 10u << "Beginning@0 End@59 Vehicle@10";
+        QTest::newRow("vehicle at the start") << invalidate(1, 0) << 0u << "Beginning@0 End@59 Vehicle@0";
+        QTest::newRow("invalid start") << invalidate(0, 4) << 0u << "Beginning@5 End@59 Vehicle@5";
+        QTest::newRow("invalid stretch under the vehicle")
+            << invalidate(40, 49) << 45u << "Beginning@0 End@59 Vehicle@50";
+        QTest::newRow("second beyond the last valid record")
+            << invalidate(50, 59) << 55u << "Beginning@0 End@49";
+        QTest::newRow("second beyond the trip") << invalidate(1, 0) << 60u << "Beginning@0 End@59";
+        QTest::newRow("no valid coordinate") << invalidate(0, 59) << 10u << "";
+    }
+
+    void markers()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(unsigned, current);
+        QFETCH(QString, expected);
+
+        const Positions positions = RouteFixture::line(60);
+        setup(*positions);
+        Route route(nullptr, positions);
+        std::vector<std::shared_ptr<Point>> markers;
+        route.setMarkers(markers, current);
+
+        QStringList found;
+        for (const std::shared_ptr<Point>& marker : markers) {
+            found << marker->name() + '@' + QString::number(RouteFixture::indexOf(marker->longitude()));
+            // The pins stand on their place, the vehicle's spot is centred on it.
+            QCOMPARE(marker->alignment(), marker->name() == "Vehicle" ? Point::Middle : Point::BottomMiddle);
+        }
+        QCOMPARE(found.join(' '), expected);
+    }
+
+    void linesOwnTheirPoints()
+    {
+        const Positions positions = RouteFixture::line(30);
+        mark(*positions, 10, 14, QNmeaPositionInfo::Fix, false);
+        Route route(nullptr, positions);
+        std::vector<std::shared_ptr<LineString>> lines;
+        route.setRoutes(lines, 20);
+        QCOMPARE(int(lines.size()), 4);
+
+        QList<QPointer<Point>> points;
+        for (const std::shared_ptr<LineString>& line : lines) {
+            QVERIFY(line->name().isEmpty());
+            for (Point* point : line->points()) {
+                QCOMPARE(point->parent(), line.get());
+                QCOMPARE(point->name(),
+                         (*positions)[std::size_t(RouteFixture::indexOf(point->longitude()))].tooltip());
+                points << point;
+            }
+        }
+        QCOMPARE(lines[0]->pen(), MapWidgetConfig::activeRoutePen);
+        QCOMPARE(lines[1]->pen().style(), Qt::DotLine);
+        lines.clear();
+        for (const QPointer<Point>& point : points)
+            QVERIFY(point.isNull());
+    }
+
+    void nothingWithoutPositions()
+    {
+        Route route(nullptr, std::make_shared<std::vector<QNmeaPositionInfo>>());
+        std::vector<Route::Track> tracks;
+        QVERIFY(!route.test(tracks, 0) && tracks.empty());
+        std::vector<std::shared_ptr<Point>> markers;
+        route.setMarkers(markers, 0);
+        QVERIFY(markers.empty());
+    }
+
+    void unparsedTripResetsTheViewAndNothingToParse()
     {
         MapWidget widget;
         show(widget);
@@ -114,6 +365,18 @@ private slots:
         widget.on_setContentForNmeaReader(nullptr);
         QTRY_COMPARE(ready.count(), 3);
         QVERIFY(!positionsFrom(ready, 2));
+
+        // No files to parse start no parser; a missing file still runs it to its end.
+        QSignalSpy finished(&widget, &MapWidget::parsing_finished);
+        widget.on_setFilesSelected(nullptr);
+        widget.on_setFilesSelected(std::make_shared<QStringList>());
+        QTest::qWait(200);
+        QCOMPARE(finished.count(), 0);
+        auto* thread = widget.findChild<QThread*>(QStringLiteral("NmeaParser_Thread"));
+        QVERIFY(thread && !thread->isRunning());
+        widget.on_setFilesSelected(
+            std::make_shared<QStringList>(QStringList{m_home.filePath("missing.nmea")}));
+        QTRY_COMPARE(finished.count(), 1);
     }
 
     void redrawOncePerSecond()
@@ -210,17 +473,10 @@ private slots:
         QVERIFY(zoom >= 0 || !allInView(0));
     }
 
-    void toolTipTexts()
+    void toolTips()
     {
-        // A speed with one decimal, none where it is 0, in the chosen unit.
-        QCOMPARE(MapWidget::speedLocaleToString(10.0), QStringLiteral("36 km/h"));
-        QCOMPARE(MapWidget::speedLocaleToString(1.25), QStringLiteral("4.5 km/h"));
-        Units::setSpeedUnit(Units::SpeedUnit::MilesPerHour);
-        QCOMPARE(MapWidget::speedLocaleToString(10.0), QStringLiteral("22.4 mph"));
-        Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
-
-        // A record's date and time in the display locale, and its speed when it has one (exactly
-        // 1 m/s marks none).
+        // A record's date and time in the display locale, and its speed with one decimal, none
+        // where it is 0, in the chosen unit; exactly 1 m/s marks no speed.
         Units::setDisplayLocale(QLocale(QLocale::German, QLocale::Germany));
         for (const auto& [speed, shown] :
              {std::pair{"10", "\n36 km/h"}, {"", ""}, {"1", ""}, {"5.14444", "\n18.5 km/h"}}) {
@@ -231,26 +487,23 @@ private slots:
             QCOMPARE(MapWidget::toolTipLocale(record.tooltip()), QStringLiteral("01.03.24\n14:05") + shown);
         }
         QCOMPARE(MapWidget::toolTipLocale(QString()), QStringLiteral("NaN"));
-    }
+        Units::setSpeedUnit(Units::SpeedUnit::MilesPerHour);
+        QCOMPARE(MapWidget::speedLocaleToString(10.0), QStringLiteral("22.4 mph"));
+        Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
 
-    void toolTipOnRoute()
-    {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        // Over the route the tooltip shows its record; away from it none.
         MapWidget widget;
         show(widget);
         widget.onReady(RouteFixture::line(60));
-        const ExtendedMapControl& control = *widget.mapControl();
-
         const QNmeaPositionInfo record = RouteFixture::record(30);
         const QPoint onRoute =
-            control
-                .coordinateToScreen(QPointF(record.coordinate().longitude(), record.coordinate().latitude()))
+            widget.mapControl()
+                ->coordinateToScreen(QPointF(record.coordinate().longitude(), record.coordinate().latitude()))
                 .toPoint();
         QHelpEvent hit(QEvent::ToolTip, onRoute, widget.mapToGlobal(onRoute));
         QVERIFY(QCoreApplication::sendEvent(&widget, &hit));
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), QStringLiteral("01.03.24\n10:00\n36 km/h"));
-
         const QPoint away(5, widget.height() - 5);
         QHelpEvent miss(QEvent::ToolTip, away, widget.mapToGlobal(away));
         QCoreApplication::sendEvent(&widget, &miss);
@@ -265,11 +518,6 @@ private slots:
         auto* zoomIn = widget.findChild<QPushButton*>(QStringLiteral("zoomInButton"));
         auto* zoomOut = widget.findChild<QPushButton*>(QStringLiteral("zoomOutButton"));
         QVERIFY(zoomIn && zoomOut);
-        QCOMPARE(zoomIn->toolTip(), QStringLiteral("Zoom in"));
-        QVERIFY(zoomIn->styleSheet().contains("68_zoom_in_v1.png"));
-        QCOMPARE(zoomIn->mapTo(&widget, QPoint(0, 0)), QPoint(15, 15));
-        QVERIFY(zoomOut->mapTo(&widget, QPoint(0, 0)).y() > 15);
-
         QCOMPARE(widget.mapControl()->currentZoom(), 5);
         QTest::mouseClick(zoomIn, Qt::LeftButton);
         QCOMPARE(widget.mapControl()->currentZoom(), 6);
@@ -284,9 +532,8 @@ private slots:
         document.setHtml(label->text());
         QCOMPARE(document.toPlainText(), QString::fromUtf8("\u00a9 OpenStreetMap contributors, ODbL"));
         QVERIFY(label->text().contains("href=\"https://www.openstreetmap.org/copyright\""));
-        const QRect box(label->mapTo(&widget, QPoint(0, 0)), label->size());
-        QCOMPARE(box.right(), widget.width() - 1);
-        QCOMPARE(box.bottom(), widget.height() - 1);
+        QCOMPARE(QRect(label->mapTo(&widget, QPoint(0, 0)), label->size()).bottomRight(),
+                 widget.rect().bottomRight());
     }
 
     void selectionToRoute()
