@@ -18,6 +18,7 @@
 #include "stringlistpointer.h"
 #include "stylesheet.h"
 #include "tripitem.h"
+#include "tripsummary.h"
 #include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_panelGrid = new QGridLayout();
     m_frameGrid = new QGridLayout();
     m_dataProcessor = new DataProcessor();
+    m_tripSummary = new TripSummary();
 
     setAppFont();
     ui->setupUi(this);
@@ -169,6 +171,7 @@ void MainWindow::buildLayout()
     m_panelGrid->addWidget(ui->dataFrame, 1, 0);
     m_panelGrid->addWidget(ui->compass, 0, 1);
     m_panelGrid->addWidget(ui->driveData, 1, 1);
+    m_panelGrid->addWidget(m_tripSummary, 2, 0, 1, 2);
 
     m_leftLayout->setContentsMargins(0, 0, 0, 0);
     m_leftLayout->setSpacing(0);
@@ -221,7 +224,7 @@ void MainWindow::buildLayout()
     const int minWidth = qMax(leftColumn + ui->driveData->minimumWidth(), ui->videoWidget->minimumWidth()) +
                          qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
     const int minHeight = qMax(ui->videoWidget->minimumHeight() + ui->ctrlPanel->minimumHeight() +
-                                   ui->dataFrame->minimumHeight(),
+                                   ui->dataFrame->minimumHeight() + m_tripSummary->minimumHeight(),
                                ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
                           154;
     setMinimumSize(minWidth, minHeight);
@@ -236,9 +239,9 @@ void MainWindow::buildLayout()
     m_rightSplitter->setHandleWidth(5);
     m_mainSplitter->setHandleWidth(5);
 
-    m_hideOnFullScreen = {ui->openFileButton, ui->langButton,  ui->infoButton, ui->minimizeButton,
-                          ui->maximizeButton, ui->closeButton, ui->ostrelIcon, ui->dataFrame,
-                          ui->driveData,      ui->compass,     m_rightSplitter};
+    m_hideOnFullScreen = {ui->openFileButton, ui->langButton,  ui->infoButton,  ui->minimizeButton,
+                          ui->maximizeButton, ui->closeButton, ui->ostrelIcon,  ui->dataFrame,
+                          ui->driveData,      ui->compass,     m_rightSplitter, m_tripSummary};
     for (QSizeGrip* grip : m_sizeGrips) {
         m_hideOnFullScreen.push_back(grip);
     }
@@ -278,6 +281,10 @@ void MainWindow::makeConnections()
     connect(map, &MapWidget::nmeaReady, processor, &DataProcessor::process_trip_data, queued);
     connect(processor, &DataProcessor::trip_data_processed, graph, &Graph::new_nmea_data, queued);
     connect(processor, &DataProcessor::trip_data_processed, drive, &DriveData::new_nmea_data, queued);
+    // ... and the trip's figures for the line below the graph, cleared while a new trip loads.
+    connect(playlist, &PlaylistWgt::setTripSelected, m_tripSummary, &TripSummary::setMedia, queued);
+    connect(processor, &DataProcessor::trip_statistics_processed, m_tripSummary, &TripSummary::setStatistics,
+            queued);
 
     // Position and length on the trip timeline -> every view that follows playback.
     connect(video, &VlcQtVideoWidget::onPositionChange, map, &MapWidget::on_PositionChange, queued);
@@ -297,10 +304,15 @@ void MainWindow::makeConnections()
     connect(ctrl, &ControlPanelWgt::toggleMute, video, &VlcQtVideoWidget::toggleMute, queued);
     connect(ctrl, &ControlPanelWgt::setVolume, video, &VlcQtVideoWidget::setVolume, queued);
     connect(ctrl, &ControlPanelWgt::setPosition, video, &VlcQtVideoWidget::setPosition, queued);
+    // A click on the graph seeks like the slider.
+    connect(graph, &Graph::seekRequested, video, &VlcQtVideoWidget::setPosition, queued);
     connect(video, &VlcQtVideoWidget::updateVolumeButtonIcon, ctrl, &ControlPanelWgt::updateVolumeButtonIcon,
             queued);
     connect(video, &VlcQtVideoWidget::updatePlayPauseButton, ctrl, &ControlPanelWgt::updatePlayPauseButton,
             queued);
+
+    // Map -> player: a click on the route plays the trip from that point.
+    connect(map, &MapWidget::positionSelected, video, &VlcQtVideoWidget::setPosition, queued);
 
     // Window state: full screen asked for by the panel and announced back to it; activation
     // changes reach the video.

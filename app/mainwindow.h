@@ -18,6 +18,7 @@ class QHBoxLayout;
 class QSizeGrip;
 class QSplitter;
 class QVBoxLayout;
+class TripSummary;
 class Ui_MainWindow;
 
 // The program's only top-level window: frameless, with its own title bar, resize edges
@@ -60,6 +61,7 @@ public:
     Ui_MainWindow* form() const { return ui.get(); }
     AboutDialog* aboutDialog() const { return m_aboutDialog; }
     DataProcessor* dataProcessor() const { return m_dataProcessor; }
+    TripSummary* tripSummary() const { return m_tripSummary; }
 
 signals:
     void openFileDialog(const QString& dir);
@@ -131,6 +133,7 @@ private:
     QPoint m_normalPos;
     std::vector<QWidget*> m_hideOnFullScreen;
     DataProcessor* m_dataProcessor = nullptr;
+    TripSummary* m_tripSummary = nullptr; // in the panel grid, below the graph
     int m_dragMode = DragNone;
     QPoint m_pressGlobalPos;
     QPoint m_pressLocalPos;

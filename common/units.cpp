@@ -17,6 +17,7 @@ constexpr double StandardGravity = 9.80665;
 // -1: not chosen yet; otherwise the enum's value.
 std::atomic<int> g_speedUnit{-1};
 std::atomic<int> g_accelerationUnit{int(AccelerationUnit::MetresPerSecondSquared)};
+std::atomic<qint64> g_clockOffset{0};
 
 // Unset: the application's default locale.
 std::optional<QLocale>& localeStore()
@@ -159,6 +160,31 @@ QString latitudeText(double degrees)
 QString longitudeText(double degrees)
 {
     return dms(degrees, "E", "W");
+}
+
+qint64 clockOffsetSeconds()
+{
+    return g_clockOffset.load();
+}
+
+void setClockOffsetSeconds(qint64 seconds)
+{
+    g_clockOffset = seconds;
+}
+
+QDateTime shownClock(const QDateTime& recorded)
+{
+    return recorded.isValid() ? recorded.addSecs(clockOffsetSeconds()) : recorded;
+}
+
+QString clockTimeText(const QDateTime& recorded)
+{
+    if (!recorded.isValid())
+        return QString();
+    const QDateTime shown = shownClock(recorded);
+    const QLocale locale = displayLocale();
+    return locale.toString(shown.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(shown.time(), QStringLiteral("HH:mm:ss"));
 }
 
 QString dateTimeText(const QDateTime& dateTime)

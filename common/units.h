@@ -58,6 +58,14 @@ QString clockText(qint64 ms);
 QString latitudeText(double degrees);
 QString longitudeText(double degrees);
 
+// Recorded clock times are wall-clock values (kept as Qt::UTC so no zone applies). Shown clock
+// times are shifted by this offset, for cameras whose clock or position time is not local.
+qint64 clockOffsetSeconds();
+void setClockOffsetSeconds(qint64 seconds);
+QDateTime shownClock(const QDateTime& recorded);
+// A recorded clock time, shifted, as date and time of day with seconds in the display locale.
+QString clockTimeText(const QDateTime& recorded);
+
 // Date and time in the display locale's short format.
 QString dateTimeText(const QDateTime& dateTime);
 QString dateText(const QDate& date);

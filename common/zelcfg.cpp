@@ -15,6 +15,13 @@ const QString LocaleLanguageDefault = QStringLiteral("en_GB");
 const QString DebugLevel = QStringLiteral("DebugLevel");
 // URL template of the map tile server (%1 zoom, %2 x, %3 y).
 const QString TileServer = QStringLiteral("TileServer");
+// Display units: "kmh" or "mph"; "ms2" or "g". Unset: speeds follow the system locale.
+const QString SpeedUnit = QStringLiteral("SpeedUnit");
+const QString AccelerationUnit = QStringLiteral("AccelerationUnit");
+// Minutes added to shown clock times (may be negative).
+const QString TimeOffset = QStringLiteral("TimeOffset");
+// Contact (e-mail or web address) the tile requests name in their User-Agent.
+const QString TileContact = QStringLiteral("TileContact");
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -18,6 +18,10 @@ extern const QString LocaleLanguage;
 extern const QString LocaleLanguageDefault;
 extern const QString DebugLevel;
 extern const QString TileServer;
+extern const QString SpeedUnit;
+extern const QString AccelerationUnit;
+extern const QString TimeOffset;
+extern const QString TileContact;
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -1,17 +1,29 @@
 #include "compass.h"
 
+#include "units.h"
+
+#include <QEvent>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor NorthColour(230, 40, 40);
+
+} // namespace
 
 Compass::Compass(QWidget* parent) : QWidget(parent)
 {
     QFont f = font();
     f.setPointSize(10);
     setFont(f);
+    setMinimumSize(MinimumSide + headingColumnWidth(), MinimumSide);
 
     // Bounding-box coordinates keep the gradient fitted to any size.
     QLinearGradient gradient(0.0, 0.0, 0.0, 1.0);
@@ -24,10 +36,52 @@ Compass::Compass(QWidget* parent) : QWidget(parent)
     setAutoFillBackground(true);
 }
 
+QStringList Compass::cardinalLetters()
+{
+    return {tr("N", "compass: north"), tr("E", "compass: east"), tr("S", "compass: south"),
+            tr("W", "compass: west")};
+}
+
+QString Compass::headingText() const
+{
+    if (std::isnan(m_direction))
+        return QStringLiteral("–°");
+    // Whole degrees from 0 to 359: 359.6 reads 0°, not 360°.
+    const double degrees = std::fmod(std::fmod(std::round(m_direction), 360.0) + 360.0, 360.0);
+    return Units::fixed(degrees, 0) + QStringLiteral("°");
+}
+
 void Compass::set_direction(double direction)
 {
     m_direction = direction;
     repaint();
+}
+
+int Compass::headingRowHeight() const
+{
+    return QFontInfo(font()).pixelSize() + 2;
+}
+
+int Compass::headingColumnWidth() const
+{
+    return QFontMetrics(font()).horizontalAdvance(QStringLiteral("359°")) + 8;
+}
+
+bool Compass::headingBeside() const
+{
+    return width() - headingColumnWidth() >= height() - headingRowHeight();
+}
+
+QRect Compass::roseRect() const
+{
+    // A wide widget puts the heading beside the rose, a tall one below it; the rose is the
+    // largest square left.
+    if (headingBeside()) {
+        const int side = std::max(1, std::min(width() - headingColumnWidth(), height()));
+        return QRect((width() - headingColumnWidth() - side) / 2, (height() - side) / 2, side, side);
+    }
+    const int side = std::max(1, std::min(width(), height() - headingRowHeight()));
+    return QRect((width() - side) / 2, (height() - headingRowHeight() - side) / 2, side, side);
 }
 
 void Compass::paintEvent(QPaintEvent* /*event*/)
@@ -40,55 +94,82 @@ void Compass::paintEvent(QPaintEvent* /*event*/)
     painter.drawLine(0, 0, 0, height());
     paint_circle(painter);
     paint_needle(painter);
+    paint_heading(painter);
 }
 
 void Compass::paint_circle(QPainter& painter)
 {
-    const int w = width();
-    const int h = height();
-    const int d = static_cast<int>(std::min(w, h) * m_circleRatio);
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse((w - d) / 2, (h - d) / 2, d, d);
+    const QRect rose = roseRect();
+    // Letters sit on the circle, inside the square.
+    const int f = std::clamp(rose.width() / 5, 8, QFontInfo(font()).pixelSize());
+    QFont letters = font();
+    letters.setPixelSize(f);
+    letters.setBold(true);
+    painter.setFont(letters);
+    const QPointF c = QRectF(rose).center();
+    const double radius = rose.width() / 2.0 - f / 2.0 - 1.0;
 
-    const int f = QFontInfo(painter.font()).pixelSize();
-    auto letter = [&](int x, int y, const QString& text) {
-        painter.drawText(QRect(x, y, f, f), Qt::AlignCenter, text);
-    };
-    painter.setPen(Qt::white);
-    letter((w - d) / 2 - f / 2, h / 2 - f / 2, QStringLiteral("W"));
-    letter(w - (w - d) / 2 - f / 2, h / 2 - f / 2, QStringLiteral("E"));
-    letter(w / 2 - f / 2, (h - d) / 2 - f / 2, QStringLiteral("N"));
-    // Mirrors "N" about the centre, so "S" stays on the circle in a tall widget as well.
-    letter(w / 2 - f / 2, h - (h - d) / 2 - f / 2, QStringLiteral("S"));
+    // The circle in four arcs that leave room for the letters.
+    painter.setPen(QPen(QColor(110, 110, 110), 1));
+    painter.setBrush(Qt::NoBrush);
+    const double gap = std::asin(std::min(1.0, 0.75 * f / std::max(radius, 1.0))) * 180.0 / M_PI;
+    const QRectF circle(c.x() - radius, c.y() - radius, 2 * radius, 2 * radius);
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        const double start = quarter * 90.0 + gap;
+        painter.drawArc(circle, int(std::lround(start * 16)), int(std::lround((90.0 - 2 * gap) * 16)));
+    }
+
+    const QStringList names = cardinalLetters();
+    const QPointF offsets[4] = {{0, -radius}, {radius, 0}, {0, radius}, {-radius, 0}};
+    for (int i = 0; i < 4; ++i) {
+        const QPointF at = c + offsets[i];
+        const QRectF box(at.x() - f, at.y() - f / 2.0, 2.0 * f, f);
+        painter.setPen(i == 0 ? NorthColour : Qt::white);
+        painter.drawText(box, Qt::AlignCenter, names[i]);
+    }
 }
 
 void Compass::paint_needle(QPainter& painter)
 {
-    const double r = std::min(width(), height()) * m_needleLength * 0.5;
-    const double halfWidth = m_needleWidth * r;
-    const int cx = width() / 2;
-    const int cy = height() / 2;
-    const int tip = static_cast<int>(r);
-    const int tail = static_cast<int>(m_needleTail * r);
-    const int side = static_cast<int>(halfWidth);
+    if (std::isnan(m_direction))
+        return;
+    const QRect rose = roseRect();
+    const int f = std::clamp(rose.width() / 5, 8, QFontInfo(font()).pixelSize());
+    const QPointF c = QRectF(rose).center();
+    const double length = rose.width() / 2.0 - f - 2.0;
+    const double half = std::max(2.0, length * 0.22);
 
     painter.save();
-    // The needle is drawn along the x axis with its tip at -r; a quarter turn more points it north.
-    painter.translate(cx, cy);
-    painter.rotate(m_direction + 90.0);
-    painter.translate(-cx, -cy);
-    painter.setPen(Qt::black);
+    painter.translate(c);
+    // Clockwise on screen: 0 points up (north), 90 right (east).
+    painter.rotate(m_direction);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(NorthColour);
+    painter.drawPolygon(QPolygonF({QPointF(0, -length), QPointF(half, 0), QPointF(-half, 0)}));
     painter.setBrush(Qt::white);
-
-    QPainterPath path;
-    for (int sign : {1, -1}) {
-        path.moveTo(cx, cy);
-        path.lineTo(cx - tip, cy);
-        path.lineTo(cx + tail, cy + sign * side);
-        path.lineTo(cx + tip, cy);
-        path.closeSubpath();
-    }
-    painter.drawPath(path);
+    painter.drawPolygon(QPolygonF({QPointF(0, length), QPointF(half, 0), QPointF(-half, 0)}));
+    painter.setBrush(QColor(60, 60, 60));
+    painter.drawEllipse(QPointF(0, 0), half * 0.45, half * 0.45);
     painter.restore();
+}
+
+void Compass::paint_heading(QPainter& painter)
+{
+    painter.setFont(font());
+    painter.setPen(Qt::white);
+    const QRect rose = roseRect();
+    if (headingBeside()) {
+        painter.drawText(QRect(rose.right() + 1, 0, width() - rose.right() - 1, height()), Qt::AlignCenter,
+                         headingText());
+    } else {
+        const int row = headingRowHeight();
+        painter.drawText(QRect(0, height() - row - 1, width(), row), Qt::AlignCenter, headingText());
+    }
+}
+
+void Compass::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        update();
+    QWidget::changeEvent(event);
 }

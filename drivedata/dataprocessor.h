@@ -2,13 +2,15 @@
 
 #include "datapoint.h"
 #include "qnmeapositioninfo.h"
+#include "tripstatistics.h"
 
 #include <QObject>
 
 #include <memory>
 #include <vector>
 
-// Turns the per-second positions of a trip into drive-data samples on the trip timeline.
+// Turns the per-second positions of a trip into drive-data samples on the trip timeline and
+// the trip's figures.
 class DataProcessor : public QObject
 {
     Q_OBJECT
@@ -22,4 +24,6 @@ public slots:
 
 signals:
     void trip_data_processed(std::shared_ptr<std::vector<DataPoint>> trip_data);
+    // The figures of the same positions; not sent for a null vector.
+    void trip_statistics_processed(const TripStatistics& statistics);
 };

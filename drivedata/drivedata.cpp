@@ -34,18 +34,29 @@ DriveData::DriveData(QWidget* parent) : QWidget(parent), m_lcd(new QLCDNumber(3,
 
 QString DriveData::latitudeText() const
 {
-    return m_current && !std::isnan(m_current->latitude) ? Units::latitudeText(m_current->latitude)
-                                                         : QCoreApplication::translate("QObject", "Unknown");
+    if (!m_current)
+        return QCoreApplication::translate("QObject", "Unknown");
+    return m_current->positionValid ? Units::latitudeText(m_current->latitude) : noDataText();
 }
 
 QString DriveData::longitudeText() const
 {
-    return m_current ? Units::longitudeText(m_current->longitude) : QString();
+    return m_current && m_current->positionValid ? Units::longitudeText(m_current->longitude) : QString();
+}
+
+QString DriveData::noDataText()
+{
+    return tr("No data");
 }
 
 int DriveData::speedValue() const
 {
     return m_lcd->intValue();
+}
+
+bool DriveData::speedKnown() const
+{
+    return !m_current || m_current->speedValid;
 }
 
 QString DriveData::speedUnitText() const
@@ -79,9 +90,18 @@ void DriveData::select_sample(qint64 time)
                              [](qint64 t, const DataPoint& sample) { return t < sample.time; });
         m_current = &*std::prev(after);
     }
-    const double speed = m_current ? m_current->speed : 0.0;
-    m_lcd->display(static_cast<int>(std::lround(Units::speedValue(speed))));
-    emit direction_changed(m_current ? m_current->direction : 0.0);
+    // A second without a measured speed shows dashes, not 0; one without a course turns the
+    // compass to "unknown" (NaN).
+    if (m_current && !m_current->speedValid) {
+        m_lcd->display(QStringLiteral("--"));
+    } else {
+        const double speed = m_current ? m_current->speed : 0.0;
+        m_lcd->display(static_cast<int>(std::lround(Units::speedValue(speed))));
+    }
+    if (!m_current)
+        emit direction_changed(0.0);
+    else
+        emit direction_changed(m_current->directionValid ? m_current->direction : qQNaN());
     update();
 }
 
@@ -132,14 +152,16 @@ void DriveData::draw_data(QPainter& painter)
     if (m_hasAcceleration) {
         const DataPoint placeholder;
         const DataPoint& sample = m_current ? *m_current : placeholder;
+        const bool known = !m_current || sample.accelerationValid;
+        const QString missing = QStringLiteral("–") + Units::accelerationUnitText();
         painter.setPen(Qt::yellow);
         painter.drawText(line(10, 19, 6.5), Qt::AlignLeft, QStringLiteral("↕"));
         painter.drawText(line(20, w - 11, 6.5), Qt::AlignRight,
-                         Units::accelerationText(sample.accelerationX));
+                         known ? Units::accelerationText(sample.accelerationX) : missing);
         painter.setPen(Qt::green);
         painter.drawText(line(10, 19, 7.5), Qt::AlignLeft, QStringLiteral("↔"));
         painter.drawText(line(20, w - 11, 7.5), Qt::AlignRight,
-                         Units::accelerationText(sample.accelerationY));
+                         known ? Units::accelerationText(sample.accelerationY) : missing);
     }
 }
 

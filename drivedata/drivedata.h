@@ -21,7 +21,12 @@ public:
     const DataPoint* currentSample() const { return m_current; }
     QString latitudeText() const;
     QString longitudeText() const;
+    // The LCD's number; meaningful only while speedKnown().
     int speedValue() const;
+    // False while the sample shown has no measured speed: the LCD shows dashes.
+    bool speedKnown() const;
+    // Shown instead of a position or value that the sample does not have.
+    static QString noDataText();
     QString speedUnitText() const;
     bool hasAcceleration() const { return m_hasAcceleration; }
 

@@ -1,36 +1,49 @@
 #include "vireo/vlcinstance.h"
 
+#include "vlcinstance_p.h"
 #include "vlcoptions.h"
 
 #include <vlc/vlc.h>
 
-VlcInstance::VlcInstance(const QStringList& args, QObject* parent) : QObject(parent)
+libvlc_instance_t* VlcInstancePrivate::core(const VlcInstance* instance)
 {
-    m_argc = args.size();
-    m_argv = new char*[static_cast<size_t>(m_argc) + 1];
-    for (int i = 0; i < m_argc; ++i) {
-        m_argv[i] = qstrdup(args.at(i).toUtf8().constData());
-    }
-    m_argv[m_argc] = nullptr;
-    m_vlcInstance = libvlc_new(m_argc, m_argv);
+    return instance ? instance->m_d->engine : nullptr;
 }
 
-VlcInstance::VlcInstance(int argc, const char* const* argv, QObject* parent) : QObject(parent)
+VlcInstance::VlcInstance(const QStringList& args, QObject* parent)
+    : QObject(parent), m_d(std::make_unique<VlcInstancePrivate>())
 {
-    m_vlcInstance = libvlc_new(argc, argv);
+    m_d->argc = args.size();
+    m_d->argv = new char*[static_cast<size_t>(m_d->argc) + 1];
+    for (int i = 0; i < m_d->argc; ++i) {
+        m_d->argv[i] = qstrdup(args.at(i).toUtf8().constData());
+    }
+    m_d->argv[m_d->argc] = nullptr;
+    m_d->engine = libvlc_new(m_d->argc, m_d->argv);
+}
+
+VlcInstance::VlcInstance(int argc, const char* const* argv, QObject* parent)
+    : QObject(parent), m_d(std::make_unique<VlcInstancePrivate>())
+{
+    m_d->engine = libvlc_new(argc, argv);
 }
 
 VlcInstance::~VlcInstance()
 {
     // Players are QObject children; they must be gone before the engine is released.
     qDeleteAll(children());
-    if (m_vlcInstance) {
-        libvlc_release(m_vlcInstance);
+    if (m_d->engine) {
+        libvlc_release(m_d->engine);
     }
-    for (int i = 0; i < m_argc; ++i) {
-        delete[] m_argv[i];
+    for (int i = 0; i < m_d->argc; ++i) {
+        delete[] m_d->argv[i];
     }
-    delete[] m_argv;
+    delete[] m_d->argv;
+}
+
+bool VlcInstance::isValid() const
+{
+    return m_d->engine != nullptr;
 }
 
 void VlcInstance::SetupLibrary(QString pluginPath)

@@ -44,7 +44,7 @@ QStringList playback()
         QStringLiteral("--avcodec-codec=h264"),
         QStringLiteral("--avcodec-debug=0"),
         QStringLiteral("--avcodec-skiploopfilter=4"),
-        QStringLiteral("--avcodec-vismv=0"),
+        // "--avcodec-vismv=0" dropped: the engine here no longer has it and warns on stderr.
         QStringLiteral("--avcodec-skip-idct=0"),
         QStringLiteral("--avcodec-skip-frame=0"),
         QStringLiteral("--avcodec-workaround-bugs=1"),
@@ -59,7 +59,7 @@ QStringList playback()
         QStringLiteral("--hdtv-fix"),
         QStringLiteral("--autoscale"),
         QStringLiteral("--embedded-video"),
-        QStringLiteral("--overlay"),
+        // "--overlay" dropped: the engine here no longer has it and warns on stderr.
         // "--no-directx-use-sysmem", "--direct3d-hw-blending", "--directx-3buffering" and
         // "--directx-hw-yuv" dropped: DirectX output options, unknown to the engine here.
         // "--vout=direct3d,any" mapped to "any": the engine picks the X11 output that
@@ -99,7 +99,7 @@ ArgTable durationProbe()
         "--avcodec-workaround-bugs=1",
         "--avcodec-skip-frame=0",
         "--avcodec-skip-idct=0",
-        "--avcodec-vismv=0",
+        // "--avcodec-vismv=0" dropped: the engine here no longer has it and warns on stderr.
         "--avcodec-skiploopfilter=4",
         "--avcodec-debug=0",
         "--avcodec-codec=h264",
@@ -144,7 +144,7 @@ QStringList thumbnail()
         QStringLiteral("--avcodec-workaround-bugs=1"),
         QStringLiteral("--avcodec-skip-frame=0"),
         QStringLiteral("--avcodec-skip-idct=0"),
-        QStringLiteral("--avcodec-vismv=0"),
+        // "--avcodec-vismv=0" dropped: the engine here no longer has it and warns on stderr.
         QStringLiteral("--avcodec-skiploopfilter=4"),
         QStringLiteral("--avcodec-debug=0"),
         QStringLiteral("--avcodec-codec=h264"),

@@ -2,16 +2,13 @@
 
 #include "vireo/vlcinstance.h"
 #include "vireo/vlcvideowidget.h"
+#include "vlcinstance_p.h"
+#include "vlcmedia.h"
 
 #include <QDir>
 #include <QUrl>
 
 #include <vlc/vlc.h>
-
-#include <chrono>
-#include <condition_variable>
-#include <cstring>
-#include <mutex>
 
 const int VlcPlayer::m_eventlist[9] = {
     libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerOpening,    libvlc_MediaPlayerPlaying,
@@ -22,33 +19,6 @@ const int VlcPlayer::m_eventlist[9] = {
 const char* const VlcPlayer::m_correctFourCC[6] = {"AVC1", "H264", "X264", "DAVC", "LMP4", "SVQ3"};
 
 namespace {
-
-// Synchronous parse of a local media. The preparser gives up by itself after
-// its own timeout; the wait here is only a backstop should no event ever come.
-void parseMedia(libvlc_media_t* media)
-{
-    struct Waiter
-    {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool parsed = false;
-    } waiter;
-
-    auto onParsed = [](const libvlc_event_t*, void* data) {
-        auto* w = static_cast<Waiter*>(data);
-        std::lock_guard<std::mutex> lock(w->mutex);
-        w->parsed = true;
-        w->done.notify_all();
-    };
-
-    libvlc_event_manager_t* events = libvlc_media_event_manager(media);
-    libvlc_event_attach(events, libvlc_MediaParsedChanged, onParsed, &waiter);
-    if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, -1) == 0) {
-        std::unique_lock<std::mutex> lock(waiter.mutex);
-        waiter.done.wait_for(lock, std::chrono::seconds(30), [&waiter] { return waiter.parsed; });
-    }
-    libvlc_event_detach(events, libvlc_MediaParsedChanged, onParsed, &waiter);
-}
 
 // A local file as a native path, anything else as its whole location.
 QString mediaLocation(libvlc_media_t* media)
@@ -62,43 +32,62 @@ QString mediaLocation(libvlc_media_t* media)
     return url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
 }
 
-bool isAcceptedFourCC(const char* code)
-{
-    for (const char* accepted : VlcPlayer::m_correctFourCC) {
-        if (std::strncmp(code, accepted, 4) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
-VlcPlayer::VlcPlayer(VlcInstance* instance, VlcVideoWidget* videoWidget, bool listPlayback)
-    : QObject(instance), m_vlcInstance(instance ? instance->core() : nullptr), m_videoWidget(videoWidget)
+class VlcPlayerPrivate
 {
-    // An engine that failed to start leaves a player that refuses everything.
-    if (!m_vlcInstance) {
-        return;
-    }
-    m_mediaPlayer = libvlc_media_player_new(m_vlcInstance);
-    if (!m_mediaPlayer) {
-        return;
-    }
-    libvlc_video_set_key_input(m_mediaPlayer, 0);
-    libvlc_video_set_mouse_input(m_mediaPlayer, 0);
+public:
+    explicit VlcPlayerPrivate(VlcPlayer* player) : m_player(player) {}
 
-    m_playerEvents = libvlc_media_player_event_manager(m_mediaPlayer);
+    static void handleEvent(const libvlc_event_t* event, void* data);
+
+    libvlc_media_t* createMedia(const QString& file) const;
+    // Parses media and runs the file check; a failure is reported.
+    bool verify(libvlc_media_t* media);
+    void fail(const QString& message);
+    void requestSurface();
+    int playItem(int idx);
+
+    VlcPlayer* m_player;
+    QString m_lastError;
+    libvlc_instance_t* m_vlcInstance = nullptr;
+    VlcVideoWidget* m_videoWidget = nullptr;
+    libvlc_media_player_t* m_mediaPlayer = nullptr;
+    libvlc_media_list_player_t* m_listPlayer = nullptr;
+    libvlc_event_manager_t* m_playerEvents = nullptr;
+    libvlc_event_manager_t* m_listEvents = nullptr;
+    libvlc_media_list_t* m_mediaList = nullptr;
+    QList<QByteArray> m_mediaOptions;
+};
+
+VlcPlayer::VlcPlayer(VlcInstance* instance, VlcVideoWidget* videoWidget, bool listPlayback)
+    : QObject(instance), m_d(std::make_unique<VlcPlayerPrivate>(this))
+{
+    m_d->m_vlcInstance = VlcInstancePrivate::core(instance);
+    m_d->m_videoWidget = videoWidget;
+    // An engine that failed to start leaves a player that refuses everything.
+    if (!m_d->m_vlcInstance) {
+        return;
+    }
+    m_d->m_mediaPlayer = libvlc_media_player_new(m_d->m_vlcInstance);
+    if (!m_d->m_mediaPlayer) {
+        return;
+    }
+    libvlc_video_set_key_input(m_d->m_mediaPlayer, 0);
+    libvlc_video_set_mouse_input(m_d->m_mediaPlayer, 0);
+
+    m_d->m_playerEvents = libvlc_media_player_event_manager(m_d->m_mediaPlayer);
     for (int type : m_eventlist) {
-        libvlc_event_attach(m_playerEvents, type, handleEvent, this);
+        libvlc_event_attach(m_d->m_playerEvents, type, VlcPlayerPrivate::handleEvent, this);
     }
 
     if (listPlayback) {
-        m_listPlayer = libvlc_media_list_player_new(m_vlcInstance);
-        if (m_listPlayer) {
-            libvlc_media_list_player_set_media_player(m_listPlayer, m_mediaPlayer);
-            m_listEvents = libvlc_media_list_player_event_manager(m_listPlayer);
-            libvlc_event_attach(m_listEvents, libvlc_MediaListPlayerNextItemSet, handleEvent, this);
+        m_d->m_listPlayer = libvlc_media_list_player_new(m_d->m_vlcInstance);
+        if (m_d->m_listPlayer) {
+            libvlc_media_list_player_set_media_player(m_d->m_listPlayer, m_d->m_mediaPlayer);
+            m_d->m_listEvents = libvlc_media_list_player_event_manager(m_d->m_listPlayer);
+            libvlc_event_attach(m_d->m_listEvents, libvlc_MediaListPlayerNextItemSet,
+                                VlcPlayerPrivate::handleEvent, this);
         }
     }
 }
@@ -106,30 +95,30 @@ VlcPlayer::VlcPlayer(VlcInstance* instance, VlcVideoWidget* videoWidget, bool li
 VlcPlayer::~VlcPlayer()
 {
     // Detaching waits for a callback in progress, so none runs on a dead object.
-    if (m_playerEvents) {
+    if (m_d->m_playerEvents) {
         for (int type : m_eventlist) {
-            libvlc_event_detach(m_playerEvents, type, handleEvent, this);
+            libvlc_event_detach(m_d->m_playerEvents, type, VlcPlayerPrivate::handleEvent, this);
         }
     }
-    if (m_listEvents) {
-        libvlc_event_detach(m_listEvents, libvlc_MediaListPlayerNextItemSet, handleEvent, this);
+    if (m_d->m_listEvents) {
+        libvlc_event_detach(m_d->m_listEvents, libvlc_MediaListPlayerNextItemSet,
+                            VlcPlayerPrivate::handleEvent, this);
     }
-    if (m_mediaPlayer) {
-        libvlc_media_player_stop(m_mediaPlayer);
-        libvlc_media_player_release(m_mediaPlayer);
+    if (m_d->m_mediaPlayer) {
+        libvlc_media_player_stop(m_d->m_mediaPlayer);
+        libvlc_media_player_release(m_d->m_mediaPlayer);
     }
-    if (m_listPlayer) {
-        libvlc_media_list_player_release(m_listPlayer);
+    if (m_d->m_listPlayer) {
+        libvlc_media_list_player_release(m_d->m_listPlayer);
     }
-    if (m_mediaList) {
-        libvlc_media_list_release(m_mediaList);
+    if (m_d->m_mediaList) {
+        libvlc_media_list_release(m_d->m_mediaList);
     }
 }
 
-libvlc_media_t* VlcPlayer::createMedia(const QString& file) const
+libvlc_media_t* VlcPlayerPrivate::createMedia(const QString& file) const
 {
-    libvlc_media_t* media =
-        libvlc_media_new_path(m_vlcInstance, QDir::toNativeSeparators(file).toUtf8().constData());
+    libvlc_media_t* media = VlcMedia::fromPath(m_vlcInstance, file);
     if (media) {
         for (const QByteArray& option : m_mediaOptions) {
             libvlc_media_add_option(media, option.constData());
@@ -138,21 +127,26 @@ libvlc_media_t* VlcPlayer::createMedia(const QString& file) const
     return media;
 }
 
-void VlcPlayer::setMediaOptions(const QStringList& options)
+bool VlcPlayerPrivate::verify(libvlc_media_t* media)
 {
-    m_mediaOptions.clear();
-    for (const QString& option : options) {
-        m_mediaOptions.append(option.toUtf8());
+    if (!media) {
+        return false;
     }
+    VlcMedia::parse(media, -1);
+    const QString reason = VlcMedia::checkTracks(media);
+    if (!reason.isEmpty()) {
+        fail(reason);
+    }
+    return reason.isEmpty();
 }
 
-void VlcPlayer::fail(const QString& message)
+void VlcPlayerPrivate::fail(const QString& message)
 {
     m_lastError = message;
-    emit error(message);
+    emit m_player->error(message);
 }
 
-void VlcPlayer::requestSurface()
+void VlcPlayerPrivate::requestSurface()
 {
     if (!m_videoWidget) {
         return;
@@ -163,62 +157,7 @@ void VlcPlayer::requestSurface()
     }
 }
 
-int VlcPlayer::open(const QString& file)
-{
-    if (!m_mediaPlayer) {
-        return -1;
-    }
-    libvlc_media_t* media = createMedia(file);
-    if (!media) {
-        return -1;
-    }
-    libvlc_media_player_set_media(m_mediaPlayer, media);
-    const bool passed = verifyFourCC(media);
-    libvlc_media_release(media);
-    if (!passed) {
-        return -1;
-    }
-    requestSurface();
-    return libvlc_media_player_play(m_mediaPlayer);
-}
-
-int VlcPlayer::open(const QStringList& files)
-{
-    if (!m_listPlayer) {
-        return -1;
-    }
-    libvlc_media_list_t* list = libvlc_media_list_new(m_vlcInstance);
-    if (!list) {
-        return -1;
-    }
-    libvlc_media_list_lock(list);
-    for (const QString& file : files) {
-        libvlc_media_t* media = createMedia(file);
-        if (!media) {
-            continue;
-        }
-        if (verifyFourCC(media)) {
-            libvlc_media_list_add_media(list, media);
-        }
-        libvlc_media_release(media);
-    }
-    const int count = libvlc_media_list_count(list);
-    libvlc_media_list_player_set_media_list(m_listPlayer, list);
-    libvlc_media_list_unlock(list);
-    if (m_mediaList) {
-        libvlc_media_list_release(m_mediaList);
-    }
-    m_mediaList = list;
-
-    if (count <= 0) {
-        fail(QStringLiteral("no media"));
-        return -1;
-    }
-    requestSurface();
-    return playItem(0);
-}
-
-int VlcPlayer::playItem(int idx)
+int VlcPlayerPrivate::playItem(int idx)
 {
     // The list player of libVLC 3 does not restart a new list at its first item
     // (stepping on continues from the position kept from the old list), and
@@ -233,164 +172,195 @@ int VlcPlayer::playItem(int idx)
     }
     const int result = libvlc_media_list_player_play_item(m_listPlayer, media);
     if (result == 0) {
-        emit nextItemSet(mediaLocation(media));
+        emit m_player->nextItemSet(mediaLocation(media));
     }
     libvlc_media_release(media);
     return result;
 }
 
-int VlcPlayer::play()
+void VlcPlayer::setMediaOptions(const QStringList& options)
 {
-    if (!m_mediaPlayer) {
+    m_d->m_mediaOptions.clear();
+    for (const QString& option : options) {
+        m_d->m_mediaOptions.append(option.toUtf8());
+    }
+}
+
+QString VlcPlayer::getLastError() const
+{
+    return m_d->m_lastError;
+}
+
+void VlcPlayer::clearLastError()
+{
+    m_d->m_lastError.clear();
+}
+
+int VlcPlayer::open(const QString& file)
+{
+    if (!m_d->m_mediaPlayer) {
         return -1;
     }
-    requestSurface();
-    return libvlc_media_player_play(m_mediaPlayer);
+    libvlc_media_t* media = m_d->createMedia(file);
+    if (!media) {
+        return -1;
+    }
+    libvlc_media_player_set_media(m_d->m_mediaPlayer, media);
+    const bool passed = m_d->verify(media);
+    libvlc_media_release(media);
+    if (!passed) {
+        return -1;
+    }
+    m_d->requestSurface();
+    return libvlc_media_player_play(m_d->m_mediaPlayer);
+}
+
+int VlcPlayer::open(const QStringList& files)
+{
+    if (!m_d->m_listPlayer) {
+        return -1;
+    }
+    libvlc_media_list_t* list = libvlc_media_list_new(m_d->m_vlcInstance);
+    if (!list) {
+        return -1;
+    }
+    libvlc_media_list_lock(list);
+    for (const QString& file : files) {
+        libvlc_media_t* media = m_d->createMedia(file);
+        if (!media) {
+            continue;
+        }
+        if (m_d->verify(media)) {
+            libvlc_media_list_add_media(list, media);
+        }
+        libvlc_media_release(media);
+    }
+    const int count = libvlc_media_list_count(list);
+    libvlc_media_list_player_set_media_list(m_d->m_listPlayer, list);
+    libvlc_media_list_unlock(list);
+    if (m_d->m_mediaList) {
+        libvlc_media_list_release(m_d->m_mediaList);
+    }
+    m_d->m_mediaList = list;
+
+    if (count <= 0) {
+        m_d->fail(QStringLiteral("no media"));
+        return -1;
+    }
+    m_d->requestSurface();
+    return m_d->playItem(0);
+}
+
+bool VlcPlayer::verifyFourCC(const QString& file)
+{
+    libvlc_media_t* media = m_d->createMedia(file);
+    if (!media) {
+        return false;
+    }
+    const bool passed = m_d->verify(media);
+    libvlc_media_release(media);
+    return passed;
+}
+
+int VlcPlayer::play()
+{
+    if (!m_d->m_mediaPlayer) {
+        return -1;
+    }
+    m_d->requestSurface();
+    return libvlc_media_player_play(m_d->m_mediaPlayer);
 }
 
 int VlcPlayer::play(int idx)
 {
-    if (!m_listPlayer || !m_mediaList) {
+    if (!m_d->m_listPlayer || !m_d->m_mediaList) {
         return -1;
     }
-    return playItem(idx);
+    return m_d->playItem(idx);
 }
 
 void VlcPlayer::pause()
 {
-    if (m_mediaPlayer && libvlc_media_player_can_pause(m_mediaPlayer)) {
-        libvlc_media_player_set_pause(m_mediaPlayer, 1);
+    if (m_d->m_mediaPlayer && libvlc_media_player_can_pause(m_d->m_mediaPlayer)) {
+        libvlc_media_player_set_pause(m_d->m_mediaPlayer, 1);
     }
 }
 
 void VlcPlayer::stop()
 {
-    if (m_videoWidget) {
-        m_videoWidget->release();
+    if (m_d->m_videoWidget) {
+        m_d->m_videoWidget->release();
     }
-    if (m_mediaPlayer) {
-        libvlc_media_player_stop(m_mediaPlayer);
+    if (m_d->m_mediaPlayer) {
+        libvlc_media_player_stop(m_d->m_mediaPlayer);
     }
 }
 
 int VlcPlayer::next()
 {
-    return m_listPlayer ? libvlc_media_list_player_next(m_listPlayer) : -1;
+    return m_d->m_listPlayer ? libvlc_media_list_player_next(m_d->m_listPlayer) : -1;
 }
 
 int VlcPlayer::previous()
 {
-    return m_listPlayer ? libvlc_media_list_player_previous(m_listPlayer) : -1;
+    return m_d->m_listPlayer ? libvlc_media_list_player_previous(m_d->m_listPlayer) : -1;
 }
 
 void VlcPlayer::setTime(int ms)
 {
-    if (m_mediaPlayer) {
-        libvlc_media_player_set_time(m_mediaPlayer, static_cast<libvlc_time_t>(ms));
+    if (m_d->m_mediaPlayer) {
+        libvlc_media_player_set_time(m_d->m_mediaPlayer, static_cast<libvlc_time_t>(ms));
     }
 }
 
 void VlcPlayer::setVolume(int volume)
 {
-    if (m_mediaPlayer && libvlc_audio_get_volume(m_mediaPlayer) != volume) {
-        libvlc_audio_set_volume(m_mediaPlayer, volume);
+    if (m_d->m_mediaPlayer && libvlc_audio_get_volume(m_d->m_mediaPlayer) != volume) {
+        libvlc_audio_set_volume(m_d->m_mediaPlayer, volume);
     }
 }
 
 void VlcPlayer::toggleMute()
 {
-    if (m_mediaPlayer) {
-        libvlc_audio_toggle_mute(m_mediaPlayer);
+    if (m_d->m_mediaPlayer) {
+        libvlc_audio_toggle_mute(m_d->m_mediaPlayer);
     }
 }
 
 qint64 VlcPlayer::getDuration() const
 {
-    return m_mediaPlayer ? libvlc_media_player_get_length(m_mediaPlayer) : -1;
+    return m_d->m_mediaPlayer ? libvlc_media_player_get_length(m_d->m_mediaPlayer) : -1;
 }
 
 qint64 VlcPlayer::getTime() const
 {
-    return m_mediaPlayer ? libvlc_media_player_get_time(m_mediaPlayer) : -1;
+    return m_d->m_mediaPlayer ? libvlc_media_player_get_time(m_d->m_mediaPlayer) : -1;
 }
 
 int VlcPlayer::getState() const
 {
-    if (!m_mediaPlayer) {
+    if (!m_d->m_mediaPlayer) {
         return libvlc_NothingSpecial;
     }
-    libvlc_media_t* media = libvlc_media_player_get_media(m_mediaPlayer);
+    libvlc_media_t* media = libvlc_media_player_get_media(m_d->m_mediaPlayer);
     if (!media) {
         return libvlc_NothingSpecial;
     }
     libvlc_media_release(media);
-    return libvlc_media_player_get_state(m_mediaPlayer);
+    return libvlc_media_player_get_state(m_d->m_mediaPlayer);
 }
 
 int VlcPlayer::getVolume() const
 {
-    return m_mediaPlayer ? libvlc_audio_get_volume(m_mediaPlayer) : -1;
+    return m_d->m_mediaPlayer ? libvlc_audio_get_volume(m_d->m_mediaPlayer) : -1;
 }
 
 bool VlcPlayer::getMute() const
 {
-    return m_mediaPlayer && libvlc_audio_get_mute(m_mediaPlayer) == 1;
+    return m_d->m_mediaPlayer && libvlc_audio_get_mute(m_d->m_mediaPlayer) == 1;
 }
 
-bool VlcPlayer::verifyFourCC(libvlc_media_t* media)
-{
-    if (!media) {
-        return false;
-    }
-    parseMedia(media);
-
-    libvlc_media_track_t** tracks = nullptr;
-    const unsigned count = libvlc_media_tracks_get(media, &tracks);
-    if (count == 0 || !tracks) {
-        if (tracks) {
-            libvlc_media_tracks_release(tracks, count);
-        }
-        fail(QStringLiteral("track info not avaialble"));
-        return false;
-    }
-
-    bool passed = false;
-    bool sawVideo = false;
-    for (unsigned i = 0; i < count && !sawVideo; ++i) {
-        const libvlc_media_track_t* track = tracks[i];
-        if (!track || track->i_type != libvlc_track_video) {
-            continue;
-        }
-        sawVideo = true;
-        // The code as the file stores it; a demuxer that does not report one leaves
-        // only the decoder's code to go by.
-        const uint32_t fourcc = track->i_original_fourcc ? track->i_original_fourcc : track->i_codec;
-        char code[5] = {};
-        for (int b = 0; b < 4; ++b) {
-            const char c = static_cast<char>((fourcc >> (8 * b)) & 0xff);
-            code[b] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-        if (!isAcceptedFourCC(code)) {
-            fail(QStringLiteral("fourcc: [%1]").arg(QString::fromLatin1(code, 4)));
-        } else if (!track->video) {
-            fail(QStringLiteral("video track is NULL"));
-        } else if (track->video->i_width == 0 || track->video->i_height == 0) {
-            fail(QStringLiteral("wrong resolution: %1x%2")
-                     .arg(track->video->i_width)
-                     .arg(track->video->i_height));
-        } else {
-            passed = true;
-        }
-    }
-    libvlc_media_tracks_release(tracks, count);
-
-    if (!sawVideo) {
-        fail(QStringLiteral("no video track"));
-    }
-    return passed;
-}
-
-void VlcPlayer::handleEvent(const libvlc_event_t* event, void* data)
+void VlcPlayerPrivate::handleEvent(const libvlc_event_t* event, void* data)
 {
     auto* player = static_cast<VlcPlayer*>(data);
     switch (event->type) {

@@ -4,6 +4,7 @@
 #include "tripfile.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QtMath>
 
 #include <algorithm>
@@ -23,6 +24,28 @@ bool hasBothAccelerations(const QNmeaPositionInfo& p)
 qint64 wholeSeconds(const QNmeaPositionInfo& p)
 {
     return p.timestamp().toMSecsSinceEpoch() / 1000;
+}
+
+// The recording start in a video's name as milliseconds of a zone-free clock: the name holds a
+// wall-clock time, and no time-zone rule may stretch or shrink the pause between two videos (nor
+// make a time in the hour skipped for summer time invalid). Invalid digits give 0.
+qint64 recordingStartMSecs(const QString& videoFile)
+{
+    const QString digits = Trip::startTimeString(videoFile);
+    if (digits.size() != 14)
+        return 0;
+    bool valid = true;
+    const auto number = [&digits, &valid](int from, int length) {
+        bool ok = false;
+        const int value = digits.midRef(from, length).toInt(&ok, 10);
+        valid = valid && ok;
+        return value;
+    };
+    const QDate date(number(0, 4), number(4, 2), number(6, 2));
+    const QTime time(number(8, 2), number(10, 2), number(12, 2));
+    if (!valid || !date.isValid() || !time.isValid())
+        return 0;
+    return QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
 }
 
 // A second-difference estimate is kept when plausible; above 30 m/s² the change of ground speed is
@@ -49,6 +72,15 @@ void detectLongGaps(Positions& v, std::shared_ptr<Trip::TripList> trip)
 {
     if (v.size() < 2)
         return;
+    // The first trip item of each video, looked up at every boundary between two videos.
+    QHash<QString, const Trip::TripItem*> items;
+    if (trip) {
+        items.reserve(int(trip->size()));
+        for (const Trip::TripItem& item : *trip) {
+            if (!items.contains(item.videoFile))
+                items.insert(item.videoFile, &item);
+        }
+    }
     qint64 previousMs = v[0].timestamp().toMSecsSinceEpoch();
     for (std::size_t i = 1; i < v.size(); ++i) {
         const qint64 currentMs = v[i].timestamp().toMSecsSinceEpoch();
@@ -59,11 +91,9 @@ void detectLongGaps(Positions& v, std::shared_ptr<Trip::TripList> trip)
                 previousMs = currentMs;
                 continue;
             }
-            const auto item = std::find_if(trip->cbegin(), trip->cend(), [&before](const Trip::TripItem& t) {
-                return t.videoFile == before;
-            });
-            if (item != trip->cend()) {
-                const qint64 gap = Trip::startMSecs(after) - Trip::startMSecs(before) - item->duration;
+            const Trip::TripItem* const item = items.value(before, nullptr);
+            if (item) {
+                const qint64 gap = recordingStartMSecs(after) - recordingStartMSecs(before) - item->duration;
                 if (gap > LongGapMs) {
                     qDebug().noquote() << QString::asprintf("%s \tGap in videos before sec: %lu, for %llds",
                                                             "detectLongGaps", static_cast<unsigned long>(i),
@@ -192,7 +222,7 @@ void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPosit
     const auto n = qint64(std::ceil(double(ms) / 1000.0));
     const QGeoCoordinate start = from.coordinate();
     const QGeoCoordinate end = to.coordinate();
-    if (n <= LongInterpolationSec || !start.isValid() || !end.isValid())
+    if (n <= LongInterpolationSec || n > LongestInterpolationSec || !start.isValid() || !end.isValid())
         return;
     const GreatCircle line(start, end);
     const bool heights = !qIsNaN(start.altitude()) && !qIsNaN(end.altitude());

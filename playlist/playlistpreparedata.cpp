@@ -5,12 +5,19 @@
 
 #include <vireo/vlcfileduration.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 
-PlaylistPrepareData::PlaylistPrepareData(QObject* parent)
-    : QThread(parent), m_probe([](const QString& file, QString& error) -> qint64 {
-          return VlcFileDuration::getFileDuration(file, error);
-      })
+namespace {
+
+const QString FileVanished = QStringLiteral("file vanished");
+const QString LengthNotConfirmed = QStringLiteral("length not confirmed");
+
+} // namespace
+
+PlaylistPrepareData::PlaylistPrepareData(QObject* parent) : QThread(parent)
 {
     setObjectName(QStringLiteral("PlaylistPrepareData_Thread"));
 }
@@ -39,21 +46,70 @@ void PlaylistPrepareData::startProcessing(intptr_t id, const QStringList& ordina
     start(QThread::InheritPriority);
 }
 
-bool PlaylistPrepareData::probeAll(QStringList paths, bool isEvent, Trip::TripList& items)
+QVector<PlaylistPrepareData::SkippedFile> PlaylistPrepareData::skippedFiles() const
+{
+    QMutexLocker lock(&m_skippedMutex);
+    return m_skipped;
+}
+
+void PlaylistPrepareData::skip(const QString& file, const QString& reason)
+{
+    QMutexLocker lock(&m_skippedMutex);
+    m_skipped.push_back(SkippedFile{file, reason});
+}
+
+bool PlaylistPrepareData::inGoneFolder(const QString& file) const
+{
+    return std::any_of(m_goneFolders.cbegin(), m_goneFolders.cend(),
+                       [&file](const QString& folder) { return file.startsWith(folder); });
+}
+
+void PlaylistPrepareData::noteGoneFolder(const QString& file)
+{
+    QString gone;
+    for (QString folder = QFileInfo(file).absolutePath(); !QFileInfo::exists(folder);) {
+        gone = folder;
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    if (!gone.isEmpty())
+        m_goneFolders << QDir::toNativeSeparators(gone) + QDir::separator();
+}
+
+bool PlaylistPrepareData::probeAll(QStringList paths, bool isEvent, Trip::TripList& items,
+                                   const DurationProbe& probe)
 {
     std::sort(paths.begin(), paths.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     for (const QString& path : qAsConst(paths)) {
         if (isInterruptionRequested())
             return false;
-        QString error;
-        const qint64 duration = m_probe(path, error);
-        // A worker deleted during the probe must not report the file any more.
-        if (isInterruptionRequested())
-            return false;
+        QString reason;
+        qint64 duration = 0;
+        if (inGoneFolder(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))) {
+            reason = FileVanished;
+        } else {
+            QString error;
+            duration = probe(path, error);
+            // A worker deleted during the probe must not report the file any more.
+            if (isInterruptionRequested())
+                return false;
+            if (duration <= 0 || duration > VlcFileDuration::MaxClipMs) {
+                if (!QFileInfo::exists(path)) {
+                    reason = FileVanished;
+                    noteGoneFolder(path);
+                } else {
+                    reason = duration == 0 && !error.isEmpty() ? error : LengthNotConfirmed;
+                }
+            }
+        }
         emit reportProgress(m_id);
-        if (duration != 0)
+        if (reason.isEmpty())
             items.push_back(Trip::TripItem{duration, isEvent, path, Trip::nmeaFileFor(path)});
+        else
+            skip(path, reason);
     }
     return true;
 }
@@ -65,9 +121,20 @@ void PlaylistPrepareData::run()
     {
         QMutexLocker lock(&m_mutex);
         if (!isInterruptionRequested()) {
+            // One engine measures the whole selection; it starts with the first file that
+            // needs it and ends with this thread's work.
+            std::unique_ptr<VlcFileDuration> engine;
+            DurationProbe probe = m_probe;
+            if (!probe) {
+                probe = [&engine](const QString& file, QString& error) {
+                    if (!engine)
+                        engine = std::make_unique<VlcFileDuration>();
+                    return engine->duration(file, error);
+                };
+            }
             Trip::TripList ordinary;
             Trip::TripList events;
-            if (!probeAll(m_ordinary, false, ordinary) || !probeAll(m_events, true, events))
+            if (!probeAll(m_ordinary, false, ordinary, probe) || !probeAll(m_events, true, events, probe))
                 return;
             if (!isInterruptionRequested() && !(ordinary.empty() && events.empty())) {
                 Trip::MergeFileLists::merge(ordinary, events, *trips);

@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QStringList>
 #include <QThread>
+#include <QVector>
 
 #include <atomic>
 #include <cstdint>
@@ -17,18 +18,32 @@ class PlaylistPrepareData : public QThread
 {
     Q_OBJECT
 public:
-    // Playing length of a file in milliseconds, 0 when it cannot be measured.
+    // Playing length of a file in milliseconds; 0 or less when it cannot be measured,
+    // error then says why.
     using DurationProbe = std::function<qint64(const QString& file, QString& error)>;
+
+    // A file left out of the trips and why: the probe's reason (the engine's file-check
+    // message, "length not confirmed", "parse timed out") or "file vanished".
+    struct SkippedFile
+    {
+        QString path;
+        QString reason;
+    };
 
     explicit PlaylistPrepareData(QObject* parent = nullptr);
     // Interrupts and waits: returns once the probe of the file being measured has returned.
     ~PlaylistPrepareData() override;
 
-    // Replaces the engine's duration probe; only before startProcessing.
+    // Replaces the engine's duration probe; only before startProcessing. An empty
+    // probe stands for the engine's, which measures the whole selection on one engine.
     void setDurationProbe(DurationProbe probe);
 
     // Starts the thread once per object; an id of 0 starts nothing.
     void startProcessing(intptr_t id, const QStringList& ordinary, const QStringList& events);
+
+    // The files left out so far, in the order they were met; complete when completed or
+    // finishedEmpty is emitted. Safe from any thread.
+    QVector<SkippedFile> skippedFiles() const;
 
 signals:
     void reportProgress(intptr_t id);
@@ -39,8 +54,13 @@ protected:
     void run() override;
 
 private:
-    // False when interrupted; the item of a file that measured 0 is left out.
-    bool probeAll(QStringList paths, bool isEvent, Trip::TripList& items);
+    // False when interrupted; a file without a plausible length is left out and noted.
+    bool probeAll(QStringList paths, bool isEvent, Trip::TripList& items, const DurationProbe& probe);
+    // Whether file lies in a folder found gone; remembers the highest gone folder above
+    // a file that has just vanished, so the rest of a pulled card is not probed.
+    bool inGoneFolder(const QString& file) const;
+    void noteGoneFolder(const QString& file);
+    void skip(const QString& file, const QString& reason);
 
     QMutex m_mutex;
     std::atomic<int> m_started{0};
@@ -48,4 +68,7 @@ private:
     QStringList m_ordinary;
     QStringList m_events;
     DurationProbe m_probe;
+    QStringList m_goneFolders;
+    mutable QMutex m_skippedMutex;
+    QVector<SkippedFile> m_skipped;
 };

@@ -1,8 +1,10 @@
-// Cost per file of the duration probe and of a thumbnail grab, as medians over
-// every .mp4 in a directory, beside ffprobe and a one-frame ffmpeg grab of the
-// same files in the same run.
+// Cost per file of the duration probe and of a thumbnail grab, as medians over every
+// .mp4 in a directory, beside the engine's own parse of the same files (the floor
+// of any probe through the engine), ffprobe and a one-frame ffmpeg grab, in the same
+// run. Files of REFUSED_DIR are probed too: a refused file should cost no more than
+// a good one.
 //
-//   bench_vireo DIR
+//   bench_vireo DIR [REFUSED_DIR]
 
 #include "vireo/vlcfileduration.h"
 #include "vireo/vlcthumbnailgenerator.h"
@@ -13,9 +15,14 @@
 #include <QProcess>
 #include <QThread>
 
+#include <vlc/vlc.h>
+
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -41,6 +48,58 @@ void postrender(void* data, unsigned char*, int, int, int, size_t, int64_t)
     static_cast<Grab*>(data)->done = true;
 }
 
+// The engine's own parse of one file on a shared engine, nothing else: what any
+// probe through the engine costs at least.
+class EngineParse
+{
+public:
+    EngineParse()
+    {
+        const char* const args[] = {"--intf=dummy", "--ignore-config", "--vout=dummy", "--aout=dummy",
+                                    "--no-video",   "--no-audio",      "--quiet"};
+        m_engine = libvlc_new(int(std::size(args)), args);
+    }
+    ~EngineParse()
+    {
+        if (m_engine) {
+            libvlc_release(m_engine);
+        }
+    }
+
+    qint64 length(const QString& file)
+    {
+        libvlc_media_t* media = libvlc_media_new_path(m_engine, file.toUtf8().constData());
+        if (!media) {
+            return 0;
+        }
+        m_parsed = false;
+        libvlc_event_manager_t* events = libvlc_media_event_manager(media);
+        libvlc_event_attach(events, libvlc_MediaParsedChanged, onParsed, this);
+        if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, 5000) == 0) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_done.wait(lock, [this] { return m_parsed; });
+        }
+        libvlc_event_detach(events, libvlc_MediaParsedChanged, onParsed, this);
+        const qint64 length = libvlc_media_get_duration(media);
+        libvlc_media_release(media);
+        return length;
+    }
+
+private:
+    static void onParsed(const libvlc_event_t*, void* data)
+    {
+        auto* self = static_cast<EngineParse*>(data);
+        std::lock_guard<std::mutex> lock(self->m_mutex);
+        self->m_parsed = true;
+        self->m_done.notify_all();
+    }
+
+    libvlc_instance_t* m_engine = nullptr;
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_parsed = false;
+};
+
 double median(std::vector<double> values)
 {
     if (values.empty()) {
@@ -61,11 +120,24 @@ double runTool(const QString& program, const QStringList& args)
     return timer.nsecsElapsed() / 1e6;
 }
 
+// Median, and mean: the time of the whole series per file.
 void report(const char* what, const std::vector<double>& ms, int failures)
 {
-    std::printf("%-34s median %8.2f ms  min %8.2f  max %8.2f  (%zu files, %d failed)\n", what, median(ms),
+    const double sum = std::accumulate(ms.begin(), ms.end(), 0.0);
+    std::printf("%-38s median %7.2f ms  mean %7.2f  min %7.2f  max %7.2f  (%zu files, %d failed)\n", what,
+                median(ms), ms.empty() ? 0.0 : sum / double(ms.size()),
                 ms.empty() ? 0.0 : *std::min_element(ms.begin(), ms.end()),
                 ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()), ms.size(), failures);
+}
+
+QStringList videosIn(const char* folder)
+{
+    const QDir dir(QString::fromLocal8Bit(folder));
+    QStringList files;
+    for (const QString& name : dir.entryList({QStringLiteral("*.mp4")}, QDir::Files, QDir::Name)) {
+        files << dir.absoluteFilePath(name);
+    }
+    return files;
 }
 
 } // namespace
@@ -74,14 +146,11 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s DIR [REFUSED_DIR]\n", argv[0]);
         return 2;
     }
-    const QDir dir(QString::fromLocal8Bit(argv[1]));
-    QStringList files;
-    for (const QString& name : dir.entryList({QStringLiteral("*.mp4")}, QDir::Files, QDir::Name)) {
-        files << dir.absoluteFilePath(name);
-    }
+    const QStringList files = videosIn(argv[1]);
+    const QStringList refused = argc > 2 ? videosIn(argv[2]) : QStringList();
     if (files.isEmpty()) {
         std::fprintf(stderr, "no .mp4 files in %s\n", argv[1]);
         return 1;
@@ -94,21 +163,51 @@ int main(int argc, char** argv)
     }
     VlcFileDuration::getFileDuration(files.first(), error);
 
-    std::vector<double> probe, ffprobe, thumb, thumbNewEngine, ffmpeg;
-    int probeFailures = 0;
-    int thumbFailures = 0;
+    std::vector<double> parse, shared, single, ffprobe, refusedShared, refusedSingle;
+    int parseFailures = 0;
+    int sharedFailures = 0;
+    int singleFailures = 0;
+    int refusedAdmitted = 0;
     QElapsedTimer timer;
 
+    {
+        EngineParse engine;
+        for (const QString& file : files) {
+            timer.start();
+            parseFailures += engine.length(file) > 0 ? 0 : 1;
+            parse.push_back(timer.nsecsElapsed() / 1e6);
+        }
+    }
+    {
+        VlcFileDuration probe;
+        for (const QString& file : files) {
+            timer.start();
+            sharedFailures += probe.duration(file, error) > 0 ? 0 : 1;
+            shared.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        for (const QString& file : refused) {
+            timer.start();
+            refusedAdmitted += probe.duration(file, error) > 0 ? 1 : 0;
+            refusedShared.push_back(timer.nsecsElapsed() / 1e6);
+        }
+    }
     for (const QString& file : files) {
         timer.start();
-        probeFailures += VlcFileDuration::getFileDuration(file, error) > 0 ? 0 : 1;
-        probe.push_back(timer.nsecsElapsed() / 1e6);
+        singleFailures += VlcFileDuration::getFileDuration(file, error) > 0 ? 0 : 1;
+        single.push_back(timer.nsecsElapsed() / 1e6);
         ffprobe.push_back(runTool(QStringLiteral("ffprobe"),
                                   {QStringLiteral("-v"), QStringLiteral("error"),
                                    QStringLiteral("-show_entries"), QStringLiteral("format=duration"),
                                    QStringLiteral("-of"), QStringLiteral("csv=p=0"), file}));
     }
+    for (const QString& file : refused) {
+        timer.start();
+        refusedAdmitted += VlcFileDuration::getFileDuration(file, error) > 0 ? 1 : 0;
+        refusedSingle.push_back(timer.nsecsElapsed() / 1e6);
+    }
 
+    std::vector<double> thumb, thumbNewEngine, ffmpeg;
+    int thumbFailures = 0;
     // The thumbnail worker keeps one generator for a whole selection.
     Grab grab;
     {
@@ -149,10 +248,17 @@ int main(int argc, char** argv)
     }
 
     std::printf("%d files in %s\n", int(files.size()), argv[1]);
-    report("duration probe (goal <= 15 ms)", probe, probeFailures);
+    report("engine's own parse (floor)", parse, parseFailures);
+    report("duration probe, one engine (goal <= 4 ms)", shared, sharedFailures);
+    report("duration probe, engine per file", single, singleFailures);
     report("ffprobe", ffprobe, 0);
+    if (!refused.isEmpty()) {
+        std::printf("%d refused files in %s (%d admitted)\n", int(refused.size()), argv[2], refusedAdmitted);
+        report("refused file, one engine", refusedShared, 0);
+        report("refused file, engine per file", refusedSingle, 0);
+    }
     report("thumbnail grab (goal <= 30 ms)", thumb, thumbFailures);
     report("thumbnail, new engine per file", thumbNewEngine, 0);
     report("ffmpeg one-frame grab", ffmpeg, 0);
-    return probeFailures + thumbFailures == 0 ? 0 : 1;
+    return parseFailures + sharedFailures + singleFailures + thumbFailures + refusedAdmitted == 0 ? 0 : 1;
 }

@@ -51,10 +51,259 @@
     </message>
 </context>
 <context>
+    <name>ClipExport</name>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Das Video von %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Der Clip kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>In diesem Bereich gibt es nichts zu exportieren.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Die Aufnahme %1 wird nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Der Export wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The files of this range differ in format and cannot be joined without re-encoding.</source>
+        <translation>Die Dateien dieses Bereichs haben verschiedene Formate und lassen sich nicht ohne Neukodierung verbinden.</translation>
+    </message>
+    <message>
+        <source>The recorded format cannot be written to MP4.</source>
+        <translation>Das aufgezeichnete Format kann nicht als MP4 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>Die Fahrt enthält kein Video zum Exportieren.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
+        <translation>--%1 %2 ist keine Position der Fahrt: mm:ss, hh:mm:ss oder Sekunden verwenden.</translation>
+    </message>
+    <message>
+        <source>--%1 does not apply to --%2.</source>
+        <translation>--%1 gilt nicht für --%2.</translation>
+    </message>
+    <message>
+        <source>--%1 needs a command.</source>
+        <translation>--%1 braucht einen Befehl.</translation>
+    </message>
+    <message>
+        <source>--at lies after the end of trip %1 (%2).</source>
+        <translation>--at liegt nach dem Ende von Fahrt %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--export-track takes gpx, kml or csv, not %1.</source>
+        <translation>--export-track erwartet gpx, kml oder csv, nicht %1.</translation>
+    </message>
+    <message>
+        <source>--from lies after the end of trip %1 (%2).</source>
+        <translation>--from liegt nach dem Ende von Fahrt %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--time-offset takes ±HH:MM, not %1.</source>
+        <translation>--time-offset erwartet ±HH:MM, nicht %1.</translation>
+    </message>
+    <message>
+        <source>--to lies before --from.</source>
+        <translation>--to liegt vor --from.</translation>
+    </message>
+    <message>
+        <source>--trip takes a trip number from 1 on, not %1.</source>
+        <translation>--trip erwartet eine Fahrtnummer ab 1, nicht %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Choose the trip with --trip N.</source>
+        <translation>Wählen Sie die Fahrt mit --trip N.</translation>
+    </message>
+    <message>
+        <source>End of the range, included.</source>
+        <translation>Ende des Bereichs, eingeschlossen.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
+        <translation>Exportiert einen Bereich einer Fahrt ohne Neukodierung als eine MP4-Datei, mit einer GPX-Datei daneben.</translation>
+    </message>
+    <message>
+        <source>Exports the positions of a trip as gpx, kml or csv.</source>
+        <translation>Exportiert die Positionen einer Fahrt als gpx, kml oder csv.</translation>
+    </message>
+    <message>
+        <source>Give one command at a time, not --%1.</source>
+        <translation>Nur ein Befehl auf einmal, nicht --%1.</translation>
+    </message>
+    <message>
+        <source>Give the position with --at T.</source>
+        <translation>Geben Sie die Position mit --at T an.</translation>
+    </message>
+    <message>
+        <source>Give the range with --from T --to T.</source>
+        <translation>Geben Sie den Bereich mit --from T --to T an.</translation>
+    </message>
+    <message>
+        <source>Name the file to write with -o FILE.</source>
+        <translation>Geben Sie die zu schreibende Datei mit -o DATEI an.</translation>
+    </message>
+    <message>
+        <source>Name the recordings: video files or folders.</source>
+        <translation>Geben Sie die Aufnahmen an: Videodateien oder Ordner.</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>Kein Befehl angegeben.</translation>
+    </message>
+    <message>
+        <source>No playable recordings found.</source>
+        <translation>Keine abspielbaren Aufnahmen gefunden.</translation>
+    </message>
+    <message>
+        <source>Plays the recordings of an in-car camera. With a command, it exports or lists them without a window.</source>
+        <translation>Spielt die Aufnahmen einer Fahrzeugkamera ab. Mit einem Befehl exportiert oder listet es sie ohne Fenster.</translation>
+    </message>
+    <message>
+        <source>Position of the still.</source>
+        <translation>Position des Standbilds.</translation>
+    </message>
+    <message>
+        <source>Prints the trips of the recordings as JSON.</source>
+        <translation>Gibt die Fahrten der Aufnahmen als JSON aus.</translation>
+    </message>
+    <message>
+        <source>Recordings: video files and folders.</source>
+        <translation>Aufnahmen: Videodateien und Ordner.</translation>
+    </message>
+    <message>
+        <source>Saves the frame at a trip position as PNG.</source>
+        <translation>Speichert das Bild an einer Position der Fahrt als PNG.</translation>
+    </message>
+    <message>
+        <source>Shifts the recorded clock times, e.g. +02:00.</source>
+        <translation>Verschiebt die aufgezeichneten Uhrzeiten, z. B. +02:00.</translation>
+    </message>
+    <message>
+        <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
+        <translation>Beginn des Bereichs: mm:ss, hh:mm:ss oder Sekunden.</translation>
+    </message>
+    <message>
+        <source>The file to write.</source>
+        <translation>Die zu schreibende Datei.</translation>
+    </message>
+    <message>
+        <source>The trip, numbered as --list numbers them.</source>
+        <translation>Die Fahrt, nummeriert wie in --list.</translation>
+    </message>
+    <message numerus="yes">
+        <source>There is no trip %1: the recordings hold %n trip(s).</source>
+        <translation>
+            <numerusform>Es gibt keine Fahrt %1: die Aufnahmen enthalten %n Fahrt.</numerusform>
+            <numerusform>Es gibt keine Fahrt %1: die Aufnahmen enthalten %n Fahrten.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data.</source>
+        <translation>Fahrt %1 hat keine Positionsdaten.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data: no GPX file written.</source>
+        <translation>Fahrt %1 hat keine Positionsdaten: keine GPX-Datei geschrieben.</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>Die Optionen zeigt '%1 --help'.</translation>
+    </message>
+    <message>
+        <source>Writes date, time, coordinates and speed below the still.</source>
+        <translation>Schreibt Datum, Uhrzeit, Koordinaten und Geschwindigkeit unter das Standbild.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLineTrips</name>
+    <message>
+        <source>No such file or folder: %1</source>
+        <translation>Datei oder Ordner nicht vorhanden: %1</translation>
+    </message>
+    <message>
+        <source>no NMEA file beside it</source>
+        <translation>keine NMEA-Datei daneben</translation>
+    </message>
+    <message>
+        <source>no valid start time in its name</source>
+        <translation>keine gültige Startzeit im Namen</translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>kein abspielbares Video</translation>
+    </message>
+</context>
+<context>
+    <name>Compass</name>
+    <message>
+        <source>N</source>
+        <comment>compass: north</comment>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass: east</comment>
+        <translation>O</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass: south</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass: west</comment>
+        <translation>W</translation>
+    </message>
+</context>
+<context>
     <name>ControlPanelWgt</name>
     <message>
         <source>00:00</source>
         <translation>00:00</translation>
+    </message>
+</context>
+<context>
+    <name>DriveData</name>
+    <message>
+        <source>No data</source>
+        <translation>Keine Daten</translation>
+    </message>
+</context>
+<context>
+    <name>Graph</name>
+    <message>
+        <source>Speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Acceleration X</source>
+        <translation>Beschleunigung X</translation>
+    </message>
+    <message>
+        <source>Acceleration Y</source>
+        <translation>Beschleunigung Y</translation>
     </message>
 </context>
 <context>
@@ -81,6 +330,14 @@
     <message>
         <source>Form</source>
         <translation>Form</translation>
+    </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Auf Fahrzeug zentrieren</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Ganze Strecke zeigen</translation>
     </message>
 </context>
 <context>
@@ -219,6 +476,89 @@
     <message>
         <source>Zoom out</source>
         <translation>Verkleinern</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Voraus</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Überbrückte Lücke</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Gefahren</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>Kein GPS-Empfang</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Aus %1 lässt sich kein Bild dekodieren.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Die Aufnahme %1 wird nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>Die Fahrt enthält kein Video.</translation>
+    </message>
+</context>
+<context>
+    <name>TripSummary</name>
+    <message>
+        <source> km</source>
+        <translation> km</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> mi</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min driving</source>
+        <translation>%1 h %2 min Fahrt</translation>
+    </message>
+    <message>
+        <source>%1 min driving</source>
+        <translation>%1 min Fahrt</translation>
+    </message>
+    <message>
+        <source>max %1</source>
+        <translation>max. %1</translation>
+    </message>
+    <message>
+        <source>avg %1</source>
+        <translation>Ø %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n stop(s)</source>
+        <translation>
+            <numerusform>%n Stopp</numerusform>
+            <numerusform>%n Stopps</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s)</source>
+        <translation>
+            <numerusform>%n Ereignis</numerusform>
+            <numerusform>%n Ereignisse</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -51,10 +51,259 @@
     </message>
 </context>
 <context>
+    <name>ClipExport</name>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Cannot read the video of %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Cannot write the clip.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>Nothing to export in this range.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Refusing to overwrite the recording %1.</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>The export was cancelled.</translation>
+    </message>
+    <message>
+        <source>The files of this range differ in format and cannot be joined without re-encoding.</source>
+        <translation>The files of this range differ in format and cannot be joined without re-encoding.</translation>
+    </message>
+    <message>
+        <source>The recorded format cannot be written to MP4.</source>
+        <translation>The recorded format cannot be written to MP4.</translation>
+    </message>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>The trip has no video to export.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
+        <translation>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</translation>
+    </message>
+    <message>
+        <source>--%1 does not apply to --%2.</source>
+        <translation>--%1 does not apply to --%2.</translation>
+    </message>
+    <message>
+        <source>--%1 needs a command.</source>
+        <translation>--%1 needs a command.</translation>
+    </message>
+    <message>
+        <source>--at lies after the end of trip %1 (%2).</source>
+        <translation>--at lies after the end of trip %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--export-track takes gpx, kml or csv, not %1.</source>
+        <translation>--export-track takes gpx, kml or csv, not %1.</translation>
+    </message>
+    <message>
+        <source>--from lies after the end of trip %1 (%2).</source>
+        <translation>--from lies after the end of trip %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--time-offset takes ±HH:MM, not %1.</source>
+        <translation>--time-offset takes ±HH:MM, not %1.</translation>
+    </message>
+    <message>
+        <source>--to lies before --from.</source>
+        <translation>--to lies before --from.</translation>
+    </message>
+    <message>
+        <source>--trip takes a trip number from 1 on, not %1.</source>
+        <translation>--trip takes a trip number from 1 on, not %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>Choose the trip with --trip N.</source>
+        <translation>Choose the trip with --trip N.</translation>
+    </message>
+    <message>
+        <source>End of the range, included.</source>
+        <translation>End of the range, included.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
+        <translation>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</translation>
+    </message>
+    <message>
+        <source>Exports the positions of a trip as gpx, kml or csv.</source>
+        <translation>Exports the positions of a trip as gpx, kml or csv.</translation>
+    </message>
+    <message>
+        <source>Give one command at a time, not --%1.</source>
+        <translation>Give one command at a time, not --%1.</translation>
+    </message>
+    <message>
+        <source>Give the position with --at T.</source>
+        <translation>Give the position with --at T.</translation>
+    </message>
+    <message>
+        <source>Give the range with --from T --to T.</source>
+        <translation>Give the range with --from T --to T.</translation>
+    </message>
+    <message>
+        <source>Name the file to write with -o FILE.</source>
+        <translation>Name the file to write with -o FILE.</translation>
+    </message>
+    <message>
+        <source>Name the recordings: video files or folders.</source>
+        <translation>Name the recordings: video files or folders.</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>No command given.</translation>
+    </message>
+    <message>
+        <source>No playable recordings found.</source>
+        <translation>No playable recordings found.</translation>
+    </message>
+    <message>
+        <source>Plays the recordings of an in-car camera. With a command, it exports or lists them without a window.</source>
+        <translation>Plays the recordings of an in-car camera. With a command, it exports or lists them without a window.</translation>
+    </message>
+    <message>
+        <source>Position of the still.</source>
+        <translation>Position of the still.</translation>
+    </message>
+    <message>
+        <source>Prints the trips of the recordings as JSON.</source>
+        <translation>Prints the trips of the recordings as JSON.</translation>
+    </message>
+    <message>
+        <source>Recordings: video files and folders.</source>
+        <translation>Recordings: video files and folders.</translation>
+    </message>
+    <message>
+        <source>Saves the frame at a trip position as PNG.</source>
+        <translation>Saves the frame at a trip position as PNG.</translation>
+    </message>
+    <message>
+        <source>Shifts the recorded clock times, e.g. +02:00.</source>
+        <translation>Shifts the recorded clock times, e.g. +02:00.</translation>
+    </message>
+    <message>
+        <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
+        <translation>Start of the range: mm:ss, hh:mm:ss or seconds.</translation>
+    </message>
+    <message>
+        <source>The file to write.</source>
+        <translation>The file to write.</translation>
+    </message>
+    <message>
+        <source>The trip, numbered as --list numbers them.</source>
+        <translation>The trip, numbered as --list numbers them.</translation>
+    </message>
+    <message numerus="yes">
+        <source>There is no trip %1: the recordings hold %n trip(s).</source>
+        <translation>
+            <numerusform>There is no trip %1: the recordings hold %n trip.</numerusform>
+            <numerusform>There is no trip %1: the recordings hold %n trips.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data.</source>
+        <translation>Trip %1 has no position data.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data: no GPX file written.</source>
+        <translation>Trip %1 has no position data: no GPX file written.</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>Try '%1 --help' for the options.</translation>
+    </message>
+    <message>
+        <source>Writes date, time, coordinates and speed below the still.</source>
+        <translation>Writes date, time, coordinates and speed below the still.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLineTrips</name>
+    <message>
+        <source>No such file or folder: %1</source>
+        <translation>No such file or folder: %1</translation>
+    </message>
+    <message>
+        <source>no NMEA file beside it</source>
+        <translation>no NMEA file beside it</translation>
+    </message>
+    <message>
+        <source>no valid start time in its name</source>
+        <translation>no valid start time in its name</translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>not a playable video</translation>
+    </message>
+</context>
+<context>
+    <name>Compass</name>
+    <message>
+        <source>N</source>
+        <comment>compass: north</comment>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass: east</comment>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass: south</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass: west</comment>
+        <translation>W</translation>
+    </message>
+</context>
+<context>
     <name>ControlPanelWgt</name>
     <message>
         <source>00:00</source>
         <translation>00:00</translation>
+    </message>
+</context>
+<context>
+    <name>DriveData</name>
+    <message>
+        <source>No data</source>
+        <translation>No data</translation>
+    </message>
+</context>
+<context>
+    <name>Graph</name>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Acceleration X</source>
+        <translation>Acceleration X</translation>
+    </message>
+    <message>
+        <source>Acceleration Y</source>
+        <translation>Acceleration Y</translation>
     </message>
 </context>
 <context>
@@ -81,6 +330,14 @@
     <message>
         <source>Form</source>
         <translation>Form</translation>
+    </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Centre on vehicle</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Show whole route</translation>
     </message>
 </context>
 <context>
@@ -219,6 +476,89 @@
     <message>
         <source>Zoom out</source>
         <translation>Zoom out</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Ahead</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Bridged gap</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Driven</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>No GPS fix</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Cannot decode a frame of %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Refusing to overwrite the recording %1.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>The trip has no video.</translation>
+    </message>
+</context>
+<context>
+    <name>TripSummary</name>
+    <message>
+        <source> km</source>
+        <translation> km</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> mi</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min driving</source>
+        <translation>%1 h %2 min driving</translation>
+    </message>
+    <message>
+        <source>%1 min driving</source>
+        <translation>%1 min driving</translation>
+    </message>
+    <message>
+        <source>max %1</source>
+        <translation>max %1</translation>
+    </message>
+    <message>
+        <source>avg %1</source>
+        <translation>avg %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n stop(s)</source>
+        <translation>
+            <numerusform>%n stop</numerusform>
+            <numerusform>%n stops</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s)</source>
+        <translation>
+            <numerusform>%n event</numerusform>
+            <numerusform>%n events</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

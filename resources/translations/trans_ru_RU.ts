@@ -55,10 +55,260 @@
     </message>
 </context>
 <context>
+    <name>ClipExport</name>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Не удаётся прочитать видео %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Не удаётся записать клип.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>В этом отрезке нечего экспортировать.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Запись %1 не будет перезаписана.</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Экспорт отменён.</translation>
+    </message>
+    <message>
+        <source>The files of this range differ in format and cannot be joined without re-encoding.</source>
+        <translation>Файлы этого отрезка различаются по формату и не могут быть объединены без перекодирования.</translation>
+    </message>
+    <message>
+        <source>The recorded format cannot be written to MP4.</source>
+        <translation>Записанный формат нельзя сохранить в MP4.</translation>
+    </message>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>В поездке нет видео для экспорта.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
+        <translation>--%1 %2 — не место в поездке: используйте мм:сс, чч:мм:сс или секунды.</translation>
+    </message>
+    <message>
+        <source>--%1 does not apply to --%2.</source>
+        <translation>--%1 не относится к --%2.</translation>
+    </message>
+    <message>
+        <source>--%1 needs a command.</source>
+        <translation>--%1 требует команды.</translation>
+    </message>
+    <message>
+        <source>--at lies after the end of trip %1 (%2).</source>
+        <translation>--at позже конца поездки %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--export-track takes gpx, kml or csv, not %1.</source>
+        <translation>--export-track принимает gpx, kml или csv, а не %1.</translation>
+    </message>
+    <message>
+        <source>--from lies after the end of trip %1 (%2).</source>
+        <translation>--from позже конца поездки %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--time-offset takes ±HH:MM, not %1.</source>
+        <translation>--time-offset принимает ±ЧЧ:ММ, а не %1.</translation>
+    </message>
+    <message>
+        <source>--to lies before --from.</source>
+        <translation>--to раньше, чем --from.</translation>
+    </message>
+    <message>
+        <source>--trip takes a trip number from 1 on, not %1.</source>
+        <translation>--trip принимает номер поездки от 1, а не %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>Choose the trip with --trip N.</source>
+        <translation>Выберите поездку с помощью --trip N.</translation>
+    </message>
+    <message>
+        <source>End of the range, included.</source>
+        <translation>Конец отрезка, включительно.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
+        <translation>Экспортирует отрезок поездки в один файл MP4 без перекодирования и кладёт рядом файл GPX.</translation>
+    </message>
+    <message>
+        <source>Exports the positions of a trip as gpx, kml or csv.</source>
+        <translation>Экспортирует координаты поездки в gpx, kml или csv.</translation>
+    </message>
+    <message>
+        <source>Give one command at a time, not --%1.</source>
+        <translation>Укажите только одну команду, а не --%1.</translation>
+    </message>
+    <message>
+        <source>Give the position with --at T.</source>
+        <translation>Укажите место: --at T.</translation>
+    </message>
+    <message>
+        <source>Give the range with --from T --to T.</source>
+        <translation>Укажите отрезок: --from T --to T.</translation>
+    </message>
+    <message>
+        <source>Name the file to write with -o FILE.</source>
+        <translation>Укажите файл для записи: -o ФАЙЛ.</translation>
+    </message>
+    <message>
+        <source>Name the recordings: video files or folders.</source>
+        <translation>Укажите записи: видеофайлы или папки.</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>Команда не указана.</translation>
+    </message>
+    <message>
+        <source>No playable recordings found.</source>
+        <translation>Воспроизводимых записей не найдено.</translation>
+    </message>
+    <message>
+        <source>Plays the recordings of an in-car camera. With a command, it exports or lists them without a window.</source>
+        <translation>Воспроизводит записи автомобильной камеры. С командой экспортирует или перечисляет их без окна.</translation>
+    </message>
+    <message>
+        <source>Position of the still.</source>
+        <translation>Место снимка.</translation>
+    </message>
+    <message>
+        <source>Prints the trips of the recordings as JSON.</source>
+        <translation>Выводит поездки записей в формате JSON.</translation>
+    </message>
+    <message>
+        <source>Recordings: video files and folders.</source>
+        <translation>Записи: видеофайлы и папки.</translation>
+    </message>
+    <message>
+        <source>Saves the frame at a trip position as PNG.</source>
+        <translation>Сохраняет кадр в заданном месте поездки в PNG.</translation>
+    </message>
+    <message>
+        <source>Shifts the recorded clock times, e.g. +02:00.</source>
+        <translation>Сдвигает записанное время, например +02:00.</translation>
+    </message>
+    <message>
+        <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
+        <translation>Начало отрезка: мм:сс, чч:мм:сс или секунды.</translation>
+    </message>
+    <message>
+        <source>The file to write.</source>
+        <translation>Файл для записи.</translation>
+    </message>
+    <message>
+        <source>The trip, numbered as --list numbers them.</source>
+        <translation>Поездка, с номером как в --list.</translation>
+    </message>
+    <message numerus="yes">
+        <source>There is no trip %1: the recordings hold %n trip(s).</source>
+        <translation>
+            <numerusform>Поездки %1 нет: в записях %n поездка.</numerusform>
+            <numerusform>Поездки %1 нет: в записях %n поездки.</numerusform>
+            <numerusform>Поездки %1 нет: в записях %n поездок.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data.</source>
+        <translation>В поездке %1 нет данных о местоположении.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data: no GPX file written.</source>
+        <translation>В поездке %1 нет данных о местоположении: файл GPX не записан.</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>Параметры показывает '%1 --help'.</translation>
+    </message>
+    <message>
+        <source>Writes date, time, coordinates and speed below the still.</source>
+        <translation>Пишет дату, время, координаты и скорость под снимком.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLineTrips</name>
+    <message>
+        <source>No such file or folder: %1</source>
+        <translation>Нет такого файла или папки: %1</translation>
+    </message>
+    <message>
+        <source>no NMEA file beside it</source>
+        <translation>рядом нет файла NMEA</translation>
+    </message>
+    <message>
+        <source>no valid start time in its name</source>
+        <translation>в имени нет правильного времени начала</translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>не воспроизводимое видео</translation>
+    </message>
+</context>
+<context>
+    <name>Compass</name>
+    <message>
+        <source>N</source>
+        <comment>compass: north</comment>
+        <translation>С</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass: east</comment>
+        <translation>В</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass: south</comment>
+        <translation>Ю</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass: west</comment>
+        <translation>З</translation>
+    </message>
+</context>
+<context>
     <name>ControlPanelWgt</name>
     <message>
         <source>00:00</source>
         <translation>00:00</translation>
+    </message>
+</context>
+<context>
+    <name>DriveData</name>
+    <message>
+        <source>No data</source>
+        <translation>Нет данных</translation>
+    </message>
+</context>
+<context>
+    <name>Graph</name>
+    <message>
+        <source>Speed</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <source>Acceleration X</source>
+        <translation>Ускорение X</translation>
+    </message>
+    <message>
+        <source>Acceleration Y</source>
+        <translation>Ускорение Y</translation>
     </message>
 </context>
 <context>
@@ -85,6 +335,14 @@
     <message>
         <source>Form</source>
         <translation>Form</translation>
+    </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Центрировать на автомобиле</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Показать весь маршрут</translation>
     </message>
 </context>
 <context>
@@ -223,6 +481,91 @@
     <message>
         <source>Zoom out</source>
         <translation>Перспективу отдалить</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Впереди</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Восполненный пропуск</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Пройдено</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Событие</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>Нет сигнала GPS</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Не удаётся декодировать кадр из %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Запись %1 не будет перезаписана.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>В поездке нет видео.</translation>
+    </message>
+</context>
+<context>
+    <name>TripSummary</name>
+    <message>
+        <source> km</source>
+        <translation> км</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> миль</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min driving</source>
+        <translation>%1 ч %2 мин в движении</translation>
+    </message>
+    <message>
+        <source>%1 min driving</source>
+        <translation>%1 мин в движении</translation>
+    </message>
+    <message>
+        <source>max %1</source>
+        <translation>макс. %1</translation>
+    </message>
+    <message>
+        <source>avg %1</source>
+        <translation>ср. %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n stop(s)</source>
+        <translation>
+            <numerusform>%n остановка</numerusform>
+            <numerusform>%n остановки</numerusform>
+            <numerusform>%n остановок</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s)</source>
+        <translation>
+            <numerusform>%n событие</numerusform>
+            <numerusform>%n события</numerusform>
+            <numerusform>%n событий</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -10,6 +10,7 @@
 #include "mapwidget.h"
 #include "ostrellogo.h"
 #include "playlistwgt.h"
+#include "tripsummary.h"
 #include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
@@ -77,17 +78,22 @@ QAction* menuAction(LangSelectionButton* button, const QString& text)
     return nullptr;
 }
 
-// Counts and swallows the deferred slot calls the event loop would deliver.
+// Counts and swallows the deferred slot calls the event loop would deliver, and notes their
+// receivers.
 class DeferredCalls : public QObject
 {
 public:
     int count = 0;
+    QSet<QObject*> receivers;
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        count += event->type() == QEvent::MetaCall ? 1 : 0;
-        return event->type() == QEvent::MetaCall;
+        if (event->type() != QEvent::MetaCall)
+            return false;
+        ++count;
+        receivers.insert(receiver);
+        return true;
     }
 };
 
@@ -188,6 +194,7 @@ private slots:
                 }
                 QCoreApplication::sendPostedEvents();
                 calls.count = 0;
+                calls.receivers.clear();
                 QVERIFY(signal.invoke(panel, Qt::DirectConnection, args[0], args[1], args[2]));
                 for (const auto& [type, value] : values)
                     QMetaType::destroy(type, value);
@@ -197,6 +204,10 @@ private slots:
                 // Every panel's news reaches somebody; only the video's file changes are for nobody.
                 QVERIFY2(expected > 0 || name == "VlcQtVideoWidget::onCurrentVideoChange",
                          name + " reaches nobody");
+                // A seek from the slider, the graph or the map reaches the player alone.
+                if (name == "ControlPanelWgt::setPosition" || name == "Graph::seekRequested" ||
+                    name == "MapWidget::positionSelected")
+                    QVERIFY2(calls.receivers == QSet<QObject*>{ui->videoWidget}, name);
             }
         }
         QCoreApplication::instance()->removeEventFilter(&calls);
@@ -211,8 +222,8 @@ private slots:
         // At its smallest the window still gives every panel its minimum size, side by side.
         w.resize(w.minimumSize());
         QCoreApplication::processEvents();
-        const QList<QWidget*> panels{ui->videoWidget, ui->ctrlPanel, ui->dataFrame, ui->driveData,
-                                     ui->compass,     ui->gpsWidget, ui->fileWidget};
+        const QList<QWidget*> panels{ui->videoWidget, ui->ctrlPanel, ui->dataFrame,  ui->driveData,
+                                     ui->compass,     ui->gpsWidget, ui->fileWidget, w.tripSummary()};
         for (QWidget* panel : panels) {
             QVERIFY2(panel->width() >= panel->minimumWidth() && panel->height() >= panel->minimumHeight(),
                      qPrintable(panel->objectName()));

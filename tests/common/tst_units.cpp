@@ -103,6 +103,13 @@ private slots:
         QCOMPARE(Units::dateTimeText(start), QStringLiteral("01.05.24 09:05"));
         Units::setDisplayLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
         QCOMPARE(Units::dateTimeText(start), QStringLiteral("01/05/2024 09:05"));
+
+        // Shown clock times move by the offset, across midnight too; the record keeps its time.
+        const QDateTime late(QDate(2024, 5, 1), QTime(23, 30, 15), Qt::UTC);
+        Units::setClockOffsetSeconds(3600);
+        QCOMPARE(Units::clockTimeText(late), QStringLiteral("02/05/2024 00:30:15"));
+        Units::setClockOffsetSeconds(0);
+        QCOMPARE(Units::clockTimeText(QDateTime()), QString());
     }
 };
 

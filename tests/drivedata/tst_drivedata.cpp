@@ -1,9 +1,12 @@
+#include "../nmea/nmeafixture.h"
 #include "compass.h"
 #include "dataprocessor.h"
 #include "drivedata.h"
 #include "graph.h"
+#include "nmeaparser.h"
 #include "units.h"
 
+#include <QTemporaryDir>
 #include <QToolTip>
 #include <QTranslator>
 #include <QtTest>
@@ -34,7 +37,7 @@ DataPoint located(qint64 time, double direction, double speed = 10.0, bool accel
     s.accelerationValid = accelerationValid;
     s.latitude = 48.0 + 46.0 / 60 + 35.9 / 3600;
     s.longitude = 9.0 + 10.0 / 60 + 55.1 / 3600;
-    s.fix = true;
+    s.fix = s.speedValid = s.positionValid = s.directionValid = true;
     return s;
 }
 
@@ -48,8 +51,8 @@ Samples samples(std::vector<DataPoint> list)
 QPointF needleTip(Compass& compass)
 {
     const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QPointF centre(compass.width() / 2, compass.height() / 2);
-    const double reach = std::min(compass.width(), compass.height()) * 0.21; // inside the letters
+    const QPointF centre = QRectF(compass.roseRect()).center();
+    const double reach = compass.roseRect().width() * 0.21; // inside the letters
     QPointF sum;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -84,7 +87,8 @@ DataPoint sample(qint64 time, double speed, double x = 0.0, double y = 0.0, bool
     s.accelerationX = x;
     s.accelerationY = y;
     s.accelerationValid = valid;
-    s.fix = fix;
+    s.fix = s.positionValid = fix;
+    s.speedValid = s.directionValid = true;
     return s;
 }
 
@@ -107,12 +111,32 @@ bool isRed(QRgb p)
     return qRed(p) > 150 && qGreen(p) < 80 && qBlue(p) < 80;
 }
 
+bool isYellow(QRgb p)
+{
+    return qRed(p) > 150 && qGreen(p) > 150 && qBlue(p) < 80;
+}
+
+bool isGreen(QRgb p)
+{
+    return qGreen(p) > 150 && qRed(p) < 80 && qBlue(p) < 80;
+}
+
+bool isCurve(QRgb p)
+{
+    return isCyan(p) || isYellow(p) || isGreen(p);
+}
+
 int countInColumn(const QImage& image, int x, int fromY, int toY, bool (*test)(QRgb))
 {
     int count = 0;
     for (int y = fromY; y <= toY; ++y)
         count += test(image.pixel(x, y)) ? 1 : 0;
     return count;
+}
+
+bool hasInColumn(const QImage& image, int x, int fromY, int toY, bool (*test)(QRgb))
+{
+    return countInColumn(image, x, fromY, toY, test) > 0;
 }
 
 QImage render(Graph& graph)
@@ -127,6 +151,25 @@ bool sendMove(QWidget& w, int x)
                      Qt::NoModifier);
     QApplication::sendEvent(&w, &move);
     return move.isAccepted();
+}
+
+// An hour of driving: speeds and accelerations that change every second, a two-minute hole.
+Samples hourOfDriving(bool accelerations)
+{
+    auto samples = std::make_shared<std::vector<DataPoint>>();
+    std::uint32_t noise = 12345;
+    auto next = [&noise]() {
+        noise = noise * 1103515245u + 12345u;
+        return double((noise >> 16) & 0x7fff) / 32768.0 - 0.5;
+    };
+    for (int i = 0; i < 3600; ++i) {
+        const double speed = std::max(0.0, 14.0 + 12.0 * std::sin(i / 300.0) + 3.0 * next());
+        DataPoint s = sample(i * 1000, speed, 2.0 * next() + std::sin(i / 40.0), 1.5 * next(), accelerations);
+        if (i >= 1500 && i < 1620)
+            s.speedValid = s.accelerationValid = false;
+        samples->push_back(s);
+    }
+    return samples;
 }
 
 } // namespace
@@ -144,7 +187,11 @@ private slots:
         DataPoint::registerMetaTypes();
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
-    void cleanup() { Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour); }
+    void cleanup()
+    {
+        Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
+        Units::setAccelerationUnit(Units::AccelerationUnit::MetresPerSecondSquared);
+    }
 
     void samplesFromPositions()
     {
@@ -196,6 +243,52 @@ private slots:
             QCOMPARE(s.longitude, -9.0);
         }
         QVERIFY(std::isnan(result->back().latitude) && std::isnan(result->back().longitude));
+    }
+
+    // Three 10-second clips: the first with a 4-second hole, the second with an empty NMEA file,
+    // the third with data. The assembly gives every second a record; only the recorded ones are
+    // measured, and the empty clip borrows nothing from the third.
+    void filledSecondsAreNotMeasured()
+    {
+        QTemporaryDir dir;
+        const QDateTime start(QDate(2024, 5, 1), QTime(9, 0, 0));
+        const auto write = [&](const QString& name, const QVector<int>& seconds) {
+            QStringList lines;
+            for (int i : seconds) {
+                const QDateTime t = start.addSecs(i);
+                lines << Fixture::rmc(t.time(), t.date(), 48.0 + i * 0.0001, 11.0, 20.0, 45.0);
+            }
+            return Fixture::write(dir.filePath(name + ".nmea"), lines);
+        };
+        QVERIFY(write("001_0001_20240501090000", {0, 1, 2, 3, 8, 9}));
+        QVERIFY(write("001_0002_20240501090010", {}));
+        QVERIFY(write("001_0003_20240501090020", {20, 21, 22, 23, 24, 25, 26, 27, 28, 29}));
+        auto trip = std::make_shared<Trip::TripList>();
+        QStringList files;
+        for (const char* name :
+             {"001_0001_20240501090000", "001_0002_20240501090010", "001_0003_20240501090020"}) {
+            trip->push_back(
+                {10000, false, dir.filePath(QString(name) + ".mp4"), dir.filePath(QString(name) + ".nmea")});
+            files << trip->back().nmeaFile;
+        }
+        NmeaParser parser;
+        parser.requestParsing(std::make_shared<QStringList>(files));
+        parser.doParsing();
+        QSignalSpy ready(&parser, &NmeaParser::ready);
+        QVERIFY(parser.requestParsed(trip));
+        const auto positions = ready.at(0).at(0).value<std::shared_ptr<std::vector<P>>>();
+        QCOMPARE(positions->size(), std::size_t(30));
+
+        const Samples samples = DataProcessor::process(*positions);
+        for (int i = 0; i < 30; ++i) {
+            const DataPoint& s = samples->at(std::size_t(i));
+            const bool recorded = (i <= 3) || i == 8 || i == 9 || i >= 20;
+            QVERIFY2(s.positionValid == recorded && s.directionValid == recorded,
+                     qPrintable(QString::number(i)));
+            // Holes of up to five seconds inside a clip with data get interpolated speeds.
+            QVERIFY2(s.speedValid == (i < 10 || i >= 20), qPrintable(QString::number(i)));
+        }
+        QVERIFY(std::abs(samples->at(5).speed - 20.0 * 0.514444) < 0.01);
     }
 
     void sampleForTime_data()
@@ -341,22 +434,109 @@ private slots:
         QCOMPARE(panel.latitudeText(), QStringLiteral("Unknown"));
     }
 
+    // A second whose record the assembly made up: the panel shows no borrowed coordinate and no
+    // 0 km/h, and the compass no heading.
+    void secondWithoutDataShowsNoData()
+    {
+        DataPoint missing = located(1000, 0.0, 0.0, false);
+        missing.speedValid = missing.positionValid = missing.directionValid = false;
+        DriveData panel;
+        panel.resize(160, 160);
+        Compass compass;
+        compass.resize(120, 70);
+        connect(&panel, &DriveData::direction_changed, &compass, &Compass::set_direction);
+        panel.new_nmea_data(samples({located(0, 40.0, 0.0), missing}));
+
+        const QImage standing = panel.grab().toImage();
+        QVERIFY(panel.speedKnown());
+        QCOMPARE(panel.speedValue(), 0);
+        QCOMPARE(compass.headingText(), QStringLiteral("40°"));
+
+        panel.current_video_position_changed(1500);
+        QVERIFY(!panel.speedKnown());
+        QCOMPARE(panel.latitudeText(), DriveData::noDataText());
+        QCOMPARE(panel.longitudeText(), QString());
+        QVERIFY(panel.grab().toImage() != standing);
+        QVERIFY(std::isnan(compass.direction()));
+        QCOMPARE(compass.headingText(), QStringLiteral("–°"));
+        QVERIFY(yellowPixels(panel) > 0); // the acceleration rows keep their unit
+
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_ru_RU.qm")));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        QCOMPARE(panel.latitudeText(), QStringLiteral("Нет данных"));
+        QCoreApplication::removeTranslator(&translator);
+    }
+
+    void compassNorthAndDegrees()
+    {
+        Compass compass;
+        QVERIFY(compass.minimumHeight() >= Compass::MinimumSide);
+        compass.resize(compass.minimumSize());
+        QVERIFY(compass.roseRect().width() >= 64);
+        // Red pixels above the rose's centre minus those below.
+        const auto redBalance = [&]() {
+            const QImage image = compass.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QPoint centre = compass.roseRect().center();
+            const int reach = compass.roseRect().width() / 4;
+            int balance = 0;
+            for (int y = centre.y() - reach; y <= centre.y() + reach; ++y) {
+                for (int x = centre.x() - reach; x <= centre.x() + reach; ++x)
+                    balance += isRed(image.pixel(x, y)) ? (y < centre.y() ? 1 : -1) : 0;
+            }
+            return balance;
+        };
+        compass.set_direction(0.0);
+        QVERIFY(redBalance() > 10);
+        compass.set_direction(180.0);
+        QVERIFY(redBalance() < -10);
+        compass.set_direction(237.4);
+        QCOMPARE(compass.headingText(), QStringLiteral("237°"));
+        compass.set_direction(359.6);
+        QCOMPARE(compass.headingText(), QStringLiteral("0°"));
+        compass.set_direction(qQNaN());
+        QCOMPARE(redBalance(), 0);
+    }
+
+    void compassLettersTranslated_data()
+    {
+        QTest::addColumn<QString>("catalog");
+        QTest::addColumn<QStringList>("letters");
+        QTest::newRow("en") << QString() << QStringList{"N", "E", "S", "W"};
+        QTest::newRow("de") << "de_DE" << QStringList{"N", "O", "S", "W"};
+        QTest::newRow("ru") << "ru_RU" << QStringList{"С", "В", "Ю", "З"};
+    }
+
+    void compassLettersTranslated()
+    {
+        QFETCH(QString, catalog);
+        QTranslator translator;
+        if (!catalog.isEmpty()) {
+            QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_%1.qm").arg(catalog)));
+            QVERIFY(QCoreApplication::installTranslator(&translator));
+        }
+        QTEST(Compass::cardinalLetters(), "letters");
+        QCoreApplication::removeTranslator(&translator);
+    }
+
     void scales()
     {
         const double absent = std::nan(""); // not recorded: the sample's accelerations are invalid
+        // 640 × 480: up to six ticks above the zero line; a round step holds the largest value
+        // with 5 % room (at least 18 km/h and ±1 m/s²).
         struct Row
         {
             const char* name;
             QVector<double> speeds, x, y;
-            double speedScale, accelerationScale;
+            double speedTopKmh, accelerationStep;
         };
-        const Row rows[] = {{"standing still", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 5.0, 3.0},
-                            {"10 m/s at most", {3, 10, 7}, {0, 0, 0}, {0, 0, 0}, 10.5, 3.0},
-                            {"-2 to +3 m/s²", {1, 1}, {-2, 1}, {3, 0}, 5.0, 5.25},
-                            {"hard braking", {20}, {-8}, {0}, 21.0, 21.0},
-                            {"hard acceleration on Y", {1}, {0}, {6}, 5.0, 10.5},
-                            {"invalid samples ignored", {1, 1}, {50, 2}, {absent, -1}, 5.0, 3.5},
-                            {"no accelerations", {2, 4}, {9, absent}, {absent, absent}, 5.0, 0.0}};
+        const Row rows[] = {{"standing still", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 20.0, 0.5},
+                            {"10 m/s at most", {3, 10, 7}, {0, 0, 0}, {0, 0, 0}, 40.0, 0.5},
+                            {"-2 to +3 m/s²", {1, 1}, {-2, 1}, {3, 0}, 20.0, 1.0},
+                            {"hard braking", {20}, {-8}, {0}, 80.0, 5.0},
+                            {"hard acceleration on Y", {1}, {0}, {6}, 20.0, 2.0},
+                            {"invalid samples ignored", {1, 1}, {50, 2}, {absent, -1}, 20.0, 1.0},
+                            {"no accelerations", {2, 4}, {9, absent}, {absent, absent}, 20.0, 0.0}};
         for (const Row& row : rows) {
             auto samples = std::make_shared<std::vector<DataPoint>>();
             for (int i = 0; i < row.speeds.size(); ++i) {
@@ -365,13 +545,14 @@ private slots:
                                           std::isnan(row.y[i]) ? 0.0 : row.y[i], valid));
             }
             Graph graph;
+            graph.resize(640, 480);
             graph.new_nmea_data(samples);
-            QVERIFY2(qFuzzyCompare(graph.speedScale(), row.speedScale), row.name);
-            QVERIFY2(qFuzzyCompare(1 + graph.accelerationScale(), 1 + row.accelerationScale), row.name);
-            QVERIFY2(graph.hasAcceleration() == (row.accelerationScale > 0), row.name);
+            QVERIFY2(qRound(graph.speedScale() * 3.6) == qRound(row.speedTopKmh), row.name);
+            QVERIFY2(qFuzzyCompare(1 + graph.accelerationTickStep(), 1 + row.accelerationStep), row.name);
+            QVERIFY2(graph.hasAcceleration() == (row.accelerationStep > 0), row.name);
             // A null vector clears the samples but keeps the scales.
             graph.new_nmea_data(nullptr);
-            QVERIFY2(qFuzzyCompare(graph.speedScale(), row.speedScale), row.name);
+            QVERIFY2(qRound(graph.speedScale() * 3.6) == qRound(row.speedTopKmh), row.name);
         }
     }
 
@@ -462,7 +643,8 @@ private slots:
                      qPrintable(QString::number(t)));
         }
         QCOMPARE(cursorX, 320 * 20000 / 60000 + 40);
-        QVERIFY(countInColumn(image, cursorX, 0, curveY - 3, isCyan) >= (curveY - 3) / 3);
+        QVERIFY(countInColumn(image, cursorX, graph.plotRect().top(), curveY - 3, isCyan) >=
+                (curveY - 3 - graph.plotRect().top()) / 3);
         QCOMPARE(countInColumn(image, cursorX - 2, 0, curveY - 3, isCyan), 0);
         QCOMPARE(countInColumn(image, cursorX + 2, 0, curveY - 3, isCyan), 0);
 
@@ -505,19 +687,21 @@ private slots:
         Graph graph;
         graph.resize(400, 200);
         graph.new_nmea_data(constantDrive(60, 10.0));
-        QCOMPARE(graph.speed_to_pixel(0.0), (199 - 9) * 60 / 100 + 5);
+        const QRect plot = graph.plotRect();
+        QCOMPARE(graph.speed_to_pixel(0.0), plot.top() + (plot.bottom() - plot.top()) * 60 / 100);
         QCOMPARE(graph.acceleration_to_pixel(0.0), graph.speed_to_pixel(0.0));
         QVERIFY(brightPixels(render(graph)) > 0);
 
         graph.new_nmea_data(constantDrive(60, 10.0, -1, false));
-        QCOMPARE(graph.speed_to_pixel(0.0), 199 - 4);
-        QCOMPARE(graph.speed_to_pixel(graph.speedScale()), 5);
+        const QRect bare = graph.plotRect();
+        QCOMPARE(graph.speed_to_pixel(0.0), bare.bottom());
+        QCOMPARE(graph.speed_to_pixel(graph.speedScale()), bare.top());
         // No scale: every acceleration maps onto the zero line instead of dividing by zero.
-        QCOMPARE(graph.acceleration_to_pixel(2.0), 5);
+        QCOMPARE(graph.acceleration_to_pixel(2.0), bare.bottom());
         const QImage image = render(graph);
         QCOMPARE(brightPixels(image), 0);
         QCOMPARE(qGray(image.pixel(399 - 39, 100)), 255);
-        QCOMPARE(qGray(image.pixel(200, 199 - 4)), 255);
+        QCOMPARE(qGray(image.pixel(200, bare.bottom())), 255);
     }
 
     void tooltips_data()
@@ -562,6 +746,303 @@ private slots:
         QTRY_COMPARE(QToolTip::isVisible(), !text.isEmpty());
         if (!text.isEmpty())
             QCOMPARE(QToolTip::text(), text);
+    }
+
+    // Seconds 20 to 39 have no speed and no accelerations: their curves break off instead of
+    // dropping to the zero line.
+    void secondsWithoutDataAreGaps()
+    {
+        auto samples = constantDrive(60, 20.0);
+        for (DataPoint& s : *samples) {
+            s.accelerationX = 2.0;
+            s.accelerationY = -1.5;
+            if (s.time >= 20000 && s.time < 40000) {
+                s.speedValid = s.accelerationValid = false;
+                s.speed = s.accelerationX = s.accelerationY = 0.0;
+            }
+        }
+        Graph graph;
+        graph.resize(500, 220);
+        graph.new_nmea_data(samples);
+        const QImage image = render(graph);
+        const QRect plot = graph.plotRect();
+        for (qint64 t = 22000; t <= 37000; t += 1000) {
+            const int x = graph.time_to_pixel(t);
+            QVERIFY2(!hasInColumn(image, x, plot.top(), plot.bottom(), isCurve),
+                     qPrintable(QString::number(t)));
+        }
+        for (qint64 t : {5000, 50000}) {
+            const int x = graph.time_to_pixel(t);
+            for (bool (*colour)(QRgb) : {isCyan, isYellow, isGreen})
+                QVERIFY(hasInColumn(image, x, plot.top(), plot.bottom(), colour));
+        }
+        // The scale ignores the missing values, and the tooltip shows none for them.
+        QVERIFY(graph.speedScale() >= 20.0);
+        const QString tip = graph.make_tooltip(samples->at(25));
+        QVERIFY2(!tip.contains(QStringLiteral("0.0")), qPrintable(tip));
+    }
+
+    void roundTicks_data()
+    {
+        QTest::addColumn<int>("speedUnit");
+        QTest::addColumn<int>("accelerationUnit");
+        QTest::addColumn<double>("topSpeed"); // m/s
+        QTest::addColumn<QSize>("size");
+
+        using S = Units::SpeedUnit;
+        using A = Units::AccelerationUnit;
+        QTest::newRow("87 km/h") << int(S::KilometresPerHour) << int(A::MetresPerSecondSquared) << 87 / 3.6
+                                 << QSize(500, 200);
+        QTest::newRow("54 mph") << int(S::MilesPerHour) << int(A::MetresPerSecondSquared) << 24.14
+                                << QSize(500, 200);
+        QTest::newRow("in g") << int(S::KilometresPerHour) << int(A::StandardGravity) << 30.0
+                              << QSize(500, 200);
+        QTest::newRow("minimum size")
+            << int(S::KilometresPerHour) << int(A::MetresPerSecondSquared) << 13.0 << QSize(320, 148);
+        QTest::newRow("tall") << int(S::MilesPerHour) << int(A::MetresPerSecondSquared) << 41.0
+                              << QSize(700, 600);
+    }
+
+    // Both axes tick at round steps on shared grid lines, the speed's top tick at the plot's top.
+    void roundTicks()
+    {
+        QFETCH(int, speedUnit);
+        QFETCH(int, accelerationUnit);
+        QFETCH(double, topSpeed);
+        QFETCH(QSize, size);
+        Units::setSpeedUnit(Units::SpeedUnit(speedUnit));
+        Units::setAccelerationUnit(Units::AccelerationUnit(accelerationUnit));
+
+        auto samples = constantDrive(100, 10.0);
+        samples->at(40).speed = topSpeed;
+        samples->at(50).accelerationX = 3.3;
+        samples->at(60).accelerationY = -6.7;
+        Graph graph;
+        graph.resize(size);
+        graph.new_nmea_data(samples);
+
+        const auto isRound = [](double step) {
+            const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+            return std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 ||
+                   std::abs(mantissa - 5) < 1e-9;
+        };
+        const double speedStep = graph.speedTickStep();
+        QVERIFY2(isRound(speedStep), qPrintable(QString::number(speedStep)));
+        const std::vector<Graph::Tick> speed = graph.speedTicks();
+        QVERIFY(speed.size() >= 3);
+        for (std::size_t k = 0; k < speed.size(); ++k) {
+            QCOMPARE(speed[k].value, double(k) * speedStep);
+            QCOMPARE(speed[k].y, graph.speed_to_pixel(speed[k].value / Units::speedValue(1.0)));
+            QVERIFY(k == 0 || speed[k - 1].y - speed[k].y >= 18);
+        }
+        QVERIFY(speed.back().value >= Units::speedValue(topSpeed));
+        QCOMPARE(speed.back().y, graph.plotRect().top());
+
+        const double accelerationStep = graph.accelerationTickStep();
+        QVERIFY2(isRound(accelerationStep), qPrintable(QString::number(accelerationStep)));
+        const std::vector<Graph::Tick> acceleration = graph.accelerationTicks();
+        QVERIFY(acceleration.front().value <= Units::accelerationValue(-6.7));
+        QVERIFY(acceleration.back().value >= Units::accelerationValue(3.3));
+        for (const Graph::Tick& tick : acceleration) {
+            const double multiple = tick.value / accelerationStep;
+            QVERIFY(std::abs(multiple - std::round(multiple)) < 1e-9);
+            QVERIFY(tick.value < 0 || std::any_of(speed.begin(), speed.end(),
+                                                  [&](const Graph::Tick& s) { return s.y == tick.y; }));
+            QVERIFY(tick.y >= graph.plotRect().top() && tick.y <= graph.plotRect().bottom());
+        }
+    }
+
+    // Above the plot a legend names the curves in their colours, in the interface language.
+    void legend()
+    {
+        Graph graph;
+        graph.resize(600, 200);
+        graph.new_nmea_data(constantDrive(60, 10.0));
+        const QImage english = render(graph);
+        const int rows = graph.plotRect().top() - 2;
+        const auto legendHas = [&](const QImage& image, bool (*test)(QRgb)) {
+            for (int x = graph.plotRect().left(); x < graph.plotRect().right(); ++x) {
+                if (hasInColumn(image, x, 0, rows, test))
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(legendHas(english, isCyan) && legendHas(english, isYellow) && legendHas(english, isGreen));
+
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        QTRY_VERIFY(render(graph).copy(0, 0, 600, rows) != english.copy(0, 0, 600, rows));
+        const QImage german = render(graph);
+        QCoreApplication::removeTranslator(&translator);
+        QTRY_COMPARE(render(graph), english);
+        QCOMPARE(german.copy(0, rows + 1, 600, 100), english.copy(0, rows + 1, 600, 100));
+
+        // Without accelerations only the speed is named.
+        graph.new_nmea_data(constantDrive(60, 10.0, -1, false));
+        const QImage speedOnly = render(graph);
+        QVERIFY(legendHas(speedOnly, isCyan) && !legendHas(speedOnly, isYellow));
+    }
+
+    // The largest values lie exactly on round numbers: the curves still keep clear of the frame.
+    void curvesStayInsideThePlot()
+    {
+        auto samples = constantDrive(60, 10.0);
+        samples->at(30).speed = 100.0 / 3.6;
+        samples->at(10).accelerationX = 2.0;
+        samples->at(20).accelerationY = -2.0;
+        for (const QSize& size : {QSize(320, 148), QSize(800, 300)}) {
+            Graph graph;
+            graph.resize(size);
+            graph.new_nmea_data(samples);
+            const QImage image = render(graph);
+            const QRect plot = graph.plotRect();
+            // Above the plot only the legend's colour marks.
+            for (int x = 0; x < size.width(); ++x) {
+                for (int y = plot.top(); y < size.height(); ++y) {
+                    const bool inside =
+                        x > plot.left() && x < plot.right() && y > plot.top() && y < plot.bottom();
+                    QVERIFY2(inside || !isCurve(image.pixel(x, y)),
+                             qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                }
+            }
+            QVERIFY(graph.speed_to_pixel(100.0 / 3.6) > plot.top());
+        }
+    }
+
+    // The trip lasts 40 s and its last sample is at 39 s: the cursor for 20 s stands on the
+    // column where the sample of 20 s is drawn.
+    void cursorOnTheSampleItMarks()
+    {
+        auto samples = constantDrive(39, 5.0);
+        samples->at(20).speed = 15.0;
+        Graph graph;
+        graph.resize(420, 200);
+        graph.new_nmea_data(samples);
+        graph.current_video_length_changed(40000);
+        const QImage withoutCursor = render(graph);
+        graph.current_video_position_changed(20000);
+        const QImage image = render(graph);
+
+        const QRect plot = graph.plotRect();
+        const int apexY = graph.speed_to_pixel(15.0);
+        int apexX = -1;
+        for (int x = plot.left() + 1; x < plot.right() && apexX < 0; ++x)
+            apexX = hasInColumn(withoutCursor, x, apexY - 1, apexY + 1, isCyan) ? x : -1;
+        // The cursor: the column with the most cyan.
+        int cursorX = -1;
+        for (int x = plot.left() + 1, most = 10; x < plot.right(); ++x) {
+            const int count = countInColumn(image, x, plot.top(), plot.bottom(), isCyan);
+            if (count > most) {
+                most = count;
+                cursorX = x;
+            }
+        }
+        QVERIFY(apexX > 0);
+        QCOMPARE(cursorX, graph.time_to_pixel(20000));
+        QVERIFY2(std::abs(cursorX - apexX) <= 1, qPrintable(QStringLiteral("%1 %2").arg(cursorX).arg(apexX)));
+    }
+
+    void clickSeeksToThePointer()
+    {
+        Graph graph;
+        graph.resize(500, 200);
+        graph.new_nmea_data(constantDrive(600, 10.0));
+        graph.current_video_length_changed(600500);
+        graph.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graph));
+        QSignalSpy seeks(&graph, &Graph::seekRequested);
+
+        for (int x : {graph.plotRect().left(), 137, 300, graph.plotRect().right()}) {
+            QTest::mouseClick(&graph, Qt::LeftButton, Qt::NoModifier, QPoint(x, 100));
+            QCOMPARE(seeks.count(), 1);
+            const qint64 t = seeks.takeFirst().at(0).toLongLong();
+            QVERIFY(t >= 0 && t <= 600500);
+            graph.current_video_position_changed(t);
+            QCOMPARE(graph.time_to_pixel(t), x);
+            QVERIFY2(countInColumn(render(graph), x, graph.plotRect().top(), graph.plotRect().bottom(),
+                                   isCyan) > 10,
+                     qPrintable(QString::number(x)));
+        }
+        QCOMPARE(graph.time_to_pixel(graph.pixel_to_position(137)), 137);
+
+        // Outside the plot, or with another button, a click does nothing.
+        QTest::mouseClick(&graph, Qt::LeftButton, Qt::NoModifier, QPoint(10, 100));
+        QTest::mouseClick(&graph, Qt::RightButton, Qt::NoModifier, QPoint(300, 100));
+        QCOMPARE(seeks.count(), 0);
+    }
+
+    void cachedPictureMatchesDirectDrawing_data()
+    {
+        QTest::addColumn<bool>("accelerations");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("with accelerations") << true << QSize(600, 200);
+        QTest::newRow("speed only") << false << QSize(600, 200);
+        QTest::newRow("wide") << true << QSize(1400, 300);
+    }
+
+    // The cached picture keeps of each curve only four points per pixel column; drawn from all
+    // 3600 samples the picture is the same up to a few pixels' shading.
+    void cachedPictureMatchesDirectDrawing()
+    {
+        QFETCH(bool, accelerations);
+        QFETCH(QSize, size);
+        const Samples samples = hourOfDriving(accelerations);
+
+        Graph cached;
+        Graph direct;
+        direct.setCurveCacheEnabled(false);
+        QVERIFY(cached.curveCacheEnabled());
+        for (Graph* graph : {&cached, &direct}) {
+            graph->resize(size);
+            graph->setMedia(std::make_shared<Trip::TripList>(
+                Trip::TripList{{1800000, false, {}, {}}, {60000, true, {}, {}}, {1740000, false, {}, {}}}));
+            graph->new_nmea_data(samples);
+            graph->current_video_length_changed(3600000);
+            graph->current_video_position_changed(1234000);
+        }
+        const QImage a = render(cached);
+        const QImage b = render(direct);
+        QCOMPARE(a.size(), b.size());
+        int differing = 0;
+        int curvePixels = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y);
+                const QRgb q = b.pixel(x, y);
+                const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                        std::abs(qBlue(p) - qBlue(q))});
+                differing += d > 64 ? 1 : 0;
+                curvePixels += isCurve(q) ? 1 : 0;
+            }
+        }
+        QVERIFY(curvePixels > size.width());
+        QVERIFY2(differing * 1000 <= curvePixels * 5,
+                 qPrintable(QStringLiteral("%1 of %2 curve pixels differ").arg(differing).arg(curvePixels)));
+    }
+
+    // A new playing position draws the cached picture and the cursor: a change of the samples
+    // in place shows only after the data are announced again.
+    void positionChangeKeepsThePicture()
+    {
+        const Samples samples = constantDrive(600, 10.0);
+        Graph graph;
+        graph.resize(500, 200);
+        graph.new_nmea_data(samples);
+        graph.current_video_length_changed(600000);
+        const int x = graph.time_to_pixel(300000);
+        const int y = graph.speed_to_pixel(10.0);
+        QVERIFY(hasInColumn(render(graph), x + 20, y - 1, y + 1, isCyan));
+
+        for (DataPoint& s : *samples)
+            s.speed = 2.0;
+        graph.current_video_position_changed(300000);
+        const QImage moved = render(graph);
+        QVERIFY(hasInColumn(moved, x + 20, y - 1, y + 1, isCyan));
+        QVERIFY(countInColumn(moved, x, graph.plotRect().top(), graph.plotRect().bottom(), isCyan) > 10);
+
+        graph.new_nmea_data(samples);
+        QVERIFY(!hasInColumn(render(graph), x + 20, y - 1, y + 1, isCyan));
     }
 };
 

@@ -53,7 +53,8 @@ QStringList filesBelow(const QString& root, const QString& ignored)
 
 // The real program, started from the command line on a copy of the sample card and used with
 // real mouse clicks and keys through the X server: it lists the card, runs one instance at a
-// time, is never blocked by one that crashed, and writes nothing where it does not belong.
+// time, takes the paths of a second start, is never blocked by one that crashed, and writes
+// nothing where it does not belong.
 class TestProgram : public QObject
 {
     Q_OBJECT
@@ -104,10 +105,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(Session::yellowShare(grab(QRect(630, 425, 380, 56))) > 0.01, 30000);
         grab(QRect(0, 0, 1030, 700)).save(QStringLiteral(TARROW_ARTIFACTS_DIR "/program-listed.png"));
 
-        // A second start is refused with a message box, confirmed as a user would; the first
-        // instance plays on.
+        // A second start without paths is refused with a message box, confirmed as a user would;
+        // the first instance plays on.
         QProcess second;
-        start(second, {card});
+        start(second, {});
         const QString box = windowOf(second, "Tarrow");
         QVERIFY2(!box.isEmpty(), "the second instance shows a message box");
         QVERIFY(windowOf(second, "Halvard Tarrow", 0).isEmpty());
@@ -116,6 +117,20 @@ private slots:
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(m_program.state(), QProcess::Running);
+
+        // A start with a path hands it to the running window and ends without a box; a relative
+        // path means the folder where it was started. The window opens it as if chosen in the
+        // dialog, which makes the folder that holds it the current folder.
+        QProcess handing;
+        handing.setWorkingDirectory(card);
+        start(handing, {QStringLiteral("Normal")});
+        QVERIFY(handing.waitForFinished(20000));
+        QCOMPARE(handing.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(handing.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QFileInfo(QStringLiteral("/proc/%1/cwd").arg(m_program.processId())).canonicalFilePath(),
+            QFileInfo(card).canonicalFilePath(), 20000);
         QCOMPARE(m_program.state(), QProcess::Running);
 
         // Close: the question comes; Escape answers "No", Return "Yes".

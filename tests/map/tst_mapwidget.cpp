@@ -2,7 +2,6 @@
 #include "extendedmapcontrol.h"
 #include "imagepoint.h"
 #include "layer.h"
-#include "linestring.h"
 #include "mapwidget.h"
 #include "mapwidgetconfig.h"
 #include "nmeagaps.h"
@@ -10,15 +9,16 @@
 #include "point.h"
 #include "qnmeapositioninfo.h"
 #include "route.h"
+#include "routelegend.h"
 #include "units.h"
 
 #include <QHelpEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QToolTip>
+#include <QTranslator>
 #include <QtTest>
 
 #include <cmath>
@@ -45,6 +45,11 @@ QNmeaPositionInfo record(int i)
     r.setMarker(QNmeaPositionInfo::Fix, true);
     r.setAttribute(QNmeaPositionInfo::GroundSpeed, 10.0);
     return r;
+}
+
+QNmeaPositionInfo invalid(int i)
+{
+    return QNmeaPositionInfo(QNmeaCoordinate(), start().addSecs(i));
 }
 
 std::shared_ptr<std::vector<QNmeaPositionInfo>> line(int count)
@@ -101,8 +106,8 @@ QString describe(const std::vector<Route::Track>& tracks)
                 runs << (first == last ? QString::number(first)
                                        : QStringLiteral("%1..%2").arg(first).arg(last));
         };
-        for (const Point* point : *track.points) {
-            const int index = RouteFixture::indexOf(point->longitude());
+        for (const QPointF& point : track.points) {
+            const int index = RouteFixture::indexOf(point.x());
             if (first >= 0 && index == last + 1) {
                 last = index;
                 continue;
@@ -114,6 +119,21 @@ QString describe(const std::vector<Route::Track>& tracks)
         parts << penName(track.pen) + '[' + runs.join(',') + ']';
     }
     return parts.join(' ');
+}
+
+// "active gap×11 inactive": the pens in drawing order, repeats counted.
+QString penSequence(const std::vector<Route::Track>& tracks)
+{
+    QStringList names;
+    int repeats = 0;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        ++repeats;
+        if (i + 1 < tracks.size() && tracks[i + 1].pen == tracks[i].pen)
+            continue;
+        names << penName(tracks[i].pen) + (repeats > 1 ? QStringLiteral("×%1").arg(repeats) : QString());
+        repeats = 0;
+    }
+    return names.join(' ');
 }
 
 void mark(std::vector<QNmeaPositionInfo>& v, int from, int to, QNmeaPositionInfo::Markers marker, bool value)
@@ -130,6 +150,82 @@ Positions positionsFrom(const QSignalSpy& spy, int index = 0)
 QStringList layerNames(const MapWidget& widget)
 {
     return widget.mapControl()->layerNames();
+}
+
+// Counts the paintings of a widget.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    // Paintings since the last take, once every pending update has been painted.
+    int take()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        return std::exchange(m_count, 0);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        m_count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+
+private:
+    int m_count = 0;
+};
+
+// Press, a few moves with the button held, release.
+void drag(QWidget* widget, const QPoint& from, const QPoint& to)
+{
+    const auto send = [widget](QEvent::Type type, const QPoint& at, Qt::MouseButton button,
+                               Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int i = 1; i <= 4; ++i)
+        send(QEvent::MouseMove, from + (to - from) * i / 4, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+QPointF screenOf(const ExtendedMapControl& control, const QNmeaPositionInfo& record)
+{
+    return control.coordinateToScreen(
+        QPointF(record.coordinate().longitude(), record.coordinate().latitude()));
+}
+
+QRect boxIn(const QWidget* child, const QWidget* ancestor)
+{
+    return {child->mapTo(ancestor, QPoint(0, 0)), child->size()};
+}
+
+bool near(const QColor& a, const QColor& b, int tolerance)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+// A half-transparent colour over an opaque one.
+QColor blend(const QColor& over, const QColor& under)
+{
+    const double a = over.alphaF();
+    return QColor::fromRgbF(over.redF() * a + under.redF() * (1 - a),
+                            over.greenF() * a + under.greenF() * (1 - a),
+                            over.blueF() * a + under.blueF() * (1 - a));
+}
+
+// Whether some pixel of `area` shows `colour`.
+bool shows(const QImage& image, const QRect& area, const QColor& colour, int tolerance)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (near(image.pixelColor(x, y), colour, tolerance))
+                return true;
+        }
+    }
+    return false;
 }
 
 // A square of points around (longitude, latitude), `span` degrees wide.
@@ -205,6 +301,14 @@ private slots:
             v[30].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
         };
         QTest::newRow("pause between videos") << videoGap << 59u << "active[0..29,31..59]";
+        QTest::newRow("pause between videos, driven up to it")
+            << videoGap << 28u << "active[0..29] inactive[31..59]";
+
+        const Setup lostStart = [](auto& v) { mark(v, 0, 4, QNmeaPositionInfo::Fix, false); };
+        QTest::newRow("no fix at the start, second 0")
+            << lostStart << 0u << "lostInactive[0..5] inactive[4..59]";
+        QTest::newRow("no fix at the start, second 1")
+            << lostStart << 1u << "lostActive[0..2] lostInactive[1..5] inactive[4..59]";
     }
 
     void tracksAtSecond()
@@ -243,8 +347,8 @@ private slots:
                     continue;
                 }
                 ++dots;
-                QCOMPARE(track.points->size(), 1);
-                const double longitude = track.points->first()->longitude();
+                QCOMPARE(int(track.points.size()), 1);
+                const double longitude = track.points.front().x();
                 QVERIFY(longitude > (*positions)[29].coordinate().longitude() &&
                         longitude < (*positions)[30].coordinate().longitude());
             }
@@ -298,32 +402,6 @@ private slots:
         QCOMPARE(found.join(' '), expected);
     }
 
-    void linesOwnTheirPoints()
-    {
-        const Positions positions = RouteFixture::line(30);
-        mark(*positions, 10, 14, QNmeaPositionInfo::Fix, false);
-        Route route(nullptr, positions);
-        std::vector<std::shared_ptr<LineString>> lines;
-        route.setRoutes(lines, 20);
-        QCOMPARE(int(lines.size()), 4);
-
-        QList<QPointer<Point>> points;
-        for (const std::shared_ptr<LineString>& line : lines) {
-            QVERIFY(line->name().isEmpty());
-            for (Point* point : line->points()) {
-                QCOMPARE(point->parent(), line.get());
-                QCOMPARE(point->name(),
-                         (*positions)[std::size_t(RouteFixture::indexOf(point->longitude()))].tooltip());
-                points << point;
-            }
-        }
-        QCOMPARE(lines[0]->pen(), MapWidgetConfig::activeRoutePen);
-        QCOMPARE(lines[1]->pen().style(), Qt::DotLine);
-        lines.clear();
-        for (const QPointer<Point>& point : points)
-            QVERIFY(point.isNull());
-    }
-
     void nothingWithoutPositions()
     {
         Route route(nullptr, std::make_shared<std::vector<QNmeaPositionInfo>>());
@@ -332,6 +410,112 @@ private slots:
         std::vector<std::shared_ptr<Point>> markers;
         route.setMarkers(markers, 0);
         QVERIFY(markers.empty());
+    }
+
+    void filledPointsKeepTheirPlace()
+    {
+        // 30 records, 12 s without positions, 30 more: the points filled into the gap are drawn
+        // between the driven part and the part ahead when the gap lies between them, so the
+        // half-transparent strokes overlap the same way whatever the second.
+        auto positions = RouteFixture::line(60);
+        for (int i = 30; i < 60; ++i)
+            (*positions)[std::size_t(i)].setTimestamp(RouteFixture::start().addSecs(i + 11));
+        Nmea::detectLongGaps(*positions, nullptr);
+        Route route(nullptr, positions);
+        const std::vector<std::pair<unsigned, QString>> expected{{10, "active gap×11 inactive"},
+                                                                 {28, "gap×11 active inactive"},
+                                                                 {40, "gap×11 active inactive"},
+                                                                 {59, "gap×11 active"}};
+        for (const auto& [current, sequence] : expected) {
+            std::vector<Route::Track> tracks;
+            QVERIFY(route.test(tracks, current));
+            QCOMPARE(penSequence(tracks), sequence);
+        }
+    }
+
+    void everyRecordInItsColourAtEverySecond()
+    {
+        // A trip with a bit of everything; whatever the second, each record's point is drawn with
+        // the pen of its kind at that second.
+        const Positions positions = RouteFixture::line(60);
+        mark(*positions, 5, 8, QNmeaPositionInfo::Fix, false);
+        mark(*positions, 20, 27, QNmeaPositionInfo::Event, true);
+        mark(*positions, 24, 25, QNmeaPositionInfo::Fix, false);
+        mark(*positions, 40, 41, QNmeaPositionInfo::Fix, false);
+        (*positions)[33].setMarker(QNmeaPositionInfo::VideoGapBegin, true);
+        (*positions)[34].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
+        (*positions)[50] = RouteFixture::invalid(50);
+        Route route(nullptr, positions);
+
+        for (unsigned current = 0; current <= 61; ++current) {
+            std::vector<Route::Track> tracks;
+            QVERIFY(route.test(tracks, current));
+            for (std::size_t i = 0; i < positions->size(); ++i) {
+                if (i == 34 || i == 50)
+                    continue; // left out of the line, or without a position
+                const QPointF point(RouteFixture::record(int(i)).coordinate().longitude(),
+                                    RouteFixture::record(int(i)).coordinate().latitude());
+                const QPen* pen = Route::penOf(route.typeAt(i, current));
+                const bool drawn = std::any_of(tracks.begin(), tracks.end(), [&](const Route::Track& track) {
+                    return track.pen == pen &&
+                           std::find(track.points.begin(), track.points.end(), point) != track.points.end();
+                });
+                QVERIFY2(drawn, qPrintable(QStringLiteral("record %1 at second %2").arg(i).arg(current)));
+            }
+        }
+    }
+
+    void eventOnlyWhereAnEventRecordingCovers_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QList<int>>("firstRecords");
+        QTest::addColumn<QList<int>>("startSeconds");
+        QTest::addColumn<QString>("expected");
+
+        // Ordinary recordings of 10:00:00 and 10:00:20, an event recording of 10:00:14 between
+        // them as the trip plays them; the assembly marks the event and everything of the
+        // recording after it.
+        const QString a = "/card/Normal/001_0001_20240301100000.mp4";
+        const QString e = "/card/EVENT/001_0001_20240301100014.mp4";
+        const QString b = "/card/Normal/001_0002_20240301100020.mp4";
+        QTest::newRow("recording after an event")
+            << QStringList{a, e, b} << QList<int>{0, 20, 30} << QList<int>{0, 14, 20}
+            << "active[0..1] inactive[2..19] event[20..33] inactive[34..59]";
+        const QString e2 = "/card/EVENT/001_0002_20240301100024.mp4";
+        QTest::newRow("two events in a row")
+            << QStringList{a, e, e2, b} << QList<int>{0, 20, 30, 40} << QList<int>{0, 14, 24, 30}
+            << "active[0..1] inactive[2..19] event[20..43] inactive[44..59]";
+        QTest::newRow("recording after the event's end")
+            << QStringList{a, e, b} << QList<int>{0, 20, 30} << QList<int>{0, 14, 24}
+            << "active[0..1] inactive[2..19] event[20..29] inactive[30..59]";
+    }
+
+    void eventOnlyWhereAnEventRecordingCovers()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QList<int>, firstRecords);
+        QFETCH(QList<int>, startSeconds);
+        QFETCH(QString, expected);
+
+        const Positions positions = RouteFixture::line(60);
+        for (int f = 0; f < files.size(); ++f) {
+            const int end = f + 1 < files.size() ? firstRecords[f + 1] : 60;
+            for (int i = firstRecords[f]; i < end; ++i) {
+                QNmeaPositionInfo& r = (*positions)[std::size_t(i)];
+                r.setFileName(files[f]);
+                r.setTimestamp(RouteFixture::start().addSecs(startSeconds[f] + i - firstRecords[f]));
+                r.setMarker(QNmeaPositionInfo::Event,
+                            files[f].contains("EVENT") || (f > 0 && files[f - 1].contains("EVENT")));
+            }
+        }
+        Route route(nullptr, positions);
+        std::vector<Route::Track> tracks;
+        QVERIFY(route.test(tracks, 0));
+        QCOMPARE(describe(tracks), expected);
+        // Whatever the second, the event stays where it is.
+        tracks.clear();
+        QVERIFY(route.test(tracks, 59));
+        QCOMPARE(describe(tracks).count("event["), 1);
     }
 
     void unparsedTripResetsTheViewAndNothingToParse()
@@ -383,9 +567,11 @@ private slots:
     {
         MapWidget widget;
         show(widget);
+        PaintCounter paints(widget.mapControl());
         const Positions positions = RouteFixture::line(60);
         widget.onReady(positions);
         QCOMPARE(widget.currentSecond(), -1);
+        paints.take();
 
         struct Step
         {
@@ -398,11 +584,9 @@ private slots:
                                       {10200, 10, false},   {59499, 59, true}, {59500, 60, false},
                                       {900000, 900, false}, {-300, 0, true}};
         for (const Step& step : steps) {
-            const LineString* before = widget.routes().empty() ? nullptr : widget.routes().front().get();
             widget.on_PositionChange(step.ms);
-            const LineString* after = widget.routes().empty() ? nullptr : widget.routes().front().get();
             QCOMPARE(widget.currentSecond(), step.second);
-            QVERIFY2((before != after) == step.redraw, qPrintable(QString::number(step.ms)));
+            QVERIFY2((paints.take() > 0) == step.redraw, qPrintable(QString::number(step.ms)));
         }
 
         widget.on_PositionChange(10000);
@@ -410,8 +594,9 @@ private slots:
         const Point& vehicle = *widget.markers().back();
         QCOMPARE(vehicle.name(), QStringLiteral("Vehicle"));
         QCOMPARE(RouteFixture::indexOf(vehicle.longitude()), 10);
-        QCOMPARE(widget.routes().front()->pen(), MapWidgetConfig::activeRoutePen);
-        QCOMPARE(RouteFixture::indexOf(widget.routes().front()->points().last()->longitude()), 11);
+        const std::vector<Route::Track> tracks = widget.routes();
+        QCOMPARE(tracks.front().pen, &MapWidgetConfig::activeRoutePen);
+        QCOMPARE(RouteFixture::indexOf(tracks.front().points.back().x()), 11);
         QCOMPARE(layerNames(widget), QStringList({"OpenStreetMapQuest-Layer", "Routes", "Markers"}));
     }
 
@@ -568,7 +753,7 @@ private slots:
         QCOMPARE(int(positions->size()), 120);
         for (std::size_t i = 0; i < positions->size(); ++i) {
             const QNmeaPositionInfo& r = (*positions)[i];
-            QCOMPARE(r.timestamp().toLocalTime(), start.addSecs(qint64(i)));
+            QCOMPARE(r.timestamp(), start.toUTC().addSecs(qint64(i))); // the times written in the files
             QVERIFY(r.marker(QNmeaPositionInfo::Fix) && !r.marker(QNmeaPositionInfo::Event));
             QCOMPARE(RouteFixture::indexOf(r.coordinate().longitude()), int(i));
             QVERIFY(r.hasAttribute(QNmeaPositionInfo::AccelerationX));
@@ -579,13 +764,270 @@ private slots:
         // The whole trip drawn as not yet driven but for its start, with its three markers.
         QCOMPARE(layerNames(widget), QStringList({"OpenStreetMapQuest-Layer", "Routes", "Markers"}));
         QCOMPARE(int(widget.markers().size()), 3);
-        int points = 0;
-        for (const std::shared_ptr<LineString>& line : widget.routes())
-            points += line->numberOfPoints();
-        QCOMPARE(points, 120);
+        std::size_t points = 0;
+        for (const Route::Track& track : widget.routes())
+            points += track.points.size();
+        QCOMPARE(points, std::size_t(120));
         QVERIFY(widget.mapControl()->currentZoom() > 10);
         widget.on_PositionChange(90400);
         QCOMPARE(RouteFixture::indexOf(widget.markers().back()->longitude()), 90);
+    }
+
+    void followsTheVehicle()
+    {
+        MapWidget widget;
+        show(widget);
+        const Positions positions = RouteFixture::line(600);
+        widget.onReady(positions);
+        ExtendedMapControl& control = *widget.mapControl();
+        const QPointF middle(control.width() / 2.0, control.height() / 2.0);
+        const auto vehicleOffCentre = [&] {
+            return QLineF(control.coordinateToScreen(widget.markers().back()->coordinate()), middle).length();
+        };
+        QVERIFY(widget.isFollowing());
+
+        // While the whole trip is in view, nothing needs to move.
+        const QPointF fitted = control.currentCoordinate();
+        const int fittedZoom = control.currentZoom();
+        widget.on_PositionChange(100000);
+        QCOMPARE(control.currentCoordinate(), fitted);
+
+        // Zoomed in, the view keeps the vehicle in its middle, at once and second by second, and
+        // the user sees it there.
+        auto* zoomIn = widget.findChild<QPushButton*>(QStringLiteral("zoomInButton"));
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(zoomIn, Qt::LeftButton);
+        QCOMPARE(control.currentZoom(), fittedZoom + 3);
+        QVERIFY(vehicleOffCentre() < 1.5);
+        const QImage hotSpot = widget.markers().back()->pixmap().toImage();
+        const QColor vehicleColour = hotSpot.pixelColor(hotSpot.width() / 2, hotSpot.height() / 2);
+        for (const qint64 ms : {101000, 102000, 250000}) {
+            widget.on_PositionChange(ms);
+            QVERIFY2(vehicleOffCentre() < 1.5, qPrintable(QString::number(ms)));
+            QVERIFY(near(control.grab().toImage().pixelColor(middle.toPoint()), vehicleColour, 8));
+        }
+
+        // Dragging the map ends following; the view stays where the user put it.
+        drag(&control, middle.toPoint(), middle.toPoint() + QPoint(80, 40));
+        QVERIFY(!widget.isFollowing());
+        const QPointF dragged = control.currentCoordinate();
+        QVERIFY(vehicleOffCentre() > 50);
+        widget.on_PositionChange(260000);
+        QTest::mouseClick(zoomIn, Qt::LeftButton);
+        QCOMPARE(control.currentCoordinate(), dragged);
+
+        // The centre button brings the vehicle back and follows on.
+        auto* centre = widget.findChild<QPushButton*>(QStringLiteral("centreButton"));
+        QVERIFY(centre && centre->isVisible());
+        QTest::mouseClick(centre, Qt::LeftButton);
+        QVERIFY(widget.isFollowing());
+        QVERIFY(vehicleOffCentre() < 1.5);
+        widget.on_PositionChange(270000);
+        QVERIFY(vehicleOffCentre() < 1.5);
+
+        // The fit button shows the whole trip again.
+        auto* fit = widget.findChild<QPushButton*>(QStringLiteral("fitRouteButton"));
+        QVERIFY(fit && fit->isVisible());
+        QTest::mouseClick(fit, Qt::LeftButton);
+        QCOMPARE(control.currentZoom(), fittedZoom);
+        const QRectF view(QPointF(0, 0), QSizeF(control.size()));
+        for (const std::size_t i : {std::size_t(0), std::size_t(300), std::size_t(599)})
+            QVERIFY(view.contains(screenOf(control, (*positions)[i])));
+
+        // A new trip is followed again.
+        drag(&control, middle.toPoint(), middle.toPoint() + QPoint(-30, 0));
+        QVERIFY(!widget.isFollowing());
+        widget.onReady(RouteFixture::line(60));
+        QVERIFY(widget.isFollowing());
+    }
+
+    void clickOnTheRouteSeeks()
+    {
+        MapWidget widget;
+        show(widget);
+        const Positions positions = RouteFixture::line(60);
+        widget.onReady(positions);
+        ExtendedMapControl& control = *widget.mapControl();
+        QSignalSpy seek(&widget, &MapWidget::positionSelected);
+        const auto at = [&](int record) { return screenOf(control, (*positions)[std::size_t(record)]); };
+        const QPointF along = at(31) - at(30);
+        const QPointF across = QPointF(-along.y(), along.x()) / QLineF(QPointF(), along).length();
+
+        // A click a little beside the line takes the nearer of the two records around it.
+        QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 0.3 * along + 3 * across).toPoint());
+        QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 0.7 * along - 3 * across).toPoint());
+        QCOMPARE(seek.count(), 2);
+        QCOMPARE(seek.at(0).at(0).toLongLong(), 30000);
+        QCOMPARE(seek.at(1).at(0).toLongLong(), 31000);
+
+        // A hand's tremor between press and release is still a click, and the map stays put.
+        const QPointF view = control.currentCoordinate();
+        drag(&control, at(20).toPoint(), at(20).toPoint() + QPoint(2, -1));
+        QCOMPARE(seek.count(), 3);
+        QCOMPARE(seek.at(2).at(0).toLongLong(), 20000);
+        QCOMPARE(control.currentCoordinate(), view);
+
+        // Away from the route nothing happens; a drag along it pans without seeking.
+        QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 40 * across).toPoint());
+        drag(&control, at(10).toPoint(), at(40).toPoint());
+        QCOMPARE(seek.count(), 3);
+        QVERIFY(control.currentCoordinate() != view);
+    }
+
+    void repaintsOnlyWhatMoved()
+    {
+        MapWidget widget;
+        show(widget);
+        PaintCounter paints(widget.mapControl());
+        // The vehicle stands still from second 20 to 39.
+        const Positions positions = RouteFixture::line(60);
+        for (std::size_t i = 21; i < 40; ++i)
+            (*positions)[i].setCoordinate((*positions)[20].coordinate());
+        widget.onReady(positions);
+        paints.take();
+
+        for (int second = 15; second <= 38; ++second) {
+            widget.on_PositionChange(second * 1000);
+            const bool moved = second <= 20 || second >= 38;
+            QVERIFY2((paints.take() > 0) == moved, qPrintable(QString::number(second)));
+        }
+        // A seek always shows.
+        widget.on_PositionChange(25000);
+        QVERIFY(paints.take() > 0);
+    }
+
+    void routeControlsAndLegend()
+    {
+        MapWidget widget;
+        show(widget);
+        auto* legend = widget.findChild<RouteLegend*>();
+        auto* centre = widget.findChild<QPushButton*>(QStringLiteral("centreButton"));
+        auto* fit = widget.findChild<QPushButton*>(QStringLiteral("fitRouteButton"));
+        auto* zoomOut = widget.findChild<QPushButton*>(QStringLiteral("zoomOutButton"));
+        auto* label = widget.findChild<QLabel*>(QStringLiteral("copyrightLabel"));
+        QVERIFY(legend && centre && fit && zoomOut && label);
+
+        // Without a route there is nothing to explain or to centre on.
+        QVERIFY(!legend->isVisible() && !centre->isVisible() && !fit->isVisible());
+        widget.onReady(RouteFixture::line(60));
+        QVERIFY(legend->isVisible() && centre->isVisible() && fit->isVisible());
+        QCOMPARE(centre->toolTip(), QStringLiteral("Centre on vehicle"));
+        QCOMPARE(fit->toolTip(), QStringLiteral("Show whole route"));
+        QCOMPARE(fit->toolTipDuration(), 5000);
+        QVERIFY(centre->styleSheet().contains("68_centre_vehicle.png"));
+        QVERIFY(fit->styleSheet().contains("68_fit_route.png"));
+
+        // The route's buttons below the zoom pair; the legend at the top right, clear of the
+        // buttons and of the attribution.
+        QCOMPARE(boxIn(centre, &widget).left(), 15);
+        QVERIFY(boxIn(centre, &widget).top() > boxIn(zoomOut, &widget).bottom());
+        QVERIFY(boxIn(fit, &widget).top() > boxIn(centre, &widget).bottom());
+        const QRect key = boxIn(legend, &widget);
+        QVERIFY(key.right() < widget.width() && key.right() > widget.width() - 30);
+        QVERIFY(key.top() < 30);
+        // Whatever the language and the width of the map, a legend shown covers nothing else.
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
+        QTranslator russian;
+        QVERIFY(russian.load(QStringLiteral(":/resources/translations/trans_ru_RU.qm")));
+        for (QTranslator* language : {static_cast<QTranslator*>(nullptr), &german, &russian}) {
+            if (language)
+                QCoreApplication::installTranslator(language);
+            QCoreApplication::processEvents();
+            for (const int width : {120, 260, 400}) {
+                widget.resize(width, 300);
+                QCoreApplication::processEvents();
+                if (!legend->isVisible())
+                    continue;
+                const QRect shown = boxIn(legend, &widget);
+                QVERIFY(shown.right() < widget.width());
+                QVERIFY(shown.width() >= legend->sizeHint().width());
+                for (const QWidget* other :
+                     std::initializer_list<const QWidget*>{label, fit, centre, zoomOut})
+                    QVERIFY2(!shown.intersects(boxIn(other, &widget)), qPrintable(other->objectName()));
+            }
+            QVERIFY(legend->isVisible());
+            if (language)
+                QCoreApplication::removeTranslator(language);
+        }
+
+        // In German the labels and the tooltips follow.
+        QCoreApplication::installTranslator(&german);
+        QCOMPARE(RouteLegend::label(RouteLegend::Driven), QStringLiteral("Gefahren"));
+        QCOMPARE(RouteLegend::label(RouteLegend::NoFix), QStringLiteral("Kein GPS-Empfang"));
+        QTRY_COMPARE(centre->toolTip(), QStringLiteral("Auf Fahrzeug zentrieren"));
+        QCoreApplication::removeTranslator(&german);
+        QTRY_COMPARE(fit->toolTip(), QStringLiteral("Show whole route"));
+    }
+
+    // The route and the legend as the user sees them, without tiles.
+    void routeAndLegendOnScreen()
+    {
+        MapWidget widget;
+        show(widget);
+        // A drive to the east: an ordinary recording of 10:00:00, an event recording of 10:00:14
+        // and the ordinary recording of 10:00:20 after it, which the assembly marks as event
+        // throughout.
+        auto positions = std::make_shared<std::vector<QNmeaPositionInfo>>();
+        const QStringList files{"/card/Normal/001_0001_20240301100000.mp4",
+                                "/card/EVENT/001_0001_20240301100014.mp4",
+                                "/card/Normal/001_0002_20240301100020.mp4"};
+        for (int i = 0; i < 60; ++i) {
+            const int file = i < 20 ? 0 : i < 30 ? 1 : 2;
+            QNmeaPositionInfo r(
+                QNmeaCoordinate(RouteFixture::Latitude0, RouteFixture::Longitude0 + i * RouteFixture::Step),
+                RouteFixture::start().addSecs(i - (file == 0   ? 0
+                                                   : file == 1 ? 6
+                                                               : 10)));
+            r.setMarker(QNmeaPositionInfo::Fix, true);
+            r.setMarker(QNmeaPositionInfo::Event, file > 0);
+            r.setFileName(files[file]);
+            positions->push_back(r);
+        }
+        widget.onReady(positions);
+        widget.on_PositionChange(10000);
+        const ExtendedMapControl& control = *widget.mapControl();
+        const QImage shot = widget.grab().toImage();
+
+        // The route lies on the plain background: driven, ahead, the event recording and the
+        // seconds it covers of the recording after it, and beyond them ahead again.
+        const QColor ground = MapControl::backgroundColor();
+        const std::vector<std::pair<int, QColor>> expected{
+            {5, MapWidgetConfig::activeRouteColor},    {16, MapWidgetConfig::inactiveRouteColor},
+            {25, MapWidgetConfig::eventRouteColor},    {32, MapWidgetConfig::eventRouteColor},
+            {40, MapWidgetConfig::inactiveRouteColor}, {52, MapWidgetConfig::inactiveRouteColor}};
+        for (const auto& [record, colour] : expected) {
+            const QColor seen =
+                shot.pixelColor(screenOf(control, (*positions)[std::size_t(record)]).toPoint());
+            QVERIFY2(near(seen, blend(colour, ground), 12),
+                     qPrintable(QStringLiteral("record %1: %2").arg(record).arg(seen.name())));
+        }
+        // The vehicle is drawn on its place.
+        const std::shared_ptr<Point>& vehicle = widget.markers().back();
+        const QImage hotSpot = vehicle->pixmap().toImage();
+        QVERIFY(near(shot.pixelColor(control.coordinateToScreen(vehicle->coordinate()).toPoint()),
+                     hotSpot.pixelColor(hotSpot.width() / 2, hotSpot.height() / 2), 8));
+
+        // The legend's samples in the route's colours, on its half-transparent box.
+        auto* legend = widget.findChild<RouteLegend*>();
+        QVERIFY(legend && legend->isVisible());
+        const QColor box = blend(QColor(255, 255, 255, 200), ground);
+        const QPoint origin = legend->mapTo(&widget, QPoint(0, 0));
+        const std::vector<std::pair<RouteLegend::Row, QColor>> samples{
+            {RouteLegend::Driven, MapWidgetConfig::activeRouteColor},
+            {RouteLegend::Ahead, MapWidgetConfig::inactiveRouteColor},
+            {RouteLegend::Event, MapWidgetConfig::eventRouteColor},
+            {RouteLegend::NoFix, MapWidgetConfig::activeRouteColor},
+            {RouteLegend::NoFix, MapWidgetConfig::inactiveRouteColor},
+            {RouteLegend::BridgedGap, MapWidgetConfig::longNmeaGapColor}};
+        for (const auto& [row, colour] : samples) {
+            const QRect area = legend->sampleRect(row).translated(origin);
+            QVERIFY2(shows(shot, area, blend(colour, box), 6), qPrintable(RouteLegend::label(row)));
+            QVERIFY2(!shows(shot, area, MapWidgetConfig::eventRouteColor, 60) || row == RouteLegend::Event,
+                     qPrintable(RouteLegend::label(row)));
+        }
+        // The box lets the map show through.
+        QVERIFY(near(shot.pixelColor(origin + QPoint(2, legend->height() / 2)), box, 6));
     }
 
 private:

@@ -1,3 +1,4 @@
+#include "nmeafixture.h"
 #include "nmeagaps.h"
 
 #include <QtTest>
@@ -57,6 +58,8 @@ class TestNmeaGaps : public QObject
 private slots:
     void videoGap_data();
     void videoGap();
+    void videoGapIgnoresTheTimeZone_data();
+    void videoGapIgnoresTheTimeZone();
     void positionGap_data();
     void positionGap();
     void shortSpeedGaps_data();
@@ -94,6 +97,39 @@ void TestNmeaGaps::videoGap()
     QCOMPARE(v[2].marker(P::VideoGapEnd), marked);
     QVERIFY(!v[0].marker(P::VideoGapBegin) && !v[0].marker(P::PositionGapBegin));
     QVERIFY(!v[2].marker(P::PositionGapEnd));
+}
+
+void TestNmeaGaps::videoGapIgnoresTheTimeZone_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("marked");
+    // Berlin's clocks skip from 02:00 to 03:00 on 2024-03-31; the names' clock does not.
+    for (const QByteArray& zone : {QByteArray(), QByteArray("UTC"), QByteArray("Europe/Berlin")}) {
+        const QByteArray name = zone.isEmpty() ? QByteArray("unset") : zone;
+        QTest::newRow(name + ", next at 02:00:00") << zone << "20240331020000" << false;
+        QTest::newRow(name + ", next at 02:30:00") << zone << "20240331023000" << true;
+        QTest::newRow(name + ", next at 03:00:00") << zone << "20240331030000" << true;
+    }
+}
+
+void TestNmeaGaps::videoGapIgnoresTheTimeZone()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QString, second);
+    QFETCH(bool, marked);
+    const Fixture::TimeZone timeZone(zone);
+    const QString first = QStringLiteral("/c/001_0001_20240331015900.mp4");
+    const QString next = QStringLiteral("/c/001_0002_%1.mp4").arg(second);
+    auto trip = std::make_shared<Trip::TripList>();
+    trip->push_back({60000, false, first, ""});
+    trip->push_back({60000, false, next, ""});
+    Positions v = track(2);
+    v[0].setFileName(first);
+    v[1].setFileName(next);
+    Nmea::detectLongGaps(v, trip);
+    QCOMPARE(v[0].marker(P::VideoGapBegin), marked);
+    QCOMPARE(v[1].marker(P::VideoGapEnd), marked);
 }
 
 void TestNmeaGaps::positionGap_data()
@@ -229,29 +265,34 @@ void TestNmeaGaps::singleAccelerationEstimate()
 
 void TestNmeaGaps::fillLongGap_data()
 {
-    QTest::addColumn<int>("seconds");
-    QTest::addColumn<int>("count");
-    QTest::newRow("5 s") << 5 << 0;
-    QTest::newRow("5.5 s rounds up") << -6 << 5;
-    QTest::newRow("10 s") << 10 << 9;
+    QTest::addColumn<qint64>("seconds");
+    QTest::addColumn<qint64>("count");
+    QTest::newRow("5 s") << qint64(5) << qint64(0);
+    QTest::newRow("5.5 s rounds up") << qint64(-6) << qint64(5);
+    QTest::newRow("10 s") << qint64(10) << qint64(9);
+    QTest::newRow("an hour") << qint64(3600) << qint64(3599);
+    // A damaged clock: a record for each second could exhaust the memory.
+    QTest::newRow("an hour and a second") << qint64(3601) << qint64(0);
+    QTest::newRow("99 years") << qint64(99) * 365 * 24 * 3600 << qint64(0);
 }
 
 void TestNmeaGaps::fillLongGap()
 {
-    QFETCH(int, seconds);
-    QFETCH(int, count);
-    const P from(QNmeaCoordinate(QGeoCoordinate(48.0, 9.0, 100.0)), at(0));
-    P to(QNmeaCoordinate(QGeoCoordinate(48.0, 9.1, 210.0)), at(qAbs(seconds)));
+    QFETCH(qint64, seconds);
+    QFETCH(qint64, count);
+    const QDateTime start(Day, QTime(10, 0), Qt::UTC);
+    const P from(QNmeaCoordinate(QGeoCoordinate(48.0, 9.0, 100.0)), start);
+    P to(QNmeaCoordinate(QGeoCoordinate(48.0, 9.1, 210.0)), start.addSecs(qAbs(seconds)));
     if (seconds < 0)
-        to.setTimestamp(at(-seconds).addMSecs(-500));
+        to.setTimestamp(start.addSecs(-seconds).addMSecs(-500));
     Positions out;
     Nmea::fillLongGap(out, from, to);
-    QCOMPARE(int(out.size()), count);
+    QCOMPARE(qint64(out.size()), count);
     const double distance = from.coordinate().distanceTo(to.coordinate());
     for (int i = 1; i <= int(out.size()); ++i) {
         const P& p = out[std::size_t(i - 1)];
         const double share = double(i) / double(qAbs(seconds) + 1);
-        QCOMPARE(p.timestamp(), at(i));
+        QCOMPARE(p.timestamp(), start.addSecs(i));
         QVERIFY(qAbs(from.coordinate().distanceTo(p.coordinate()) - distance * share) < 0.01);
         QVERIFY(qAbs(p.coordinate().altitude() - (100.0 + 110.0 * share)) < 1e-9);
     }

@@ -7,15 +7,20 @@
 #include <QThread>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QDate Day(2024, 5, 1);
 constexpr double Lat = 48.7766;
 constexpr double Lon = 9.1827;
 
+// Keys are the sentences' wall-clock times, kept as UTC.
 QDateTime at(int h, int m, int s, const QDate& date = Day)
 {
-    return QDateTime(date, QTime(h, m, s));
+    return QDateTime(date, QTime(h, m, s), Qt::UTC);
 }
 
 // Parses the files on the calling thread and returns the map of the first one.
@@ -26,6 +31,32 @@ NmeaFile parse(NmeaParser& parser, const QStringList& paths)
     NmeaFilePtr map;
     parser.getParsedFile(map, paths.first().toStdString());
     return map ? *map : NmeaFile();
+}
+
+NmeaParser::FileReport reportOf(NmeaParser& parser, const QString& path)
+{
+    NmeaParser::FileReport report;
+    report.badChecksumLines = -1;
+    parser.getFileReport(report, path.toStdString());
+    return report;
+}
+
+// The same sentence with its checksum digits replaced.
+QString withChecksum(QString sentence, const QString& digits)
+{
+    return sentence.left(sentence.lastIndexOf('*') + 1) + digits;
+}
+
+// "hh:mm:ss altitude" of every entry, "-" for no altitude.
+QStringList secondsAndAltitudes(const NmeaFile& map)
+{
+    QStringList entries;
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        const double altitude = it->coordinate().altitude();
+        entries << it.key().time().toString("hh:mm:ss") + ' ' +
+                       (qIsNaN(altitude) ? QStringLiteral("-") : QString::number(altitude));
+    }
+    return entries;
 }
 
 NmeaFields fields(const char* line)
@@ -62,6 +93,16 @@ private slots:
     void badInputDoesNotStopTheFile();
     void registry();
     void secondRequestAbortsFirst();
+    void receiverLogs_data();
+    void receiverLogs();
+    void checksum_data();
+    void checksum();
+    void badChecksumsSkippedAndCounted();
+    void resultsIgnoreTheTimeZone_data();
+    void resultsIgnoreTheTimeZone();
+    void onlyRegularFilesAreRead();
+    void longLinesAndLargeFilesAreCut();
+    void linesAcrossReadChunks();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -78,10 +119,25 @@ void TestNmeaParser::frameTypes_data()
     QTest::newRow("GPGGA") << "$GPGGA" << int(NmeaParser::GPGGA);
     QTest::newRow("GLGGA") << "$GLGGA" << int(NmeaParser::GPGGA);
     QTest::newRow("PZTRX") << "$PZTRX" << int(NmeaParser::PZTRX);
+    // Receivers of several satellite systems: every talker counts.
+    QTest::newRow("GNRMC") << "$GNRMC" << int(NmeaParser::GPRMC);
+    QTest::newRow("GARMC") << "$GARMC" << int(NmeaParser::GPRMC);
+    QTest::newRow("GBRMC") << "$GBRMC" << int(NmeaParser::GPRMC);
+    QTest::newRow("BDRMC") << "$BDRMC" << int(NmeaParser::GPRMC);
+    QTest::newRow("GQRMC") << "$GQRMC" << int(NmeaParser::GPRMC);
+    QTest::newRow("GNGGA") << "$GNGGA" << int(NmeaParser::GPGGA);
+    QTest::newRow("BDGGA") << "$BDGGA" << int(NmeaParser::GPGGA);
+    QTest::newRow("GAGGA") << "$GAGGA" << int(NmeaParser::GPGGA);
+    QTest::newRow("maker's own RMC") << "$PXRMC" << int(NmeaParser::Other);
+    QTest::newRow("digit talker") << "$G1RMC" << int(NmeaParser::Other);
+    QTest::newRow("lower-case talker") << "$gnRMC" << int(NmeaParser::Other);
+    QTest::newRow("one-letter talker") << "$GRMC" << int(NmeaParser::Other);
     QTest::newRow("longer") << "$GPRMCX" << int(NmeaParser::Other);
+    QTest::newRow("longer talker") << "$GNNRMC" << int(NmeaParser::Other);
     QTest::newRow("no dollar") << "GPRMC" << int(NmeaParser::Other);
     QTest::newRow("lower case") << "$gprmc" << int(NmeaParser::Other);
-    QTest::newRow("other talker") << "$GNRMC" << int(NmeaParser::Other);
+    QTest::newRow("SN talker of GGA") << "$SNGGA" << int(NmeaParser::GPGGA);
+    QTest::newRow("other proprietary") << "$PZTRY" << int(NmeaParser::Other);
     QTest::newRow("other sentence") << "$GPGSV" << int(NmeaParser::Other);
     QTest::newRow("empty") << "" << int(NmeaParser::Other);
 }
@@ -397,6 +453,13 @@ void TestNmeaParser::registry()
     NmeaFilePtr empty;
     QVERIFY(!parser.getParsedFile(empty, missing.toStdString()));
     QVERIFY(empty && empty->isEmpty());
+    QCOMPARE(reportOf(parser, missing).problem, NmeaParser::FileReport::CannotOpen);
+    QCOMPARE(reportOf(parser, good).problem, NmeaParser::FileReport::None);
+    QVERIFY(!reportOf(parser, good).isDamaged());
+    NmeaParser::FileReport none;
+    none.badChecksumLines = 7;
+    QVERIFY(!parser.getFileReport(none, path("never-requested.nmea").toStdString()));
+    QCOMPARE(none.badChecksumLines, 7);
 
     NmeaFilePtr untouched = out;
     QVERIFY(!parser.getParsedFile(untouched, path("never-requested.nmea").toStdString()));
@@ -433,8 +496,8 @@ void TestNmeaParser::secondRequestAbortsFirst()
 
     parser->requestParsing(std::make_shared<QStringList>(first));
     QTRY_VERIFY_WITH_TIMEOUT(parser->isRunning(), 10000);
+    // Returns at once: the first parse stops on its own at its next chunk.
     parser->requestParsing(std::make_shared<QStringList>(QStringList{second}));
-    QVERIFY(!parser->isRunning() || finished.count() >= 1);
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
     QVERIFY(!parser->isRunning());
 
@@ -447,6 +510,248 @@ void TestNmeaParser::secondRequestAbortsFirst()
     }
     thread.quit();
     QVERIFY(thread.wait(10000));
+}
+
+void TestNmeaParser::receiverLogs_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<double>("knots");
+    // GGA before the RMC of its second: it is dropped until the first RMC, then it makes the entry
+    // that the RMC of the same second takes over with its altitude.
+    QTest::newRow("GN, GP and GB talkers")
+        << "gpsd-beidou-gb.nmea" << QDate(2015, 3, 2) << QStringList{"05:32:32 -", "05:32:33 167.2"} << 0.07;
+    QTest::newRow("GN and BD talkers, long GGA")
+        << "gpsd-beidou-bd.nmea" << QDate(2015, 2, 25) << QStringList{"07:41:56 -", "07:41:57 190.7"} << 0.26;
+    QTest::newRow("GN, GL and GA talkers, NMEA 4.1")
+        << "gpsd-furuno-gl-ga.nmea" << QDate(2022, 7, 31)
+        << QStringList{"12:02:13 168.9", "12:02:14 168.9", "12:02:15 168.9"} << 0.0;
+}
+
+void TestNmeaParser::receiverLogs()
+{
+    QFETCH(QString, file);
+    QFETCH(QDate, date);
+    QFETCH(QStringList, entries);
+    QFETCH(double, knots);
+    const QString log = QStringLiteral(NMEA_TEST_DATA "/") + file;
+    QVERIFY(QFileInfo::exists(log));
+    NmeaParser parser;
+    const NmeaFile map = parse(parser, {log});
+    QCOMPARE(secondsAndAltitudes(map), entries);
+    QCOMPARE(map.firstKey().date(), date);
+    const QNmeaPositionInfo last = map.last();
+    QVERIFY(last.marker(QNmeaPositionInfo::Fix));
+    QVERIFY(last.isExtendedValid());
+    QVERIFY(qAbs(last.attribute(QNmeaPositionInfo::GroundSpeed) - knots * 1.852 / 3.6) < 1e-12);
+    const NmeaParser::FileReport report = reportOf(parser, log);
+    QCOMPARE(report.badChecksumLines, 0);
+    QVERIFY(!report.isDamaged());
+}
+
+void TestNmeaParser::checksum_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("valid");
+    const QString real = "$GNRMC,120213.000,A,5957.0062,N,01100.6429,E,0.00,0.00,310722,,,D,V*0A";
+    QTest::newRow("right") << real << true;
+    QTest::newRow("another sentence") << "$GPGSA,A,1,,,,,,,,,,,,,,,,*32" << true;
+    QTest::newRow("lower-case letters") << withChecksum(real, "0a") << true;
+    QTest::newRow("blanks after it") << real + "  " << true;
+    QTest::newRow("none") << real.left(real.indexOf('*')) << true;
+    QTest::newRow("wrong") << withChecksum(real, "0B") << false;
+    QTest::newRow("one digit") << withChecksum(real, "A") << false;
+    QTest::newRow("star alone") << withChecksum(real, "") << false;
+    QTest::newRow("three digits") << withChecksum(real, "0A0") << false;
+    QTest::newRow("not hexadecimal") << withChecksum(real, "0G") << false;
+    QTest::newRow("signs") << withChecksum(real, "+A") << false;
+    QTest::newRow("text after it") << real + ",1" << false;
+    QTest::newRow("star inside") << "$GNRMC,1*0A,A" << false;
+    QTest::newRow("one changed byte") << QString(real).replace("5957.0062", "5957.0063") << false;
+}
+
+void TestNmeaParser::checksum()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, valid);
+    QCOMPARE(NmeaParser::hasValidChecksum(line.toStdString()), valid);
+}
+
+void TestNmeaParser::badChecksumsSkippedAndCounted()
+{
+    const QTime t(10, 0, 0);
+    const QString file = path("checksums.nmea");
+    QVERIFY(Fixture::write(
+        file,
+        {Fixture::rmc(t, Day, Lat, Lon), withChecksum(Fixture::rmc(t.addSecs(1), Day, Lat, Lon), "00"),
+         withChecksum(Fixture::rmc(t.addSecs(2), Day, Lat, Lon), ""),
+         withChecksum(Fixture::gga(t, Lat, Lon, 250.0), "00"), withChecksum(Fixture::pztrx(t, 0.5, 0.5), "0"),
+         withChecksum(Fixture::snrmc("", ",,,"), "XY"), "$GPGSV,3,1,11,03,03,111,00*00",
+         Fixture::rmc(t.addSecs(3), Day, Lat, Lon, 20.0, 90.0, Fixture::Style{"GN", 2, false})}));
+    NmeaParser parser;
+    const NmeaFile map = parse(parser, {file});
+    // Nothing of the damaged sentences is taken; the unchecked sentence and the unknown kind
+    // are no damage.
+    QCOMPARE(map.keys(), (QList<QDateTime>{at(10, 0, 0), at(10, 0, 3)}));
+    QVERIFY(qIsNaN(map.first().coordinate().altitude()));
+    QVERIFY(!map.first().hasAttribute(QNmeaPositionInfo::AccelerationX));
+    const NmeaParser::FileReport report = reportOf(parser, file);
+    QCOMPARE(report.badChecksumLines, 5);
+    QCOMPARE(report.problem, NmeaParser::FileReport::None);
+    QVERIFY(report.isDamaged());
+}
+
+void TestNmeaParser::resultsIgnoreTheTimeZone_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::newRow("unset") << QByteArray();
+    QTest::newRow("UTC") << QByteArray("UTC");
+    QTest::newRow("Berlin") << QByteArray("Europe/Berlin");
+    QTest::newRow("New York") << QByteArray("America/New_York");
+}
+
+void TestNmeaParser::resultsIgnoreTheTimeZone()
+{
+    QFETCH(QByteArray, zone);
+    const Fixture::TimeZone timeZone(zone);
+    // Berlin skips from 02:00 to 03:00 that night, New York from 02:00 to 03:00 on 10 March;
+    // the receiver's clock skips nothing.
+    const QDate day(2024, 3, 31);
+    QStringList lines;
+    for (int s = 0; s < 6; ++s) {
+        const QTime t = QTime(1, 59, 57).addSecs(s);
+        lines << Fixture::rmc(t, day, Lat, Lon + s * 1e-4) << Fixture::gga(t, Lat, Lon, 100.0 + s)
+              << Fixture::pztrx(t, 0.125 * s, -0.125 * s);
+    }
+    lines << Fixture::rmc(QTime(23, 59, 59), day, Lat, Lon) << Fixture::gga(QTime(0, 0, 0), Lat, Lon, 1.0);
+    const QString file = path("summer-time.nmea");
+    QVERIFY(Fixture::write(file, lines));
+    NmeaParser parser;
+    const NmeaFile map = parse(parser, {file});
+
+    QList<QDateTime> expected;
+    for (int s = 0; s < 6; ++s)
+        expected << QDateTime(day, QTime(1, 59, 57).addSecs(s), Qt::UTC);
+    expected << QDateTime(day, QTime(23, 59, 59), Qt::UTC) << QDateTime(day.addDays(1), QTime(0, 0), Qt::UTC);
+    QCOMPARE(map.keys(), expected);
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        QCOMPARE(it.key().timeSpec(), Qt::UTC);
+        QCOMPARE(it->timestamp(), it.key());
+    }
+    const QNmeaPositionInfo inSkippedHour = map.value(expected[4]);
+    QCOMPARE(inSkippedHour.coordinate().altitude(), 104.0);
+    QCOMPARE(inSkippedHour.attribute(QNmeaPositionInfo::AccelerationX), 0.5);
+    QCOMPARE(inSkippedHour.timestampText(), day.toString(Qt::TextDate) + "\n02:00:01");
+}
+
+void TestNmeaParser::onlyRegularFilesAreRead()
+{
+    const QString fifo = path("fifo.nmea");
+    const QString zero = path("link-to-zeros.nmea");
+    const QString folder = path("folder.nmea");
+    const QString good = path("regular.nmea");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QVERIFY(::symlink("/dev/zero", QFile::encodeName(zero).constData()) == 0);
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(Fixture::write(good, {Fixture::rmc(QTime(10, 0, 0), Day, Lat, Lon)}));
+    const QStringList files{fifo, zero, folder, "/dev/null", good};
+
+    QThread thread;
+    auto* parser = new NmeaParser;
+    parser->moveToThread(&thread);
+    connect(parser, &NmeaParser::parsingRequested, parser, &NmeaParser::doParsing);
+    connect(&thread, &QThread::finished, parser, &QObject::deleteLater);
+    QSignalSpy finished(parser, &NmeaParser::parsingFinished);
+    thread.start();
+    // However the test ends: stop the parse, give a reader waiting for a writer its end of file
+    // and let the thread go.
+    const auto release = qScopeGuard([&] {
+        parser->abort();
+        const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+        thread.quit();
+        thread.wait();
+    });
+
+    parser->requestParsing(std::make_shared<QStringList>(files));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    for (const QString& special : {fifo, zero, folder, QStringLiteral("/dev/null")}) {
+        NmeaFilePtr map;
+        QVERIFY2(!parser->getParsedFile(map, special.toStdString()), qPrintable(special));
+        QVERIFY(map && map->isEmpty());
+        QCOMPARE(reportOf(*parser, special).problem, NmeaParser::FileReport::NotAFile);
+    }
+    NmeaFilePtr map;
+    QVERIFY(parser->getParsedFile(map, good.toStdString()));
+    QCOMPARE(map->size(), 1);
+}
+
+void TestNmeaParser::longLinesAndLargeFilesAreCut()
+{
+    QByteArray bytes;
+    for (int s = 0; s < 3; ++s)
+        bytes += Fixture::rmc(QTime(10, 0, s), Day, Lat, Lon).toLatin1() + "\n";
+    // The longest line read whole, then one byte more: the rest of that line is skipped even where
+    // it looks like a sentence.
+    bytes += QByteArray(int(NmeaParser::MaxLineLength) - 1, '#') + "\r\n";
+    bytes += QByteArray(int(NmeaParser::MaxLineLength) + 1, '#') +
+             Fixture::rmc(QTime(10, 0, 30), Day, Lat, Lon).toLatin1() + "\n";
+    bytes += QByteArray(int(NmeaParser::MaxLineLength) - 100, ',') + "\n";
+    for (int s = 3; s < 6; ++s)
+        bytes += Fixture::rmc(QTime(10, 0, s), Day, Lat, Lon).toLatin1() + "\n";
+    const QString longLines = path("long-lines.nmea");
+    QVERIFY(Fixture::writeRaw(longLines, bytes));
+
+    // A file of more than MaxFileSize bytes, most of them a hole of zeros without a line end.
+    const QString large = path("large.nmea");
+    {
+        QFile file(large);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int s = 0; s < 3; ++s)
+            file.write(Fixture::rmc(QTime(11, 0, s), Day, Lat, Lon).toLatin1() + "\n");
+        QVERIFY(file.seek(NmeaParser::MaxFileSize - 10));
+        file.write("\n" + Fixture::rmc(QTime(11, 0, 10), Day, Lat, Lon).toLatin1() + "\n");
+    }
+
+    NmeaParser parser;
+    const NmeaFile first = parse(parser, {longLines, large});
+    QCOMPARE(first.keys(), (QList<QDateTime>{at(10, 0, 0), at(10, 0, 1), at(10, 0, 2), at(10, 0, 3),
+                                             at(10, 0, 4), at(10, 0, 5)}));
+    NmeaParser::FileReport report = reportOf(parser, longLines);
+    QCOMPARE(report.overlongLines, 1);
+    QCOMPARE(report.problem, NmeaParser::FileReport::None);
+    QVERIFY(report.isDamaged());
+
+    // What lies within the limit is read; the line the limit cuts is not taken.
+    NmeaFilePtr second;
+    QVERIFY(parser.getParsedFile(second, large.toStdString()));
+    QCOMPARE(second->keys(), (QList<QDateTime>{at(11, 0, 0), at(11, 0, 1), at(11, 0, 2)}));
+    report = reportOf(parser, large);
+    QCOMPARE(report.problem, NmeaParser::FileReport::TooLarge);
+    QCOMPARE(report.overlongLines, 1);
+    QVERIFY(report.isDamaged());
+}
+
+void TestNmeaParser::linesAcrossReadChunks()
+{
+    // Sentences between comment lines of every length from 0 to 600 bytes: over 1.5 MB, line
+    // ends at every position relative to the reads.
+    QByteArray bytes;
+    QList<QDateTime> expected;
+    for (int i = 0; i < 4000; ++i) {
+        const QTime t = QTime(10, 0, 0).addSecs(i);
+        bytes += '#' + QByteArray((i * 7919) % 600, 'c') + (i % 3 ? "\n" : "\r\n");
+        bytes += Fixture::rmc(t, Day, Lat, Lon).toLatin1() + (i % 2 ? "\n" : "\r\n");
+        expected << at(10, 0, 0).addSecs(i);
+    }
+    bytes.chop(1); // the last line without its line end
+    const QString file = path("chunks.nmea");
+    QVERIFY(Fixture::writeRaw(file, bytes));
+    NmeaParser parser;
+    QCOMPARE(parse(parser, {file}).keys(), expected);
+    QVERIFY(!reportOf(parser, file).isDamaged());
 }
 
 QTEST_GUILESS_MAIN(TestNmeaParser)

@@ -22,6 +22,7 @@ private slots:
     void markerText_data();
     void markerText();
     void copiesAreDeep();
+    void textsFollowTheValues();
     void timestampDiff_data();
     void timestampDiff();
     void coordinateParts();
@@ -190,6 +191,25 @@ void TestPositionInfo::copiesAreDeep()
     assigned = p;
     QCOMPARE(assigned.timestampText(), p.timestampText());
     QCOMPARE(assigned.attribute(P::AccelerationX), 0.5);
+}
+
+void TestPositionInfo::textsFollowTheValues()
+{
+    P p(QNmeaCoordinate(48.5, 9.25), QDateTime(QDate(2024, 5, 1), QTime(10, 0, 5), Qt::UTC));
+    p.setAttribute(P::GroundSpeed, 10.0);
+    // Changed through the base class, which knows nothing of the texts.
+    QGeoPositionInfo& base = p;
+    base.setTimestamp(QDateTime(QDate(2024, 5, 2), QTime(23, 59, 59), Qt::UTC));
+    base.setAttribute(QGeoPositionInfo::GroundSpeed, 2.5);
+    const P copy(p);
+    QCOMPARE(copy.timestampText(), QDate(2024, 5, 2).toString(Qt::TextDate) + "\n23:59:59");
+    QCOMPARE(copy.speedText(), QStringLiteral("2.5"));
+    base.removeAttribute(QGeoPositionInfo::GroundSpeed);
+    QVERIFY(p.speedText().isEmpty());
+    QCOMPARE(p.tooltip(), p.timestampText() + "\n");
+    // No timestamp, no text.
+    p.setTimestamp(QDateTime());
+    QVERIFY(p.timestampText().isEmpty());
 }
 
 void TestPositionInfo::timestampDiff_data()

@@ -11,9 +11,10 @@ const QDate Day(2024, 5, 1);
 constexpr double Lat = 48.7766;
 constexpr double Lon = 9.1827;
 
-QDateTime at(int h, int m, int s)
+// Records carry the sentences' wall-clock times, kept as UTC.
+QDateTime at(int h, int m, int s, const QDate& date = Day)
 {
-    return QDateTime(Day, QTime(h, m, s));
+    return QDateTime(date, QTime(h, m, s), Qt::UTC);
 }
 
 using Positions = std::vector<QNmeaPositionInfo>;
@@ -38,11 +39,13 @@ private slots:
     void failures();
     void trailingInvalidRecordDropped();
     void assemblyLeavesParsedFilesUnchanged();
+    void tripIgnoresTheTimeZone_data();
+    void tripIgnoresTheTimeZone();
 
 private:
     // A video starting at `start` with an NMEA file holding an RMC for each given second.
     Trip::TripItem addFile(const QTime& start, qint64 durationMs, const QList<QTime>& seconds,
-                           bool event = false);
+                           bool event = false, const QDate& day = Day);
     QList<QTime> range(const QTime& from, int count) const;
     bool assemble(Positions& out);
 
@@ -61,20 +64,20 @@ void TestTripAssembly::init()
 }
 
 Trip::TripItem TestTripAssembly::addFile(const QTime& start, qint64 durationMs, const QList<QTime>& seconds,
-                                         bool event)
+                                         bool event, const QDate& day)
 {
     ++m_sequence;
     Trip::TripItem item;
     item.videoFile = m_dir->filePath(QStringLiteral("001_%1_%2.mp4")
                                          .arg(m_sequence, 4, 10, QLatin1Char('0'))
-                                         .arg(QDateTime(Day, start).toString("yyyyMMddhhmmss")));
+                                         .arg(QDateTime(day, start).toString("yyyyMMddhhmmss")));
     item.nmeaFile = QString(item.videoFile).replace(".mp4", ".nmea");
     item.duration = durationMs;
     item.isEvent = event;
     QStringList lines{"$GPTXT,01,01,02,ANTSTATUS=OK*3B"};
     for (const QTime& t : seconds) {
         const double offset = QTime(10, 0).secsTo(t) * 1e-4;
-        lines << Fixture::rmc(t, Day, Lat + offset, Lon + offset);
+        lines << Fixture::rmc(t, day, Lat + offset, Lon + offset);
     }
     Fixture::write(item.nmeaFile, lines);
     m_trip->push_back(item);
@@ -263,9 +266,6 @@ void TestTripAssembly::trailingInvalidRecordDropped()
     QCOMPARE(map->lastKey(), at(10, 0, 1));
 }
 
-QTEST_GUILESS_MAIN(TestTripAssembly)
-#include "tst_tripassembly.moc"
-
 void TestTripAssembly::assemblyLeavesParsedFilesUnchanged()
 {
     addFile(QTime(10, 0, 0), 10000, range(QTime(10, 0, 0), 14));
@@ -296,3 +296,37 @@ void TestTripAssembly::assemblyLeavesParsedFilesUnchanged()
         QCOMPARE(again[i].fileName(), whole[i].fileName());
     }
 }
+
+void TestTripAssembly::tripIgnoresTheTimeZone_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::newRow("unset") << QByteArray();
+    QTest::newRow("UTC") << QByteArray("UTC");
+    QTest::newRow("Berlin") << QByteArray("Europe/Berlin");
+}
+
+void TestTripAssembly::tripIgnoresTheTimeZone()
+{
+    QFETCH(QByteArray, zone);
+    const Fixture::TimeZone timeZone(zone);
+    // Berlin's clocks skip from 02:00 to 03:00 that night; the recordings' clock runs on, and a
+    // pause of an hour between two videos stays a pause of an hour.
+    const QDate day(2024, 3, 31);
+    addFile(QTime(1, 59, 0), 60000, range(QTime(1, 59, 0), 60), false, day);
+    addFile(QTime(2, 0, 0), 60000, range(QTime(2, 0, 0), 60), false, day);
+    addFile(QTime(3, 1, 0), 30000, range(QTime(3, 1, 0), 30), false, day);
+    Positions v;
+    QVERIFY(assemble(v));
+    QCOMPARE(v.size(), std::size_t(150));
+    for (std::size_t i = 0; i < 120; ++i) {
+        QCOMPARE(v[i].timestamp(), at(1, 59, 0, day).addSecs(qint64(i)));
+        QVERIFY(qAbs(v[i].coordinate().latitude() - (Lat + (double(i) - 28860.0) * 1e-4)) < 1e-5);
+    }
+    QCOMPARE(v[120].timestamp(), at(3, 1, 0, day));
+    QVERIFY(!v[59].marker(QNmeaPositionInfo::VideoGapBegin));
+    QVERIFY(v[119].marker(QNmeaPositionInfo::VideoGapBegin));
+    QVERIFY(v[120].marker(QNmeaPositionInfo::VideoGapEnd));
+}
+
+QTEST_GUILESS_MAIN(TestTripAssembly)
+#include "tst_tripassembly.moc"

@@ -1,31 +1,66 @@
 #include "playlistpreparedata.h"
+#include "testmedia.h"
 #include "vlcthumbnails.h"
 
+#include <vireo/vlcfileduration.h>
+
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <mutex>
 
 namespace {
 
-// Durations by file name; unknown files measure 0. Records the order of the probes.
+using Skipped = QVector<PlaylistPrepareData::SkippedFile>;
+using TestMedia::path;
+
+// Durations and errors by file name; unknown files measure 0. Records the order of the probes;
+// `before` runs ahead of every probe with the number of probes made so far.
 struct FakeProbe
 {
     QMap<QString, qint64> durations;
+    QMap<QString, QString> errors;
+    std::function<void(int)> before;
     std::shared_ptr<QStringList> probed = std::make_shared<QStringList>();
     std::shared_ptr<std::mutex> lock = std::make_shared<std::mutex>();
 
-    qint64 operator()(const QString& file, QString&) const
+    qint64 operator()(const QString& file, QString& error) const
     {
         std::lock_guard<std::mutex> guard(*lock);
+        if (before)
+            before(probed->size());
         probed->append(file);
+        error = errors.value(file);
         return durations.value(file, 0);
     }
 };
 
-QString media(const char* name)
+// Empty files of the given names in folder (made when missing); their paths.
+QStringList touch(const QString& folder, const QStringList& names)
 {
-    return QStringLiteral(TARROW_TEST_MEDIA "/") + QLatin1String(name);
+    QDir().mkpath(folder);
+    QStringList paths;
+    for (const QString& name : names) {
+        QFile file(folder + '/' + name);
+        file.open(QIODevice::WriteOnly);
+        paths << file.fileName();
+    }
+    return paths;
+}
+
+// "path: reason" of every skipped file, or just the paths.
+QStringList described(const Skipped& skipped, bool withReasons = true)
+{
+    QStringList lines;
+    for (const auto& file : skipped)
+        lines << (withReasons ? file.path + ": " + file.reason : file.path);
+    return lines;
+}
+
+std::shared_ptr<Trip::Trips> tripsOf(const QSignalSpy& completed)
+{
+    return completed.at(0).at(1).value<std::shared_ptr<Trip::Trips>>();
 }
 
 QList<VlcThumbnails::InData> requests(intptr_t id, const QStringList& files)
@@ -79,18 +114,132 @@ private slots:
         QCOMPARE(trips->at(1).size(), size_t(1));
         QCOMPARE(trips->at(0).at(0), (Trip::TripItem{10000, true, "/c/EVENT/001_0001_20240501120000.mp4",
                                                      "/c/EVENT/001_0001_20240501120000.nmea"}));
+        QCOMPARE(described(worker.skippedFiles(), false),
+                 QStringList{"/c/EVENT/001_0004_20240501140000.mp4"});
 
-        // Names sort ignoring case, ordinary files first.
+        // Names sort ignoring case, ordinary files first (files on disk: one that measures
+        // nothing is looked for, and a missing one would end the probing of its folder).
+        QTemporaryDir card;
+        const QStringList ordinary = touch(card.filePath("c"), {"b.mp4", "A.mp4"});
+        const QStringList events = touch(card.filePath("c/EVENT"), {"d.mp4", "C.mp4"});
         FakeProbe names;
         PlaylistPrepareData sorting;
         sorting.setDurationProbe(names);
         QSignalSpy empty(&sorting, &PlaylistPrepareData::finishedEmpty);
-        sorting.startProcessing(7, {"/c/b.mp4", "/c/A.mp4"}, {"/c/EVENT/d.mp4", "/c/EVENT/C.mp4"});
+        sorting.startProcessing(7, ordinary, events);
         QVERIFY(sorting.wait(5000));
-        QCOMPARE(*names.probed, (QStringList{"/c/A.mp4", "/c/b.mp4", "/c/EVENT/C.mp4", "/c/EVENT/d.mp4"}));
-        // Nothing measurable: finished empty.
+        QCOMPARE(*names.probed, (QStringList{ordinary.at(1), ordinary.at(0), events.at(1), events.at(0)}));
+        // Nothing measurable: finished empty, every file skipped.
         QCOMPARE(empty.count(), 1);
         QCOMPARE(empty.at(0).at(0).value<intptr_t>(), intptr_t(7));
+        QCOMPARE(sorting.skippedFiles().size(), 4);
+    }
+
+    void implausibleLengthsAreSkippedWithTheirReason()
+    {
+        QTemporaryDir card;
+        const QStringList files =
+            touch(card.path(), {"001_0001_20240501120000.mp4", "001_0002_20240501120100.mp4",
+                                "001_0003_20240501120200.mp4", "001_0004_20240501120300.mp4",
+                                "001_0005_20240501120400.mp4", "001_0006_20240501120500.mp4"});
+        FakeProbe probe;
+        probe.durations[files.at(0)] = 60000;
+        probe.durations[files.at(1)] = -1; // a 32-bit length of all ones, narrowed
+        probe.durations[files.at(2)] = VlcFileDuration::MaxClipMs + 1;
+        probe.errors[files.at(3)] = QStringLiteral("fourcc: [MP4V]");
+        probe.durations[files.at(4)] = 4294967295LL; // the same length kept in 64 bits
+        probe.durations[files.at(5)] = 0;
+        PlaylistPrepareData worker;
+        worker.setDurationProbe(probe);
+        QSignalSpy completed(&worker, &PlaylistPrepareData::completed);
+        QSignalSpy progress(&worker, &PlaylistPrepareData::reportProgress);
+        worker.startProcessing(1, files, {});
+        QVERIFY(worker.wait(5000));
+
+        QCOMPARE(progress.count(), 6);
+        QCOMPARE(completed.count(), 1);
+        QCOMPARE(tripsOf(completed)->size(), size_t(1));
+        QCOMPARE(tripsOf(completed)->at(0).size(), size_t(1));
+        QCOMPARE(tripsOf(completed)->at(0).at(0).videoFile, files.at(0));
+        QCOMPARE(tripsOf(completed)->at(0).at(0).duration, qint64(60000));
+        const QString unconfirmed = QStringLiteral(": length not confirmed");
+        QCOMPARE(described(worker.skippedFiles()),
+                 (QStringList{files.at(1) + unconfirmed, files.at(2) + unconfirmed,
+                              files.at(3) + ": fourcc: [MP4V]", files.at(4) + unconfirmed,
+                              files.at(5) + unconfirmed}));
+    }
+
+    void pulledCardIsNotProbedFurther()
+    {
+        QTemporaryDir mount;
+        const QString card = mount.filePath("CARD");
+        const QStringList ordinary =
+            touch(card + "/Normal", {"001_0001_20240501120000.mp4", "001_0002_20240501120010.mp4",
+                                     "001_0003_20240501120020.mp4", "001_0004_20240501120030.mp4",
+                                     "001_0005_20240501120040.mp4"});
+        const QStringList events =
+            touch(card + "/EVENT", {"001_0001_20240501120015.mp4", "001_0002_20240501120035.mp4"});
+        FakeProbe probe;
+        for (const QString& file : ordinary + events)
+            probe.durations[file] = 10000;
+        // The card goes while the third file is being read.
+        probe.before = [card](int probes) {
+            if (probes == 2)
+                QDir(card).removeRecursively();
+        };
+        probe.errors[ordinary.at(2)] = QStringLiteral("track info not avaialble");
+        probe.durations[ordinary.at(2)] = 0;
+
+        PlaylistPrepareData worker;
+        worker.setDurationProbe(probe);
+        QSignalSpy completed(&worker, &PlaylistPrepareData::completed);
+        QSignalSpy progress(&worker, &PlaylistPrepareData::reportProgress);
+        worker.startProcessing(1, ordinary, events);
+        QVERIFY(worker.wait(5000));
+
+        // Nothing after the third file is probed; what was measured before is listed.
+        QCOMPARE(*probe.probed, ordinary.mid(0, 3));
+        QCOMPARE(progress.count(), 7);
+        QCOMPARE(completed.count(), 1);
+        QCOMPARE(tripsOf(completed)->size(), size_t(1));
+        QCOMPARE(tripsOf(completed)->at(0).size(), size_t(2));
+        QStringList vanished;
+        for (const QString& file : ordinary.mid(2) + events)
+            vanished << file + ": file vanished";
+        QCOMPARE(described(worker.skippedFiles()), vanished);
+    }
+
+    // The engine measures the selection: the clips in order, every other file skipped with the
+    // engine's reason.
+    void engineMeasuresTheSelection()
+    {
+        using namespace TestMedia;
+        QTemporaryDir mount;
+        const QString gone = mount.filePath("001_0004_20240501120009.mp4");
+        const QStringList files{path(RunThird),  path(RunFirst),      path(Mpeg4),
+                                path(AudioOnly), path(LengthAllOnes), path(TimescaleZero),
+                                path(Truncated), path(RunSecond),     gone};
+        PlaylistPrepareData worker;
+        QSignalSpy completed(&worker, &PlaylistPrepareData::completed);
+        QSignalSpy progress(&worker, &PlaylistPrepareData::reportProgress);
+        worker.startProcessing(1, files, {});
+        QVERIFY(worker.wait(60000));
+
+        QCOMPARE(progress.count(), files.size());
+        QCOMPARE(completed.count(), 1);
+        QCOMPARE(tripsOf(completed)->size(), size_t(1));
+        const Trip::TripList& trip = tripsOf(completed)->at(0);
+        QCOMPARE(trip.size(), size_t(3));
+        const qint64 expected[] = {3000, 2000, 4000};
+        for (size_t i = 0; i < trip.size(); ++i)
+            QVERIFY2(qAbs(trip.at(i).duration - expected[i]) <= 40,
+                     qPrintable(QString::number(trip.at(i).duration)));
+        QCOMPARE(
+            described(worker.skippedFiles()),
+            (QStringList{gone + ": file vanished", path(AudioOnly) + ": no video track",
+                         path(LengthAllOnes) + ": length not confirmed", path(Mpeg4) + ": fourcc: [MP4V]",
+                         path(TimescaleZero) + ": length not confirmed",
+                         path(Truncated) + ": track info not avaialble"}));
     }
 
     void refusedStarts()
@@ -148,9 +297,9 @@ private slots:
         VlcThumbnails worker;
         QSignalSpy one(&worker, &VlcThumbnails::oneCompleted);
         QSignalSpy all(&worker, &VlcThumbnails::allCompleted);
-        worker.startProcessingList(9, requests(9, {media("random.mp4"), media("002_0001_20240501130000.mp4"),
-                                                   "/nonexistent/001_0001_20240501120000.mp4",
-                                                   media("001_0001_20240501120000.mp4")}));
+        worker.startProcessingList(
+            9, requests(9, {path(TestMedia::Random), path(TestMedia::FullHd),
+                            "/nonexistent/001_0001_20240501120000.mp4", path(TestMedia::RunFirst)}));
         QVERIFY(worker.wait(30000));
         QCOMPARE(one.count(), 4);
         QCOMPARE(all.count(), 1);
@@ -177,7 +326,7 @@ private slots:
     {
         QStringList files;
         for (int i = 0; i < 20; ++i)
-            files << media(i % 2 ? "001_0003_20240501120005.mp4" : "002_0001_20240501130000.mp4");
+            files << path(i % 2 ? TestMedia::RunThird : TestMedia::FullHd);
         auto worker = std::make_unique<VlcThumbnails>();
         QSignalSpy one(worker.get(), &VlcThumbnails::oneCompleted);
         QSignalSpy all(worker.get(), &VlcThumbnails::allCompleted);

@@ -5,7 +5,9 @@
 #include <QObject>
 #include <QStringList>
 
-struct libvlc_instance_t;
+#include <memory>
+
+class VlcInstancePrivate;
 
 // One engine instance. Players made from it take it as their QObject parent,
 // so deleting the instance deletes its players first.
@@ -22,9 +24,8 @@ public:
     VlcInstance(const VlcInstance&) = delete;
     VlcInstance& operator=(const VlcInstance&) = delete;
 
-    // The engine handle; null when the engine could not start.
-    libvlc_instance_t* core() const { return m_vlcInstance; }
-    bool isValid() const { return m_vlcInstance != nullptr; }
+    // False when the engine could not start; players made from it then refuse everything.
+    bool isValid() const;
 
     // Kept for the program's start-up sequence; the engine finds its plug-ins
     // by its own default search, so the path is not used.
@@ -33,7 +34,6 @@ public:
     static QStringList OptimizedPlayerArgs();
 
 private:
-    libvlc_instance_t* m_vlcInstance = nullptr;
-    int m_argc = 0;
-    char** m_argv = nullptr;
+    friend class VlcInstancePrivate;
+    std::unique_ptr<VlcInstancePrivate> m_d;
 };

@@ -6,14 +6,10 @@
 #include <QString>
 #include <QStringList>
 
-struct libvlc_event_manager_t;
-struct libvlc_event_t;
-struct libvlc_instance_t;
-struct libvlc_media_list_player_t;
-struct libvlc_media_list_t;
-struct libvlc_media_player_t;
-struct libvlc_media_t;
+#include <memory>
+
 class VlcInstance;
+class VlcPlayerPrivate;
 class VlcVideoWidget;
 
 // Plays one file, or a list of files back to back, into a VlcVideoWidget.
@@ -40,10 +36,13 @@ public:
     int getVolume() const;
     bool getMute() const;
 
-    QString getLastError() const { return m_lastError; }
-    void clearLastError() { m_lastError.clear(); }
+    QString getLastError() const;
+    void clearLastError();
 
-    bool verifyFourCC(libvlc_media_t* media);
+    // The file check of open on its own: true when file carries an accepted video
+    // track with a real resolution; otherwise the reason becomes the last error and
+    // is emitted through error.
+    bool verifyFourCC(const QString& file);
 
     // Options the engine applies to every media this player opens from now on,
     // in the engine's ":name=value" form.
@@ -70,20 +69,6 @@ signals:
     void error(const QString& message);
 
 private:
-    static void handleEvent(const libvlc_event_t* event, void* data);
-
-    libvlc_media_t* createMedia(const QString& file) const;
-    void fail(const QString& message);
-    void requestSurface();
-    int playItem(int idx);
-
-    QString m_lastError;
-    libvlc_instance_t* m_vlcInstance = nullptr;
-    VlcVideoWidget* m_videoWidget = nullptr;
-    libvlc_media_player_t* m_mediaPlayer = nullptr;
-    libvlc_media_list_player_t* m_listPlayer = nullptr;
-    libvlc_event_manager_t* m_playerEvents = nullptr;
-    libvlc_event_manager_t* m_listEvents = nullptr;
-    libvlc_media_list_t* m_mediaList = nullptr;
-    QList<QByteArray> m_mediaOptions;
+    friend class VlcPlayerPrivate;
+    std::unique_ptr<VlcPlayerPrivate> m_d;
 };

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "qnmeapositioninfo.h"
+#include "tripitem.h"
+
+#include <QJsonObject>
+#include <QMetaType>
+
+#include <optional>
+#include <vector>
+
+class NmeaParser;
+
+// Figures of one trip: how far, how long and how fast it was driven. Speeds in m/s, distance in
+// metres; views convert. Needs no display, so a command line can print it (toJson).
+//
+// Every clock second of the drive counts once: where an event recording covers seconds that an
+// ordinary clip covers too, the ordinary clip's records count and the event's are left out.
+// Only records with a GPS fix are measurements; the substitutes and estimates that fill holes
+// count for nothing. Records inside a marked gap (between PositionGapBegin and PositionGapEnd,
+// or VideoGapBegin and VideoGapEnd) are left out, and no distance is counted across a gap or
+// across a hole of more than LongGapSeconds between two fixes. Inside a shorter hole the speed
+// runs straight from the fix before to the fix after.
+struct TripStatistics
+{
+    static constexpr double MovingSpeed = 3.0 / 3.6; // m/s; slower is standing
+    static constexpr int StopSeconds = 5;            // standing this long after driving is a stop
+    static constexpr int LongGapSeconds = 5;
+
+    double distance = 0.0;     // metres
+    qint64 drivingSeconds = 0; // seconds at MovingSpeed or faster
+    double maxSpeed = 0.0;     // m/s; 0 without any measured speed
+    double averageSpeed = 0.0; // m/s while moving: distance / driving time; 0 without driving
+    int stops = 0;
+    int events = 0;     // event recordings of the trip
+    qint64 seconds = 0; // clock seconds covered by records, each counted once
+
+    // From the assembled records of a trip (one per second, in timeline order). The trip tells
+    // which recordings are events; without it a record's file name does (its "EVENT" folder).
+    static TripStatistics fromPositions(const std::vector<QNmeaPositionInfo>& positions,
+                                        const Trip::TripList* trip = nullptr);
+    // From the files the parser has read for the trip, without assembling them; nothing while
+    // a file of the trip is not parsed yet.
+    static std::optional<TripStatistics> fromParsedFiles(NmeaParser& parser, const Trip::TripList& trip);
+
+    // Keys: distanceMetres, drivingSeconds, maxSpeedMetresPerSecond,
+    // averageSpeedMetresPerSecond, stops, events, seconds.
+    QJsonObject toJson() const;
+
+    static void registerMetaTypes();
+};
+
+Q_DECLARE_METATYPE(TripStatistics)

@@ -1,0 +1,331 @@
+#include "commandline.h"
+#include "playlistroles.h"
+#include "playlistwgt.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSharedMemory>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+namespace {
+
+// The key of the running window's single-instance lock.
+const QString InstanceKey = QStringLiteral("5f0e7c2a-9d41-4b8e-a3c6-71d2e8b40f95");
+
+bool copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QDir source(from);
+    for (const QFileInfo& entry : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        const QString target = QDir(to).filePath(entry.fileName());
+        if (entry.isDir() ? !copyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+struct Result
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+// The command line of the real program, run without a display.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void positionsAndOffsets_data();
+    void positionsAndOffsets();
+    void wrongUsageAndFailures_data();
+    void wrongUsageAndFailures();
+    void listMatchesThePlaylist();
+    void exportsWriteTheirFiles();
+    void commandsRunBesideARunningWindow();
+
+private:
+    Result run(const QStringList& arguments);
+
+    QTemporaryDir m_dir;
+    QString m_card;
+    QString m_out;
+};
+
+void TestCommandLine::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_card = m_dir.filePath(QStringLiteral("card"));
+    m_out = m_dir.filePath(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(m_out));
+    const QString samples = qEnvironmentVariable("TARROW_SOURCE_DIR") + QStringLiteral("/samples/card");
+    QVERIFY(copyTree(samples, m_card));
+    const QString normal = m_card + QStringLiteral("/Normal/");
+    const QString events = m_card + QStringLiteral("/EVENT/");
+    const QString clip = normal + QStringLiteral("001_0001_20240501090000.mp4");
+    // An event an hour before any drive: a trip of its own, listed first by its start time
+    // although the merge puts such trips last.
+    QVERIFY(QFile::copy(clip, events + QStringLiteral("001_0001_20240501080000.mp4")));
+    QVERIFY(QFile::copy(normal + QStringLiteral("001_0001_20240501090000.nmea"),
+                        events + QStringLiteral("001_0001_20240501080000.nmea")));
+    // A drive without any position data.
+    QVERIFY(QFile::copy(clip, normal + QStringLiteral("003_0001_20240501110000.mp4")));
+    QVERIFY(writeFile(normal + QStringLiteral("003_0001_20240501110000.nmea"), QByteArray()));
+    // Files that look like recordings but are left out.
+    QVERIFY(QFile::copy(clip, normal + QStringLiteral("004_0001_20240501120000.mp4")));
+    QVERIFY(QFile::copy(clip, normal + QStringLiteral("004_0002_20241399120000.mp4")));
+    QVERIFY(writeFile(normal + QStringLiteral("004_0002_20241399120000.nmea"), QByteArray()));
+    QVERIFY(writeFile(normal + QStringLiteral("004_0003_20240501120010.mp4"), QByteArray(4096, 'x')));
+    QVERIFY(writeFile(normal + QStringLiteral("004_0003_20240501120010.nmea"), QByteArray()));
+}
+
+Result TestCommandLine::run(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Commands need no display at all.
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(m_out);
+    process.start(QStringLiteral(TARROW_EXE), arguments);
+    Result result;
+    if (!process.waitForFinished(120000))
+        return result;
+    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+void TestCommandLine::positionsAndOffsets_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isOffset");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<qint64>("value"); // ms for positions, s for offsets
+
+    QTest::newRow("seconds") << "12" << false << true << 12000LL;
+    QTest::newRow("seconds with decimals") << "12.5" << false << true << 12500LL;
+    QTest::newRow("mm:ss with decimals") << "0:12.5" << false << true << 12500LL;
+    QTest::newRow("hh:mm:ss") << "1:02:03" << false << true << 3723000LL;
+    QTest::newRow("many minutes") << "75:00" << false << true << 4500000LL;
+    QTest::newRow("milliseconds only") << "1.23456" << false << true << 1234LL;
+    QTest::newRow("seconds past 59") << "1:75" << false << false << 0LL;
+    QTest::newRow("minutes past 59") << "1:60:00" << false << false << 0LL;
+    QTest::newRow("negative") << "-3" << false << false << 0LL;
+    QTest::newRow("four fields") << "1:2:3:4" << false << false << 0LL;
+    QTest::newRow("words") << "noon" << false << false << 0LL;
+    QTest::newRow("offset ahead") << "+02:00" << true << true << 7200LL;
+    QTest::newRow("offset behind") << "-05:30" << true << true << -19800LL;
+    QTest::newRow("offset unsigned") << "01:00" << true << true << 3600LL;
+    QTest::newRow("offset of a day") << "24:00" << true << false << 0LL;
+    QTest::newRow("offset without minutes") << "+2" << true << false << 0LL;
+}
+
+void TestCommandLine::positionsAndOffsets()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isOffset);
+    QFETCH(bool, valid);
+    QFETCH(qint64, value);
+    qint64 parsed = 0;
+    QCOMPARE(isOffset ? CommandLine::parseOffset(text, parsed) : CommandLine::parsePosition(text, parsed),
+             valid);
+    if (valid)
+        QCOMPARE(parsed, value);
+}
+
+void TestCommandLine::wrongUsageAndFailures_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+
+    const QString card = QStringLiteral("@card");
+    const QString out = QStringLiteral("out.file");
+    QTest::newRow("unknown option") << QStringList{"--bogus", card} << 2 << "Unknown option";
+    QTest::newRow("no recordings") << QStringList{"--list"} << 2 << "Name the recordings";
+    QTest::newRow("two commands") << QStringList{"--list", "--export-clip", card} << 2 << "one command";
+    QTest::newRow("option without command") << QStringList{"--trip", "1", card} << 2 << "needs a command";
+    QTest::newRow("option of another command")
+        << QStringList{"--list", "--stamp", card} << 2 << "does not apply";
+    QTest::newRow("clip without end")
+        << QStringList{"--export-clip", "--trip", "1", "--from", "0", card, "-o", out} << 2
+        << "--from T --to T";
+    QTest::newRow("bad position") << QStringList{"--snapshot", "--trip", "1", "--at", "1:75", card, "-o", out}
+                                  << 2 << "no trip position";
+    QTest::newRow("bad format") << QStringList{"--export-track", "gpz", "--trip", "1", card, "-o", out} << 2
+                                << "gpx, kml or csv";
+    QTest::newRow("trip zero") << QStringList{"--export-track", "gpx", "--trip", "0", card, "-o", out} << 2
+                               << "--trip";
+    QTest::newRow("range backwards") << QStringList{"--export-clip", "--trip", "1",  "--from", "0:10",
+                                                    "--to",          "0:05",   card, "-o",     out}
+                                     << 2 << "before --from";
+    QTest::newRow("bad offset")
+        << QStringList{"--export-track", "gpx", "--trip", "1", "--time-offset", "2h", card, "-o", out} << 2
+        << "±HH:MM";
+    QTest::newRow("track without output")
+        << QStringList{"--export-track", "csv", "--trip", "1", card} << 2 << "-o";
+    QTest::newRow("missing path") << QStringList{"--list", "/no/such/card"} << 1 << "/no/such/card";
+    QTest::newRow("no such trip") << QStringList{"--export-track", "gpx", "--trip", "9", card, "-o", out} << 1
+                                  << "no trip 9";
+    QTest::newRow("still after the end")
+        << QStringList{"--snapshot", "--trip", "2", "--at", "10:00", card, "-o", out} << 1 << "after the end";
+    QTest::newRow("track of a drive without positions")
+        << QStringList{"--export-track", "gpx", "--trip", "4", card, "-o", out} << 1 << "no position data";
+    QTest::newRow("clip over a recording")
+        << QStringList{"--export-clip", "--trip", "2",  "--from", "0",
+                       "--to",          "5",      card, "-o",     "@card/Normal/001_0002_20240501090010.mp4"}
+        << 1 << "Refusing";
+}
+
+void TestCommandLine::wrongUsageAndFailures()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    for (QString& argument : arguments)
+        argument.replace(QStringLiteral("@card"), m_card);
+    const QStringList before = QDir(m_out).entryList(QDir::Files | QDir::Hidden);
+    const qint64 recording = QFileInfo(m_card + QStringLiteral("/Normal/001_0002_20240501090010.mp4")).size();
+
+    const Result result = run(arguments);
+    QCOMPARE(result.code, code);
+    QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    QVERIFY(result.out.isEmpty());
+    QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(QFileInfo(m_card + QStringLiteral("/Normal/001_0002_20240501090010.mp4")).size(), recording);
+}
+
+void TestCommandLine::listMatchesThePlaylist()
+{
+    const Result result = run({QStringLiteral("--list"), m_card});
+    QCOMPARE(result.code, 0);
+    QJsonParseError error;
+    const QJsonObject listed = QJsonDocument::fromJson(result.out.toUtf8(), &error).object();
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+
+    // The playlist of the same card, opened as if chosen in the dialog.
+    PlaylistWgt view;
+    view.openPaths({m_card});
+    QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 60000);
+    QAbstractItemModel* rows = view.treeView()->model();
+    QVERIFY(rows);
+
+    const QJsonArray trips = listed.value(QStringLiteral("trips")).toArray();
+    QCOMPARE(trips.size(), rows->rowCount());
+    QCOMPARE(trips.size(), 4);
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        const QJsonObject trip = trips[row].toObject();
+        QCOMPARE(trip.value(QStringLiteral("trip")).toInt(), row + 1);
+        QCOMPARE(trip.value(QStringLiteral("start")).toString(),
+                 rows->index(row, 1).data(PlaylistRoles::Start).toDateTime().toString(Qt::ISODate));
+        QCOMPARE(qint64(trip.value(QStringLiteral("duration_ms")).toDouble()),
+                 rows->index(row, 2).data(PlaylistRoles::Duration).toLongLong());
+        QCOMPARE(qint64(trip.value(QStringLiteral("events")).toInt()),
+                 rows->index(row, 3).data(PlaylistRoles::Events).toLongLong());
+        const QModelIndex tripRow = rows->index(row, 0);
+        const QJsonArray files = trip.value(QStringLiteral("files")).toArray();
+        QCOMPARE(files.size(), rows->rowCount(tripRow));
+        for (int f = 0; f < files.size(); ++f) {
+            const QModelIndex fileRow = rows->index(f, 0, tripRow);
+            const QJsonObject file = files[f].toObject();
+            QCOMPARE(file.value(QStringLiteral("video")).toString(),
+                     fileRow.data(PlaylistRoles::Files).toString());
+            QCOMPARE(qint64(file.value(QStringLiteral("duration_ms")).toDouble()),
+                     fileRow.data(PlaylistRoles::Duration).toLongLong());
+            QCOMPARE(file.value(QStringLiteral("event")).toBool(),
+                     fileRow.data(PlaylistRoles::Events).toBool());
+            QVERIFY(file.value(QStringLiteral("nmea")).toString().endsWith(QStringLiteral(".nmea")));
+        }
+    }
+    // The early event comes first; the drive of the sample card with its event has statistics.
+    QVERIFY(
+        trips[0].toObject().value(QStringLiteral("files")).toArray()[0].toObject().value("event").toBool());
+    const QJsonObject statistics = trips[1].toObject().value(QStringLiteral("statistics")).toObject();
+    QCOMPARE(statistics.value(QStringLiteral("events")).toInt(), 1);
+    QVERIFY(statistics.value(QStringLiteral("distance_m")).toDouble() > 100);
+    QVERIFY(statistics.value(QStringLiteral("max_speed_kmh")).toDouble() > 10);
+
+    QMap<QString, QString> skipped;
+    for (const QJsonValue& value : listed.value(QStringLiteral("skipped")).toArray())
+        skipped.insert(QFileInfo(value[QStringLiteral("file")].toString()).fileName(),
+                       value["reason"].toString());
+    QCOMPARE(skipped.keys(), QStringList({QStringLiteral("004_0001_20240501120000.mp4"),
+                                          QStringLiteral("004_0002_20241399120000.mp4"),
+                                          QStringLiteral("004_0003_20240501120010.mp4")}));
+    QVERIFY(skipped.value(QStringLiteral("004_0001_20240501120000.mp4")).contains(QStringLiteral("NMEA")));
+    QVERIFY(
+        skipped.value(QStringLiteral("004_0002_20241399120000.mp4")).contains(QStringLiteral("start time")));
+    QVERIFY(
+        skipped.value(QStringLiteral("004_0003_20240501120010.mp4")).contains(QStringLiteral("playable")));
+}
+
+void TestCommandLine::exportsWriteTheirFiles()
+{
+    const QString dir = m_dir.filePath(QStringLiteral("exports"));
+    QVERIFY(QDir().mkpath(dir));
+    const auto path = [&dir](const QString& name) { return QDir(dir).filePath(name); };
+
+    for (const QString& format : {QStringLiteral("gpx"), QStringLiteral("kml"), QStringLiteral("csv")}) {
+        const Result track = run({QStringLiteral("--export-track"), format, QStringLiteral("--trip"),
+                                  QStringLiteral("2"), QStringLiteral("--from"), QStringLiteral("0:05"),
+                                  QStringLiteral("--to"), QStringLiteral("0:09"), m_card,
+                                  QStringLiteral("-o"), path(QStringLiteral("track.") + format)});
+        QCOMPARE(track.code, 0);
+        QVERIFY(QFileInfo(path(QStringLiteral("track.") + format)).size() > 0);
+    }
+    QFile csv(path(QStringLiteral("track.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readAll().count('\n'), 1 + 5);
+
+    // --to past the end of the trip is clamped to it.
+    const Result clip =
+        run({QStringLiteral("--export-clip"), QStringLiteral("--trip"), QStringLiteral("3"),
+             QStringLiteral("--from"), QStringLiteral("12.5"), QStringLiteral("--to"),
+             QStringLiteral("1:00:00"), m_card, QStringLiteral("-o"), path(QStringLiteral("clip.mp4"))});
+    QCOMPARE(clip.code, 0);
+    QCOMPARE(clip.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             QStringList({path(QStringLiteral("clip.mp4")), path(QStringLiteral("clip.gpx"))}));
+
+    // A still is named by the recording's clock time, shifted by the offset.
+    const Result still =
+        run({QStringLiteral("--snapshot"), QStringLiteral("--trip"), QStringLiteral("2"),
+             QStringLiteral("--at"), QStringLiteral("0:12.5"), QStringLiteral("--stamp"),
+             QStringLiteral("--time-offset"), QStringLiteral("+01:00"), m_card, QStringLiteral("-o"), dir});
+    QCOMPARE(still.code, 0);
+    const QString named = path(QStringLiteral("2024-05-01_10-00-12.png"));
+    QCOMPARE(still.out.trimmed(), named);
+    const QImage image(named);
+    QVERIFY(image.width() > 0 && image.height() > image.width() * 9 / 16);
+}
+
+void TestCommandLine::commandsRunBesideARunningWindow()
+{
+    // This process holds the lock of a running window.
+    QSharedMemory lock(InstanceKey);
+    QVERIFY(lock.create(512, QSharedMemory::ReadWrite));
+    const Result result = run({QStringLiteral("--list"), m_card});
+    QCOMPARE(result.code, 0);
+    QCOMPARE(QJsonDocument::fromJson(result.out.toUtf8()).object().value("trips").toArray().size(), 4);
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

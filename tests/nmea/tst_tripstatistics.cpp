@@ -1,0 +1,298 @@
+#include "nmeafixture.h"
+#include "nmeaparser.h"
+#include "tripstatistics.h"
+
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtTest>
+
+#include <cmath>
+
+using P = QNmeaPositionInfo;
+using Track = std::vector<P>;
+
+namespace {
+
+constexpr double EarthRadius = 6371007.2; // metres, the mean radius distances are taken on
+constexpr double Lat0 = 48.0;
+constexpr double Lon0 = 11.0;
+const QDateTime Start(QDate(2024, 5, 1), QTime(9, 0, 0));
+const QString Ordinary = QStringLiteral("/card/Normal/001_0001_20240501090000.mp4");
+const QString Ordinary2 = QStringLiteral("/card/Normal/001_0002_20240501090010.mp4");
+const QString Event = QStringLiteral("/card/EVENT/001_0001_20240501090005.mp4");
+
+double degreesNorth(double metres)
+{
+    return metres / EarthRadius * 180.0 / M_PI;
+}
+
+double degreesEast(double metres, double latitude)
+{
+    return degreesNorth(metres) / std::cos(latitude * M_PI / 180.0);
+}
+
+P record(int second, double northMetres, double eastMetres, double speed, const QString& file = Ordinary,
+         bool fix = true)
+{
+    const double lat = Lat0 + degreesNorth(northMetres);
+    P p(QNmeaCoordinate(lat, Lon0 + degreesEast(eastMetres, Lat0)), Start.addSecs(second));
+    if (!std::isnan(speed))
+        p.setAttribute(QGeoPositionInfo::GroundSpeed, speed);
+    p.setMarker(P::Fix, fix);
+    p.setFileName(file);
+    return p;
+}
+
+// Northwards at a constant speed, one record a second from `first` on.
+Track straight(int first, int count, double speed, double startMetres = 0.0, const QString& file = Ordinary)
+{
+    Track track;
+    for (int i = 0; i < count; ++i)
+        track.push_back(record(first + i, startMetres + i * speed, 0.0, speed, file));
+    return track;
+}
+
+void append(Track& to, const Track& more)
+{
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+} // namespace
+
+class TestTripStatistics : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void straightKilometre();
+    void loop();
+    void gapsAreNotDriven_data();
+    void gapsAreNotDriven();
+    void shortHoleIsBridged();
+    void stops_data();
+    void stops();
+    void eventSecondsCountOnce();
+    void substitutesCountForNothing();
+    void fromParsedFiles();
+    void json();
+};
+
+// 1 km due north at 10 m/s: 101 records, 100 steps of 10 m.
+void TestTripStatistics::straightKilometre()
+{
+    const TripStatistics s = TripStatistics::fromPositions(straight(0, 101, 10.0));
+    QVERIFY2(std::abs(s.distance - 1000.0) < 0.5, qPrintable(QString::number(s.distance)));
+    QCOMPARE(s.drivingSeconds, qint64(101));
+    QCOMPARE(s.seconds, qint64(101));
+    QCOMPARE(s.maxSpeed, 10.0);
+    QVERIFY(std::abs(s.averageSpeed - s.distance / 101.0) < 1e-9);
+    QCOMPARE(s.stops, 0);
+    QCOMPARE(s.events, 0);
+}
+
+// A circle of 100 m radius in 60 one-second steps, back to the start: 60 chords.
+void TestTripStatistics::loop()
+{
+    const double r = 100.0;
+    const int steps = 60;
+    const double chord = 2.0 * r * std::sin(M_PI / steps);
+    Track track;
+    for (int i = 0; i <= steps; ++i) {
+        const double a = 2.0 * M_PI * i / steps;
+        track.push_back(record(i, r * std::sin(a), r - r * std::cos(a), chord));
+    }
+    const TripStatistics s = TripStatistics::fromPositions(track);
+    QVERIFY2(std::abs(s.distance - steps * chord) < 0.1, qPrintable(QString::number(s.distance)));
+    QCOMPARE(s.drivingSeconds, qint64(steps + 1));
+    QVERIFY(std::abs(s.maxSpeed - chord) < 1e-9);
+}
+
+// Two stretches of 60 s at 10 m/s, 2 km and ten minutes apart.
+void TestTripStatistics::gapsAreNotDriven_data()
+{
+    QTest::addColumn<int>("beginMarker");
+    QTest::addColumn<int>("endMarker");
+    QTest::addColumn<int>("bridge"); // records between the two stretches, with a fix
+
+    QTest::newRow("position gap") << int(P::PositionGapBegin) << int(P::PositionGapEnd) << 0;
+    QTest::newRow("video gap") << int(P::VideoGapBegin) << int(P::VideoGapEnd) << 0;
+    QTest::newRow("bridged gap") << int(P::PositionGapBegin) << int(P::PositionGapEnd) << 5;
+    QTest::newRow("unmarked jump") << -1 << -1 << 0;
+}
+
+void TestTripStatistics::gapsAreNotDriven()
+{
+    QFETCH(int, beginMarker);
+    QFETCH(int, endMarker);
+    QFETCH(int, bridge);
+
+    Track track = straight(0, 60, 10.0);
+    // Records that only stand in for the gap: far off and fast, so that counting them shows.
+    for (int i = 0; i < bridge; ++i)
+        track.push_back(record(100 + i * 100, 1000.0 + i * 200.0, 0.0, 50.0));
+    append(track, straight(600, 60, 10.0, 2590.0));
+    if (beginMarker >= 0) {
+        track[59].setMarker(P::Markers(beginMarker), true);
+        track[60 + bridge].setMarker(P::Markers(endMarker), true);
+    }
+    const TripStatistics s = TripStatistics::fromPositions(track);
+    QVERIFY2(std::abs(s.distance - 1180.0) < 0.5, qPrintable(QString::number(s.distance)));
+    QCOMPARE(s.drivingSeconds, qint64(120));
+    QCOMPARE(s.maxSpeed, 10.0);
+    QCOMPARE(s.seconds, qint64(120));
+}
+
+// Three seconds without a fix inside a clip (estimates from the assembly): the distance runs
+// straight across, and the speed from the fix before to the fix after.
+void TestTripStatistics::shortHoleIsBridged()
+{
+    Track track = straight(0, 20, 10.0);
+    for (int i = 8; i <= 10; ++i) {
+        track[i].setMarker(P::Fix, false);
+        track[i].setAttribute(QGeoPositionInfo::GroundSpeed, qQNaN());
+    }
+    track[11].setAttribute(QGeoPositionInfo::GroundSpeed, 2.0); // standing speed after the hole
+    const TripStatistics s = TripStatistics::fromPositions(track);
+    QVERIFY(std::abs(s.distance - 190.0) < 0.5);
+    // 10 m/s at 7, then 8 m/s, 6 m/s, 4 m/s interpolated, 2 m/s at 11: all at least 3 km/h.
+    QCOMPARE(s.drivingSeconds, qint64(20));
+}
+
+void TestTripStatistics::stops_data()
+{
+    // Runs of (seconds, speed in m/s), one record a second.
+    QTest::addColumn<QVector<QPointF>>("runs");
+    QTest::addColumn<int>("stops");
+    QTest::addColumn<qint64>("driving");
+
+    QTest::newRow("two stops") << QVector<QPointF>{{10, 10}, {6, 0}, {10, 10}, {5, 0.5}, {10, 8}} << 2
+                               << qint64(30);
+    QTest::newRow("4 s is no stop") << QVector<QPointF>{{10, 10}, {4, 0}, {10, 10}} << 0 << qint64(20);
+    QTest::newRow("waiting before driving") << QVector<QPointF>{{30, 0}, {10, 10}} << 0 << qint64(10);
+    QTest::newRow("one long stop") << QVector<QPointF>{{10, 10}, {120, 0.2}, {10, 10}} << 1 << qint64(20);
+    QTest::newRow("3 km/h is driving") << QVector<QPointF>{{10, 10}, {10, 3.0 / 3.6}} << 0 << qint64(20);
+    QTest::newRow("parked at the end") << QVector<QPointF>{{10, 10}, {20, 0}} << 1 << qint64(10);
+}
+
+void TestTripStatistics::stops()
+{
+    QFETCH(QVector<QPointF>, runs);
+    Track track;
+    int second = 0;
+    double north = 0.0;
+    for (const QPointF& run : runs) {
+        for (int i = 0; i < int(run.x()); ++i, ++second) {
+            track.push_back(record(second, north, 0.0, run.y()));
+            north += run.y();
+        }
+    }
+    const TripStatistics s = TripStatistics::fromPositions(track);
+    QTEST(s.stops, "stops");
+    QTEST(s.drivingSeconds, "driving");
+}
+
+// Ordinary clips cover 9:00:00–9:00:19; an event recording 9:00:05–9:00:14 plays between them
+// on the timeline. Its seconds are already counted.
+void TestTripStatistics::eventSecondsCountOnce()
+{
+    Track ordinaryOnly = straight(0, 10, 10.0);
+    append(ordinaryOnly, straight(10, 10, 10.0, 100.0, Ordinary2));
+
+    Track played = straight(0, 10, 10.0);
+    Track event = straight(5, 10, 10.0, 50.0, Event);
+    for (P& p : event)
+        p.setMarker(P::Event, true);
+    append(played, event);
+    append(played, straight(10, 10, 10.0, 100.0, Ordinary2));
+
+    const TripStatistics expected = TripStatistics::fromPositions(ordinaryOnly);
+    const TripStatistics s = TripStatistics::fromPositions(played);
+    QCOMPARE(s.seconds, qint64(20));
+    QCOMPARE(s.drivingSeconds, expected.drivingSeconds);
+    QVERIFY(std::abs(s.distance - expected.distance) < 1e-6);
+    QVERIFY(std::abs(s.distance - 190.0) < 0.5);
+    QCOMPARE(s.events, 1);
+
+    // The trip's list decides what an event is, whatever the folder.
+    Trip::TripList trip{
+        {10000, false, Ordinary, {}}, {10000, true, Event, {}}, {10000, false, Ordinary2, {}}};
+    const TripStatistics listed = TripStatistics::fromPositions(played, &trip);
+    QCOMPARE(listed.events, 1);
+    QCOMPARE(listed.seconds, qint64(20));
+
+    // Seconds that only the event covers count.
+    Track longer = played;
+    append(longer, straight(20, 5, 10.0, 200.0, Event));
+    QCOMPARE(TripStatistics::fromPositions(longer).seconds, qint64(25));
+}
+
+// A clip whose NMEA file was empty: the assembly gives it the neighbour's coordinate without a
+// fix or speed. Those seconds add neither distance nor driving time.
+void TestTripStatistics::substitutesCountForNothing()
+{
+    Track track = straight(0, 10, 10.0);
+    for (int i = 10; i < 40; ++i)
+        track.push_back(record(i, 5000.0, 0.0, qQNaN(), Ordinary2, false));
+    append(track, straight(40, 10, 10.0, 5000.0));
+    const TripStatistics s = TripStatistics::fromPositions(track);
+    QVERIFY(std::abs(s.distance - 180.0) < 0.5);
+    QCOMPARE(s.drivingSeconds, qint64(20));
+    QCOMPARE(s.seconds, qint64(50));
+    QCOMPARE(s.stops, 0);
+}
+
+// From the parser's files of a trip, without assembling it: the part of the first clip's file
+// beyond its video is left out.
+void TestTripStatistics::fromParsedFiles()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto write = [&](const QString& name, int first, int count) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QTextStream out(&file);
+        for (int i = first; i < first + count; ++i) {
+            const QDateTime t = Start.addSecs(i);
+            // 10 m/s northwards; RMC speeds are knots.
+            out << Fixture::rmc(t.time(), t.date(), Lat0 + degreesNorth(10.0 * i), Lon0, 10.0 / 0.514444, 0.0)
+                << "\r\n";
+        }
+    };
+    write(QStringLiteral("a.nmea"), 0, 15); // video of 10 s
+    write(QStringLiteral("b.nmea"), 10, 10);
+    Trip::TripList trip{{10000, false, dir.filePath("a.mp4"), dir.filePath("a.nmea")},
+                        {10000, false, dir.filePath("b.mp4"), dir.filePath("b.nmea")}};
+
+    NmeaParser parser;
+    QVERIFY(!TripStatistics::fromParsedFiles(parser, trip));
+    parser.requestParsing(std::make_shared<QStringList>(QStringList{trip[0].nmeaFile, trip[1].nmeaFile}));
+    parser.doParsing();
+    const std::optional<TripStatistics> s = TripStatistics::fromParsedFiles(parser, trip);
+    QVERIFY(s);
+    QCOMPARE(s->seconds, qint64(20));
+    QVERIFY2(std::abs(s->distance - 190.0) < 1.0, qPrintable(QString::number(s->distance)));
+    QVERIFY(std::abs(s->maxSpeed - 10.0) < 0.05); // knots with one decimal
+}
+
+void TestTripStatistics::json()
+{
+    TripStatistics s;
+    s.distance = 12400.0;
+    s.drivingSeconds = 1080;
+    s.maxSpeed = 24.2;
+    s.averageSpeed = 11.5;
+    s.stops = 3;
+    s.events = 1;
+    s.seconds = 1300;
+    const QJsonObject json = s.toJson();
+    QCOMPARE(json.value("distanceMetres").toDouble(), 12400.0);
+    QCOMPARE(json.value("drivingSeconds").toInt(), 1080);
+    QCOMPARE(json.value("maxSpeedMetresPerSecond").toDouble(), 24.2);
+    QCOMPARE(json.value("averageSpeedMetresPerSecond").toDouble(), 11.5);
+    QCOMPARE(json.value("stops").toInt(), 3);
+    QCOMPARE(json.value("events").toInt(), 1);
+    QCOMPARE(json.value("seconds").toInt(), 1300);
+}
+
+QTEST_GUILESS_MAIN(TestTripStatistics)
+#include "tst_tripstatistics.moc"
