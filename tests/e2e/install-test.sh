@@ -26,7 +26,8 @@ done
 ls "$prefix"/lib*/libvireo.so* >/dev/null 2>&1 || ls "$prefix"/lib/*/libvireo.so* >/dev/null 2>&1 || fail "libvireo is not installed"
 grep -q '^Exec=tarrow %F$' "$prefix/share/applications/tarrow.desktop" || fail "desktop entry does not start tarrow"
 grep -q '^Icon=tarrow$' "$prefix/share/applications/tarrow.desktop" || fail "desktop entry has no icon"
-ldd "$prefix/bin/tarrow" | grep -q "libvireo.so.* => $prefix/" || fail "the installed program does not use the installed library"
+# (ldd's output is read whole: with pipefail, grep -q leaving early would fail the pipe.)
+grep -q "libvireo.so.* => $prefix/" <<<"$(ldd "$prefix/bin/tarrow")" || fail "the installed program does not use the installed library"
 
 mkdir -p "$work/home" "$work/config" "$work/temp" "$work/runtime"
 chmod 700 "$work/runtime"
