@@ -93,36 +93,6 @@ private slots:
         QVERIFY(lit > capture.image.width() / 4);
         QCOMPARE(errors.count(), 0);
     }
-
-    void badFile_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("expectedError");
-        QTest::newRow("mpeg-4 part 2") << path(Mpeg4) << QStringLiteral("fourcc: [MP4V]");
-        QTest::newRow("audio only") << path(AudioOnly) << QStringLiteral("no video track");
-        QTest::newRow("no index") << path(Truncated) << QStringLiteral("track info not avaialble");
-    }
-
-    void badFile()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, expectedError);
-        Capture capture;
-        VlcThumbnailGenerator generator(prerender, postrender, &capture, Rows);
-        QSignalSpy errors(&generator, &VlcThumbnailGenerator::error);
-
-        QVERIFY(generator.start(file) != 0);
-        QVERIFY(errors.count() >= 1);
-        QCOMPARE(errors.at(0).at(0).toString(), expectedError);
-        QTest::qWait(100);
-        QVERIFY(!capture.done);
-        QCOMPARE(capture.prerenders.load(), 0);
-
-        // The generator stays usable for the next file.
-        QCOMPARE(generator.start(path(RunFirst)), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(capture.done, 10000);
-        generator.finalize();
-    }
 };
 
 QTEST_GUILESS_MAIN(TestVlcThumbnailGenerator)

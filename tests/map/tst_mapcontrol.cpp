@@ -1,7 +1,6 @@
 #include "extendedmapcontrol.h"
 #include "geometrylayer.h"
 #include "imagepoint.h"
-#include "linestring.h"
 #include "mercator.h"
 #include "osmmapquestadapter.h"
 
@@ -192,27 +191,20 @@ private slots:
     {
         ExtendedMapControl control;
         control.setView(Home);
-        auto* layer = new GeometryLayer(QStringLiteral("Routes"), m_adapter);
+        auto* layer = new GeometryLayer(QStringLiteral("Markers"), m_adapter);
         control.addLayer(layer);
+        QPixmap green(12, 12);
+        green.fill(Qt::green);
+        auto* first = new ImagePoint(9.9, 49.7, green, QStringLiteral("Beginning"));
+        auto* second = new ImagePoint(10.0, 49.8, green, QStringLiteral("End"));
+        layer->addGeometry(first);
+        layer->addGeometry(second);
 
-        auto* line =
-            new LineString({new Point(9.9, 49.7), new Point(10.0, 49.8)}, QString(), QPen(Qt::red, 5));
-        QPointer<Point> adopted = line->points().first();
-        auto* shared = new Point(10.1, 49.9);
-        auto* owner = new LineString({shared});
-        line->addPoint(shared);
-        QCOMPARE(line->numberOfPoints(), 3);
-        layer->addGeometry(line);
-        layer->addGeometry(owner);
-
-        // The other line owns the shared point: deleting it shortens this line and nothing dangles.
-        delete owner;
-        QCOMPARE(line->numberOfPoints(), 2);
+        // Nothing dangles after a marker or its layer goes.
+        delete first;
         QCOMPARE(layer->geometries().size(), 1);
         QVERIFY(!control.grab().isNull());
-
-        delete line;
-        QVERIFY(adopted.isNull());
+        delete second;
         QVERIFY(layer->geometries().isEmpty());
         QVERIFY(!control.grab().isNull());
 
@@ -239,21 +231,12 @@ private slots:
         QFETCH(QPointF, anchor);
         ExtendedMapControl control;
         control.showScale(false);
-        GeometryLayer routes(QStringLiteral("Routes"), m_adapter);
         GeometryLayer markers(QStringLiteral("Markers"), m_adapter);
-        control.addLayer(&routes);
         control.addLayer(&markers);
         control.setView(Home);
         control.setZoom(zoom);
 
-        // A line from the centre towards the north-west corner, within the view at every zoom.
         const QPointF centreDisplay = m_adapter->coordinateToDisplay(Home);
-        const QPointF start = m_adapter->displayToCoordinate(centreDisplay + QPointF(-120, -90));
-        const QPointF end = m_adapter->displayToCoordinate(centreDisplay + QPointF(-20, -10));
-        LineString line({new Point(start.x(), start.y()), new Point(end.x(), end.y())}, QString(),
-                        QPen(Qt::red, 6, Qt::SolidLine, Qt::FlatCap));
-        routes.addGeometry(&line);
-
         QPixmap green(12, 12);
         green.fill(Qt::green);
         const QPointF spot = m_adapter->displayToCoordinate(centreDisplay + QPointF(80, 60));
@@ -264,15 +247,6 @@ private slots:
         const QPointF origin = control.coordinateToScreen(Home) - centreDisplay;
         const auto pixel = [&image](const QPointF& p) { return image.pixelColor(p.toPoint()); };
 
-        // Along the line and not beside it.
-        const QPointF a = m_adapter->coordinateToDisplay(start) + origin;
-        const QPointF b = m_adapter->coordinateToDisplay(end) + origin;
-        for (const double t : {0.25, 0.5, 0.75}) {
-            const QPointF on = a + (b - a) * t;
-            QVERIFY2(near(pixel(on), Qt::red), qPrintable(pixel(on).name()));
-            QVERIFY(near(pixel(on + QPointF(9, -12)), MapControl::backgroundColor()));
-        }
-
         // The image lies where its alignment puts it, and nowhere else.
         const QPointF topLeft = control.coordinateToScreen(spot) - anchor;
         QCOMPARE(marker.displayRect(*m_adapter).translated(origin).topLeft().toPoint(), topLeft.toPoint());
@@ -282,30 +256,6 @@ private slots:
             QVERIFY2(near(pixel(topLeft + outside), MapControl::backgroundColor()),
                      qPrintable(pixel(topLeft + outside).name()));
         }
-    }
-
-    void pathSkipsPointsWithinAPixel()
-    {
-        ExtendedMapControl control;
-        GeometryLayer layer(QStringLiteral("Routes"), m_adapter);
-        control.addLayer(&layer);
-        control.setZoom(10);
-        // A vehicle standing still for a hundred seconds, then driving off.
-        QList<Point*> points;
-        for (int i = 0; i < 100; ++i)
-            points.append(new Point(Home.x() + i * 1e-6, Home.y()));
-        points.append(new Point(Home.x() + 0.01, Home.y()));
-        LineString line(points);
-        QCOMPARE(line.displayPath(*m_adapter).elementCount(), 2);
-        // Closer up the same hundred points spread over about nine pixels.
-        control.setZoom(17);
-        const int close = line.displayPath(*m_adapter).elementCount();
-        QVERIFY2(close > 5 && close < 20, qPrintable(QString::number(close)));
-        // A moved point is seen at the next drawing.
-        const QPointF moved(Home.x(), Home.y() + 0.01);
-        points.last()->setCoordinate(moved);
-        const QPainterPath path = line.displayPath(*m_adapter);
-        QCOMPARE(QPointF(path.elementAt(path.elementCount() - 1)), m_adapter->coordinateToDisplay(moved));
     }
 
 private:

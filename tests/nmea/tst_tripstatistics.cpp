@@ -65,7 +65,6 @@ class TestTripStatistics : public QObject
 
 private slots:
     void straightKilometre();
-    void loop();
     void gapsAreNotDriven_data();
     void gapsAreNotDriven();
     void shortHoleIsBridged();
@@ -74,7 +73,6 @@ private slots:
     void eventSecondsCountOnce();
     void substitutesCountForNothing();
     void fromParsedFiles();
-    void json();
 };
 
 // 1 km due north at 10 m/s: 101 records, 100 steps of 10 m.
@@ -88,23 +86,6 @@ void TestTripStatistics::straightKilometre()
     QVERIFY(std::abs(s.averageSpeed - s.distance / 101.0) < 1e-9);
     QCOMPARE(s.stops, 0);
     QCOMPARE(s.events, 0);
-}
-
-// A circle of 100 m radius in 60 one-second steps, back to the start: 60 chords.
-void TestTripStatistics::loop()
-{
-    const double r = 100.0;
-    const int steps = 60;
-    const double chord = 2.0 * r * std::sin(M_PI / steps);
-    Track track;
-    for (int i = 0; i <= steps; ++i) {
-        const double a = 2.0 * M_PI * i / steps;
-        track.push_back(record(i, r * std::sin(a), r - r * std::cos(a), chord));
-    }
-    const TripStatistics s = TripStatistics::fromPositions(track);
-    QVERIFY2(std::abs(s.distance - steps * chord) < 0.1, qPrintable(QString::number(s.distance)));
-    QCOMPARE(s.drivingSeconds, qint64(steps + 1));
-    QVERIFY(std::abs(s.maxSpeed - chord) < 1e-9);
 }
 
 // Two stretches of 60 s at 10 m/s, 2 km and ten minutes apart.
@@ -272,26 +253,6 @@ void TestTripStatistics::fromParsedFiles()
     QCOMPARE(s->seconds, qint64(20));
     QVERIFY2(std::abs(s->distance - 190.0) < 1.0, qPrintable(QString::number(s->distance)));
     QVERIFY(std::abs(s->maxSpeed - 10.0) < 0.05); // knots with one decimal
-}
-
-void TestTripStatistics::json()
-{
-    TripStatistics s;
-    s.distance = 12400.0;
-    s.drivingSeconds = 1080;
-    s.maxSpeed = 24.2;
-    s.averageSpeed = 11.5;
-    s.stops = 3;
-    s.events = 1;
-    s.seconds = 1300;
-    const QJsonObject json = s.toJson();
-    QCOMPARE(json.value("distanceMetres").toDouble(), 12400.0);
-    QCOMPARE(json.value("drivingSeconds").toInt(), 1080);
-    QCOMPARE(json.value("maxSpeedMetresPerSecond").toDouble(), 24.2);
-    QCOMPARE(json.value("averageSpeedMetresPerSecond").toDouble(), 11.5);
-    QCOMPARE(json.value("stops").toInt(), 3);
-    QCOMPARE(json.value("events").toInt(), 1);
-    QCOMPARE(json.value("seconds").toInt(), 1300);
 }
 
 QTEST_GUILESS_MAIN(TestTripStatistics)

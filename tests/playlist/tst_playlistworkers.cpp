@@ -209,39 +209,6 @@ private slots:
         QCOMPARE(described(worker.skippedFiles()), vanished);
     }
 
-    // The engine measures the selection: the clips in order, every other file skipped with the
-    // engine's reason.
-    void engineMeasuresTheSelection()
-    {
-        using namespace TestMedia;
-        QTemporaryDir mount;
-        const QString gone = mount.filePath("001_0004_20240501120009.mp4");
-        const QStringList files{path(RunThird),  path(RunFirst),      path(Mpeg4),
-                                path(AudioOnly), path(LengthAllOnes), path(TimescaleZero),
-                                path(Truncated), path(RunSecond),     gone};
-        PlaylistPrepareData worker;
-        QSignalSpy completed(&worker, &PlaylistPrepareData::completed);
-        QSignalSpy progress(&worker, &PlaylistPrepareData::reportProgress);
-        worker.startProcessing(1, files, {});
-        QVERIFY(worker.wait(60000));
-
-        QCOMPARE(progress.count(), files.size());
-        QCOMPARE(completed.count(), 1);
-        QCOMPARE(tripsOf(completed)->size(), size_t(1));
-        const Trip::TripList& trip = tripsOf(completed)->at(0);
-        QCOMPARE(trip.size(), size_t(3));
-        const qint64 expected[] = {3000, 2000, 4000};
-        for (size_t i = 0; i < trip.size(); ++i)
-            QVERIFY2(qAbs(trip.at(i).duration - expected[i]) <= 40,
-                     qPrintable(QString::number(trip.at(i).duration)));
-        QCOMPARE(
-            described(worker.skippedFiles()),
-            (QStringList{gone + ": file vanished", path(AudioOnly) + ": no video track",
-                         path(LengthAllOnes) + ": length not confirmed", path(Mpeg4) + ": fourcc: [MP4V]",
-                         path(TimescaleZero) + ": length not confirmed",
-                         path(Truncated) + ": track info not avaialble"}));
-    }
-
     void refusedStarts()
     {
         FakeProbe probe;
