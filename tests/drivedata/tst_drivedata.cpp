@@ -549,45 +549,22 @@ private slots:
         QVERIFY(graph.eventBorders().empty());
     }
 
-    void mappingsRoundTrip_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("accelerations");
-        QTest::newRow("minimum size") << QSize(320, 148) << true;
-        QTest::newRow("without accelerations") << QSize(1001, 457) << false;
-    }
-
+    // The pointer's column gives the time the tooltip shows.
     void mappingsRoundTrip()
     {
-        QFETCH(QSize, size);
-        QFETCH(bool, accelerations);
-        auto samples = std::make_shared<std::vector<DataPoint>>();
-        for (int i = 0; i <= 725; ++i) {
-            samples->push_back(sample(i * 1000, 30.0 * std::sin(i / 50.0) + 30.0, 4.0 * std::sin(i / 9.0),
-                                      -2.5 * std::cos(i / 7.0), accelerations));
-        }
         Graph graph;
-        graph.resize(size);
-        graph.new_nmea_data(samples);
-        const int w1 = size.width() - 1;
-        for (int x = 40; x <= w1 - 39; ++x)
-            QVERIFY2(std::abs(graph.time_to_pixel(graph.pixel_to_time(x)) - x) <= 1,
-                     qPrintable(QString::number(x)));
-        QCOMPARE(graph.pixel_to_time(40), qint64(0));
-        QCOMPARE(graph.pixel_to_time(w1 - 39), qint64(725000));
-        QCOMPARE(graph.pixel_to_time(39), qint64(0));
-        QCOMPARE(graph.pixel_to_time(w1 - 38), qint64(0));
-        for (int y = 5; y <= graph.speed_to_pixel(0.0); ++y)
-            QVERIFY2(std::abs(graph.speed_to_pixel(graph.pixel_to_speed(y)) - y) <= 1,
-                     qPrintable(QString::number(y)));
-        for (int y = 5; accelerations && y <= size.height() - 5; ++y) {
-            const double a = graph.pixel_to_acceleration(y);
-            QVERIFY2(std::abs(graph.acceleration_to_pixel(a) - y) <= 1, qPrintable(QString::number(y)));
+        for (const QSize& size : {QSize(320, 148), QSize(1001, 457)}) {
+            graph.resize(size);
+            graph.new_nmea_data(constantDrive(725, 10.0));
+            const int w1 = size.width() - 1;
+            for (int x = 40; x <= w1 - 39; ++x)
+                QVERIFY2(std::abs(graph.time_to_pixel(graph.pixel_to_time(x)) - x) <= 1,
+                         qPrintable(QString::number(x)));
+            QCOMPARE(graph.pixel_to_time(40), qint64(0));
+            QCOMPARE(graph.pixel_to_time(w1 - 39), qint64(725000));
+            QCOMPARE(graph.pixel_to_time(39), qint64(0));
+            QCOMPARE(graph.pixel_to_time(w1 - 38), qint64(0));
         }
-        const DataPoint& s = samples->at(100);
-        QCOMPARE(graph.speed_to_QPoint(s),
-                 QPoint(graph.time_to_pixel(100000), graph.speed_to_pixel(s.speed)));
-        QCOMPARE(graph.acceleration_y_to_QPoint(s).y(), graph.acceleration_to_pixel(s.accelerationY));
 
         // A single sample, or none, still gives the time axis a length.
         for (const Samples& few : {constantDrive(0, 12.0), std::make_shared<std::vector<DataPoint>>()}) {

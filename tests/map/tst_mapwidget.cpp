@@ -422,16 +422,6 @@ private slots:
         QCOMPARE(found.join(' '), expected);
     }
 
-    void nothingWithoutPositions()
-    {
-        Route route(nullptr, std::make_shared<std::vector<QNmeaPositionInfo>>());
-        std::vector<Route::Track> tracks;
-        QVERIFY(!route.test(tracks, 0) && tracks.empty());
-        std::vector<std::shared_ptr<Point>> markers;
-        route.setMarkers(markers, 0);
-        QVERIFY(markers.empty());
-    }
-
     void everyRecordInItsColourAtEverySecond()
     {
         // A trip with a bit of everything; whatever the second, each record's point is drawn with
@@ -935,32 +925,14 @@ private slots:
     {
         MapWidget widget;
         show(widget);
-        // A drive to the east: an ordinary recording of 10:00:00, an event recording of 10:00:14
-        // and the ordinary recording of 10:00:20 after it, which the assembly marks as event
-        // throughout.
-        auto positions = std::make_shared<std::vector<QNmeaPositionInfo>>();
-        const QStringList files{"/card/Normal/001_0001_20240301100000.mp4",
-                                "/card/EVENT/001_0001_20240301100014.mp4",
-                                "/card/Normal/001_0002_20240301100020.mp4"};
-        for (int i = 0; i < 60; ++i) {
-            const int file = i < 20 ? 0 : i < 30 ? 1 : 2;
-            QNmeaPositionInfo r(
-                QNmeaCoordinate(RouteFixture::Latitude0, RouteFixture::Longitude0 + i * RouteFixture::Step),
-                RouteFixture::start().addSecs(i - (file == 0   ? 0
-                                                   : file == 1 ? 6
-                                                               : 10)));
-            r.setMarker(QNmeaPositionInfo::Fix, true);
-            r.setMarker(QNmeaPositionInfo::Event, file > 0);
-            r.setFileName(files[file]);
-            positions->push_back(r);
-        }
+        const Positions positions = RouteFixture::line(60);
+        mark(*positions, 20, 33, QNmeaPositionInfo::Event, true);
         widget.onReady(positions);
         widget.on_PositionChange(10000);
         const ExtendedMapControl& control = *widget.mapControl();
         const QImage shot = widget.grab().toImage();
 
-        // The route lies on the plain background: driven, ahead, the event recording and the
-        // seconds it covers of the recording after it, and beyond them ahead again.
+        // The route lies on the plain background: driven, ahead, the event, and ahead again.
         const QColor ground = MapControl::backgroundColor();
         const std::vector<std::pair<int, QColor>> expected{
             {5, MapWidgetConfig::activeRouteColor},    {16, MapWidgetConfig::inactiveRouteColor},

@@ -35,6 +35,13 @@ NmeaFile parse(NmeaParser& parser, const QStringList& paths)
     return map ? *map : NmeaFile();
 }
 
+// Writes the lines to a file and parses it.
+NmeaFile parseLines(const QString& file, const QStringList& lines)
+{
+    NmeaParser parser;
+    return Fixture::write(file, lines) ? parse(parser, {file}) : NmeaFile();
+}
+
 NmeaParser::FileReport reportOf(NmeaParser& parser, const QString& path)
 {
     NmeaParser::FileReport report;
@@ -98,8 +105,6 @@ private slots:
     void checksum_data();
     void checksum();
     void badChecksumsSkippedAndCounted();
-    void resultsIgnoreTheTimeZone_data();
-    void resultsIgnoreTheTimeZone();
     void onlyRegularFilesAreRead();
     void longLinesAndLargeFilesAreCut();
     void linesAcrossReadChunks();
@@ -242,26 +247,22 @@ void TestNmeaParser::rmcValues()
 
 void TestNmeaParser::rmcNearZeroIsDiscarded()
 {
-    NmeaParser parser;
-    const QString file = path("zero.nmea");
-    QVERIFY(Fixture::write(file, {"$GPRMC,100000.000,V,0000.0000,N,00000.0000,E,0.0,0.0,010524,,,N*7C",
-                                  Fixture::rmc(QTime(10, 0, 1), Day, 0.005, 10.0),
-                                  Fixture::rmc(QTime(10, 0, 2), Day, Lat, Lon)}));
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map =
+        parseLines(path("zero.nmea"), {"$GPRMC,100000.000,V,0000.0000,N,00000.0000,E,0.0,0.0,010524,,,N*7C",
+                                       Fixture::rmc(QTime(10, 0, 1), Day, 0.005, 10.0),
+                                       Fixture::rmc(QTime(10, 0, 2), Day, Lat, Lon)});
     QCOMPARE(map.keys(), QList<QDateTime>{at(10, 0, 2)});
 }
 
 void TestNmeaParser::ggaBeforeAndAfterFirstRmc()
 {
-    NmeaParser parser;
-    const QString file = path("gga.nmea");
-    QVERIFY(Fixture::write(file, {Fixture::gga(QTime(10, 0, 0), Lat, Lon, 200.0),
-                                  Fixture::rmc(QTime(10, 0, 1), Day, Lat, Lon),
-                                  Fixture::gga(QTime(10, 0, 1), Lat + 0.1, Lon, 250.5),
-                                  Fixture::gga(QTime(10, 0, 2), Lat, Lon + 0.1, 260.0, 0),
-                                  Fixture::gga(QTime(10, 0, 3), Lat, Lon, 270.0, 2),
-                                  "$GPGGA,100004.000,4846.5995,N,00910.9620,E,x,08,0.9,abc,M,,M,,"}));
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map =
+        parseLines(path("gga.nmea"), {Fixture::gga(QTime(10, 0, 0), Lat, Lon, 200.0),
+                                      Fixture::rmc(QTime(10, 0, 1), Day, Lat, Lon),
+                                      Fixture::gga(QTime(10, 0, 1), Lat + 0.1, Lon, 250.5),
+                                      Fixture::gga(QTime(10, 0, 2), Lat, Lon + 0.1, 260.0, 0),
+                                      Fixture::gga(QTime(10, 0, 3), Lat, Lon, 270.0, 2),
+                                      "$GPGGA,100004.000,4846.5995,N,00910.9620,E,x,08,0.9,abc,M,,M,,"});
     QCOMPARE(map.keys(), (QList<QDateTime>{at(10, 0, 1), at(10, 0, 2), at(10, 0, 3), at(10, 0, 4)}));
 
     const QNmeaPositionInfo merged = map.value(at(10, 0, 1));
@@ -292,16 +293,14 @@ void TestNmeaParser::ggaJustAfterMidnight()
 
 void TestNmeaParser::pztrxMergedPostFactum()
 {
-    NmeaParser parser;
-    const QString file = path("pztrx.nmea");
-    QVERIFY(Fixture::write(file, {Fixture::pztrx(QTime(9, 59, 59), 0.3, 0.3), // before any fix: dropped
-                                  Fixture::rmc(QTime(10, 0, 0), Day, Lat, Lon),
-                                  Fixture::pztrx(QTime(10, 0, 1), 0.5, -0.25), // arrives before its RMC
-                                  Fixture::rmc(QTime(10, 0, 1), Day, Lat, Lon),
-                                  Fixture::pztrx(QTime(10, 0, 0), 0.125, 0.075),
-                                  Fixture::pztrx(QTime(10, 0, 0), 0.9, 0.9),    // entry has values already
-                                  Fixture::pztrx(QTime(10, 0, 5), 0.7, 0.7)})); // no such second
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map =
+        parseLines(path("pztrx.nmea"), {Fixture::pztrx(QTime(9, 59, 59), 0.3, 0.3), // before any fix: dropped
+                                        Fixture::rmc(QTime(10, 0, 0), Day, Lat, Lon),
+                                        Fixture::pztrx(QTime(10, 0, 1), 0.5, -0.25), // arrives before its RMC
+                                        Fixture::rmc(QTime(10, 0, 1), Day, Lat, Lon),
+                                        Fixture::pztrx(QTime(10, 0, 0), 0.125, 0.075),
+                                        Fixture::pztrx(QTime(10, 0, 0), 0.9, 0.9), // entry has values already
+                                        Fixture::pztrx(QTime(10, 0, 5), 0.7, 0.7)}); // no such second
     QCOMPARE(map.size(), 2);
     QCOMPARE(map.value(at(10, 0, 1)).attribute(QNmeaPositionInfo::AccelerationX), 0.5);
     QCOMPARE(map.value(at(10, 0, 1)).attribute(QNmeaPositionInfo::AccelerationY), -0.25);
@@ -311,12 +310,10 @@ void TestNmeaParser::pztrxMergedPostFactum()
 
 void TestNmeaParser::snrmcBeforeFirstFix()
 {
-    NmeaParser parser;
-    const QString file = path("snrmc-before.nmea");
-    QVERIFY(Fixture::write(file, {Fixture::snrmc("", ",,,"), Fixture::snrmc("095000.000", ",,,"),
-                                  Fixture::snrmc("", "0000.0000,N,00000.0000,E"),
-                                  Fixture::rmc(QTime(10, 0, 10), Day, Lat, Lon)}));
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map =
+        parseLines(path("snrmc-before.nmea"), {Fixture::snrmc("", ",,,"), Fixture::snrmc("095000.000", ",,,"),
+                                               Fixture::snrmc("", "0000.0000,N,00000.0000,E"),
+                                               Fixture::rmc(QTime(10, 0, 10), Day, Lat, Lon)});
     QCOMPARE(map.keys(), (QList<QDateTime>{at(10, 0, 7), at(10, 0, 8), at(10, 0, 9), at(10, 0, 10)}));
     for (const QNmeaPositionInfo& p : map) {
         QVERIFY(qAbs(p.coordinate().latitude() - Lat) < 1e-6);
@@ -337,11 +334,8 @@ void TestNmeaParser::snrmcAfterFix()
 {
     QFETCH(QString, position);
     QFETCH(double, latitude);
-    NmeaParser parser;
-    const QString file = path("snrmc-after.nmea");
-    QVERIFY(
-        Fixture::write(file, {Fixture::rmc(QTime(10, 0, 10), Day, Lat, Lon), Fixture::snrmc("", position)}));
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map = parseLines(path("snrmc-after.nmea"), {Fixture::rmc(QTime(10, 0, 10), Day, Lat, Lon),
+                                                               Fixture::snrmc("", position)});
     QCOMPARE(map.keys(), (QList<QDateTime>{at(10, 0, 10), at(10, 0, 11)}));
     QVERIFY(qAbs(map.value(at(10, 0, 11)).coordinate().latitude() - latitude) < 1e-6);
 }
@@ -552,49 +546,6 @@ void TestNmeaParser::badChecksumsSkippedAndCounted()
     QCOMPARE(report.badChecksumLines, 5);
     QCOMPARE(report.problem, NmeaParser::FileReport::None);
     QVERIFY(report.isDamaged());
-}
-
-void TestNmeaParser::resultsIgnoreTheTimeZone_data()
-{
-    QTest::addColumn<QByteArray>("zone");
-    QTest::newRow("unset") << QByteArray();
-    QTest::newRow("UTC") << QByteArray("UTC");
-    QTest::newRow("Berlin") << QByteArray("Europe/Berlin");
-    QTest::newRow("New York") << QByteArray("America/New_York");
-}
-
-void TestNmeaParser::resultsIgnoreTheTimeZone()
-{
-    QFETCH(QByteArray, zone);
-    const Fixture::TimeZone timeZone(zone);
-    // Berlin skips from 02:00 to 03:00 that night, New York from 02:00 to 03:00 on 10 March;
-    // the receiver's clock skips nothing.
-    const QDate day(2024, 3, 31);
-    QStringList lines;
-    for (int s = 0; s < 6; ++s) {
-        const QTime t = QTime(1, 59, 57).addSecs(s);
-        lines << Fixture::rmc(t, day, Lat, Lon + s * 1e-4) << Fixture::gga(t, Lat, Lon, 100.0 + s)
-              << Fixture::pztrx(t, 0.125 * s, -0.125 * s);
-    }
-    lines << Fixture::rmc(QTime(23, 59, 59), day, Lat, Lon) << Fixture::gga(QTime(0, 0, 0), Lat, Lon, 1.0);
-    const QString file = path("summer-time.nmea");
-    QVERIFY(Fixture::write(file, lines));
-    NmeaParser parser;
-    const NmeaFile map = parse(parser, {file});
-
-    QList<QDateTime> expected;
-    for (int s = 0; s < 6; ++s)
-        expected << QDateTime(day, QTime(1, 59, 57).addSecs(s), Qt::UTC);
-    expected << QDateTime(day, QTime(23, 59, 59), Qt::UTC) << QDateTime(day.addDays(1), QTime(0, 0), Qt::UTC);
-    QCOMPARE(map.keys(), expected);
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        QCOMPARE(it.key().timeSpec(), Qt::UTC);
-        QCOMPARE(it->timestamp(), it.key());
-    }
-    const QNmeaPositionInfo inSkippedHour = map.value(expected[4]);
-    QCOMPARE(inSkippedHour.coordinate().altitude(), 104.0);
-    QCOMPARE(inSkippedHour.attribute(QNmeaPositionInfo::AccelerationX), 0.5);
-    QCOMPARE(inSkippedHour.timestampText(), day.toString(Qt::TextDate) + "\n02:00:01");
 }
 
 void TestNmeaParser::onlyRegularFilesAreRead()

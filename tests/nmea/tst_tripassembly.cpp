@@ -121,7 +121,8 @@ Trip::TripItem TestTripAssembly::addFile(const QTime& start, qint64 durationMs, 
     QStringList lines{"$GPTXT,01,01,02,ANTSTATUS=OK*3B"};
     for (const QTime& t : seconds) {
         const double offset = QTime(10, 0).secsTo(t) * 1e-4;
-        lines << Fixture::rmc(t, day, Lat + offset, Lon + offset);
+        lines << Fixture::rmc(t, day, Lat + offset, Lon + offset) << Fixture::gga(t, Lat, Lon, 250.0)
+              << Fixture::pztrx(t, 0.25, -0.5);
     }
     Fixture::write(item.nmeaFile, lines);
     m_trip->push_back(item);
@@ -163,8 +164,11 @@ void TestTripAssembly::emptyFilesFilledBackward()
     for (std::size_t i = 0; i < v.size(); ++i)
         QCOMPARE(v[i].timestamp(), at(9, 58, 0).addSecs(qint64(i)));
     // the empty files stand still at the first known position
-    QCOMPARE(v[0].coordinate(), v[120].coordinate());
-    QCOMPARE(v[119].coordinate(), v[120].coordinate());
+    const auto place = [&v](std::size_t i) {
+        return QPointF(v[i].coordinate().longitude(), v[i].coordinate().latitude());
+    };
+    QCOMPARE(place(0), place(120));
+    QCOMPARE(place(119), place(120));
     QCOMPARE(v[0].fileName(), (*m_trip)[0].videoFile);
     QCOMPARE(v[60].fileName(), (*m_trip)[1].videoFile);
 }
@@ -315,8 +319,9 @@ void TestTripAssembly::tripIgnoresTheTimeZone()
 {
     QFETCH(QByteArray, zone);
     const Fixture::TimeZone timeZone(zone);
-    // Berlin's clocks skip from 02:00 to 03:00 that night; the recordings' clock runs on, and a
-    // pause of an hour between two videos stays a pause of an hour.
+    // Berlin's clocks skip from 02:00 to 03:00 that night; the recordings' clock runs on, a pause
+    // of an hour between two videos stays a pause of an hour, and altitudes and accelerations
+    // join their second in the hour the local clock skips.
     const QDate day(2024, 3, 31);
     addFile(QTime(1, 59, 0), 60000, range(QTime(1, 59, 0), 60), false, day);
     addFile(QTime(2, 0, 0), 60000, range(QTime(2, 0, 0), 60), false, day);
@@ -327,6 +332,8 @@ void TestTripAssembly::tripIgnoresTheTimeZone()
     for (std::size_t i = 0; i < 120; ++i) {
         QCOMPARE(v[i].timestamp(), at(1, 59, 0, day).addSecs(qint64(i)));
         QVERIFY(qAbs(v[i].coordinate().latitude() - (Lat + (double(i) - 28860.0) * 1e-4)) < 1e-5);
+        QCOMPARE(v[i].coordinate().altitude(), 250.0);
+        QCOMPARE(v[i].attribute(QNmeaPositionInfo::AccelerationX), 0.25);
     }
     QCOMPARE(v[120].timestamp(), at(3, 1, 0, day));
     QVERIFY(!v[59].marker(QNmeaPositionInfo::VideoGapBegin));

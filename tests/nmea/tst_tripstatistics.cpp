@@ -1,9 +1,5 @@
-#include "nmeafixture.h"
-#include "nmeaparser.h"
 #include "tripstatistics.h"
 
-#include <QTemporaryDir>
-#include <QTextStream>
 #include <QtTest>
 
 #include <cmath>
@@ -72,7 +68,6 @@ private slots:
     void stops();
     void eventSecondsCountOnce();
     void substitutesCountForNothing();
-    void fromParsedFiles();
 };
 
 // 1 km due north at 10 m/s: 101 records, 100 steps of 10 m.
@@ -220,39 +215,6 @@ void TestTripStatistics::substitutesCountForNothing()
     QCOMPARE(s.drivingSeconds, qint64(20));
     QCOMPARE(s.seconds, qint64(50));
     QCOMPARE(s.stops, 0);
-}
-
-// From the parser's files of a trip, without assembling it: the part of the first clip's file
-// beyond its video is left out.
-void TestTripStatistics::fromParsedFiles()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    auto write = [&](const QString& name, int first, int count) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QTextStream out(&file);
-        for (int i = first; i < first + count; ++i) {
-            const QDateTime t = Start.addSecs(i);
-            // 10 m/s northwards; RMC speeds are knots.
-            out << Fixture::rmc(t.time(), t.date(), Lat0 + degreesNorth(10.0 * i), Lon0, 10.0 / 0.514444, 0.0)
-                << "\r\n";
-        }
-    };
-    write(QStringLiteral("a.nmea"), 0, 15); // video of 10 s
-    write(QStringLiteral("b.nmea"), 10, 10);
-    Trip::TripList trip{{10000, false, dir.filePath("a.mp4"), dir.filePath("a.nmea")},
-                        {10000, false, dir.filePath("b.mp4"), dir.filePath("b.nmea")}};
-
-    NmeaParser parser;
-    QVERIFY(!TripStatistics::fromParsedFiles(parser, trip));
-    parser.requestParsing(std::make_shared<QStringList>(QStringList{trip[0].nmeaFile, trip[1].nmeaFile}));
-    parser.doParsing();
-    const std::optional<TripStatistics> s = TripStatistics::fromParsedFiles(parser, trip);
-    QVERIFY(s);
-    QCOMPARE(s->seconds, qint64(20));
-    QVERIFY2(std::abs(s->distance - 190.0) < 1.0, qPrintable(QString::number(s->distance)));
-    QVERIFY(std::abs(s->maxSpeed - 10.0) < 0.05); // knots with one decimal
 }
 
 QTEST_GUILESS_MAIN(TestTripStatistics)

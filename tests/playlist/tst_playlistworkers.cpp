@@ -271,13 +271,21 @@ private slots:
         QCOMPARE(one.count(), 4);
         QCOMPARE(all.count(), 1);
         QCOMPARE(all.at(0).at(0).value<intptr_t>(), intptr_t(9));
-        QList<int> heights;
+        QList<QSize> sizes;
         for (const QList<QVariant>& result : qAsConst(one)) {
             QCOMPARE(result.at(0).value<VlcThumbnails::OutData>().id, intptr_t(9));
-            heights << result.at(0).value<VlcThumbnails::OutData>().image.height();
+            sizes << result.at(0).value<VlcThumbnails::OutData>().image.size();
         }
-        // Thumbnails are 60 rows high.
-        QCOMPARE(heights, QList<int>({0, 60, 0, 60}));
+        // Thumbnails are 60 rows high and keep the picture's shape (16:9); they show the picture.
+        QVERIFY(sizes[0].isEmpty() && sizes[2].isEmpty());
+        for (const QSize& size : {sizes[1], sizes[3]})
+            QVERIFY2(size.height() == 60 && qAbs(size.width() - 107) <= 2,
+                     qPrintable(QString::number(size.width())));
+        const QImage picture = one.at(1).at(0).value<VlcThumbnails::OutData>().image;
+        int lit = 0;
+        for (int x = 0; x < picture.width(); ++x)
+            lit += qGray(picture.pixel(x, 30)) > 40 ? 1 : 0;
+        QVERIFY(lit > picture.width() / 4);
 
         // An empty list ends at once; none with the id 0.
         VlcThumbnails idle;
