@@ -34,6 +34,7 @@ const QString AtOption = QStringLiteral("at");
 const QString StampOption = QStringLiteral("stamp");
 const QString OffsetOption = QStringLiteral("time-offset");
 const QString OutputOption = QStringLiteral("output");
+const QString VerboseOption = QStringLiteral("verbose");
 
 const QStringList Commands{ListOption, TrackOption, ClipOption, SnapshotOption};
 // Options that belong to a command, and the commands that take each.
@@ -118,6 +119,7 @@ void CommandLine::addOptions()
         {StampOption, tr("Writes date, time, coordinates and speed below the still.")},
         {OffsetOption, tr("Shifts the recorded clock times, e.g. +02:00."), QStringLiteral("±HH:MM")},
         {{QStringLiteral("o"), OutputOption}, tr("The file to write."), QStringLiteral("FILE")},
+        {VerboseOption, tr("Writes diagnostic messages to stderr.")},
     });
     for (const QString& name : QtValueOptions) {
         QCommandLineOption option(name, QString(), QStringLiteral("value"));
@@ -131,6 +133,11 @@ void CommandLine::addOptions()
     }
     m_parser.addPositionalArgument(QStringLiteral("paths"), tr("Recordings: video files and folders."),
                                    QStringLiteral("[PATH...]"));
+}
+
+bool CommandLine::verbose() const
+{
+    return m_parsed && m_parser.isSet(VerboseOption);
 }
 
 void CommandLine::installTranslator()
@@ -175,7 +182,8 @@ bool CommandLine::parseOffset(const QString& text, qint64& seconds)
     const int minutes = match.captured(3).toInt();
     if (hours > 23 || minutes > 59)
         return false;
-    seconds = (qint64(hours) * 3600 + minutes * 60) * (match.captured(1) == QLatin1String("-") ? -1 : 1);
+    seconds =
+        (qint64(hours) * 3600 + qint64(minutes) * 60) * (match.captured(1) == QLatin1String("-") ? -1 : 1);
     return true;
 }
 

@@ -35,6 +35,8 @@ public:
     Mode mode() const { return m_mode; }
     // The files and folders to open in the window.
     QStringList paths() const { return m_parser.positionalArguments(); }
+    // Diagnostics asked for with --verbose.
+    bool verbose() const;
 
     // Runs the command; needs the application object that mode() asks for.
     int run();

@@ -8,15 +8,17 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace {
 
 constexpr quint32 Magic = 0x54415250; // identifies a hand-over of paths
-constexpr qint64 MaxMessage = 1024 * 1024;
+constexpr qint64 MaxMessage = 1024LL * 1024;
 constexpr char Received = 'k';
 
 } // namespace
 
-InstanceChannel::InstanceChannel(const QString& name, QObject* parent) : QObject(parent), m_name(name)
+InstanceChannel::InstanceChannel(QString name, QObject* parent) : QObject(parent), m_name(std::move(name))
 {
     connect(&m_server, &QLocalServer::newConnection, this, &InstanceChannel::accept);
 }

@@ -13,7 +13,7 @@ class InstanceChannel : public QObject
 {
     Q_OBJECT
 public:
-    explicit InstanceChannel(const QString& name, QObject* parent = nullptr);
+    explicit InstanceChannel(QString name, QObject* parent = nullptr);
 
     // Listens for second starts; a socket left behind by an instance that died is replaced.
     // Call only while holding the single-instance lock.

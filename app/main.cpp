@@ -1,5 +1,7 @@
 #include "commandline.h"
+#include "filenamecodec.h"
 #include "fserrormode.h"
+#include "highdpi.h"
 #include "instancechannel.h"
 #include "mainwindow.h"
 #include "messagehandler.h"
@@ -80,11 +82,15 @@ int main(int argc, char* argv[])
     originalHandler = qInstallMessageHandler(messageHandler);
     QCoreApplication::setApplicationName(ZelCfg::AppName);
     QCoreApplication::setApplicationVersion(ZelCfg::AppVersion);
+    // File names keep their bytes, also those that are not UTF-8: before any name is read.
+    Fs::keepFileNameBytes();
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine::Mode mode = CommandLine(arguments).mode();
+    const CommandLine commandLine(arguments);
+    setDiagnosticsEnabled(diagnosticsRequested() || commandLine.verbose());
+    const CommandLine::Mode mode = commandLine.mode();
     if (mode != CommandLine::Mode::Window)
         return runCommand(argc, argv, mode);
 
@@ -95,6 +101,7 @@ int main(int argc, char* argv[])
     // Xlib's thread support, which the engine's video output needs, is always
     // initialised by Qt 5.15's X11 platform; the old opt-in attribute is obsolete.
 
+    HighDpi::enable();
     auto app = std::make_unique<QApplication>(argc, argv);
     Fs::suppressFsErrNotifications();
     QObject::connect(app.get(), &QCoreApplication::aboutToQuit, app.get(), &appClosing, Qt::DirectConnection);

@@ -14,6 +14,9 @@
 
 namespace {
 
+// FFmpeg's internal time base, written as a plain value: its own macro is a C compound literal.
+const AVRational TimeBase{1, AV_TIME_BASE};
+
 #if LIBAVFORMAT_VERSION_MAJOR < 61
 using WriteBuffer = uint8_t*;
 #else
@@ -258,7 +261,7 @@ bool ClipExport::remux(QIODevice& device)
             AVStream* target = out.context->streams[index];
             const int slot = index == outVideo ? 0 : 1;
             const int64_t origin = av_rescale_q(zero, vs->time_base, source->time_base);
-            const int64_t shift = av_rescale_q(offsetUs, AV_TIME_BASE_Q, target->time_base);
+            const int64_t shift = av_rescale_q(offsetUs, TimeBase, target->time_base);
             const auto map = [&](int64_t ts) {
                 if (ts == AV_NOPTS_VALUE)
                     return ts;
@@ -357,7 +360,7 @@ bool ClipExport::remux(QIODevice& device)
                 av_packet_unref(packet.get());
             }
         }
-        offsetUs += av_rescale_q(videoEnd, vs->time_base, AV_TIME_BASE_Q);
+        offsetUs += av_rescale_q(videoEnd, vs->time_base, TimeBase);
         doneMs += piece.toMs - piece.fromMs;
         reportProgress(doneMs);
     }

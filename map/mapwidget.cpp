@@ -3,6 +3,7 @@
 #include "extendedmapcontrol.h"
 #include "geometrylayer.h"
 #include "maplayer.h"
+#include "maplog.h"
 #include "mapwidgetconfig.h"
 #include "nmeaparser.h"
 #include "osmmapquestadapter.h"
@@ -250,7 +251,7 @@ bool MapWidget::isRequestedParsedFileFound(std::shared_ptr<Trip::TripList> trip,
 {
     const bool found = m_parser->requestParsed(trip);
     if (!found)
-        qDebug() << caller.c_str() << "no positions for the trip";
+        qCDebug(lcMap) << caller.c_str() << "no positions for the trip";
     return found;
 }
 
@@ -439,11 +440,11 @@ void MapWidget::onMapClicked(const QPoint& position)
     for (const Route::Part& part : parts) {
         for (int v = part.begin; v < part.end; ++v) {
             const int a = m_route->vertexRecord(std::size_t(v));
-            const int b = v + 1 < part.end ? m_route->vertexRecord(std::size_t(v + 1)) : a;
+            const int b = v + 1 < part.end ? m_route->vertexRecord(std::size_t(v) + 1) : a;
             if (a < 0)
                 continue;
             const QPointF pa = points[std::size_t(v)];
-            const QPointF pb = v + 1 < part.end ? points[std::size_t(v + 1)] : pa;
+            const QPointF pb = v + 1 < part.end ? points[std::size_t(v) + 1] : pa;
             const QPointF d = pb - pa;
             const double length2 = QPointF::dotProduct(d, d);
             const double t =
@@ -659,7 +660,7 @@ bool MapWidget::isTripValid(const std::shared_ptr<Trip::TripList>& trip, const s
 {
     if (trip && !trip->empty())
         return true;
-    qDebug() << caller.c_str() << "no trip";
+    qCDebug(lcMap) << caller.c_str() << "no trip";
     return false;
 }
 
@@ -667,7 +668,7 @@ bool MapWidget::isPositionsValid(const Positions& positions, const std::string& 
 {
     if (positions && !positions->empty())
         return true;
-    qDebug() << caller.c_str() << "no positions";
+    qCDebug(lcMap) << caller.c_str() << "no positions";
     return false;
 }
 
@@ -675,6 +676,6 @@ bool MapWidget::isFilesValid(const std::shared_ptr<QStringList>& files, const st
 {
     if (files && !files->isEmpty())
         return true;
-    qDebug() << caller.c_str() << "no files";
+    qCDebug(lcMap) << caller.c_str() << "no files";
     return false;
 }

@@ -1,6 +1,7 @@
 #include "nmeagaps.h"
 
 #include "greatcircle.h"
+#include "nmealog.h"
 #include "tripfile.h"
 
 #include <QDebug>
@@ -95,16 +96,16 @@ void detectLongGaps(Positions& v, std::shared_ptr<Trip::TripList> trip)
             if (item) {
                 const qint64 gap = recordingStartMSecs(after) - recordingStartMSecs(before) - item->duration;
                 if (gap > LongGapMs) {
-                    qDebug().noquote() << QString::asprintf("%s \tGap in videos before sec: %lu, for %llds",
-                                                            "detectLongGaps", static_cast<unsigned long>(i),
-                                                            static_cast<long long>(gap / 1000));
+                    qCDebug(lcNmea).noquote() << QString::asprintf(
+                        "%s \tGap in videos before sec: %lu, for %llds", "detectLongGaps",
+                        static_cast<unsigned long>(i), static_cast<long long>(gap / 1000));
                     v[i - 1].setMarker(QNmeaPositionInfo::VideoGapBegin, true);
                     v[i].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
                 }
             }
         } else if (currentMs - previousMs > LongGapMs) {
-            qDebug().noquote() << QString::asprintf("%s \tGap in positions before sec: %lu", "detectLongGaps",
-                                                    static_cast<unsigned long>(i));
+            qCDebug(lcNmea).noquote() << QString::asprintf("%s \tGap in positions before sec: %lu",
+                                                           "detectLongGaps", static_cast<unsigned long>(i));
             v[i - 1].setMarker(QNmeaPositionInfo::PositionGapBegin, true);
             v[i].setMarker(QNmeaPositionInfo::PositionGapEnd, true);
         }
@@ -213,7 +214,7 @@ void fillSingleAccelerationsGap(QNmeaPositionInfo& e, const QNmeaPositionInfo& p
     const double y = (p.latitude() - 2.0 * c.latitude() + n.latitude()) * metresPerLatitude;
     setEstimate(e, prev, QNmeaPositionInfo::AccelerationX, x);
     setEstimate(e, prev, QNmeaPositionInfo::AccelerationY, y);
-    qDebug().noquote() << QString::asprintf("\tX: %4.4f, \tY: %4.4f", x, y);
+    qCDebug(lcNmea).noquote() << QString::asprintf("\tX: %4.4f, \tY: %4.4f", x, y);
 }
 
 void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPositionInfo& to)

@@ -1,5 +1,6 @@
 #include "nmeaparser.h"
 
+#include "nmealog.h"
 #include "utilities.h"
 
 #include <QFile>
@@ -14,8 +15,25 @@
 
 namespace {
 
-constexpr std::size_t ReadChunk = 256 * 1024;
+constexpr std::size_t ReadChunk = 256UL * 1024;
 constexpr int SecondsPerDay = 24 * 3600;
+
+const char* problemText(NmeaParser::FileReport::Problem problem)
+{
+    switch (problem) {
+    case NmeaParser::FileReport::None:
+        break;
+    case NmeaParser::FileReport::CannotOpen:
+        return "cannot be opened";
+    case NmeaParser::FileReport::NotAFile:
+        return "is not a regular file";
+    case NmeaParser::FileReport::TooLarge:
+        return "is too large, read in part";
+    case NmeaParser::FileReport::ReadError:
+        return "read error, read in part";
+    }
+    return "read";
+}
 
 // Closes a file descriptor when it goes out of scope.
 class FileDescriptor
@@ -331,6 +349,9 @@ void NmeaParser::doParsing()
             break;
         replaceSnrmcPostFactum(map);
         replacePztrxPostFactum(map);
+        qCDebug(lcNmea).nospace().noquote()
+            << path << ": " << problemText(report.problem) << ", " << map.size() << " records, "
+            << report.badChecksumLines << " bad checksums, " << report.overlongLines << " overlong lines";
         QMutexLocker lock(&m_mutex);
         if (isStopped(request))
             break;

@@ -42,9 +42,9 @@ public:
     static const std::array<std::pair<std::string_view, FrameType>, 4> frameTypes;
 
     // Longest line read; the rest of a longer line is skipped.
-    static constexpr std::size_t MaxLineLength = 64 * 1024;
+    static constexpr std::size_t MaxLineLength = 64UL * 1024;
     // Most bytes read of one file; a larger one is not a recording's companion and counts as damaged.
-    static constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+    static constexpr qint64 MaxFileSize = 64LL * 1024 * 1024;
 
     // What reading one file met, besides its samples.
     struct FileReport

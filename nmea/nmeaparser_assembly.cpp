@@ -2,6 +2,7 @@
 
 #include "greatcircle.h"
 #include "nmeagaps.h"
+#include "nmealog.h"
 #include "nmeaparser.h"
 
 #include <QDebug>
@@ -45,7 +46,7 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
         NmeaFilePtr registered;
         const bool hasPositions = getParsedFile(registered, item.nmeaFile.toStdString());
         if (!registered) {
-            qDebug() << prefix << "not parsed yet:" << item.nmeaFile;
+            qCDebug(lcNmea) << prefix << "not parsed yet:" << item.nmeaFile;
             return false;
         }
         // Work on a copy: filling and cutting belong to this trip, and the parsed file must look
@@ -54,7 +55,7 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
         const NmeaFilePtr file = std::make_shared<NmeaFile>(*registered);
         if (!hasPositions) {
             if (!fillMissingFile(file, trip, item, previousLast)) {
-                qDebug() << prefix << "no positions to fill" << item.nmeaFile;
+                qCDebug(lcNmea) << prefix << "no positions to fill" << item.nmeaFile;
                 return false;
             }
         }

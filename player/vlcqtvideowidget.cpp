@@ -1,5 +1,6 @@
 #include "vlcqtvideowidget.h"
 
+#include "playerlog.h"
 #include "stylesheet.h"
 #include "zelcfg.h"
 
@@ -170,6 +171,7 @@ void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
             m_player->toggleMute();
         }
         m_position = 0;
+        qCDebug(lcPlayer) << "opening a trip of" << m_files.size() << "files," << m_duration << "ms";
         if (static_cast<int>(m_duration) > 0) {
             emit onDurationChange(m_duration);
         }
@@ -235,9 +237,12 @@ void VlcQtVideoWidget::openMedia()
     disconnect(counter);
 
     if (result == 0) {
+        if (refused > 0)
+            qCDebug(lcPlayer) << "the engine left out" << refused << "of" << m_files.size() << "files";
         mapEngineItems(refused);
         m_player->setVolume(m_volume);
     } else {
+        qCDebug(lcPlayer) << "the engine opened none of the trip's files:" << m_player->getLastError();
         showLoadError();
     }
 }
@@ -471,7 +476,10 @@ void VlcQtVideoWidget::mediaChanged(const QString& path)
     }
 }
 
-void VlcQtVideoWidget::mediaPlayerError(const QString& /*message*/) {}
+void VlcQtVideoWidget::mediaPlayerError(const QString& message)
+{
+    qCDebug(lcPlayer) << "engine error:" << message;
+}
 
 void VlcQtVideoWidget::stateChanged()
 {

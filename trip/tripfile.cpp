@@ -44,11 +44,18 @@ bool isEventFile(const QString& videoFile)
     return videoFile.contains(EventDirName);
 }
 
-Admission admit(const QString& videoFile)
+Rejection rejection(const QString& videoFile)
 {
     if (!QFileInfo::exists(nmeaFileFor(videoFile)))
-        return Admission::Rejected;
+        return Rejection::NoNmeaFile;
     if (!startTime(videoFile).isValid())
+        return Rejection::NoStartTime;
+    return Rejection::None;
+}
+
+Admission admit(const QString& videoFile)
+{
+    if (rejection(videoFile) != Rejection::None)
         return Admission::Rejected;
     return isEventFile(videoFile) ? Admission::Event : Admission::Ordinary;
 }

@@ -31,6 +31,15 @@ enum class Admission
 // Admission of one selected video: it needs its position file and a valid start time in its name.
 Admission admit(const QString& videoFile);
 
+// Why a video is not admitted.
+enum class Rejection
+{
+    None,
+    NoNmeaFile,
+    NoStartTime
+};
+Rejection rejection(const QString& videoFile);
+
 // Sorts selected paths (native separators) into the ordinary and event lists; rejected ones are dropped.
 void admit(const QStringList& selected, QStringList& ordinary, QStringList& events);
 

@@ -49,6 +49,10 @@
         <source>Version: %1</source>
         <translation>Version: %1</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>ClipExport</name>
@@ -234,6 +238,10 @@
         <source>Writes date, time, coordinates and speed below the still.</source>
         <translation>Writes date, time, coordinates and speed below the still.</translation>
     </message>
+    <message>
+        <source>Writes diagnostic messages to stderr.</source>
+        <translation>Writes diagnostic messages to stderr.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -324,6 +332,14 @@
         <source>Yes</source>
         <translation>Yes</translation>
     </message>
+    <message>
+        <source>Settings cannot be saved.</source>
+        <translation>Settings cannot be saved.</translation>
+    </message>
+    <message>
+        <source>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</source>
+        <translation>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</translation>
+    </message>
 </context>
 <context>
     <name>MapWidget</name>
@@ -365,6 +381,96 @@
     <message>
         <source>Time</source>
         <translation>Time</translation>
+    </message>
+    <message>
+        <source>Open the camera's memory card or a folder of recordings; its trips are listed here.</source>
+        <translation>Open the camera's memory card or a folder of recordings; its trips are listed here.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 does not exist.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n camera video(s) found.</source>
+        <translation>
+            <numerusform>%n camera video found.</numerusform>
+            <numerusform>%n camera videos found.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n chosen item(s) in %1</source>
+        <translation>
+            <numerusform>%n chosen item in %1</numerusform>
+            <numerusform>%n chosen items in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
+        <translation>
+            <numerusform>%n file looked at, not a camera recording (a video named like 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>%n files looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the chosen paths do(es) not exist.</source>
+        <translation>
+            <numerusform>%n of the chosen paths does not exist.</numerusform>
+            <numerusform>%n of the chosen paths do not exist.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>List the files that were left out and why</source>
+        <translation>List the files that were left out and why</translation>
+    </message>
+    <message>
+        <source>No files were found.</source>
+        <translation>No files were found.</translation>
+    </message>
+    <message>
+        <source>No recordings could be opened from %1.</source>
+        <translation>No recordings could be opened from %1.</translation>
+    </message>
+    <message>
+        <source>No recordings found in %1.</source>
+        <translation>No recordings found in %1.</translation>
+    </message>
+    <message>
+        <source>No recordings open</source>
+        <translation>No recordings open</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n chosen path(s) exists.</source>
+        <translation>
+            <numerusform>The chosen path does not exist.</numerusform>
+            <numerusform>None of the %n chosen paths exists.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n video(s) from %1 could be played.</source>
+        <translation>
+            <numerusform>The video from %1 could not be played.</numerusform>
+            <numerusform>None of the %n videos from %1 could be played.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was opened.</source>
+        <translation>Nothing was opened.</translation>
+    </message>
+    <message>
+        <source>Open recordings…</source>
+        <translation>Open recordings…</translation>
+    </message>
+    <message>
+        <source>Shortcut: %1</source>
+        <translation>Shortcut: %1</translation>
+    </message>
+    <message>
+        <source>The folder and its subfolders hold no files.</source>
+        <translation>The folder and its subfolders hold no files.</translation>
+    </message>
+    <message>
+        <source>show the files</source>
+        <translation>show the files</translation>
     </message>
 </context>
 <context>
@@ -476,6 +582,137 @@
     <message>
         <source>Zoom out</source>
         <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source> g</source>
+        <translation> g</translation>
+    </message>
+    <message>
+        <source> km</source>
+        <translation> km</translation>
+    </message>
+    <message>
+        <source> m</source>
+        <translation> m</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> mi</translation>
+    </message>
+    <message>
+        <source> ft</source>
+        <translation> ft</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsButton</name>
+    <message>
+        <source>Acceleration</source>
+        <translation>Acceleration</translation>
+    </message>
+    <message>
+        <source>Kilometres per hour (km/h)</source>
+        <translation>Kilometres per hour (km/h)</translation>
+    </message>
+    <message>
+        <source>Metres per second squared (m/s²)</source>
+        <translation>Metres per second squared (m/s²)</translation>
+    </message>
+    <message>
+        <source>Miles per hour (mph)</source>
+        <translation>Miles per hour (mph)</translation>
+    </message>
+    <message>
+        <source>Settings: units and time offset</source>
+        <translation>Settings: units and time offset</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Standard gravity (g)</source>
+        <translation>Standard gravity (g)</translation>
+    </message>
+    <message>
+        <source>Time offset: %1 h…</source>
+        <translation>Time offset: %1 h…</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFiles</name>
+    <message numerus="yes">
+        <source>%n file(s) skipped</source>
+        <translation>
+            <numerusform>%n file skipped</numerusform>
+            <numerusform>%n files skipped</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>not a playable video</translation>
+    </message>
+    <message>
+        <source>not named like a camera recording</source>
+        <translation>not named like a camera recording</translation>
+    </message>
+    <message>
+        <source>without a matching NMEA file</source>
+        <translation>without a matching NMEA file</translation>
+    </message>
+    <message>
+        <source>without a valid start time in the name</source>
+        <translation>without a valid start time in the name</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFilesDialog</name>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Reason</translation>
+    </message>
+</context>
+<context>
+    <name>TimeOffsetDialog</name>
+    <message>
+        <source> h</source>
+        <translation> h</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>Hours</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Minutes</translation>
+    </message>
+    <message>
+        <source>No offset</source>
+        <translation>No offset</translation>
+    </message>
+    <message>
+        <source>Shift the shown clock times, for a camera whose clock or GPS time is not the local time.</source>
+        <translation>Shift the shown clock times, for a camera whose clock or GPS time is not the local time.</translation>
+    </message>
+    <message>
+        <source>Time offset</source>
+        <translation>Time offset</translation>
     </message>
 </context>
 <context>

@@ -5,7 +5,7 @@
     <name>AboutDialog</name>
     <message>
         <source>About</source>
-        <translation>инфо</translation>
+        <translation>О программе</translation>
     </message>
     <message>
         <source>Enduser license</source>
@@ -20,7 +20,7 @@
     </message>
     <message>
         <source>Form</source>
-        <translation>Form</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>Legal notice</source>
@@ -52,6 +52,10 @@
     <message>
         <source>Version: %1</source>
         <translation>Версия: %1</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
     </message>
 </context>
 <context>
@@ -239,6 +243,10 @@
         <source>Writes date, time, coordinates and speed below the still.</source>
         <translation>Пишет дату, время, координаты и скорость под снимком.</translation>
     </message>
+    <message>
+        <source>Writes diagnostic messages to stderr.</source>
+        <translation>Выводит диагностические сообщения в stderr.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -315,7 +323,7 @@
     <name>MainWindow</name>
     <message>
         <source>Do you want to close the application?</source>
-        <translation>Вы хотите, чтобы закрыть приложение?</translation>
+        <translation>Вы действительно хотите закрыть приложение?</translation>
     </message>
     <message>
         <source>Halvard Tarrow</source>
@@ -329,12 +337,20 @@
         <source>Yes</source>
         <translation>Да</translation>
     </message>
+    <message>
+        <source>Settings cannot be saved.</source>
+        <translation>Настройки нельзя сохранить.</translation>
+    </message>
+    <message>
+        <source>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</source>
+        <translation>Ни одна ваша папка не доступна для записи (ни рядом с программой, ни в папке настроек). Tarrow работает с настройками по умолчанию и забудет изменения при закрытии.</translation>
+    </message>
 </context>
 <context>
     <name>MapWidget</name>
     <message>
         <source>Form</source>
-        <translation>Form</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>Centre on vehicle</source>
@@ -371,6 +387,102 @@
         <source>Time</source>
         <translation>Время</translation>
     </message>
+    <message>
+        <source>Open the camera's memory card or a folder of recordings; its trips are listed here.</source>
+        <translation>Откройте карту памяти камеры или папку с записями; поездки появятся здесь.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 не существует.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n camera video(s) found.</source>
+        <translation>
+            <numerusform>Найдено %n видео камеры.</numerusform>
+            <numerusform>Найдено %n видео камеры.</numerusform>
+            <numerusform>Найдено %n видео камеры.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n chosen item(s) in %1</source>
+        <translation>
+            <numerusform>%n выбранный элемент в %1</numerusform>
+            <numerusform>%n выбранных элемента в %1</numerusform>
+            <numerusform>%n выбранных элементов в %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
+        <translation>
+            <numerusform>Просмотрен %n файл, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>Просмотрено %n файла, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>Просмотрено %n файлов, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the chosen paths do(es) not exist.</source>
+        <translation>
+            <numerusform>%n из выбранных путей не существует.</numerusform>
+            <numerusform>%n из выбранных путей не существуют.</numerusform>
+            <numerusform>%n из выбранных путей не существуют.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>List the files that were left out and why</source>
+        <translation>Показать пропущенные файлы и причины</translation>
+    </message>
+    <message>
+        <source>No files were found.</source>
+        <translation>Файлы не найдены.</translation>
+    </message>
+    <message>
+        <source>No recordings could be opened from %1.</source>
+        <translation>Не удалось открыть записи из %1.</translation>
+    </message>
+    <message>
+        <source>No recordings found in %1.</source>
+        <translation>В %1 записи не найдены.</translation>
+    </message>
+    <message>
+        <source>No recordings open</source>
+        <translation>Записи не открыты</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n chosen path(s) exists.</source>
+        <translation>
+            <numerusform>Выбранный путь не существует.</numerusform>
+            <numerusform>Ни один из %n выбранных путей не существует.</numerusform>
+            <numerusform>Ни один из %n выбранных путей не существует.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n video(s) from %1 could be played.</source>
+        <translation>
+            <numerusform>Видео из %1 не удаётся воспроизвести.</numerusform>
+            <numerusform>Ни одно из %n видео из %1 не удаётся воспроизвести.</numerusform>
+            <numerusform>Ни одно из %n видео из %1 не удаётся воспроизвести.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was opened.</source>
+        <translation>Ничего не открыто.</translation>
+    </message>
+    <message>
+        <source>Open recordings…</source>
+        <translation>Открыть записи…</translation>
+    </message>
+    <message>
+        <source>Shortcut: %1</source>
+        <translation>Сочетание клавиш: %1</translation>
+    </message>
+    <message>
+        <source>The folder and its subfolders hold no files.</source>
+        <translation>В папке и её подпапках нет файлов.</translation>
+    </message>
+    <message>
+        <source>show the files</source>
+        <translation>показать файлы</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -388,7 +500,7 @@
     </message>
     <message>
         <source>About</source>
-        <translation>инфо</translation>
+        <translation>О программе</translation>
     </message>
     <message>
         <source>Acceleration in m/s²</source>
@@ -396,11 +508,11 @@
     </message>
     <message>
         <source>Application already started!</source>
-        <translation>Применение уже начался!</translation>
+        <translation>Приложение уже запущено!</translation>
     </message>
     <message>
         <source>Backward</source>
-        <translation>Hазад</translation>
+        <translation>Назад</translation>
     </message>
     <message>
         <source>Close</source>
@@ -440,11 +552,11 @@
     </message>
     <message>
         <source>Restore down</source>
-        <translation>уменьшить</translation>
+        <translation>Восстановить</translation>
     </message>
     <message>
         <source>Select language</source>
-        <translation>выберите язык</translation>
+        <translation>Выбрать язык</translation>
     </message>
     <message>
         <source>Speed in km/h</source>
@@ -460,11 +572,11 @@
     </message>
     <message>
         <source>Video fullscreen off</source>
-        <translation>Bидео mинимизировать</translation>
+        <translation>Видео: обычный размер</translation>
     </message>
     <message>
         <source>Video fullscreen on</source>
-        <translation>Bидео mаксимизировать</translation>
+        <translation>Видео: во весь экран</translation>
     </message>
     <message>
         <source>Volume off</source>
@@ -481,6 +593,138 @@
     <message>
         <source>Zoom out</source>
         <translation>Перспективу отдалить</translation>
+    </message>
+    <message>
+        <source> g</source>
+        <translation> g</translation>
+    </message>
+    <message>
+        <source> km</source>
+        <translation> км</translation>
+    </message>
+    <message>
+        <source> m</source>
+        <translation> м</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> миль</translation>
+    </message>
+    <message>
+        <source> ft</source>
+        <translation> фут</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsButton</name>
+    <message>
+        <source>Acceleration</source>
+        <translation>Ускорение</translation>
+    </message>
+    <message>
+        <source>Kilometres per hour (km/h)</source>
+        <translation>Километры в час (км/ч)</translation>
+    </message>
+    <message>
+        <source>Metres per second squared (m/s²)</source>
+        <translation>Метры в секунду за секунду (м/с²)</translation>
+    </message>
+    <message>
+        <source>Miles per hour (mph)</source>
+        <translation>Мили в час (миль/ч)</translation>
+    </message>
+    <message>
+        <source>Settings: units and time offset</source>
+        <translation>Настройки: единицы и сдвиг времени</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <source>Standard gravity (g)</source>
+        <translation>Ускорение свободного падения (g)</translation>
+    </message>
+    <message>
+        <source>Time offset: %1 h…</source>
+        <translation>Сдвиг времени: %1 ч…</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFiles</name>
+    <message numerus="yes">
+        <source>%n file(s) skipped</source>
+        <translation>
+            <numerusform>Пропущен %n файл</numerusform>
+            <numerusform>Пропущено %n файла</numerusform>
+            <numerusform>Пропущено %n файлов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>не воспроизводимое видео</translation>
+    </message>
+    <message>
+        <source>not named like a camera recording</source>
+        <translation>с именем не как у записи камеры</translation>
+    </message>
+    <message>
+        <source>without a matching NMEA file</source>
+        <translation>без соответствующего файла NMEA</translation>
+    </message>
+    <message>
+        <source>without a valid start time in the name</source>
+        <translation>без правильного времени начала в имени</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFilesDialog</name>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Папка</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Причина</translation>
+    </message>
+</context>
+<context>
+    <name>TimeOffsetDialog</name>
+    <message>
+        <source> h</source>
+        <translation> ч</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> мин</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Направление</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>Часы</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Минуты</translation>
+    </message>
+    <message>
+        <source>No offset</source>
+        <translation>Без сдвига</translation>
+    </message>
+    <message>
+        <source>Shift the shown clock times, for a camera whose clock or GPS time is not the local time.</source>
+        <translation>Сдвигает показываемое время, если часы камеры или время GPS не совпадают с местным временем.</translation>
+    </message>
+    <message>
+        <source>Time offset</source>
+        <translation>Сдвиг времени</translation>
     </message>
 </context>
 <context>

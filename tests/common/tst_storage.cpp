@@ -21,8 +21,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_tmp.isValid());
-        // The trace goes to the temp folder; keep it private to this test process.
-        qputenv("TMPDIR", m_tmp.path().toLocal8Bit());
+        // The trace goes to the user's state folder; keep it private to this test process.
+        qputenv("XDG_STATE_HOME", m_tmp.path().toLocal8Bit());
     }
 
     void skipsUnusableCandidates()
@@ -33,10 +33,11 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         const QString uncreatable = plainFile + QStringLiteral("/sub");
-        // An existing folder in which the test file cannot be opened for writing; this holds
-        // even for root, unlike permission bits.
+        // An existing folder that every user may write to: never used for settings.
         const QString blocked = m_tmp.filePath(QStringLiteral("blocked"));
-        QVERIFY(QDir().mkpath(blocked + QStringLiteral("/.testfile")));
+        QVERIFY(QDir().mkpath(blocked));
+        QVERIFY(QFile::setPermissions(blocked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                   QFile::WriteOther | QFile::ExeOther | QFile::ReadOther));
         const QString good = m_tmp.filePath(QStringLiteral("good/nested"));
         const QString before = QDir::currentPath();
 
@@ -45,10 +46,10 @@ private slots:
                  good);
         QCOMPARE(QDir::currentPath(), before);
         QVERIFY(QDir(good).exists());
-        QVERIFY(!QFile::exists(good + QStringLiteral("/.testfile")));
+        QCOMPARE(QDir(good).entryList(QDir::Files | QDir::Hidden), QStringList());
         const QString trace = QString::fromStdString(log.str());
         QVERIFY(trace.contains("\tPath does not exist and cannot be created, dir " + uncreatable));
-        QVERIFY(trace.contains("\tFile exists " + good + "/.testfile"));
+        QVERIFY(trace.contains("\tFile exists " + good + "/.testfile."));
         QVERIFY(trace.endsWith("Writable path [" + good + "]\n"));
 
         std::ostringstream none;
@@ -71,13 +72,11 @@ private slots:
         QCOMPARE(standalone.first(), appDir);
         QCOMPARE(standalone.count(appDir), 1);
         QCOMPARE(installed.count(appDir), 1);
-        // Installed: the per-user configuration folder comes first, the program folder just
-        // before the temp folders.
+        // Installed: the per-user configuration folder comes first, the program folder last.
         QCOMPARE(installed.first(),
                  QStandardPaths::standardLocations(QStandardPaths::AppConfigLocation).first());
-        const QStringList temp = QStandardPaths::standardLocations(QStandardPaths::TempLocation);
-        QCOMPARE(installed.at(installed.size() - temp.size() - 1), appDir);
-        QCOMPARE(standalone.mid(1), installed.mid(0, installed.size() - temp.size() - 1) + temp);
+        QCOMPARE(standalone.mid(1), installed.mid(0, installed.size() - 1));
+        QCOMPARE(installed.last(), appDir);
     }
 
     void probeRunsOncePerProcess()
@@ -96,7 +95,7 @@ private slots:
         QCOMPARE(settings, QCoreApplication::applicationDirPath() + QStringLiteral("/.settings.ini"));
         QFile::remove(settings);
 
-        QFile trace(m_tmp.filePath(QStringLiteral(".testlogfile")));
+        QFile trace(m_tmp.filePath(QStringLiteral("Tarrow/startup.log")));
         QVERIFY(trace.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(trace.readAll());
         QCOMPARE(text.count(QStringLiteral("Writable path [")), 1);

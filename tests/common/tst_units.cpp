@@ -111,6 +111,49 @@ private slots:
         Units::setClockOffsetSeconds(0);
         QCOMPARE(Units::clockTimeText(QDateTime()), QString());
     }
+
+    void numbersFollowTheDisplayLocale()
+    {
+        for (const char* name : {"de_DE", "ru_RU"}) {
+            Units::setDisplayLocale(QLocale(QString::fromLatin1(name)));
+            QCOMPARE(Units::accelerationText(-0.44).left(4), QStringLiteral("-0,4"));
+            QCOMPARE(Units::fixed(-0.01, 1), QStringLiteral("0,0"));
+            QCOMPARE(Units::fixed(1234.5, 1), QStringLiteral("1234,5"));
+            QVERIFY(Units::latitudeText(48.7766).contains(QStringLiteral("35,8\"")));
+        }
+        Units::setDisplayLocale(QLocale(QStringLiteral("en_GB")));
+        QCOMPARE(Units::fixed(1234.5, 1), QStringLiteral("1234.5"));
+        QCOMPARE(Units::fixed(-0.04, 1), QStringLiteral("0.0"));
+    }
+
+    void scaleBarLengths_data()
+    {
+        QTest::addColumn<double>("maxMetres");
+        QTest::addColumn<bool>("metric");
+        QTest::addColumn<double>("metres");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("metres") << 270.0 << true << 200.0 << "200 m";
+        QTest::newRow("exactly a kilometre") << 1000.0 << true << 1000.0 << "1 km";
+        QTest::newRow("kilometres") << 7600.0 << true << 5000.0 << "5 km";
+        QTest::newRow("under a metre") << 0.4 << true << 1.0 << "1 m";
+        QTest::newRow("feet") << 100.0 << false << 200 * 0.3048 << "200 ft";
+        QTest::newRow("just under a mile") << 1600.0 << false << 5000 * 0.3048 << "5000 ft";
+        QTest::newRow("miles") << 25000.0 << false << 10 * 1609.344 << "10 mi";
+    }
+
+    // A round length no longer than the room for the scale bar, in the chosen units.
+    void scaleBarLengths()
+    {
+        QFETCH(double, maxMetres);
+        QFETCH(bool, metric);
+        QFETCH(double, metres);
+        QFETCH(QString, text);
+        const Units::ScaleLength length = Units::scaleLength(
+            maxMetres, metric ? Units::SpeedUnit::KilometresPerHour : Units::SpeedUnit::MilesPerHour);
+        QVERIFY(qAbs(length.metres - metres) < 1e-6);
+        QCOMPARE(length.text, text);
+        QVERIFY(length.metres <= qMax(maxMetres, 1.0) + 1e-6);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestUnits)

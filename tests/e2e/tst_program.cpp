@@ -162,14 +162,18 @@ private slots:
         QCOMPARE(m_program.exitCode(), 0);
 
         // The recordings are untouched; the program wrote its settings beside itself (it runs from
-        // a build tree), its start-up trace and the single-instance key in the temp folder, and
-        // nothing else (no tile came, so the tile cache stays empty). In the home folder there is
-        // only the graphics driver's shader cache, which the video output's OpenGL driver keeps
-        // for every program that draws with it.
+        // a build tree), its start-up trace in the user's state folder, readable by the user
+        // alone, only the single-instance key in the temp folder, and nothing else (no tile came,
+        // so the tile cache stays empty). In the home folder there is also the graphics driver's
+        // shader cache, which the video output's OpenGL driver keeps for every program that draws
+        // with it.
         QCOMPARE(Session::checksums(card), sums);
         QVERIFY(QFile::exists(settings));
-        QCOMPARE(filesBelow(m_tmp.filePath("temp"), "/qipc_"), QStringList({"/.testlogfile"}));
-        QCOMPARE(filesBelow(m_tmp.filePath("home"), "/.cache/mesa_shader_cache/"), QStringList());
+        QCOMPARE(filesBelow(m_tmp.filePath("temp"), "/qipc_"), QStringList());
+        const QString trace = QStringLiteral("/.local/state/Tarrow/startup.log");
+        QCOMPARE(filesBelow(m_tmp.filePath("home"), "/.cache/mesa_shader_cache/"), QStringList({trace}));
+        QCOMPARE(QFile::permissions(m_tmp.filePath("home") + trace) & (QFile::ReadGroup | QFile::ReadOther),
+                 QFile::Permissions());
     }
 
     void cleanup()

@@ -1,8 +1,10 @@
 #include "extendedmapcontrol.h"
 #include "geometrylayer.h"
 #include "imagepoint.h"
+#include "maplayer.h"
 #include "mercator.h"
 #include "osmmapquestadapter.h"
+#include "units.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -172,6 +174,31 @@ private slots:
         mouse(control, QEvent::MouseMove, QPoint(100, 50), Qt::LeftButton);
         mouse(control, QEvent::MouseButtonRelease, QPoint(100, 50), Qt::NoButton);
         QCOMPARE(control.currentCoordinate(), view);
+    }
+
+    // The scale bar is a round length in the chosen units: its drawn length in pixels is that
+    // length at the map's resolution, so switching to miles changes it.
+    void scaleBarFollowsUnits()
+    {
+        const int zoom = 12;
+        const double metresPerPixel = Mercator::metresPerPixel(Home.y(), zoom);
+        for (const auto unit : {Units::SpeedUnit::KilometresPerHour, Units::SpeedUnit::MilesPerHour}) {
+            Units::setSpeedUnit(unit);
+            MapControl control(QSize(300, 200), MapControl::Panning, true);
+            control.addLayer(new MapLayer(QStringLiteral("Map"), m_adapter, &control));
+            control.setView(Home);
+            control.setZoom(zoom);
+            const QImage image = control.grab().toImage();
+            // The bar's black line runs along the row 10 pixels above the bottom, from x = 10.
+            const int row = image.height() - 10;
+            int right = 10;
+            while (right + 1 < image.width() && qGray(image.pixel(right + 1, row)) < 64)
+                ++right;
+            const Units::ScaleLength scale = Units::scaleLength(metresPerPixel * 120);
+            QVERIFY2(qAbs((right - 10) - scale.metres / metresPerPixel) <= 2,
+                     qPrintable(QStringLiteral("%1 px for %2").arg(right - 10).arg(scale.text)));
+        }
+        Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
     }
 
     void deletedObjectsLeaveTheMap()

@@ -265,9 +265,11 @@ private slots:
         QCOMPARE(files.count(), 2);
         QVERIFY(files.at(1).at(0).value<std::shared_ptr<QStringList>>()->isEmpty());
         QVERIFY(!view.isWorking());
-        QMessageBox* box = view.findChild<QMessageBox*>();
+        QMessageBox* box = view.message();
         QVERIFY(box);
-        QCOMPARE(box->text(), QString("Invalid files selected!"));
+        QCOMPARE(box->text(),
+                 QString("No recordings could be opened from %1.")
+                     .arg(QDir::toNativeSeparators(dir.filePath("card/001_0002_20240501120100.mp4"))));
         box->close();
     }
 
