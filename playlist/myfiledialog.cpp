@@ -288,7 +288,7 @@ void MyFileDialog::chooseClicked()
     unsetBusyCursor();
     deactivateUpdates();
     // Bypass the stock acceptance, which in folder mode refuses a selection of files.
-    QDialog::accept();
+    QDialog::accept(); // NOLINT(bugprone-parent-virtual-call): skipping QFileDialog's is the point
 }
 
 void MyFileDialog::doubleClicked(const QModelIndex& index)
@@ -308,7 +308,7 @@ void MyFileDialog::doubleClicked(const QModelIndex& index)
         m_topDir = info.absolutePath();
         unsetBusyCursor();
         deactivateUpdates();
-        QDialog::accept();
+        QDialog::accept(); // NOLINT(bugprone-parent-virtual-call): as above, not QFileDialog's
         return;
     }
     unsetBusyCursor();

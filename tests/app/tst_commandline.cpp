@@ -262,7 +262,10 @@ void TestCommandLine::listMatchesThePlaylist()
         const QJsonObject trip = trips[row].toObject();
         QCOMPARE(trip.value(QStringLiteral("trip")).toInt(), row + 1);
         QCOMPARE(trip.value(QStringLiteral("start")).toString(),
-                 rows->index(row, 1).data(PlaylistRoles::Start).toDateTime().toString(Qt::ISODate));
+                 rows->index(row, 1)
+                     .data(PlaylistRoles::Start)
+                     .toDateTime()
+                     .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
         QCOMPARE(qint64(trip.value(QStringLiteral("duration_ms")).toDouble()),
                  rows->index(row, 2).data(PlaylistRoles::Duration).toLongLong());
         QCOMPARE(qint64(trip.value(QStringLiteral("events")).toInt()),

@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(tripRow(view, 0, 2).data(PlaylistRoles::Duration).toLongLong(), qint64(100000));
         QCOMPARE(tripRow(view, 0, 3).data(PlaylistRoles::Events).toLongLong(), qint64(1));
         QCOMPARE(tripRow(view, 0, 1).data(PlaylistRoles::Start).toDateTime(),
-                 QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
+                 QDateTime(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC));
         const QModelIndex eventFile = view.treeView()->model()->index(2, 0, first);
         QCOMPARE(eventFile.data().toString(), QString("001_0001_20240501120110.mp4"));
         QVERIFY(eventFile.data(PlaylistRoles::Events).toBool());

@@ -64,10 +64,15 @@ private slots:
         QCOMPARE(nmeaFileFor("/c/x.Mp4/001_0001_20240501100000.mp4"),
                  QString("/c/x.nmea/001_0001_20240501100000.nmea"));
 
-        const QDateTime valid(QDate(2024, 5, 1), QTime(23, 59, 58));
+        // Wall-clock times kept as UTC: a name in the hour summer time skips in much of Europe is
+        // still a valid time, whatever the machine's zone.
+        const QDateTime valid(QDate(2024, 5, 1), QTime(23, 59, 58), Qt::UTC);
         QCOMPARE(startTime("/c/001_0001_20240501235958.mp4"), valid);
         QCOMPARE(startMSecs("/c/001_0001_20240501235958.mp4"), valid.toMSecsSinceEpoch());
-        QCOMPARE(startTime("/c/001_0001_20240229000000.mp4"), QDateTime(QDate(2024, 2, 29), QTime(0, 0)));
+        QCOMPARE(startTime("/c/001_0001_20240229000000.mp4"),
+                 QDateTime(QDate(2024, 2, 29), QTime(0, 0), Qt::UTC));
+        QCOMPARE(startTime("/c/001_0001_20240331023000.mp4"),
+                 QDateTime(QDate(2024, 3, 31), QTime(2, 30), Qt::UTC));
         for (const char* invalid : {"/c/001_0001_20241301100000.mp4", "/c/001_0001_20240501240000.mp4",
                                     "/c/001_0001_2024050110000x.mp4", "a.mp4"})
             QVERIFY2(!startTime(invalid).isValid(), invalid);
