@@ -2,6 +2,7 @@
 #include "playlistroles.h"
 #include "playlistwgt.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -37,6 +40,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 struct Result
 {
     int code = -1;
+    bool crashed = false;
     QString out;
     QString err;
 };
@@ -57,12 +61,25 @@ private slots:
     void exportsWriteTheirFiles();
     void commandsRunBesideARunningWindow();
 
+    // Diagnostics: silent unless asked for with TARROW_DEBUG or --verbose, then on stderr by
+    // category, filtered by QT_LOGGING_RULES, never mixed into a command's output.
+    void commandIsSilentUnlessAsked();
+    void diagnosticsByCategory();
+    void windowIsSilentUnlessAsked();
+    void failedStartSaysWhy();
+
 private:
-    Result run(const QStringList& arguments);
+    // Runs the program without a display; `set` adds "NAME=value" to its environment.
+    Result run(const QStringList& arguments, const QStringList& set = {});
+    // Starts the window on the card, offscreen and with folders of its own, and ends it once
+    // `enough` holds for its stderr or `waitMs` have passed; returns its stderr.
+    QString runWindow(const QStringList& set, const std::function<bool(const QString&)>& enough,
+                      int waitMs) const;
 
     QTemporaryDir m_dir;
     QString m_card;
     QString m_out;
+    QString m_broken; // a video that is no video, with its position file
 };
 
 void TestCommandLine::initTestCase()
@@ -88,27 +105,36 @@ void TestCommandLine::initTestCase()
     QVERIFY(QFile::copy(clip, normal + QStringLiteral("004_0001_20240501120000.mp4")));
     QVERIFY(QFile::copy(clip, normal + QStringLiteral("004_0002_20241399120000.mp4")));
     QVERIFY(writeFile(normal + QStringLiteral("004_0002_20241399120000.nmea"), QByteArray()));
-    QVERIFY(writeFile(normal + QStringLiteral("004_0003_20240501120010.mp4"), QByteArray(4096, 'x')));
+    m_broken = normal + QStringLiteral("004_0003_20240501120010.mp4");
+    QVERIFY(writeFile(m_broken, QByteArray(4096, 'x')));
     QVERIFY(writeFile(normal + QStringLiteral("004_0003_20240501120010.nmea"), QByteArray()));
+    for (const char* folder : {"home", "temp", "runtime"})
+        QVERIFY(QDir().mkpath(m_dir.filePath(QLatin1String(folder))));
+    QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-Result TestCommandLine::run(const QStringList& arguments)
+Result TestCommandLine::run(const QStringList& arguments, const QStringList& set)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // Commands need no display at all.
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // Commands need no display at all, and nothing but the program itself may speak.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_LOGGING_RULES",
+                             "QT_LOGGING_CONF", "TARROW_DEBUG"})
+        env.remove(QLatin1String(name));
     env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    env.insert(QStringLiteral("TARROW_TILE_SERVER"), QStringLiteral("http://127.0.0.1:9/%1/%2/%3.png"));
+    for (const QString& assignment : set)
+        env.insert(assignment.section(QLatin1Char('='), 0, 0), assignment.section(QLatin1Char('='), 1));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(m_out);
     process.start(QStringLiteral(TARROW_EXE), arguments);
     Result result;
     if (!process.waitForFinished(120000))
         return result;
-    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.crashed = process.exitStatus() != QProcess::NormalExit;
+    result.code = result.crashed ? -1 : process.exitCode();
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
@@ -328,6 +354,136 @@ void TestCommandLine::commandsRunBesideARunningWindow()
     const Result result = run({QStringLiteral("--list"), m_card});
     QCOMPARE(result.code, 0);
     QCOMPARE(QJsonDocument::fromJson(result.out.toUtf8()).object().value("trips").toArray().size(), 4);
+}
+
+QString TestCommandLine::runWindow(const QStringList& set, const std::function<bool(const QString&)>& enough,
+                                   int waitMs) const
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // No display: a system's video driver library prints on its own when the engine probes it.
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_LOGGING_RULES", "QT_LOGGING_CONF", "TARROW_DEBUG"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TARROW_TILE_SERVER"), QStringLiteral("http://127.0.0.1:9/%1/%2/%3.png"));
+    // Folders of its own, its own single-instance lock among them.
+    const QString home = m_dir.filePath(QStringLiteral("home"));
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
+    env.insert(QStringLiteral("TMPDIR"), m_dir.filePath(QStringLiteral("temp")));
+    for (const QString& assignment : set)
+        env.insert(assignment.section(QLatin1Char('='), 0, 0), assignment.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TARROW_EXE), {m_card});
+    if (!process.waitForStarted())
+        return QStringLiteral("(did not start)");
+    QString err;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < waitMs && process.state() == QProcess::Running && !enough(err)) {
+        process.waitForReadyRead(100);
+        err += QString::fromUtf8(process.readAllStandardError());
+    }
+    const bool running = process.state() == QProcess::Running;
+    process.terminate();
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    err += QString::fromUtf8(process.readAllStandardError());
+    return running ? err : QStringLiteral("(ended early) ") + err;
+}
+
+void TestCommandLine::commandIsSilentUnlessAsked()
+{
+    const Result quiet = run({QStringLiteral("--list"), m_card});
+    QCOMPARE(quiet.code, 0);
+    QVERIFY2(quiet.err.isEmpty(), qPrintable(quiet.err));
+    QVERIFY(quiet.out.contains(m_broken));
+
+    // "0" and empty mean off, as unset.
+    for (const QString& off : {QStringLiteral("TARROW_DEBUG=0"), QStringLiteral("TARROW_DEBUG=")}) {
+        const Result result = run({QStringLiteral("--list"), m_card}, {off});
+        QVERIFY2(result.err.isEmpty(), qPrintable(off + QLatin1Char(' ') + result.err));
+    }
+
+    // Diagnostics never reach a command's own output.
+    const Result verbose = run({QStringLiteral("--verbose"), QStringLiteral("--list"), m_card});
+    QCOMPARE(verbose.code, 0);
+    QVERIFY(!verbose.err.isEmpty());
+    QCOMPARE(verbose.out, quiet.out);
+    QJsonParseError error{};
+    QJsonDocument::fromJson(verbose.out.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+}
+
+void TestCommandLine::diagnosticsByCategory()
+{
+    const Result env = run({QStringLiteral("--list"), m_card}, {QStringLiteral("TARROW_DEBUG=1")});
+    const Result option = run({QStringLiteral("--list"), QStringLiteral("--verbose"), m_card});
+    for (const Result& result : {env, option}) {
+        QCOMPARE(result.code, 0);
+        // Each file read, and the file left out with its reason.
+        QVERIFY2(
+            result.err.contains(QStringLiteral("DEBUG: tarrow.nmea: ") + m_card +
+                                QStringLiteral("/Normal/001_0001_20240501090000.nmea: read, 10 records")),
+            qPrintable(result.err));
+        QVERIFY2(result.err.contains(
+                     QRegularExpression(QStringLiteral("DEBUG: tarrow\\.playlist: left out ") +
+                                        QRegularExpression::escape(m_broken) + QStringLiteral(" - \\S"))),
+                 qPrintable(result.err));
+        // One message a line, each with its severity.
+        for (const QString& line : result.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            QVERIFY2(
+                QRegularExpression(QStringLiteral("^(DEBUG|INFO|WARNING|CRITICAL): ")).match(line).hasMatch(),
+                qPrintable(line));
+    }
+
+    // The logging rules choose the categories.
+    const Result filtered =
+        run({QStringLiteral("--list"), m_card},
+            {QStringLiteral("TARROW_DEBUG=1"), QStringLiteral("QT_LOGGING_RULES=tarrow.nmea=false")});
+    QCOMPARE(filtered.code, 0);
+    QVERIFY2(!filtered.err.contains(QStringLiteral("tarrow.nmea")), qPrintable(filtered.err));
+    QVERIFY2(filtered.err.contains(QStringLiteral("tarrow.playlist: left out")), qPrintable(filtered.err));
+}
+
+void TestCommandLine::windowIsSilentUnlessAsked()
+{
+    // With diagnostics on, the window reports the opened card and the files it read.
+    QElapsedTimer timer;
+    timer.start();
+    const QString verbose = runWindow(
+        {QStringLiteral("TARROW_DEBUG=1")},
+        [this](const QString& err) {
+            return err.contains(QStringLiteral("tarrow.playlist: left out ") + m_broken) &&
+                   err.contains(QStringLiteral("tarrow.nmea: "));
+        },
+        60000);
+    const qint64 busyMs = timer.elapsed();
+    QVERIFY2(verbose.contains(QStringLiteral("DEBUG: tarrow.playlist: opening ")), qPrintable(verbose));
+    QVERIFY2(verbose.contains(QStringLiteral("tarrow.playlist: left out ") + m_broken), qPrintable(verbose));
+    QVERIFY2(verbose.contains(QStringLiteral("tarrow.nmea: ")), qPrintable(verbose));
+    QVERIFY2(!verbose.startsWith(QStringLiteral("(ended early)")), qPrintable(verbose));
+
+    // Without, the same start (given more than the time the work took above) prints nothing.
+    const QString quiet = runWindow(
+        {}, [](const QString& err) { return !err.isEmpty(); }, int(busyMs) * 2 + 2000);
+    QVERIFY2(quiet.isEmpty(), qPrintable(quiet));
+}
+
+void TestCommandLine::failedStartSaysWhy()
+{
+    // The window without any display cannot start: it ends at once and says why, also when
+    // diagnostics are off.
+    const Result result = run({});
+    QVERIFY(result.crashed || result.code != 0);
+    QVERIFY2(result.err.contains(QStringLiteral("FATAL: ")), qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("platform plugin")), qPrintable(result.err));
 }
 
 QTEST_MAIN(TestCommandLine)

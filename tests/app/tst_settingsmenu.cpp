@@ -24,7 +24,6 @@ private slots:
     void unitsFollowTheLocaleUntilChosen();
     void choosingUnitsUpdatesTheViewsAndIsRemembered();
     void timeOffsetIsAskedAndRemembered();
-    void menuIsTranslated();
     void cleanupTestCase();
 
 private:
@@ -120,26 +119,6 @@ void TestSettingsMenu::timeOffsetIsAskedAndRemembered()
     QCOMPARE(SettingsButton::timeOffsetMinutes(), 0);
     button()->setTimeOffsetMinutes(0);
     QCOMPARE(Units::clockOffsetSeconds(), qint64(0));
-}
-
-void TestSettingsMenu::menuIsTranslated()
-{
-    LangSelectionButton* language = m_window->form()->langButton;
-    language->loadLanguage(QStringLiteral("de_DE"));
-    QTRY_COMPARE(button()->toolTip(), QStringLiteral("Einstellungen: Einheiten und Zeitversatz"));
-    QStringList titles;
-    for (QAction* action : button()->settingsMenu()->actions())
-        titles << action->text();
-    QCOMPARE(titles.first(), QStringLiteral("Geschwindigkeit"));
-    QVERIFY(titles.last().startsWith(QStringLiteral("Zeitversatz")));
-    QCOMPARE(button()->speedAction(Units::SpeedUnit::MilesPerHour)->text(),
-             QStringLiteral("Meilen pro Stunde (mph)"));
-
-    language->loadLanguage(QStringLiteral("ru_RU"));
-    QTRY_COMPARE(button()->settingsMenu()->actions().first()->text(), QString::fromUtf8("Скорость"));
-    QCOMPARE(button()->speedAction(Units::SpeedUnit::KilometresPerHour)->text(),
-             QString::fromUtf8("Километры в час (км/ч)"));
-    language->loadLanguage(QStringLiteral("en_GB"));
 }
 
 void TestSettingsMenu::cleanupTestCase()

@@ -146,19 +146,13 @@ void TestKeysAndDialogs::keysOpenAndEscapeCloses()
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 
-    // Ctrl+O: the open dialog, readable; Escape closes it.
+    // Ctrl+O: the open dialog, readable (its buttons and entries are checked beside the
+    // playlist); Escape closes it.
     QStringList seen;
     whenShown<MyFileDialog>([&](MyFileDialog* dialog) {
         saveArtifact(dialog, QStringLiteral("open-dialog-") + language);
         const double contrast = worstLabelContrast(dialog);
         QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
-        const QImage image = onScreen(dialog);
-        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-            if (button->isVisible() && !button->text().isEmpty()) {
-                const QRect area(button->mapTo(dialog, QPoint(4, 4)), button->size() - QSize(8, 8));
-                QVERIFY2(Contrast::textContrast(image, area) >= 4.5, qPrintable(button->text()));
-            }
-        }
         seen << QStringLiteral("dialog");
         QTest::keyClick(dialog, Qt::Key_Escape);
     });

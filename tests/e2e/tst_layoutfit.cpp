@@ -2,6 +2,7 @@
 #include "controlpanelwgt.h"
 #include "datapoint.h"
 #include "drivedata.h"
+#include "graph.h"
 #include "langselectionbutton.h"
 #include "mainwindow.h"
 #include "mainwindowform.h"
@@ -10,6 +11,8 @@
 #include "playlistwgt.h"
 #include "sessionfixture.h"
 #include "settingsbutton.h"
+#include "tripsummary.h"
+#include "vlcqtvideowidget.h"
 #include "zelsettings.h"
 
 #include <QHeaderView>
@@ -62,6 +65,7 @@ private slots:
 private:
     Ui_MainWindow* ui() const { return m_window->form(); }
     QString checkTitleBar() const;
+    QString checkPanels() const;
     QString checkDriveData() const;
     QString checkPlaylist() const;
 
@@ -149,6 +153,26 @@ QString TestLayoutFit::checkTitleBar() const
     return QString();
 }
 
+// Every panel at least at its minimum size, inside the window and clear of the others.
+QString TestLayoutFit::checkPanels() const
+{
+    const QList<QWidget*> panels{ui()->videoWidget, ui()->ctrlPanel,        ui()->dataFrame,
+                                 ui()->driveData,   ui()->compass,          ui()->gpsWidget,
+                                 ui()->fileWidget,  m_window->tripSummary()};
+    for (QWidget* panel : panels) {
+        const QRect box(panel->mapTo(m_window.get(), QPoint(0, 0)), panel->size());
+        if (panel->width() < panel->minimumWidth() || panel->height() < panel->minimumHeight() ||
+            !m_window->rect().contains(box))
+            return panel->objectName() + QStringLiteral(" is cut");
+        for (QWidget* other : panels) {
+            if (other != panel &&
+                box.intersects(QRect(other->mapTo(m_window.get(), QPoint(0, 0)), other->size())))
+                return panel->objectName() + QStringLiteral(" overlaps ") + other->objectName();
+        }
+    }
+    return QString();
+}
+
 QString TestLayoutFit::checkDriveData() const
 {
     Compass* compass = ui()->compass;
@@ -220,6 +244,7 @@ void TestLayoutFit::everythingFits()
                   .arg(language, minimum ? "minimum" : "default"));
 
     QCOMPARE(checkTitleBar(), QString());
+    QCOMPARE(checkPanels(), QString());
     QCOMPARE(checkDriveData(), QString());
     QCOMPARE(checkPlaylist(), QString());
 }

@@ -13,7 +13,11 @@ extern "C" {
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QVector>
+#include <QXmlStreamReader>
+
+#include <map>
 
 namespace Fixture {
 
@@ -119,6 +123,148 @@ inline Trip::TripList markedTrip(const QString& media, const QString& dir, const
         trip.push_back(Trip::TripItem{durationMs, false, video, nmea});
     }
     return trip;
+}
+
+inline const QString Gpx = QStringLiteral("http://www.topografix.com/GPX/1/1");
+inline const QString TrackPointExtension =
+    QStringLiteral("http://www.garmin.com/xmlschemas/TrackPointExtension/v2");
+
+// Children each GPX 1.1 element may have, in the order the schema's sequences give; "*" marks
+// elements that may repeat.
+inline const std::map<QString, QStringList> GpxSequences{
+    {QStringLiteral("gpx"), {"metadata", "wpt*", "rte*", "trk*", "extensions"}},
+    {QStringLiteral("metadata"),
+     {"name", "desc", "author", "copyright", "link*", "time", "keywords", "bounds", "extensions"}},
+    {QStringLiteral("trk"),
+     {"name", "cmt", "desc", "src", "link*", "number", "type", "extensions", "trkseg*"}},
+    {QStringLiteral("trkseg"), {"trkpt*", "extensions"}},
+    {QStringLiteral("trkpt"),
+     {"ele", "time", "magvar", "geoidheight", "name", "cmt", "desc", "src", "link*", "sym", "type", "fix",
+      "sat", "hdop", "vdop", "pdop", "ageofdgpsdata", "dgpsid", "extensions"}},
+};
+
+struct GpxPoint
+{
+    double lat = 0;
+    double lon = 0;
+    double ele = qQNaN();
+    QString time;
+    double speed = qQNaN();
+    int segment = 0;
+};
+
+inline bool isDecimal(const QString& text)
+{
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    return decimal.match(text).hasMatch();
+}
+
+// Reads a GPX file, checking it against the structural rules of the GPX 1.1 schema for the
+// elements a track uses; an empty error means it conforms.
+inline QVector<GpxPoint> readGpx(const QByteArray& bytes, QString& error)
+{
+    QVector<GpxPoint> points;
+    QXmlStreamReader xml(bytes);
+    struct Level
+    {
+        QString name;
+        int position = 0; // index into the element's sequence
+    };
+    QVector<Level> stack;
+    int segments = 0;
+    const auto fail = [&](const QString& text) {
+        if (error.isEmpty())
+            error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(text);
+    };
+    while (!xml.atEnd() && error.isEmpty()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            stack.removeLast();
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        const QString name = xml.name().toString();
+        if (stack.isEmpty()) {
+            if (name != QLatin1String("gpx") || xml.namespaceUri() != Gpx)
+                fail(QStringLiteral("the root is not a GPX 1.1 gpx element"));
+            if (xml.attributes().value(QStringLiteral("version")) != QLatin1String("1.1") ||
+                xml.attributes().value(QStringLiteral("creator")).isEmpty())
+                fail(QStringLiteral("gpx needs version 1.1 and a creator"));
+            stack.append({name});
+            continue;
+        }
+        Level& parent = stack.last();
+        if (parent.name == QLatin1String("extensions")) {
+            if (xml.namespaceUri() == Gpx)
+                fail(QStringLiteral("extensions hold elements of other namespaces only"));
+            if (name == QLatin1String("speed") && xml.namespaceUri() == TrackPointExtension) {
+                const QString text = xml.readElementText();
+                if (!isDecimal(text) || text.toDouble() < 0)
+                    fail(QStringLiteral("speed %1").arg(text));
+                points.last().speed = text.toDouble();
+                continue;
+            }
+            stack.append({QStringLiteral("extensions")}); // anything inside is free
+            continue;
+        }
+        if (xml.namespaceUri() != Gpx) {
+            fail(QStringLiteral("%1 is not in the GPX namespace").arg(name));
+            break;
+        }
+        const auto sequence = GpxSequences.find(parent.name);
+        if (sequence == GpxSequences.end()) {
+            fail(QStringLiteral("%1 may not contain %2").arg(parent.name, name));
+            break;
+        }
+        const QStringList& allowed = sequence->second;
+        int found = -1;
+        for (int i = parent.position; i < allowed.size(); ++i) {
+            if (QString(allowed[i]).remove(QLatin1Char('*')) == name) {
+                found = i;
+                break;
+            }
+        }
+        if (found < 0) {
+            fail(QStringLiteral("%1 out of order in %2").arg(name, parent.name));
+            break;
+        }
+        parent.position = allowed[found].endsWith(QLatin1Char('*')) ? found : found + 1;
+
+        if (name == QLatin1String("trkseg")) {
+            ++segments;
+        } else if (name == QLatin1String("trkpt")) {
+            GpxPoint point;
+            const QString lat = xml.attributes().value(QStringLiteral("lat")).toString();
+            const QString lon = xml.attributes().value(QStringLiteral("lon")).toString();
+            point.lat = lat.toDouble();
+            point.lon = lon.toDouble();
+            point.segment = segments;
+            if (!isDecimal(lat) || !isDecimal(lon) || qAbs(point.lat) > 90 || point.lon < -180 ||
+                point.lon >= 180)
+                fail(QStringLiteral("coordinates %1 %2").arg(lat, lon));
+            points.append(point);
+        } else if (name == QLatin1String("ele")) {
+            const QString text = xml.readElementText();
+            if (!isDecimal(text))
+                fail(QStringLiteral("ele %1").arg(text));
+            points.last().ele = text.toDouble();
+            continue;
+        } else if (name == QLatin1String("time") && parent.name == QLatin1String("trkpt")) {
+            const QString text = xml.readElementText();
+            if (!QDateTime::fromString(text, Qt::ISODate).isValid() || !text.endsWith(QLatin1Char('Z')))
+                fail(QStringLiteral("time %1").arg(text));
+            points.last().time = text;
+            continue;
+        } else if (name == QLatin1String("name")) {
+            xml.readElementText();
+            continue;
+        }
+        stack.append({name});
+    }
+    if (xml.hasError())
+        fail(xml.errorString());
+    return points;
 }
 
 } // namespace Fixture

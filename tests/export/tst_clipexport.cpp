@@ -1,11 +1,12 @@
 #include "clipexport.h"
 #include "exportfixture.h"
+#include "snapshot.h"
 #include "triprange.h"
+#include "units.h"
 
 #include <QCryptographicHash>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -26,30 +27,13 @@ QByteArray hashOf(const QString& path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
 }
 
-int countTrackPoints(const QString& gpx, QString& firstTime)
-{
-    QFile file(gpx);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    QXmlStreamReader xml(&file);
-    int points = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("trkpt"))
-            ++points;
-        else if (xml.name() == QLatin1String("time") && firstTime.isEmpty())
-            firstTime = xml.readElementText();
-    }
-    return points;
-}
-
 } // namespace
 
 class TestClipExport : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void rangeIsCutIntoFiles_data();
     void rangeIsCutIntoFiles();
@@ -59,11 +43,26 @@ private slots:
     void failedOrCancelledExportLeavesNothing();
     void neverReplacesARecording();
 
+    // Stills of a trip.
+    void grabsTheFrameShownAtAPosition_data();
+    void grabsTheFrameShownAtAPosition();
+    void stampShowsTheDataBelowThePicture();
+    void clockTimeNamesTheFile();
+    void savesPngButNeverOverARecording();
+
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_recordings;
     QString m_out;
+    QTemporaryDir m_stillsDir;
+    Trip::TripList m_stills;
 };
+
+void TestClipExport::initTestCase()
+{
+    QVERIFY(m_stillsDir.isValid());
+    m_stills = Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_stillsDir.path(), RunOfThree);
+}
 
 void TestClipExport::init()
 {
@@ -80,10 +79,7 @@ void TestClipExport::rangeIsCutIntoFiles_data()
     QTest::addColumn<qint64>("to");
     QTest::addColumn<QString>("expected"); // "index:from-to ..."
 
-    QTest::newRow("inside one file") << 500LL << 1500LL << "0:500-1500";
-    QTest::newRow("across all files") << 1300LL << 4500LL << "0:1300-2000 1:0-2000 2:0-500";
-    QTest::newRow("starts on a boundary") << 2000LL << 2600LL << "1:0-600";
-    QTest::newRow("ends on a boundary") << 1000LL << 2000LL << "0:1000-2000";
+    // The frames test below cuts ranges inside one file, across all, from and to a boundary.
     QTest::newRow("one point on a boundary") << 2000LL << 2000LL << "1:0-0";
     QTest::newRow("clamped to the trip") << -5LL << 99999LL << "0:0-2000 1:0-2000 2:0-2000";
 }
@@ -148,13 +144,17 @@ void TestClipExport::exportsTheFramesOfTheRangeInOrder()
     QVERIFY2(decoded.seconds >= range - 0.04 && decoded.seconds <= range + 0.4 + 0.04,
              qPrintable(QStringLiteral("%1 s for a range of %2 s").arg(decoded.seconds).arg(range)));
 
-    // The GPX beside it covers exactly the seconds of the range.
-    QString firstTime;
+    // The GPX beside it is valid and covers exactly the seconds of the range.
     const QString gpx = ClipExport::trackPathFor(path);
     QCOMPARE(gpx, QDir(m_out).filePath(QStringLiteral("range.gpx")));
+    QFile track(gpx);
+    QVERIFY(track.open(QIODevice::ReadOnly));
+    QString error;
+    const QVector<Fixture::GpxPoint> points = Fixture::readGpx(track.readAll(), error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     // Six seconds of positions: records 0 to 5.
-    QCOMPARE(countTrackPoints(gpx, firstTime), int(std::min<qint64>(to / 1000, 5) - from / 1000 + 1));
-    QCOMPARE(firstTime,
+    QCOMPARE(points.size(), int(std::min<qint64>(to / 1000, 5) - from / 1000 + 1));
+    QCOMPARE(points.first().time,
              QDateTime(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC).addSecs(from / 1000).toString(Qt::ISODate));
     QCOMPARE(filesIn(m_out), QStringList({QStringLiteral("range.gpx"), QStringLiteral("range.mp4")}));
 }
@@ -211,5 +211,85 @@ void TestClipExport::neverReplacesARecording()
     QCOMPARE(hashOf(video), before);
 }
 
-QTEST_GUILESS_MAIN(TestClipExport)
+void TestClipExport::grabsTheFrameShownAtAPosition_data()
+{
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<int>("frame");
+
+    // 25 frames per second, three files of 50 frames.
+    QTest::newRow("start") << 0LL << 0;
+    QTest::newRow("between two frames") << 1300LL << 32;
+    QTest::newRow("on a frame, not a key frame") << 1320LL << 33;
+    QTest::newRow("end of the first file") << 2000LL << 49;
+    QTest::newRow("start of the second file") << 2020LL << 50;
+    QTest::newRow("end of the trip") << 6000LL << 149;
+}
+
+void TestClipExport::grabsTheFrameShownAtAPosition()
+{
+    QFETCH(qint64, position);
+    QFETCH(int, frame);
+    Snapshot still(m_stills, nullptr);
+    QVERIFY2(still.grab(position), qPrintable(still.errorString()));
+    QCOMPARE(still.frame().size(), QSize(320, 64));
+    QCOMPARE(Fixture::frameNumber(still.frame()), frame);
+}
+
+void TestClipExport::stampShowsTheDataBelowThePicture()
+{
+    TripPositions reader(m_stills);
+    Snapshot still(m_stills, reader.assemble(m_stills));
+    QVERIFY(still.grab(3500));
+    const QStringList lines = still.stampLines(3500, 3600);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("2024-05-01 13:00:03"));
+    QVERIFY2(lines[1].contains(QStringLiteral("48° 6' 0.0\" N")), qPrintable(lines[1]));
+    QCOMPARE(lines[2], Units::speedText(Fixture::Kmh / 3.6, 0));
+
+    const QImage stamped = Snapshot::stamped(still.frame(), lines);
+    QCOMPARE(stamped.width(), still.frame().width());
+    QVERIFY(stamped.height() > still.frame().height());
+    QCOMPARE(stamped.copy(0, 0, 320, 64), still.frame().convertToFormat(stamped.format()));
+    // Text is drawn in the band.
+    const QImage band = stamped.copy(0, 64, 320, stamped.height() - 64);
+    int lit = 0;
+    for (int y = 0; y < band.height(); ++y) {
+        for (int x = 0; x < band.width(); ++x)
+            lit += qGray(band.pixel(x, y)) > 128 ? 1 : 0;
+    }
+    QVERIFY(lit > 50);
+    QCOMPARE(Snapshot::stamped(still.frame(), {}), still.frame());
+}
+
+void TestClipExport::clockTimeNamesTheFile()
+{
+    QCOMPARE(Snapshot::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC)),
+             QStringLiteral("2024-06-01_14-03-12.png"));
+    // Without positions the clock comes from the start time in the file's name.
+    const Snapshot still(m_stills, nullptr);
+    QCOMPARE(still.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4, 500), Qt::UTC));
+    QCOMPARE(still.clockAt(2000), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 2), Qt::UTC));
+    // With positions, from the record of that second.
+    TripPositions reader(m_stills);
+    const Snapshot located(m_stills, reader.assemble(m_stills));
+    QCOMPARE(located.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4), Qt::UTC));
+}
+
+void TestClipExport::savesPngButNeverOverARecording()
+{
+    Snapshot still(m_stills, nullptr);
+    QVERIFY(still.grab(1000));
+    const QString path = QDir(m_out).filePath(QStringLiteral("still.png"));
+    QVERIFY2(still.save(still.frame(), path), qPrintable(still.errorString()));
+    QImage read(path);
+    QCOMPARE(read.size(), QSize(320, 64));
+    QCOMPARE(Fixture::frameNumber(read), 25);
+
+    const qint64 size = QFileInfo(m_stills[0].videoFile).size();
+    QVERIFY(!still.save(still.frame(), m_stills[0].videoFile));
+    QVERIFY(still.errorString().contains(m_stills[0].videoFile));
+    QCOMPARE(QFileInfo(m_stills[0].videoFile).size(), size);
+}
+
+QTEST_MAIN(TestClipExport)
 #include "tst_clipexport.moc"

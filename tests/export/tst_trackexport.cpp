@@ -2,155 +2,11 @@
 #include "trackexport.h"
 
 #include <QBuffer>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
 
-#include <map>
-
 namespace {
-
-const QString Gpx = QStringLiteral("http://www.topografix.com/GPX/1/1");
-const QString TrackPoint = QStringLiteral("http://www.garmin.com/xmlschemas/TrackPointExtension/v2");
-
-// Children each GPX 1.1 element may have, in the order the schema's sequences give; "*" marks
-// elements that may repeat.
-const std::map<QString, QStringList> Sequences{
-    {QStringLiteral("gpx"), {"metadata", "wpt*", "rte*", "trk*", "extensions"}},
-    {QStringLiteral("metadata"),
-     {"name", "desc", "author", "copyright", "link*", "time", "keywords", "bounds", "extensions"}},
-    {QStringLiteral("trk"),
-     {"name", "cmt", "desc", "src", "link*", "number", "type", "extensions", "trkseg*"}},
-    {QStringLiteral("trkseg"), {"trkpt*", "extensions"}},
-    {QStringLiteral("trkpt"),
-     {"ele", "time", "magvar", "geoidheight", "name", "cmt", "desc", "src", "link*", "sym", "type", "fix",
-      "sat", "hdop", "vdop", "pdop", "ageofdgpsdata", "dgpsid", "extensions"}},
-};
-
-struct Point
-{
-    double lat = 0;
-    double lon = 0;
-    double ele = qQNaN();
-    QString time;
-    double speed = qQNaN();
-    int segment = 0;
-};
-
-bool isDecimal(const QString& text)
-{
-    static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
-    return decimal.match(text).hasMatch();
-}
-
-// Reads a GPX file, checking it against the structural rules of the GPX 1.1 schema for the
-// elements a track uses; an empty error means it conforms.
-QVector<Point> readGpx(const QByteArray& bytes, QString& error)
-{
-    QVector<Point> points;
-    QXmlStreamReader xml(bytes);
-    struct Level
-    {
-        QString name;
-        int position = 0; // index into the element's sequence
-    };
-    QVector<Level> stack;
-    int segments = 0;
-    const auto fail = [&](const QString& text) {
-        if (error.isEmpty())
-            error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(text);
-    };
-    while (!xml.atEnd() && error.isEmpty()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement) {
-            stack.removeLast();
-            continue;
-        }
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        const QString name = xml.name().toString();
-        if (stack.isEmpty()) {
-            if (name != QLatin1String("gpx") || xml.namespaceUri() != Gpx)
-                fail(QStringLiteral("the root is not a GPX 1.1 gpx element"));
-            if (xml.attributes().value(QStringLiteral("version")) != QLatin1String("1.1") ||
-                xml.attributes().value(QStringLiteral("creator")).isEmpty())
-                fail(QStringLiteral("gpx needs version 1.1 and a creator"));
-            stack.append({name});
-            continue;
-        }
-        Level& parent = stack.last();
-        if (parent.name == QLatin1String("extensions")) {
-            if (xml.namespaceUri() == Gpx)
-                fail(QStringLiteral("extensions hold elements of other namespaces only"));
-            if (name == QLatin1String("speed") && xml.namespaceUri() == TrackPoint) {
-                const QString text = xml.readElementText();
-                if (!isDecimal(text) || text.toDouble() < 0)
-                    fail(QStringLiteral("speed %1").arg(text));
-                points.last().speed = text.toDouble();
-                continue;
-            }
-            stack.append({QStringLiteral("extensions")}); // anything inside is free
-            continue;
-        }
-        if (xml.namespaceUri() != Gpx) {
-            fail(QStringLiteral("%1 is not in the GPX namespace").arg(name));
-            break;
-        }
-        const auto sequence = Sequences.find(parent.name);
-        if (sequence == Sequences.end()) {
-            fail(QStringLiteral("%1 may not contain %2").arg(parent.name, name));
-            break;
-        }
-        const QStringList& allowed = sequence->second;
-        int found = -1;
-        for (int i = parent.position; i < allowed.size(); ++i) {
-            if (QString(allowed[i]).remove(QLatin1Char('*')) == name) {
-                found = i;
-                break;
-            }
-        }
-        if (found < 0) {
-            fail(QStringLiteral("%1 out of order in %2").arg(name, parent.name));
-            break;
-        }
-        parent.position = allowed[found].endsWith(QLatin1Char('*')) ? found : found + 1;
-
-        if (name == QLatin1String("trkseg")) {
-            ++segments;
-        } else if (name == QLatin1String("trkpt")) {
-            Point point;
-            const QString lat = xml.attributes().value(QStringLiteral("lat")).toString();
-            const QString lon = xml.attributes().value(QStringLiteral("lon")).toString();
-            point.lat = lat.toDouble();
-            point.lon = lon.toDouble();
-            point.segment = segments;
-            if (!isDecimal(lat) || !isDecimal(lon) || qAbs(point.lat) > 90 || point.lon < -180 ||
-                point.lon >= 180)
-                fail(QStringLiteral("coordinates %1 %2").arg(lat, lon));
-            points.append(point);
-        } else if (name == QLatin1String("ele")) {
-            const QString text = xml.readElementText();
-            if (!isDecimal(text))
-                fail(QStringLiteral("ele %1").arg(text));
-            points.last().ele = text.toDouble();
-            continue;
-        } else if (name == QLatin1String("time") && parent.name == QLatin1String("trkpt")) {
-            const QString text = xml.readElementText();
-            if (!QDateTime::fromString(text, Qt::ISODate).isValid() || !text.endsWith(QLatin1Char('Z')))
-                fail(QStringLiteral("time %1").arg(text));
-            points.last().time = text;
-            continue;
-        } else if (name == QLatin1String("name")) {
-            xml.readElementText();
-            continue;
-        }
-        stack.append({name});
-    }
-    if (xml.hasError())
-        fail(xml.errorString());
-    return points;
-}
 
 QStringList csvRows(const TrackExport& track)
 {
@@ -216,7 +72,8 @@ void TestTrackExport::gpxIsValidAndRoundTrips()
     TrackExport track(m_trip, m_positions);
     track.setName(QStringLiteral("Drive & <test>"));
     QString error;
-    const QVector<Point> points = readGpx(written(track, TrackExport::Format::Gpx), error);
+    const QVector<Fixture::GpxPoint> points =
+        Fixture::readGpx(written(track, TrackExport::Format::Gpx), error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
     // Every record with a fix comes back, in order, and nothing else.
@@ -225,7 +82,7 @@ void TestTrackExport::gpxIsValidAndRoundTrips()
         if (!TrackExport::hasFix(record))
             continue;
         QVERIFY(index < points.size());
-        const Point& point = points[index++];
+        const Fixture::GpxPoint& point = points[index++];
         QVERIFY(qAbs(point.lat - record.coordinate().latitude()) < 1e-8);
         QVERIFY(qAbs(point.lon - record.coordinate().longitude()) < 1e-8);
         QVERIFY(qAbs(point.ele - record.coordinate().altitude()) < 0.05);
@@ -262,11 +119,13 @@ void TestTrackExport::csvHasOneRowPerRecord()
     // The event recording and the file after it carry the event mark.
     QCOMPARE(rows[1 + 10].section(QLatin1Char(','), 10, 10), QStringLiteral("1"));
     QCOMPARE(rows[1 + 29].section(QLatin1Char(','), 10, 10), QStringLiteral("1"));
-    // The file without positions is filled with substitutes: located, but no fix.
+    // The file without positions is filled with substitutes: located, but no fix; it does not
+    // follow the event, so it carries no event mark.
     const QStringList substitute = rows[1 + 30].split(QLatin1Char(','));
     QCOMPARE(substitute[0], QStringLiteral("30"));
     QVERIFY(!substitute[2].isEmpty());
     QCOMPARE(substitute[9], QStringLiteral("0"));
+    QCOMPARE(substitute[10], QStringLiteral("0"));
 }
 
 void TestTrackExport::kmlMarksEachEventRecording()
