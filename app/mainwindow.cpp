@@ -276,8 +276,9 @@ void MainWindow::updateMinimumSize()
                                   Units::speedUnitText() + QStringLiteral("888")}) {
         text = qMax(text, metrics.horizontalAdvance(sample));
     }
-    // Eight and a half lines of text: two coordinates, the speed, two accelerations.
-    const int lines = int(std::ceil(8.6 * (QFontInfo(ui->driveData->font()).pixelSize() + 1)));
+    // Nine lines of text: two coordinates, the speed (two lines), two accelerations, and room
+    // below the last line for its descenders.
+    const int lines = int(std::ceil(9.0 * (QFontInfo(ui->driveData->font()).pixelSize() + 1)));
     ui->driveData->setMinimumSize(std::max({120, text + 11 + 12, CompassMinimum}), qMax(148, lines));
     ui->compass->setMinimumSize(CompassMinimum, CompassMinimum);
     ui->fileWidget->setMinimumSize(qMax(150, ui->fileWidget->minimumListWidth()), 200);
@@ -288,10 +289,12 @@ void MainWindow::updateMinimumSize()
     const int leftColumn = qMax(ui->ctrlPanel->minimumWidth(), ui->dataFrame->minimumWidth());
     const int minWidth = qMax(leftColumn + columnWidth, ui->videoWidget->minimumWidth()) +
                          qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
-    const int minHeight = qMax(ui->videoWidget->minimumHeight() + topRow + ui->dataFrame->minimumHeight() +
-                                   m_tripSummary->minimumHeight(),
-                               ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
-                          154;
+    // The graph shares its row with the drive-data panel.
+    const int dataRow = qMax(ui->dataFrame->minimumHeight(), ui->driveData->minimumHeight());
+    const int minHeight =
+        qMax(ui->videoWidget->minimumHeight() + topRow + dataRow + m_tripSummary->minimumHeight(),
+             ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
+        154;
     // Whatever the layouts themselves need (the title bar's buttons and logo included).
     m_frameGrid->invalidate();
     const QSize layoutMinimum = m_frameGrid->totalMinimumSize();

@@ -181,6 +181,11 @@ QString TestLayoutFit::checkDriveData() const
     DriveData* panel = ui()->driveData;
     const QImage image = panel->grab().toImage();
     const int pitch = QFontInfo(panel->font()).pixelSize() + 1;
+    // The last line (7.5) with its descenders must lie inside the panel.
+    if (panel->height() < int(8.7 * pitch))
+        return QStringLiteral("the last line is cut at the bottom (%1 px for pitch %2)")
+            .arg(panel->height())
+            .arg(pitch);
     // The coordinates (lines 0.5 and 1.5) and accelerations (6.5 and 7.5) are right-aligned:
     // cut text would reach the panel's left edge.
     for (const double line : {0.5, 1.5, 6.5, 7.5}) {
@@ -192,6 +197,12 @@ QString TestLayoutFit::checkDriveData() const
         if (columns.first <= 4)
             return QStringLiteral("line %1 is cut at the left edge").arg(line);
     }
+    // The digits of the coordinates reach down to their baseline, below the line's first
+    // pixel-size rows: text clipped to those rows would lose its bottom.
+    const int size = pitch - 1;
+    const QRect baseline(2, int(0.5 * pitch) + size + 1, panel->width() - 4, qMax(1, size / 6));
+    if (brightColumns(image, baseline).first < 0)
+        return QStringLiteral("the coordinates are cut at their baseline");
     return QString();
 }
 
