@@ -675,11 +675,11 @@ void MainWindow::on_setFileDialogFinished()
 void MainWindow::retranslateToolTips()
 {
     const std::tuple<QWidget*, const char*, QKeySequence> tips[] = {
-        {ui->openFileButton, "Open", openShortcut()},
-        {ui->infoButton, "About", aboutShortcut()},
-        {ui->langButton, "Select language", QKeySequence()},
-        {ui->minimizeButton, "Minimize", QKeySequence()},
-        {ui->closeButton, "Close", closeShortcut()}};
+        {ui->openFileButton, QT_TRANSLATE_NOOP("QObject", "Open"), openShortcut()},
+        {ui->infoButton, QT_TRANSLATE_NOOP("QObject", "About"), aboutShortcut()},
+        {ui->langButton, QT_TRANSLATE_NOOP("QObject", "Select language"), QKeySequence()},
+        {ui->minimizeButton, QT_TRANSLATE_NOOP("QObject", "Minimize"), QKeySequence()},
+        {ui->closeButton, QT_TRANSLATE_NOOP("QObject", "Close"), closeShortcut()}};
     for (const auto& [widget, text, key] : tips) {
         widget->setToolTipDuration(TooltipDuration);
         widget->setToolTip(key.isEmpty() ? QObject::tr(text) : withShortcut(QObject::tr(text), key));
