@@ -348,10 +348,21 @@ void TestCommandLine::exportsWriteTheirFiles()
 
 void TestCommandLine::commandsRunBesideARunningWindow()
 {
-    // This process holds the lock of a running window.
+    // This process holds the lock of a running window. The lock's key file lives in the
+    // temporary folder; a folder of its own keeps windows of tests running alongside out.
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    const QString temp = m_dir.filePath(QStringLiteral("lock-temp"));
+    QVERIFY(QDir().mkpath(temp));
+    qputenv("TMPDIR", QFile::encodeName(temp));
     QSharedMemory lock(InstanceKey);
-    QVERIFY(lock.create(512, QSharedMemory::ReadWrite));
+    const bool created = lock.create(512, QSharedMemory::ReadWrite);
     const Result result = run({QStringLiteral("--list"), m_card});
+    if (hadTemp)
+        qputenv("TMPDIR", oldTemp);
+    else
+        qunsetenv("TMPDIR");
+    QVERIFY2(created, qPrintable(lock.errorString()));
     QCOMPARE(result.code, 0);
     QCOMPARE(QJsonDocument::fromJson(result.out.toUtf8()).object().value("trips").toArray().size(), 4);
 }
