@@ -18,10 +18,6 @@
 Lizenzvertrag</translation>
     </message>
     <message>
-        <source>Form</source>
-        <translation>Formular</translation>
-    </message>
-    <message>
         <source>Legal notice</source>
         <translation>Impressum</translation>
     </message>
@@ -232,8 +228,8 @@ Lizenzvertrag</translation>
         <translation>Fahrt %1 hat keine Positionsdaten: keine GPX-Datei geschrieben.</translation>
     </message>
     <message>
-        <source>Try '%1 --help' for the options.</source>
-        <translation>Die Optionen zeigt '%1 --help'.</translation>
+        <source>Try &apos;%1 --help&apos; for the options.</source>
+        <translation>Die Optionen zeigt &apos;%1 --help&apos;.</translation>
     </message>
     <message>
         <source>Writes date, time, coordinates and speed below the still.</source>
@@ -261,6 +257,10 @@ Lizenzvertrag</translation>
     <message>
         <source>not a playable video</source>
         <translation>kein abspielbares Video</translation>
+    </message>
+    <message>
+        <source>not a playable video (%1)</source>
+        <translation>kein abspielbares Video (%1)</translation>
     </message>
 </context>
 <context>
@@ -384,7 +384,7 @@ Lizenzvertrag</translation>
         <translation>Uhrzeit</translation>
     </message>
     <message>
-        <source>Open the camera's memory card or a folder of recordings; its trips are listed here.</source>
+        <source>Open the camera&apos;s memory card or a folder of recordings; its trips are listed here.</source>
         <translation>Öffnen Sie die Speicherkarte der Kamera oder einen Ordner mit Aufnahmen; die Fahrten werden hier aufgelistet.</translation>
     </message>
     <message>
@@ -509,7 +509,7 @@ Lizenzvertrag</translation>
         <translation>Schließen</translation>
     </message>
     <message>
-        <source>Corrupted file. Video can't be loaded!</source>
+        <source>Corrupted file. Video can&apos;t be loaded!</source>
         <translation>Beschädigte Datei. Video kann nicht geladen werden!</translation>
     </message>
     <message>
@@ -606,6 +606,29 @@ Lizenzvertrag</translation>
     </message>
 </context>
 <context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Voraus</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Überbrückte Lücke</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Gefahren</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>Kein GPS-Empfang</translation>
+    </message>
+</context>
+<context>
     <name>SettingsButton</name>
     <message>
         <source>Acceleration</source>
@@ -665,6 +688,10 @@ Lizenzvertrag</translation>
         <source>without a valid start time in the name</source>
         <translation>ohne gültige Startzeit im Namen</translation>
     </message>
+    <message>
+        <source>gone while they were read</source>
+        <translation>beim Lesen verschwunden</translation>
+    </message>
 </context>
 <context>
     <name>SkippedFilesDialog</name>
@@ -679,6 +706,25 @@ Lizenzvertrag</translation>
     <message>
         <source>Reason</source>
         <translation>Grund</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Aus %1 lässt sich kein Bild dekodieren.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Die Aufnahme %1 wird nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>Die Fahrt enthält kein Video.</translation>
     </message>
 </context>
 <context>
@@ -714,48 +760,6 @@ Lizenzvertrag</translation>
     <message>
         <source>Time offset</source>
         <translation>Zeitversatz</translation>
-    </message>
-</context>
-<context>
-    <name>RouteLegend</name>
-    <message>
-        <source>Ahead</source>
-        <translation>Voraus</translation>
-    </message>
-    <message>
-        <source>Bridged gap</source>
-        <translation>Überbrückte Lücke</translation>
-    </message>
-    <message>
-        <source>Driven</source>
-        <translation>Gefahren</translation>
-    </message>
-    <message>
-        <source>Event</source>
-        <translation>Ereignis</translation>
-    </message>
-    <message>
-        <source>No GPS fix</source>
-        <translation>Kein GPS-Empfang</translation>
-    </message>
-</context>
-<context>
-    <name>Snapshot</name>
-    <message>
-        <source>Cannot decode a frame of %1.</source>
-        <translation>Aus %1 lässt sich kein Bild dekodieren.</translation>
-    </message>
-    <message>
-        <source>Cannot write %1: %2</source>
-        <translation>%1 kann nicht geschrieben werden: %2</translation>
-    </message>
-    <message>
-        <source>Refusing to overwrite the recording %1.</source>
-        <translation>Die Aufnahme %1 wird nicht überschrieben.</translation>
-    </message>
-    <message>
-        <source>The trip has no video.</source>
-        <translation>Die Fahrt enthält kein Video.</translation>
     </message>
 </context>
 <context>

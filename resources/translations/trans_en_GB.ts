@@ -17,10 +17,6 @@
         <translation>Enduser license</translation>
     </message>
     <message>
-        <source>Form</source>
-        <translation>Form</translation>
-    </message>
-    <message>
         <source>Legal notice</source>
         <translation>Legal notice</translation>
     </message>
@@ -231,8 +227,8 @@
         <translation>Trip %1 has no position data: no GPX file written.</translation>
     </message>
     <message>
-        <source>Try '%1 --help' for the options.</source>
-        <translation>Try '%1 --help' for the options.</translation>
+        <source>Try &apos;%1 --help&apos; for the options.</source>
+        <translation>Try &apos;%1 --help&apos; for the options.</translation>
     </message>
     <message>
         <source>Writes date, time, coordinates and speed below the still.</source>
@@ -260,6 +256,10 @@
     <message>
         <source>not a playable video</source>
         <translation>not a playable video</translation>
+    </message>
+    <message>
+        <source>not a playable video (%1)</source>
+        <translation>not a playable video (%1)</translation>
     </message>
 </context>
 <context>
@@ -383,8 +383,8 @@
         <translation>Time</translation>
     </message>
     <message>
-        <source>Open the camera's memory card or a folder of recordings; its trips are listed here.</source>
-        <translation>Open the camera's memory card or a folder of recordings; its trips are listed here.</translation>
+        <source>Open the camera&apos;s memory card or a folder of recordings; its trips are listed here.</source>
+        <translation>Open the camera&apos;s memory card or a folder of recordings; its trips are listed here.</translation>
     </message>
     <message>
         <source>%1 does not exist.</source>
@@ -508,8 +508,8 @@
         <translation>Close</translation>
     </message>
     <message>
-        <source>Corrupted file. Video can't be loaded!</source>
-        <translation>Corrupted file. Video can't be loaded!</translation>
+        <source>Corrupted file. Video can&apos;t be loaded!</source>
+        <translation>Corrupted file. Video can&apos;t be loaded!</translation>
     </message>
     <message>
         <source>Forward</source>
@@ -605,6 +605,29 @@
     </message>
 </context>
 <context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Ahead</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Bridged gap</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Driven</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>No GPS fix</translation>
+    </message>
+</context>
+<context>
     <name>SettingsButton</name>
     <message>
         <source>Acceleration</source>
@@ -664,6 +687,10 @@
         <source>without a valid start time in the name</source>
         <translation>without a valid start time in the name</translation>
     </message>
+    <message>
+        <source>gone while they were read</source>
+        <translation>gone while they were read</translation>
+    </message>
 </context>
 <context>
     <name>SkippedFilesDialog</name>
@@ -678,6 +705,25 @@
     <message>
         <source>Reason</source>
         <translation>Reason</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Cannot decode a frame of %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Refusing to overwrite the recording %1.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>The trip has no video.</translation>
     </message>
 </context>
 <context>
@@ -713,48 +759,6 @@
     <message>
         <source>Time offset</source>
         <translation>Time offset</translation>
-    </message>
-</context>
-<context>
-    <name>RouteLegend</name>
-    <message>
-        <source>Ahead</source>
-        <translation>Ahead</translation>
-    </message>
-    <message>
-        <source>Bridged gap</source>
-        <translation>Bridged gap</translation>
-    </message>
-    <message>
-        <source>Driven</source>
-        <translation>Driven</translation>
-    </message>
-    <message>
-        <source>Event</source>
-        <translation>Event</translation>
-    </message>
-    <message>
-        <source>No GPS fix</source>
-        <translation>No GPS fix</translation>
-    </message>
-</context>
-<context>
-    <name>Snapshot</name>
-    <message>
-        <source>Cannot decode a frame of %1.</source>
-        <translation>Cannot decode a frame of %1.</translation>
-    </message>
-    <message>
-        <source>Cannot write %1: %2</source>
-        <translation>Cannot write %1: %2</translation>
-    </message>
-    <message>
-        <source>Refusing to overwrite the recording %1.</source>
-        <translation>Refusing to overwrite the recording %1.</translation>
-    </message>
-    <message>
-        <source>The trip has no video.</source>
-        <translation>The trip has no video.</translation>
     </message>
 </context>
 <context>

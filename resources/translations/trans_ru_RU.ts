@@ -19,10 +19,6 @@
 пользователя</translation>
     </message>
     <message>
-        <source>Form</source>
-        <translation>Форма</translation>
-    </message>
-    <message>
         <source>Legal notice</source>
         <translation>Правовое уведомление</translation>
     </message>
@@ -47,7 +43,7 @@
     </message>
     <message>
         <source>This application uses the following 3rd-party opensource components</source>
-        <translation>Это приложение использует  компоненты из открытых источников 3-их сторон</translation>
+        <translation>Это приложение использует &#xa0;компоненты из открытых источников 3-их сторон</translation>
     </message>
     <message>
         <source>Version: %1</source>
@@ -236,8 +232,8 @@
         <translation>В поездке %1 нет данных о местоположении: файл GPX не записан.</translation>
     </message>
     <message>
-        <source>Try '%1 --help' for the options.</source>
-        <translation>Параметры показывает '%1 --help'.</translation>
+        <source>Try &apos;%1 --help&apos; for the options.</source>
+        <translation>Параметры показывает &apos;%1 --help&apos;.</translation>
     </message>
     <message>
         <source>Writes date, time, coordinates and speed below the still.</source>
@@ -265,6 +261,10 @@
     <message>
         <source>not a playable video</source>
         <translation>не воспроизводимое видео</translation>
+    </message>
+    <message>
+        <source>not a playable video (%1)</source>
+        <translation>не воспроизводимое видео (%1)</translation>
     </message>
 </context>
 <context>
@@ -388,7 +388,7 @@
         <translation>Время</translation>
     </message>
     <message>
-        <source>Open the camera's memory card or a folder of recordings; its trips are listed here.</source>
+        <source>Open the camera&apos;s memory card or a folder of recordings; its trips are listed here.</source>
         <translation>Откройте карту памяти камеры или папку с записями; поездки появятся здесь.</translation>
     </message>
     <message>
@@ -519,7 +519,7 @@
         <translation>Закрыть</translation>
     </message>
     <message>
-        <source>Corrupted file. Video can't be loaded!</source>
+        <source>Corrupted file. Video can&apos;t be loaded!</source>
         <translation>Поврежденный файл. Видео не может быть загружен!</translation>
     </message>
     <message>
@@ -616,6 +616,29 @@
     </message>
 </context>
 <context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Впереди</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Восполненный пропуск</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Пройдено</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Событие</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>Нет сигнала GPS</translation>
+    </message>
+</context>
+<context>
     <name>SettingsButton</name>
     <message>
         <source>Acceleration</source>
@@ -676,6 +699,10 @@
         <source>without a valid start time in the name</source>
         <translation>без правильного времени начала в имени</translation>
     </message>
+    <message>
+        <source>gone while they were read</source>
+        <translation>исчезли во время чтения</translation>
+    </message>
 </context>
 <context>
     <name>SkippedFilesDialog</name>
@@ -690,6 +717,25 @@
     <message>
         <source>Reason</source>
         <translation>Причина</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Не удаётся декодировать кадр из %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Запись %1 не будет перезаписана.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>В поездке нет видео.</translation>
     </message>
 </context>
 <context>
@@ -725,48 +771,6 @@
     <message>
         <source>Time offset</source>
         <translation>Сдвиг времени</translation>
-    </message>
-</context>
-<context>
-    <name>RouteLegend</name>
-    <message>
-        <source>Ahead</source>
-        <translation>Впереди</translation>
-    </message>
-    <message>
-        <source>Bridged gap</source>
-        <translation>Восполненный пропуск</translation>
-    </message>
-    <message>
-        <source>Driven</source>
-        <translation>Пройдено</translation>
-    </message>
-    <message>
-        <source>Event</source>
-        <translation>Событие</translation>
-    </message>
-    <message>
-        <source>No GPS fix</source>
-        <translation>Нет сигнала GPS</translation>
-    </message>
-</context>
-<context>
-    <name>Snapshot</name>
-    <message>
-        <source>Cannot decode a frame of %1.</source>
-        <translation>Не удаётся декодировать кадр из %1.</translation>
-    </message>
-    <message>
-        <source>Cannot write %1: %2</source>
-        <translation>Не удаётся записать %1: %2</translation>
-    </message>
-    <message>
-        <source>Refusing to overwrite the recording %1.</source>
-        <translation>Запись %1 не будет перезаписана.</translation>
-    </message>
-    <message>
-        <source>The trip has no video.</source>
-        <translation>В поездке нет видео.</translation>
     </message>
 </context>
 <context>
