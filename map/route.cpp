@@ -9,15 +9,6 @@
 
 namespace {
 
-Route::RouteType typeOf(bool event, bool fix, unsigned index, unsigned current)
-{
-    if (event)
-        return fix ? Route::EventFix : Route::LostEvent;
-    if (fix)
-        return index > current ? Route::Inactive : Route::Active;
-    return index >= current ? Route::LostInactive : Route::LostActive;
-}
-
 // Date and time of day as written, in seconds: the same whatever the time zone of the machine.
 qint64 wallSecond(const QDateTime& time)
 {
@@ -31,38 +22,6 @@ Route::Route(QObject* parent, std::shared_ptr<std::vector<QNmeaPositionInfo>> po
 {
     if (m_positions)
         build(*m_positions);
-}
-
-const QPen* Route::penOf(RouteType type)
-{
-    switch (type) {
-    case Inactive:
-        return &MapWidgetConfig::inactiveRoutePen;
-    case Active:
-        return &MapWidgetConfig::activeRoutePen;
-    case EventFix:
-        return &MapWidgetConfig::eventRoutePen;
-    case LostInactive:
-        return &MapWidgetConfig::lostInactiveRoutePen;
-    case LostActive:
-        return &MapWidgetConfig::lostActiveRoutePen;
-    case LostEvent:
-        break;
-    }
-    return &MapWidgetConfig::lostRoutePen;
-}
-
-Route::RouteType Route::typeAt(std::size_t index, unsigned current) const
-{
-    // The record before it decides for all but the first, so the driven part reaches one
-    // record beyond the current second.
-    const auto compared = unsigned(index > 0 ? index - 1 : 0);
-    return typeOf(isEvent(index), (m_flags[index] & Fix) != 0, compared, current);
-}
-
-bool Route::isEvent(std::size_t index) const
-{
-    return (m_flags[index] & Event) != 0;
 }
 
 bool Route::hasCoordinate(std::size_t record) const

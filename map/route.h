@@ -28,16 +28,6 @@ class Route : public QObject
     Q_OBJECT
 
 public:
-    enum RouteType
-    {
-        Inactive,
-        Active,
-        EventFix,
-        LostInactive,
-        LostActive,
-        LostEvent
-    };
-
     enum MarkerType
     {
         Beginning,
@@ -64,14 +54,6 @@ public:
     };
 
     Route(QObject* parent, std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
-
-    static const QPen* penOf(RouteType type);
-
-    // The kind record `index` is drawn with at second `current`. Besides the records of an event
-    // recording, only those whose wall-clock second an event recording covers count as event:
-    // the assembly marks the whole recording after an event, which may run on much longer.
-    RouteType typeAt(std::size_t index, unsigned current) const;
-    bool isEvent(std::size_t index) const;
 
     // The tracks at second `current`; false when there are no positions.
     bool test(std::vector<Track>& tracks, unsigned current) const;
@@ -129,6 +111,9 @@ private:
     };
 
     void build(const std::vector<QNmeaPositionInfo>& v);
+    // Besides the records of an event recording, only those whose wall-clock second an event
+    // recording covers count as event: the assembly marks the whole recording after an event,
+    // which may run on much longer.
     void markEvents(const std::vector<QNmeaPositionInfo>& v);
     Kind kindOf(std::size_t record) const;
     // The first record at or after `from` up to `last` that the walk does not leave out; -1 if none.

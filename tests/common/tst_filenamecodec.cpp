@@ -1,14 +1,7 @@
 #include "filenamecodec.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 // File names that are bytes, not UTF-8: read, kept and handed back unchanged.
 class TestFileNameCodec : public QObject
@@ -18,7 +11,6 @@ private slots:
     void namesSurviveTheRoundTrip_data();
     void namesSurviveTheRoundTrip();
     void streamsDecodeAcrossChunks();
-    void qtFileFunctionsKeepTheBytes();
 };
 
 void TestFileNameCodec::namesSurviveTheRoundTrip_data()
@@ -67,28 +59,6 @@ void TestFileNameCodec::streamsDecodeAcrossChunks()
         decoded += codec->toUnicode(text.constData() + split, text.size() - split, &state);
         QCOMPARE(Fs::encodeFileName(decoded), text);
     }
-}
-
-void TestFileNameCodec::qtFileFunctionsKeepTheBytes()
-{
-    Fs::keepFileNameBytes();
-    QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
-    // A folder named in Latin-1 on a card, with a file in it.
-    const QByteArray folder = QFile::encodeName(tmp.path()) + "/Fahrten-M\xfc"
-                                                              "nchen";
-    QCOMPARE(::mkdir(folder.constData(), 0700), 0);
-    const int fd = ::open((folder + "/001_0001_20240501090000.mp4").constData(), O_CREAT | O_WRONLY, 0600);
-    QVERIFY(fd >= 0);
-    ::close(fd);
-
-    const QStringList entries = QDir(tmp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    QCOMPARE(entries.size(), 1);
-    const QString path = tmp.filePath(entries.first());
-    QCOMPARE(QFile::encodeName(path), folder);
-    QVERIFY(QFileInfo(path).isDir());
-    QVERIFY(QFile::exists(path + QStringLiteral("/001_0001_20240501090000.mp4")));
-    QCOMPARE(QDir(path).entryList(QDir::Files), QStringList{QStringLiteral("001_0001_20240501090000.mp4")});
 }
 
 QTEST_GUILESS_MAIN(TestFileNameCodec)

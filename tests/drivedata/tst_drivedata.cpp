@@ -26,21 +26,6 @@ Samples processed(std::shared_ptr<std::vector<P>> input)
     return spy.count() == 1 ? spy.at(0).at(0).value<Samples>() : Samples();
 }
 
-DataPoint located(qint64 time, double direction, double speed = 10.0, bool accelerationValid = true)
-{
-    DataPoint s;
-    s.time = time;
-    s.direction = direction;
-    s.speed = speed;
-    s.accelerationX = 1.25;
-    s.accelerationY = -0.5;
-    s.accelerationValid = accelerationValid;
-    s.latitude = 48.0 + 46.0 / 60 + 35.9 / 3600;
-    s.longitude = 9.0 + 10.0 / 60 + 55.1 / 3600;
-    s.fix = s.speedValid = s.positionValid = s.directionValid = true;
-    return s;
-}
-
 Samples samples(std::vector<DataPoint> list)
 {
     return std::make_shared<std::vector<DataPoint>>(std::move(list));
@@ -65,19 +50,6 @@ QPointF needleTip(Compass& compass)
     return length > 0 ? -sum / length : QPointF();
 }
 
-int yellowPixels(DriveData& panel)
-{
-    const QImage image = panel.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            count += qRed(p) > 150 && qGreen(p) > 150 && qBlue(p) < 80 ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 DataPoint sample(qint64 time, double speed, double x = 0.0, double y = 0.0, bool valid = true,
                  bool fix = true)
 {
@@ -89,6 +61,16 @@ DataPoint sample(qint64 time, double speed, double x = 0.0, double y = 0.0, bool
     s.accelerationValid = valid;
     s.fix = s.positionValid = fix;
     s.speedValid = s.directionValid = true;
+    return s;
+}
+
+// A sample with a heading at 48° 46' 35.9" N, 9° 10' 55.1" E.
+DataPoint located(qint64 time, double direction, double speed = 10.0, bool accelerationValid = true)
+{
+    DataPoint s = sample(time, speed, 1.25, -0.5, accelerationValid);
+    s.direction = direction;
+    s.latitude = 48.0 + 46.0 / 60 + 35.9 / 3600;
+    s.longitude = 9.0 + 10.0 / 60 + 55.1 / 3600;
     return s;
 }
 
@@ -124,6 +106,17 @@ bool isGreen(QRgb p)
 bool isCurve(QRgb p)
 {
     return isCyan(p) || isYellow(p) || isGreen(p);
+}
+
+int yellowPixels(QWidget& widget)
+{
+    const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += isYellow(image.pixel(x, y)) ? 1 : 0;
+    }
+    return count;
 }
 
 int countInColumn(const QImage& image, int x, int fromY, int toY, bool (*test)(QRgb))
@@ -359,6 +352,16 @@ private slots:
         QVERIFY(!panel.currentSample());
         QCOMPARE(panel.latitudeText(), QStringLiteral("Unknown"));
         QCOMPARE(headings.last().at(0).toDouble(), 0.0);
+
+        // The panel's texts are looked up when drawn: a new catalog shows at the next paint.
+        panel.resize(160, 160);
+        const QImage english = panel.grab().toImage();
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        QCOMPARE(panel.latitudeText(), QStringLiteral("Unbekannt"));
+        QVERIFY(panel.grab().toImage() != english);
+        QCoreApplication::removeTranslator(&translator);
     }
 
     void speedShownInTheChosenUnit()
@@ -383,57 +386,6 @@ private slots:
         }
     }
 
-    void accelerationsOnlyWhenRecorded()
-    {
-        DriveData panel;
-        panel.resize(160, 160);
-        panel.new_nmea_data(samples({located(0, 0, 5.0, false)}));
-        QVERIFY(!panel.hasAcceleration());
-        QCOMPARE(yellowPixels(panel), 0);
-        panel.new_nmea_data(samples({located(0, 0, 5.0, false), located(1000, 0, 5.0, true)}));
-        QVERIFY(panel.hasAcceleration());
-        QVERIFY(yellowPixels(panel) > 10);
-    }
-
-    void compassNeedle()
-    {
-        struct Row
-        {
-            double heading;
-            QPointF tip;
-            QSize size;
-        };
-        const Row rows[] = {{0.0, {0, -1}, {300, 300}},
-                            {90.0, {1, 0}, {300, 300}},
-                            {180.0, {0, 1}, {300, 300}},
-                            {90.0, {1, 0}, {420, 200}},
-                            {225.0, {-M_SQRT1_2, M_SQRT1_2}, {200, 330}}};
-        for (const Row& row : rows) {
-            Compass compass;
-            compass.resize(row.size);
-            compass.set_direction(row.heading);
-            const QPointF seen = needleTip(compass);
-            QVERIFY2(
-                QPointF::dotProduct(seen, row.tip) > 0.95,
-                qPrintable(QStringLiteral("%1°: tip at %2 %3").arg(row.heading).arg(seen.x()).arg(seen.y())));
-        }
-    }
-
-    // The panel's texts are looked up when drawn: a new catalog shows at the next paint.
-    void textsFollowLanguage()
-    {
-        DriveData panel;
-        panel.resize(160, 160);
-        const QImage before = panel.grab().toImage();
-        QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
-        QVERIFY(QCoreApplication::installTranslator(&translator));
-        QCOMPARE(panel.latitudeText(), QStringLiteral("Unbekannt"));
-        QVERIFY(panel.grab().toImage() != before);
-        QCoreApplication::removeTranslator(&translator);
-        QCOMPARE(panel.latitudeText(), QStringLiteral("Unknown"));
-    }
-
     // A second whose record the assembly made up: the panel shows no borrowed coordinate and no
     // 0 km/h, and the compass no heading.
     void secondWithoutDataShowsNoData()
@@ -445,7 +397,13 @@ private slots:
         Compass compass;
         compass.resize(120, 70);
         connect(&panel, &DriveData::direction_changed, &compass, &Compass::set_direction);
+        // Accelerations are shown only when some second has them.
+        panel.new_nmea_data(samples({missing}));
+        QVERIFY(!panel.hasAcceleration());
+        QCOMPARE(yellowPixels(panel), 0);
         panel.new_nmea_data(samples({located(0, 40.0, 0.0), missing}));
+        QVERIFY(panel.hasAcceleration());
+        QVERIFY(yellowPixels(panel) > 10);
 
         const QImage standing = panel.grab().toImage();
         QVERIFY(panel.speedKnown());
@@ -462,7 +420,7 @@ private slots:
         QVERIFY(yellowPixels(panel) > 0); // the acceleration rows keep their unit
     }
 
-    void compassNorthAndDegrees()
+    void compassRose()
     {
         Compass compass;
         QVERIFY(compass.minimumHeight() >= Compass::MinimumSide);
@@ -484,6 +442,27 @@ private slots:
         QVERIFY(redBalance() > 10);
         compass.set_direction(180.0);
         QVERIFY(redBalance() < -10);
+
+        // The needle's tip points the heading's way, whatever the shape of the widget.
+        struct Row
+        {
+            double heading;
+            QPointF tip;
+            QSize size;
+        };
+        const Row rows[] = {{0.0, {0, -1}, {300, 300}},
+                            {90.0, {1, 0}, {420, 200}},
+                            {180.0, {0, 1}, {300, 300}},
+                            {225.0, {-M_SQRT1_2, M_SQRT1_2}, {200, 330}}};
+        for (const Row& row : rows) {
+            compass.resize(row.size);
+            compass.set_direction(row.heading);
+            const QPointF seen = needleTip(compass);
+            QVERIFY2(
+                QPointF::dotProduct(seen, row.tip) > 0.95,
+                qPrintable(QStringLiteral("%1°: tip at %2 %3").arg(row.heading).arg(seen.x()).arg(seen.y())));
+        }
+
         compass.set_direction(237.4);
         QCOMPARE(compass.headingText(), QStringLiteral("237°"));
         compass.set_direction(359.6);
@@ -492,40 +471,104 @@ private slots:
         QCOMPARE(redBalance(), 0);
     }
 
+    // Both axes tick at round steps on shared grid lines, the speed's top tick at the plot's top.
+    // At 640 × 480 there are up to six ticks above the zero line; a round step holds the largest
+    // value with 5 % room (at least 18 km/h and ±1 m/s²).
     void scales()
     {
+        constexpr auto kmh = Units::SpeedUnit::KilometresPerHour;
+        constexpr auto mph = Units::SpeedUnit::MilesPerHour;
+        constexpr auto ms2 = Units::AccelerationUnit::MetresPerSecondSquared;
         const double absent = std::nan(""); // not recorded: the sample's accelerations are invalid
-        // 640 × 480: up to six ticks above the zero line; a round step holds the largest value
-        // with 5 % room (at least 18 km/h and ±1 m/s²).
         struct Row
         {
             const char* name;
-            QVector<double> speeds, x, y;
-            double speedTopKmh, accelerationStep;
+            QVector<double> speeds, x, y; // m/s and m/s², one sample a second
+            double speedTopKmh = 0;       // 0: not checked
+            double accelerationStep = -1; // 0: no acceleration axis; -1: not checked
+            Units::SpeedUnit speedUnit = kmh;
+            Units::AccelerationUnit accelerationUnit = ms2;
+            QSize size = QSize(640, 480);
         };
-        const Row rows[] = {{"standing still", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 20.0, 0.5},
-                            {"10 m/s at most", {3, 10, 7}, {0, 0, 0}, {0, 0, 0}, 40.0, 0.5},
-                            {"-2 to +3 m/s²", {1, 1}, {-2, 1}, {3, 0}, 20.0, 1.0},
-                            {"hard braking", {20}, {-8}, {0}, 80.0, 5.0},
-                            {"hard acceleration on Y", {1}, {0}, {6}, 20.0, 2.0},
-                            {"invalid samples ignored", {1, 1}, {50, 2}, {absent, -1}, 20.0, 1.0},
-                            {"no accelerations", {2, 4}, {9, absent}, {absent, absent}, 20.0, 0.0}};
+        const QVector<double> x{0, 3.3, 0};
+        const QVector<double> y{0, 0, -6.7};
+        const Row rows[] = {
+            {"standing still", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 20.0, 0.5},
+            {"10 m/s at most", {3, 10, 7}, {0, 0, 0}, {0, 0, 0}, 40.0, 0.5},
+            {"-2 to +3 m/s²", {1, 1}, {-2, 1}, {3, 0}, 20.0, 1.0},
+            {"hard braking", {20}, {-8}, {0}, 80.0, 5.0},
+            {"hard acceleration on Y", {1}, {0}, {6}, 20.0, 2.0},
+            {"invalid samples ignored", {1, 1}, {50, 2}, {absent, -1}, 20.0, 1.0},
+            {"no accelerations", {2, 4}, {9, absent}, {absent, absent}, 20.0, 0.0},
+            {"87 km/h", {10, 87 / 3.6, 10}, x, y, 0, -1, kmh, ms2, {500, 200}},
+            {"54 mph", {10, 24.14, 10}, x, y, 0, -1, mph, ms2, {500, 200}},
+            {"in g", {10, 30, 10}, x, y, 0, -1, kmh, Units::AccelerationUnit::StandardGravity, {500, 200}},
+            {"minimum size", {10, 13, 10}, x, y, 0, -1, kmh, ms2, {320, 148}},
+            {"tall", {10, 41, 10}, x, y, 0, -1, mph, ms2, {700, 600}}};
+        const auto isRound = [](double step) {
+            const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+            return std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 ||
+                   std::abs(mantissa - 5) < 1e-9;
+        };
         for (const Row& row : rows) {
+            Units::setSpeedUnit(row.speedUnit);
+            Units::setAccelerationUnit(row.accelerationUnit);
             auto samples = std::make_shared<std::vector<DataPoint>>();
+            double low = 0.0;
+            double high = 0.0;
             for (int i = 0; i < row.speeds.size(); ++i) {
                 const bool valid = !std::isnan(row.x[i]) && !std::isnan(row.y[i]);
-                samples->push_back(sample(i * 1000, row.speeds[i], std::isnan(row.x[i]) ? 0.0 : row.x[i],
-                                          std::isnan(row.y[i]) ? 0.0 : row.y[i], valid));
+                samples->push_back(
+                    sample(i * 1000, row.speeds[i], valid ? row.x[i] : 0.0, valid ? row.y[i] : 0.0, valid));
+                low = valid ? std::min({low, row.x[i], row.y[i]}) : low;
+                high = valid ? std::max({high, row.x[i], row.y[i]}) : high;
             }
             Graph graph;
-            graph.resize(640, 480);
+            graph.resize(row.size);
             graph.new_nmea_data(samples);
-            QVERIFY2(qRound(graph.speedScale() * 3.6) == qRound(row.speedTopKmh), row.name);
-            QVERIFY2(qFuzzyCompare(1 + graph.accelerationTickStep(), 1 + row.accelerationStep), row.name);
-            QVERIFY2(graph.hasAcceleration() == (row.accelerationStep > 0), row.name);
+            QVERIFY2(row.speedTopKmh == 0 || qRound(graph.speedScale() * 3.6) == qRound(row.speedTopKmh),
+                     row.name);
+            QVERIFY2(row.accelerationStep < 0 ||
+                         qFuzzyCompare(1 + graph.accelerationTickStep(), 1 + row.accelerationStep),
+                     row.name);
+            QVERIFY2(row.accelerationStep < 0 || graph.hasAcceleration() == (row.accelerationStep > 0),
+                     row.name);
+
+            const double speedStep = graph.speedTickStep();
+            QVERIFY2(isRound(speedStep), row.name);
+            const std::vector<Graph::Tick> speed = graph.speedTicks();
+            QVERIFY2(speed.size() >= 3, row.name);
+            for (std::size_t k = 0; k < speed.size(); ++k) {
+                QCOMPARE(speed[k].value, double(k) * speedStep);
+                // Exact for the rows that check only the steps; the others round a half pixel.
+                const int off = speed[k].y - graph.speed_to_pixel(speed[k].value / Units::speedValue(1.0));
+                QVERIFY2(std::abs(off) <= (row.speedTopKmh > 0 ? 1 : 0), row.name);
+                QVERIFY2(k == 0 || speed[k - 1].y - speed[k].y >= 18, row.name);
+            }
+            QVERIFY2(speed.back().value >=
+                         Units::speedValue(*std::max_element(row.speeds.begin(), row.speeds.end())),
+                     row.name);
+            QCOMPARE(speed.back().y, graph.plotRect().top());
+
+            const double accelerationStep = graph.accelerationTickStep();
+            QVERIFY2(!graph.hasAcceleration() || isRound(accelerationStep), row.name);
+            for (const Graph::Tick& tick : graph.accelerationTicks()) {
+                const double multiple = tick.value / accelerationStep;
+                QVERIFY(std::abs(multiple - std::round(multiple)) < 1e-9);
+                QVERIFY2(tick.value < 0 || std::any_of(speed.begin(), speed.end(),
+                                                       [&](const Graph::Tick& s) { return s.y == tick.y; }),
+                         row.name);
+                QVERIFY(tick.y >= graph.plotRect().top() && tick.y <= graph.plotRect().bottom());
+            }
+            if (graph.hasAcceleration()) {
+                QVERIFY2(graph.accelerationTicks().front().value <= Units::accelerationValue(low), row.name);
+                QVERIFY2(graph.accelerationTicks().back().value >= Units::accelerationValue(high), row.name);
+            }
+
             // A null vector clears the samples but keeps the scales.
+            const double top = graph.speedScale();
             graph.new_nmea_data(nullptr);
-            QVERIFY2(qRound(graph.speedScale() * 3.6) == qRound(row.speedTopKmh), row.name);
+            QCOMPARE(graph.speedScale(), top);
         }
     }
 
@@ -733,76 +776,6 @@ private slots:
         QVERIFY2(!tip.contains(QStringLiteral("0.0")), qPrintable(tip));
     }
 
-    void roundTicks_data()
-    {
-        QTest::addColumn<int>("speedUnit");
-        QTest::addColumn<int>("accelerationUnit");
-        QTest::addColumn<double>("topSpeed"); // m/s
-        QTest::addColumn<QSize>("size");
-
-        using S = Units::SpeedUnit;
-        using A = Units::AccelerationUnit;
-        QTest::newRow("87 km/h") << int(S::KilometresPerHour) << int(A::MetresPerSecondSquared) << 87 / 3.6
-                                 << QSize(500, 200);
-        QTest::newRow("54 mph") << int(S::MilesPerHour) << int(A::MetresPerSecondSquared) << 24.14
-                                << QSize(500, 200);
-        QTest::newRow("in g") << int(S::KilometresPerHour) << int(A::StandardGravity) << 30.0
-                              << QSize(500, 200);
-        QTest::newRow("minimum size")
-            << int(S::KilometresPerHour) << int(A::MetresPerSecondSquared) << 13.0 << QSize(320, 148);
-        QTest::newRow("tall") << int(S::MilesPerHour) << int(A::MetresPerSecondSquared) << 41.0
-                              << QSize(700, 600);
-    }
-
-    // Both axes tick at round steps on shared grid lines, the speed's top tick at the plot's top.
-    void roundTicks()
-    {
-        QFETCH(int, speedUnit);
-        QFETCH(int, accelerationUnit);
-        QFETCH(double, topSpeed);
-        QFETCH(QSize, size);
-        Units::setSpeedUnit(Units::SpeedUnit(speedUnit));
-        Units::setAccelerationUnit(Units::AccelerationUnit(accelerationUnit));
-
-        auto samples = constantDrive(100, 10.0);
-        samples->at(40).speed = topSpeed;
-        samples->at(50).accelerationX = 3.3;
-        samples->at(60).accelerationY = -6.7;
-        Graph graph;
-        graph.resize(size);
-        graph.new_nmea_data(samples);
-
-        const auto isRound = [](double step) {
-            const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
-            return std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 ||
-                   std::abs(mantissa - 5) < 1e-9;
-        };
-        const double speedStep = graph.speedTickStep();
-        QVERIFY2(isRound(speedStep), qPrintable(QString::number(speedStep)));
-        const std::vector<Graph::Tick> speed = graph.speedTicks();
-        QVERIFY(speed.size() >= 3);
-        for (std::size_t k = 0; k < speed.size(); ++k) {
-            QCOMPARE(speed[k].value, double(k) * speedStep);
-            QCOMPARE(speed[k].y, graph.speed_to_pixel(speed[k].value / Units::speedValue(1.0)));
-            QVERIFY(k == 0 || speed[k - 1].y - speed[k].y >= 18);
-        }
-        QVERIFY(speed.back().value >= Units::speedValue(topSpeed));
-        QCOMPARE(speed.back().y, graph.plotRect().top());
-
-        const double accelerationStep = graph.accelerationTickStep();
-        QVERIFY2(isRound(accelerationStep), qPrintable(QString::number(accelerationStep)));
-        const std::vector<Graph::Tick> acceleration = graph.accelerationTicks();
-        QVERIFY(acceleration.front().value <= Units::accelerationValue(-6.7));
-        QVERIFY(acceleration.back().value >= Units::accelerationValue(3.3));
-        for (const Graph::Tick& tick : acceleration) {
-            const double multiple = tick.value / accelerationStep;
-            QVERIFY(std::abs(multiple - std::round(multiple)) < 1e-9);
-            QVERIFY(tick.value < 0 || std::any_of(speed.begin(), speed.end(),
-                                                  [&](const Graph::Tick& s) { return s.y == tick.y; }));
-            QVERIFY(tick.y >= graph.plotRect().top() && tick.y <= graph.plotRect().bottom());
-        }
-    }
-
     // Above the plot a legend names the curves in their colours, in the interface language.
     void legend()
     {
@@ -884,7 +857,6 @@ private slots:
                                    isCyan) > 10,
                      qPrintable(QString::number(x)));
         }
-        QCOMPARE(graph.time_to_pixel(graph.pixel_to_position(137)), 137);
 
         // Outside the plot, or with another button, a click does nothing.
         QTest::mouseClick(&graph, Qt::LeftButton, Qt::NoModifier, QPoint(10, 100));

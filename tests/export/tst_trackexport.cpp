@@ -92,12 +92,8 @@ void TestTrackExport::gpxIsValidAndRoundTrips()
     QCOMPARE(points.size(), index);
     QCOMPARE(points.size(), 30);
     // Segments: the drive, the event recording that goes back in time, and after the pause.
-    QCOMPARE(points[0].segment, 1);
-    QCOMPARE(points[9].segment, 1);
-    QCOMPARE(points[10].segment, 2);
-    QCOMPARE(points[19].segment, 2);
-    QCOMPARE(points[20].segment, 3);
-    QCOMPARE(points[29].segment, 3);
+    for (int i = 0; i < points.size(); ++i)
+        QCOMPARE(points[i].segment, 1 + i / 10);
     QVERIFY(qAbs(points[0].speed - Fixture::Kmh / 3.6) < 0.001);
 }
 

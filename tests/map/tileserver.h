@@ -13,7 +13,6 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -62,32 +61,17 @@ public:
         return QStringLiteral("/tiles/%1/%2/%3.png").arg(z).arg(x).arg(y);
     }
 
-    // A PNG of one colour.
-    static QByteArray png(const QSize& size, const QColor& colour)
+    // A PNG of one colour; a one-bit black image of 20000 x 20000 pixels takes about 50 KB.
+    static QByteArray png(const QSize& size, const QColor& colour,
+                          QImage::Format format = QImage::Format_RGB32)
     {
-        QImage image(size, QImage::Format_RGB32);
+        QImage image(size, format);
         image.fill(colour);
         QByteArray body;
         QBuffer buffer(&body);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         return body;
-    }
-
-    // A black one-bit PNG of any size, built without ever holding its pixels: 20000 x 20000
-    // pixels take about 50 KB.
-    static QByteArray blackPng(int width, int height)
-    {
-        const qint64 rowBytes = 1 + (qint64(width) + 7) / 8;
-        QByteArray zlib = qCompress(QByteArray(int(rowBytes * height), '\0'), 9);
-        zlib.remove(0, 4); // qCompress puts the plain length in front of the zlib stream.
-        QByteArray header(13, '\0');
-        qToBigEndian<quint32>(quint32(width), header.data());
-        qToBigEndian<quint32>(quint32(height), header.data() + 4);
-        header[8] = 1; // bit depth
-        header[9] = 0; // grey
-        return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) +
-               chunk("IEND", QByteArray());
     }
 
     void setDelay(int ms) { m_delay = ms; }
@@ -126,28 +110,6 @@ private:
         qint64 size = 0;
         bool declared = true;
     };
-
-    static QByteArray chunk(const char* type, const QByteArray& data)
-    {
-        QByteArray out(4, '\0');
-        qToBigEndian<quint32>(quint32(data.size()), out.data());
-        const QByteArray typed = QByteArray(type) + data;
-        QByteArray crc(4, '\0');
-        qToBigEndian<quint32>(crc32(typed), crc.data());
-        return out + typed + crc;
-    }
-
-    static quint32 crc32(const QByteArray& data)
-    {
-        quint32 crc = 0xffffffffu;
-        for (const char byte : data) {
-            crc ^= quint8(byte);
-            for (int bit = 0; bit < 8; ++bit) {
-                crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-            }
-        }
-        return ~crc;
-    }
 
     void accept()
     {

@@ -229,18 +229,13 @@ private slots:
 
     void openPathsAdmitsAndAnnounces()
     {
-        QTemporaryDir dir;
-        const auto touch = [&dir](const QString& relative) {
-            QDir().mkpath(QFileInfo(dir.filePath(relative)).absolutePath());
-            QFile file(dir.filePath(relative));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        };
         for (const char* file :
-             {"card/001_0001_20240501120000.mp4", "card/001_0001_20240501120000.nmea",
-              "card/001_0002_20240501120100.mp4",                                      // no position file
-              "card/009_0001_20241301120000.mp4", "card/009_0001_20241301120000.nmea", // month 13
-              "card/EVENT/001_0001_20240501120030.mp4", "card/EVENT/001_0001_20240501120030.nmea"})
+             {"own/card/001_0001_20240501120000.mp4", "own/card/001_0001_20240501120000.nmea",
+              "own/card/001_0002_20240501120100.mp4", // no position file
+              "own/card/009_0001_20241301120000.mp4", "own/card/009_0001_20241301120000.nmea", // month 13
+              "own/card/EVENT/001_0001_20240501120030.mp4", "own/card/EVENT/001_0001_20240501120030.nmea"})
             touch(QString::fromLatin1(file));
+        const QDir dir(path("own"));
 
         PlaylistWgt view;
         view.setDurationProbe([](const QString&, QString&) { return qint64(60000); });
@@ -255,7 +250,7 @@ private slots:
         QVERIFY(nmea);
         QCOMPARE(*nmea, (QStringList{dir.filePath("card/001_0001_20240501120000.nmea"),
                                      dir.filePath("card/EVENT/001_0001_20240501120030.nmea")}));
-        QCOMPARE(QDir::currentPath(), QDir(dir.path()).absolutePath());
+        QCOMPARE(QDir::currentPath(), dir.absolutePath());
         QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
         QCOMPARE(view.model()->rowCount(), 1);
         QCOMPARE(tripRow(view, 0, 3).data(PlaylistRoles::Events).toLongLong(), qint64(1));
@@ -341,14 +336,10 @@ private slots:
         QCOMPARE(dialog.selectedFiles(), QStringList{path("card/Normal/002_0001_20240501130000.mp4")});
         QCOMPARE(dialog.topDir(), start);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    }
 
-    void openButtonStaysEnabled()
-    {
-        MyFileDialog dialog(nullptr, "Open", path("card"), "MP4 (*.mp4)", VideoSelection::FilePattern);
+        // Open stays enabled, whatever is selected: it chooses the folder itself.
         auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
-        QVERIFY(buttons);
-        QPushButton* open = buttons->button(QDialogButtonBox::Open);
+        QPushButton* open = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
         QVERIFY(open);
         open->setEnabled(false);
         QVERIFY(open->isEnabled());
