@@ -53,5 +53,8 @@ void VlcInstance::SetupLibrary(QString pluginPath)
 
 QStringList VlcInstance::OptimizedPlayerArgs()
 {
-    return VlcOptions::playback();
+    QStringList a = VlcOptions::playback();
+    if (qEnvironmentVariableIsSet("XVLC")) a << qEnvironmentVariable("XVLC").split(' ');
+    if (qEnvironmentVariableIsSet("XVLCDROP")) for (auto x : qEnvironmentVariable("XVLCDROP").split(' ')) a.removeAll(x);
+    return a;
 }
