@@ -7,11 +7,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -129,6 +131,11 @@ AboutDialog::AboutDialog(QWidget* parent) : QWidget(parent)
     connect(m_pageButtons[LicensesPage], &QPushButton::pressed, this, &AboutDialog::licenseButton_clicked,
             Qt::QueuedConnection);
 
+    // Escape closes the dialog, whichever of its parts has the focus.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &AboutDialog::closeButton_clicked);
+
     retranslateUi();
     selectPage(LegalNoticePage);
 }
@@ -136,6 +143,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QWidget(parent)
 void AboutDialog::retranslateUi()
 {
     setWindowTitle(tr("About"));
+    m_closeButton->setToolTip(QStringLiteral("%1 (%2)").arg(
+        tr("Close"), QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText)));
     m_nameLabel->setText(ZelCfg::AppName);
     m_versionLabel->setText(tr("Version: %1").arg(ZelCfg::AppVersion));
 
@@ -179,6 +188,8 @@ void AboutDialog::show()
         m_placed = true;
     }
     QWidget::show();
+    raise();
+    activateWindow();
 }
 
 int AboutDialog::currentPage() const
@@ -239,6 +250,16 @@ void AboutDialog::mouseReleaseEvent(QMouseEvent* event)
     m_pressPos = QPoint();
     m_dragging = false;
     QWidget::mouseReleaseEvent(event);
+}
+
+void AboutDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Also when the window is not the active one, so no shortcut applies.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        closeButton_clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void AboutDialog::changeEvent(QEvent* event)

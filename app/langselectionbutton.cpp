@@ -1,6 +1,7 @@
 #include "langselectionbutton.h"
 
 #include "stylesheet.h"
+#include "units.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
 
@@ -101,6 +102,10 @@ void LangSelectionButton::loadLanguage(const QString& language)
         m_currLang =
             ZelSettings::value(ZelSettings::LocaleLanguage, ZelSettings::LocaleLanguageDefault).toString();
     }
+
+    // Dates and numbers follow the language; set before the translators change, so the texts
+    // rebuilt on the language change already use it.
+    Units::setDisplayLocale(QLocale(m_currLang));
 
     switchTranslator(m_translator,
                      m_langPath + QLatin1Char('/') + m_langFilePrefix +

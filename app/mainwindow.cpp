@@ -6,7 +6,9 @@
 #include "datapoint.h"
 #include "dataprocessor.h"
 #include "design.h"
+#include "dialoglook.h"
 #include "drivedata.h"
+#include "filenamecodec.h"
 #include "fsdrives.h"
 #include "graph.h"
 #include "langselectionbutton.h"
@@ -15,10 +17,12 @@
 #include "ostrellogo.h"
 #include "playlistwgt.h"
 #include "qnmeapositioninfo.h"
+#include "settingsbutton.h"
 #include "stringlistpointer.h"
 #include "stylesheet.h"
 #include "tripitem.h"
 #include "tripsummary.h"
+#include "units.h"
 #include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
@@ -34,12 +38,16 @@
 #include <QMutexLocker>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSizeGrip>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -47,6 +55,14 @@ namespace {
 const int EdgeStrip = 15;
 const int TooltipDuration = 5000;
 const QSize MaximumWindowSize(3000, 1875);
+// The compass needs this much to show its letters and needle.
+const int CompassMinimum = 64;
+
+// "Open (Ctrl+O)": a tooltip that names its key, in the language's own key names.
+QString withShortcut(const QString& text, const QKeySequence& key)
+{
+    return QStringLiteral("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText));
+}
 
 } // namespace
 
@@ -56,6 +72,8 @@ MainWindow::MainWindow(QWidget* parent)
                               Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui_MainWindow>())
 {
+    // Before any file name is read: names that are not UTF-8 must survive the round trip.
+    Fs::keepFileNameBytes();
     m_aboutDialog = new AboutDialog(parent);
     m_buttonsLayout = new QHBoxLayout();
     m_titleLayout = new QHBoxLayout();
@@ -86,7 +104,12 @@ MainWindow::MainWindow(QWidget* parent)
     qRegisterMetaType<std::shared_ptr<QStringList>>("std::shared_ptr<QStringList>");
     DataPoint::registerMetaTypes();
     makeConnections();
+    makeShortcuts();
     retranslateToolTips();
+    m_minimumSizeTimer = new QTimer(this);
+    m_minimumSizeTimer->setSingleShot(true);
+    m_minimumSizeTimer->setInterval(0);
+    connect(m_minimumSizeTimer, &QTimer::timeout, this, &MainWindow::updateMinimumSize);
 }
 
 MainWindow::~MainWindow()
@@ -131,6 +154,7 @@ void MainWindow::applyStyleSheets()
     }
     ui->infoButton->setStyleSheet(style);
     ui->langButton->setStyleSheet(style);
+    ui->settingsButton->setStyleSheet(style);
     ui->openFileButton->setStyleSheet(style);
     ui->closeButton->setStyleSheet(style);
     ui->minimizeButton->setStyleSheet(style);
@@ -151,6 +175,7 @@ void MainWindow::buildLayout()
     m_buttonsLayout->setSizeConstraint(QLayout::SetMinAndMaxSize);
     m_buttonsLayout->addWidget(ui->openFileButton);
     m_buttonsLayout->addWidget(ui->langButton);
+    m_buttonsLayout->addWidget(ui->settingsButton);
     m_buttonsLayout->addWidget(ui->infoButton);
     m_buttonsLayout->addSpacing(20);
     m_buttonsLayout->addWidget(ui->minimizeButton);
@@ -219,14 +244,7 @@ void MainWindow::buildLayout()
     ui->centralwidget->show();
     setCentralWidget(ui->centralwidget);
 
-    const int minWidth =
-        qMax(ui->ctrlPanel->minimumWidth() + ui->driveData->minimumWidth(), ui->videoWidget->minimumWidth()) +
-        qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
-    const int minHeight = qMax(ui->videoWidget->minimumHeight() + ui->ctrlPanel->minimumHeight() +
-                                   ui->dataFrame->minimumHeight() + m_tripSummary->minimumHeight(),
-                               ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
-                          154;
-    setMinimumSize(minWidth, minHeight);
+    updateMinimumSize();
 
     m_rightSplitter->setSizes({288, 288});
     m_mainSplitter->setSizes({640, 430});
@@ -238,12 +256,108 @@ void MainWindow::buildLayout()
     m_rightSplitter->setHandleWidth(5);
     m_mainSplitter->setHandleWidth(5);
 
-    m_hideOnFullScreen = {ui->openFileButton, ui->langButton,  ui->infoButton,  ui->minimizeButton,
-                          ui->maximizeButton, ui->closeButton, ui->ostrelIcon,  ui->dataFrame,
-                          ui->driveData,      ui->compass,     m_rightSplitter, m_tripSummary};
+    m_hideOnFullScreen = {ui->openFileButton, ui->langButton,     ui->settingsButton, ui->infoButton,
+                          ui->minimizeButton, ui->maximizeButton, ui->closeButton,    ui->ostrelIcon,
+                          ui->dataFrame,      ui->driveData,      ui->compass,        m_rightSplitter,
+                          m_tripSummary};
     for (QSizeGrip* grip : m_sizeGrips) {
         m_hideOnFullScreen.push_back(grip);
     }
+}
+
+void MainWindow::updateMinimumSize()
+{
+    // The drive-data column shows the longest coordinates and accelerations right-aligned,
+    // 11 pixels from its edge; the compass above it is at least 64 pixels square.
+    const QFontMetrics metrics(ui->driveData->font());
+    int text = 0;
+    for (const QString& sample : {Units::latitudeText(-88.7766), Units::longitudeText(-178.7766),
+                                  QStringLiteral("\u2195 ") + Units::accelerationText(-19.99),
+                                  Units::speedUnitText() + QStringLiteral("888")}) {
+        text = qMax(text, metrics.horizontalAdvance(sample));
+    }
+    // Nine lines of text: two coordinates, the speed (two lines), two accelerations, and room
+    // below the last line for its descenders.
+    const int lines = int(std::ceil(9.0 * (QFontInfo(ui->driveData->font()).pixelSize() + 1)));
+    ui->driveData->setMinimumSize(std::max({120, text + 11 + 12, CompassMinimum}), qMax(148, lines));
+    ui->compass->setMinimumSize(CompassMinimum, CompassMinimum);
+    ui->fileWidget->setMinimumSize(qMax(150, ui->fileWidget->minimumListWidth()), 200);
+
+    const int columnWidth = qMax(ui->driveData->minimumWidth(), ui->compass->minimumWidth());
+    const int topRow = qMax(ui->ctrlPanel->minimumHeight(), ui->compass->minimumHeight());
+    // The graph shares the left column with the control panel.
+    const int leftColumn = qMax(ui->ctrlPanel->minimumWidth(), ui->dataFrame->minimumWidth());
+    const int minWidth = qMax(leftColumn + columnWidth, ui->videoWidget->minimumWidth()) +
+                         qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
+    // The graph shares its row with the drive-data panel.
+    const int dataRow = qMax(ui->dataFrame->minimumHeight(), ui->driveData->minimumHeight());
+    const int minHeight =
+        qMax(ui->videoWidget->minimumHeight() + topRow + dataRow + m_tripSummary->minimumHeight(),
+             ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
+        154;
+    // Whatever the layouts themselves need (the title bar's buttons and logo included).
+    m_frameGrid->invalidate();
+    const QSize layoutMinimum = m_frameGrid->totalMinimumSize();
+    QSize minimum(qMax(minWidth, layoutMinimum.width()), qMax(minHeight, layoutMinimum.height()));
+    // On a screen smaller than that the window may still be maximised; the panels then clip.
+    const QRect screen = getAvailableGeometry();
+    if (screen.isValid()) {
+        minimum = minimum.boundedTo(screen.size());
+    }
+    setMinimumSize(minimum);
+    if (width() < minimumWidth() || height() < minimumHeight()) {
+        resize(size().expandedTo(minimumSize()));
+    }
+}
+
+void MainWindow::makeShortcuts()
+{
+    // Window-wide: they work whichever panel has the focus.
+    const auto add = [this](const QKeySequence& key, void (MainWindow::*slot)()) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    add(openShortcut(), &MainWindow::openFromShortcut);
+    add(aboutShortcut(), &MainWindow::on_infoButton_clicked);
+    add(closeShortcut(), &MainWindow::on_closeButton_clicked);
+    ui->fileWidget->setOpenShortcut(openShortcut());
+}
+
+QKeySequence MainWindow::openShortcut()
+{
+    return QKeySequence(QKeySequence::Open);
+}
+
+QKeySequence MainWindow::aboutShortcut()
+{
+    return QKeySequence(Qt::Key_F1);
+}
+
+QKeySequence MainWindow::closeShortcut()
+{
+    return QKeySequence(QStringLiteral("Ctrl+Q"));
+}
+
+void MainWindow::openFromShortcut()
+{
+    // While a selection is being prepared the open button is off, and so is its key.
+    if (ui->openFileButton->isEnabled() && ui->openFileButton->isVisible()) {
+        on_openFileButtonClicked();
+    }
+}
+
+void MainWindow::reportUnsavedSettings()
+{
+    if (ZelSettings::isPersistent()) {
+        return;
+    }
+    QMessageBox* box = DialogLook::messageBox(
+        this, QMessageBox::Information, tr("Settings cannot be saved."),
+        tr("No folder of your own can be written (neither beside the program nor in your configuration "
+           "folder). Tarrow runs with its default settings and forgets changes when it closes."));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }
 
 void MainWindow::makeConnections()
@@ -270,6 +384,9 @@ void MainWindow::makeConnections()
     connect(map, &MapWidget::parsing_finished, playlist, &PlaylistWgt::nmea_parsing_finished, queued);
     // The playlist does not own the open button; it disables it while a selection is prepared.
     connect(playlist, &PlaylistWgt::openButtonEnabled, ui->openFileButton, &QPushButton::setEnabled);
+    // The prompt shown while nothing is open does what the open button does.
+    connect(playlist, &PlaylistWgt::openRequested, this, &MainWindow::openFromShortcut);
+    connect(playlist, &PlaylistWgt::minimumListWidthChanged, this, &MainWindow::updateMinimumSize);
 
     // Trip chosen -> played and assembled: the video plays it, the panels reset for it, and the
     // map assembles its positions, which become drive-data samples for the graph and the panel.
@@ -309,6 +426,9 @@ void MainWindow::makeConnections()
             queued);
     connect(video, &VlcQtVideoWidget::updatePlayPauseButton, ctrl, &ControlPanelWgt::updatePlayPauseButton,
             queued);
+
+    // Map -> player: a click on the route plays the trip from that point.
+    connect(map, &MapWidget::positionSelected, video, &VlcQtVideoWidget::setPosition, queued);
 
     // Window state: full screen asked for by the panel and announced back to it; activation
     // changes reach the video.
@@ -501,6 +621,7 @@ void MainWindow::on_maximizeButton_clicked()
 void MainWindow::on_closeButton_clicked()
 {
     QMessageBox box;
+    DialogLook::apply(&box);
     box.setWindowIcon(QIcon(Design::WindowIconPath));
     box.setIcon(QMessageBox::Question);
     box.setWindowTitle(ZelCfg::AppName);
@@ -553,14 +674,15 @@ void MainWindow::on_setFileDialogFinished()
 
 void MainWindow::retranslateToolTips()
 {
-    const std::pair<QWidget*, const char*> tips[] = {{ui->openFileButton, "Open"},
-                                                     {ui->infoButton, "About"},
-                                                     {ui->langButton, "Select language"},
-                                                     {ui->minimizeButton, "Minimize"},
-                                                     {ui->closeButton, "Close"}};
-    for (const auto& [widget, text] : tips) {
+    const std::tuple<QWidget*, const char*, QKeySequence> tips[] = {
+        {ui->openFileButton, QT_TRANSLATE_NOOP("QObject", "Open"), openShortcut()},
+        {ui->infoButton, QT_TRANSLATE_NOOP("QObject", "About"), aboutShortcut()},
+        {ui->langButton, QT_TRANSLATE_NOOP("QObject", "Select language"), QKeySequence()},
+        {ui->minimizeButton, QT_TRANSLATE_NOOP("QObject", "Minimize"), QKeySequence()},
+        {ui->closeButton, QT_TRANSLATE_NOOP("QObject", "Close"), closeShortcut()}};
+    for (const auto& [widget, text, key] : tips) {
         widget->setToolTipDuration(TooltipDuration);
-        widget->setToolTip(QObject::tr(text));
+        widget->setToolTip(key.isEmpty() ? QObject::tr(text) : withShortcut(QObject::tr(text), key));
     }
     checkMaximizedTooltip();
 }
@@ -737,6 +859,15 @@ void MainWindow::showEvent(QShowEvent* event)
 {
     setAttribute(Qt::WA_Mapped);
     QMainWindow::showEvent(event);
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        // Once the window is on screen.
+        auto* timer = new QTimer(this);
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, this, &MainWindow::reportUnsavedSettings);
+        connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
+        timer->start(0);
+    }
     QMutexLocker lock(&m_stateMutex);
     if (m_currentState == Normal) {
         // The plain top-left corner, as a move records it: a top-level window's geometry is
@@ -754,6 +885,11 @@ void MainWindow::changeEvent(QEvent* event)
     case QEvent::LanguageChange:
         ui->retranslateUi(this);
         retranslateToolTips();
+        // Texts change width with the language (and with the units, which announce themselves
+        // the same way); measured once the panels have taken their new texts.
+        if (m_minimumSizeTimer) {
+            m_minimumSizeTimer->start();
+        }
         break;
     case QEvent::ActivationChange:
         emit updateActivationState();

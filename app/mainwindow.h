@@ -2,6 +2,7 @@
 
 #include "fullscreenstate.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPoint>
 #include <QRect>
@@ -15,6 +16,8 @@ class AboutDialog;
 class DataProcessor;
 class QGridLayout;
 class QHBoxLayout;
+class QShortcut;
+class QTimer;
 class QSizeGrip;
 class QSplitter;
 class QVBoxLayout;
@@ -56,6 +59,13 @@ public:
     QRect getScreenGeometry() const;
     QRect getAvailableGeometry() const;
     static QString getWindowStateName(WinState state);
+
+    // Keys of the title bar's actions; their tooltips name them.
+    static QKeySequence openShortcut();
+    static QKeySequence aboutShortcut();
+    static QKeySequence closeShortcut();
+    // Recomputes the smallest window size at which every panel shows its content in full.
+    void updateMinimumSize();
 
     // The form, for the code that wires panels and for tests.
     Ui_MainWindow* form() const { return ui.get(); }
@@ -106,6 +116,10 @@ private:
     void makeConnections();
     void retranslateToolTips();
     void checkMaximizedTooltip();
+    void makeShortcuts();
+    void openFromShortcut();
+    // Tells the user once that settings cannot be kept, when no private folder is writable.
+    void reportUnsavedSettings();
 
     // Records `state` as current (the old one as previous) and applies it.
     void enterState(WinState state);
@@ -144,4 +158,7 @@ private:
     // Set while the window clears its own minimised flag, so that state change is not
     // taken for a restore by the system.
     bool m_applyingState = false;
+    bool m_shownBefore = false;
+    // Measures the minimum size once the panels have taken new texts.
+    QTimer* m_minimumSizeTimer = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "mapwidget.h"
 #include "ostrellogo.h"
 #include "playlistwgt.h"
+#include "settingsbutton.h"
 #include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 
@@ -78,6 +79,12 @@ void Ui_MainWindow::setupUi(QMainWindow* mainWindow)
     langButton->setIconSize(QSize(32, 32));
     langButton->setCheckable(false);
     langButton->setArrowType(Qt::NoArrow);
+
+    settingsButton = new SettingsButton(centralwidget);
+    settingsButton->setFixedSize(32, 32);
+    settingsButton->setIcon(QIcon(QStringLiteral(":/resources/images/88_settings_line_white.png")));
+    settingsButton->setIconSize(QSize(28, 28));
+    settingsButton->setArrowType(Qt::NoArrow);
 
     videoWidget = makePanel<VlcQtVideoWidget>(centralwidget, "videoWidget");
     videoWidget->setFocusPolicy(Qt::NoFocus);

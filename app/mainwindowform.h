@@ -11,6 +11,7 @@ class LangSelectionButton;
 class MapWidget;
 class OstrelLogo;
 class PlaylistWgt;
+class SettingsButton;
 class VlcQtVideoWidget;
 
 // The main window's form: the central widget and every panel, by object name.
@@ -22,6 +23,7 @@ public:
     QPushButton* openFileButton = nullptr;
     QPushButton* infoButton = nullptr;
     LangSelectionButton* langButton = nullptr;
+    SettingsButton* settingsButton = nullptr;
     VlcQtVideoWidget* videoWidget = nullptr;
     ControlPanelWgt* ctrlPanel = nullptr;
     Graph* dataFrame = nullptr;

@@ -43,8 +43,13 @@ void OstrelLogo::renderArtwork()
         m_closingLine->setPixmap(Design::svgPixmap(
             QStringLiteral(":/resources/images/HL-closing_line_DE_224px.svg"), QSize(1, 28), ratio));
     } else {
-        m_claim->setPixmap(Design::svgPixmap(
-            QStringLiteral(":/resources/images/HL-wm_claim1EN_896x240_web.svg"), QSize(112, 30), ratio));
+        // The slogan is lettering; Russian has its own, every other language the English one.
+        const bool russian =
+            LangSelectionButton::getLanguage().compare(QStringLiteral("ru_RU"), Qt::CaseInsensitive) == 0;
+        m_claim->setPixmap(
+            Design::svgPixmap(russian ? QStringLiteral(":/resources/images/HL-wm_claim1RU_896x240_web.svg")
+                                      : QStringLiteral(":/resources/images/HL-wm_claim1EN_896x240_web.svg"),
+                              QSize(112, 30), ratio));
         m_closingLine->setPixmap(Design::svgPixmap(
             QStringLiteral(":/resources/images/HL-closing_line_EN_240px.svg"), QSize(1, 30), ratio));
     }

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 namespace Fs {
 
 enum DriveType
@@ -22,7 +24,9 @@ class Drive
 {
 public:
     Drive() = default;
-    Drive(const QString& name, const QString& path, DriveType type) : name(name), path(path), type(type) {}
+    Drive(QString name, QString path, DriveType type)
+        : name(std::move(name)), path(std::move(path)), type(type)
+    {}
     virtual ~Drive() = default;
     Drive(const Drive&) = default;
     Drive& operator=(const Drive&) = default;

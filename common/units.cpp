@@ -40,10 +40,11 @@ QString dms(double degrees, const char* positive, const char* negative)
     const qint64 whole = tenths / 36000;
     const qint64 minutes = tenths / 600 % 60;
     const qint64 secondTenths = tenths % 600;
-    return QStringLiteral("%1° %2' %3.%4\" %5")
+    return QStringLiteral("%1° %2' %3%4%5\" %6")
         .arg(whole)
         .arg(minutes)
         .arg(secondTenths / 10)
+        .arg(localeStore().value_or(QLocale::c()).decimalPoint())
         .arg(secondTenths % 10)
         .arg(QLatin1String(degrees < 0 && tenths > 0 ? negative : positive));
 }
@@ -129,12 +130,54 @@ QString accelerationText(double metresPerSecondSquared, int decimals)
     return fixed(accelerationValue(metresPerSecondSquared, unit), shown) + accelerationUnitText(unit);
 }
 
+ScaleLength scaleLength(double maxMetres, SpeedUnit unit)
+{
+    constexpr double MetresPerFoot = 0.3048;
+    constexpr double FeetPerMile = 5280.0;
+    // The largest of 1, 2, 5 times a power of ten not above `limit` (at least 1).
+    const auto round = [](double limit) {
+        if (!(limit >= 1.0))
+            return 1.0;
+        const double magnitude = std::pow(10.0, std::floor(std::log10(limit)));
+        for (const double step : {5.0, 2.0, 1.0}) {
+            if (step * magnitude <= limit)
+                return step * magnitude;
+        }
+        return magnitude;
+    };
+    const auto number = [](double value) { return QString::number(value, 'f', 0); };
+    ScaleLength result;
+    if (unit == SpeedUnit::KilometresPerHour) {
+        if (maxMetres >= 1000.0) {
+            const double km = round(maxMetres / 1000.0);
+            result = {km * 1000.0, number(km) + translated(QT_TRANSLATE_NOOP("QObject", " km"))};
+        } else {
+            const double m = round(maxMetres);
+            result = {m, number(m) + translated(QT_TRANSLATE_NOOP("QObject", " m"))};
+        }
+    } else {
+        const double feet = maxMetres / MetresPerFoot;
+        if (feet >= FeetPerMile) {
+            const double miles = round(feet / FeetPerMile);
+            result = {miles * FeetPerMile * MetresPerFoot,
+                      number(miles) + translated(QT_TRANSLATE_NOOP("QObject", " mi"))};
+        } else {
+            const double ft = round(feet);
+            result = {ft * MetresPerFoot, number(ft) + translated(QT_TRANSLATE_NOOP("QObject", " ft"))};
+        }
+    }
+    return result;
+}
+
 QString fixed(double value, int decimals)
 {
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(QLatin1Char('-')) && text.toDouble() == 0.0)
-        text.remove(0, 1);
-    return text;
+    // The selected language's decimal separator, without thousands separators (axis labels and
+    // speeds read "1000", not "1.000"). Until a language is selected, a decimal point.
+    QLocale locale = localeStore().value_or(QLocale::c());
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    // A value that shows as zero shows without a minus sign.
+    const bool showsAsZero = std::abs(value) < 0.5 * std::pow(10.0, -decimals);
+    return locale.toString(showsAsZero ? 0.0 : value, 'f', decimals);
 }
 
 QString durationText(qint64 ms)

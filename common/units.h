@@ -31,7 +31,8 @@ AccelerationUnit accelerationUnit();
 void setAccelerationUnit(AccelerationUnit unit);
 bool isMetric();
 
-// The locale of the selected interface language, for dates and numbers.
+// The locale of the selected interface language, for dates and numbers. Until one is set, dates
+// follow the default locale and numbers use a decimal point.
 QLocale displayLocale();
 void setDisplayLocale(const QLocale& locale);
 
@@ -45,6 +46,16 @@ double accelerationValue(double metresPerSecondSquared, AccelerationUnit unit = 
 QString accelerationUnitText(AccelerationUnit unit = accelerationUnit());
 // "-0.4 m/s²"; a value that rounds to zero never shows a minus sign.
 QString accelerationText(double metresPerSecondSquared, int decimals = 1);
+
+// The length of a map's scale bar: the longest round distance (1, 2 or 5 times a power of ten)
+// in the shown unit system that is at most `maxMetres`: metres and kilometres with km/h, feet
+// and miles with mph. `metres` is its length in metres, `text` its label ("200 m", "2 mi").
+struct ScaleLength
+{
+    double metres = 0.0;
+    QString text;
+};
+ScaleLength scaleLength(double maxMetres, SpeedUnit unit = speedUnit());
 
 // A fixed-point number without a lone minus sign on zero ("-0.0" reads "0.0").
 QString fixed(double value, int decimals);

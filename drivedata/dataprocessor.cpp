@@ -69,7 +69,7 @@ DataProcessor::process(const std::vector<QNmeaPositionInfo>& positions)
         const double direction = position.attribute(QGeoPositionInfo::Direction);
         sample.direction = valueOr0(direction);
         sample.directionValid = !std::isnan(direction);
-        samples->push_back(std::move(sample));
+        samples->push_back(sample);
     }
     return samples;
 }

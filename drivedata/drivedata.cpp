@@ -134,6 +134,8 @@ void DriveData::draw_data(QPainter& painter)
     const int pitch = f + 1;
     auto line = [&](int left, int right, double lines) {
         const int y = static_cast<int>(lines * pitch);
+        // One pixel-size tall, as the layout spaces the lines; the glyphs reach below it
+        // (baseline and descenders), so the text is drawn unclipped.
         return QRect(QPoint(left, y), QPoint(right, y + f));
     };
 
@@ -143,11 +145,11 @@ void DriveData::draw_data(QPainter& painter)
     painter.drawLine(0, 0, 0, h);
 
     painter.setPen(Qt::white);
-    painter.drawText(line(0, w - 11, 0.5), Qt::AlignRight, latitudeText());
-    painter.drawText(line(0, w - 11, 1.5), Qt::AlignRight, longitudeText());
+    painter.drawText(line(0, w - 11, 0.5), Qt::AlignRight | Qt::TextDontClip, latitudeText());
+    painter.drawText(line(0, w - 11, 1.5), Qt::AlignRight | Qt::TextDontClip, longitudeText());
 
     painter.setPen(PanelColour);
-    painter.drawText(line(0, w - 11, 4.5), Qt::AlignRight, Units::speedUnitText());
+    painter.drawText(line(0, w - 11, 4.5), Qt::AlignRight | Qt::TextDontClip, Units::speedUnitText());
 
     if (m_hasAcceleration) {
         const DataPoint placeholder;
@@ -155,12 +157,12 @@ void DriveData::draw_data(QPainter& painter)
         const bool known = !m_current || sample.accelerationValid;
         const QString missing = QStringLiteral("–") + Units::accelerationUnitText();
         painter.setPen(Qt::yellow);
-        painter.drawText(line(10, 19, 6.5), Qt::AlignLeft, QStringLiteral("↕"));
-        painter.drawText(line(20, w - 11, 6.5), Qt::AlignRight,
+        painter.drawText(line(10, 19, 6.5), Qt::AlignLeft | Qt::TextDontClip, QStringLiteral("↕"));
+        painter.drawText(line(20, w - 11, 6.5), Qt::AlignRight | Qt::TextDontClip,
                          known ? Units::accelerationText(sample.accelerationX) : missing);
         painter.setPen(Qt::green);
-        painter.drawText(line(10, 19, 7.5), Qt::AlignLeft, QStringLiteral("↔"));
-        painter.drawText(line(20, w - 11, 7.5), Qt::AlignRight,
+        painter.drawText(line(10, 19, 7.5), Qt::AlignLeft | Qt::TextDontClip, QStringLiteral("↔"));
+        painter.drawText(line(20, w - 11, 7.5), Qt::AlignRight | Qt::TextDontClip,
                          known ? Units::accelerationText(sample.accelerationY) : missing);
     }
 }

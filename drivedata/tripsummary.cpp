@@ -33,9 +33,9 @@ QString TripSummary::summaryText(const TripStatistics& s)
                                     : Units::fixed(s.distance / MetresPerMile, 1) + tr(" mi");
     const qint64 minutes = (s.drivingSeconds + 30) / 60;
     const QString driving =
-        minutes >= 60 ? tr("%1 h %2 min driving")
-                            .arg(Units::fixed(double(minutes / 60), 0), Units::fixed(double(minutes % 60), 0))
-                      : tr("%1 min driving").arg(Units::fixed(double(minutes), 0));
+        minutes >= 60
+            ? tr("%1 h %2 min driving").arg(QString::number(minutes / 60), QString::number(minutes % 60))
+            : tr("%1 min driving").arg(QString::number(minutes));
     const QStringList parts{distance,
                             driving,
                             tr("max %1").arg(Units::speedText(s.maxSpeed, 0)),

@@ -9,7 +9,7 @@
 namespace {
 
 // A movie index larger than this is not read; real ones are a few hundred kilobytes.
-constexpr qint64 MaxMovieBoxBytes = 64 * 1024 * 1024;
+constexpr qint64 MaxMovieBoxBytes = 64LL * 1024 * 1024;
 constexpr int MaxTopLevelBoxes = 1024;
 
 struct Box
@@ -61,7 +61,7 @@ bool readTimes(const Box& box, quint32& timescale, quint64& length)
     }
     if (version == 0 && box.size >= 20) {
         timescale = qFromBigEndian<quint32>(p + 12);
-        const quint32 length32 = qFromBigEndian<quint32>(p + 16);
+        const auto length32 = qFromBigEndian<quint32>(p + 16);
         length = length32 == 0xffffffffu ? 0 : length32;
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "mp4header.h"
 #include "vireo/vlcinstance.h"
+#include "vireolog.h"
 #include "vlcinstance_p.h"
 #include "vlcmedia.h"
 #include "vlcoptions.h"
@@ -145,12 +146,12 @@ qint64 VlcFileDuration::duration(const QString& file, QString& error)
                 return length;
             }
         } catch (const std::exception& e) {
-            qCritical() << "getFileDuration"
-                        << ": EXCEPTION: " << e.what() << ", retrying";
+            qCCritical(lcVireo) << "getFileDuration"
+                                << ": EXCEPTION: " << e.what() << ", retrying";
             timedOut = true;
         } catch (...) {
-            qCritical() << "getFileDuration"
-                        << ": UNKNOWN EXCEPTION, retrying";
+            qCCritical(lcVireo) << "getFileDuration"
+                                << ": UNKNOWN EXCEPTION, retrying";
             timedOut = true;
         }
         // A file that vanished meanwhile is not waited for again.

@@ -1,9 +1,47 @@
 #include "vireo/vlcinstance.h"
 
+#include "vireolog.h"
 #include "vlcinstance_p.h"
 #include "vlcoptions.h"
 
 #include <vlc/vlc.h>
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+// The engine's own messages, which it would otherwise print itself or drop: its errors and
+// warnings reach the program's message handler; notices and debug output are too many.
+void forwardEngineMessage(void* /*data*/, int level, const libvlc_log_t* context, const char* format,
+                          va_list args)
+{
+    const bool error = level >= LIBVLC_ERROR;
+    if (level < LIBVLC_WARNING || (error ? !lcVireo().isWarningEnabled() : !lcVireo().isDebugEnabled()))
+        return;
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, args);
+    const char* module = nullptr;
+    libvlc_log_get_context(context, &module, nullptr, nullptr);
+    if (error)
+        qCWarning(lcVireo, "engine error (%s): %s", module ? module : "?", text);
+    else
+        qCDebug(lcVireo, "engine warning (%s): %s", module ? module : "?", text);
+}
+
+libvlc_instance_t* startEngine(int argc, const char* const* argv)
+{
+    libvlc_instance_t* engine = libvlc_new(argc, argv);
+    if (!engine) {
+        const char* reason = libvlc_errmsg();
+        qCWarning(lcVireo, "the engine did not start: %s", reason && *reason ? reason : "no reason given");
+        return nullptr;
+    }
+    libvlc_log_set(engine, forwardEngineMessage, nullptr);
+    return engine;
+}
+
+} // namespace
 
 libvlc_instance_t* VlcInstancePrivate::core(const VlcInstance* instance)
 {
@@ -19,13 +57,13 @@ VlcInstance::VlcInstance(const QStringList& args, QObject* parent)
         m_d->argv[i] = qstrdup(args.at(i).toUtf8().constData());
     }
     m_d->argv[m_d->argc] = nullptr;
-    m_d->engine = libvlc_new(m_d->argc, m_d->argv);
+    m_d->engine = startEngine(m_d->argc, m_d->argv);
 }
 
 VlcInstance::VlcInstance(int argc, const char* const* argv, QObject* parent)
     : QObject(parent), m_d(std::make_unique<VlcInstancePrivate>())
 {
-    m_d->engine = libvlc_new(argc, argv);
+    m_d->engine = startEngine(argc, argv);
 }
 
 VlcInstance::~VlcInstance()
@@ -46,7 +84,7 @@ bool VlcInstance::isValid() const
     return m_d->engine != nullptr;
 }
 
-void VlcInstance::SetupLibrary(QString pluginPath)
+void VlcInstance::SetupLibrary(const QString& pluginPath)
 {
     Q_UNUSED(pluginPath)
 }

@@ -3,6 +3,7 @@
 #include "vireo/vlcplayer.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <vlc/vlc.h>
 
@@ -32,7 +33,8 @@ libvlc_media_t* fromPath(libvlc_instance_t* engine, const QString& file)
     if (!engine) {
         return nullptr;
     }
-    return libvlc_media_new_path(engine, QDir::toNativeSeparators(file).toUtf8().constData());
+    // The file system's own bytes: a name that is not valid UTF-8 must still reach the file.
+    return libvlc_media_new_path(engine, QFile::encodeName(QDir::toNativeSeparators(file)).constData());
 }
 
 ParseResult parse(libvlc_media_t* media, int timeoutMs)

@@ -2,6 +2,7 @@
 
 #include "vireo/vlcinstance.h"
 #include "vireo/vlcvideowidget.h"
+#include "vireolog.h"
 #include "vlcinstance_p.h"
 #include "vlcmedia.h"
 
@@ -164,6 +165,7 @@ bool VlcPlayerPrivate::checkItem(int idx)
 
 void VlcPlayerPrivate::fail(const QString& message)
 {
+    qCDebug(lcVireo) << "media refused:" << message;
     m_lastError = message;
     emit m_player->error(message);
 }
@@ -503,6 +505,7 @@ void VlcPlayerPrivate::handleEvent(const libvlc_event_t* event, void* data)
         break;
     case libvlc_MediaPlayerEncounteredError: {
         const char* message = libvlc_errmsg();
+        qCWarning(lcVireo, "the player met an error: %s", message && *message ? message : "no reason given");
         if (message && *message) {
             emit player->error(QString::fromUtf8(message));
             libvlc_clearerr();

@@ -1,5 +1,6 @@
 #include "extendedmapcontrol.h"
 
+#include <QMouseEvent>
 #include <QWheelEvent>
 
 #include <cstdlib>
@@ -23,4 +24,40 @@ void ExtendedMapControl::wheelEvent(QWheelEvent* event)
         zoomOut();
     }
     event->accept();
+}
+
+void ExtendedMapControl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = true;
+        m_dragged = false;
+        m_pressPosition = event->pos();
+    }
+    MapControl::mousePressEvent(event);
+}
+
+void ExtendedMapControl::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressed && !m_dragged) {
+        // A hand's tremor during a click neither pans the map nor turns the click into a drag.
+        if ((event->pos() - m_pressPosition).manhattanLength() <= ClickTolerance) {
+            event->accept();
+            return;
+        }
+        m_dragged = true;
+        emit dragStarted();
+    }
+    MapControl::mouseMoveEvent(event);
+}
+
+void ExtendedMapControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = m_pressed && !m_dragged && event->button() == Qt::LeftButton;
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = false;
+        m_dragged = false;
+    }
+    MapControl::mouseReleaseEvent(event);
+    if (click)
+        emit clicked(m_pressPosition);
 }

@@ -2,13 +2,15 @@
 
 #include "extendedmapcontrol.h"
 #include "geometrylayer.h"
-#include "linestring.h"
 #include "maplayer.h"
+#include "maplog.h"
 #include "mapwidgetconfig.h"
 #include "nmeaparser.h"
 #include "osmmapquestadapter.h"
 #include "point.h"
 #include "route.h"
+#include "routegeometry.h"
+#include "routelegend.h"
 #include "stylesheet.h"
 #include "units.h"
 
@@ -17,6 +19,8 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QThread>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -32,6 +36,28 @@ constexpr int ToolTipDuration = 5000;
 QString translated(const char* text)
 {
     return QCoreApplication::translate("QObject", text);
+}
+
+// Whether two display points are a pixel or more apart.
+bool apart(const QPointF& a, const QPointF& b)
+{
+    return (a - b).manhattanLength() >= 1.0;
+}
+
+// Between the legend and the map's right edge or the buttons.
+constexpr int LegendMargin = 10;
+
+// Seconds of playback further apart than this are a jump, redrawn without looking closer.
+constexpr int SmallStep = 8;
+
+QPushButton* mapButton(QWidget* parent, const QString& name, const QString& styleSheetPath)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(name);
+    QString styleSheet;
+    if (Design::loadStyleSheet(styleSheetPath, styleSheet))
+        button->setStyleSheet(styleSheet);
+    return button;
 }
 
 } // namespace
@@ -72,6 +98,13 @@ MapWidget::MapWidget(QWidget* parent)
             Qt::QueuedConnection);
     connect(m_parser.get(), &NmeaParser::ready, this, &MapWidget::onReady, Qt::QueuedConnection);
     connect(&m_watcher, &QFutureWatcher<bool>::finished, this, &MapWidget::parsingTripFinished);
+
+    // The user's hand on the map: a drag ends following, a click on the route asks to seek, and
+    // a zoom keeps following the vehicle.
+    connect(m_mapControl, &ExtendedMapControl::dragStarted, this, [this] { m_following = false; });
+    connect(m_mapControl, &ExtendedMapControl::clicked, this, &MapWidget::onMapClicked);
+    connect(m_mapControl, &ExtendedMapControl::viewChanged, this, &MapWidget::onViewChanged);
+    m_viewZoom = m_mapControl->currentZoom();
 }
 
 MapWidget::~MapWidget()
@@ -87,16 +120,24 @@ MapWidget::~MapWidget()
     destroyMarkers();
     m_route.reset();
     m_parser.reset();
+    // The control is a child of this widget and goes after this destructor; it must not
+    // report to it any more.
+    m_mapControl->disconnect(this);
 }
 
 void MapWidget::addZoomButtons()
 {
-    m_zoomInButton = new QPushButton(m_mapControl);
-    m_zoomInButton->setObjectName(QStringLiteral("zoomInButton"));
-    m_zoomOutButton = new QPushButton(m_mapControl);
-    m_zoomOutButton->setObjectName(QStringLiteral("zoomOutButton"));
+    m_zoomInButton = mapButton(m_mapControl, QStringLiteral("zoomInButton"),
+                               QStringLiteral(":/resources/zoomInButton.qss"));
+    m_zoomOutButton = mapButton(m_mapControl, QStringLiteral("zoomOutButton"),
+                                QStringLiteral(":/resources/zoomOutButton.qss"));
+    m_centreButton = mapButton(m_mapControl, QStringLiteral("centreButton"),
+                               QStringLiteral(":/resources/centreButton.qss"));
+    m_fitButton = mapButton(m_mapControl, QStringLiteral("fitRouteButton"),
+                            QStringLiteral(":/resources/fitRouteButton.qss"));
     m_copyrightLabel = new QLabel(m_mapControl);
     m_copyrightLabel->setObjectName(QStringLiteral("copyrightLabel"));
+    m_legend = new RouteLegend(m_mapControl);
 
     QFont labelFont = font();
     labelFont.setPointSize(8);
@@ -106,23 +147,25 @@ void MapWidget::addZoomButtons()
     m_copyrightLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     m_copyrightLabel->setOpenExternalLinks(true);
     m_copyrightLabel->setText(QString::fromUtf8(MapWidgetConfig::copyrightsText));
-
     QString styleSheet;
-    if (Design::loadStyleSheet(QStringLiteral(":/resources/zoomInButton.qss"), styleSheet))
-        m_zoomInButton->setStyleSheet(styleSheet);
-    if (Design::loadStyleSheet(QStringLiteral(":/resources/zoomOutButton.qss"), styleSheet))
-        m_zoomOutButton->setStyleSheet(styleSheet);
     if (Design::loadStyleSheet(QStringLiteral(":/resources/copyrightLabel.qss"), styleSheet))
         m_copyrightLabel->setStyleSheet(styleSheet);
 
     connect(m_zoomInButton, &QPushButton::clicked, m_mapControl, &ExtendedMapControl::zoomIn);
     connect(m_zoomOutButton, &QPushButton::clicked, m_mapControl, &ExtendedMapControl::zoomOut);
+    connect(m_centreButton, &QPushButton::clicked, this, &MapWidget::centreOnVehicle);
+    connect(m_fitButton, &QPushButton::clicked, this, &MapWidget::fitRoute);
     retranslateToolTips();
+    updateRouteControls();
 
+    // The route's two buttons sit apart from the zoom pair, below it.
     auto* buttons = new QVBoxLayout();
     buttons->setSpacing(0);
     buttons->addWidget(m_zoomInButton);
     buttons->addWidget(m_zoomOutButton);
+    buttons->addSpacing(8);
+    buttons->addWidget(m_centreButton);
+    buttons->addWidget(m_fitButton);
     auto* top = new QHBoxLayout();
     top->setSpacing(0);
     top->addLayout(buttons);
@@ -132,7 +175,9 @@ void MapWidget::addZoomButtons()
     bottom->addStretch();
     bottom->addWidget(m_copyrightLabel);
 
-    // Laid over the map: the buttons at the top left, the attribution at the bottom right.
+    // Laid over the map: the buttons at the top left, the attribution at the bottom right, and
+    // the scale, which the map draws, at the bottom left. The legend at the top right is placed
+    // by hand, so that it never makes the map wider than it needs to be.
     auto* overlay = new QVBoxLayout(m_mapControl);
     overlay->setContentsMargins(15, 15, 0, 0);
     overlay->setSpacing(0);
@@ -147,6 +192,22 @@ void MapWidget::retranslateToolTips()
     m_zoomInButton->setToolTipDuration(ToolTipDuration);
     m_zoomOutButton->setToolTip(translated(QT_TRANSLATE_NOOP("QObject", "Zoom out")));
     m_zoomOutButton->setToolTipDuration(ToolTipDuration);
+    m_centreButton->setToolTip(tr("Centre on vehicle"));
+    m_centreButton->setToolTipDuration(ToolTipDuration);
+    m_fitButton->setToolTip(tr("Show whole route"));
+    m_fitButton->setToolTipDuration(ToolTipDuration);
+}
+
+void MapWidget::updateRouteControls()
+{
+    const bool route = m_route != nullptr;
+    m_centreButton->setVisible(route);
+    m_fitButton->setVisible(route);
+    // The legend at the top right, where it leaves room for the buttons beside it.
+    const QSize legend = m_legend->sizeHint();
+    const int left = m_mapControl->width() - LegendMargin - legend.width();
+    m_legend->setGeometry(left, 15, legend.width(), legend.height());
+    m_legend->setVisible(route && left >= 15 + m_zoomInButton->sizeHint().width() + LegendMargin);
 }
 
 void MapWidget::on_setFilesSelected(std::shared_ptr<QStringList> files)
@@ -190,7 +251,7 @@ bool MapWidget::isRequestedParsedFileFound(std::shared_ptr<Trip::TripList> trip,
 {
     const bool found = m_parser->requestParsed(trip);
     if (!found)
-        qDebug() << caller.c_str() << "no positions for the trip";
+        qCDebug(lcMap) << caller.c_str() << "no positions for the trip";
     return found;
 }
 
@@ -204,7 +265,11 @@ void MapWidget::parsingTripFinished()
     m_route.reset();
     m_positions.reset();
     m_fitPoints.clear();
-    setCenter(DefaultLongitude, DefaultLatitude, DefaultZoom);
+    updateRouteControls();
+    {
+        const QScopedValueRollback<bool> adjusting(m_adjustingView, true);
+        setCenter(DefaultLongitude, DefaultLatitude, DefaultZoom);
+    }
     emit nmeaReady(nullptr);
 }
 
@@ -213,24 +278,30 @@ void MapWidget::onReady(std::shared_ptr<std::vector<QNmeaPositionInfo>> position
     if (!isPositionsValid(positions, "MapWidget::onReady"))
         return;
     m_positions = positions;
-    m_fitPoints.clear();
-    for (const QNmeaPositionInfo& record : *m_positions) {
-        const QGeoCoordinate coordinate = record.coordinate();
-        if (coordinate.isValid())
-            m_fitPoints.emplace_back(coordinate.longitude(), coordinate.latitude());
-    }
-
     destroyRoutes();
     destroyMarkers();
     // Held by the shared pointer alone, not by a QObject parent as well.
     m_route = std::make_shared<Route>(nullptr, m_positions);
+    m_routeLine = std::make_unique<RouteGeometry>(m_route);
 
+    // The view fits the box around every valid position, which is the same as fitting all of
+    // them, and the marker images around it.
+    m_fitPoints.clear();
+    const QRectF bounds = m_route->bounds();
+    if (m_route->vehicleRecord(0) >= 0) {
+        m_fitPoints.push_back(bounds.topLeft());
+        m_fitPoints.push_back(bounds.bottomRight());
+    }
+
+    const QScopedValueRollback<bool> adjusting(m_adjustingView, true);
     createRoute(0);
     setViewAndZoomIn(m_fitPoints);
     createMarkers(0);
     for (const std::shared_ptr<qmapcontrol::Point>& marker : m_markers)
         addBoundingBox(m_fitPoints, *marker);
     setViewAndZoomIn(m_fitPoints);
+    m_following = true;
+    updateRouteControls();
     emit nmeaReady(m_positions);
 }
 
@@ -240,26 +311,169 @@ void MapWidget::on_PositionChange(qint64 ms)
     if (int(second) == m_currentSecond)
         return;
     m_currentSecond = int(second);
-    if (!m_positions || second >= m_positions->size())
+    if (!m_route || second >= m_route->size())
         return;
-    destroyRoutes();
-    destroyMarkers();
-    createRoute(second);
-    createMarkers(second);
-    m_mapControl->updateView();
+    showSecond(second);
+}
+
+void MapWidget::showSecond(unsigned second)
+{
+    const bool repaint = changedVisibly(second);
+    m_routeLine->setCurrent(second);
+    moveVehicle(second);
+    followVehicle();
+    if (repaint)
+        m_mapControl->updateView();
+}
+
+bool MapWidget::changedVisibly(unsigned to)
+{
+    const int drawn = m_routeLine->drawnSecond();
+    const auto from = int(m_routeLine->current());
+    if (drawn < 0)
+        return true;
+    // What changes colour lies between the records of the two seconds, the driven part
+    // reaching up to two records beyond the second. Gathered since the last drawing, all of
+    // it within a pixel looks the same.
+    if (drawn == from)
+        m_changed = Changed();
+    const int first = std::min(from, int(to));
+    const int last = std::min(std::max(from, int(to)) + 2, int(m_route->size()) - 1);
+    if (last - first > SmallStep)
+        return true;
+    for (int record = first; record <= last; ++record) {
+        if (m_route->hasCoordinate(std::size_t(record)))
+            m_changed.add(display(std::size_t(record)));
+    }
+    if (m_changed.spansPixel())
+        return true;
+    const int before = m_route->vehicleRecord(unsigned(drawn));
+    const int now = m_route->vehicleRecord(to);
+    if (before == now)
+        return false;
+    return before < 0 || now < 0 || apart(display(std::size_t(before)), display(std::size_t(now)));
+}
+
+QPointF MapWidget::display(std::size_t record) const
+{
+    return m_mapAdapter->coordinateToDisplay(m_route->coordinate(record));
+}
+
+void MapWidget::moveVehicle(unsigned second)
+{
+    const int record = m_route->vehicleRecord(second);
+    if (record < 0) {
+        if (m_vehicle) {
+            m_markersLayer->removeGeometry(m_vehicle.get());
+            m_markers.erase(std::remove(m_markers.begin(), m_markers.end(), m_vehicle), m_markers.end());
+            m_vehicle.reset();
+        }
+        return;
+    }
+    if (!m_vehicle) {
+        if (m_route->createMarker(m_vehicle, Route::Vehicle, second)) {
+            m_markers.push_back(m_vehicle);
+            m_markersLayer->addGeometry(m_vehicle.get());
+        }
+        return;
+    }
+    // The map repaints when the move shows; the marker's own report would repaint every time.
+    const QSignalBlocker blocker(m_vehicle.get());
+    m_vehicle->setCoordinate(m_route->coordinate(std::size_t(record)));
+}
+
+void MapWidget::followVehicle()
+{
+    if (!m_following || !m_vehicle || !m_route)
+        return;
+    // While the whole route is in view, the vehicle is too.
+    const QRectF viewport = m_mapControl->getViewport();
+    const QRectF bounds = m_route->bounds();
+    if (viewport.contains(bounds.topLeft()) && viewport.contains(bounds.bottomRight()))
+        return;
+    centreOn(m_vehicle->coordinate());
+}
+
+void MapWidget::centreOn(const QPointF& coordinate)
+{
+    const QPointF centre = m_mapAdapter->coordinateToDisplay(m_mapControl->currentCoordinate());
+    if (!apart(centre, m_mapAdapter->coordinateToDisplay(coordinate)))
+        return;
+    const QScopedValueRollback<bool> adjusting(m_adjustingView, true);
+    m_mapControl->setView(coordinate);
+}
+
+void MapWidget::centreOnVehicle()
+{
+    m_following = true;
+    if (m_vehicle)
+        centreOn(m_vehicle->coordinate());
+}
+
+void MapWidget::fitRoute()
+{
+    const QScopedValueRollback<bool> adjusting(m_adjustingView, true);
+    setViewAndZoomIn(m_fitPoints);
+}
+
+void MapWidget::onViewChanged(const QPointF&, int zoom)
+{
+    const bool zoomed = zoom != m_viewZoom;
+    m_viewZoom = zoom;
+    // After the user's zoom the vehicle may be out of sight; the widget's own moves are final.
+    if (zoomed && !m_adjustingView)
+        followVehicle();
+}
+
+void MapWidget::onMapClicked(const QPoint& position)
+{
+    if (!m_route || !m_routeLine)
+        return;
+    const QPointF target = m_mapAdapter->coordinateToDisplay(m_mapControl->screenToCoordinate(position));
+    const std::vector<QPointF>& points = m_routeLine->displayPoints(*m_mapAdapter);
+    std::vector<Route::Part> parts;
+    m_route->parts(parts, m_routeLine->current());
+
+    // The nearest stretch of the drawn route, and on it the nearer of its two ends.
+    double best = ClickReach;
+    int found = -1;
+    for (const Route::Part& part : parts) {
+        for (int v = part.begin; v < part.end; ++v) {
+            const int a = m_route->vertexRecord(std::size_t(v));
+            const int b = v + 1 < part.end ? m_route->vertexRecord(std::size_t(v) + 1) : a;
+            if (a < 0)
+                continue;
+            const QPointF pa = points[std::size_t(v)];
+            const QPointF pb = v + 1 < part.end ? points[std::size_t(v) + 1] : pa;
+            const QPointF d = pb - pa;
+            const double length2 = QPointF::dotProduct(d, d);
+            const double t =
+                length2 > 0 ? std::clamp(QPointF::dotProduct(target - pa, d) / length2, 0.0, 1.0) : 0.0;
+            const double distance = QLineF(pa + t * d, target).length();
+            if (distance <= best) {
+                best = distance;
+                found = t <= 0.5 || b < 0 ? a : b;
+            }
+        }
+    }
+    if (found >= 0)
+        emit positionSelected(qint64(found) * 1000);
+}
+
+std::vector<Route::Track> MapWidget::routes() const
+{
+    std::vector<Route::Track> tracks;
+    if (m_route && m_routeLine)
+        m_route->test(tracks, m_routeLine->current());
+    return tracks;
 }
 
 void MapWidget::createRoute(unsigned second)
 {
-    if (!m_route)
+    if (!m_route || !m_routeLine)
         return;
-    m_route->setRoutes(m_routes, second);
-    m_routePoints.clear();
-    for (const std::shared_ptr<qmapcontrol::LineString>& line : m_routes) {
-        m_routesLayer->addGeometry(line.get());
-        const QList<qmapcontrol::Point*> points = line->points();
-        m_routePoints.insert(m_routePoints.end(), points.begin(), points.end());
-    }
+    m_routeLine->setCurrent(second);
+    m_routesLayer->addGeometry(m_routeLine.get());
     m_mapControl->addLayer(m_routesLayer);
 }
 
@@ -268,6 +482,9 @@ void MapWidget::createMarkers(unsigned second)
     if (!m_route)
         return;
     m_route->setMarkers(m_markers, second);
+    m_vehicle.reset();
+    if (!m_markers.empty() && m_markers.back()->name() == QLatin1String("Vehicle"))
+        m_vehicle = m_markers.back();
     m_mapControl->addLayer(m_markersLayer);
     for (const std::shared_ptr<qmapcontrol::Point>& marker : m_markers)
         m_markersLayer->addGeometry(marker.get());
@@ -275,12 +492,10 @@ void MapWidget::createMarkers(unsigned second)
 
 void MapWidget::destroyRoutes()
 {
-    for (const std::shared_ptr<qmapcontrol::LineString>& line : m_routes)
-        m_routesLayer->removeGeometry(line.get());
+    if (m_routeLine)
+        m_routesLayer->removeGeometry(m_routeLine.get());
     m_mapControl->removeLayer(m_routesLayer);
-    // The points go with their lines.
-    m_routePoints.clear();
-    m_routes.clear();
+    m_routeLine.reset();
 }
 
 void MapWidget::destroyMarkers()
@@ -289,6 +504,7 @@ void MapWidget::destroyMarkers()
         m_markersLayer->removeGeometry(marker.get());
     m_mapControl->removeLayer(m_markersLayer);
     m_markers.clear();
+    m_vehicle.reset();
 }
 
 void MapWidget::setViewAndZoomIn(const std::list<QPointF>& points)
@@ -349,20 +565,28 @@ void MapWidget::addBoundingBox(std::list<QPointF>& points, qmapcontrol::Point& m
 bool MapWidget::touches(qmapcontrol::Point* found, qmapcontrol::Point* probe,
                         const qmapcontrol::MapAdapter* adapter)
 {
-    if (!found || !probe || !adapter || m_routePoints.size() < 2)
+    if (!found || !probe || !adapter || !m_route || !m_routeLine)
         return false;
     const QPointF target = adapter->coordinateToDisplay(probe->coordinate());
-    for (std::size_t i = 0; i + 1 < m_routePoints.size(); ++i) {
-        const qmapcontrol::Point* a = m_routePoints[i];
-        const qmapcontrol::Point* b = m_routePoints[i + 1];
-        const QPointF pa = adapter->coordinateToDisplay(a->coordinate());
-        const QPointF pb = adapter->coordinateToDisplay(b->coordinate());
-        if (!QRectF(pa, pb).normalized().adjusted(-2, -2, 2, 2).contains(target))
-            continue;
-        const qmapcontrol::Point* nearer = QLineF(pa, target).length() <= QLineF(pb, target).length() ? a : b;
-        found->setCoordinate(nearer->coordinate());
-        found->setName(nearer->name());
-        return true;
+    const std::vector<QPointF>& points = m_routeLine->displayPoints(*adapter);
+    std::vector<Route::Part> parts;
+    m_route->parts(parts, m_routeLine->current());
+    // Pairwise along each drawn stretch: the first pair whose box, widened by 2 pixels, holds
+    // the pointer gives the nearer of its two points. A lone point is a pair of itself.
+    for (const Route::Part& part : parts) {
+        for (int v = part.begin; v < part.end; ++v) {
+            const int w = v + 1 < part.end ? v + 1 : v;
+            if (w == v && part.end - part.begin > 1)
+                break;
+            const QPointF pa = points[std::size_t(v)];
+            const QPointF pb = points[std::size_t(w)];
+            if (!QRectF(pa, pb).normalized().adjusted(-2, -2, 2, 2).contains(target))
+                continue;
+            const int nearer = QLineF(pa, target).length() <= QLineF(pb, target).length() ? v : w;
+            found->setCoordinate(m_route->vertices()[std::size_t(nearer)]);
+            found->setName(m_route->vertexName(std::size_t(nearer)));
+            return true;
+        }
     }
     return false;
 }
@@ -419,6 +643,7 @@ void MapWidget::resizeEvent(QResizeEvent* event)
     m_widgetSize = size();
     m_mapControl->resize(m_widgetSize);
     m_middle = QPointF(width() / 2.0, height() / 2.0);
+    updateRouteControls();
 }
 
 void MapWidget::changeEvent(QEvent* event)
@@ -426,6 +651,7 @@ void MapWidget::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         setWindowTitle(tr("Form"));
         retranslateToolTips();
+        updateRouteControls();
     }
     QWidget::changeEvent(event);
 }
@@ -434,7 +660,7 @@ bool MapWidget::isTripValid(const std::shared_ptr<Trip::TripList>& trip, const s
 {
     if (trip && !trip->empty())
         return true;
-    qDebug() << caller.c_str() << "no trip";
+    qCDebug(lcMap) << caller.c_str() << "no trip";
     return false;
 }
 
@@ -442,7 +668,7 @@ bool MapWidget::isPositionsValid(const Positions& positions, const std::string& 
 {
     if (positions && !positions->empty())
         return true;
-    qDebug() << caller.c_str() << "no positions";
+    qCDebug(lcMap) << caller.c_str() << "no positions";
     return false;
 }
 
@@ -450,6 +676,6 @@ bool MapWidget::isFilesValid(const std::shared_ptr<QStringList>& files, const st
 {
     if (files && !files->isEmpty())
         return true;
-    qDebug() << caller.c_str() << "no files";
+    qCDebug(lcMap) << caller.c_str() << "no files";
     return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qnmeapositioninfo.h"
+#include "route.h"
 #include "tripitem.h"
 
 #include <QFutureWatcher>
@@ -9,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <algorithm>
 #include <list>
 #include <memory>
 #include <string>
@@ -20,11 +22,11 @@ class OSMMapQuestAdapter;
 class QLabel;
 class QPushButton;
 class QThread;
-class Route;
+class RouteGeometry;
+class RouteLegend;
 
 namespace qmapcontrol {
 class GeometryLayer;
-class LineString;
 class MapAdapter;
 class MapLayer;
 class Point;
@@ -32,7 +34,8 @@ class Point;
 
 // The map pane: parses the NMEA files of a selection in the background, assembles the positions
 // of the trip being played, draws its route and markers fitted into view, and moves the driven
-// part and the vehicle along with playback.
+// part and the vehicle along with playback. The view follows the vehicle until the user drags
+// the map; a click on the route asks for the playing position of the nearest point.
 class MapWidget : public QWidget
 {
     Q_OBJECT
@@ -43,6 +46,8 @@ public:
     static constexpr double DefaultLongitude = 9.949208;
     static constexpr double DefaultLatitude = 49.79226;
     static constexpr int DefaultZoom = 5;
+    // How far from the drawn route, in pixels, a click still counts as one on the route.
+    static constexpr double ClickReach = 8.0;
 
     explicit MapWidget(QWidget* parent = nullptr);
     ~MapWidget() override;
@@ -50,8 +55,11 @@ public:
     ExtendedMapControl* mapControl() const { return m_mapControl; }
     // The second the route was last drawn for; -1 when none.
     int currentSecond() const { return m_currentSecond; }
-    const std::vector<std::shared_ptr<qmapcontrol::LineString>>& routes() const { return m_routes; }
+    // The tracks as drawn at the current second; empty when no route is shown.
+    std::vector<Route::Track> routes() const;
     const std::vector<std::shared_ptr<qmapcontrol::Point>>& markers() const { return m_markers; }
+    // Whether the view keeps the vehicle in sight during playback.
+    bool isFollowing() const { return m_following; }
 
     static QString speedLocaleToString(double metresPerSecond);
     static QString toolTipLocale(const QString& text);
@@ -63,10 +71,16 @@ public slots:
     void onReady(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
     void onparsingFinished();
     void parsingTripFinished();
+    // Centres the view on the vehicle and follows it from now on.
+    void centreOnVehicle();
+    // Shows the whole route.
+    void fitRoute();
 
 signals:
     void nmeaReady(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
     void parsing_finished();
+    // A click on the route: the trip position of the nearest point, in milliseconds.
+    void positionSelected(qint64 ms);
 
 protected:
     bool event(QEvent* event) override;
@@ -90,6 +104,19 @@ private:
     void retranslateToolTips();
     void addZoomButtons();
 
+    // Moves the driven part and the vehicle to `second`; repaints only what moved by a pixel.
+    void showSecond(unsigned second);
+    bool changedVisibly(unsigned to);
+    void moveVehicle(unsigned second);
+    // Centres the view on the vehicle when following and the route does not fit into view.
+    void followVehicle();
+    void centreOn(const QPointF& coordinate);
+    void onMapClicked(const QPoint& position);
+    void onViewChanged(const QPointF& coordinate, int zoom);
+    // The route's buttons and legend while a route is shown, the legend where it fits.
+    void updateRouteControls();
+    QPointF display(std::size_t record) const;
+
     static bool isTripValid(const std::shared_ptr<Trip::TripList>& trip, const std::string& caller);
     static bool isPositionsValid(const Positions& positions, const std::string& caller);
     static bool isFilesValid(const std::shared_ptr<QStringList>& files, const std::string& caller);
@@ -102,10 +129,10 @@ private:
     QThread* m_parserThread;
     std::unique_ptr<NmeaParser> m_parser;
     Positions m_positions;
-    std::vector<std::shared_ptr<qmapcontrol::LineString>> m_routes;
     std::vector<std::shared_ptr<qmapcontrol::Point>> m_markers;
-    std::vector<qmapcontrol::Point*> m_routePoints;
+    std::shared_ptr<qmapcontrol::Point> m_vehicle;
     std::shared_ptr<Route> m_route;
+    std::unique_ptr<RouteGeometry> m_routeLine;
     std::list<QPointF> m_fitPoints;
     QSize m_widgetSize;
     QPointF m_middle{195, 350};
@@ -113,7 +140,29 @@ private:
     // Parse requests whose end the parser has not reported yet.
     int m_pendingParses = 0;
     QFutureWatcher<bool> m_watcher;
+    // Display pixels of the records whose look changed since the route was last drawn.
+    struct Changed
+    {
+        QPointF low;
+        QPointF high;
+        bool any = false;
+
+        void add(const QPointF& p)
+        {
+            low = any ? QPointF(std::min(low.x(), p.x()), std::min(low.y(), p.y())) : p;
+            high = any ? QPointF(std::max(high.x(), p.x()), std::max(high.y(), p.y())) : p;
+            any = true;
+        }
+        bool spansPixel() const { return high.x() - low.x() >= 1.0 || high.y() - low.y() >= 1.0; }
+    } m_changed;
+    bool m_following = true;
+    // Set while the widget itself moves the view, which is no reason to follow.
+    bool m_adjustingView = false;
+    int m_viewZoom = -1;
     QPushButton* m_zoomInButton = nullptr;
     QPushButton* m_zoomOutButton = nullptr;
+    QPushButton* m_centreButton = nullptr;
+    QPushButton* m_fitButton = nullptr;
     QLabel* m_copyrightLabel = nullptr;
+    RouteLegend* m_legend = nullptr;
 };

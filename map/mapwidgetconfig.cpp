@@ -1,5 +1,7 @@
 #include "mapwidgetconfig.h"
 
+#include <QGuiApplication>
+
 namespace {
 
 QPen routePen(const QBrush& brush, Qt::PenStyle style)
@@ -7,9 +9,14 @@ QPen routePen(const QBrush& brush, Qt::PenStyle style)
     return QPen(brush, 5, style, Qt::SquareCap, Qt::BevelJoin);
 }
 
+// The image at `size` logical pixels, with as many device pixels as the sharpest screen shows.
 QPixmap scaledImage(const QString& path, int size)
 {
-    return QPixmap(path).scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    const int side = qRound(size * ratio);
+    QPixmap pixmap = QPixmap(path).scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
 }
 
 } // namespace

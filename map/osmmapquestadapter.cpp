@@ -23,7 +23,7 @@ std::pair<QString, QString> OSMMapQuestAdapter::hostAndPath()
 
 QString OSMMapQuestAdapter::tileServer()
 {
-    const QString environment = qEnvironmentVariable(TileServerVariable);
+    QString environment = qEnvironmentVariable(TileServerVariable);
     QString host;
     QString path;
     if (splitTileServer(environment, host, path)) {

@@ -1,30 +1,36 @@
 #include "route.h"
 
 #include "imagepoint.h"
-#include "linestring.h"
 #include "nmeagaps.h"
+#include "tripfile.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
-bool isLost(Route::RouteType type)
+Route::RouteType typeOf(bool event, bool fix, unsigned index, unsigned current)
 {
-    return type == Route::LostInactive || type == Route::LostActive || type == Route::LostEvent;
+    if (event)
+        return fix ? Route::EventFix : Route::LostEvent;
+    if (fix)
+        return index > current ? Route::Inactive : Route::Active;
+    return index >= current ? Route::LostInactive : Route::LostActive;
+}
+
+// Date and time of day as written, in seconds: the same whatever the time zone of the machine.
+qint64 wallSecond(const QDateTime& time)
+{
+    return time.date().toJulianDay() * 86400 + time.time().msecsSinceStartOfDay() / 1000;
 }
 
 } // namespace
 
 Route::Route(QObject* parent, std::shared_ptr<std::vector<QNmeaPositionInfo>> positions)
     : QObject(parent), m_config(new MapWidgetConfig(this)), m_positions(std::move(positions))
-{}
-
-Route::RouteType Route::routeType(const QNmeaPositionInfo& record, unsigned index, unsigned current)
 {
-    const bool fix = record.marker(QNmeaPositionInfo::Fix);
-    if (record.marker(QNmeaPositionInfo::Event))
-        return fix ? EventFix : LostEvent;
-    if (fix)
-        return index > current ? Inactive : Active;
-    return index >= current ? LostInactive : LostActive;
+    if (m_positions)
+        build(*m_positions);
 }
 
 const QPen* Route::penOf(RouteType type)
@@ -46,122 +52,342 @@ const QPen* Route::penOf(RouteType type)
     return &MapWidgetConfig::lostRoutePen;
 }
 
-Route::Track Route::newTrack(const QPen* pen)
+Route::RouteType Route::typeAt(std::size_t index, unsigned current) const
 {
-    // A line adopts its points; whatever no line took is still ours to delete.
-    auto points = std::shared_ptr<PointList>(new PointList, [](PointList* list) {
-        for (qmapcontrol::Point* point : qAsConst(*list)) {
-            if (!point->parent())
-                delete point;
-        }
-        delete list;
-    });
-    return Track{points, pen};
+    // The record before it decides for all but the first, so the driven part reaches one
+    // record beyond the current second.
+    const auto compared = unsigned(index > 0 ? index - 1 : 0);
+    return typeOf(isEvent(index), (m_flags[index] & Fix) != 0, compared, current);
 }
 
-void Route::addPoint(Track& track, const QNmeaPositionInfo& record)
+bool Route::isEvent(std::size_t index) const
 {
-    // A record without a position has nothing to contribute to the line.
-    const QGeoCoordinate coordinate = record.coordinate();
-    if (!coordinate.isValid())
-        return;
-    track.points->append(new qmapcontrol::Point(coordinate.longitude(), coordinate.latitude(),
-                                                record.tooltip(), qmapcontrol::Point::Middle));
+    return (m_flags[index] & Event) != 0;
 }
 
-bool Route::test(std::vector<Track>& tracks, unsigned current)
+bool Route::hasCoordinate(std::size_t record) const
 {
-    if (!m_positions || m_positions->empty())
-        return false;
-    const std::vector<QNmeaPositionInfo>& v = *m_positions;
+    return record < m_flags.size() && (m_flags[record] & Valid) != 0;
+}
 
-    RouteType type = routeType(v[0], 0, current);
-    Track track = newTrack(penOf(type));
-    addPoint(track, v[0]);
+int Route::vertexRecord(std::size_t vertex) const
+{
+    return std::max(m_vertexRecords[vertex], -1);
+}
 
-    for (std::size_t i = 1; i < v.size(); ++i) {
+QString Route::vertexName(std::size_t vertex) const
+{
+    const int record = m_vertexRecords[vertex];
+    if (record >= 0)
+        return (*m_positions)[std::size_t(record)].tooltip();
+    return m_filledNames.value(-1 - record);
+}
+
+int Route::vehicleRecord(unsigned current) const
+{
+    return current < m_nextValid.size() ? m_nextValid[current] : -1;
+}
+
+void Route::build(const std::vector<QNmeaPositionInfo>& v)
+{
+    const std::size_t n = v.size();
+    m_coordinates.assign(n, QPointF());
+    m_flags.assign(n, 0);
+    m_nextValid.assign(n, -1);
+    QPointF low;
+    QPointF high;
+    bool any = false;
+    for (std::size_t i = 0; i < n; ++i) {
         const QNmeaPositionInfo& r = v[i];
-        const QNmeaPositionInfo& p = v[i - 1];
-        if (p.marker(QNmeaPositionInfo::VideoGapBegin) && r.marker(QNmeaPositionInfo::VideoGapEnd))
+        const QGeoCoordinate c = r.coordinate();
+        if (c.isValid()) {
+            const QPointF p(c.longitude(), c.latitude());
+            m_coordinates[i] = p;
+            m_flags[i] |= Valid;
+            low = any ? QPointF(std::min(low.x(), p.x()), std::min(low.y(), p.y())) : p;
+            high = any ? QPointF(std::max(high.x(), p.x()), std::max(high.y(), p.y())) : p;
+            any = true;
+        }
+        if (r.marker(QNmeaPositionInfo::Fix))
+            m_flags[i] |= Fix;
+        if (i > 0 && v[i - 1].marker(QNmeaPositionInfo::VideoGapBegin) &&
+            r.marker(QNmeaPositionInfo::VideoGapEnd))
+            m_flags[i] |= Skipped;
+    }
+    int next = -1;
+    for (std::size_t i = n; i > 0; --i) {
+        if (m_flags[i - 1] & Valid)
+            next = int(i - 1);
+        m_nextValid[i - 1] = next;
+    }
+    if (any)
+        m_bounds = QRectF(low, high);
+    markEvents(v);
+    if (n == 0)
+        return;
+
+    // The walk along the records: a new piece begins wherever the kind changes. A stretch
+    // without fix reaches on to the next point, and the piece after it starts where the
+    // stretch's last record lies, unless that piece is an event.
+    std::vector<QPointF> points;
+    std::vector<int> records;
+    Piece open{kindOf(0), 0, 0, 0, 0};
+    const auto add = [&](std::size_t record) {
+        if (m_flags[record] & Valid) {
+            points.push_back(m_coordinates[record]);
+            records.push_back(int(record));
+        }
+    };
+    const auto close = [&] {
+        open.begin = int(m_vertices.size());
+        m_vertices.insert(m_vertices.end(), points.begin(), points.end());
+        m_vertexRecords.insert(m_vertexRecords.end(), records.begin(), records.end());
+        open.end = int(m_vertices.size());
+        // Even a piece without points of its own counts: where it splits, the part ahead
+        // starts at the record before, which may have a position.
+        m_pieces.push_back(open);
+        points.clear();
+        records.clear();
+    };
+
+    add(0);
+    for (std::size_t i = 1; i < n; ++i) {
+        // The second record of a pause between videos is left out: the line runs straight on.
+        if (m_flags[i] & Skipped)
             continue;
+        const QNmeaPositionInfo& p = v[i - 1];
+        const QNmeaPositionInfo& r = v[i];
         if (p.marker(QNmeaPositionInfo::PositionGapBegin) && r.marker(QNmeaPositionInfo::PositionGapEnd)) {
             std::vector<QNmeaPositionInfo> filled;
             Nmea::fillLongGap(filled, p, r);
             for (const QNmeaPositionInfo& record : filled) {
-                Track dot = newTrack(&MapWidgetConfig::longNmeaGapPen);
-                addPoint(dot, record);
-                tracks.push_back(dot);
+                const QGeoCoordinate c = record.coordinate();
+                if (!c.isValid())
+                    continue;
+                const int vertex = int(m_vertices.size());
+                m_vertices.emplace_back(c.longitude(), c.latitude());
+                m_vertexRecords.push_back(-1 - m_filledNames.size());
+                m_filledNames << record.tooltip();
+                m_pieces.push_back(Piece{GapKind, vertex, vertex + 1, int(i), int(i)});
             }
         }
-
-        const RouteType next = routeType(r, unsigned(i - 1), current);
-        if (next != type) {
-            const bool wasLost = isLost(type);
-            // A dotted stretch reaches on to the next point, and the line after it starts where
-            // the stretch's last record lies.
+        const Kind kind = kindOf(i);
+        if (kind != open.kind) {
+            const bool wasLost = open.kind == LostKind || open.kind == LostEventKind;
             if (wasLost)
-                addPoint(track, r);
-            tracks.push_back(track);
-            track = newTrack(penOf(next));
-            if (wasLost && next != EventFix)
-                addPoint(track, p);
-            type = next;
+                add(i);
+            close();
+            open = Piece{kind, 0, 0, int(i), int(i)};
+            if (wasLost && kind != EventFixKind)
+                add(i - 1);
         }
-        addPoint(track, r);
+        add(i);
+        open.lastRecord = int(i);
+    }
+    close();
+}
+
+void Route::markEvents(const std::vector<QNmeaPositionInfo>& v)
+{
+    // The wall-clock seconds that each event recording covers, read from its own records: the
+    // clock of the file names may differ from that of the positions.
+    const std::size_t n = v.size();
+    std::vector<std::pair<qint64, qint64>> covered;
+    std::vector<std::uint8_t> ownFile(n, 0); // 1: an event recording, 2: a recording without name
+    for (std::size_t i = 0; i < n;) {
+        const QString file = v[i].fileName();
+        std::size_t end = i + 1;
+        while (end < n && v[end].fileName() == file)
+            ++end;
+        const std::uint8_t own = file.isEmpty() ? 2 : Trip::isEventFile(file) ? 1 : 0;
+        if (own == 1) {
+            std::pair<qint64, qint64> span{0, -1};
+            for (std::size_t k = i; k < end; ++k) {
+                const QDateTime time = v[k].timestamp();
+                if (!time.isValid())
+                    continue;
+                const qint64 second = wallSecond(time);
+                span = span.second < span.first
+                           ? std::make_pair(second, second)
+                           : std::make_pair(std::min(span.first, second), std::max(span.second, second));
+            }
+            if (span.second >= span.first)
+                covered.push_back(span);
+        }
+        std::fill(ownFile.begin() + std::ptrdiff_t(i), ownFile.begin() + std::ptrdiff_t(end), own);
+        i = end;
     }
 
-    if (!track.points->isEmpty())
-        tracks.push_back(track);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!v[i].marker(QNmeaPositionInfo::Event))
+            continue;
+        bool event = ownFile[i] != 0;
+        if (!event && v[i].timestamp().isValid()) {
+            const qint64 second = wallSecond(v[i].timestamp());
+            event =
+                std::any_of(covered.begin(), covered.end(), [second](const std::pair<qint64, qint64>& span) {
+                    return span.first <= second && second <= span.second;
+                });
+        }
+        if (event)
+            m_flags[i] |= Event;
+    }
+}
+
+Route::Kind Route::kindOf(std::size_t record) const
+{
+    const bool fix = (m_flags[record] & Fix) != 0;
+    if (m_flags[record] & Event)
+        return fix ? EventFixKind : LostEventKind;
+    return fix ? FixKind : LostKind;
+}
+
+int Route::firstWalked(int from, int last) const
+{
+    for (int i = from; i <= last; ++i) {
+        if (!(m_flags[std::size_t(i)] & Skipped))
+            return i;
+    }
+    return -1;
+}
+
+int Route::splitRecord(const Piece& piece, unsigned current) const
+{
+    // A record with fix is ahead from two records after the current second on, one without
+    // fix from the record after it (at second 0 all of them).
+    qint64 threshold = 0;
+    if (piece.kind == FixKind)
+        threshold = qint64(current) + 2;
+    else if (current > 0)
+        threshold = qint64(current) + 1;
+    if (threshold > piece.lastRecord)
+        return -1;
+    return firstWalked(int(std::max<qint64>(threshold, piece.firstRecord)), piece.lastRecord);
+}
+
+void Route::parts(std::vector<Part>& parts, unsigned current) const
+{
+    parts.clear();
+    const auto push = [&parts](const QPen* pen, int begin, int end, bool hasLead = false,
+                               const QPointF& lead = QPointF()) {
+        if (begin < end || hasLead)
+            parts.push_back(Part{pen, begin, end, hasLead, lead});
+    };
+
+    // The points filled into long gaps are pieces of their own, stored just before the piece
+    // that was open when they were met; they are drawn before the part of that piece they
+    // interrupt.
+    std::size_t dots = 0;
+    for (std::size_t k = 0; k < m_pieces.size(); ++k) {
+        const Piece& piece = m_pieces[k];
+        if (piece.kind == GapKind)
+            continue;
+        // Where the piece turns from driven to ahead, when it does so after its first record.
+        int split = -1;
+        bool driven = true;
+        if (piece.kind == FixKind || piece.kind == LostKind) {
+            const int at = splitRecord(piece, current);
+            driven = at != piece.firstRecord;
+            split = driven ? at : -1;
+        }
+        const std::size_t firstDot = dots;
+        const auto pushDots = [&](bool beforeSplit) {
+            for (std::size_t d = firstDot; d < k; ++d) {
+                if ((split < 0 || m_pieces[d].firstRecord <= split) == beforeSplit)
+                    push(&MapWidgetConfig::longNmeaGapPen, m_pieces[d].begin, m_pieces[d].end);
+            }
+        };
+        pushDots(true);
+        dots = k + 1;
+
+        const bool lost = piece.kind == LostKind;
+        const QPen* activePen =
+            lost ? &MapWidgetConfig::lostActiveRoutePen : &MapWidgetConfig::activeRoutePen;
+        const QPen* inactivePen =
+            lost ? &MapWidgetConfig::lostInactiveRoutePen : &MapWidgetConfig::inactiveRoutePen;
+        switch (piece.kind) {
+        case EventFixKind:
+            push(&MapWidgetConfig::eventRoutePen, piece.begin, piece.end);
+            continue;
+        case LostEventKind:
+            push(&MapWidgetConfig::lostRoutePen, piece.begin, piece.end);
+            continue;
+        case GapKind:
+            continue;
+        case FixKind:
+        case LostKind:
+            break;
+        }
+        if (split < 0) {
+            push(driven ? activePen : inactivePen, piece.begin, piece.end);
+            continue;
+        }
+        const auto first = m_vertexRecords.begin() + piece.begin;
+        const int at = int(std::lower_bound(first, m_vertexRecords.begin() + piece.end, split) -
+                           m_vertexRecords.begin());
+        if (!lost) {
+            push(activePen, piece.begin, at);
+            pushDots(false);
+            push(inactivePen, at, piece.end);
+            continue;
+        }
+        // Without fix the driven part reaches on to the first record ahead, and the part ahead
+        // starts at the record before it.
+        const bool reaches = at < piece.end && m_vertexRecords[std::size_t(at)] == split;
+        push(activePen, piece.begin, reaches ? at + 1 : at);
+        pushDots(false);
+        const auto before = std::size_t(split - 1);
+        push(inactivePen, at, piece.end, hasCoordinate(before), m_coordinates[before]);
+    }
+}
+
+bool Route::test(std::vector<Track>& tracks, unsigned current) const
+{
+    if (!m_positions || m_positions->empty())
+        return false;
+    std::vector<Part> list;
+    parts(list, current);
+    for (const Part& part : list) {
+        Track track;
+        track.pen = part.pen;
+        if (part.hasLead)
+            track.points.push_back(part.lead);
+        track.points.insert(track.points.end(), m_vertices.begin() + part.begin,
+                            m_vertices.begin() + part.end);
+        tracks.push_back(std::move(track));
+    }
     return true;
-}
-
-void Route::test_line(std::vector<std::shared_ptr<qmapcontrol::LineString>>& lines,
-                      std::vector<Track>& tracks)
-{
-    for (Track& track : tracks) {
-        // The line adopts the points; the track lets go of them.
-        lines.push_back(std::make_shared<qmapcontrol::LineString>(*track.points, QString(), *track.pen));
-        track.points->clear();
-    }
-}
-
-void Route::setRoutes(std::vector<std::shared_ptr<qmapcontrol::LineString>>& lines, unsigned current)
-{
-    std::vector<Track> tracks;
-    if (test(tracks, current))
-        test_line(lines, tracks);
 }
 
 bool Route::createMarker(std::shared_ptr<qmapcontrol::Point>& out, MarkerType type, unsigned current)
 {
-    if (!m_positions)
-        return false;
-    QNmeaPositionInfo record;
+    int record = -1;
     QPixmap image = m_config->pinImage();
     QString name;
     qmapcontrol::Point::Alignment alignment = qmapcontrol::Point::BottomMiddle;
-    bool found = false;
     switch (type) {
     case Beginning:
-        found = getMiddleWithValidCoordinates(record, *m_positions, 0);
+        record = vehicleRecord(0);
         name = QStringLiteral("Beginning");
         break;
     case End:
-        found = getLastWithValidCoordinates(record, *m_positions, unsigned(m_positions->size()));
+        for (std::size_t i = m_flags.size(); i > 0 && record < 0; --i) {
+            if (m_flags[i - 1] & Valid)
+                record = int(i - 1);
+        }
         name = QStringLiteral("End");
         break;
     case Vehicle:
-        found = getMiddleWithValidCoordinates(record, *m_positions, current);
+        record = vehicleRecord(current);
         name = QStringLiteral("Vehicle");
         image = m_config->hotSpotImage();
         alignment = qmapcontrol::Point::Middle;
         break;
     }
-    if (!found)
+    if (record < 0)
         return false;
-    const QGeoCoordinate coordinate = record.coordinate();
-    out = std::make_shared<qmapcontrol::ImagePoint>(coordinate.longitude(), coordinate.latitude(), image,
-                                                    name, alignment);
+    const QPointF p = m_coordinates[std::size_t(record)];
+    out = std::make_shared<qmapcontrol::ImagePoint>(p.x(), p.y(), image, name, alignment);
     return true;
 }
 
@@ -172,28 +398,4 @@ void Route::setMarkers(std::vector<std::shared_ptr<qmapcontrol::Point>>& markers
         if (createMarker(marker, type, current))
             markers.push_back(marker);
     }
-}
-
-bool Route::getMiddleWithValidCoordinates(QNmeaPositionInfo& out, const std::vector<QNmeaPositionInfo>& v,
-                                          unsigned from)
-{
-    for (std::size_t i = from; i < v.size(); ++i) {
-        if (v[i].coordinate().isValid()) {
-            out = v[i];
-            return true;
-        }
-    }
-    return false;
-}
-
-bool Route::getLastWithValidCoordinates(QNmeaPositionInfo& out, const std::vector<QNmeaPositionInfo>& v,
-                                        unsigned end)
-{
-    for (std::size_t i = std::min<std::size_t>(end, v.size()); i > 0; --i) {
-        if (v[i - 1].coordinate().isValid()) {
-            out = v[i - 1];
-            return true;
-        }
-    }
-    return false;
 }

@@ -1,9 +1,11 @@
 #include "nmeagaps.h"
 
 #include "greatcircle.h"
+#include "nmealog.h"
 #include "tripfile.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QtMath>
 
 #include <algorithm>
@@ -23,6 +25,28 @@ bool hasBothAccelerations(const QNmeaPositionInfo& p)
 qint64 wholeSeconds(const QNmeaPositionInfo& p)
 {
     return p.timestamp().toMSecsSinceEpoch() / 1000;
+}
+
+// The recording start in a video's name as milliseconds of a zone-free clock: the name holds a
+// wall-clock time, and no time-zone rule may stretch or shrink the pause between two videos (nor
+// make a time in the hour skipped for summer time invalid). Invalid digits give 0.
+qint64 recordingStartMSecs(const QString& videoFile)
+{
+    const QString digits = Trip::startTimeString(videoFile);
+    if (digits.size() != 14)
+        return 0;
+    bool valid = true;
+    const auto number = [&digits, &valid](int from, int length) {
+        bool ok = false;
+        const int value = digits.midRef(from, length).toInt(&ok, 10);
+        valid = valid && ok;
+        return value;
+    };
+    const QDate date(number(0, 4), number(4, 2), number(6, 2));
+    const QTime time(number(8, 2), number(10, 2), number(12, 2));
+    if (!valid || !date.isValid() || !time.isValid())
+        return 0;
+    return QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
 }
 
 // A second-difference estimate is kept when plausible; above 30 m/s² the change of ground speed is
@@ -49,6 +73,15 @@ void detectLongGaps(Positions& v, std::shared_ptr<Trip::TripList> trip)
 {
     if (v.size() < 2)
         return;
+    // The first trip item of each video, looked up at every boundary between two videos.
+    QHash<QString, const Trip::TripItem*> items;
+    if (trip) {
+        items.reserve(int(trip->size()));
+        for (const Trip::TripItem& item : *trip) {
+            if (!items.contains(item.videoFile))
+                items.insert(item.videoFile, &item);
+        }
+    }
     qint64 previousMs = v[0].timestamp().toMSecsSinceEpoch();
     for (std::size_t i = 1; i < v.size(); ++i) {
         const qint64 currentMs = v[i].timestamp().toMSecsSinceEpoch();
@@ -59,22 +92,20 @@ void detectLongGaps(Positions& v, std::shared_ptr<Trip::TripList> trip)
                 previousMs = currentMs;
                 continue;
             }
-            const auto item = std::find_if(trip->cbegin(), trip->cend(), [&before](const Trip::TripItem& t) {
-                return t.videoFile == before;
-            });
-            if (item != trip->cend()) {
-                const qint64 gap = Trip::startMSecs(after) - Trip::startMSecs(before) - item->duration;
+            const Trip::TripItem* const item = items.value(before, nullptr);
+            if (item) {
+                const qint64 gap = recordingStartMSecs(after) - recordingStartMSecs(before) - item->duration;
                 if (gap > LongGapMs) {
-                    qDebug().noquote() << QString::asprintf("%s \tGap in videos before sec: %lu, for %llds",
-                                                            "detectLongGaps", static_cast<unsigned long>(i),
-                                                            static_cast<long long>(gap / 1000));
+                    qCDebug(lcNmea).noquote() << QString::asprintf(
+                        "%s \tGap in videos before sec: %lu, for %llds", "detectLongGaps",
+                        static_cast<unsigned long>(i), static_cast<long long>(gap / 1000));
                     v[i - 1].setMarker(QNmeaPositionInfo::VideoGapBegin, true);
                     v[i].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
                 }
             }
         } else if (currentMs - previousMs > LongGapMs) {
-            qDebug().noquote() << QString::asprintf("%s \tGap in positions before sec: %lu", "detectLongGaps",
-                                                    static_cast<unsigned long>(i));
+            qCDebug(lcNmea).noquote() << QString::asprintf("%s \tGap in positions before sec: %lu",
+                                                           "detectLongGaps", static_cast<unsigned long>(i));
             v[i - 1].setMarker(QNmeaPositionInfo::PositionGapBegin, true);
             v[i].setMarker(QNmeaPositionInfo::PositionGapEnd, true);
         }
@@ -183,7 +214,7 @@ void fillSingleAccelerationsGap(QNmeaPositionInfo& e, const QNmeaPositionInfo& p
     const double y = (p.latitude() - 2.0 * c.latitude() + n.latitude()) * metresPerLatitude;
     setEstimate(e, prev, QNmeaPositionInfo::AccelerationX, x);
     setEstimate(e, prev, QNmeaPositionInfo::AccelerationY, y);
-    qDebug().noquote() << QString::asprintf("\tX: %4.4f, \tY: %4.4f", x, y);
+    qCDebug(lcNmea).noquote() << QString::asprintf("\tX: %4.4f, \tY: %4.4f", x, y);
 }
 
 void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPositionInfo& to)
@@ -192,7 +223,7 @@ void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPosit
     const auto n = qint64(std::ceil(double(ms) / 1000.0));
     const QGeoCoordinate start = from.coordinate();
     const QGeoCoordinate end = to.coordinate();
-    if (n <= LongInterpolationSec || !start.isValid() || !end.isValid())
+    if (n <= LongInterpolationSec || n > LongestInterpolationSec || !start.isValid() || !end.isValid())
         return;
     const GreatCircle line(start, end);
     const bool heights = !qIsNaN(start.altitude()) && !qIsNaN(end.altitude());

@@ -14,6 +14,9 @@ using Positions = std::vector<QNmeaPositionInfo>;
 constexpr qint64 LongGapMs = 5000;
 constexpr std::size_t ShortRun = 5;
 constexpr qint64 LongInterpolationSec = 5;
+// Longest gap that fillLongGap fills. A video lasts minutes: a longer gap inside one comes from a
+// damaged or reset clock, and filling it would cost a record for each of its seconds.
+constexpr qint64 LongestInterpolationSec = 3600;
 constexpr double PlausibleAcceleration = 30.0;
 constexpr double PlausibleStepMetres = 111.0;
 
@@ -26,7 +29,8 @@ void fillShortAccelerationGaps(Positions& v);
 void fillSingleAccelerationsGap(QNmeaPositionInfo& e, const QNmeaPositionInfo& prev,
                                 const QNmeaPositionInfo& next);
 
-// Appends substitute records on the straight line between two samples more than 5 s apart.
+// Appends substitute records on the straight line between two samples more than 5 s and at most an
+// hour apart.
 void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPositionInfo& to);
 
 void fillSpeedGapsForRange(Positions& v, std::size_t first, double startValue, double endValue,

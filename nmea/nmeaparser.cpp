@@ -1,17 +1,100 @@
 #include "nmeaparser.h"
 
+#include "nmealog.h"
 #include "utilities.h"
 
 #include <QFile>
-#include <QThread>
 #include <QtMath>
 
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr qint64 ReadChunk = 256 * 1024;
+constexpr std::size_t ReadChunk = 256UL * 1024;
 constexpr int SecondsPerDay = 24 * 3600;
+
+const char* problemText(NmeaParser::FileReport::Problem problem)
+{
+    switch (problem) {
+    case NmeaParser::FileReport::None:
+        break;
+    case NmeaParser::FileReport::CannotOpen:
+        return "cannot be opened";
+    case NmeaParser::FileReport::NotAFile:
+        return "is not a regular file";
+    case NmeaParser::FileReport::TooLarge:
+        return "is too large, read in part";
+    case NmeaParser::FileReport::ReadError:
+        return "read error, read in part";
+    }
+    return "read";
+}
+
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Reads up to `size` bytes; 0 at the end of the file, -1 on an error.
+ssize_t readSome(int fd, char* data, std::size_t size)
+{
+    for (;;) {
+        const ssize_t count = ::read(fd, data, size);
+        if (count >= 0 || errno != EINTR)
+            return count;
+    }
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool isTalkerLetter(char c, std::size_t position)
+{
+    return c >= 'A' && c <= 'Z' && (position > 0 || c != 'P');
+}
+
+// A sentence identifier against a pattern of frameTypes.
+bool matchesId(std::string_view field, std::string_view pattern)
+{
+    if (field.size() != pattern.size())
+        return false;
+    std::size_t talker = 0;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (pattern[i] == '-') {
+            if (!isTalkerLetter(field[i], talker++))
+                return false;
+        } else if (field[i] != pattern[i]) {
+            return false;
+        }
+    }
+    return true;
+}
 
 bool isDigit(char c)
 {
@@ -109,18 +192,37 @@ QDateTime undatedTimestamp(std::string_view text)
     bool nextDay = false;
     if (!readTimeOfDay(text, time, nextDay))
         return QDateTime();
-    return QDateTime(QDate(1900, 1, nextDay ? 2 : 1), time);
+    return QDateTime(QDate(1900, 1, nextDay ? 2 : 1), time, Qt::UTC);
+}
+
+// The entry at `key`, or where a new one goes: `end` and insertAt set. Sentences come in time
+// order, so the last entry is tried first.
+NmeaFile::iterator locate(NmeaFile& map, const QDateTime& key, NmeaFile::iterator& insertAt)
+{
+    insertAt = map.end();
+    if (map.isEmpty())
+        return map.end();
+    const auto last = std::prev(map.end());
+    const qint64 wanted = key.toMSecsSinceEpoch();
+    const qint64 lastMs = last.key().toMSecsSinceEpoch();
+    if (wanted == lastMs)
+        return last;
+    if (wanted > lastMs)
+        return map.end();
+    const auto it = map.lowerBound(key);
+    if (it != map.end() && it.key() == key)
+        return it;
+    insertAt = it;
+    return map.end();
 }
 
 } // namespace
 
-const std::array<std::pair<std::string_view, NmeaParser::FrameType>, 6> NmeaParser::frameTypes{{
-    {"$GPRMC", GPRMC},
-    {"$GLRMC", GPRMC},
+const std::array<std::pair<std::string_view, NmeaParser::FrameType>, 4> NmeaParser::frameTypes{{
     {"$SNRMC", SNRMC},
-    {"$GPGGA", GPGGA},
-    {"$GLGGA", GPGGA},
     {"$PZTRX", PZTRX},
+    {"$--RMC", GPRMC},
+    {"$--GGA", GPGGA},
 }};
 
 NmeaParser::NmeaParser(QObject* parent) : QObject(parent)
@@ -136,9 +238,9 @@ NmeaParser::~NmeaParser()
 void NmeaParser::requestParsing(std::shared_ptr<QStringList> files)
 {
     abort();
-    while (m_running)
-        QThread::yieldCurrentThread();
     {
+        // A parse of the previous request sees the new number at its next chunk and stops
+        // without registering anything, so there is nothing to wait for here.
         QMutexLocker lock(&m_mutex);
         m_files = std::make_shared<QStringList>(files ? *files : QStringList());
         m_parsedFiles = Registry();
@@ -158,13 +260,55 @@ bool NmeaParser::abort()
 bool NmeaParser::getParsedFile(NmeaFilePtr& out, const std::string& path)
 {
     QMutexLocker lock(&m_mutex);
-    for (const auto& [name, map] : m_parsedFiles) {
-        if (name == path) {
-            out = map;
-            return !map->isEmpty();
+    const ParsedFile* file = findParsedFile(path);
+    if (!file)
+        return false;
+    out = file->map;
+    return !file->map->isEmpty();
+}
+
+bool NmeaParser::getFileReport(FileReport& out, const std::string& path)
+{
+    QMutexLocker lock(&m_mutex);
+    const ParsedFile* file = findParsedFile(path);
+    if (!file)
+        return false;
+    out = file->report;
+    return true;
+}
+
+const NmeaParser::ParsedFile* NmeaParser::findParsedFile(const std::string& path)
+{
+    // A trip asks for its files in the order they were parsed: start after the last hit.
+    const std::size_t count = m_parsedFiles.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = (m_lookupHint + k) % count;
+        if (m_parsedFiles[i].path == path) {
+            m_lookupHint = i + 1;
+            return &m_parsedFiles[i];
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool NmeaParser::hasValidChecksum(std::string_view line)
+{
+    const std::size_t star = line.find('*');
+    if (star == std::string_view::npos)
+        return true;
+    std::string_view digits = line.substr(star + 1);
+    while (!digits.empty() && (digits.back() == ' ' || digits.back() == '\t' || digits.back() == '\r'))
+        digits.remove_suffix(1);
+    if (digits.size() != 2)
+        return false;
+    const int high = hexValue(digits[0]);
+    const int low = hexValue(digits[1]);
+    if (high < 0 || low < 0)
+        return false;
+    unsigned char sum = 0;
+    for (std::size_t i = line.empty() || line[0] != '$' ? 0 : 1; i < star; ++i)
+        sum ^= static_cast<unsigned char>(line[i]);
+    return sum == high * 16 + low;
 }
 
 NmeaParser::FrameType NmeaParser::lookUpFrameType(const std::string& field)
@@ -175,7 +319,7 @@ NmeaParser::FrameType NmeaParser::lookUpFrameType(const std::string& field)
 NmeaParser::FrameType NmeaParser::lookUpFrameType(std::string_view field)
 {
     for (const auto& [id, type] : frameTypes) {
-        if (field == id)
+        if (matchesId(field, id))
             return type;
     }
     return Other;
@@ -200,13 +344,18 @@ void NmeaParser::doParsing()
             break;
         resetFileState();
         NmeaFile map;
-        parseFile(path, map, request);
+        FileReport report;
+        if (!parseFile(path, map, report, request))
+            break;
         replaceSnrmcPostFactum(map);
         replacePztrxPostFactum(map);
+        qCDebug(lcNmea).nospace().noquote()
+            << path << ": " << problemText(report.problem) << ", " << map.size() << " records, "
+            << report.badChecksumLines << " bad checksums, " << report.overlongLines << " overlong lines";
         QMutexLocker lock(&m_mutex);
         if (isStopped(request))
             break;
-        m_parsedFiles.emplace_back(path.toStdString(), std::make_shared<NmeaFile>(std::move(map)));
+        m_parsedFiles.push_back({path.toStdString(), std::make_shared<NmeaFile>(std::move(map)), report});
     }
 
     resetFileState();
@@ -223,53 +372,103 @@ void NmeaParser::resetFileState()
     m_pendingPztrx.clear();
 }
 
-void NmeaParser::parseFile(const QString& path, NmeaFile& map, quint64 request)
+bool NmeaParser::parseFile(const QString& path, NmeaFile& map, FileReport& report, quint64 request)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
+    // Non-blocking, so that opening a FIFO without writer does not hang; only regular files are
+    // read: a FIFO, a device or a link to one could block or never end.
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) {
+        report.problem = FileReport::CannotOpen;
+        return true;
+    }
+    struct stat status = {};
+    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        report.problem = FileReport::NotAFile;
+        return true;
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags >= 0)
+        ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
 
-    std::vector<char> buffer(static_cast<std::size_t>(ReadChunk));
-    std::string partial; // a line that runs over the end of a chunk
+    if (!m_readBuffer)
+        m_readBuffer = std::make_unique<char[]>(ReadChunk); // one for every file of the parser
+    char* const buffer = m_readBuffer.get();
+    std::string partial;   // a line that runs over the end of a chunk, at most MaxLineLength bytes
+    bool skipping = false; // inside the rest of an overlong line
     const auto handle = [&](std::string_view line) {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        handleLine(line, map);
+        handleLine(line, map, report);
     };
 
-    qint64 count = 0;
-    while ((count = file.read(buffer.data(), ReadChunk)) > 0) {
-        const char* begin = buffer.data();
+    qint64 total = 0;
+    for (;;) {
+        if (isStopped(request))
+            return false;
+        if (total >= MaxFileSize) {
+            char probe = 0;
+            if (readSome(file.get(), &probe, 1) > 0) {
+                report.problem = FileReport::TooLarge;
+                partial.clear(); // cut by the limit, not by its end
+            }
+            break;
+        }
+        const ssize_t count = readSome(file.get(), buffer,
+                                       std::size_t(std::min<qint64>(qint64(ReadChunk), MaxFileSize - total)));
+        if (count < 0) {
+            report.problem = FileReport::ReadError;
+            partial.clear();
+            break;
+        }
+        if (count == 0)
+            break;
+        total += count;
+
+        const char* begin = buffer;
         const char* const end = begin + count;
         while (begin != end) {
             const auto* newline =
                 static_cast<const char*>(std::memchr(begin, '\n', std::size_t(end - begin)));
-            if (!newline) {
-                partial.append(begin, end);
-                break;
-            }
-            if (partial.empty()) {
-                handle(std::string_view(begin, std::size_t(newline - begin)));
+            const char* const lineEnd = newline ? newline : end;
+            const auto length = std::size_t(lineEnd - begin);
+            if (skipping) {
+                skipping = !newline;
+            } else if (partial.empty() && newline) {
+                if (length > MaxLineLength)
+                    ++report.overlongLines;
+                handle(std::string_view(begin, std::min(length, MaxLineLength)));
             } else {
-                partial.append(begin, newline);
-                handle(partial);
-                partial.clear();
+                const std::size_t room = MaxLineLength - partial.size();
+                partial.append(begin, std::min(length, room));
+                if (length > room) {
+                    ++report.overlongLines;
+                    handle(partial);
+                    partial.clear();
+                    skipping = !newline;
+                } else if (newline) {
+                    handle(partial);
+                    partial.clear();
+                }
             }
-            begin = newline + 1;
-            if (isStopped(request))
-                return;
+            begin = newline ? newline + 1 : end;
         }
     }
     if (!partial.empty())
         handle(partial);
+    return true;
 }
 
-void NmeaParser::handleLine(std::string_view line, NmeaFile& map)
+void NmeaParser::handleLine(std::string_view line, NmeaFile& map, FileReport& report)
 {
     const std::string_view first = line.substr(0, line.find(','));
     const FrameType type = lookUpFrameType(first);
     if (type == Other)
         return;
+    if (!hasValidChecksum(line)) {
+        ++report.badChecksumLines;
+        return;
+    }
     m_fields.assign(line);
     switch (type) {
     case GPRMC:
@@ -297,7 +496,7 @@ QNmeaPositionInfo NmeaParser::parseGPRMC(const NmeaFields& fields)
         QTime time;
         bool nextDay = false;
         if (readDate(fields[9], date) && readTimeOfDay(fields[1], time, nextDay))
-            timestamp = QDateTime(nextDay ? date.addDays(1) : date, time);
+            timestamp = QDateTime(nextDay ? date.addDays(1) : date, time, Qt::UTC);
     }
 
     QNmeaCoordinate coordinate;
@@ -341,7 +540,7 @@ QDateTime NmeaParser::anchoredTimestamp(const QTime& timeOfDay) const
         date = date.addDays(1);
     else if (seconds > SecondsPerDay / 2)
         date = date.addDays(-1);
-    return QDateTime(date, timeOfDay);
+    return QDateTime(date, timeOfDay, Qt::UTC);
 }
 
 void NmeaParser::handleGPRMC(const NmeaFields& fields, NmeaFile& map)
@@ -354,9 +553,10 @@ void NmeaParser::handleGPRMC(const NmeaFields& fields, NmeaFile& map)
     m_lastValid = record;
     m_latestValidTime = record.timestamp();
 
-    const auto it = map.find(record.timestamp());
+    NmeaFile::iterator insertAt;
+    const auto it = locate(map, record.timestamp(), insertAt);
     if (it == map.end()) {
-        map.insert(record.timestamp(), record);
+        map.insert(insertAt, record.timestamp(), record);
         return;
     }
     setMissingAltitude(record, *it);
@@ -398,9 +598,10 @@ void NmeaParser::handleGPGGA(const NmeaFields& fields, NmeaFile& map)
     if (!record.isValid())
         return;
 
-    const auto it = map.find(record.timestamp());
+    NmeaFile::iterator insertAt;
+    const auto it = locate(map, record.timestamp(), insertAt);
     if (it == map.end()) {
-        map.insert(record.timestamp(), record);
+        map.insert(insertAt, record.timestamp(), record);
         return;
     }
     setMissingAltitude(*it, record);
@@ -417,7 +618,8 @@ void NmeaParser::handlePZTRX(const NmeaFields& fields, NmeaFile& map)
         return; // no second to merge into
     const QNmeaPositionInfo record = readPztrx(fields, anchoredTimestamp(time));
 
-    const auto it = map.find(record.timestamp());
+    NmeaFile::iterator insertAt;
+    const auto it = locate(map, record.timestamp(), insertAt);
     if (it == map.end())
         m_pendingPztrx.push_back(record);
     else

@@ -37,13 +37,41 @@ public:
         Other
     };
 
-    // Sentence identifiers and their kinds, tried in this order; anything else is Other.
-    static const std::array<std::pair<std::string_view, FrameType>, 6> frameTypes;
+    // Sentence identifiers and their kinds, tried in this order; anything else is Other. "--" stands
+    // for any talker: two capital letters, the first not P (that marks a maker's own sentence).
+    static const std::array<std::pair<std::string_view, FrameType>, 4> frameTypes;
+
+    // Longest line read; the rest of a longer line is skipped.
+    static constexpr std::size_t MaxLineLength = 64UL * 1024;
+    // Most bytes read of one file; a larger one is not a recording's companion and counts as damaged.
+    static constexpr qint64 MaxFileSize = 64LL * 1024 * 1024;
+
+    // What reading one file met, besides its samples.
+    struct FileReport
+    {
+        enum Problem
+        {
+            None,
+            CannotOpen, // missing or unreadable
+            NotAFile,   // a folder, a FIFO, a device: never read
+            TooLarge,   // read up to MaxFileSize only
+            ReadError   // read up to the error only
+        };
+        Problem problem = None;
+        int badChecksumLines = 0; // lines of a known sentence whose checksum is wrong or malformed
+        int overlongLines = 0;    // lines cut at MaxLineLength
+
+        bool isDamaged() const
+        {
+            return problem == TooLarge || problem == ReadError || badChecksumLines > 0 || overlongLines > 0;
+        }
+    };
 
     explicit NmeaParser(QObject* parent = nullptr);
     ~NmeaParser() override;
 
-    // Aborts a running parse, waits for it to stop and announces the new request.
+    // Announces a new request. A parse still running stops at its next chunk and registers nothing;
+    // the caller never waits for it.
     void requestParsing(std::shared_ptr<QStringList> files);
     // Returns the previous abort flag when a parse runs; false otherwise.
     bool abort();
@@ -51,6 +79,12 @@ public:
 
     // False when the file is not registered (out untouched) or registered without samples (out set).
     bool getParsedFile(NmeaFilePtr& out, const std::string& path);
+    // False when the file is not registered (out untouched).
+    bool getFileReport(FileReport& out, const std::string& path);
+
+    // True when the line has no checksum or a right one: "*" and two hexadecimal digits ending the
+    // line (blanks may follow), the exclusive or of the bytes between "$" and "*".
+    static bool hasValidChecksum(std::string_view line);
 
     static FrameType lookUpFrameType(const std::string& field);
     static FrameType lookUpFrameType(std::string_view field);
@@ -94,12 +128,21 @@ signals:
     void ready(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
 
 private:
-    using Registry = std::vector<std::pair<std::string, NmeaFilePtr>>;
+    struct ParsedFile
+    {
+        std::string path;
+        NmeaFilePtr map;
+        FileReport report;
+    };
+    using Registry = std::vector<ParsedFile>;
 
     bool isStopped(quint64 request) const { return m_aborted || m_request != request; }
+    // With m_mutex held.
+    const ParsedFile* findParsedFile(const std::string& path);
     void resetFileState();
-    void parseFile(const QString& path, NmeaFile& map, quint64 request);
-    void handleLine(std::string_view line, NmeaFile& map);
+    // False when stopped before the end of the file.
+    bool parseFile(const QString& path, NmeaFile& map, FileReport& report, quint64 request);
+    void handleLine(std::string_view line, NmeaFile& map, FileReport& report);
     // The date of a sentence that carries only a time of day: that of the latest valid position,
     // moved by a day when the two times lie more than 12 hours apart (a drive across midnight).
     QDateTime anchoredTimestamp(const QTime& timeOfDay) const;
@@ -112,12 +155,14 @@ private:
     QMutex m_mutex; // guards m_files and m_parsedFiles
     std::shared_ptr<QStringList> m_files;
     Registry m_parsedFiles;
+    std::size_t m_lookupHint = 0;
 
     // State of the file being parsed; touched by the parser's thread only.
     QNmeaPositionInfo m_firstValid;
     QNmeaPositionInfo m_lastValid;
     QDateTime m_latestValidTime;
     NmeaFields m_fields;
+    std::unique_ptr<char[]> m_readBuffer;
     std::vector<std::pair<QNmeaCoordinate, bool>> m_pendingSnrmc;
     std::vector<QNmeaPositionInfo> m_pendingPztrx;
 };

@@ -2,6 +2,7 @@
 
 #include "greatcircle.h"
 #include "nmeagaps.h"
+#include "nmealog.h"
 #include "nmeaparser.h"
 
 #include <QDebug>
@@ -32,6 +33,11 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
     bool previousEvent = false;
     qint64 totalMs = 0;
 
+    qint64 plannedMs = 0;
+    for (const Trip::TripItem& item : *trip)
+        plannedMs += std::max<qint64>(item.duration, 0);
+    result.reserve(std::size_t(plannedMs / 1000) + trip->size());
+
     for (std::size_t index = 0; index < trip->size(); ++index) {
         const Trip::TripItem& item = (*trip)[index];
         totalMs += item.duration;
@@ -40,16 +46,16 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
         NmeaFilePtr registered;
         const bool hasPositions = getParsedFile(registered, item.nmeaFile.toStdString());
         if (!registered) {
-            qDebug() << prefix << "not parsed yet:" << item.nmeaFile;
+            qCDebug(lcNmea) << prefix << "not parsed yet:" << item.nmeaFile;
             return false;
         }
-        // Work on a copy: filling, cutting and event marking belong to this trip, and the
-        // parsed file must look the same the next time it is assembled, alone or in
-        // another trip.
+        // Work on a copy: filling and cutting belong to this trip, and the parsed file must look
+        // the same the next time it is assembled, alone or in another trip. The copy shares the
+        // records until it is changed.
         const NmeaFilePtr file = std::make_shared<NmeaFile>(*registered);
         if (!hasPositions) {
             if (!fillMissingFile(file, trip, item, previousLast)) {
-                qDebug() << prefix << "no positions to fill" << item.nmeaFile;
+                qCDebug(lcNmea) << prefix << "no positions to fill" << item.nmeaFile;
                 return false;
             }
         }
@@ -58,10 +64,11 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
             cutToDuration(file, item.duration);
         if (!file->isEmpty())
             previousLast = std::as_const(*file).last();
-        for (QNmeaPositionInfo& position : *file)
-            position.setFileName(item.videoFile);
+        const std::size_t first = result.size();
         // The recording after an event still shows its consequences.
         concatenate(result, file, item.isEvent || previousEvent);
+        for (std::size_t i = first; i < result.size(); ++i)
+            result[i].setFileName(item.videoFile);
         previousEvent = item.isEvent;
         if (m_aborted)
             return false;
@@ -95,10 +102,11 @@ void NmeaParser::concatenate(std::vector<QNmeaPositionInfo>& out, const NmeaFile
         }
         return;
     }
-    for (auto it = file->begin(); it != file->end(); ++it) {
-        if (event)
-            it->setMarker(QNmeaPositionInfo::Event, true);
+    // The records are marked in the output; the file itself stays as it is.
+    for (auto it = file->cbegin(); it != file->cend(); ++it) {
         out.push_back(it.value());
+        if (event)
+            out.back().setMarker(QNmeaPositionInfo::Event, true);
     }
 }
 
@@ -118,7 +126,7 @@ bool NmeaParser::fillMissingFile(const NmeaFilePtr& file, const std::shared_ptr<
     for (++it; it != trip->cend(); ++it) {
         NmeaFilePtr next;
         if (getParsedFile(next, it->nmeaFile.toStdString())) {
-            fillReverseToDuration(file, next->first(), offsetMs, item.duration);
+            fillReverseToDuration(file, std::as_const(*next).first(), offsetMs, item.duration);
             return true;
         }
         offsetMs += it->duration;
@@ -172,7 +180,7 @@ void NmeaParser::cutToDuration(const NmeaFilePtr& file, qint64 durationMs)
         return;
     for (qint64 excess = file->size() - durationMs / 1000; excess > 0 && !file->isEmpty(); --excess)
         file->erase(std::prev(file->end()));
-    if (!file->isEmpty() && !file->last().coordinate().isValid())
+    if (!file->isEmpty() && !std::as_const(*file).last().coordinate().isValid())
         file->erase(std::prev(file->end()));
 }
 

@@ -11,24 +11,6 @@
 
 namespace {
 
-QString timestampTextOf(const QDateTime& timestamp)
-{
-    // Samples of one file share their date: format it once per thread and date.
-    thread_local QDate cachedDate;
-    thread_local QString cachedText;
-    const QDate date = timestamp.date();
-    if (date != cachedDate || cachedText.isNull()) {
-        cachedDate = date;
-        cachedText = date.toString(Qt::TextDate);
-    }
-    return cachedText + QLatin1Char('\n') + timestamp.time().toString(Qt::TextDate);
-}
-
-QString speedTextOf(double speed)
-{
-    return QString::number(speed, 'g', 6);
-}
-
 QString fixed(double value, int decimals)
 {
     return QString::number(value, 'f', decimals);
@@ -37,34 +19,33 @@ QString fixed(double value, int decimals)
 } // namespace
 
 QNmeaPositionInfo::QNmeaPositionInfo(const QNmeaCoordinate& coordinate, const QDateTime& timestamp)
-    : QGeoPositionInfo(coordinate, timestamp), m_timestampText(timestampTextOf(timestamp))
+    : QGeoPositionInfo(coordinate, timestamp)
 {}
-
-QNmeaPositionInfo::QNmeaPositionInfo(const QNmeaPositionInfo& other)
-    : QGeoPositionInfo(other), m_markers(other.m_markers), m_attributes(other.m_attributes),
-      m_fileName(other.m_fileName), m_timestampText(other.m_timestampText), m_speedText(other.m_speedText)
-{
-    // The texts follow the values; they are rebuilt only when the source never had them.
-    if (m_timestampText.isEmpty())
-        m_timestampText = timestampTextOf(timestamp());
-    if (m_speedText.isEmpty() || !hasAttribute(GroundSpeed))
-        updateSpeedText();
-}
 
 QNmeaPositionInfo::~QNmeaPositionInfo() = default;
 
 void QNmeaPositionInfo::setTimestamp(const QDateTime& timestamp)
 {
     QGeoPositionInfo::setTimestamp(timestamp);
-    m_timestampText = timestampTextOf(timestamp);
+}
+
+QString QNmeaPositionInfo::timestampText() const
+{
+    const QDateTime t = timestamp();
+    if (!t.isValid())
+        return QString();
+    return t.date().toString(Qt::TextDate) + QLatin1Char('\n') + t.time().toString(Qt::TextDate);
+}
+
+QString QNmeaPositionInfo::speedText() const
+{
+    return hasAttribute(GroundSpeed) ? QString::number(attribute(GroundSpeed), 'g', 6) : QString();
 }
 
 void QNmeaPositionInfo::setAttribute(AttributeKey attribute, double value)
 {
     if (attribute < AccelerationX) {
         QGeoPositionInfo::setAttribute(static_cast<QGeoPositionInfo::Attribute>(int(attribute)), value);
-        if (attribute == GroundSpeed)
-            m_speedText = speedTextOf(value);
     } else {
         m_attributes.insert(attribute, value);
     }
@@ -124,7 +105,7 @@ bool QNmeaPositionInfo::marker(Markers marker) const
 
 QString QNmeaPositionInfo::tooltip() const
 {
-    return m_timestampText + QLatin1Char('\n') + m_speedText;
+    return timestampText() + QLatin1Char('\n') + speedText();
 }
 
 bool QNmeaPositionInfo::isExtendedValid() const
@@ -187,9 +168,4 @@ void QNmeaPositionInfo::registerMetaTypes()
 {
     qRegisterMetaType<std::shared_ptr<std::vector<QNmeaPositionInfo>>>(
         "std::shared_ptr<std::vector<QNmeaPositionInfo>>");
-}
-
-void QNmeaPositionInfo::updateSpeedText()
-{
-    m_speedText = hasAttribute(GroundSpeed) ? speedTextOf(attribute(GroundSpeed)) : QString();
 }

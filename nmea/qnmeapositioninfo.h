@@ -45,11 +45,12 @@ public:
 
     QNmeaPositionInfo() = default;
     QNmeaPositionInfo(const QNmeaCoordinate& coordinate, const QDateTime& timestamp);
-    QNmeaPositionInfo(const QNmeaPositionInfo& other);
+    QNmeaPositionInfo(const QNmeaPositionInfo& other) = default;
+    QNmeaPositionInfo(QNmeaPositionInfo&& other) = default;
     QNmeaPositionInfo& operator=(const QNmeaPositionInfo& other) = default;
+    QNmeaPositionInfo& operator=(QNmeaPositionInfo&& other) = default;
     virtual ~QNmeaPositionInfo();
 
-    // Every change of the timestamp goes through here so that its text follows.
     void setTimestamp(const QDateTime& timestamp);
 
     void setAttribute(AttributeKey attribute, double value);
@@ -68,9 +69,12 @@ public:
     bool marker(Markers marker) const;
 
     void setFileName(const QString& fileName) { m_fileName = fileName; }
-    QString fileName() const { return m_fileName; }
-    QString timestampText() const { return m_timestampText; }
-    QString speedText() const { return m_speedText; }
+    const QString& fileName() const { return m_fileName; }
+    // Display texts, made from the values when asked for, so that copies and changes cost nothing:
+    // date and time of day in Qt::TextDate on two lines (empty without timestamp), and the ground
+    // speed with six significant digits (empty without speed).
+    QString timestampText() const;
+    QString speedText() const;
     QString tooltip() const;
 
     bool isExtendedValid() const;
@@ -86,13 +90,9 @@ public:
     static void registerMetaTypes();
 
 private:
-    void updateSpeedText();
-
     QMap<Markers, bool> m_markers;
     QMap<int, double> m_attributes;
     QString m_fileName;
-    QString m_timestampText;
-    QString m_speedText;
 };
 
 Q_DECLARE_METATYPE(std::shared_ptr<std::vector<QNmeaPositionInfo>>)

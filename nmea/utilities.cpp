@@ -49,7 +49,7 @@ std::regex::flag_type regexFlags()
 
 } // namespace
 
-std::vector<std::string> split(const std::string& text, std::string separator)
+std::vector<std::string> split(const std::string& text, const std::string& separator)
 {
     if (isLiteral(separator))
         return splitLiteral(text, separator);

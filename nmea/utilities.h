@@ -10,7 +10,7 @@ namespace Utilities {
 // separators remain, an empty field after the last one is not produced, and a text without separator
 // (also an empty one) gives one field. Literal separators are cut without the regex engine, so lines
 // of any length are safe.
-std::vector<std::string> split(const std::string& text, std::string separator);
+std::vector<std::string> split(const std::string& text, const std::string& separator);
 
 // The number at the start of `text` (leading blanks skipped), NaN when there is none or it is out of
 // range. Independent of the process locale.

@@ -71,7 +71,7 @@ void MySlider::mouseMoveEvent(QMouseEvent* event)
     }
     event->ignore();
     // Not the slider's own handling: the handle is never dragged.
-    QWidget::mouseMoveEvent(event);
+    QWidget::mouseMoveEvent(event); // NOLINT(bugprone-parent-virtual-call): skipping QSlider's
 }
 
 QString MySlider::valueText(qint64 value) const

@@ -1,5 +1,6 @@
 #include "vlcqtvideowidget.h"
 
+#include "playerlog.h"
 #include "stylesheet.h"
 #include "zelcfg.h"
 
@@ -239,6 +240,7 @@ void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
 
         applyEngineMute();
         m_position = 0;
+        qCDebug(lcPlayer) << "opening a trip of" << m_files.size() << "files," << m_duration << "ms";
         if (static_cast<int>(m_duration) > 0) {
             emit onDurationChange(m_duration);
         }
@@ -301,6 +303,7 @@ void VlcQtVideoWidget::openMedia()
     if (m_player->open(m_files) == 0) {
         m_player->setVolume(m_volume);
     } else {
+        qCDebug(lcPlayer) << "the engine opened none of the trip's files:" << m_player->getLastError();
         showLoadError();
     }
 }
@@ -687,8 +690,9 @@ void VlcQtVideoWidget::mediaChanged(const QString& path)
     }
 }
 
-void VlcQtVideoWidget::mediaPlayerError(const QString& /*message*/)
+void VlcQtVideoWidget::mediaPlayerError(const QString& message)
 {
+    qCDebug(lcPlayer) << "engine error:" << message;
     QMutexLocker lock(&m_mutex);
     if (!fromCurrentPlayer() || !m_player || m_files.isEmpty()) {
         return;

@@ -12,6 +12,36 @@
 #include <QTextDocument>
 #include <QUrl>
 
+namespace {
+
+QFont countFont()
+{
+    QFont font = QApplication::font();
+    font.setStyleStrategy(QFont::PreferQuality);
+    font.setWeight(QFont::Bold);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    font.setPointSizeF(dpi / 96.0 * 22.0);
+    return font;
+}
+
+} // namespace
+
+int CenteredItemDelegate::requiredWidth() const
+{
+    const int digits =
+        QFontMetrics(countFont()).horizontalAdvance(QString::number(qMax<qint64>(m_maxDangers, 1)));
+    return MaxSignSide + digits + 8;
+}
+
+QSize CenteredItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (index.data(PlaylistRoles::Events).toLongLong() > 0)
+        size.setWidth(qMax(size.width(), requiredWidth()));
+    return size;
+}
+
 void CenteredItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const
 {
@@ -21,18 +51,13 @@ void CenteredItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         return;
 
     painter->save();
-    QFont font = QApplication::font();
-    font.setStyleStrategy(QFont::PreferQuality);
-    font.setWeight(QFont::Bold);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-    font.setPointSizeF(dpi / 96.0 * 22.0);
+    const QFont font = countFont();
     painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                             QPainter::SmoothPixmapTransform);
 
     const QIcon icon(QStringLiteral(":/resources/images/88_attention.svg"));
     const QList<QSize> sizes = icon.availableSizes();
-    const int side = qMax(1, option.rect.height() - 5);
+    const int side = qBound(1, option.rect.height() - 5, MaxSignSide);
     QImage image = icon.pixmap(sizes.isEmpty() ? QSize(88, 88) : sizes.first()).toImage();
     if (!image.isNull())
         image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);

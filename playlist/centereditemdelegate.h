@@ -15,6 +15,13 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // Width the cell needs for the sign and the widest count.
+    int requiredWidth() const;
+    // The sign is as high as the cell less 5 pixels, but no higher than this, so the column
+    // stays narrow beside tall thumbnail rows.
+    static constexpr int MaxSignSide = 32;
 
 private:
     qint64 m_maxDangers = 0;

@@ -2,19 +2,39 @@
 
 #include "stylesheet.h"
 
+#include <QGuiApplication>
+#include <QImageReader>
 #include <QPainter>
 #include <QTimer>
 
 #include <cmath>
 
 namespace {
+
 const int Side = 84;
+
+// The spinner at Side logical pixels with as many device pixels as the sharpest screen shows,
+// drawn from its SVG source; from the PNG when the SVG cannot be read.
+QPixmap spinnerImage()
+{
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    const int side = qRound(Side * ratio);
+    QImageReader reader(QStringLiteral(":/resources/images/buffer_loader_icon.svg"));
+    reader.setScaledSize(QSize(side, side));
+    QPixmap image = QPixmap::fromImage(reader.read());
+    if (image.isNull()) {
+        image = QPixmap(QStringLiteral(":/resources/images/buffer_loader_icon.png"))
+                    .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    image.setDevicePixelRatio(ratio);
+    return image;
 }
 
+} // namespace
+
 CircleProgressBar::CircleProgressBar(QWidget* parent)
-    : QLabel(parent), m_image(QPixmap(QStringLiteral(":/resources/images/buffer_loader_icon.png"))
-                                  .scaled(Side, Side, Qt::KeepAspectRatio, Qt::SmoothTransformation)),
-      m_rotationTimer(new QTimer(this)), m_stopTimer(new QTimer(this))
+    : QLabel(parent), m_image(spinnerImage()), m_rotationTimer(new QTimer(this)),
+      m_stopTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("CircleProgressBar"));
     setFixedSize(Side, Side);
@@ -74,12 +94,15 @@ void CircleProgressBar::rotate()
     if (m_image.isNull())
         return;
     QPixmap turned(m_image.size());
+    turned.setDevicePixelRatio(m_image.devicePixelRatio());
     turned.fill(Qt::transparent);
+    // In logical pixels, as the painter on a pixmap with a pixel ratio counts.
+    const QSizeF size = QSizeF(m_image.size()) / m_image.devicePixelRatio();
     QPainter painter(&turned);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.translate(turned.width() / 2.0, turned.height() / 2.0);
+    painter.translate(size.width() / 2.0, size.height() / 2.0);
     painter.rotate(m_angle);
-    painter.translate(-turned.width() / 2.0, -turned.height() / 2.0);
+    painter.translate(-size.width() / 2.0, -size.height() / 2.0);
     painter.drawPixmap(0, 0, m_image);
     painter.end();
     setPixmap(turned);

@@ -1,15 +1,17 @@
 #include "myfiledialog.h"
 
-#include "videoselection.h"
+#include "dialoglook.h"
 #include "zelcfg.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileIconProvider>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QTimer>
@@ -20,6 +22,9 @@ namespace {
 
 // Role under which the dialog's models keep an entry's location or path.
 const int LocationRole = Qt::UserRole + 1;
+// Role under which the sidebar keeps a volume's path as the file system names it (a URL would
+// lose the bytes of a name that is not UTF-8).
+const int SidebarPathRole = Qt::UserRole + 10;
 
 } // namespace
 
@@ -37,6 +42,7 @@ MyFileDialog::MyFileDialog(QWidget* parent, const QString& caption, const QStrin
     setNameFilter(filter);
     setOption(QFileDialog::HideNameFilterDetails, false);
     setWindowIcon(QIcon(Design::WindowIconPath));
+    DialogLook::apply(this);
     QFont dialogFont = font();
     dialogFont.setPointSize(10);
     setFont(dialogFont);
@@ -57,6 +63,10 @@ MyFileDialog::MyFileDialog(QWidget* parent, const QString& caption, const QStrin
         disconnect(m_cancelButton, &QPushButton::clicked, nullptr, nullptr);
         connect(m_cancelButton, &QPushButton::clicked, this, &MyFileDialog::dialogCancel);
     }
+    m_nameEdit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (m_nameEdit) {
+        m_nameEdit->installEventFilter(this);
+    }
     m_listView = findChild<QListView*>(QStringLiteral("listView"));
     m_treeView = findChild<QTreeView*>(QStringLiteral("treeView"));
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_listView), m_treeView}) {
@@ -73,6 +83,12 @@ MyFileDialog::MyFileDialog(QWidget* parent, const QString& caption, const QStrin
         m_sidebar->installEventFilter(this);
         connect(m_sidebar, &QListView::clicked, this, &MyFileDialog::setDirFromSideBar);
         connect(m_sidebar, &QListView::doubleClicked, this, &MyFileDialog::setDirFromSideBar);
+    }
+
+    // Room for volume names in the sidebar and for long folder names.
+    resize(880, 540);
+    if (auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"))) {
+        splitter->setSizes({220, 660});
     }
 
     Fs::getDrives(m_drives, false);
@@ -143,6 +159,7 @@ void MyFileDialog::updateSidebar(bool repaint)
             }
             auto* item = new QStandardItem(icon, drive.name);
             item->setData(QUrl::fromLocalFile(drive.path), LocationRole);
+            item->setData(drive.path, SidebarPathRole);
             item->setToolTip(drive.path);
             item->setEditable(false);
             model->appendRow(item);
@@ -154,16 +171,15 @@ void MyFileDialog::updateSidebar(bool repaint)
     if (!directory().exists()) {
         for (const Fs::Drive& drive : drives) {
             if (QDir(drive.path).exists()) {
-                openLocation(QUrl::fromLocalFile(drive.path).toString());
+                openLocation(drive.path);
                 break;
             }
         }
     }
 }
 
-void MyFileDialog::openLocation(const QString& location)
+void MyFileDialog::openLocation(const QString& path)
 {
-    const QString path = QUrl(location, QUrl::TolerantMode).toLocalFile();
     setBusyCursor(path);
     setDirectory(path);
     unsetBusyCursor();
@@ -174,9 +190,11 @@ void MyFileDialog::openLocation(const QString& location)
 
 void MyFileDialog::setDirFromSideBar(const QModelIndex& index)
 {
-    if (index.isValid()) {
-        openLocation(index.data(LocationRole).toUrl().toString());
+    if (!index.isValid()) {
+        return;
     }
+    const QString path = index.data(SidebarPathRole).toString();
+    openLocation(path.isEmpty() ? index.data(LocationRole).toUrl().toLocalFile() : path);
 }
 
 QAbstractItemView* MyFileDialog::visibleView() const
@@ -189,26 +207,77 @@ bool MyFileDialog::matchesPattern(const QString& fileName) const
     return m_filePattern.match(fileName).hasMatch();
 }
 
+QString MyFileDialog::typedPath() const
+{
+    if (!m_nameEdit) {
+        return QString();
+    }
+    const QString typed = m_nameEdit->text().trimmed();
+    // Several selected names show as "a" "b": that is the view's selection, not a typed path.
+    if (typed.isEmpty() || typed.startsWith(QLatin1Char('"'))) {
+        return QString();
+    }
+    QString path = typed;
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/"))) {
+        path = QDir::homePath() + path.mid(1);
+    }
+    const QFileInfo info(directory(), path);
+    return info.exists() ? QDir::cleanPath(info.absoluteFilePath()) : QString();
+}
+
+void MyFileDialog::accept()
+{
+    // The stock dialog accepts on Enter in the name box (through its completer too) and on an
+    // activated file; files are taken by doubleClicked(), so only the name box counts here.
+    if (m_nameEdit && m_nameEdit->hasFocus()) {
+        chooseFromNameBox();
+    }
+}
+
+void MyFileDialog::chooseFromNameBox()
+{
+    const QString text = m_nameEdit->text().trimmed();
+    if (text.isEmpty() || text.startsWith(QLatin1Char('"')) || !typedPath().isEmpty()) {
+        chooseClicked();
+    } else {
+        // A typed path that does not exist opens nothing; the dialog stays.
+        QApplication::beep();
+    }
+}
+
 void MyFileDialog::chooseClicked()
 {
-    const QString top = directory().absolutePath();
+    QString top = directory().absolutePath();
     setBusyCursor(top);
 
     const QStringList patterns = VideoSelection::namePatterns(nameFilters());
 
     QStringList selected;
-    if (QAbstractItemView* view = visibleView()) {
+    bool everything = false;
+    const QString typed = typedPath();
+    if (!typed.isEmpty()) {
+        // A path typed into the name box (and Enter) chooses what it names, as if it had been
+        // selected in its folder.
+        selected << typed;
+        top = QFileInfo(typed).absolutePath();
+    } else if (QAbstractItemView* view = visibleView()) {
         QModelIndexList rows = view->selectionModel()->selectedRows();
         if (rows.isEmpty()) {
             view->selectAll();
             rows = view->selectionModel()->selectedRows();
+            everything = true;
         }
         for (const QModelIndex& row : rows) {
             selected << row.data(LocationRole).toString();
         }
     }
 
-    for (const QString& file : VideoSelection::expand(selected, patterns, m_filePattern)) {
+    m_selection = VideoSelection::collect(selected, patterns, m_filePattern);
+    if (everything) {
+        // Nothing was selected: the folder shown was chosen.
+        m_selection.chosen = QStringList{top};
+    }
+    for (const QString& file : qAsConst(m_selection.videos)) {
         if (!m_selectedFiles.contains(file)) {
             m_selectedFiles << file;
         }
@@ -219,7 +288,7 @@ void MyFileDialog::chooseClicked()
     unsetBusyCursor();
     deactivateUpdates();
     // Bypass the stock acceptance, which in folder mode refuses a selection of files.
-    QDialog::accept();
+    QDialog::accept(); // NOLINT(bugprone-parent-virtual-call): skipping QFileDialog's is the point
 }
 
 void MyFileDialog::doubleClicked(const QModelIndex& index)
@@ -231,11 +300,15 @@ void MyFileDialog::doubleClicked(const QModelIndex& index)
         if (!m_selectedFiles.contains(info.absoluteFilePath())) {
             m_selectedFiles << info.absoluteFilePath();
         }
+        m_selection = VideoSelection::Result();
+        m_selection.chosen = QStringList{info.absoluteFilePath()};
+        m_selection.videos = m_selectedFiles;
+        m_selection.filesSeen = 1;
         setDirectory(info.absolutePath());
         m_topDir = info.absolutePath();
         unsetBusyCursor();
         deactivateUpdates();
-        QDialog::accept();
+        QDialog::accept(); // NOLINT(bugprone-parent-virtual-call): as above, not QFileDialog's
         return;
     }
     unsetBusyCursor();
@@ -249,7 +322,13 @@ void MyFileDialog::dialogCancel()
 
 bool MyFileDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched == m_nameEdit) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            chooseFromNameBox();
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         QAbstractItemView* view = visibleView();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fsdrives.h"
+#include "videoselection.h"
 
 #include <QFileDialog>
 #include <QMutex>
@@ -10,6 +11,7 @@
 
 class QAbstractItemView;
 class QFileIconProvider;
+class QLineEdit;
 class QListView;
 class QPushButton;
 class QTimer;
@@ -26,6 +28,8 @@ public:
     ~MyFileDialog() override;
 
     QStringList selectedFiles() const { return m_selectedFiles; }
+    // What the accepted choice stands for: what was chosen, the videos found, what was left out.
+    const VideoSelection::Result& selection() const { return m_selection; }
     QString topDir() const { return m_topDir; }
     void setTopDir(const QString& dir) { m_topDir = dir; }
     QList<Fs::Drive> drives() const;
@@ -34,6 +38,8 @@ signals:
     void modified();
 
 public slots:
+    // Every way the stock dialog accepts (Enter in the name box, its completer) chooses.
+    void accept() override;
     void chooseClicked();
     void dialogCancel();
     void doubleClicked(const QModelIndex& index);
@@ -51,16 +57,22 @@ private:
     void unsetBusyCursor();
     QAbstractItemView* visibleView() const;
     bool matchesPattern(const QString& fileName) const;
-    void openLocation(const QString& location);
+    // The existing file or folder typed into the name box, or empty.
+    QString typedPath() const;
+    // Enter in the name box: chooses what it names, or, when it is empty, what Choose takes.
+    void chooseFromNameBox();
+    void openLocation(const QString& path);
 
     QListView* m_listView = nullptr;
     QAbstractItemView* m_treeView = nullptr;
     QListView* m_sidebar = nullptr;
     QPushButton* m_openButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
     QRegularExpression m_filePattern;
     QString m_topDir;
     QStringList m_selectedFiles;
+    VideoSelection::Result m_selection;
     mutable QMutex m_drivesMutex;
     bool m_busy = false;
     QList<Fs::Drive> m_drives;

@@ -1,6 +1,7 @@
 #include "playlistpreparedata.h"
 
 #include "mergefilelists.h"
+#include "playlistlog.h"
 #include "tripfile.h"
 
 #include <vireo/vlcfileduration.h>
@@ -54,8 +55,9 @@ QVector<PlaylistPrepareData::SkippedFile> PlaylistPrepareData::skippedFiles() co
 
 void PlaylistPrepareData::skip(const QString& file, const QString& reason)
 {
+    qCDebug(lcPlaylist).noquote() << "left out" << file << "-" << reason;
     QMutexLocker lock(&m_skippedMutex);
-    m_skipped.push_back(SkippedFile{file, reason});
+    m_skipped.push_back(SkippedFile{file, reason, reason == FileVanished});
 }
 
 bool PlaylistPrepareData::inGoneFolder(const QString& file) const

@@ -28,6 +28,7 @@ public:
     {
         QString path;
         QString reason;
+        bool vanished = false; // gone from the disk while the selection was read
     };
 
     explicit PlaylistPrepareData(QObject* parent = nullptr);

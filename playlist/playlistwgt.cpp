@@ -2,9 +2,12 @@
 
 #include "centereditemdelegate.h"
 #include "circleprogressbar.h"
+#include "dialoglook.h"
 #include "myfiledialog.h"
 #include "mysortfilterproxymodel.h"
+#include "playlistlog.h"
 #include "playlistroles.h"
+#include "skippedfilesdialog.h"
 #include "stylesheet.h"
 #include "tripfile.h"
 #include "units.h"
@@ -16,15 +19,28 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QStyleOptionHeader>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
+
+// Thumbnails are this wide; the first column also holds the indentation and the arrow.
+const int ThumbnailWidth = 108;
+const int ThumbnailColumnMargin = 24;
+const int EventsColumnMinimum = 65;
 
 enum Column
 {
@@ -48,7 +64,21 @@ void registerMetaTypes()
     Trip::registerMetaTypes();
     VlcThumbnails::registerMetaTypes();
     qRegisterMetaType<std::shared_ptr<QStringList>>("std::shared_ptr<QStringList>");
+    qRegisterMetaType<SkippedFiles::List>("SkippedFiles::List");
 }
+
+// The prompt shown while nothing is open, and the bar that counts skipped files: both on the
+// panel's black, with contrast well above 4.5:1.
+const char* const PromptStyle =
+    "#emptyPrompt { background-color: black; }\n"
+    "QLabel { color: white; background-color: transparent; }\n"
+    "QPushButton { background-color: #00adef; color: black; border: none; padding: 8px 18px; "
+    "font-weight: bold; }\n"
+    "QPushButton:hover { background-color: #4dc8f5; }\n"
+    "QPushButton:focus { border: 2px solid white; }\n";
+const char* const SkippedStyle = "QLabel { background-color: black; color: #00adef; padding: 4px 6px; }\n"
+                                 "QLabel:hover { color: #4dc8f5; text-decoration: underline; }\n"
+                                 "QLabel:focus { border: 1px solid #00adef; }\n";
 
 } // namespace
 
@@ -60,15 +90,63 @@ PlaylistWgt::PlaylistWgt(QWidget* parent)
     setMinimumSize(150, 200);
     setContextMenuPolicy(Qt::NoContextMenu);
     setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("background-color: black;\ncolor: rgb(0, 0, 0);\n"));
+    // Scoped to the panel itself: a rule without selector would cascade into every dialog and
+    // message box opened over the panel and paint their text black on black.
+    setStyleSheet(QStringLiteral("PlaylistWgt { background-color: black;\ncolor: rgb(0, 0, 0);\n}"));
     QFont panelFont = font();
     panelFont.setPointSize(14);
     setFont(panelFont);
 
+    m_emptyPrompt = new QFrame(this);
+    m_emptyPrompt->setObjectName(QStringLiteral("emptyPrompt"));
+    m_emptyPrompt->setStyleSheet(QString::fromLatin1(PromptStyle));
+    m_promptTitle = new QLabel(m_emptyPrompt);
+    m_promptTitle->setAlignment(Qt::AlignCenter);
+    m_promptTitle->setWordWrap(true);
+    QFont titleFont = m_promptTitle->font();
+    titleFont.setPointSize(14);
+    titleFont.setBold(true);
+    m_promptTitle->setFont(titleFont);
+    m_promptText = new QLabel(m_emptyPrompt);
+    m_promptText->setAlignment(Qt::AlignCenter);
+    m_promptText->setWordWrap(true);
+    QFont promptFont = m_promptText->font();
+    promptFont.setPointSize(11);
+    m_promptText->setFont(promptFont);
+    m_promptButton = new QPushButton(m_emptyPrompt);
+    m_promptButton->setObjectName(QStringLiteral("openRecordingsButton"));
+    m_promptButton->setFont(promptFont);
+    m_promptButton->setCursor(Qt::PointingHandCursor);
+    connect(m_promptButton, &QPushButton::clicked, this, &PlaylistWgt::openRequested);
+    auto* promptLayout = new QVBoxLayout(m_emptyPrompt);
+    promptLayout->setContentsMargins(12, 12, 12, 12);
+    promptLayout->setSpacing(10);
+    promptLayout->addStretch(1);
+    promptLayout->addWidget(m_promptTitle);
+    promptLayout->addWidget(m_promptText);
+    promptLayout->addWidget(m_promptButton, 0, Qt::AlignHCenter);
+    promptLayout->addStretch(1);
+
+    // A line that wraps, clickable as a whole (mouse, or Enter and Space when focused).
+    m_skippedBar = new QLabel(this);
+    m_skippedBar->setObjectName(QStringLiteral("skippedFilesBar"));
+    m_skippedBar->setStyleSheet(QString::fromLatin1(SkippedStyle));
+    m_skippedBar->setCursor(Qt::PointingHandCursor);
+    m_skippedBar->setWordWrap(true);
+    m_skippedBar->setTextFormat(Qt::PlainText);
+    m_skippedBar->setFocusPolicy(Qt::TabFocus);
+    QFont skippedFont = m_skippedBar->font();
+    skippedFont.setPointSize(10);
+    m_skippedBar->setFont(skippedFont);
+    m_skippedBar->hide();
+    m_skippedBar->installEventFilter(this);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_treeView);
+    layout->addWidget(m_emptyPrompt, 1);
+    layout->addWidget(m_treeView, 1);
+    layout->addWidget(m_skippedBar);
 
     m_treeView->setObjectName(QStringLiteral("treeView"));
     m_treeView->setFocusPolicy(Qt::NoFocus);
@@ -96,7 +174,8 @@ PlaylistWgt::PlaylistWgt(QWidget* parent)
     auto* header = new QHeaderView(Qt::Horizontal, m_treeView);
     header->setDefaultAlignment(Qt::AlignCenter);
     QFont headerFont = header->font();
-    headerFont.setPointSize(14);
+    // 12 points (not 14): the Russian headers fit beside the thumbnails at the window's size.
+    headerFont.setPointSize(12);
     header->setFont(headerFont);
     header->setSectionsMovable(false);
     header->setStretchLastSection(true);
@@ -119,6 +198,10 @@ PlaylistWgt::PlaylistWgt(QWidget* parent)
     connect(m_treeView, &QTreeView::clicked, this, &PlaylistWgt::on_treeViewClick);
     // The view reports the second click of a double click only as a double click.
     connect(m_treeView, &QTreeView::doubleClicked, this, &PlaylistWgt::on_treeViewClick);
+
+    retranslatePrompt();
+    updateEmptyPrompt();
+    updateMinimumWidth();
 }
 
 PlaylistWgt::~PlaylistWgt()
@@ -130,19 +213,21 @@ PlaylistWgt::~PlaylistWgt()
 
 void PlaylistWgt::on_openFileButtonClicked(const QString& startFolder)
 {
-    QStringList files;
+    VideoSelection::Result selection;
     QString topDir;
     {
-        MyFileDialog dialog(this, tr("Open Movie or Directory"), startFolder, tr("MP4 (*.mp4)"),
-                            VideoSelection::FilePattern);
+        // Parented to the window, not to this panel: the dialog takes the program's dialog
+        // look, not the panel's style sheet.
+        MyFileDialog dialog(DialogLook::parentFor(this), tr("Open Movie or Directory"), startFolder,
+                            tr("MP4 (*.mp4)"), VideoSelection::FilePattern);
         const bool accepted = dialog.exec() == QDialog::Accepted;
         emit setFileDialogFinished();
         if (!accepted)
             return;
-        files = dialog.selectedFiles();
+        selection = dialog.selection();
         topDir = dialog.topDir();
     }
-    openSelection(files, topDir);
+    openSelection(selection, topDir.isEmpty() ? QDir::currentPath() : topDir);
 }
 
 void PlaylistWgt::openPaths(const QStringList& paths)
@@ -151,16 +236,33 @@ void PlaylistWgt::openPaths(const QStringList& paths)
         return;
     static const QRegularExpression filePattern(
         QRegularExpression::anchoredPattern(VideoSelection::FilePattern));
-    const QStringList files = VideoSelection::expand(
+    const VideoSelection::Result selection = VideoSelection::collect(
         paths, VideoSelection::namePatterns({QStringLiteral("MP4 (*.mp4)")}), filePattern);
     // As in the dialog: the folder that holds the chosen items.
-    openSelection(files, QFileInfo(paths.first()).absolutePath());
+    openSelection(selection, QFileInfo(paths.first()).absolutePath());
 }
 
-void PlaylistWgt::openSelection(const QStringList& files, const QString& topDir)
+QString PlaylistWgt::lookedAt(const VideoSelection::Result& selection) const
 {
-    if (files.isEmpty()) {
-        showInvalidFilesWarning();
+    if (selection.chosen.isEmpty())
+        return QDir::toNativeSeparators(QDir::currentPath());
+    if (selection.chosen.size() == 1)
+        return QDir::toNativeSeparators(selection.chosen.first());
+    const QString folder =
+        selection.chosen.isEmpty() ? QDir::currentPath() : QFileInfo(selection.chosen.first()).absolutePath();
+    return tr("%n chosen item(s) in %1", nullptr, selection.chosen.size())
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+void PlaylistWgt::openSelection(const VideoSelection::Result& selection, const QString& topDir)
+{
+    m_skipped.clear();
+    for (const QString& file : selection.misnamed)
+        m_skipped.add(QDir::toNativeSeparators(file), QString::fromLatin1(SkippedFiles::NotACameraName));
+    m_lastLookedAt = lookedAt(selection);
+    if (selection.videos.isEmpty()) {
+        showNothingFound(selection);
+        updateSkippedBar();
         return;
     }
     QDir::setCurrent(topDir);
@@ -171,29 +273,155 @@ void PlaylistWgt::openSelection(const QStringList& files, const QString& topDir)
     auto nmeaFiles = std::make_shared<QStringList>();
     // A parsing notice still on its way for the previous selection must not count for this one.
     m_nmeaFinished = true;
-    for (const QString& file : files) {
+    for (const QString& file : selection.videos) {
         const QString native = QDir::toNativeSeparators(file);
-        switch (Trip::admit(native)) {
-        case Trip::Admission::Ordinary:
-            ordinary << native;
-            break;
-        case Trip::Admission::Event:
-            events << native;
-            break;
-        case Trip::Admission::Rejected:
+        switch (Trip::rejection(native)) {
+        case Trip::Rejection::NoNmeaFile:
+            qCDebug(lcPlaylist).noquote() << "left out" << native << "- no NMEA file beside it";
+            m_skipped.add(native, QString::fromLatin1(SkippedFiles::NoNmeaFile));
             continue;
+        case Trip::Rejection::NoStartTime:
+            qCDebug(lcPlaylist).noquote() << "left out" << native << "- no valid start time in its name";
+            m_skipped.add(native, QString::fromLatin1(SkippedFiles::NoStartTime));
+            continue;
+        case Trip::Rejection::None:
+            break;
         }
+        (Trip::isEventFile(native) ? events : ordinary) << native;
         nmeaFiles->append(Trip::nmeaFileFor(native));
     }
     m_nmeaFinished = false;
+    qCDebug(lcPlaylist) << "opening" << selection.videos.size() << "files:" << ordinary.size() << "ordinary,"
+                        << events.size() << "event recordings";
     emit setFilesSelected(nmeaFiles);
+    m_lastAdmitted = ordinary.size() + events.size();
 
     if (ordinary.isEmpty() && events.isEmpty()) {
-        showInvalidFilesWarning();
+        // The map was told about the new (empty) selection: the old list goes with it.
+        clearModel();
+        m_trips.reset();
+        updateSkippedBar();
+        updateEmptyPrompt();
+        showMessage(tr("No recordings could be opened from %1.").arg(m_lastLookedAt),
+                    tr("%n camera video(s) found.", nullptr, selection.videos.size()) + QLatin1Char(' ') +
+                        m_skipped.summary() + QLatin1Char('.'),
+                    m_skipped.details());
         return;
     }
     ZelSettings::setValue(ZelSettings::PlaylistPath, QDir::currentPath());
     prepareModel(ordinary, events);
+    updateSkippedBar();
+}
+
+void PlaylistWgt::showNothingFound(const VideoSelection::Result& selection)
+{
+    if (!selection.chosen.isEmpty() && selection.missing.size() == selection.chosen.size()) {
+        if (selection.chosen.size() == 1)
+            showMessage(tr("%1 does not exist.").arg(QDir::toNativeSeparators(selection.chosen.first())),
+                        tr("Nothing was opened."));
+        else
+            showMessage(tr("None of the %n chosen path(s) exists.", nullptr, selection.chosen.size()),
+                        tr("Nothing was opened."), selection.missing.join(QLatin1Char('\n')));
+        return;
+    }
+    QString info;
+    if (selection.filesSeen == 0)
+        info = selection.chosen.size() == 1 ? tr("The folder and its subfolders hold no files.")
+                                            : tr("No files were found.");
+    else
+        info = tr("%n file(s) looked at, none of them a camera recording (a video named like "
+                  "001_0001_20240501120000.mp4).",
+                  nullptr, selection.filesSeen);
+    if (!selection.missing.isEmpty())
+        info += QLatin1Char(' ') +
+                tr("%n of the chosen paths do(es) not exist.", nullptr, selection.missing.size());
+    showMessage(tr("No recordings found in %1.").arg(m_lastLookedAt), info, m_skipped.details());
+}
+
+void PlaylistWgt::addSkippedFiles(const SkippedFiles::List& files)
+{
+    if (files.isEmpty())
+        return;
+    m_skipped.add(files);
+    updateSkippedBar();
+}
+
+void PlaylistWgt::takeWorkerSkips()
+{
+    if (!m_prepareWorker)
+        return;
+    SkippedFiles::List files;
+    for (const PlaylistPrepareData::SkippedFile& file : m_prepareWorker->skippedFiles())
+        files.append({file.path, QString::fromLatin1(file.vanished ? SkippedFiles::Vanished
+                                                                   : SkippedFiles::NotPlayable)});
+    addSkippedFiles(files);
+}
+
+void PlaylistWgt::on_PlaylistSkipped(intptr_t id, const SkippedFiles::List& files)
+{
+    if (isCurrent(id))
+        addSkippedFiles(files);
+}
+
+void PlaylistWgt::updateSkippedBar()
+{
+    m_skippedBar->setVisible(!m_skipped.isEmpty());
+    if (m_skipped.isEmpty())
+        return;
+    const QString summary = m_skipped.summary();
+    m_skippedBar->setText(QString::fromUtf8("⚠ ") + summary + QString::fromUtf8(" — ") +
+                          tr("show the files"));
+    m_skippedBar->setToolTip(tr("List the files that were left out and why"));
+}
+
+bool PlaylistWgt::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_skippedBar) {
+        const bool released = event->type() == QEvent::MouseButtonRelease &&
+                              static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+        if (released || (key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                                 key->key() == Qt::Key_Space))) {
+            showSkippedFiles();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PlaylistWgt::showSkippedFiles()
+{
+    if (m_skipped.isEmpty())
+        return;
+    auto* dialog = new SkippedFilesDialog(m_skipped, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+}
+
+void PlaylistWgt::setOpenShortcut(const QKeySequence& shortcut)
+{
+    m_openShortcut = shortcut;
+    retranslatePrompt();
+}
+
+void PlaylistWgt::retranslatePrompt()
+{
+    m_promptTitle->setText(tr("No recordings open"));
+    QString text = tr("Open the camera's memory card or a folder of recordings; its trips are listed here.");
+    if (!m_openShortcut.isEmpty())
+        text += QLatin1Char('\n') + tr("Shortcut: %1").arg(m_openShortcut.toString(QKeySequence::NativeText));
+    m_promptText->setText(text);
+    m_promptButton->setText(tr("Open recordings…"));
+}
+
+void PlaylistWgt::updateEmptyPrompt()
+{
+    // While a selection is prepared the list shows the spinner; afterwards the trips.
+    const bool empty = !m_model && !isWorking();
+    m_emptyPrompt->setVisible(empty);
+    m_treeView->setVisible(!empty);
+    centreProgressBar();
 }
 
 void PlaylistWgt::prepareModel(QStringList& ordinary, QStringList& events)
@@ -221,6 +449,7 @@ void PlaylistWgt::prepareModel(QStringList& ordinary, QStringList& events)
             Qt::QueuedConnection);
     connect(m_prepareWorker.get(), &PlaylistPrepareData::finishedEmpty, this,
             &PlaylistWgt::on_PlaylistFinishedEmpty, Qt::QueuedConnection);
+    updateEmptyPrompt();
     m_progressBar->start(m_progressMaximum, true);
     centreProgressBar();
     m_prepareWorker->startProcessing(m_requestId, ordinary, events);
@@ -284,6 +513,7 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
     QMutexLocker lock(&m_mutex);
     if (!isCurrent(id) || !trips)
         return;
+    takeWorkerSkips();
     clearModel();
     m_trips = trips;
     m_model = new QStandardItemModel(0, ColumnCount, this);
@@ -350,6 +580,7 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
     m_delegate = new CenteredItemDelegate(this);
     m_delegate->setMaxDangers(maxDangers);
     m_treeView->setItemDelegateForColumn(EventsColumn, m_delegate);
+    updateMinimumWidth();
     for (int row = 0; row < m_proxy->rowCount(); ++row) {
         const QModelIndex tripIndex = m_proxy->index(row, ThumbnailColumn);
         for (int child = 0; child < m_proxy->rowCount(tripIndex); ++child)
@@ -407,6 +638,7 @@ void PlaylistWgt::thumbnailsDone(intptr_t id)
     m_requestId = 0;
     discardPrepareWorker();
     discardThumbnailWorker();
+    updateEmptyPrompt();
     if (m_nmeaFinished)
         finishSelection();
 }
@@ -419,8 +651,14 @@ void PlaylistWgt::on_PlaylistFinishedEmpty(intptr_t id)
         current = isCurrent(id);
         thumbnailsDone(id);
     }
-    if (current)
-        showInvalidFilesWarning();
+    if (!current)
+        return;
+    takeWorkerSkips();
+    clearModel();
+    updateEmptyPrompt();
+    showMessage(
+        tr("None of the %n video(s) from %1 could be played.", nullptr, m_lastAdmitted).arg(m_lastLookedAt),
+        m_skipped.isEmpty() ? QString() : m_skipped.summary() + QLatin1Char('.'), m_skipped.details());
 }
 
 void PlaylistWgt::nmea_parsing_finished()
@@ -481,8 +719,15 @@ void PlaylistWgt::on_TreeViewDoubleClick(const QModelIndex& index)
         for (int child = 0; child < count; ++child)
             trip->push_back(itemOf(row.model()->index(child, 0, row)));
     }
-    if (!trip->empty())
-        emit setTripSelected(trip);
+    if (trip->empty())
+        return;
+    qint64 lengthMs = 0;
+    for (const Trip::TripItem& item : *trip)
+        lengthMs += item.duration;
+    qCDebug(lcPlaylist).nospace().noquote()
+        << "trip selected: " << trip->size() << " files from " << trip->front().videoFile << " to "
+        << trip->back().videoFile << ", " << lengthMs << " ms";
+    emit setTripSelected(trip);
 }
 
 void PlaylistWgt::resizeColumns()
@@ -494,21 +739,78 @@ void PlaylistWgt::resizeColumns()
         m_treeView->resizeColumnToContents(column);
         sum += m_treeView->columnWidth(column);
     }
+    // The last section stretches, but never below the header's smallest section.
+    const int minimumSection = m_treeView->header()->minimumSectionSize();
+    sum += qMax(0, minimumSection - m_treeView->columnWidth(EventsColumn));
     const QScrollBar* scrollBar = m_treeView->verticalScrollBar();
     const int available =
         m_treeView->viewport()->width() - (scrollBar && scrollBar->isVisible() ? scrollBar->width() : 0);
     if (available >= sum)
         return;
-    const int rest = available - m_treeView->columnWidth(ThumbnailColumn) - 65;
-    m_treeView->setColumnWidth(StartColumn, qMax(rest * 10 / 17, 100));
-    m_treeView->setColumnWidth(DurationColumn, qMax(rest * 7 / 17, 70));
-    m_treeView->setColumnWidth(EventsColumn, 65);
+    // Too narrow for every column's content: the thumbnail keeps its width, every header stays
+    // readable, and what is left goes to the time and duration columns, 10 to 7.
+    const QStringList labels = headerLabels();
+    const int events = std::max({EventsColumnMinimum, minimumSection,
+                                 headerSectionWidth(EventsColumn, labels.at(EventsColumn)),
+                                 m_delegate ? m_delegate->requiredWidth() : 0});
+    const int startMinimum = qMax(100, headerSectionWidth(StartColumn, labels.at(StartColumn)));
+    const int durationMinimum = qMax(70, headerSectionWidth(DurationColumn, labels.at(DurationColumn)));
+    const int rest = qMax(0, available - m_treeView->columnWidth(ThumbnailColumn) - events - startMinimum -
+                                 durationMinimum);
+    m_treeView->setColumnWidth(StartColumn, startMinimum + rest * 10 / 17);
+    m_treeView->setColumnWidth(DurationColumn, durationMinimum + rest * 7 / 17);
+    m_treeView->setColumnWidth(EventsColumn, events);
+}
+
+QStringList PlaylistWgt::headerLabels() const
+{
+    return {QString(), tr("Time"), tr("Duration"), tr("Danger")};
 }
 
 void PlaylistWgt::setHeaderLabels()
 {
     if (m_model)
-        m_model->setHorizontalHeaderLabels({QString(), tr("Time"), tr("Duration"), tr("Danger")});
+        m_model->setHorizontalHeaderLabels(headerLabels());
+}
+
+int PlaylistWgt::headerSectionWidth(int column, const QString& label) const
+{
+    // As the header measures a section itself, also without a model.
+    const QHeaderView* header = m_treeView->header();
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.orientation = Qt::Horizontal;
+    option.section = column;
+    option.text = label;
+    option.fontMetrics = QFontMetrics(header->font());
+    QSize size = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header);
+    // The sorted column also shows the sort arrow beside its label.
+    if (column == StartColumn)
+        size.rwidth() +=
+            size.height() + header->style()->pixelMetric(QStyle::PM_HeaderMargin, &option, header);
+    return size.width();
+}
+
+int PlaylistWgt::minimumListWidth() const
+{
+    const QStringList labels = headerLabels();
+    const int scrollBar = m_treeView->verticalScrollBar()->sizeHint().width();
+    int width = ThumbnailWidth + ThumbnailColumnMargin + scrollBar + 2;
+    width += qMax(headerSectionWidth(StartColumn, labels.at(StartColumn)), 100);
+    width += qMax(headerSectionWidth(DurationColumn, labels.at(DurationColumn)), 70);
+    width +=
+        std::max({headerSectionWidth(EventsColumn, labels.at(EventsColumn)), EventsColumnMinimum,
+                  m_treeView->header()->minimumSectionSize(), m_delegate ? m_delegate->requiredWidth() : 0});
+    return width;
+}
+
+void PlaylistWgt::updateMinimumWidth()
+{
+    const int width = qMax(150, minimumListWidth());
+    if (width != minimumWidth()) {
+        setMinimumWidth(width);
+        emit minimumListWidthChanged();
+    }
 }
 
 void PlaylistWgt::retranslateStartTexts()
@@ -526,12 +828,21 @@ void PlaylistWgt::retranslateStartTexts()
 
 void PlaylistWgt::showInvalidFilesWarning()
 {
+    showMessage(tr("Invalid files selected!"), QString());
+}
+
+void PlaylistWgt::showMessage(const QString& text, const QString& informativeText, const QString& details)
+{
+    if (m_message)
+        m_message->close();
     // Not exec(): a nested event loop here would let the workers' queued signals run inside
     // the slot that is still handling the previous one.
-    auto* box = new QMessageBox(QMessageBox::Warning, ZelCfg::AppName, tr("Invalid files selected!"),
-                                QMessageBox::Ok, this);
+    QMessageBox* box = DialogLook::messageBox(this, QMessageBox::Warning, text, informativeText);
+    if (!details.isEmpty())
+        box->setDetailedText(details);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
+    m_message = box;
     box->show();
 }
 
@@ -558,6 +869,13 @@ void PlaylistWgt::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         setHeaderLabels();
         retranslateStartTexts();
+        retranslatePrompt();
+        updateSkippedBar();
+        updateMinimumWidth();
+        if (m_mutex.tryLock()) {
+            resizeColumns();
+            m_mutex.unlock();
+        }
     }
     QWidget::changeEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 const QString VideoSelection::FilePattern = QStringLiteral("\\b[0-9]{3}_[0-9]{4}_[0-9]{14}\\.mp4");
 
@@ -26,10 +27,13 @@ bool matchesExactly(const QRegularExpression& pattern, const QString& fileName)
     return match.hasMatch() && match.capturedStart() == 0 && match.capturedLength() == fileName.size();
 }
 
-void appendOnce(QStringList& files, const QString& file)
+bool matchesAny(const QStringList& namePatterns, const QString& fileName)
 {
-    if (!files.contains(file))
-        files << file;
+    for (const QString& pattern : namePatterns) {
+        if (QDir::match(pattern, fileName))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -52,27 +56,52 @@ QStringList VideoSelection::subfolders(const QString& dir)
     return sortedEntries(dir, QDir::Dirs);
 }
 
-QStringList VideoSelection::expand(const QStringList& chosen, const QStringList& namePatterns,
-                                   const QRegularExpression& filePattern)
+VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const QStringList& namePatterns,
+                                               const QRegularExpression& filePattern)
 {
+    Result result;
+    for (const QString& path : chosen) {
+        result.chosen << QFileInfo(path).absoluteFilePath();
+        if (!QFileInfo::exists(path))
+            result.missing << result.chosen.last();
+    }
+
     QStringList candidates;
     if (chosen.size() == 1 && QFileInfo(chosen.first()).isDir())
         candidates << chosen.first() << subfolders(chosen.first());
     else
         candidates = chosen;
 
-    QStringList files;
+    QSet<QString> seen;
+    const auto take = [&](const QString& file, bool chosenItself) {
+        if (seen.contains(file))
+            return;
+        seen.insert(file);
+        ++result.filesSeen;
+        const QString name = QFileInfo(file).fileName();
+        // A file chosen by itself needs only the camera's name; a folder's files also the
+        // dialog's name patterns.
+        const bool patternOk = chosenItself || matchesAny(namePatterns, name);
+        if (patternOk && matchesExactly(filePattern, name))
+            result.videos << file;
+        else if (matchesAny(namePatterns, name))
+            result.misnamed << file;
+    };
     for (const QString& candidate : qAsConst(candidates)) {
         const QFileInfo info(candidate);
         if (info.isDir()) {
-            const QStringList inside = sortedEntries(candidate, QDir::Files, namePatterns);
-            for (const QString& file : inside) {
-                if (matchesExactly(filePattern, QFileInfo(file).fileName()))
-                    appendOnce(files, file);
-            }
-        } else if (info.isFile() && matchesExactly(filePattern, info.fileName())) {
-            appendOnce(files, info.absoluteFilePath());
+            const QStringList inside = sortedEntries(candidate, QDir::Files | QDir::Hidden);
+            for (const QString& file : inside)
+                take(file, false);
+        } else if (info.isFile()) {
+            take(info.absoluteFilePath(), true);
         }
     }
-    return files;
+    return result;
+}
+
+QStringList VideoSelection::expand(const QStringList& chosen, const QStringList& namePatterns,
+                                   const QRegularExpression& filePattern)
+{
+    return collect(chosen, namePatterns, filePattern).videos;
 }

@@ -13,12 +13,29 @@ public:
     // Name of a camera video: run, sequence number and start time, "001_0042_20240501120000.mp4".
     static const QString FilePattern;
 
+    // What a choice of files and folders stands for.
+    struct Result
+    {
+        // What the user chose, as absolute paths (the folder shown when nothing was selected).
+        QStringList chosen;
+        // Camera videos found, each once, in the order described at `expand`.
+        QStringList videos;
+        // Files looked at: the chosen files and the files in the folders searched.
+        int filesSeen = 0;
+        // Files matching the name patterns whose name is not a camera video's ("holiday.mp4").
+        QStringList misnamed;
+        // Chosen paths that do not exist.
+        QStringList missing;
+    };
+
     // "*.mp4" from a dialog name filter such as "MP4 (*.mp4)", one pattern per filter.
     static QStringList namePatterns(const QStringList& nameFilters);
 
     // A single chosen folder stands for itself and its immediate subfolders; otherwise every
     // chosen folder stands for its own files. Only files matching `namePatterns` and exactly
     // `filePattern` are kept, each once, folders' files in name order ignoring case.
+    static Result collect(const QStringList& chosen, const QStringList& namePatterns,
+                          const QRegularExpression& filePattern);
     static QStringList expand(const QStringList& chosen, const QStringList& namePatterns,
                               const QRegularExpression& filePattern);
 

@@ -31,7 +31,9 @@ QDateTime startTime(const QString& videoFile)
     const QTime time(number(8, 2), number(10, 2), number(12, 2), 0);
     if (!valid || !date.isValid() || !time.isValid())
         return QDateTime();
-    return QDateTime(date, time);
+    // A wall-clock time without a zone, kept as UTC so that no time-zone rule (a summer-time
+    // gap, a slow local conversion) ever applies to it; the position data's times are kept so too.
+    return QDateTime(date, time, Qt::UTC);
 }
 
 qint64 startMSecs(const QString& videoFile)
@@ -44,11 +46,18 @@ bool isEventFile(const QString& videoFile)
     return videoFile.contains(EventDirName);
 }
 
-Admission admit(const QString& videoFile)
+Rejection rejection(const QString& videoFile)
 {
     if (!QFileInfo::exists(nmeaFileFor(videoFile)))
-        return Admission::Rejected;
+        return Rejection::NoNmeaFile;
     if (!startTime(videoFile).isValid())
+        return Rejection::NoStartTime;
+    return Rejection::None;
+}
+
+Admission admit(const QString& videoFile)
+{
+    if (rejection(videoFile) != Rejection::None)
         return Admission::Rejected;
     return isEventFile(videoFile) ? Admission::Event : Admission::Ordinary;
 }

@@ -13,7 +13,8 @@ QString nmeaFileFor(const QString& videoFile);
 // The 14 start-time digits of a video path; their string order is their time order.
 QString startTimeString(const QString& videoFile);
 
-// The start time in the file name as local time; invalid when the digits are no date and time.
+// The start time in the file name, a wall-clock time kept as Qt::UTC; invalid when the digits are
+// no date and time.
 QDateTime startTime(const QString& videoFile);
 
 // Start time in milliseconds since the epoch (meaningless for an invalid time).
@@ -30,6 +31,15 @@ enum class Admission
 
 // Admission of one selected video: it needs its position file and a valid start time in its name.
 Admission admit(const QString& videoFile);
+
+// Why a video is not admitted.
+enum class Rejection
+{
+    None,
+    NoNmeaFile,
+    NoStartTime
+};
+Rejection rejection(const QString& videoFile);
 
 // Sorts selected paths (native separators) into the ordinary and event lists; rejected ones are dropped.
 void admit(const QStringList& selected, QStringList& ordinary, QStringList& events);

@@ -1,4 +1,5 @@
-// Prints parse throughput, trip assembly time and peak memory of the position data code.
+// Prints parse throughput against a plain hand scan and the assembly time of a 10-hour trip, each
+// under three time-zone settings, and the peak memory of parsing and assembling that trip.
 
 #include "nmeaparser.h"
 #include "utilities.h"
@@ -11,10 +12,9 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <regex>
+#include <cstring>
 
 namespace {
 
@@ -58,100 +58,14 @@ void writeDrive(const QString& path, const QDateTime& start, int seconds)
     }
 }
 
-// The straightforward reading: regex splitting and Qt's date-time parsing for every sentence.
-namespace straight {
+const QDateTime TripStart(Day, QTime(8, 0), Qt::UTC);
 
-std::vector<std::string> split(const std::string& text)
-{
-    static const std::regex separator(",");
-    std::vector<std::string> fields;
-    for (std::sregex_token_iterator it(text.begin(), text.end(), separator, -1), end; it != end; ++it)
-        fields.push_back(it->str());
-    return fields;
-}
-
-QDateTime rounded(QDateTime t)
-{
-    t = t.addMSecs(500);
-    t.setTime(QTime(t.time().hour(), t.time().minute(), t.time().second()));
-    return t;
-}
-
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
-std::size_t parse(const QString& path)
-{
-    std::ifstream in(path.toStdString());
-    NmeaFile map;
-    QDate date;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::vector<std::string> f = split(line);
-        if (f[0] == "$GPRMC" && f.size() >= 10) {
-            QDateTime t = QDateTime::fromString(q(f[9] + f[1]), "ddMMyyhhmmss.zzz").addYears(100);
-            if (!t.isValid())
-                continue;
-            t = rounded(t);
-            QNmeaPositionInfo r(QNmeaCoordinate::fromString(q(f[3]), q(f[4]), q(f[5]), q(f[6])), t);
-            r.setMarker(QNmeaPositionInfo::Fix, f[2] == "A");
-            r.setAttribute(QNmeaPositionInfo::GroundSpeed, f[7]);
-            r.setAttribute(QNmeaPositionInfo::Direction, f[8]);
-            date = t.date();
-            auto it = map.find(t);
-            if (it == map.end()) {
-                map.insert(t, r);
-            } else {
-                NmeaParser::setMissingAltitude(r, *it);
-                NmeaParser::setMissingAccelaration(r, *it);
-                *it = r;
-            }
-        } else if (f[0] == "$GPGGA" && f.size() >= 10 && date.isValid()) {
-            QDateTime t = QDateTime::fromString(q(f[1]), "hhmmss.zzz");
-            if (!t.isValid())
-                continue;
-            t = rounded(t);
-            t.setDate(date);
-            QGeoCoordinate c = QNmeaCoordinate::fromString(q(f[2]), q(f[3]), q(f[4]), q(f[5]));
-            bool ok = false;
-            const double altitude = q(f[9]).toDouble(&ok);
-            if (ok)
-                c.setAltitude(altitude);
-            QNmeaPositionInfo r(c, t);
-            r.setMarker(QNmeaPositionInfo::Fix, f[6]);
-            auto it = map.find(t);
-            if (it == map.end())
-                map.insert(t, r);
-            else
-                NmeaParser::setMissingAltitude(*it, r);
-        } else if (f[0] == "$PZTRX" && f.size() >= 4 && date.isValid()) {
-            QDateTime t = QDateTime::fromString(q(f[1]), "hhmmss");
-            t.setDate(date);
-            QNmeaPositionInfo r;
-            r.setTimestamp(t);
-            r.setAttribute(QNmeaPositionInfo::AccelerationX, f[2]);
-            r.setAttribute(QNmeaPositionInfo::AccelerationY, f[3]);
-            auto it = map.find(t);
-            if (it != map.end())
-                NmeaParser::setMissingAccelaration(*it, r);
-        }
-    }
-    return std::size_t(map.size());
-}
-
-} // namespace straight
-
-// Writes `files` one-minute recordings and returns the trip.
-std::shared_ptr<Trip::TripList> writeTrip(const QString& dir, int files)
+// The trip of `files` one-minute recordings; every twentieth an event.
+std::shared_ptr<Trip::TripList> tripOf(const QString& dir, int files)
 {
     auto trip = std::make_shared<Trip::TripList>();
-    const QDateTime start(Day, QTime(8, 0));
     for (int i = 0; i < files; ++i) {
-        const QDateTime t = start.addSecs(60 * i);
+        const QDateTime t = TripStart.addSecs(60 * i);
         Trip::TripItem item;
         item.videoFile = QDir(dir).filePath(QStringLiteral("001_%1_%2.mp4")
                                                 .arg(i + 1, 4, 10, QLatin1Char('0'))
@@ -159,10 +73,21 @@ std::shared_ptr<Trip::TripList> writeTrip(const QString& dir, int files)
         item.nmeaFile = QString(item.videoFile).replace(".mp4", ".nmea");
         item.duration = 60000;
         item.isEvent = i % 20 == 5;
-        writeDrive(item.nmeaFile, t, 60);
         trip->push_back(item);
     }
     return trip;
+}
+
+void writeTrip(const QString& dir, int files)
+{
+    const auto trip = tripOf(dir, files);
+    for (int i = 0; i < files; ++i)
+        writeDrive((*trip)[std::size_t(i)].nmeaFile, TripStart.addSecs(60 * i), 60);
+}
+
+std::shared_ptr<Trip::TripList> readTrip(const QString& dir)
+{
+    return tripOf(dir, 600);
 }
 
 std::shared_ptr<QStringList> nmeaPaths(const Trip::TripList& trip)
@@ -187,62 +112,100 @@ long peakRssKiB()
     return 0;
 }
 
-void throughput(const QString& dir)
+// The plain hand scan: the bytes cut into lines and fields, nothing converted. What any parser of
+// these files has to do at least.
+std::size_t handScan(const QString& path)
 {
-    const QString path = QDir(dir).filePath("drive.nmea");
-    writeDrive(path, QDateTime(Day, QTime(7, 0)), 10 * 3600);
-    const double mb = double(QFileInfo(path).size()) / 1e6;
-    std::printf("10-hour NMEA file: %.2f MB, %d sentences\n", mb, 3 * 10 * 3600);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    std::vector<char> buffer(256 * 1024);
+    std::string partial;
+    NmeaFields fields;
+    std::size_t count = 0;
+    qint64 n = 0;
+    while ((n = file.read(buffer.data(), qint64(buffer.size()))) > 0) {
+        const char* begin = buffer.data();
+        const char* const end = begin + n;
+        while (begin != end) {
+            const auto* newline =
+                static_cast<const char*>(std::memchr(begin, '\n', std::size_t(end - begin)));
+            if (!newline) {
+                partial.append(begin, end);
+                break;
+            }
+            if (partial.empty()) {
+                fields.assign(std::string_view(begin, std::size_t(newline - begin)));
+            } else {
+                partial.append(begin, newline);
+                fields.assign(partial);
+                partial.clear();
+            }
+            count += fields.size();
+            begin = newline + 1;
+        }
+    }
+    return count;
+}
 
-    NmeaParser parser;
+// The best of `runs` timings in seconds: the machine may be busy with other work.
+template <typename Prepare, typename Run> double bestOf(int runs, Prepare prepare, Run run)
+{
     double best = 1e9;
-    std::size_t records = 0;
-    for (int run = 0; run < 3; ++run) {
+    for (int i = 0; i < runs; ++i) {
+        prepare();
         QElapsedTimer timer;
         timer.start();
+        run();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e9);
+    }
+    return best;
+}
+
+// Parse and assembly figures under the time-zone setting this process was started with.
+void figures(const QString& dir)
+{
+    const QString path = QDir(dir).filePath("drive.nmea");
+    const double mb = double(QFileInfo(path).size()) / 1e6;
+
+    NmeaParser parser;
+    std::size_t records = 0;
+    const auto release = [&parser] { parser.requestParsing(std::make_shared<QStringList>()); };
+    const double parse = bestOf(7, release, [&] {
         parser.requestParsing(std::make_shared<QStringList>(QStringList{path}));
         parser.doParsing();
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e9);
         NmeaFilePtr map;
         parser.getParsedFile(map, path.toStdString());
         records = map ? std::size_t(map->size()) : 0;
-    }
-    std::printf("parser:          %7.1f MB/s  %9.0f records/s  %9.0f sentences/s  (%zu records, %.3f s)\n",
-                mb / best, double(records) / best, 3 * 36000 / best, records, best);
+    });
+    std::size_t fieldCount = 0;
+    const double scan = bestOf(
+        7, [] {}, [&] { fieldCount = handScan(path); });
+    std::printf("  parse:           %6.1f MB/s  (%zu records, %.0f ms)\n", mb / parse, records, parse * 1e3);
+    std::printf("  plain hand scan: %6.1f MB/s  (%zu fields, %.0f ms)\n", mb / scan, fieldCount, scan * 1e3);
 
-    QElapsedTimer timer;
-    timer.start();
-    const std::size_t straightRecords = straight::parse(path);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    std::printf("straightforward: %7.1f MB/s  %9.0f records/s  %9.0f sentences/s  (%zu records, %.3f s)\n",
-                mb / seconds, double(straightRecords) / seconds, 3 * 36000 / seconds, straightRecords,
-                seconds);
-}
-
-void assembly(const QString& dir)
-{
-    const auto trip = writeTrip(dir, 60);
-    NmeaParser parser;
-    double best = 1e9;
-    std::size_t size = 0;
+    const auto trip = readTrip(dir);
+    parser.requestParsing(nmeaPaths(*trip));
+    parser.doParsing();
+    // The receiver keeps the records, as the map does; they are released between the runs.
+    std::shared_ptr<std::vector<QNmeaPositionInfo>> received;
     QObject::connect(&parser, &NmeaParser::ready,
-                     [&size](const std::shared_ptr<std::vector<QNmeaPositionInfo>>& v) { size = v->size(); });
-    for (int run = 0; run < 5; ++run) {
-        parser.requestParsing(nmeaPaths(*trip)); // assembly changes the parsed maps: start afresh
-        parser.doParsing();
-        QElapsedTimer timer;
-        timer.start();
-        if (!parser.requestParsed(trip))
-            qFatal("assembly failed");
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::printf("assembly of a 1-hour trip (60 files): %.1f ms (%zu records)\n", best, size);
+                     [&received](const std::shared_ptr<std::vector<QNmeaPositionInfo>>& v) { received = v; });
+    // Assembly works on copies of the parsed files: the same registry serves every run.
+    const double assembly = bestOf(
+        9, [&received] { received.reset(); },
+        [&] {
+            if (!parser.requestParsed(trip))
+                qFatal("assembly failed");
+        });
+    std::printf("  assembly of a 10-hour trip (%zu files): %.1f ms (%zu records)\n", trip->size(),
+                assembly * 1e3, received ? received->size() : std::size_t(0));
 }
 
 void memory(const QString& dir)
 {
     const long before = peakRssKiB();
-    const auto trip = writeTrip(dir, 600);
+    const auto trip = readTrip(dir);
     NmeaParser parser;
     std::size_t size = 0;
     QObject::connect(&parser, &NmeaParser::ready,
@@ -256,10 +219,26 @@ void memory(const QString& dir)
     if (!parser.requestParsed(trip))
         qFatal("assembly failed");
     const double assembleMs = double(timer.nsecsElapsed()) / 1e6;
-    std::printf("10 hours in 600 files: parse %.0f ms, assembly %.0f ms, %zu records\n", parseMs, assembleMs,
-                size);
+    std::printf("10 hours in 600 files, once: parse %.0f ms, assembly %.0f ms, %zu records\n", parseMs,
+                assembleMs, size);
     std::printf("peak memory: %.1f MB (%.1f MB at start of the measurement)\n", double(peakRssKiB()) / 1024.0,
                 double(before) / 1024.0);
+}
+
+// Runs this program again with `args` and the time zone `tz` (empty: TZ unset).
+int child(const QStringList& args, const QString& tz)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (tz.isEmpty())
+        environment.remove(QStringLiteral("TZ"));
+    else
+        environment.insert(QStringLiteral("TZ"), tz);
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(QCoreApplication::applicationFilePath(), args);
+    process.waitForFinished(-1);
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 1;
 }
 
 } // namespace
@@ -267,21 +246,42 @@ void memory(const QString& dir)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        return 1;
+    // Gap messages of the assembly are not part of the figures.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     const QStringList args = app.arguments();
-    if (args.contains("--memory")) {
-        memory(dir.path());
+    if (args.size() == 3 && args[1] == "--figures") {
+        figures(args[2]);
         return 0;
     }
-    throughput(dir.path());
-    assembly(dir.path());
+    if (args.size() == 3 && args[1] == "--memory") {
+        memory(args[2]);
+        return 0;
+    }
+
+    // --write DIR leaves the input in DIR, for running --figures DIR under a profiler.
+    const bool keep = args.size() == 3 && args[1] == "--write";
+    QTemporaryDir temporary;
+    if (!temporary.isValid())
+        return 1;
+    const QString dir = keep ? args[2] : temporary.path();
+    writeDrive(QDir(dir).filePath("drive.nmea"), QDateTime(Day, QTime(7, 0), Qt::UTC), 10 * 3600);
+    writeTrip(dir, 600);
+    if (keep)
+        return 0;
+    std::printf("10-hour NMEA file: %.2f MB, %d sentences; trip of 600 one-minute files on %s\n",
+                double(QFileInfo(QDir(dir).filePath("drive.nmea")).size()) / 1e6, 3 * 10 * 3600,
+                qPrintable(Day.toString(Qt::ISODate)));
     std::fflush(stdout);
+    int status = 0;
+    for (const QString& tz : {QString(), QStringLiteral("UTC"), QStringLiteral("Europe/Berlin")}) {
+        std::printf("TZ %s:\n", tz.isEmpty() ? "unset" : qPrintable(tz));
+        std::fflush(stdout);
+        status |= child({"--figures", dir}, tz);
+    }
     // A process of its own, so that the peak covers this measurement alone.
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(app.applicationFilePath(), {"--memory"});
-    child.waitForFinished(-1);
-    return child.exitCode();
+    status |= child({"--memory", dir}, QString());
+    return status;
 }

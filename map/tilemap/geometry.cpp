@@ -1,8 +1,10 @@
 #include "geometry.h"
 
+#include <utility>
+
 namespace qmapcontrol {
 
-Geometry::Geometry(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
+Geometry::Geometry(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {}
 
 void Geometry::setPen(const QPen& pen)
 {

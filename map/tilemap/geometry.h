@@ -17,7 +17,7 @@ class Geometry : public QObject
     Q_OBJECT
 
 public:
-    explicit Geometry(const QString& name = QString(), QObject* parent = nullptr);
+    explicit Geometry(QString name = QString(), QObject* parent = nullptr);
     ~Geometry() override = default;
 
     QString name() const { return m_name; }

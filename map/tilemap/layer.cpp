@@ -3,10 +3,12 @@
 #include "geometry.h"
 #include "mapadapter.h"
 
+#include <utility>
+
 namespace qmapcontrol {
 
-Layer::Layer(const QString& name, MapAdapter* adapter, QObject* parent)
-    : QObject(parent), m_name(name), m_adapter(adapter)
+Layer::Layer(QString name, MapAdapter* adapter, QObject* parent)
+    : QObject(parent), m_name(std::move(name)), m_adapter(adapter)
 {}
 
 void Layer::setVisible(bool visible)

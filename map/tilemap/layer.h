@@ -20,7 +20,7 @@ class Layer : public QObject
     Q_OBJECT
 
 public:
-    Layer(const QString& name, MapAdapter* adapter, QObject* parent = nullptr);
+    Layer(QString name, MapAdapter* adapter, QObject* parent = nullptr);
     ~Layer() override = default;
 
     QString name() const { return m_name; }

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include <utility>
+
 namespace qmapcontrol {
 
-MapAdapter::MapAdapter(const QString& host, const QString& serverPath, int tileSize, int minZoom, int maxZoom,
+MapAdapter::MapAdapter(QString host, QString serverPath, int tileSize, int minZoom, int maxZoom,
                        QObject* parent)
-    : QObject(parent), m_host(host), m_serverPath(serverPath), m_tileSize(tileSize),
+    : QObject(parent), m_host(std::move(host)), m_serverPath(std::move(serverPath)), m_tileSize(tileSize),
       m_minZoom(std::min(minZoom, maxZoom)), m_maxZoom(std::max(minZoom, maxZoom)), m_zoom(m_minZoom)
 {}
 

@@ -33,7 +33,7 @@ public:
     bool isTileValid(int x, int y, int z) const;
 
 protected:
-    MapAdapter(const QString& host, const QString& serverPath, int tileSize, int minZoom, int maxZoom,
+    MapAdapter(QString host, QString serverPath, int tileSize, int minZoom, int maxZoom,
                QObject* parent = nullptr);
 
 private:

@@ -4,6 +4,7 @@
 #include "mapadapter.h"
 #include "mercator.h"
 #include "tileloader.h"
+#include "units.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -214,18 +215,10 @@ void MapControl::drawScale(QPainter& painter) const
 {
     constexpr double MaxBarPixels = 120.0;
     const double metresPerPixel = Mercator::metresPerPixel(m_centre.y(), m_zoom, tileSize());
-    const double maxMetres = metresPerPixel * MaxBarPixels;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(maxMetres)));
-    double metres = magnitude;
-    for (const double step : {5.0, 2.0, 1.0}) {
-        if (step * magnitude <= maxMetres) {
-            metres = step * magnitude;
-            break;
-        }
-    }
-    const int bar = int(std::round(metres / metresPerPixel));
-    const QString text =
-        metres >= 1000 ? QStringLiteral("%1 km").arg(metres / 1000) : QStringLiteral("%1 m").arg(metres);
+    // A round length in the chosen units (metres and kilometres, or feet and miles).
+    const Units::ScaleLength scale = Units::scaleLength(metresPerPixel * MaxBarPixels);
+    const int bar = int(std::round(scale.metres / metresPerPixel));
+    const QString& text = scale.text;
 
     const int left = 10;
     const int base = height() - 10;
@@ -238,6 +231,13 @@ void MapControl::drawScale(QPainter& painter) const
         painter.drawLine(left + bar, base, left + bar, base - 6);
     }
     painter.drawText(QPoint(left + 4, base - 5), text);
+}
+
+void MapControl::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        update();
+    QWidget::changeEvent(event);
 }
 
 void MapControl::drawCrosshairs(QPainter& painter) const

@@ -76,6 +76,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // A change of language or units redraws the scale.
+    void changeEvent(QEvent* event) override;
 
 private:
     int tileSize() const;

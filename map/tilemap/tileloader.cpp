@@ -1,5 +1,6 @@
 #include "tileloader.h"
 
+#include "maplog.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
 
@@ -23,7 +24,7 @@ namespace qmapcontrol {
 namespace {
 constexpr qint64 DiskCacheBytes = 256ll * 1024 * 1024;
 // The reply holds no more than this before we take it, so a fast server cannot run ahead.
-constexpr qint64 ReadChunkBytes = 64 * 1024;
+constexpr qint64 ReadChunkBytes = 64LL * 1024;
 constexpr int MaxContactLength = 200;
 
 // Runs on a worker thread. Only raster formats whose header gives the size are decoded, and
@@ -110,7 +111,7 @@ QString TileLoader::diskCacheDirectory()
 
 QString TileLoader::contact()
 {
-    const QString environment = cleanContact(qEnvironmentVariable(ContactVariable));
+    QString environment = cleanContact(qEnvironmentVariable(ContactVariable));
     if (!environment.isEmpty()) {
         return environment;
     }
@@ -120,7 +121,7 @@ QString TileLoader::contact()
 QString TileLoader::chooseContact(const QString& environment, const QString& setting)
 {
     for (const QString& candidate : {environment, setting}) {
-        const QString clean = cleanContact(candidate);
+        QString clean = cleanContact(candidate);
         if (!clean.isEmpty()) {
             return clean;
         }
@@ -297,7 +298,7 @@ void TileLoader::onFinished(QNetworkReply* reply)
         if (QAbstractNetworkCache* cache = m_manager->cache()) {
             cache->remove(url);
         }
-        fail(url, true);
+        fail(url, true, QStringLiteral("more than %1 bytes").arg(MaxBodyBytes));
         return;
     }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -305,11 +306,17 @@ void TileLoader::onFinished(QNetworkReply* reply)
         const bool unreachable = status == 0 || transfer.abort == Abort::TimedOut;
         if (!transfer.cacheOnly && unreachable) {
             // The server is out of reach: an expired copy from the disk cache beats no tile.
+            qCDebug(lcMap).noquote() << "tile" << url.toString() << "out of reach:"
+                                     << (transfer.abort == Abort::TimedOut
+                                             ? QStringLiteral("no answer in time")
+                                             : reply->errorString())
+                                     << "- looking in the disk cache";
             send(url, true);
             return;
         }
         const bool transient = unreachable || status == 408 || status == 429 || status >= 500;
-        fail(url, !transient);
+        fail(url, !transient,
+             transfer.abort == Abort::TimedOut ? QStringLiteral("no answer in time") : reply->errorString());
         return;
     }
     decode(url, transfer.body);
@@ -335,7 +342,7 @@ void TileLoader::onDecoded(const QUrl& url, const QImage& image)
         if (QAbstractNetworkCache* cache = m_manager->cache()) {
             cache->remove(url);
         }
-        fail(url, true);
+        fail(url, true, QStringLiteral("not an image, or larger than %1 pixels a side").arg(MaxTileSide));
         return;
     }
     const QString key = url.toString();
@@ -346,8 +353,10 @@ void TileLoader::onDecoded(const QUrl& url, const QImage& image)
     emit tileReady(url);
 }
 
-void TileLoader::fail(const QUrl& url, bool permanent)
+void TileLoader::fail(const QUrl& url, bool permanent, const QString& reason)
 {
+    qCDebug(lcMap).noquote() << "tile" << url.toString() << "failed:" << reason
+                             << (permanent ? "(not asked for again)" : "(asked for again later)");
     const QString key = url.toString();
     m_pending.remove(key);
     Failure& failure = m_failures[key];

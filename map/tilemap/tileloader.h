@@ -122,7 +122,7 @@ private:
     void onFinished(QNetworkReply* reply);
     void decode(const QUrl& url, const QByteArray& body);
     void onDecoded(const QUrl& url, const QImage& image);
-    void fail(const QUrl& url, bool permanent);
+    void fail(const QUrl& url, bool permanent, const QString& reason);
 
     QNetworkAccessManager* m_manager;
     QCache<QString, QPixmap> m_tiles;

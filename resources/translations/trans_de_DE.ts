@@ -5,49 +5,262 @@
     <name>AboutDialog</name>
     <message>
         <source>About</source>
-        <translation>About</translation>
+        <translation>Über</translation>
     </message>
     <message>
         <source>Enduser license</source>
-        <translation>Enduser license</translation>
+        <translation>Endbenutzer-Lizenzvertrag</translation>
     </message>
     <message>
         <source>Enduser license</source>
         <comment>tab</comment>
-        <translation>Enduser license</translation>
+        <translation>Endbenutzer-
+Lizenzvertrag</translation>
     </message>
     <message>
         <source>Form</source>
-        <translation>Form</translation>
+        <translation>Formular</translation>
     </message>
     <message>
         <source>Legal notice</source>
-        <translation>Legal notice</translation>
+        <translation>Impressum</translation>
     </message>
     <message>
         <source>Legal notice</source>
         <comment>tab</comment>
-        <translation>Legal notice</translation>
+        <translation>Impressum</translation>
     </message>
     <message>
         <source>Licenses</source>
-        <translation>Licenses</translation>
+        <translation>Lizenzen</translation>
     </message>
     <message>
         <source>Privacy</source>
-        <translation>Privacy</translation>
+        <translation>Datenschutz</translation>
     </message>
     <message>
         <source>Privacy statement</source>
-        <translation>Privacy statement</translation>
+        <translation>Datenschutzerklärung</translation>
     </message>
     <message>
         <source>This application uses the following 3rd-party opensource components</source>
-        <translation>This application uses the following 3rd-party opensource components</translation>
+        <translation>Diese Anwendung verwendet die folgenden quelloffenen Komponenten von Drittanbietern</translation>
     </message>
     <message>
         <source>Version: %1</source>
         <translation>Version: %1</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>ClipExport</name>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Das Video von %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Der Clip kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>In diesem Bereich gibt es nichts zu exportieren.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Die Aufnahme %1 wird nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Der Export wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The files of this range differ in format and cannot be joined without re-encoding.</source>
+        <translation>Die Dateien dieses Bereichs haben verschiedene Formate und lassen sich nicht ohne Neukodierung verbinden.</translation>
+    </message>
+    <message>
+        <source>The recorded format cannot be written to MP4.</source>
+        <translation>Das aufgezeichnete Format kann nicht als MP4 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>Die Fahrt enthält kein Video zum Exportieren.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
+        <translation>--%1 %2 ist keine Position der Fahrt: mm:ss, hh:mm:ss oder Sekunden verwenden.</translation>
+    </message>
+    <message>
+        <source>--%1 does not apply to --%2.</source>
+        <translation>--%1 gilt nicht für --%2.</translation>
+    </message>
+    <message>
+        <source>--%1 needs a command.</source>
+        <translation>--%1 braucht einen Befehl.</translation>
+    </message>
+    <message>
+        <source>--at lies after the end of trip %1 (%2).</source>
+        <translation>--at liegt nach dem Ende von Fahrt %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--export-track takes gpx, kml or csv, not %1.</source>
+        <translation>--export-track erwartet gpx, kml oder csv, nicht %1.</translation>
+    </message>
+    <message>
+        <source>--from lies after the end of trip %1 (%2).</source>
+        <translation>--from liegt nach dem Ende von Fahrt %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--time-offset takes ±HH:MM, not %1.</source>
+        <translation>--time-offset erwartet ±HH:MM, nicht %1.</translation>
+    </message>
+    <message>
+        <source>--to lies before --from.</source>
+        <translation>--to liegt vor --from.</translation>
+    </message>
+    <message>
+        <source>--trip takes a trip number from 1 on, not %1.</source>
+        <translation>--trip erwartet eine Fahrtnummer ab 1, nicht %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Choose the trip with --trip N.</source>
+        <translation>Wählen Sie die Fahrt mit --trip N.</translation>
+    </message>
+    <message>
+        <source>End of the range, included.</source>
+        <translation>Ende des Bereichs, eingeschlossen.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
+        <translation>Exportiert einen Bereich einer Fahrt ohne Neukodierung als eine MP4-Datei, mit einer GPX-Datei daneben.</translation>
+    </message>
+    <message>
+        <source>Exports the positions of a trip as gpx, kml or csv.</source>
+        <translation>Exportiert die Positionen einer Fahrt als gpx, kml oder csv.</translation>
+    </message>
+    <message>
+        <source>Give one command at a time, not --%1.</source>
+        <translation>Nur ein Befehl auf einmal, nicht --%1.</translation>
+    </message>
+    <message>
+        <source>Give the position with --at T.</source>
+        <translation>Geben Sie die Position mit --at T an.</translation>
+    </message>
+    <message>
+        <source>Give the range with --from T --to T.</source>
+        <translation>Geben Sie den Bereich mit --from T --to T an.</translation>
+    </message>
+    <message>
+        <source>Name the file to write with -o FILE.</source>
+        <translation>Geben Sie die zu schreibende Datei mit -o DATEI an.</translation>
+    </message>
+    <message>
+        <source>Name the recordings: video files or folders.</source>
+        <translation>Geben Sie die Aufnahmen an: Videodateien oder Ordner.</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>Kein Befehl angegeben.</translation>
+    </message>
+    <message>
+        <source>No playable recordings found.</source>
+        <translation>Keine abspielbaren Aufnahmen gefunden.</translation>
+    </message>
+    <message>
+        <source>Plays the recordings of an in-car camera. With a command, it exports or lists them without a window.</source>
+        <translation>Spielt die Aufnahmen einer Fahrzeugkamera ab. Mit einem Befehl exportiert oder listet es sie ohne Fenster.</translation>
+    </message>
+    <message>
+        <source>Position of the still.</source>
+        <translation>Position des Standbilds.</translation>
+    </message>
+    <message>
+        <source>Prints the trips of the recordings as JSON.</source>
+        <translation>Gibt die Fahrten der Aufnahmen als JSON aus.</translation>
+    </message>
+    <message>
+        <source>Recordings: video files and folders.</source>
+        <translation>Aufnahmen: Videodateien und Ordner.</translation>
+    </message>
+    <message>
+        <source>Saves the frame at a trip position as PNG.</source>
+        <translation>Speichert das Bild an einer Position der Fahrt als PNG.</translation>
+    </message>
+    <message>
+        <source>Shifts the recorded clock times, e.g. +02:00.</source>
+        <translation>Verschiebt die aufgezeichneten Uhrzeiten, z. B. +02:00.</translation>
+    </message>
+    <message>
+        <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
+        <translation>Beginn des Bereichs: mm:ss, hh:mm:ss oder Sekunden.</translation>
+    </message>
+    <message>
+        <source>The file to write.</source>
+        <translation>Die zu schreibende Datei.</translation>
+    </message>
+    <message>
+        <source>The trip, numbered as --list numbers them.</source>
+        <translation>Die Fahrt, nummeriert wie in --list.</translation>
+    </message>
+    <message numerus="yes">
+        <source>There is no trip %1: the recordings hold %n trip(s).</source>
+        <translation>
+            <numerusform>Es gibt keine Fahrt %1: die Aufnahmen enthalten %n Fahrt.</numerusform>
+            <numerusform>Es gibt keine Fahrt %1: die Aufnahmen enthalten %n Fahrten.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data.</source>
+        <translation>Fahrt %1 hat keine Positionsdaten.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data: no GPX file written.</source>
+        <translation>Fahrt %1 hat keine Positionsdaten: keine GPX-Datei geschrieben.</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>Die Optionen zeigt '%1 --help'.</translation>
+    </message>
+    <message>
+        <source>Writes date, time, coordinates and speed below the still.</source>
+        <translation>Schreibt Datum, Uhrzeit, Koordinaten und Geschwindigkeit unter das Standbild.</translation>
+    </message>
+    <message>
+        <source>Writes diagnostic messages to stderr.</source>
+        <translation>Schreibt Diagnosemeldungen auf stderr.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLineTrips</name>
+    <message>
+        <source>No such file or folder: %1</source>
+        <translation>Datei oder Ordner nicht vorhanden: %1</translation>
+    </message>
+    <message>
+        <source>no NMEA file beside it</source>
+        <translation>keine NMEA-Datei daneben</translation>
+    </message>
+    <message>
+        <source>no valid start time in its name</source>
+        <translation>keine gültige Startzeit im Namen</translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>kein abspielbares Video</translation>
     </message>
 </context>
 <context>
@@ -120,12 +333,28 @@
         <source>Yes</source>
         <translation>Ja</translation>
     </message>
+    <message>
+        <source>Settings cannot be saved.</source>
+        <translation>Einstellungen können nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</source>
+        <translation>Kein eigener Ordner ist beschreibbar (weder neben dem Programm noch in Ihrem Konfigurationsordner). Tarrow läuft mit den Standardeinstellungen und vergisst Änderungen beim Beenden.</translation>
+    </message>
 </context>
 <context>
     <name>MapWidget</name>
     <message>
         <source>Form</source>
-        <translation>Form</translation>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Auf Fahrzeug zentrieren</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Ganze Strecke zeigen</translation>
     </message>
 </context>
 <context>
@@ -153,6 +382,96 @@
     <message>
         <source>Time</source>
         <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Open the camera's memory card or a folder of recordings; its trips are listed here.</source>
+        <translation>Öffnen Sie die Speicherkarte der Kamera oder einen Ordner mit Aufnahmen; die Fahrten werden hier aufgelistet.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 existiert nicht.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n camera video(s) found.</source>
+        <translation>
+            <numerusform>%n Kameravideo gefunden.</numerusform>
+            <numerusform>%n Kameravideos gefunden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n chosen item(s) in %1</source>
+        <translation>
+            <numerusform>%n gewähltes Element in %1</numerusform>
+            <numerusform>%n gewählte Elemente in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
+        <translation>
+            <numerusform>%n Datei durchsucht, keine davon ist eine Kameraaufnahme (ein Video mit einem Namen wie 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>%n Dateien durchsucht, keine davon ist eine Kameraaufnahme (ein Video mit einem Namen wie 001_0001_20240501120000.mp4).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the chosen paths do(es) not exist.</source>
+        <translation>
+            <numerusform>%n der gewählten Pfade existiert nicht.</numerusform>
+            <numerusform>%n der gewählten Pfade existieren nicht.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>List the files that were left out and why</source>
+        <translation>Die ausgelassenen Dateien mit Grund anzeigen</translation>
+    </message>
+    <message>
+        <source>No files were found.</source>
+        <translation>Es wurden keine Dateien gefunden.</translation>
+    </message>
+    <message>
+        <source>No recordings could be opened from %1.</source>
+        <translation>Aus %1 konnten keine Aufnahmen geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>No recordings found in %1.</source>
+        <translation>Keine Aufnahmen in %1 gefunden.</translation>
+    </message>
+    <message>
+        <source>No recordings open</source>
+        <translation>Keine Aufnahmen geöffnet</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n chosen path(s) exists.</source>
+        <translation>
+            <numerusform>Der gewählte Pfad existiert nicht.</numerusform>
+            <numerusform>Keiner der %n gewählten Pfade existiert.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n video(s) from %1 could be played.</source>
+        <translation>
+            <numerusform>Das Video aus %1 kann nicht abgespielt werden.</numerusform>
+            <numerusform>Keines der %n Videos aus %1 kann abgespielt werden.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was opened.</source>
+        <translation>Es wurde nichts geöffnet.</translation>
+    </message>
+    <message>
+        <source>Open recordings…</source>
+        <translation>Aufnahmen öffnen…</translation>
+    </message>
+    <message>
+        <source>Shortcut: %1</source>
+        <translation>Tastenkürzel: %1</translation>
+    </message>
+    <message>
+        <source>The folder and its subfolders hold no files.</source>
+        <translation>Der Ordner und seine Unterordner enthalten keine Dateien.</translation>
+    </message>
+    <message>
+        <source>show the files</source>
+        <translation>Dateien anzeigen</translation>
     </message>
 </context>
 <context>
@@ -264,6 +583,179 @@
     <message>
         <source>Zoom out</source>
         <translation>Verkleinern</translation>
+    </message>
+    <message>
+        <source> g</source>
+        <translation> g</translation>
+    </message>
+    <message>
+        <source> km</source>
+        <translation> km</translation>
+    </message>
+    <message>
+        <source> m</source>
+        <translation> m</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> mi</translation>
+    </message>
+    <message>
+        <source> ft</source>
+        <translation> ft</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsButton</name>
+    <message>
+        <source>Acceleration</source>
+        <translation>Beschleunigung</translation>
+    </message>
+    <message>
+        <source>Kilometres per hour (km/h)</source>
+        <translation>Kilometer pro Stunde (km/h)</translation>
+    </message>
+    <message>
+        <source>Metres per second squared (m/s²)</source>
+        <translation>Meter pro Quadratsekunde (m/s²)</translation>
+    </message>
+    <message>
+        <source>Miles per hour (mph)</source>
+        <translation>Meilen pro Stunde (mph)</translation>
+    </message>
+    <message>
+        <source>Settings: units and time offset</source>
+        <translation>Einstellungen: Einheiten und Zeitversatz</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Standard gravity (g)</source>
+        <translation>Normfallbeschleunigung (g)</translation>
+    </message>
+    <message>
+        <source>Time offset: %1 h…</source>
+        <translation>Zeitversatz: %1 h…</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFiles</name>
+    <message numerus="yes">
+        <source>%n file(s) skipped</source>
+        <translation>
+            <numerusform>%n Datei ausgelassen</numerusform>
+            <numerusform>%n Dateien ausgelassen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>kein abspielbares Video</translation>
+    </message>
+    <message>
+        <source>not named like a camera recording</source>
+        <translation>nicht wie eine Kameraaufnahme benannt</translation>
+    </message>
+    <message>
+        <source>without a matching NMEA file</source>
+        <translation>ohne passende NMEA-Datei</translation>
+    </message>
+    <message>
+        <source>without a valid start time in the name</source>
+        <translation>ohne gültige Startzeit im Namen</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFilesDialog</name>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Grund</translation>
+    </message>
+</context>
+<context>
+    <name>TimeOffsetDialog</name>
+    <message>
+        <source> h</source>
+        <translation> h</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Richtung</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>Stunden</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Minuten</translation>
+    </message>
+    <message>
+        <source>No offset</source>
+        <translation>Kein Versatz</translation>
+    </message>
+    <message>
+        <source>Shift the shown clock times, for a camera whose clock or GPS time is not the local time.</source>
+        <translation>Verschiebt die angezeigten Uhrzeiten, für eine Kamera, deren Uhr oder GPS-Zeit nicht die Ortszeit ist.</translation>
+    </message>
+    <message>
+        <source>Time offset</source>
+        <translation>Zeitversatz</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Voraus</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Überbrückte Lücke</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Gefahren</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>Kein GPS-Empfang</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Aus %1 lässt sich kein Bild dekodieren.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Die Aufnahme %1 wird nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>Die Fahrt enthält kein Video.</translation>
     </message>
 </context>
 <context>

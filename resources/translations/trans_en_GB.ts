@@ -49,6 +49,218 @@
         <source>Version: %1</source>
         <translation>Version: %1</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>ClipExport</name>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Cannot read the video of %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Cannot write the clip.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>Nothing to export in this range.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Refusing to overwrite the recording %1.</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>The export was cancelled.</translation>
+    </message>
+    <message>
+        <source>The files of this range differ in format and cannot be joined without re-encoding.</source>
+        <translation>The files of this range differ in format and cannot be joined without re-encoding.</translation>
+    </message>
+    <message>
+        <source>The recorded format cannot be written to MP4.</source>
+        <translation>The recorded format cannot be written to MP4.</translation>
+    </message>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>The trip has no video to export.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
+        <translation>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</translation>
+    </message>
+    <message>
+        <source>--%1 does not apply to --%2.</source>
+        <translation>--%1 does not apply to --%2.</translation>
+    </message>
+    <message>
+        <source>--%1 needs a command.</source>
+        <translation>--%1 needs a command.</translation>
+    </message>
+    <message>
+        <source>--at lies after the end of trip %1 (%2).</source>
+        <translation>--at lies after the end of trip %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--export-track takes gpx, kml or csv, not %1.</source>
+        <translation>--export-track takes gpx, kml or csv, not %1.</translation>
+    </message>
+    <message>
+        <source>--from lies after the end of trip %1 (%2).</source>
+        <translation>--from lies after the end of trip %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--time-offset takes ±HH:MM, not %1.</source>
+        <translation>--time-offset takes ±HH:MM, not %1.</translation>
+    </message>
+    <message>
+        <source>--to lies before --from.</source>
+        <translation>--to lies before --from.</translation>
+    </message>
+    <message>
+        <source>--trip takes a trip number from 1 on, not %1.</source>
+        <translation>--trip takes a trip number from 1 on, not %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>Choose the trip with --trip N.</source>
+        <translation>Choose the trip with --trip N.</translation>
+    </message>
+    <message>
+        <source>End of the range, included.</source>
+        <translation>End of the range, included.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
+        <translation>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</translation>
+    </message>
+    <message>
+        <source>Exports the positions of a trip as gpx, kml or csv.</source>
+        <translation>Exports the positions of a trip as gpx, kml or csv.</translation>
+    </message>
+    <message>
+        <source>Give one command at a time, not --%1.</source>
+        <translation>Give one command at a time, not --%1.</translation>
+    </message>
+    <message>
+        <source>Give the position with --at T.</source>
+        <translation>Give the position with --at T.</translation>
+    </message>
+    <message>
+        <source>Give the range with --from T --to T.</source>
+        <translation>Give the range with --from T --to T.</translation>
+    </message>
+    <message>
+        <source>Name the file to write with -o FILE.</source>
+        <translation>Name the file to write with -o FILE.</translation>
+    </message>
+    <message>
+        <source>Name the recordings: video files or folders.</source>
+        <translation>Name the recordings: video files or folders.</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>No command given.</translation>
+    </message>
+    <message>
+        <source>No playable recordings found.</source>
+        <translation>No playable recordings found.</translation>
+    </message>
+    <message>
+        <source>Plays the recordings of an in-car camera. With a command, it exports or lists them without a window.</source>
+        <translation>Plays the recordings of an in-car camera. With a command, it exports or lists them without a window.</translation>
+    </message>
+    <message>
+        <source>Position of the still.</source>
+        <translation>Position of the still.</translation>
+    </message>
+    <message>
+        <source>Prints the trips of the recordings as JSON.</source>
+        <translation>Prints the trips of the recordings as JSON.</translation>
+    </message>
+    <message>
+        <source>Recordings: video files and folders.</source>
+        <translation>Recordings: video files and folders.</translation>
+    </message>
+    <message>
+        <source>Saves the frame at a trip position as PNG.</source>
+        <translation>Saves the frame at a trip position as PNG.</translation>
+    </message>
+    <message>
+        <source>Shifts the recorded clock times, e.g. +02:00.</source>
+        <translation>Shifts the recorded clock times, e.g. +02:00.</translation>
+    </message>
+    <message>
+        <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
+        <translation>Start of the range: mm:ss, hh:mm:ss or seconds.</translation>
+    </message>
+    <message>
+        <source>The file to write.</source>
+        <translation>The file to write.</translation>
+    </message>
+    <message>
+        <source>The trip, numbered as --list numbers them.</source>
+        <translation>The trip, numbered as --list numbers them.</translation>
+    </message>
+    <message numerus="yes">
+        <source>There is no trip %1: the recordings hold %n trip(s).</source>
+        <translation>
+            <numerusform>There is no trip %1: the recordings hold %n trip.</numerusform>
+            <numerusform>There is no trip %1: the recordings hold %n trips.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data.</source>
+        <translation>Trip %1 has no position data.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data: no GPX file written.</source>
+        <translation>Trip %1 has no position data: no GPX file written.</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>Try '%1 --help' for the options.</translation>
+    </message>
+    <message>
+        <source>Writes date, time, coordinates and speed below the still.</source>
+        <translation>Writes date, time, coordinates and speed below the still.</translation>
+    </message>
+    <message>
+        <source>Writes diagnostic messages to stderr.</source>
+        <translation>Writes diagnostic messages to stderr.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLineTrips</name>
+    <message>
+        <source>No such file or folder: %1</source>
+        <translation>No such file or folder: %1</translation>
+    </message>
+    <message>
+        <source>no NMEA file beside it</source>
+        <translation>no NMEA file beside it</translation>
+    </message>
+    <message>
+        <source>no valid start time in its name</source>
+        <translation>no valid start time in its name</translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>not a playable video</translation>
+    </message>
 </context>
 <context>
     <name>Compass</name>
@@ -120,12 +332,28 @@
         <source>Yes</source>
         <translation>Yes</translation>
     </message>
+    <message>
+        <source>Settings cannot be saved.</source>
+        <translation>Settings cannot be saved.</translation>
+    </message>
+    <message>
+        <source>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</source>
+        <translation>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</translation>
+    </message>
 </context>
 <context>
     <name>MapWidget</name>
     <message>
         <source>Form</source>
         <translation>Form</translation>
+    </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Centre on vehicle</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Show whole route</translation>
     </message>
 </context>
 <context>
@@ -153,6 +381,96 @@
     <message>
         <source>Time</source>
         <translation>Time</translation>
+    </message>
+    <message>
+        <source>Open the camera's memory card or a folder of recordings; its trips are listed here.</source>
+        <translation>Open the camera's memory card or a folder of recordings; its trips are listed here.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 does not exist.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n camera video(s) found.</source>
+        <translation>
+            <numerusform>%n camera video found.</numerusform>
+            <numerusform>%n camera videos found.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n chosen item(s) in %1</source>
+        <translation>
+            <numerusform>%n chosen item in %1</numerusform>
+            <numerusform>%n chosen items in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
+        <translation>
+            <numerusform>%n file looked at, not a camera recording (a video named like 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>%n files looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the chosen paths do(es) not exist.</source>
+        <translation>
+            <numerusform>%n of the chosen paths does not exist.</numerusform>
+            <numerusform>%n of the chosen paths do not exist.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>List the files that were left out and why</source>
+        <translation>List the files that were left out and why</translation>
+    </message>
+    <message>
+        <source>No files were found.</source>
+        <translation>No files were found.</translation>
+    </message>
+    <message>
+        <source>No recordings could be opened from %1.</source>
+        <translation>No recordings could be opened from %1.</translation>
+    </message>
+    <message>
+        <source>No recordings found in %1.</source>
+        <translation>No recordings found in %1.</translation>
+    </message>
+    <message>
+        <source>No recordings open</source>
+        <translation>No recordings open</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n chosen path(s) exists.</source>
+        <translation>
+            <numerusform>The chosen path does not exist.</numerusform>
+            <numerusform>None of the %n chosen paths exists.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n video(s) from %1 could be played.</source>
+        <translation>
+            <numerusform>The video from %1 could not be played.</numerusform>
+            <numerusform>None of the %n videos from %1 could be played.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was opened.</source>
+        <translation>Nothing was opened.</translation>
+    </message>
+    <message>
+        <source>Open recordings…</source>
+        <translation>Open recordings…</translation>
+    </message>
+    <message>
+        <source>Shortcut: %1</source>
+        <translation>Shortcut: %1</translation>
+    </message>
+    <message>
+        <source>The folder and its subfolders hold no files.</source>
+        <translation>The folder and its subfolders hold no files.</translation>
+    </message>
+    <message>
+        <source>show the files</source>
+        <translation>show the files</translation>
     </message>
 </context>
 <context>
@@ -264,6 +582,179 @@
     <message>
         <source>Zoom out</source>
         <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source> g</source>
+        <translation> g</translation>
+    </message>
+    <message>
+        <source> km</source>
+        <translation> km</translation>
+    </message>
+    <message>
+        <source> m</source>
+        <translation> m</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> mi</translation>
+    </message>
+    <message>
+        <source> ft</source>
+        <translation> ft</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsButton</name>
+    <message>
+        <source>Acceleration</source>
+        <translation>Acceleration</translation>
+    </message>
+    <message>
+        <source>Kilometres per hour (km/h)</source>
+        <translation>Kilometres per hour (km/h)</translation>
+    </message>
+    <message>
+        <source>Metres per second squared (m/s²)</source>
+        <translation>Metres per second squared (m/s²)</translation>
+    </message>
+    <message>
+        <source>Miles per hour (mph)</source>
+        <translation>Miles per hour (mph)</translation>
+    </message>
+    <message>
+        <source>Settings: units and time offset</source>
+        <translation>Settings: units and time offset</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Standard gravity (g)</source>
+        <translation>Standard gravity (g)</translation>
+    </message>
+    <message>
+        <source>Time offset: %1 h…</source>
+        <translation>Time offset: %1 h…</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFiles</name>
+    <message numerus="yes">
+        <source>%n file(s) skipped</source>
+        <translation>
+            <numerusform>%n file skipped</numerusform>
+            <numerusform>%n files skipped</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>not a playable video</translation>
+    </message>
+    <message>
+        <source>not named like a camera recording</source>
+        <translation>not named like a camera recording</translation>
+    </message>
+    <message>
+        <source>without a matching NMEA file</source>
+        <translation>without a matching NMEA file</translation>
+    </message>
+    <message>
+        <source>without a valid start time in the name</source>
+        <translation>without a valid start time in the name</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFilesDialog</name>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Reason</translation>
+    </message>
+</context>
+<context>
+    <name>TimeOffsetDialog</name>
+    <message>
+        <source> h</source>
+        <translation> h</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>Hours</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Minutes</translation>
+    </message>
+    <message>
+        <source>No offset</source>
+        <translation>No offset</translation>
+    </message>
+    <message>
+        <source>Shift the shown clock times, for a camera whose clock or GPS time is not the local time.</source>
+        <translation>Shift the shown clock times, for a camera whose clock or GPS time is not the local time.</translation>
+    </message>
+    <message>
+        <source>Time offset</source>
+        <translation>Time offset</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Ahead</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Bridged gap</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Driven</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>No GPS fix</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Cannot decode a frame of %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Refusing to overwrite the recording %1.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>The trip has no video.</translation>
     </message>
 </context>
 <context>

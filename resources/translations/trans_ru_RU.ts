@@ -5,7 +5,7 @@
     <name>AboutDialog</name>
     <message>
         <source>About</source>
-        <translation>инфо</translation>
+        <translation>О программе</translation>
     </message>
     <message>
         <source>Enduser license</source>
@@ -20,7 +20,7 @@
     </message>
     <message>
         <source>Form</source>
-        <translation>Form</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>Legal notice</source>
@@ -52,6 +52,219 @@
     <message>
         <source>Version: %1</source>
         <translation>Версия: %1</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
+    <name>ClipExport</name>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Не удаётся прочитать видео %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Не удаётся записать клип.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>В этом отрезке нечего экспортировать.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Запись %1 не будет перезаписана.</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Экспорт отменён.</translation>
+    </message>
+    <message>
+        <source>The files of this range differ in format and cannot be joined without re-encoding.</source>
+        <translation>Файлы этого отрезка различаются по формату и не могут быть объединены без перекодирования.</translation>
+    </message>
+    <message>
+        <source>The recorded format cannot be written to MP4.</source>
+        <translation>Записанный формат нельзя сохранить в MP4.</translation>
+    </message>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>В поездке нет видео для экспорта.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
+        <translation>--%1 %2 — не место в поездке: используйте мм:сс, чч:мм:сс или секунды.</translation>
+    </message>
+    <message>
+        <source>--%1 does not apply to --%2.</source>
+        <translation>--%1 не относится к --%2.</translation>
+    </message>
+    <message>
+        <source>--%1 needs a command.</source>
+        <translation>--%1 требует команды.</translation>
+    </message>
+    <message>
+        <source>--at lies after the end of trip %1 (%2).</source>
+        <translation>--at позже конца поездки %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--export-track takes gpx, kml or csv, not %1.</source>
+        <translation>--export-track принимает gpx, kml или csv, а не %1.</translation>
+    </message>
+    <message>
+        <source>--from lies after the end of trip %1 (%2).</source>
+        <translation>--from позже конца поездки %1 (%2).</translation>
+    </message>
+    <message>
+        <source>--time-offset takes ±HH:MM, not %1.</source>
+        <translation>--time-offset принимает ±ЧЧ:ММ, а не %1.</translation>
+    </message>
+    <message>
+        <source>--to lies before --from.</source>
+        <translation>--to раньше, чем --from.</translation>
+    </message>
+    <message>
+        <source>--trip takes a trip number from 1 on, not %1.</source>
+        <translation>--trip принимает номер поездки от 1, а не %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>Choose the trip with --trip N.</source>
+        <translation>Выберите поездку с помощью --trip N.</translation>
+    </message>
+    <message>
+        <source>End of the range, included.</source>
+        <translation>Конец отрезка, включительно.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
+        <translation>Экспортирует отрезок поездки в один файл MP4 без перекодирования и кладёт рядом файл GPX.</translation>
+    </message>
+    <message>
+        <source>Exports the positions of a trip as gpx, kml or csv.</source>
+        <translation>Экспортирует координаты поездки в gpx, kml или csv.</translation>
+    </message>
+    <message>
+        <source>Give one command at a time, not --%1.</source>
+        <translation>Укажите только одну команду, а не --%1.</translation>
+    </message>
+    <message>
+        <source>Give the position with --at T.</source>
+        <translation>Укажите место: --at T.</translation>
+    </message>
+    <message>
+        <source>Give the range with --from T --to T.</source>
+        <translation>Укажите отрезок: --from T --to T.</translation>
+    </message>
+    <message>
+        <source>Name the file to write with -o FILE.</source>
+        <translation>Укажите файл для записи: -o ФАЙЛ.</translation>
+    </message>
+    <message>
+        <source>Name the recordings: video files or folders.</source>
+        <translation>Укажите записи: видеофайлы или папки.</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>Команда не указана.</translation>
+    </message>
+    <message>
+        <source>No playable recordings found.</source>
+        <translation>Воспроизводимых записей не найдено.</translation>
+    </message>
+    <message>
+        <source>Plays the recordings of an in-car camera. With a command, it exports or lists them without a window.</source>
+        <translation>Воспроизводит записи автомобильной камеры. С командой экспортирует или перечисляет их без окна.</translation>
+    </message>
+    <message>
+        <source>Position of the still.</source>
+        <translation>Место снимка.</translation>
+    </message>
+    <message>
+        <source>Prints the trips of the recordings as JSON.</source>
+        <translation>Выводит поездки записей в формате JSON.</translation>
+    </message>
+    <message>
+        <source>Recordings: video files and folders.</source>
+        <translation>Записи: видеофайлы и папки.</translation>
+    </message>
+    <message>
+        <source>Saves the frame at a trip position as PNG.</source>
+        <translation>Сохраняет кадр в заданном месте поездки в PNG.</translation>
+    </message>
+    <message>
+        <source>Shifts the recorded clock times, e.g. +02:00.</source>
+        <translation>Сдвигает записанное время, например +02:00.</translation>
+    </message>
+    <message>
+        <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
+        <translation>Начало отрезка: мм:сс, чч:мм:сс или секунды.</translation>
+    </message>
+    <message>
+        <source>The file to write.</source>
+        <translation>Файл для записи.</translation>
+    </message>
+    <message>
+        <source>The trip, numbered as --list numbers them.</source>
+        <translation>Поездка, с номером как в --list.</translation>
+    </message>
+    <message numerus="yes">
+        <source>There is no trip %1: the recordings hold %n trip(s).</source>
+        <translation>
+            <numerusform>Поездки %1 нет: в записях %n поездка.</numerusform>
+            <numerusform>Поездки %1 нет: в записях %n поездки.</numerusform>
+            <numerusform>Поездки %1 нет: в записях %n поездок.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data.</source>
+        <translation>В поездке %1 нет данных о местоположении.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no position data: no GPX file written.</source>
+        <translation>В поездке %1 нет данных о местоположении: файл GPX не записан.</translation>
+    </message>
+    <message>
+        <source>Try '%1 --help' for the options.</source>
+        <translation>Параметры показывает '%1 --help'.</translation>
+    </message>
+    <message>
+        <source>Writes date, time, coordinates and speed below the still.</source>
+        <translation>Пишет дату, время, координаты и скорость под снимком.</translation>
+    </message>
+    <message>
+        <source>Writes diagnostic messages to stderr.</source>
+        <translation>Выводит диагностические сообщения в stderr.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLineTrips</name>
+    <message>
+        <source>No such file or folder: %1</source>
+        <translation>Нет такого файла или папки: %1</translation>
+    </message>
+    <message>
+        <source>no NMEA file beside it</source>
+        <translation>рядом нет файла NMEA</translation>
+    </message>
+    <message>
+        <source>no valid start time in its name</source>
+        <translation>в имени нет правильного времени начала</translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>не воспроизводимое видео</translation>
     </message>
 </context>
 <context>
@@ -110,7 +323,7 @@
     <name>MainWindow</name>
     <message>
         <source>Do you want to close the application?</source>
-        <translation>Вы хотите, чтобы закрыть приложение?</translation>
+        <translation>Вы действительно хотите закрыть приложение?</translation>
     </message>
     <message>
         <source>Halvard Tarrow</source>
@@ -124,12 +337,28 @@
         <source>Yes</source>
         <translation>Да</translation>
     </message>
+    <message>
+        <source>Settings cannot be saved.</source>
+        <translation>Настройки нельзя сохранить.</translation>
+    </message>
+    <message>
+        <source>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</source>
+        <translation>Ни одна ваша папка не доступна для записи (ни рядом с программой, ни в папке настроек). Tarrow работает с настройками по умолчанию и забудет изменения при закрытии.</translation>
+    </message>
 </context>
 <context>
     <name>MapWidget</name>
     <message>
         <source>Form</source>
-        <translation>Form</translation>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Centre on vehicle</source>
+        <translation>Центрировать на автомобиле</translation>
+    </message>
+    <message>
+        <source>Show whole route</source>
+        <translation>Показать весь маршрут</translation>
     </message>
 </context>
 <context>
@@ -158,6 +387,102 @@
         <source>Time</source>
         <translation>Время</translation>
     </message>
+    <message>
+        <source>Open the camera's memory card or a folder of recordings; its trips are listed here.</source>
+        <translation>Откройте карту памяти камеры или папку с записями; поездки появятся здесь.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 не существует.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n camera video(s) found.</source>
+        <translation>
+            <numerusform>Найдено %n видео камеры.</numerusform>
+            <numerusform>Найдено %n видео камеры.</numerusform>
+            <numerusform>Найдено %n видео камеры.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n chosen item(s) in %1</source>
+        <translation>
+            <numerusform>%n выбранный элемент в %1</numerusform>
+            <numerusform>%n выбранных элемента в %1</numerusform>
+            <numerusform>%n выбранных элементов в %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
+        <translation>
+            <numerusform>Просмотрен %n файл, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>Просмотрено %n файла, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>Просмотрено %n файлов, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the chosen paths do(es) not exist.</source>
+        <translation>
+            <numerusform>%n из выбранных путей не существует.</numerusform>
+            <numerusform>%n из выбранных путей не существуют.</numerusform>
+            <numerusform>%n из выбранных путей не существуют.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>List the files that were left out and why</source>
+        <translation>Показать пропущенные файлы и причины</translation>
+    </message>
+    <message>
+        <source>No files were found.</source>
+        <translation>Файлы не найдены.</translation>
+    </message>
+    <message>
+        <source>No recordings could be opened from %1.</source>
+        <translation>Не удалось открыть записи из %1.</translation>
+    </message>
+    <message>
+        <source>No recordings found in %1.</source>
+        <translation>В %1 записи не найдены.</translation>
+    </message>
+    <message>
+        <source>No recordings open</source>
+        <translation>Записи не открыты</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n chosen path(s) exists.</source>
+        <translation>
+            <numerusform>Выбранный путь не существует.</numerusform>
+            <numerusform>Ни один из %n выбранных путей не существует.</numerusform>
+            <numerusform>Ни один из %n выбранных путей не существует.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n video(s) from %1 could be played.</source>
+        <translation>
+            <numerusform>Видео из %1 не удаётся воспроизвести.</numerusform>
+            <numerusform>Ни одно из %n видео из %1 не удаётся воспроизвести.</numerusform>
+            <numerusform>Ни одно из %n видео из %1 не удаётся воспроизвести.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was opened.</source>
+        <translation>Ничего не открыто.</translation>
+    </message>
+    <message>
+        <source>Open recordings…</source>
+        <translation>Открыть записи…</translation>
+    </message>
+    <message>
+        <source>Shortcut: %1</source>
+        <translation>Сочетание клавиш: %1</translation>
+    </message>
+    <message>
+        <source>The folder and its subfolders hold no files.</source>
+        <translation>В папке и её подпапках нет файлов.</translation>
+    </message>
+    <message>
+        <source>show the files</source>
+        <translation>показать файлы</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -175,7 +500,7 @@
     </message>
     <message>
         <source>About</source>
-        <translation>инфо</translation>
+        <translation>О программе</translation>
     </message>
     <message>
         <source>Acceleration in m/s²</source>
@@ -183,11 +508,11 @@
     </message>
     <message>
         <source>Application already started!</source>
-        <translation>Применение уже начался!</translation>
+        <translation>Приложение уже запущено!</translation>
     </message>
     <message>
         <source>Backward</source>
-        <translation>Hазад</translation>
+        <translation>Назад</translation>
     </message>
     <message>
         <source>Close</source>
@@ -227,11 +552,11 @@
     </message>
     <message>
         <source>Restore down</source>
-        <translation>уменьшить</translation>
+        <translation>Восстановить</translation>
     </message>
     <message>
         <source>Select language</source>
-        <translation>выберите язык</translation>
+        <translation>Выбрать язык</translation>
     </message>
     <message>
         <source>Speed in km/h</source>
@@ -247,11 +572,11 @@
     </message>
     <message>
         <source>Video fullscreen off</source>
-        <translation>Bидео mинимизировать</translation>
+        <translation>Видео: обычный размер</translation>
     </message>
     <message>
         <source>Video fullscreen on</source>
-        <translation>Bидео mаксимизировать</translation>
+        <translation>Видео: во весь экран</translation>
     </message>
     <message>
         <source>Volume off</source>
@@ -268,6 +593,180 @@
     <message>
         <source>Zoom out</source>
         <translation>Перспективу отдалить</translation>
+    </message>
+    <message>
+        <source> g</source>
+        <translation> g</translation>
+    </message>
+    <message>
+        <source> km</source>
+        <translation> км</translation>
+    </message>
+    <message>
+        <source> m</source>
+        <translation> м</translation>
+    </message>
+    <message>
+        <source> mi</source>
+        <translation> миль</translation>
+    </message>
+    <message>
+        <source> ft</source>
+        <translation> фут</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsButton</name>
+    <message>
+        <source>Acceleration</source>
+        <translation>Ускорение</translation>
+    </message>
+    <message>
+        <source>Kilometres per hour (km/h)</source>
+        <translation>Километры в час (км/ч)</translation>
+    </message>
+    <message>
+        <source>Metres per second squared (m/s²)</source>
+        <translation>Метры в секунду за секунду (м/с²)</translation>
+    </message>
+    <message>
+        <source>Miles per hour (mph)</source>
+        <translation>Мили в час (миль/ч)</translation>
+    </message>
+    <message>
+        <source>Settings: units and time offset</source>
+        <translation>Настройки: единицы и сдвиг времени</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <source>Standard gravity (g)</source>
+        <translation>Ускорение свободного падения (g)</translation>
+    </message>
+    <message>
+        <source>Time offset: %1 h…</source>
+        <translation>Сдвиг времени: %1 ч…</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFiles</name>
+    <message numerus="yes">
+        <source>%n file(s) skipped</source>
+        <translation>
+            <numerusform>Пропущен %n файл</numerusform>
+            <numerusform>Пропущено %n файла</numerusform>
+            <numerusform>Пропущено %n файлов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not a playable video</source>
+        <translation>не воспроизводимое видео</translation>
+    </message>
+    <message>
+        <source>not named like a camera recording</source>
+        <translation>с именем не как у записи камеры</translation>
+    </message>
+    <message>
+        <source>without a matching NMEA file</source>
+        <translation>без соответствующего файла NMEA</translation>
+    </message>
+    <message>
+        <source>without a valid start time in the name</source>
+        <translation>без правильного времени начала в имени</translation>
+    </message>
+</context>
+<context>
+    <name>SkippedFilesDialog</name>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Папка</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Причина</translation>
+    </message>
+</context>
+<context>
+    <name>TimeOffsetDialog</name>
+    <message>
+        <source> h</source>
+        <translation> ч</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> мин</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Направление</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>Часы</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Минуты</translation>
+    </message>
+    <message>
+        <source>No offset</source>
+        <translation>Без сдвига</translation>
+    </message>
+    <message>
+        <source>Shift the shown clock times, for a camera whose clock or GPS time is not the local time.</source>
+        <translation>Сдвигает показываемое время, если часы камеры или время GPS не совпадают с местным временем.</translation>
+    </message>
+    <message>
+        <source>Time offset</source>
+        <translation>Сдвиг времени</translation>
+    </message>
+</context>
+<context>
+    <name>RouteLegend</name>
+    <message>
+        <source>Ahead</source>
+        <translation>Впереди</translation>
+    </message>
+    <message>
+        <source>Bridged gap</source>
+        <translation>Восполненный пропуск</translation>
+    </message>
+    <message>
+        <source>Driven</source>
+        <translation>Пройдено</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Событие</translation>
+    </message>
+    <message>
+        <source>No GPS fix</source>
+        <translation>Нет сигнала GPS</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>Cannot decode a frame of %1.</source>
+        <translation>Не удаётся декодировать кадр из %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Запись %1 не будет перезаписана.</translation>
+    </message>
+    <message>
+        <source>The trip has no video.</source>
+        <translation>В поездке нет видео.</translation>
     </message>
 </context>
 <context>

@@ -18,7 +18,7 @@ trap cleanup EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAIL: $*"; exit 1; }
-for f in bin/tarrow share/applications/tarrow.desktop share/icons/hicolor/196x196/apps/tarrow.png \
+for f in bin/tarrow share/applications/tarrow.desktop share/icons/hicolor/48x48/apps/tarrow.png \
          share/icons/hicolor/scalable/apps/tarrow.svg share/tarrow/translations/trans_de_DE.qm \
          include/vireo/vlcplayer.h; do
     [ -e "$prefix/$f" ] || fail "$f is not installed"
@@ -26,7 +26,8 @@ done
 ls "$prefix"/lib*/libvireo.so* >/dev/null 2>&1 || ls "$prefix"/lib/*/libvireo.so* >/dev/null 2>&1 || fail "libvireo is not installed"
 grep -q '^Exec=tarrow %F$' "$prefix/share/applications/tarrow.desktop" || fail "desktop entry does not start tarrow"
 grep -q '^Icon=tarrow$' "$prefix/share/applications/tarrow.desktop" || fail "desktop entry has no icon"
-ldd "$prefix/bin/tarrow" | grep -q "libvireo.so.* => $prefix/" || fail "the installed program does not use the installed library"
+# Not grep -q: it stops reading early, and with pipefail the cut-off ldd fails the line.
+ldd "$prefix/bin/tarrow" | grep "libvireo.so.* => $prefix/" >/dev/null || fail "the installed program does not use the installed library"
 
 mkdir -p "$work/home" "$work/config" "$work/temp" "$work/runtime"
 chmod 700 "$work/runtime"
@@ -34,7 +35,7 @@ HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/home/data"
 XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/temp" QT_QPA_PLATFORM=offscreen \
 TARROW_TILE_SERVER="http://127.0.0.1:9/%1/%2/%3.png" "$prefix/bin/tarrow" >/dev/null 2>&1 &
 pid=$!
-trace="$work/temp/.testlogfile"
+trace="$work/home/.local/state/Tarrow/startup.log"
 for _ in $(seq 1 200); do
     [ -f "$work/config/Tarrow/.settings.ini" ] && grep -q "Writable path \[" "$trace" 2>/dev/null && break
     sleep 0.1
@@ -44,5 +45,6 @@ grep -q "Application is installed" "$trace" || fail "the installed program count
 grep -q "Writable path \[$work/config/Tarrow\]" "$trace" || fail "settings not in the configuration folder: $(cat "$trace")"
 grep -q "^Language=en_GB" "$work/config/Tarrow/.settings.ini" || fail "no settings written"
 [ ! -e "$prefix/bin/.settings.ini" ] || fail "settings written beside the installed program"
+[ -z "$(ls -A "$work/temp" | grep -v '^qipc_')" ] || fail "files left in the temp folder: $(ls -A "$work/temp")"
 echo "installed program: ok"
 echo "1 passed, 0 failed"

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QMap>
 #include <QScreen>
+#include <QTest>
+#include <QTreeView>
 #include <QWidget>
 
 // Helpers for tests that run the whole program on a copy of the sample card.
@@ -70,17 +72,15 @@ inline double yellowShare(const QImage& image)
     return double(yellow) / (small.width() * small.height());
 }
 
-inline bool allBlack(const QImage& image)
+// A double click on a row as the mouse sends it: press, release, press, double click, release.
+inline void doubleClickRow(QTreeView* tree, int row)
 {
-    const QImage small = image.scaled(64, 36).convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < small.height(); ++y) {
-        for (int x = 0; x < small.width(); ++x) {
-            if (qGray(small.pixel(x, y)) > 24) {
-                return false;
-            }
-        }
-    }
-    return true;
+    tree->scrollTo(tree->model()->index(row, 1));
+    const QPoint at = tree->visualRect(tree->model()->index(row, 1)).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
 }
 
 } // namespace Session

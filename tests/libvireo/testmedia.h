@@ -20,7 +20,8 @@ inline const char* const AudioOnly = "audio_only.mp4";
 inline const char* const Truncated = "truncated.mp4";
 inline const char* const Empty = "empty.mp4";
 inline const char* const Random = "random.mp4";
-// The 3 s clip with a broken movie header; the tracks' own headers are intact.
+// The 3 s clip with a broken movie header (the engine would report weeks, 50 minutes and
+// nothing); the tracks' own headers are intact.
 inline const char* const LengthAllOnes = "length_all_ones.mp4";
 inline const char* const TimescaleZero = "timescale_zero.mp4";
 inline const char* const LengthZero = "length_zero.mp4";
@@ -35,15 +36,6 @@ inline void addBadFileRows()
     QTest::newRow("random bytes") << path(Random) << QStringLiteral("track info not avaialble");
     QTest::newRow("missing") << path("000_0000_20000101000000.mp4")
                              << QStringLiteral("track info not avaialble");
-}
-
-// Data rows (file) for files that pass the file check but whose length the engine
-// reports wrongly: weeks, 50 minutes and nothing for a clip of 3 s.
-inline void addBrokenHeaderRows()
-{
-    QTest::newRow("length of all ones") << path(LengthAllOnes);
-    QTest::newRow("timescale of zero") << path(TimescaleZero);
-    QTest::newRow("length of zero") << path(LengthZero);
 }
 
 } // namespace TestMedia

@@ -1,9 +1,6 @@
 #include "extendedmapcontrol.h"
-#include "geometrylayer.h"
-#include "linestring.h"
 #include "maplayer.h"
 #include "osmmapquestadapter.h"
-#include "point.h"
 #include "tileloader.h"
 #include "tileserver.h"
 
@@ -81,8 +78,6 @@ private slots:
     void secondViewSendsNoRequest();
     void refusedTile_data();
     void refusedTile();
-    void stalledTileTimesOut();
-    void offlineMapStillDrawsRoute();
     void seenTilesStayVisibleOffline();
     void hostileTile_data();
     void hostileTile();
@@ -216,46 +211,6 @@ void TestTileLoading::refusedTile()
     const QImage image = view.control.grab().toImage();
     QCOMPARE(view.tileColour(image, 4, 2), MapControl::backgroundColor());
     QCOMPARE(view.tileColour(image, 3, 2), TileServer::colourOf(Zoom, 3, 2));
-}
-
-void TestTileLoading::stalledTileTimesOut()
-{
-    const QString stalled = TileServer::pathOf(Zoom, 4, 2);
-    m_server->setStatus(stalled, 0);
-    TileLoader::instance()->setTransferTimeout(300);
-    QSignalSpy failed(TileLoader::instance(), &TileLoader::tileFailed);
-
-    MapView view;
-    view.control.grab();
-    QTRY_COMPARE(failed.count(), 1);
-    QCOMPARE(failed.first().first().toUrl().path(), stalled);
-    // The stalled tile held one of the two places for a while; the others still all arrived.
-    QTRY_VERIFY(m_server->paths.size() == visibleTiles() && idle());
-    const QImage image = view.control.grab().toImage();
-    QCOMPARE(view.tileColour(image, 4, 2), MapControl::backgroundColor());
-    QCOMPARE(view.tileColour(image, 4, 1), TileServer::colourOf(Zoom, 4, 1));
-}
-
-void TestTileLoading::offlineMapStillDrawsRoute()
-{
-    m_server->close();
-    QSignalSpy failed(TileLoader::instance(), &TileLoader::tileFailed);
-    MapView view(QSize(390, 288));
-    GeometryLayer routes(QStringLiteral("Routes"), view.adapter.get());
-    view.control.addLayer(&routes);
-    view.control.setZoom(12);
-    const QPointF west = view.control.screenToCoordinate(QPointF(50, 144));
-    const QPointF east = view.control.screenToCoordinate(QPointF(340, 144));
-    LineString line({new Point(west.x(), west.y()), new Point(east.x(), east.y())}, QString(),
-                    QPen(Qt::red, 6));
-    routes.addGeometry(&line);
-
-    view.control.grab();
-    QTRY_VERIFY(failed.count() > 0 && idle());
-    const QImage image = view.control.grab().toImage();
-    QCOMPARE(image.pixelColor(195, 144), QColor(Qt::red));
-    QCOMPARE(image.pixelColor(195, 100), MapControl::backgroundColor());
-    QVERIFY(m_server->paths.isEmpty());
 }
 
 void TestTileLoading::seenTilesStayVisibleOffline()

@@ -8,6 +8,7 @@
 #include <QTime>
 
 #include <cmath>
+#include <ctime>
 
 namespace Fixture {
 
@@ -99,5 +100,30 @@ inline bool writeRaw(const QString& path, const QByteArray& bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+// Sets the time-zone variable for the guard's life (an empty name unsets it) and restores it.
+class TimeZone
+{
+public:
+    explicit TimeZone(const QByteArray& name) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
+    {
+        set(!name.isEmpty(), name);
+    }
+    ~TimeZone() { set(m_had, m_old); }
+    TimeZone(const TimeZone&) = delete;
+    TimeZone& operator=(const TimeZone&) = delete;
+
+private:
+    static void set(bool on, const QByteArray& value)
+    {
+        if (on)
+            qputenv("TZ", value);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+    bool m_had;
+    QByteArray m_old;
+};
 
 } // namespace Fixture

@@ -7,15 +7,22 @@
 #include <QThread>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using P = QNmeaPositionInfo;
+
 namespace {
 
 const QDate Day(2024, 5, 1);
 constexpr double Lat = 48.7766;
 constexpr double Lon = 9.1827;
 
+// Keys are the sentences' wall-clock times, kept as UTC.
 QDateTime at(int h, int m, int s, const QDate& date = Day)
 {
-    return QDateTime(date, QTime(h, m, s));
+    return QDateTime(date, QTime(h, m, s), Qt::UTC);
 }
 
 // Parses the files on the calling thread and returns the map of the first one.
@@ -26,6 +33,39 @@ NmeaFile parse(NmeaParser& parser, const QStringList& paths)
     NmeaFilePtr map;
     parser.getParsedFile(map, paths.first().toStdString());
     return map ? *map : NmeaFile();
+}
+
+// Writes the lines to a file and parses it.
+NmeaFile parseLines(const QString& file, const QStringList& lines)
+{
+    NmeaParser parser;
+    return Fixture::write(file, lines) ? parse(parser, {file}) : NmeaFile();
+}
+
+NmeaParser::FileReport reportOf(NmeaParser& parser, const QString& path)
+{
+    NmeaParser::FileReport report;
+    report.badChecksumLines = -1;
+    parser.getFileReport(report, path.toStdString());
+    return report;
+}
+
+// The same sentence with its checksum digits replaced.
+QString withChecksum(QString sentence, const QString& digits)
+{
+    return sentence.left(sentence.lastIndexOf('*') + 1) + digits;
+}
+
+// "hh:mm:ss altitude" of every entry, "-" for no altitude.
+QStringList secondsAndAltitudes(const NmeaFile& map)
+{
+    QStringList entries;
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        const double altitude = it->coordinate().altitude();
+        entries << it.key().time().toString("hh:mm:ss") + ' ' +
+                       (qIsNaN(altitude) ? QStringLiteral("-") : QString::number(altitude));
+    }
+    return entries;
 }
 
 NmeaFields fields(const char* line)
@@ -56,12 +96,31 @@ private slots:
     void snrmcBeforeFirstFix();
     void snrmcAfterFix_data();
     void snrmcAfterFix();
-    void receiverStyles_data();
-    void receiverStyles();
     void badInputDoesNotStopTheFile_data();
     void badInputDoesNotStopTheFile();
     void registry();
     void secondRequestAbortsFirst();
+    void receiverLogs_data();
+    void receiverLogs();
+    void checksum_data();
+    void checksum();
+    void badChecksumsSkippedAndCounted();
+    void onlyRegularFilesAreRead();
+    void longLinesAndLargeFilesAreCut();
+    void linesAcrossReadChunks();
+
+    // The records and the number reading they rely on.
+    void toDecimal_data();
+    void toDecimal();
+    void attributeText_data();
+    void attributeText();
+    void markerText_data();
+    void markerText();
+    void copiesAreDeep();
+    void textsFollowTheValues();
+    void secureStod_data();
+    void secureStod();
+    void metaTypeResolvesByName();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -73,15 +132,21 @@ void TestNmeaParser::frameTypes_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<int>("type");
     QTest::newRow("GPRMC") << "$GPRMC" << int(NmeaParser::GPRMC);
-    QTest::newRow("GLRMC") << "$GLRMC" << int(NmeaParser::GPRMC);
     QTest::newRow("SNRMC") << "$SNRMC" << int(NmeaParser::SNRMC);
     QTest::newRow("GPGGA") << "$GPGGA" << int(NmeaParser::GPGGA);
-    QTest::newRow("GLGGA") << "$GLGGA" << int(NmeaParser::GPGGA);
     QTest::newRow("PZTRX") << "$PZTRX" << int(NmeaParser::PZTRX);
+    // Receivers of several satellite systems: every talker counts.
+    QTest::newRow("GNRMC") << "$GNRMC" << int(NmeaParser::GPRMC);
+    QTest::newRow("BDRMC") << "$BDRMC" << int(NmeaParser::GPRMC);
+    QTest::newRow("GNGGA") << "$GNGGA" << int(NmeaParser::GPGGA);
+    QTest::newRow("maker's own RMC") << "$PXRMC" << int(NmeaParser::Other);
+    QTest::newRow("digit talker") << "$G1RMC" << int(NmeaParser::Other);
+    QTest::newRow("lower-case talker") << "$gnRMC" << int(NmeaParser::Other);
+    QTest::newRow("one-letter talker") << "$GRMC" << int(NmeaParser::Other);
     QTest::newRow("longer") << "$GPRMCX" << int(NmeaParser::Other);
     QTest::newRow("no dollar") << "GPRMC" << int(NmeaParser::Other);
-    QTest::newRow("lower case") << "$gprmc" << int(NmeaParser::Other);
-    QTest::newRow("other talker") << "$GNRMC" << int(NmeaParser::Other);
+    QTest::newRow("SN talker of GGA") << "$SNGGA" << int(NmeaParser::GPGGA);
+    QTest::newRow("other proprietary") << "$PZTRY" << int(NmeaParser::Other);
     QTest::newRow("other sentence") << "$GPGSV" << int(NmeaParser::Other);
     QTest::newRow("empty") << "" << int(NmeaParser::Other);
 }
@@ -96,65 +161,56 @@ void TestNmeaParser::frameTypes()
 void TestNmeaParser::fieldsCountLikeSplit_data()
 {
     QTest::addColumn<QString>("line");
-    QTest::newRow("plain") << "$GPGGA,1,2,3";
-    QTest::newRow("empty inside") << "a,,b,,";
-    QTest::newRow("trailing comma") << "a,b,";
-    QTest::newRow("only comma") << ",";
-    QTest::newRow("no comma") << "abc";
-    QTest::newRow("empty") << "";
-    QTest::newRow("leading comma") << ",a";
-    QTest::newRow("many") << "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,";
+    QTest::addColumn<int>("count"); // a last empty field does not count
+    QTest::newRow("plain") << "$GPGGA,1,2,3" << 4;
+    QTest::newRow("empty inside") << "a,,b,," << 4;
+    QTest::newRow("trailing comma") << "a,b," << 2;
+    QTest::newRow("only comma") << "," << 1;
+    QTest::newRow("no comma") << "abc" << 1;
+    QTest::newRow("empty") << "" << 1;
+    QTest::newRow("leading comma") << ",a" << 2;
+    QTest::newRow("many") << "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19," << 20;
 }
 
 void TestNmeaParser::fieldsCountLikeSplit()
 {
     QFETCH(QString, line);
+    QFETCH(int, count);
     const std::string text = line.toStdString();
-    const std::vector<std::string> split = Utilities::split(text, ",");
     const NmeaFields scanned{std::string_view(text)};
-    QCOMPARE(scanned.size(), split.size());
-    for (std::size_t i = 0; i < split.size() && i < NmeaFields::Kept; ++i)
-        QCOMPARE(std::string(scanned[i]), split[i]);
+    QCOMPARE(int(scanned.size()), count);
+    const QStringList split = line.split(QLatin1Char(','));
+    for (int i = 0; i < count && i < int(NmeaFields::Kept); ++i)
+        QCOMPARE(QString::fromStdString(std::string(scanned[std::size_t(i)])), split[i]);
+    QVERIFY(scanned[NmeaFields::Kept].empty() && scanned[std::size_t(count)].empty());
 }
 
 void TestNmeaParser::rmcTime_data()
 {
-    QTest::addColumn<QString>("time");
-    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("timeAndDate");
     QTest::addColumn<QDateTime>("expected");
-    QTest::newRow(".600 rounds up") << "120000.600"
-                                    << "010524" << at(12, 0, 1);
-    QTest::newRow(".400 rounds down") << "120000.400"
-                                      << "010524" << at(12, 0, 0);
-    QTest::newRow(".500 rounds up") << "120000.500"
-                                    << "010524" << at(12, 0, 1);
-    QTest::newRow("no fraction") << "120000"
-                                 << "010524" << at(12, 0, 0);
-    QTest::newRow("one digit") << "120000.6"
-                               << "010524" << at(12, 0, 1);
-    QTest::newRow("two digits") << "120000.45"
-                                << "010524" << at(12, 0, 0);
-    QTest::newRow("into next day") << "235959.700"
-                                   << "311224" << at(0, 0, 0, QDate(2025, 1, 1));
-    QTest::newRow("minute 60") << "126000.000"
-                               << "010524" << QDateTime();
-    QTest::newRow("five digits") << "12000"
-                                 << "010524" << QDateTime();
-    QTest::newRow("letter") << "1200a0.000"
-                            << "010524" << QDateTime();
-    QTest::newRow("bad date") << "120000.000"
-                              << "310224" << QDateTime();
-    QTest::newRow("empty date") << "120000.000"
-                                << "" << QDateTime();
+    QTest::newRow(".600 rounds up") << "120000.600 010524" << at(12, 0, 1);
+    QTest::newRow(".400 rounds down") << "120000.400 010524" << at(12, 0, 0);
+    QTest::newRow(".500 rounds up") << "120000.500 010524" << at(12, 0, 1);
+    QTest::newRow("no fraction") << "120000 010524" << at(12, 0, 0);
+    QTest::newRow("one digit") << "120000.6 010524" << at(12, 0, 1);
+    QTest::newRow("two digits") << "120000.45 010524" << at(12, 0, 0);
+    QTest::newRow("into next day") << "235959.700 311224" << at(0, 0, 0, QDate(2025, 1, 1));
+    QTest::newRow("minute 60") << "126000.000 010524" << QDateTime();
+    QTest::newRow("five digits") << "12000 010524" << QDateTime();
+    QTest::newRow("letter") << "1200a0.000 010524" << QDateTime();
+    QTest::newRow("bad date") << "120000.000 310224" << QDateTime();
+    QTest::newRow("empty date") << "120000.000 " << QDateTime();
 }
 
 void TestNmeaParser::rmcTime()
 {
-    QFETCH(QString, time);
-    QFETCH(QString, date);
+    QFETCH(QString, timeAndDate);
     QFETCH(QDateTime, expected);
-    const std::string line =
-        QStringLiteral("$GPRMC,%1,A,4846.5995,N,00910.9620,E,10.0,45.0,%2,,").arg(time, date).toStdString();
+    const QStringList fields = timeAndDate.split(QLatin1Char(' '));
+    const std::string line = QStringLiteral("$GPRMC,%1,A,4846.5995,N,00910.9620,E,10.0,45.0,%2,,")
+                                 .arg(fields.at(0), fields.at(1))
+                                 .toStdString();
     const QNmeaPositionInfo record = NmeaParser::parseGPRMC(NmeaFields(std::string_view(line)));
     QCOMPARE(record.timestamp(), expected);
     QCOMPARE(record.isValid(), expected.isValid());
@@ -191,26 +247,22 @@ void TestNmeaParser::rmcValues()
 
 void TestNmeaParser::rmcNearZeroIsDiscarded()
 {
-    NmeaParser parser;
-    const QString file = path("zero.nmea");
-    QVERIFY(Fixture::write(file, {"$GPRMC,100000.000,V,0000.0000,N,00000.0000,E,0.0,0.0,010524,,,N*7C",
-                                  Fixture::rmc(QTime(10, 0, 1), Day, 0.005, 10.0),
-                                  Fixture::rmc(QTime(10, 0, 2), Day, Lat, Lon)}));
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map =
+        parseLines(path("zero.nmea"), {"$GPRMC,100000.000,V,0000.0000,N,00000.0000,E,0.0,0.0,010524,,,N*7C",
+                                       Fixture::rmc(QTime(10, 0, 1), Day, 0.005, 10.0),
+                                       Fixture::rmc(QTime(10, 0, 2), Day, Lat, Lon)});
     QCOMPARE(map.keys(), QList<QDateTime>{at(10, 0, 2)});
 }
 
 void TestNmeaParser::ggaBeforeAndAfterFirstRmc()
 {
-    NmeaParser parser;
-    const QString file = path("gga.nmea");
-    QVERIFY(Fixture::write(file, {Fixture::gga(QTime(10, 0, 0), Lat, Lon, 200.0),
-                                  Fixture::rmc(QTime(10, 0, 1), Day, Lat, Lon),
-                                  Fixture::gga(QTime(10, 0, 1), Lat + 0.1, Lon, 250.5),
-                                  Fixture::gga(QTime(10, 0, 2), Lat, Lon + 0.1, 260.0, 0),
-                                  Fixture::gga(QTime(10, 0, 3), Lat, Lon, 270.0, 2),
-                                  "$GPGGA,100004.000,4846.5995,N,00910.9620,E,x,08,0.9,abc,M,,M,,"}));
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map =
+        parseLines(path("gga.nmea"), {Fixture::gga(QTime(10, 0, 0), Lat, Lon, 200.0),
+                                      Fixture::rmc(QTime(10, 0, 1), Day, Lat, Lon),
+                                      Fixture::gga(QTime(10, 0, 1), Lat + 0.1, Lon, 250.5),
+                                      Fixture::gga(QTime(10, 0, 2), Lat, Lon + 0.1, 260.0, 0),
+                                      Fixture::gga(QTime(10, 0, 3), Lat, Lon, 270.0, 2),
+                                      "$GPGGA,100004.000,4846.5995,N,00910.9620,E,x,08,0.9,abc,M,,M,,"});
     QCOMPARE(map.keys(), (QList<QDateTime>{at(10, 0, 1), at(10, 0, 2), at(10, 0, 3), at(10, 0, 4)}));
 
     const QNmeaPositionInfo merged = map.value(at(10, 0, 1));
@@ -241,16 +293,14 @@ void TestNmeaParser::ggaJustAfterMidnight()
 
 void TestNmeaParser::pztrxMergedPostFactum()
 {
-    NmeaParser parser;
-    const QString file = path("pztrx.nmea");
-    QVERIFY(Fixture::write(file, {Fixture::pztrx(QTime(9, 59, 59), 0.3, 0.3), // before any fix: dropped
-                                  Fixture::rmc(QTime(10, 0, 0), Day, Lat, Lon),
-                                  Fixture::pztrx(QTime(10, 0, 1), 0.5, -0.25), // arrives before its RMC
-                                  Fixture::rmc(QTime(10, 0, 1), Day, Lat, Lon),
-                                  Fixture::pztrx(QTime(10, 0, 0), 0.125, 0.075),
-                                  Fixture::pztrx(QTime(10, 0, 0), 0.9, 0.9),    // entry has values already
-                                  Fixture::pztrx(QTime(10, 0, 5), 0.7, 0.7)})); // no such second
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map =
+        parseLines(path("pztrx.nmea"), {Fixture::pztrx(QTime(9, 59, 59), 0.3, 0.3), // before any fix: dropped
+                                        Fixture::rmc(QTime(10, 0, 0), Day, Lat, Lon),
+                                        Fixture::pztrx(QTime(10, 0, 1), 0.5, -0.25), // arrives before its RMC
+                                        Fixture::rmc(QTime(10, 0, 1), Day, Lat, Lon),
+                                        Fixture::pztrx(QTime(10, 0, 0), 0.125, 0.075),
+                                        Fixture::pztrx(QTime(10, 0, 0), 0.9, 0.9), // entry has values already
+                                        Fixture::pztrx(QTime(10, 0, 5), 0.7, 0.7)}); // no such second
     QCOMPARE(map.size(), 2);
     QCOMPARE(map.value(at(10, 0, 1)).attribute(QNmeaPositionInfo::AccelerationX), 0.5);
     QCOMPARE(map.value(at(10, 0, 1)).attribute(QNmeaPositionInfo::AccelerationY), -0.25);
@@ -260,12 +310,10 @@ void TestNmeaParser::pztrxMergedPostFactum()
 
 void TestNmeaParser::snrmcBeforeFirstFix()
 {
-    NmeaParser parser;
-    const QString file = path("snrmc-before.nmea");
-    QVERIFY(Fixture::write(file, {Fixture::snrmc("", ",,,"), Fixture::snrmc("095000.000", ",,,"),
-                                  Fixture::snrmc("", "0000.0000,N,00000.0000,E"),
-                                  Fixture::rmc(QTime(10, 0, 10), Day, Lat, Lon)}));
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map =
+        parseLines(path("snrmc-before.nmea"), {Fixture::snrmc("", ",,,"), Fixture::snrmc("095000.000", ",,,"),
+                                               Fixture::snrmc("", "0000.0000,N,00000.0000,E"),
+                                               Fixture::rmc(QTime(10, 0, 10), Day, Lat, Lon)});
     QCOMPARE(map.keys(), (QList<QDateTime>{at(10, 0, 7), at(10, 0, 8), at(10, 0, 9), at(10, 0, 10)}));
     for (const QNmeaPositionInfo& p : map) {
         QVERIFY(qAbs(p.coordinate().latitude() - Lat) < 1e-6);
@@ -286,51 +334,10 @@ void TestNmeaParser::snrmcAfterFix()
 {
     QFETCH(QString, position);
     QFETCH(double, latitude);
-    NmeaParser parser;
-    const QString file = path("snrmc-after.nmea");
-    QVERIFY(
-        Fixture::write(file, {Fixture::rmc(QTime(10, 0, 10), Day, Lat, Lon), Fixture::snrmc("", position)}));
-    const NmeaFile map = parse(parser, {file});
+    const NmeaFile map = parseLines(path("snrmc-after.nmea"), {Fixture::rmc(QTime(10, 0, 10), Day, Lat, Lon),
+                                                               Fixture::snrmc("", position)});
     QCOMPARE(map.keys(), (QList<QDateTime>{at(10, 0, 10), at(10, 0, 11)}));
     QVERIFY(qAbs(map.value(at(10, 0, 11)).coordinate().latitude() - latitude) < 1e-6);
-}
-
-void TestNmeaParser::receiverStyles_data()
-{
-    QTest::addColumn<QString>("talker");
-    QTest::addColumn<int>("fractionDigits");
-    QTest::addColumn<bool>("checksum");
-    QTest::addColumn<bool>("crlf");
-    QTest::newRow("GP, 3 digits, checksum, CRLF") << "GP" << 3 << true << true;
-    QTest::newRow("GL, 2 digits, checksum, LF") << "GL" << 2 << true << false;
-    QTest::newRow("GP, 0 digits, no checksum, LF") << "GP" << 0 << false << false;
-    QTest::newRow("GL, 1 digit, no checksum, CRLF") << "GL" << 1 << false << true;
-}
-
-void TestNmeaParser::receiverStyles()
-{
-    QFETCH(QString, talker);
-    QFETCH(int, fractionDigits);
-    QFETCH(bool, checksum);
-    QFETCH(bool, crlf);
-    const Fixture::Style style{talker, fractionDigits, checksum};
-    QStringList lines;
-    for (int s = 0; s < 30; ++s) {
-        const QTime t = QTime(10, 0, 0).addSecs(s).addMSecs(fractionDigits ? 200 : 0);
-        lines << Fixture::rmc(t, Day, Lat + s * 1e-4, Lon, 20.0 + s, 90.0, style)
-              << Fixture::gga(t, Lat + s * 1e-4, Lon, 100.0 + s, 1, style) << "$GPGSV,3,1,11,03,03,111,00*74"
-              << Fixture::pztrx(t, 0.01 * s, -0.01 * s);
-    }
-    NmeaParser parser;
-    const QString file = path("style.nmea");
-    QVERIFY(Fixture::write(file, lines, crlf));
-    const NmeaFile map = parse(parser, {file});
-    QCOMPARE(map.size(), 30);
-    const QNmeaPositionInfo p = map.value(at(10, 0, 29));
-    QCOMPARE(p.coordinate().altitude(), 129.0);
-    QVERIFY(qAbs(p.attribute(QNmeaPositionInfo::GroundSpeed) - 49 * 1.852 / 3.6) < 1e-9);
-    QCOMPARE(p.attribute(QNmeaPositionInfo::AccelerationX), 0.29);
-    QVERIFY(p.marker(QNmeaPositionInfo::Fix));
 }
 
 void TestNmeaParser::badInputDoesNotStopTheFile_data()
@@ -397,7 +404,9 @@ void TestNmeaParser::registry()
     NmeaFilePtr empty;
     QVERIFY(!parser.getParsedFile(empty, missing.toStdString()));
     QVERIFY(empty && empty->isEmpty());
-
+    QCOMPARE(reportOf(parser, missing).problem, NmeaParser::FileReport::CannotOpen);
+    QCOMPARE(reportOf(parser, good).problem, NmeaParser::FileReport::None);
+    QVERIFY(!reportOf(parser, good).isDamaged());
     NmeaFilePtr untouched = out;
     QVERIFY(!parser.getParsedFile(untouched, path("never-requested.nmea").toStdString()));
     QCOMPARE(untouched, out);
@@ -433,8 +442,8 @@ void TestNmeaParser::secondRequestAbortsFirst()
 
     parser->requestParsing(std::make_shared<QStringList>(first));
     QTRY_VERIFY_WITH_TIMEOUT(parser->isRunning(), 10000);
+    // Returns at once: the first parse stops on its own at its next chunk.
     parser->requestParsing(std::make_shared<QStringList>(QStringList{second}));
-    QVERIFY(!parser->isRunning() || finished.count() >= 1);
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
     QVERIFY(!parser->isRunning());
 
@@ -447,6 +456,365 @@ void TestNmeaParser::secondRequestAbortsFirst()
     }
     thread.quit();
     QVERIFY(thread.wait(10000));
+}
+
+void TestNmeaParser::receiverLogs_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<double>("knots");
+    // GGA before the RMC of its second: it is dropped until the first RMC, then it makes the entry
+    // that the RMC of the same second takes over with its altitude.
+    QTest::newRow("GN, GP and GB talkers")
+        << "gpsd-beidou-gb.nmea" << QDate(2015, 3, 2) << QStringList{"05:32:32 -", "05:32:33 167.2"} << 0.07;
+    QTest::newRow("GN and BD talkers, long GGA")
+        << "gpsd-beidou-bd.nmea" << QDate(2015, 2, 25) << QStringList{"07:41:56 -", "07:41:57 190.7"} << 0.26;
+    QTest::newRow("GN, GL and GA talkers, NMEA 4.1")
+        << "gpsd-furuno-gl-ga.nmea" << QDate(2022, 7, 31)
+        << QStringList{"12:02:13 168.9", "12:02:14 168.9", "12:02:15 168.9"} << 0.0;
+}
+
+void TestNmeaParser::receiverLogs()
+{
+    QFETCH(QString, file);
+    QFETCH(QDate, date);
+    QFETCH(QStringList, entries);
+    QFETCH(double, knots);
+    const QString log = QStringLiteral(NMEA_TEST_DATA "/") + file;
+    QVERIFY(QFileInfo::exists(log));
+    NmeaParser parser;
+    const NmeaFile map = parse(parser, {log});
+    QCOMPARE(secondsAndAltitudes(map), entries);
+    QCOMPARE(map.firstKey().date(), date);
+    const QNmeaPositionInfo last = map.last();
+    QVERIFY(last.marker(QNmeaPositionInfo::Fix));
+    QVERIFY(last.isExtendedValid());
+    QVERIFY(qAbs(last.attribute(QNmeaPositionInfo::GroundSpeed) - knots * 1.852 / 3.6) < 1e-12);
+    const NmeaParser::FileReport report = reportOf(parser, log);
+    QCOMPARE(report.badChecksumLines, 0);
+    QVERIFY(!report.isDamaged());
+}
+
+void TestNmeaParser::checksum_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("valid");
+    const QString real = "$GNRMC,120213.000,A,5957.0062,N,01100.6429,E,0.00,0.00,310722,,,D,V*0A";
+    QTest::newRow("right") << real << true;
+    QTest::newRow("another sentence") << "$GPGSA,A,1,,,,,,,,,,,,,,,,*32" << true;
+    QTest::newRow("lower-case letters") << withChecksum(real, "0a") << true;
+    QTest::newRow("blanks after it") << real + "  " << true;
+    QTest::newRow("none") << real.left(real.indexOf('*')) << true;
+    QTest::newRow("wrong") << withChecksum(real, "0B") << false;
+    QTest::newRow("one digit") << withChecksum(real, "A") << false;
+    QTest::newRow("star alone") << withChecksum(real, "") << false;
+    QTest::newRow("three digits") << withChecksum(real, "0A0") << false;
+    QTest::newRow("not hexadecimal") << withChecksum(real, "0G") << false;
+    QTest::newRow("signs") << withChecksum(real, "+A") << false;
+    QTest::newRow("text after it") << real + ",1" << false;
+    QTest::newRow("star inside") << "$GNRMC,1*0A,A" << false;
+    QTest::newRow("one changed byte") << QString(real).replace("5957.0062", "5957.0063") << false;
+}
+
+void TestNmeaParser::checksum()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, valid);
+    QCOMPARE(NmeaParser::hasValidChecksum(line.toStdString()), valid);
+}
+
+void TestNmeaParser::badChecksumsSkippedAndCounted()
+{
+    const QTime t(10, 0, 0);
+    const QString file = path("checksums.nmea");
+    QVERIFY(Fixture::write(
+        file,
+        {Fixture::rmc(t, Day, Lat, Lon), withChecksum(Fixture::rmc(t.addSecs(1), Day, Lat, Lon), "00"),
+         withChecksum(Fixture::rmc(t.addSecs(2), Day, Lat, Lon), ""),
+         withChecksum(Fixture::gga(t, Lat, Lon, 250.0), "00"), withChecksum(Fixture::pztrx(t, 0.5, 0.5), "0"),
+         withChecksum(Fixture::snrmc("", ",,,"), "XY"), "$GPGSV,3,1,11,03,03,111,00*00",
+         Fixture::rmc(t.addSecs(3), Day, Lat, Lon, 20.0, 90.0, Fixture::Style{"GN", 2, false})}));
+    NmeaParser parser;
+    const NmeaFile map = parse(parser, {file});
+    // Nothing of the damaged sentences is taken; the unchecked sentence and the unknown kind
+    // are no damage.
+    QCOMPARE(map.keys(), (QList<QDateTime>{at(10, 0, 0), at(10, 0, 3)}));
+    QVERIFY(qIsNaN(map.first().coordinate().altitude()));
+    QVERIFY(!map.first().hasAttribute(QNmeaPositionInfo::AccelerationX));
+    const NmeaParser::FileReport report = reportOf(parser, file);
+    QCOMPARE(report.badChecksumLines, 5);
+    QCOMPARE(report.problem, NmeaParser::FileReport::None);
+    QVERIFY(report.isDamaged());
+}
+
+void TestNmeaParser::onlyRegularFilesAreRead()
+{
+    const QString fifo = path("fifo.nmea");
+    const QString zero = path("link-to-zeros.nmea");
+    const QString folder = path("folder.nmea");
+    const QString good = path("regular.nmea");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QVERIFY(::symlink("/dev/zero", QFile::encodeName(zero).constData()) == 0);
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(Fixture::write(good, {Fixture::rmc(QTime(10, 0, 0), Day, Lat, Lon)}));
+    const QStringList files{fifo, zero, folder, "/dev/null", good};
+
+    QThread thread;
+    auto* parser = new NmeaParser;
+    parser->moveToThread(&thread);
+    connect(parser, &NmeaParser::parsingRequested, parser, &NmeaParser::doParsing);
+    connect(&thread, &QThread::finished, parser, &QObject::deleteLater);
+    QSignalSpy finished(parser, &NmeaParser::parsingFinished);
+    thread.start();
+    // However the test ends: stop the parse, give a reader waiting for a writer its end of file
+    // and let the thread go.
+    const auto release = qScopeGuard([&] {
+        parser->abort();
+        const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+        thread.quit();
+        thread.wait();
+    });
+
+    parser->requestParsing(std::make_shared<QStringList>(files));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    for (const QString& special : {fifo, zero, folder, QStringLiteral("/dev/null")}) {
+        NmeaFilePtr map;
+        QVERIFY2(!parser->getParsedFile(map, special.toStdString()), qPrintable(special));
+        QVERIFY(map && map->isEmpty());
+        QCOMPARE(reportOf(*parser, special).problem, NmeaParser::FileReport::NotAFile);
+    }
+    NmeaFilePtr map;
+    QVERIFY(parser->getParsedFile(map, good.toStdString()));
+    QCOMPARE(map->size(), 1);
+}
+
+void TestNmeaParser::longLinesAndLargeFilesAreCut()
+{
+    QByteArray bytes;
+    for (int s = 0; s < 3; ++s)
+        bytes += Fixture::rmc(QTime(10, 0, s), Day, Lat, Lon).toLatin1() + "\n";
+    // The longest line read whole, then one byte more: the rest of that line is skipped even where
+    // it looks like a sentence.
+    bytes += QByteArray(int(NmeaParser::MaxLineLength) - 1, '#') + "\r\n";
+    bytes += QByteArray(int(NmeaParser::MaxLineLength) + 1, '#') +
+             Fixture::rmc(QTime(10, 0, 30), Day, Lat, Lon).toLatin1() + "\n";
+    bytes += QByteArray(int(NmeaParser::MaxLineLength) - 100, ',') + "\n";
+    for (int s = 3; s < 6; ++s)
+        bytes += Fixture::rmc(QTime(10, 0, s), Day, Lat, Lon).toLatin1() + "\n";
+    const QString longLines = path("long-lines.nmea");
+    QVERIFY(Fixture::writeRaw(longLines, bytes));
+
+    // A file of more than MaxFileSize bytes, most of them a hole of zeros without a line end.
+    const QString large = path("large.nmea");
+    {
+        QFile file(large);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int s = 0; s < 3; ++s)
+            file.write(Fixture::rmc(QTime(11, 0, s), Day, Lat, Lon).toLatin1() + "\n");
+        QVERIFY(file.seek(NmeaParser::MaxFileSize - 10));
+        file.write("\n" + Fixture::rmc(QTime(11, 0, 10), Day, Lat, Lon).toLatin1() + "\n");
+    }
+
+    NmeaParser parser;
+    const NmeaFile first = parse(parser, {longLines, large});
+    QCOMPARE(first.keys(), (QList<QDateTime>{at(10, 0, 0), at(10, 0, 1), at(10, 0, 2), at(10, 0, 3),
+                                             at(10, 0, 4), at(10, 0, 5)}));
+    NmeaParser::FileReport report = reportOf(parser, longLines);
+    QCOMPARE(report.overlongLines, 1);
+    QCOMPARE(report.problem, NmeaParser::FileReport::None);
+    QVERIFY(report.isDamaged());
+
+    // What lies within the limit is read; the line the limit cuts is not taken.
+    NmeaFilePtr second;
+    QVERIFY(parser.getParsedFile(second, large.toStdString()));
+    QCOMPARE(second->keys(), (QList<QDateTime>{at(11, 0, 0), at(11, 0, 1), at(11, 0, 2)}));
+    report = reportOf(parser, large);
+    QCOMPARE(report.problem, NmeaParser::FileReport::TooLarge);
+    QCOMPARE(report.overlongLines, 1);
+    QVERIFY(report.isDamaged());
+}
+
+void TestNmeaParser::linesAcrossReadChunks()
+{
+    // Sentences between comment lines of every length from 0 to 600 bytes: over 1.5 MB, line
+    // ends at every position relative to the reads.
+    QByteArray bytes;
+    QList<QDateTime> expected;
+    for (int i = 0; i < 4000; ++i) {
+        const QTime t = QTime(10, 0, 0).addSecs(i);
+        bytes += '#' + QByteArray((i * 7919) % 600, 'c') + (i % 3 ? "\n" : "\r\n");
+        bytes += Fixture::rmc(t, Day, Lat, Lon).toLatin1() + (i % 2 ? "\n" : "\r\n");
+        expected << at(10, 0, 0).addSecs(i);
+    }
+    bytes.chop(1); // the last line without its line end
+    const QString file = path("chunks.nmea");
+    QVERIFY(Fixture::writeRaw(file, bytes));
+    NmeaParser parser;
+    QCOMPARE(parse(parser, {file}).keys(), expected);
+    QVERIFY(!reportOf(parser, file).isDamaged());
+}
+
+void TestNmeaParser::toDecimal_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("hemisphere");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("north") << "4846.5995" << QString("N") << 48 + 46.5995 / 60;
+    QTest::newRow("south") << "4846.5995" << QString("S") << -(48 + 46.5995 / 60);
+    QTest::newRow("west, three digits") << "12330.0000" << QString("W") << -123.5;
+    QTest::newRow("lower case is positive") << "12330.0000" << QString("w") << 123.5;
+    QTest::newRow("checksum glued") << "0030.0000*6A" << QString("E") << 0.5;
+}
+
+void TestNmeaParser::toDecimal()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, hemisphere);
+    QFETCH(double, expected);
+    QVERIFY(qAbs(QNmeaCoordinate::toDecimal(value, hemisphere) - expected) < 1e-12);
+    const QNmeaCoordinate c = QNmeaCoordinate::fromString("4846.5995", "N", value, hemisphere);
+    QVERIFY(qAbs(c.longitude() - expected) < 1e-12 || !c.isValid());
+    QVERIFY(qIsNaN(c.altitude()));
+}
+
+void TestNmeaParser::attributeText_data()
+{
+    QTest::addColumn<int>("attribute");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("speedText");
+    QTest::newRow("knots to m/s") << int(P::GroundSpeed) << "10" << true << 10 * 1.852 / 3.6 << "5.14444";
+    QTest::newRow("exactly 1.0 ignored") << int(P::Direction) << "1.0" << false << 0.0 << "";
+    QTest::newRow("1 knot ignored") << int(P::GroundSpeed) << "1" << false << 0.0 << "";
+    QTest::newRow("direction") << int(P::Direction) << "359.9" << true << 359.9 << "";
+    QTest::newRow("acceleration, checksum glued")
+        << int(P::AccelerationY) << "-0.25*3C" << true << -0.25 << "";
+    QTest::newRow("unparsable stores NaN") << int(P::AccelerationX) << "abc" << true << qQNaN() << "";
+}
+
+void TestNmeaParser::attributeText()
+{
+    QFETCH(int, attribute);
+    QFETCH(QString, text);
+    QFETCH(bool, stored);
+    QFETCH(double, value);
+    QFETCH(QString, speedText);
+    P p;
+    const auto key = attribute >= P::AccelerationX ? P::AttributeKey(P::Attribute(attribute))
+                                                   : P::AttributeKey(QGeoPositionInfo::Attribute(attribute));
+    p.setAttribute(key, text.toStdString());
+    QCOMPARE(p.hasAttribute(key), stored);
+    if (stored && qIsNaN(value))
+        QVERIFY(qIsNaN(p.attribute(key)));
+    else if (stored)
+        QVERIFY(qAbs(p.attribute(key) - value) < 1e-12);
+    QCOMPARE(p.speedText(), speedText);
+}
+
+void TestNmeaParser::markerText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("0") << "0" << false;
+    QTest::newRow("2") << "2" << true;
+    QTest::newRow("blank 3") << " 3" << true;
+    QTest::newRow("-1") << "-1" << false;
+    QTest::newRow("1 with checksum") << "1*5B" << true;
+    QTest::newRow("no number keeps marker") << "x" << true;
+    QTest::newRow("out of range keeps marker") << "99999999999999999999" << true;
+}
+
+void TestNmeaParser::markerText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, expected);
+    P p;
+    p.setMarker(P::Fix, true);
+    p.setMarker(P::Fix, text.toStdString());
+    QCOMPARE(p.marker(P::Fix), expected);
+    p.setMarker(P::Event, "0"); // a string literal must not read as a true bool
+    QVERIFY(!p.marker(P::Event));
+}
+
+void TestNmeaParser::copiesAreDeep()
+{
+    P p(QNmeaCoordinate(48.5, 9.25), QDateTime(QDate(2024, 5, 1), QTime(10, 0, 5)));
+    p.setMarker(P::Event, true);
+    p.setAttribute(P::AccelerationX, 0.5);
+    p.setAttribute(P::GroundSpeed, std::string("10"));
+    p.setFileName("/c/001_0001_20240501100000.mp4");
+
+    P copy;
+    copy = p;
+    QVERIFY(copy.marker(P::Event));
+    QCOMPARE(copy.fileName(), p.fileName());
+    QCOMPARE(copy.tooltip(), QDate(2024, 5, 1).toString(Qt::TextDate) + "\n10:00:05\n5.14444");
+
+    copy.setAttribute(P::AccelerationX, 2.0);
+    copy.setMarker(P::Event, false);
+    copy.setTimestamp(QDateTime(QDate(2024, 5, 2), QTime(11, 0)));
+    QCOMPARE(p.attribute(P::AccelerationX), 0.5);
+    QVERIFY(p.marker(P::Event));
+    QVERIFY(p.timestampText().endsWith("10:00:05"));
+    QVERIFY(copy.timestampText().endsWith("11:00:00"));
+}
+
+void TestNmeaParser::textsFollowTheValues()
+{
+    P p(QNmeaCoordinate(48.5, 9.25), QDateTime(QDate(2024, 5, 1), QTime(10, 0, 5), Qt::UTC));
+    p.setAttribute(P::GroundSpeed, 10.0);
+    // Changed through the base class, which knows nothing of the texts.
+    QGeoPositionInfo& base = p;
+    base.setTimestamp(QDateTime(QDate(2024, 5, 2), QTime(23, 59, 59), Qt::UTC));
+    base.setAttribute(QGeoPositionInfo::GroundSpeed, 2.5);
+    const P copy(p);
+    QCOMPARE(copy.timestampText(), QDate(2024, 5, 2).toString(Qt::TextDate) + "\n23:59:59");
+    QCOMPARE(copy.speedText(), QStringLiteral("2.5"));
+    base.removeAttribute(QGeoPositionInfo::GroundSpeed);
+    QVERIFY(p.speedText().isEmpty());
+    QCOMPARE(p.tooltip(), p.timestampText() + "\n");
+    // No timestamp, no text.
+    p.setTimestamp(QDateTime());
+    QVERIFY(p.timestampText().isEmpty());
+}
+
+void TestNmeaParser::secureStod_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("plain") << "12.5" << 12.5;
+    QTest::newRow("blanks") << "  -3.25" << -3.25;
+    QTest::newRow("plus") << "+4" << 4.0;
+    QTest::newRow("prefix only") << "022.4*6A" << 22.4;
+    QTest::newRow("exponent") << "1e3x" << 1000.0;
+    QTest::newRow("hex") << "0x10" << 16.0;
+    QTest::newRow("nothing") << "abc" << qQNaN();
+    QTest::newRow("empty") << "" << qQNaN();
+    QTest::newRow("double sign") << "+-1" << qQNaN();
+    QTest::newRow("out of range") << "1e999" << qQNaN();
+}
+
+void TestNmeaParser::secureStod()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    const double value = Utilities::secureStod(text.toStdString());
+    if (qIsNaN(expected))
+        QVERIFY(qIsNaN(value));
+    else
+        QCOMPARE(value, expected);
+}
+
+void TestNmeaParser::metaTypeResolvesByName()
+{
+    P::registerMetaTypes();
+    const int id = qMetaTypeId<std::shared_ptr<std::vector<P>>>();
+    QCOMPARE(QMetaType::type("std::shared_ptr<std::vector<QNmeaPositionInfo>>"), id);
+    QCOMPARE(QMetaType::type("std::shared_ptr<std::vector<QNmeaPositionInfo> >"), id);
 }
 
 QTEST_GUILESS_MAIN(TestNmeaParser)

@@ -1,9 +1,5 @@
-#include "nmeafixture.h"
-#include "nmeaparser.h"
 #include "tripstatistics.h"
 
-#include <QTemporaryDir>
-#include <QTextStream>
 #include <QtTest>
 
 #include <cmath>
@@ -65,7 +61,6 @@ class TestTripStatistics : public QObject
 
 private slots:
     void straightKilometre();
-    void loop();
     void gapsAreNotDriven_data();
     void gapsAreNotDriven();
     void shortHoleIsBridged();
@@ -73,8 +68,6 @@ private slots:
     void stops();
     void eventSecondsCountOnce();
     void substitutesCountForNothing();
-    void fromParsedFiles();
-    void json();
 };
 
 // 1 km due north at 10 m/s: 101 records, 100 steps of 10 m.
@@ -88,23 +81,6 @@ void TestTripStatistics::straightKilometre()
     QVERIFY(std::abs(s.averageSpeed - s.distance / 101.0) < 1e-9);
     QCOMPARE(s.stops, 0);
     QCOMPARE(s.events, 0);
-}
-
-// A circle of 100 m radius in 60 one-second steps, back to the start: 60 chords.
-void TestTripStatistics::loop()
-{
-    const double r = 100.0;
-    const int steps = 60;
-    const double chord = 2.0 * r * std::sin(M_PI / steps);
-    Track track;
-    for (int i = 0; i <= steps; ++i) {
-        const double a = 2.0 * M_PI * i / steps;
-        track.push_back(record(i, r * std::sin(a), r - r * std::cos(a), chord));
-    }
-    const TripStatistics s = TripStatistics::fromPositions(track);
-    QVERIFY2(std::abs(s.distance - steps * chord) < 0.1, qPrintable(QString::number(s.distance)));
-    QCOMPARE(s.drivingSeconds, qint64(steps + 1));
-    QVERIFY(std::abs(s.maxSpeed - chord) < 1e-9);
 }
 
 // Two stretches of 60 s at 10 m/s, 2 km and ten minutes apart.
@@ -239,59 +215,6 @@ void TestTripStatistics::substitutesCountForNothing()
     QCOMPARE(s.drivingSeconds, qint64(20));
     QCOMPARE(s.seconds, qint64(50));
     QCOMPARE(s.stops, 0);
-}
-
-// From the parser's files of a trip, without assembling it: the part of the first clip's file
-// beyond its video is left out.
-void TestTripStatistics::fromParsedFiles()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    auto write = [&](const QString& name, int first, int count) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QTextStream out(&file);
-        for (int i = first; i < first + count; ++i) {
-            const QDateTime t = Start.addSecs(i);
-            // 10 m/s northwards; RMC speeds are knots.
-            out << Fixture::rmc(t.time(), t.date(), Lat0 + degreesNorth(10.0 * i), Lon0, 10.0 / 0.514444, 0.0)
-                << "\r\n";
-        }
-    };
-    write(QStringLiteral("a.nmea"), 0, 15); // video of 10 s
-    write(QStringLiteral("b.nmea"), 10, 10);
-    Trip::TripList trip{{10000, false, dir.filePath("a.mp4"), dir.filePath("a.nmea")},
-                        {10000, false, dir.filePath("b.mp4"), dir.filePath("b.nmea")}};
-
-    NmeaParser parser;
-    QVERIFY(!TripStatistics::fromParsedFiles(parser, trip));
-    parser.requestParsing(std::make_shared<QStringList>(QStringList{trip[0].nmeaFile, trip[1].nmeaFile}));
-    parser.doParsing();
-    const std::optional<TripStatistics> s = TripStatistics::fromParsedFiles(parser, trip);
-    QVERIFY(s);
-    QCOMPARE(s->seconds, qint64(20));
-    QVERIFY2(std::abs(s->distance - 190.0) < 1.0, qPrintable(QString::number(s->distance)));
-    QVERIFY(std::abs(s->maxSpeed - 10.0) < 0.05); // knots with one decimal
-}
-
-void TestTripStatistics::json()
-{
-    TripStatistics s;
-    s.distance = 12400.0;
-    s.drivingSeconds = 1080;
-    s.maxSpeed = 24.2;
-    s.averageSpeed = 11.5;
-    s.stops = 3;
-    s.events = 1;
-    s.seconds = 1300;
-    const QJsonObject json = s.toJson();
-    QCOMPARE(json.value("distanceMetres").toDouble(), 12400.0);
-    QCOMPARE(json.value("drivingSeconds").toInt(), 1080);
-    QCOMPARE(json.value("maxSpeedMetresPerSecond").toDouble(), 24.2);
-    QCOMPARE(json.value("averageSpeedMetresPerSecond").toDouble(), 11.5);
-    QCOMPARE(json.value("stops").toInt(), 3);
-    QCOMPARE(json.value("events").toInt(), 1);
-    QCOMPARE(json.value("seconds").toInt(), 1300);
 }
 
 QTEST_GUILESS_MAIN(TestTripStatistics)

@@ -1,99 +1,200 @@
 #include "controlpanelwgt.h"
 #include "controlpanelwgtform.h"
+#include "myslider.h"
 #include "positionslider.h"
+#include "triptimeline.h"
 
 #include "vireo/vlcenums.h"
 
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 namespace {
 
-bool showsIcon(const QPushButton* button, const char* resource)
+// Fusion with a handle of a chosen length, so click arithmetic does not depend on the theme.
+class HandleStyle : public QProxyStyle
+{
+public:
+    explicit HandleStyle(int length) : QProxyStyle(QStringLiteral("fusion")), m_length(length) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        return metric == PM_SliderLength ? m_length : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    int m_length;
+};
+
+class ProbeSlider : public PositionSlider
+{
+public:
+    using PositionSlider::PositionSlider;
+    using PositionSlider::valueText;
+};
+
+bool showsIcon(const QPushButton* button, const QString& resource)
 {
     const QSize size(32, 32);
-    return button->icon().pixmap(size).toImage() == QIcon(QLatin1String(resource)).pixmap(size).toImage();
+    return button->icon().pixmap(size).toImage() == QIcon(resource).pixmap(size).toImage();
 }
 
-Trip::TripItem item(const char* name, qint64 duration, bool isEvent)
+Trip::TripItem item(const QString& name, qint64 duration, bool isEvent)
 {
-    Trip::TripItem item;
-    item.videoFile = QStringLiteral("/card/") + QLatin1String(isEvent ? "EVENT/" : "") + QLatin1String(name);
-    item.duration = duration;
-    item.isEvent = isEvent;
-    return item;
+    return Trip::TripItem{duration, isEvent, QStringLiteral("/card/") + (isEvent ? "EVENT/" : "") + name, {}};
 }
 
 } // namespace
 
+// The trip timeline, the sliders and the panel that turns clicks and keys into commands.
 class TestControlPanel : public QObject
 {
     Q_OBJECT
 private slots:
-    void timeTexts_data()
+    void timelineLocates_data()
     {
-        QTest::addColumn<qint64>("ms");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("position");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<qint64>("time");
 
-        QTest::newRow("zero") << qint64(0) << QStringLiteral("00:00");
-        QTest::newRow("just under a minute") << qint64(59999) << QStringLiteral("00:59");
-        QTest::newRow("just under an hour") << qint64(3599999) << QStringLiteral("59:59");
-        QTest::newRow("one hour") << qint64(3600000) << QStringLiteral("01:00:00");
-        QTest::newRow("hours not wrapped") << qint64(90061000) << QStringLiteral("25:01:01");
+        QTest::newRow("start") << qint64(0) << 0 << qint64(0);
+        QTest::newRow("end of first file stays in it") << qint64(60000) << 0 << qint64(60000);
+        QTest::newRow("just after a file end") << qint64(60001) << 1 << qint64(1);
+        QTest::newRow("middle file") << qint64(90000) << 1 << qint64(30000);
+        QTest::newRow("trip end") << qint64(180000) << 2 << qint64(60000);
+        QTest::newRow("beyond the end is clamped") << qint64(200000) << 2 << qint64(60000);
+        QTest::newRow("before the start is clamped") << qint64(-3000) << 0 << qint64(0);
     }
 
-    void timeTexts()
+    void timelineLocates()
     {
-        QFETCH(qint64, ms);
-        QFETCH(QString, text);
-
-        ControlPanelWgt panel;
-        panel.setMedia(std::make_shared<Trip::TripList>());
-        panel.updateDuration(ms);
-        panel.updatePosition(ms);
-        QCOMPARE(panel.form()->durationLabel->text(), text);
-        QCOMPARE(panel.form()->positionLabel->text(), text);
+        QFETCH(qint64, position);
+        QFETCH(int, index);
+        QFETCH(qint64, time);
+        const TripTimeline timeline(Trip::TripList(3, Trip::TripItem{60000, false, {}, {}}));
+        QCOMPARE(timeline.duration(), qint64(180000));
+        QCOMPARE(timeline.indexAt(position), index);
+        QCOMPARE(timeline.timeInFile(position), time);
+        QCOMPARE(timeline.offset(index) + time, qBound<qint64>(0, position, 180000));
     }
 
-    void eventRanges_data()
+    void timelineOfUnevenFilesAndEmptyTrip()
     {
-        QTest::addColumn<qint64>("eventStartOffset"); // seconds after the normal file's start
-        QTest::addColumn<QList<qint64>>("bounds");
-        QTest::addColumn<QList<bool>>("events");
-
-        QTest::newRow("event overlaps the file before")
-            << qint64(50) << QList<qint64>{50000, 60000, 60000, 90000} << QList<bool>{false, true};
-        QTest::newRow("event after the file ends")
-            << qint64(61) << QList<qint64>{60000, 90000} << QList<bool>{true};
+        const TripTimeline timeline(
+            Trip::TripList{{3000, false, {}, {}}, {2000, false, {}, {}}, {4000, false, {}, {}}});
+        QCOMPARE(timeline.offset(2), qint64(5000));
+        QCOMPARE(timeline.fileDuration(1), qint64(2000));
+        QCOMPARE(timeline.indexAt(5000), 1);
+        QCOMPARE(timeline.indexAt(5001), 2);
+        const TripTimeline empty{Trip::TripList()};
+        QCOMPARE(empty.indexAt(0), -1);
+        QCOMPARE(empty.duration(), qint64(0));
     }
 
-    void eventRanges()
+    void sliderClickJumps_data()
     {
-        QFETCH(qint64, eventStartOffset);
-        QFETCH(QList<qint64>, bounds);
-        QFETCH(QList<bool>, events);
+        QTest::addColumn<int>("handle");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("value");
+        QTest::newRow("far left, 16 px handle") << 16 << 0 << 0;
+        QTest::newRow("far right, 16 px handle") << 16 << 199 << 997;
+        QTest::newRow("far right, 17 px handle") << 17 << 199 << 1000;
+        QTest::newRow("middle") << 16 << 100 << 500;
+    }
 
-        const QString eventName =
-            QStringLiteral("001_0002_202405011200%1.mp4").arg(eventStartOffset, 2, 10, QLatin1Char('0'));
-        auto trip = std::make_shared<Trip::TripList>(Trip::TripList{
-            item("001_0001_20240501120000.mp4", 60000, false), item(qPrintable(eventName), 30000, true)});
-        if (eventStartOffset >= 60) {
-            trip->back().videoFile = QStringLiteral("/card/EVENT/001_0002_20240501120101.mp4");
+    void sliderClickJumps()
+    {
+        QFETCH(int, handle);
+        QFETCH(int, x);
+        QFETCH(int, value);
+        HandleStyle style(handle);
+        // The position slider jumps on the press even though it does not track drags.
+        PositionSlider slider(Qt::Horizontal);
+        slider.setTracking(false);
+        slider.setStyle(&style);
+        slider.setRange(0, 1000);
+        slider.setFixedSize(200, 20);
+        QSignalSpy changed(&slider, &QSlider::valueChanged);
+        QTest::mouseClick(&slider, Qt::LeftButton, Qt::NoModifier, QPoint(x, 10));
+        QCOMPARE(slider.value(), value);
+        QCOMPARE(changed.count(), value == 0 ? 0 : 1);
+
+        // The hover tooltip maps back the same way, and shows a time of the trip.
+        qint64 hovered = -1;
+        QVERIFY(slider.positionToValue(100, hovered));
+        QVERIFY(qAbs(hovered - 500) <= 10);
+        QVERIFY(!slider.positionToValue(-1, hovered) && !slider.positionToValue(200, hovered));
+        QCOMPARE(ProbeSlider().valueText(3723000), QStringLiteral("01:02:03"));
+    }
+
+    void sliderSwallowsTheWheel()
+    {
+        MySlider slider(Qt::Horizontal);
+        slider.setRange(0, 100);
+        slider.setValue(50);
+        slider.resize(200, 20);
+        QWheelEvent wheel(QPointF(100, 10), QPointF(100, 10), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&slider, &wheel);
+        QCOMPARE(slider.value(), 50);
+    }
+
+    void playedPartAndRangesPainted()
+    {
+        PositionSlider slider(Qt::Horizontal);
+        slider.setRange(0, 1000);
+        slider.resize(200, 30);
+        const QImage plain = slider.grab().toImage();
+        slider.setSliderPosition(500);
+        QCOMPARE(slider.grab().toImage().pixelColor(40, 15), QColor(0, 173, 239));
+        slider.setSliderPosition(0);
+
+        // Ranges from 20 % to 60 %; empty and reversed ones are not drawn.
+        for (const auto& [start, end, painted] :
+             {std::tuple{200, 600, true}, {500, 500, false}, {600, 200, false}}) {
+            QList<RangeColour> ranges{{start, end, QBrush(Qt::red), true}};
+            slider.setRangeColours(ranges);
+            const QImage withRange = slider.grab().toImage();
+            QCOMPARE(withRange != plain, painted);
+            if (painted)
+                QCOMPARE(withRange.pixelColor(80, 15), QColor(Qt::red));
+            slider.clearRangeColours();
+            QCOMPARE(slider.grab().toImage(), plain);
         }
+        // Without a length there is nothing to place a range on.
+        slider.setRange(0, 0);
+        const QImage empty = slider.grab().toImage();
+        QList<RangeColour> ranges{{0, 600, QBrush(Qt::red), true}};
+        slider.setRangeColours(ranges);
+        QCOMPARE(slider.grab().toImage(), empty);
+    }
 
+    void eventRangesOnThePositionSlider()
+    {
         ControlPanelWgt panel;
-        panel.setMedia(trip);
+        // An event that overlaps the file before it, then one that starts after it ended.
+        panel.setMedia(std::make_shared<Trip::TripList>(
+            Trip::TripList{item("001_0001_20240501120000.mp4", 60000, false),
+                           item("001_0002_20240501120050.mp4", 30000, true)}));
         panel.updateDuration(90000);
-        const QList<RangeColour>& ranges = panel.form()->positionSlider->rangeColours();
-        QCOMPARE(ranges.size(), events.size());
-        for (int i = 0; i < ranges.size(); ++i) {
-            QCOMPARE(ranges[i].start, bounds[2 * i]);
-            QCOMPARE(ranges[i].end, bounds[2 * i + 1]);
-            QCOMPARE(ranges[i].isEvent, events[i]);
-            QCOMPARE(ranges[i].brush.color(), events[i] ? QColor(Qt::red) : QColor(255, 0, 0, 127));
-            QCOMPARE(ranges[i].brush.style(), Qt::SolidPattern);
-        }
+        const QList<RangeColour>* ranges = &panel.form()->positionSlider->rangeColours();
+        QCOMPARE(ranges->size(), 2);
+        QCOMPARE((std::tuple{ranges->at(0).start, ranges->at(0).end, ranges->at(0).isEvent}),
+                 (std::tuple{qint64(50000), qint64(60000), false}));
+        QCOMPARE(ranges->at(0).brush.color(), QColor(255, 0, 0, 127));
+        QCOMPARE((std::tuple{ranges->at(1).start, ranges->at(1).end, ranges->at(1).isEvent}),
+                 (std::tuple{qint64(60000), qint64(90000), true}));
+        QCOMPARE(ranges->at(1).brush.color(), QColor(Qt::red));
+
+        panel.setMedia(std::make_shared<Trip::TripList>(
+            Trip::TripList{item("001_0001_20240501120000.mp4", 60000, false),
+                           item("001_0002_20240501120101.mp4", 30000, true)}));
+        panel.updateDuration(90000);
+        QCOMPARE(ranges->size(), 1);
+        QCOMPARE((std::tuple{ranges->at(0).start, ranges->at(0).end}),
+                 (std::tuple{qint64(60000), qint64(90000)}));
 
         // A new trip clears the ranges and the panel until its duration arrives.
         panel.setMedia(nullptr);
@@ -114,18 +215,15 @@ private slots:
         Ui_ControlPanelWgt* ui = panel.form();
 
         const auto pressAll = [&] {
-            ui->playpauseButton->click();
-            ui->rewButton->click();
-            ui->ffdButton->click();
-            ui->volumeButton->click();
-            ui->maxminButton->click();
+            for (QPushButton* button :
+                 {ui->playpauseButton, ui->rewButton, ui->ffdButton, ui->volumeButton, ui->maxminButton})
+                button->click();
             ui->volumeSlider->setValue(ui->volumeSlider->value() + 1);
         };
         pressAll();
         QTest::keyClick(&panel, Qt::Key_Space);
-        for (QSignalSpy* spy : {&play, &rewind, &forward, &mute, &volume, &position}) {
+        for (QSignalSpy* spy : {&play, &rewind, &forward, &mute, &volume, &position})
             QCOMPARE(spy->count(), 0);
-        }
         QCOMPARE(fullScreen.count(), 1);
         QVERIFY(!ui->positionSlider->isEnabled());
         QVERIFY(ui->playpauseButton->toolTip().isEmpty());
@@ -135,76 +233,44 @@ private slots:
         QVERIFY(ui->positionSlider->isEnabled());
         QCOMPARE(ui->positionSlider->maximum(), 10000);
         pressAll();
-        for (QSignalSpy* spy : {&play, &rewind, &forward, &mute, &volume}) {
+        for (QSignalSpy* spy : {&play, &rewind, &forward, &mute, &volume})
             QCOMPARE(spy->count(), 1);
-        }
         QCOMPARE(ui->playpauseButton->toolTip(), QStringLiteral("Play"));
 
         // The keyboard goes the same way as the buttons.
-        QTest::keyClick(&panel, Qt::Key_Space);
-        QTest::keyClick(&panel, Qt::Key_Left);
-        QTest::keyClick(&panel, Qt::Key_Right);
-        QTest::keyClick(&panel, Qt::Key_M);
-        QTest::keyClick(&panel, Qt::Key_F);
-        for (QSignalSpy* spy : {&play, &rewind, &forward, &mute}) {
+        for (Qt::Key key : {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_M, Qt::Key_F})
+            QTest::keyClick(&panel, key);
+        for (QSignalSpy* spy : {&play, &rewind, &forward, &mute})
             QCOMPARE(spy->count(), 2);
-        }
         QCOMPARE(fullScreen.count(), 3);
 
         // A reported position moves the handle but is not echoed back as a seek.
         panel.updatePosition(4000);
         QCOMPARE(ui->positionSlider->sliderPosition(), 4000);
         QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:04"));
+        QCOMPARE(ui->durationLabel->text(), QStringLiteral("00:10"));
         QCOMPARE(position.count(), 0);
     }
 
-    void buttonIcons_data()
+    // The buttons show the player's state: below half volume the low icon, muted the crossed out
+    // speaker, playing the pause sign.
+    void buttonsFollowThePlayer()
     {
-        QTest::addColumn<int>("volume");
-        QTest::addColumn<bool>("muted");
-        QTest::addColumn<QString>("icon");
-        QTest::addColumn<QString>("toolTip");
-
-        QTest::newRow("49 is low") << 49 << false << ":/resources/images/88_volume_low_line.png"
-                                   << "Volume off";
-        QTest::newRow("50 is high") << 50 << false << ":/resources/images/88_volume_high_line.png"
-                                    << "Volume off";
-        QTest::newRow("muted") << 80 << true << ":/resources/images/88_mute_sound_line.png"
-                               << "Volume on";
-    }
-
-    void buttonIcons()
-    {
-        QFETCH(int, volume);
-        QFETCH(bool, muted);
-        QFETCH(QString, icon);
-        QFETCH(QString, toolTip);
-
         ControlPanelWgt panel;
         panel.updateDuration(1000);
-        panel.updateVolumeButtonIcon(volume, muted);
-        QVERIFY(showsIcon(panel.form()->volumeButton, qPrintable(icon)));
-        QCOMPARE(panel.form()->volumeButton->toolTip(), toolTip);
-        QCOMPARE(panel.form()->volumeSlider->value(), 60);
-
+        Ui_ControlPanelWgt* ui = panel.form();
+        for (const auto& [volume, muted, icon] : {std::tuple{49, false, "88_volume_low_line.png"},
+                                                  {50, false, "88_volume_high_line.png"},
+                                                  {80, true, "88_mute_sound_line.png"}}) {
+            panel.updateVolumeButtonIcon(volume, muted);
+            QVERIFY2(showsIcon(ui->volumeButton, QStringLiteral(":/resources/images/") + icon), icon);
+        }
         panel.updatePlayPauseButton(VlcEnums::Playing);
-        QVERIFY(showsIcon(panel.form()->playpauseButton, ":/resources/images/88_media_pause.png"));
-        QCOMPARE(panel.form()->playpauseButton->toolTip(), QStringLiteral("Pause"));
+        QVERIFY(showsIcon(ui->playpauseButton, ":/resources/images/88_media_pause.png"));
         panel.updatePlayPauseButton(VlcEnums::Ended);
-        QVERIFY(showsIcon(panel.form()->playpauseButton, ":/resources/images/88_media_play.svg"));
-    }
-
-    void layout()
-    {
-        ControlPanelWgt panel;
-        QCOMPARE(panel.height(), 60);
-        QCOMPARE(panel.width(), 640);
-        QVERIFY(panel.minimumWidth() > 0);
-        const Ui_ControlPanelWgt* ui = panel.form();
-        QVERIFY(ui->rewButton->geometry().right() < ui->playpauseButton->geometry().left() + 1);
-        QVERIFY(ui->playpauseButton->geometry().right() < ui->ffdButton->geometry().left() + 1);
-        QVERIFY(ui->positionSlider->geometry().top() >= ui->playpauseButton->geometry().top());
-        QVERIFY(ui->durationLabel->geometry().left() > ui->positionLabel->geometry().right());
+        QVERIFY(showsIcon(ui->playpauseButton, ":/resources/images/88_media_play.svg"));
+        // The player's volume report moves no slider.
+        QCOMPARE(ui->volumeSlider->value(), 60);
     }
 };
 

@@ -1,14 +1,22 @@
 #include "centereditemdelegate.h"
 #include "circleprogressbar.h"
+#include "myfiledialog.h"
 #include "playlistroles.h"
 #include "playlistwgt.h"
+#include "units.h"
+#include "videoselection.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileSystemModel>
+#include <QListView>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QTreeView>
 #include <QtTest>
 
@@ -40,287 +48,363 @@ QModelIndex tripRow(const PlaylistWgt& view, int row, int column = 0)
 
 } // namespace
 
+// The playlist view: trips listed by a worker, thumbnails, clicks and double clicks, the files
+// opened from the command line, and the open dialog with its folder selection.
 class TestPlaylistWgt : public QObject
 {
     Q_OBJECT
-
 private slots:
-    void listsTripsAndFinishesAfterParsing();
-    void sortsByMilliseconds();
-    void eventCellIsEmptyWithoutEvents();
-    void lateSignalsOfAReplacedWorkerChangeNothing();
-    void doubleClickDuringThumbnailsDoesNothing();
-    void singleClickTogglesDoubleClickSelects();
-    void openPathsAdmitsAndAnnounces();
-    void nothingAdmittedWarns();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        // A card: videos at the root and in two folders, a deeper folder that is not searched,
+        // and names the camera never writes.
+        for (const char* file :
+             {"card/001_0001_20240501120000.mp4", "card/001_0001_20240501120000.nmea", "card/readme.txt",
+              "card/Normal/002_0001_20240501130000.mp4", "card/Normal/002_0002_20240501130100.mp4",
+              "card/Normal/holiday.mp4", "card/Normal/02_0001_20240501130000.mp4",
+              "card/EVENT/003_0001_20240501140000.mp4", "card/Normal/deeper/004_0001_20240501150000.mp4"})
+            touch(QString::fromLatin1(file));
+    }
+
+    void listsTripsAndFinishesAfterParsing()
+    {
+        PlaylistWgt view;
+        QSignalSpy button(&view, &PlaylistWgt::openButtonEnabled);
+        listTrips(view, {{item("/c/001_0001_20240501120000.mp4", 60000),
+                          item("/c/001_0002_20240501120100.mp4", 30000),
+                          item("/c/EVENT/001_0001_20240501120110.mp4", 10000, true)},
+                         {item("/c/002_0001_20240501130000.mp4", 605000)},
+                         {item("/c/003_0001_20240501140000.mp4", 3600000)}});
+
+        QCOMPARE(view.model()->rowCount(), 3);
+        const QModelIndex first = tripRow(view, 0);
+        QCOMPARE(first.data(PlaylistRoles::Files).toStringList(),
+                 (QStringList{"/c/001_0001_20240501120000.mp4", "/c/001_0002_20240501120100.mp4",
+                              "/c/EVENT/001_0001_20240501120110.mp4"}));
+        QCOMPARE(tripRow(view, 0, 2).data().toString(), QString("01:40"));
+        QCOMPARE(tripRow(view, 0, 2).data(PlaylistRoles::Duration).toLongLong(), qint64(100000));
+        QCOMPARE(tripRow(view, 0, 3).data(PlaylistRoles::Events).toLongLong(), qint64(1));
+        QCOMPARE(tripRow(view, 0, 1).data(PlaylistRoles::Start).toDateTime(),
+                 QDateTime(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC));
+        const QModelIndex eventFile = view.treeView()->model()->index(2, 0, first);
+        QCOMPARE(eventFile.data().toString(), QString("001_0001_20240501120110.mp4"));
+        QVERIFY(eventFile.data(PlaylistRoles::Events).toBool());
+        QCOMPARE(eventFile.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
+        QVERIFY(view.treeView()->isFirstColumnSpanned(2, first));
+        QCOMPARE(view.model()->horizontalHeaderItem(2)->text(), QString("Duration"));
+
+        // The event column shows a sign only for trips with events, and no text.
+        auto* delegate = qobject_cast<CenteredItemDelegate*>(view.treeView()->itemDelegateForColumn(3));
+        QVERIFY(delegate);
+        QCOMPARE(delegate->maxDangers(), qint64(1));
+        const auto paint = [&](const QModelIndex& index) {
+            QImage image(60, 30, QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.rect = image.rect();
+            option.palette.setColor(QPalette::Text, Qt::white);
+            delegate->paint(&painter, option, index);
+            return image;
+        };
+        QVERIFY(tripRow(view, 0, 3).data(Qt::DisplayRole).toString().isEmpty());
+        QImage blank(60, 30, QImage::Format_ARGB32);
+        blank.fill(Qt::transparent);
+        QVERIFY(paint(tripRow(view, 0, 3)) != blank);
+        QCOMPARE(paint(tripRow(view, 1, 3)), blank);
+
+        // Durations sort by their length, not their text.
+        view.treeView()->sortByColumn(2, Qt::AscendingOrder);
+        QStringList texts;
+        for (int row = 0; row < 3; ++row)
+            texts << tripRow(view, row, 2).data().toString();
+        QCOMPARE(texts, (QStringList{"01:40", "10:05", "01:00:00"}));
+        view.treeView()->sortByColumn(1, Qt::DescendingOrder);
+        QCOMPARE(tripRow(view, 0).data(PlaylistRoles::Files).toStringList().first(),
+                 QString("/c/003_0001_20240501140000.mp4"));
+
+        // A new language relabels the header and writes the start times in its locale.
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
+        Units::setDisplayLocale(QLocale(QLocale::German, QLocale::Germany));
+        QCoreApplication::installTranslator(&german);
+        QTRY_COMPARE(view.model()->horizontalHeaderItem(2)->text(), QString("Dauer"));
+        QCOMPARE(tripRow(view, 0, 1).data().toString(), QString("01.05.24 14:00"));
+        QCoreApplication::removeTranslator(&german);
+        Units::setDisplayLocale(QLocale::c());
+
+        // Thumbnails are done, the map's parsing is not: still busy.
+        QCOMPARE(view.requestId(), intptr_t(0));
+        QCOMPARE(button.count(), 1);
+        QVERIFY(!button.at(0).at(0).toBool());
+        QCOMPARE(view.progressBar()->progress(), 100u);
+        view.nmea_parsing_finished();
+        QCOMPARE(button.count(), 2);
+        QVERIFY(button.at(1).at(0).toBool());
+        view.nmea_parsing_finished();
+        QCOMPARE(button.count(), 2);
+    }
+
+    void onlyTheCurrentRequestCounts()
+    {
+        PlaylistWgt view;
+        view.setDurationProbe(&endlessProbe);
+        QStringList ordinary{"/c/001_0001_20240501120000.mp4"};
+        QStringList events;
+        view.prepareModel(ordinary, events);
+        const intptr_t replaced = view.requestId();
+        view.prepareModel(ordinary, events);
+        const intptr_t current = view.requestId();
+        QVERIFY(replaced != 0 && current != 0 && current != replaced);
+
+        // Late signals of a replaced worker change nothing.
+        auto trips =
+            std::make_shared<Trip::Trips>(Trip::Trips{{item("/c/001_0001_20240501120000.mp4", 1000)}});
+        view.on_PlaylistProgress(replaced);
+        view.on_PlaylistCompleted(replaced, trips);
+        view.on_PlaylistFinishedEmpty(replaced);
+        view.on_VlcThumbnailsAllCompleted(replaced);
+        view.on_VlcThumbnailsCompleted(
+            VlcThumbnails::OutData{replaced, QModelIndex(), 0, QImage(10, 10, QImage::Format_RGB32)});
+        QCOMPARE(view.requestId(), current);
+        QVERIFY(!view.model());
+        QCOMPARE(view.progressBar()->progress(), 0u);
+        QVERIFY(view.isWorking());
+        QCoreApplication::processEvents();
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<QMessageBox*>(widget) || !widget->isVisible());
+
+        // The current worker's result: the thumbnails start, and until they are done a double
+        // click plays nothing.
+        QSignalSpy selected(&view, &PlaylistWgt::setTripSelected);
+        view.on_PlaylistCompleted(current, trips);
+        QVERIFY(view.model() && view.isWorking());
+        view.on_TreeViewDoubleClick(tripRow(view, 0));
+        QCOMPARE(selected.count(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
+        view.on_TreeViewDoubleClick(tripRow(view, 0));
+        QCOMPARE(selected.count(), 1);
+    }
+
+    void singleClickTogglesDoubleClickSelects()
+    {
+        PlaylistWgt view;
+        listTrips(view, {{item("/c/001_0001_20240501120000.mp4", 60000),
+                          item("/c/EVENT/001_0001_20240501120030.mp4", 20000, true),
+                          item("/c/001_0002_20240501120100.mp4", 30000)},
+                         {item("/c/002_0001_20240501130000.mp4", 5000)}});
+        QSignalSpy selected(&view, &PlaylistWgt::setTripSelected);
+        QTreeView* tree = view.treeView();
+        const QModelIndex trip = tripRow(view, 0, 1);
+
+        view.on_treeViewClick(trip);
+        QVERIFY(!tree->isExpanded(tripRow(view, 0)));
+        QTRY_VERIFY(tree->isExpanded(tripRow(view, 0)));
+        QCOMPARE(tree->currentIndex().row(), 0);
+        view.on_treeViewClick(trip);
+        QTRY_VERIFY(!tree->isExpanded(tripRow(view, 0)));
+        QCOMPARE(selected.count(), 0);
+
+        view.on_treeViewClick(trip);
+        view.on_treeViewClick(trip);
+        QCOMPARE(selected.count(), 1);
+        const auto chosen = selected.at(0).at(0).value<std::shared_ptr<Trip::TripList>>();
+        QVERIFY(chosen);
+        QCOMPARE(chosen->size(), size_t(3));
+        QCOMPARE(chosen->at(1), item("/c/EVENT/001_0001_20240501120030.mp4", 20000, true));
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY(!tree->isExpanded(tripRow(view, 0)));
+
+        // A file row plays on its own.
+        const QModelIndex file = tree->model()->index(2, 0, tripRow(view, 0));
+        view.on_treeViewClick(file);
+        view.on_treeViewClick(file);
+        QCOMPARE(selected.count(), 2);
+        const auto single = selected.at(1).at(0).value<std::shared_ptr<Trip::TripList>>();
+        QCOMPARE(single->size(), size_t(1));
+        QCOMPARE(single->front(), item("/c/001_0002_20240501120100.mp4", 30000));
+    }
+
+    void openPathsAdmitsAndAnnounces()
+    {
+        QTemporaryDir dir;
+        const auto touch = [&dir](const QString& relative) {
+            QDir().mkpath(QFileInfo(dir.filePath(relative)).absolutePath());
+            QFile file(dir.filePath(relative));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        };
+        for (const char* file :
+             {"card/001_0001_20240501120000.mp4", "card/001_0001_20240501120000.nmea",
+              "card/001_0002_20240501120100.mp4",                                      // no position file
+              "card/009_0001_20241301120000.mp4", "card/009_0001_20241301120000.nmea", // month 13
+              "card/EVENT/001_0001_20240501120030.mp4", "card/EVENT/001_0001_20240501120030.nmea"})
+            touch(QString::fromLatin1(file));
+
+        PlaylistWgt view;
+        view.setDurationProbe([](const QString&, QString&) { return qint64(60000); });
+        QSignalSpy trips(&view, &PlaylistWgt::setTripSelected);
+        QSignalSpy files(&view, &PlaylistWgt::setFilesSelected);
+        view.openPaths({dir.filePath("card")});
+
+        QCOMPARE(trips.count(), 1);
+        QVERIFY(!trips.at(0).at(0).value<std::shared_ptr<Trip::TripList>>());
+        QCOMPARE(files.count(), 1);
+        const auto nmea = files.at(0).at(0).value<std::shared_ptr<QStringList>>();
+        QVERIFY(nmea);
+        QCOMPARE(*nmea, (QStringList{dir.filePath("card/001_0001_20240501120000.nmea"),
+                                     dir.filePath("card/EVENT/001_0001_20240501120030.nmea")}));
+        QCOMPARE(QDir::currentPath(), QDir(dir.path()).absolutePath());
+        QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
+        QCOMPARE(view.model()->rowCount(), 1);
+        QCOMPARE(tripRow(view, 0, 3).data(PlaylistRoles::Events).toLongLong(), qint64(1));
+
+        // Nothing admitted (the message is checked with the other messages): the map gets an
+        // empty list.
+        view.openPaths({dir.filePath("card/001_0002_20240501120100.mp4")});
+        QCOMPARE(files.count(), 2);
+        QVERIFY(files.at(1).at(0).value<std::shared_ptr<QStringList>>()->isEmpty());
+        QVERIFY(!view.isWorking());
+    }
+
+    void folderSelection_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("selected"); // names in `folder`; none = press Open with no selection
+        QTest::addColumn<QStringList>("expected"); // relative to the temporary directory
+
+        QTest::newRow("card root with subfolders")
+            << "" << QStringList{"card"}
+            << QStringList{"card/001_0001_20240501120000.mp4", "card/EVENT/003_0001_20240501140000.mp4",
+                           "card/Normal/002_0001_20240501130000.mp4",
+                           "card/Normal/002_0002_20240501130100.mp4"};
+        // Every entry counts as chosen, the folders among them with their own files.
+        QTest::newRow("nothing selected takes the folder")
+            << "card/Normal" << QStringList{}
+            << QStringList{"card/Normal/deeper/004_0001_20240501150000.mp4",
+                           "card/Normal/002_0001_20240501130000.mp4",
+                           "card/Normal/002_0002_20240501130100.mp4"};
+        QTest::newRow("files picked one by one")
+            << "card/Normal" << QStringList{"002_0002_20240501130100.mp4"}
+            << QStringList{"card/Normal/002_0002_20240501130100.mp4"};
+        QTest::newRow("non-matching names never come back")
+            << "card/Normal" << QStringList{"holiday.mp4", "02_0001_20240501130000.mp4"} << QStringList{};
+    }
+
+    void folderSelection()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, selected);
+        QFETCH(QStringList, expected);
+
+        const QString start = path(folder);
+        MyFileDialog dialog(nullptr, "Open", start, "MP4 (*.mp4)", VideoSelection::FilePattern);
+        auto* model = dialog.findChild<QFileSystemModel*>("qt_filesystem_model");
+        auto* view = dialog.findChild<QListView*>("listView");
+        QVERIFY(model && view);
+        // The folder is read in the background: wait until all of it is there.
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        QTRY_VERIFY(loaded.contains(QVariantList{QDir(start).absolutePath()}));
+        for (const QString& name : selected) {
+            const QModelIndex index = model->index(QDir(start).filePath(name));
+            QVERIFY(index.isValid());
+            view->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+
+        dialog.chooseClicked();
+
+        QStringList wanted;
+        for (const QString& file : expected)
+            wanted << QFileInfo(path(file)).absoluteFilePath();
+        // In the order the view lists them; the trips are sorted later.
+        QStringList chosen = dialog.selectedFiles();
+        chosen.sort();
+        wanted.sort();
+        QCOMPARE(chosen, wanted);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.topDir(), expected.isEmpty() ? QString() : QDir(start).absolutePath());
+    }
+
+    void activatingAVideoAcceptsIt()
+    {
+        const QString start = path("card/Normal");
+        MyFileDialog dialog(nullptr, "Open", start, "MP4 (*.mp4)", VideoSelection::FilePattern);
+        auto* model = dialog.findChild<QFileSystemModel*>("qt_filesystem_model");
+        auto* view = dialog.findChild<QListView*>("listView");
+        QTRY_VERIFY(model->rowCount(model->index(start)) > 0);
+
+        emit view->activated(model->index(path("card/Normal/holiday.mp4")));
+        QVERIFY(dialog.selectedFiles().isEmpty());
+
+        emit view->activated(model->index(path("card/Normal/002_0001_20240501130000.mp4")));
+        QCOMPARE(dialog.selectedFiles(), QStringList{path("card/Normal/002_0001_20240501130000.mp4")});
+        QCOMPARE(dialog.topDir(), start);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void openButtonStaysEnabled()
+    {
+        MyFileDialog dialog(nullptr, "Open", path("card"), "MP4 (*.mp4)", VideoSelection::FilePattern);
+        auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+        QVERIFY(buttons);
+        QPushButton* open = buttons->button(QDialogButtonBox::Open);
+        QVERIFY(open);
+        open->setEnabled(false);
+        QVERIFY(open->isEnabled());
+    }
+
+    void removedFolderFallsBackToAnExistingDrive()
+    {
+        const QString doomed = path("card/Normal/deeper");
+        MyFileDialog dialog(nullptr, "Open", doomed, "MP4 (*.mp4)", VideoSelection::FilePattern);
+        auto* sidebar = dialog.findChild<QListView*>("sidebar");
+        QVERIFY(sidebar);
+        QVERIFY(sidebar->model()->rowCount() > 0);
+
+        QVERIFY(QDir(doomed).removeRecursively());
+        dialog.updateSidebar();
+
+        QVERIFY(dialog.directory().exists());
+        QStringList locations;
+        for (const Fs::Drive& drive : dialog.drives())
+            if (QDir(drive.path).exists())
+                locations << QDir(drive.path).absolutePath();
+        QVERIFY(!locations.isEmpty());
+        QCOMPARE(dialog.directory().absolutePath(), locations.first());
+    }
 
 private:
     // Lists `trips` through a worker whose probe knows their durations, and waits until idle.
-    void listTrips(PlaylistWgt& view, const Trip::Trips& trips);
-};
-
-void TestPlaylistWgt::listTrips(PlaylistWgt& view, const Trip::Trips& trips)
-{
-    QMap<QString, qint64> durations;
-    QStringList ordinary;
-    QStringList events;
-    for (const Trip::TripList& trip : trips) {
-        for (const Trip::TripItem& file : trip) {
-            durations[file.videoFile] = file.duration;
-            (file.isEvent ? events : ordinary) << file.videoFile;
+    void listTrips(PlaylistWgt& view, const Trip::Trips& trips)
+    {
+        QMap<QString, qint64> durations;
+        QStringList ordinary;
+        QStringList events;
+        for (const Trip::TripList& trip : trips) {
+            for (const Trip::TripItem& file : trip) {
+                durations[file.videoFile] = file.duration;
+                (file.isEvent ? events : ordinary) << file.videoFile;
+            }
         }
+        view.setDurationProbe(tableProbe(durations));
+        view.prepareModel(ordinary, events);
+        QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
+        QVERIFY(view.model());
     }
-    view.setDurationProbe(tableProbe(durations));
-    view.prepareModel(ordinary, events);
-    QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
-    QVERIFY(view.model());
-}
 
-void TestPlaylistWgt::listsTripsAndFinishesAfterParsing()
-{
-    PlaylistWgt view;
-    QSignalSpy button(&view, &PlaylistWgt::openButtonEnabled);
-    listTrips(view,
-              {{item("/c/001_0001_20240501120000.mp4", 60000), item("/c/001_0002_20240501120100.mp4", 30000),
-                item("/c/EVENT/001_0001_20240501120110.mp4", 10000, true)},
-               {item("/c/002_0001_20240501130000.mp4", 5000)}});
-
-    QCOMPARE(view.model()->rowCount(), 2);
-    const QModelIndex first = tripRow(view, 0);
-    QCOMPARE(first.data(PlaylistRoles::Files).toStringList(),
-             (QStringList{"/c/001_0001_20240501120000.mp4", "/c/001_0002_20240501120100.mp4",
-                          "/c/EVENT/001_0001_20240501120110.mp4"}));
-    QCOMPARE(tripRow(view, 0, 2).data().toString(), QString("01:40"));
-    QCOMPARE(tripRow(view, 0, 2).data(PlaylistRoles::Duration).toLongLong(), qint64(100000));
-    QCOMPARE(tripRow(view, 0, 3).data(PlaylistRoles::Events).toLongLong(), qint64(1));
-    QCOMPARE(tripRow(view, 0, 1).data(PlaylistRoles::Start).toDateTime(),
-             QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
-    const QModelIndex eventFile = view.treeView()->model()->index(2, 0, first);
-    QCOMPARE(eventFile.data().toString(), QString("001_0001_20240501120110.mp4"));
-    QVERIFY(eventFile.data(PlaylistRoles::Events).toBool());
-    QCOMPARE(eventFile.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
-    QVERIFY(view.treeView()->isFirstColumnSpanned(2, first));
-    QCOMPARE(view.model()->horizontalHeaderItem(2)->text(), QString("Duration"));
-
-    // Thumbnails are done, the map's parsing is not: still busy.
-    QCOMPARE(view.requestId(), intptr_t(0));
-    QCOMPARE(button.count(), 1);
-    QVERIFY(!button.at(0).at(0).toBool());
-    QVERIFY(view.progressBar()->isVisible() || !view.isVisible());
-    QCOMPARE(view.progressBar()->progress(), 100u);
-    view.nmea_parsing_finished();
-    QCOMPARE(button.count(), 2);
-    QVERIFY(button.at(1).at(0).toBool());
-    view.nmea_parsing_finished();
-    QCOMPARE(button.count(), 2);
-}
-
-void TestPlaylistWgt::sortsByMilliseconds()
-{
-    PlaylistWgt view;
-    listTrips(view, {{item("/c/001_0001_20240501120000.mp4", 3600000)},
-                     {item("/c/002_0001_20240501130000.mp4", 605000)},
-                     {item("/c/003_0001_20240501140000.mp4", 540000)}});
-    QCOMPARE(tripRow(view, 0, 2).data().toString(), QString("01:00:00"));
-
-    view.treeView()->sortByColumn(2, Qt::AscendingOrder);
-    QStringList texts;
-    for (int row = 0; row < 3; ++row)
-        texts << tripRow(view, row, 2).data().toString();
-    QCOMPARE(texts, (QStringList{"09:00", "10:05", "01:00:00"}));
-
-    view.treeView()->sortByColumn(1, Qt::DescendingOrder);
-    QCOMPARE(tripRow(view, 0, 0).data(PlaylistRoles::Files).toStringList().first(),
-             QString("/c/003_0001_20240501140000.mp4"));
-}
-
-void TestPlaylistWgt::eventCellIsEmptyWithoutEvents()
-{
-    PlaylistWgt view;
-    view.resize(400, 300);
-    listTrips(view, {{item("/c/001_0001_20240501120000.mp4", 1000)},
-                     {item("/c/EVENT/002_0001_20240501130000.mp4", 1000, true)}});
-    auto* delegate = qobject_cast<CenteredItemDelegate*>(view.treeView()->itemDelegateForColumn(3));
-    QVERIFY(delegate);
-    QCOMPARE(delegate->maxDangers(), qint64(1));
-
-    const auto paint = [&](const QModelIndex& index) {
-        QImage image(60, 30, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        QStyleOptionViewItem option;
-        option.rect = image.rect();
-        option.palette.setColor(QPalette::Text, Qt::white);
-        delegate->paint(&painter, option, index);
-        return image;
-    };
-    QImage blank(60, 30, QImage::Format_ARGB32);
-    blank.fill(Qt::transparent);
-    for (int row = 0; row < 2; ++row) {
-        const QModelIndex cell = tripRow(view, row, 3);
-        const bool hasEvents = cell.data(PlaylistRoles::Events).toLongLong() > 0;
-        QVERIFY(cell.data(Qt::DisplayRole).toString().isEmpty());
-        QCOMPARE(paint(cell) == blank, !hasEvents);
+    void touch(const QString& relative)
+    {
+        const QString file = path(relative);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
     }
-}
 
-void TestPlaylistWgt::lateSignalsOfAReplacedWorkerChangeNothing()
-{
-    PlaylistWgt view;
-    view.setDurationProbe(&endlessProbe);
-    QStringList ordinary{"/c/001_0001_20240501120000.mp4"};
-    QStringList events;
-    view.prepareModel(ordinary, events);
-    const intptr_t replaced = view.requestId();
-    view.prepareModel(ordinary, events);
-    const intptr_t current = view.requestId();
-    QVERIFY(replaced != 0 && current != 0 && current != replaced);
+    QString path(const QString& relative) const { return m_dir->filePath(relative); }
 
-    auto trips = std::make_shared<Trip::Trips>(Trip::Trips{{item("/c/001_0001_20240501120000.mp4", 1000)}});
-    view.on_PlaylistProgress(replaced);
-    view.on_PlaylistCompleted(replaced, trips);
-    view.on_PlaylistFinishedEmpty(replaced);
-    view.on_VlcThumbnailsAllCompleted(replaced);
-    view.on_VlcThumbnailsCompleted(
-        VlcThumbnails::OutData{replaced, QModelIndex(), 0, QImage(10, 10, QImage::Format_RGB32)});
-
-    QCOMPARE(view.requestId(), current);
-    QVERIFY(!view.model());
-    QCOMPARE(view.progressBar()->progress(), 0u);
-    QVERIFY(view.isWorking());
-    QCoreApplication::processEvents();
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        QVERIFY(!qobject_cast<QMessageBox*>(widget) || !widget->isVisible());
-}
-
-void TestPlaylistWgt::doubleClickDuringThumbnailsDoesNothing()
-{
-    PlaylistWgt view;
-    view.setDurationProbe(&endlessProbe);
-    QStringList ordinary{"/c/001_0001_20240501120000.mp4"};
-    QStringList events;
-    view.prepareModel(ordinary, events);
-    QSignalSpy selected(&view, &PlaylistWgt::setTripSelected);
-
-    // The worker's result, delivered now: the thumbnails start and are still running.
-    view.on_PlaylistCompleted(view.requestId(), std::make_shared<Trip::Trips>(Trip::Trips{
-                                                    {item("/c/001_0001_20240501120000.mp4", 1000)}}));
-    QVERIFY(view.model());
-    QVERIFY(view.isWorking());
-    view.on_TreeViewDoubleClick(tripRow(view, 0));
-    QCOMPARE(selected.count(), 0);
-
-    QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
-    view.on_TreeViewDoubleClick(tripRow(view, 0));
-    QCOMPARE(selected.count(), 1);
-}
-
-void TestPlaylistWgt::singleClickTogglesDoubleClickSelects()
-{
-    PlaylistWgt view;
-    listTrips(view, {{item("/c/001_0001_20240501120000.mp4", 60000),
-                      item("/c/EVENT/001_0001_20240501120030.mp4", 20000, true),
-                      item("/c/001_0002_20240501120100.mp4", 30000)},
-                     {item("/c/002_0001_20240501130000.mp4", 5000)}});
-    QSignalSpy selected(&view, &PlaylistWgt::setTripSelected);
-    QTreeView* tree = view.treeView();
-    const QModelIndex trip = tripRow(view, 0, 1);
-
-    view.on_treeViewClick(trip);
-    QVERIFY(!tree->isExpanded(tripRow(view, 0)));
-    QTRY_VERIFY(tree->isExpanded(tripRow(view, 0)));
-    QCOMPARE(tree->currentIndex().row(), 0);
-    view.on_treeViewClick(trip);
-    QTRY_VERIFY(!tree->isExpanded(tripRow(view, 0)));
-    QCOMPARE(selected.count(), 0);
-
-    view.on_treeViewClick(trip);
-    view.on_treeViewClick(trip);
-    QCOMPARE(selected.count(), 1);
-    const auto chosen = selected.at(0).at(0).value<std::shared_ptr<Trip::TripList>>();
-    QVERIFY(chosen);
-    QCOMPARE(chosen->size(), size_t(3));
-    QCOMPARE(chosen->at(1), item("/c/EVENT/001_0001_20240501120030.mp4", 20000, true));
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
-    QVERIFY(!tree->isExpanded(tripRow(view, 0)));
-
-    // The same with the events a mouse sends: press, release, press, double click, release.
-    tree->collapse(tripRow(view, 0));
-    view.resize(420, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const QPoint centre = tree->visualRect(trip).center();
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, centre);
-    QCOMPARE(selected.count(), 2);
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
-    QVERIFY(!tree->isExpanded(tripRow(view, 0)));
-    selected.removeLast();
-
-    // A file row plays on its own.
-    const QModelIndex file = tree->model()->index(2, 0, tripRow(view, 0));
-    view.on_treeViewClick(file);
-    view.on_treeViewClick(file);
-    QCOMPARE(selected.count(), 2);
-    const auto single = selected.at(1).at(0).value<std::shared_ptr<Trip::TripList>>();
-    QCOMPARE(single->size(), size_t(1));
-    QCOMPARE(single->front(), item("/c/001_0002_20240501120100.mp4", 30000));
-}
-
-void TestPlaylistWgt::openPathsAdmitsAndAnnounces()
-{
-    QTemporaryDir dir;
-    const auto touch = [&dir](const QString& relative) {
-        QDir().mkpath(QFileInfo(dir.filePath(relative)).absolutePath());
-        QFile file(dir.filePath(relative));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    };
-    for (const char* file :
-         {"card/001_0001_20240501120000.mp4", "card/001_0001_20240501120000.nmea",
-          "card/001_0002_20240501120100.mp4",                                      // no position file
-          "card/009_0001_20241301120000.mp4", "card/009_0001_20241301120000.nmea", // month 13
-          "card/EVENT/001_0001_20240501120030.mp4", "card/EVENT/001_0001_20240501120030.nmea"})
-        touch(QString::fromLatin1(file));
-
-    PlaylistWgt view;
-    view.setDurationProbe([](const QString&, QString&) { return qint64(60000); });
-    QSignalSpy trips(&view, &PlaylistWgt::setTripSelected);
-    QSignalSpy files(&view, &PlaylistWgt::setFilesSelected);
-    view.openPaths({dir.filePath("card")});
-
-    QCOMPARE(trips.count(), 1);
-    QVERIFY(!trips.at(0).at(0).value<std::shared_ptr<Trip::TripList>>());
-    QCOMPARE(files.count(), 1);
-    const auto nmea = files.at(0).at(0).value<std::shared_ptr<QStringList>>();
-    QVERIFY(nmea);
-    QCOMPARE(*nmea, (QStringList{dir.filePath("card/001_0001_20240501120000.nmea"),
-                                 dir.filePath("card/EVENT/001_0001_20240501120030.nmea")}));
-    QCOMPARE(QDir::currentPath(), QDir(dir.path()).absolutePath());
-    QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
-    QCOMPARE(view.model()->rowCount(), 1);
-    QCOMPARE(tripRow(view, 0, 3).data(PlaylistRoles::Events).toLongLong(), qint64(1));
-}
-
-void TestPlaylistWgt::nothingAdmittedWarns()
-{
-    QTemporaryDir dir;
-    QFile video(dir.filePath("001_0001_20240501120000.mp4"));
-    QVERIFY(video.open(QIODevice::WriteOnly));
-    video.close();
-
-    PlaylistWgt view;
-    QSignalSpy files(&view, &PlaylistWgt::setFilesSelected);
-    view.openPaths({video.fileName()});
-    QCOMPARE(files.count(), 1);
-    QVERIFY(files.at(0).at(0).value<std::shared_ptr<QStringList>>()->isEmpty());
-    QVERIFY(!view.isWorking());
-    QMessageBox* box = view.findChild<QMessageBox*>();
-    QVERIFY(box);
-    QCOMPARE(box->text(), QString("Invalid files selected!"));
-    box->close();
-}
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
 
 QTEST_MAIN(TestPlaylistWgt)
 #include "tst_playlistwgt.moc"

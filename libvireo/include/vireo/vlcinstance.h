@@ -29,7 +29,7 @@ public:
 
     // Kept for the program's start-up sequence; the engine finds its plug-ins
     // by its own default search, so the path is not used.
-    static void SetupLibrary(QString pluginPath);
+    static void SetupLibrary(const QString& pluginPath);
     // Options for trip playback.
     static QStringList OptimizedPlayerArgs();
 

@@ -1,0 +1,434 @@
+#include "commandline.h"
+
+#include "clipexport.h"
+#include "commandlinelist.h"
+#include "commandlinetrips.h"
+#include "snapshot.h"
+#include "trackexport.h"
+#include "triprange.h"
+#include "units.h"
+#include "zelcfg.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QTranslator>
+
+#include <atomic>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+const QString ListOption = QStringLiteral("list");
+const QString TrackOption = QStringLiteral("export-track");
+const QString ClipOption = QStringLiteral("export-clip");
+const QString SnapshotOption = QStringLiteral("snapshot");
+const QString TripOption = QStringLiteral("trip");
+const QString FromOption = QStringLiteral("from");
+const QString ToOption = QStringLiteral("to");
+const QString AtOption = QStringLiteral("at");
+const QString StampOption = QStringLiteral("stamp");
+const QString OffsetOption = QStringLiteral("time-offset");
+const QString OutputOption = QStringLiteral("output");
+const QString VerboseOption = QStringLiteral("verbose");
+
+const QStringList Commands{ListOption, TrackOption, ClipOption, SnapshotOption};
+// Options that belong to a command, and the commands that take each.
+const QList<QPair<QString, QStringList>> CommandOptions{
+    {TripOption, {TrackOption, ClipOption, SnapshotOption}},
+    {FromOption, {TrackOption, ClipOption}},
+    {ToOption, {TrackOption, ClipOption}},
+    {AtOption, {SnapshotOption}},
+    {StampOption, {SnapshotOption}},
+    {OffsetOption, {TrackOption, ClipOption, SnapshotOption}},
+    {OutputOption, {TrackOption, ClipOption, SnapshotOption}},
+};
+
+// Qt's own options for the window, accepted so that they reach the application object.
+const QStringList QtValueOptions{
+    QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+    QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+    QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+    QStringLiteral("session"),       QStringLiteral("style"),
+    QStringLiteral("stylesheet"),    QStringLiteral("display"),
+    QStringLiteral("geometry"),      QStringLiteral("title"),
+    QStringLiteral("name"),
+};
+const QStringList QtFlagOptions{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync")};
+
+// The clip export that Ctrl+C or a termination request cancels.
+std::atomic<ClipExport*> g_runningExport{nullptr};
+
+void cancelRunningExport(int)
+{
+    if (ClipExport* running = g_runningExport.load())
+        running->cancel();
+}
+
+QString positionText(qint64 ms)
+{
+    return Units::durationText(ms);
+}
+
+} // namespace
+
+CommandLine::CommandLine(const QStringList& arguments) : m_arguments(arguments)
+{
+    addOptions();
+    m_parsed = m_parser.parse(arguments);
+    if (!m_parsed || m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("version"))) {
+        m_mode = Mode::Headless;
+        return;
+    }
+    for (const QString& command : Commands) {
+        if (m_parser.isSet(command))
+            m_mode = Mode::Headless;
+    }
+    for (const auto& option : CommandOptions) {
+        if (m_parser.isSet(option.first))
+            m_mode = Mode::Headless;
+    }
+    // Text is drawn only for the data stamp of a still, and drawing text needs Qt's GUI module.
+    if (m_parser.isSet(SnapshotOption) && m_parser.isSet(StampOption))
+        m_mode = Mode::Painting;
+}
+
+void CommandLine::addOptions()
+{
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    m_parser.setApplicationDescription(tr("Plays the recordings of an in-car camera. With a command, it "
+                                          "exports or lists them without a window."));
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
+    m_parser.addOptions({
+        {ListOption, tr("Prints the trips of the recordings as JSON.")},
+        {TrackOption, tr("Exports the positions of a trip as gpx, kml or csv."), QStringLiteral("format")},
+        {ClipOption,
+         tr("Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.")},
+        {SnapshotOption, tr("Saves the frame at a trip position as PNG.")},
+        {TripOption, tr("The trip, numbered as --list numbers them."), QStringLiteral("N")},
+        {FromOption, tr("Start of the range: mm:ss, hh:mm:ss or seconds."), QStringLiteral("T")},
+        {ToOption, tr("End of the range, included."), QStringLiteral("T")},
+        {AtOption, tr("Position of the still."), QStringLiteral("T")},
+        {StampOption, tr("Writes date, time, coordinates and speed below the still.")},
+        {OffsetOption, tr("Shifts the recorded clock times, e.g. +02:00."), QStringLiteral("±HH:MM")},
+        {{QStringLiteral("o"), OutputOption}, tr("The file to write."), QStringLiteral("FILE")},
+        {VerboseOption, tr("Writes diagnostic messages to stderr.")},
+    });
+    for (const QString& name : QtValueOptions) {
+        QCommandLineOption option(name, QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        m_parser.addOption(option);
+    }
+    for (const QString& name : QtFlagOptions) {
+        QCommandLineOption option(name);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        m_parser.addOption(option);
+    }
+    m_parser.addPositionalArgument(QStringLiteral("paths"), tr("Recordings: video files and folders."),
+                                   QStringLiteral("[PATH...]"));
+}
+
+bool CommandLine::verbose() const
+{
+    return m_parsed && m_parser.isSet(VerboseOption);
+}
+
+void CommandLine::installTranslator()
+{
+    static QTranslator own;
+    static QTranslator qt;
+    const QString language = QLocale::system().name();
+    if (own.load(QStringLiteral(":/resources/translations/trans_%1.qm").arg(language)))
+        QCoreApplication::installTranslator(&own);
+    if (qt.load(QStringLiteral(":/resources/translations/qt/qtbase_%1.qm").arg(language.left(2))))
+        QCoreApplication::installTranslator(&qt);
+}
+
+bool CommandLine::parsePosition(const QString& text, qint64& ms)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^(?:(?:(\\d+):)?(\\d+):)?(\\d+)(?:\\.(\\d{1,3})\\d*)?$"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return false;
+    const bool withHours = !match.captured(1).isEmpty();
+    const bool withMinutes = !match.captured(2).isEmpty();
+    const qint64 hours = match.captured(1).toLongLong();
+    const qint64 minutes = match.captured(2).toLongLong();
+    const qint64 seconds = match.captured(3).toLongLong();
+    // A field after another one counts up to 59 only.
+    if ((withMinutes && seconds > 59) || (withHours && minutes > 59) || match.captured(3).size() > 9 ||
+        match.captured(2).size() > 9 || match.captured(1).size() > 9)
+        return false;
+    const qint64 fraction = match.captured(4).leftJustified(3, QLatin1Char('0')).toLongLong();
+    ms = ((hours * 60 + minutes) * 60 + seconds) * 1000 + fraction;
+    return true;
+}
+
+bool CommandLine::parseOffset(const QString& text, qint64& seconds)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([+-]?)(\\d{1,2}):(\\d{2})$"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return false;
+    const int hours = match.captured(2).toInt();
+    const int minutes = match.captured(3).toInt();
+    if (hours > 23 || minutes > 59)
+        return false;
+    seconds =
+        (qint64(hours) * 3600 + qint64(minutes) * 60) * (match.captured(1) == QLatin1String("-") ? -1 : 1);
+    return true;
+}
+
+int CommandLine::run()
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return run(out, err);
+}
+
+int CommandLine::usageError(QTextStream& err, const QString& message) const
+{
+    err << ZelCfg::AppName.toLower() << ": " << message << '\n'
+        << tr("Try '%1 --help' for the options.").arg(ZelCfg::AppName.toLower()) << '\n';
+    err.flush();
+    return UsageError;
+}
+
+int CommandLine::failed(QTextStream& err, const QString& message) const
+{
+    err << ZelCfg::AppName.toLower() << ": " << message << '\n';
+    err.flush();
+    return Failed;
+}
+
+int CommandLine::run(QTextStream& out, QTextStream& err)
+{
+    if (!m_parsed)
+        return usageError(err, m_parser.errorText());
+    if (m_parser.isSet(QStringLiteral("help"))) {
+        out << m_parser.helpText();
+        return Success;
+    }
+    if (m_parser.isSet(QStringLiteral("version"))) {
+        out << ZelCfg::AppName << ' ' << ZelCfg::AppVersion << '\n';
+        return Success;
+    }
+
+    QStringList given;
+    for (const QString& command : Commands) {
+        if (m_parser.isSet(command))
+            given << command;
+    }
+    if (given.size() > 1)
+        return usageError(err,
+                          tr("Give one command at a time, not --%1.").arg(given.join(QStringLiteral(" --"))));
+    const QString command = given.value(0);
+    for (const auto& option : CommandOptions) {
+        if (!m_parser.isSet(option.first) || option.second.contains(command))
+            continue;
+        if (command.isEmpty())
+            return usageError(err, tr("--%1 needs a command.").arg(option.first));
+        return usageError(err, tr("--%1 does not apply to --%2.").arg(option.first, command));
+    }
+    if (command.isEmpty())
+        return usageError(err, tr("No command given."));
+    if (m_parser.positionalArguments().isEmpty())
+        return usageError(err, tr("Name the recordings: video files or folders."));
+
+    if (command == ListOption)
+        return list(out, err);
+    if (command == TrackOption)
+        return exportTrack(out, err);
+    if (command == ClipOption)
+        return exportClip(out, err);
+    return snapshot(out, err);
+}
+
+int CommandLine::readRequest(QTextStream& err, Request& request) const
+{
+    const auto position = [&](const QString& option, qint64& ms) {
+        if (!m_parser.isSet(option))
+            return true;
+        const QString text = m_parser.value(option);
+        if (parsePosition(text, ms))
+            return true;
+        usageError(err, tr("--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.").arg(option, text));
+        return false;
+    };
+
+    if (!m_parser.isSet(TripOption))
+        return usageError(err, tr("Choose the trip with --trip N."));
+    bool ok = false;
+    request.trip = m_parser.value(TripOption).toInt(&ok);
+    if (!ok || request.trip < 1)
+        return usageError(
+            err, tr("--trip takes a trip number from 1 on, not %1.").arg(m_parser.value(TripOption)));
+    if (!position(FromOption, request.fromMs) || !position(ToOption, request.toMs) ||
+        !position(AtOption, request.atMs))
+        return UsageError;
+    request.hasTo = m_parser.isSet(ToOption);
+    if (request.hasTo && request.toMs < request.fromMs)
+        return usageError(err, tr("--to lies before --from."));
+    if (m_parser.isSet(OffsetOption) && !parseOffset(m_parser.value(OffsetOption), request.offsetSeconds))
+        return usageError(err, tr("--time-offset takes ±HH:MM, not %1.").arg(m_parser.value(OffsetOption)));
+    request.output = m_parser.value(OutputOption);
+    return -1;
+}
+
+int CommandLine::findTrip(QTextStream& err, const Request& request, Trip::TripList& trip) const
+{
+    CommandLineTrips found;
+    if (!found.load(m_parser.positionalArguments()))
+        return failed(err, found.error());
+    const auto count = int(found.trips().size());
+    if (count == 0)
+        return failed(err, tr("No playable recordings found."));
+    if (request.trip > count)
+        return failed(
+            err,
+            tr("There is no trip %1: the recordings hold %n trip(s).", nullptr, count).arg(request.trip));
+    trip = found.trips()[std::size_t(request.trip - 1)];
+    return -1;
+}
+
+int CommandLine::list(QTextStream& out, QTextStream& err)
+{
+    CommandLineTrips found;
+    if (!found.load(m_parser.positionalArguments()))
+        return failed(err, found.error());
+    out << QJsonDocument(CommandLineList::toJson(found)).toJson(QJsonDocument::Indented);
+    return Success;
+}
+
+int CommandLine::exportTrack(QTextStream& out, QTextStream& err)
+{
+    TrackExport::Format format = TrackExport::Format::Gpx;
+    if (!TrackExport::parseFormat(m_parser.value(TrackOption), format))
+        return usageError(
+            err, tr("--export-track takes gpx, kml or csv, not %1.").arg(m_parser.value(TrackOption)));
+    Request request;
+    if (const int code = readRequest(err, request); code >= 0)
+        return code;
+    if (request.output.isEmpty())
+        return usageError(err, tr("Name the file to write with -o FILE."));
+    Trip::TripList trip;
+    if (const int code = findTrip(err, request, trip); code >= 0)
+        return code;
+
+    const qint64 duration = TripRange::duration(trip);
+    if (request.fromMs > duration)
+        return failed(
+            err,
+            tr("--from lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
+    TripPositions reader(trip);
+    const PositionsPtr positions = reader.assemble(trip);
+    if (!TripPositions::hasFix(positions))
+        return failed(err, tr("Trip %1 has no position data.").arg(request.trip));
+
+    TrackExport track(trip, positions);
+    track.setRange(request.fromMs, request.hasTo ? std::min(request.toMs, duration) : duration);
+    track.setClockOffset(request.offsetSeconds);
+    track.setName(QFileInfo(trip.front().videoFile).completeBaseName());
+    QString error;
+    if (!track.save(format, request.output, &error))
+        return failed(err, tr("Cannot write %1: %2").arg(request.output, error));
+    out << QDir::toNativeSeparators(request.output) << '\n';
+    return Success;
+}
+
+int CommandLine::exportClip(QTextStream& out, QTextStream& err)
+{
+    Request request;
+    if (const int code = readRequest(err, request); code >= 0)
+        return code;
+    if (!m_parser.isSet(FromOption) || !request.hasTo)
+        return usageError(err, tr("Give the range with --from T --to T."));
+    if (request.output.isEmpty())
+        return usageError(err, tr("Name the file to write with -o FILE."));
+    Trip::TripList trip;
+    if (const int code = findTrip(err, request, trip); code >= 0)
+        return code;
+    const qint64 duration = TripRange::duration(trip);
+    if (request.fromMs > duration)
+        return failed(
+            err,
+            tr("--from lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
+
+    TripPositions reader(trip);
+    const PositionsPtr positions = reader.assemble(trip);
+    ClipExport clip(trip);
+    clip.setRange(request.fromMs, std::min(request.toMs, duration));
+    const bool withTrack = TripPositions::hasFix(positions);
+    if (withTrack)
+        clip.setPositions(positions, request.offsetSeconds);
+    if (isatty(STDERR_FILENO)) {
+        QObject::connect(&clip, &ClipExport::progressChanged, [&err](int percent) {
+            err << '\r' << percent << " %";
+            err.flush();
+        });
+    }
+    // Ctrl+C stops the export cleanly, so that no partial file stays behind.
+    g_runningExport = &clip;
+    const auto previousInterrupt = std::signal(SIGINT, cancelRunningExport);
+    const auto previousTerminate = std::signal(SIGTERM, cancelRunningExport);
+    const bool done = clip.run(request.output);
+    std::signal(SIGINT, previousInterrupt);
+    std::signal(SIGTERM, previousTerminate);
+    g_runningExport = nullptr;
+    if (isatty(STDERR_FILENO))
+        err << '\r';
+    if (!done)
+        return failed(err, clip.errorString());
+    out << QDir::toNativeSeparators(request.output) << '\n';
+    if (withTrack)
+        out << QDir::toNativeSeparators(ClipExport::trackPathFor(request.output)) << '\n';
+    else
+        err << tr("Trip %1 has no position data: no GPX file written.").arg(request.trip) << '\n';
+    return Success;
+}
+
+int CommandLine::snapshot(QTextStream& out, QTextStream& err)
+{
+    Request request;
+    if (const int code = readRequest(err, request); code >= 0)
+        return code;
+    if (!m_parser.isSet(AtOption))
+        return usageError(err, tr("Give the position with --at T."));
+    Trip::TripList trip;
+    if (const int code = findTrip(err, request, trip); code >= 0)
+        return code;
+    const qint64 duration = TripRange::duration(trip);
+    if (request.atMs > duration)
+        return failed(
+            err,
+            tr("--at lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
+
+    TripPositions reader(trip);
+    Snapshot still(trip, reader.assemble(trip));
+    if (!still.grab(request.atMs))
+        return failed(err, still.errorString());
+    QImage image = still.frame();
+    if (m_parser.isSet(StampOption))
+        image = Snapshot::stamped(image, still.stampLines(request.atMs, request.offsetSeconds));
+
+    // Without a file name, the still is named by the recording's clock time.
+    QString path = request.output;
+    if (path.isEmpty() || QFileInfo(path).isDir()) {
+        const QDateTime clock = still.clockAt(request.atMs);
+        const QString name = clock.isValid() ? Snapshot::fileName(clock.addSecs(request.offsetSeconds))
+                                             : QStringLiteral("snapshot.png");
+        path = QDir(path.isEmpty() ? QDir::currentPath() : path).filePath(name);
+    }
+    if (!still.save(image, path))
+        return failed(err, still.errorString());
+    out << QDir::toNativeSeparators(path) << '\n';
+    return Success;
+}

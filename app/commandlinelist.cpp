@@ -1,0 +1,73 @@
+#include "commandlinelist.h"
+
+#include "tripfile.h"
+#include "tripstatistics.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double KmhPerMps = 3.6;
+
+double rounded(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale;
+}
+
+} // namespace
+
+QJsonObject CommandLineList::statistics(const Trip::TripList& trip, const PositionsPtr& positions)
+{
+    TripStatistics figures;
+    if (positions)
+        figures = TripStatistics::fromPositions(*positions, &trip);
+    else
+        figures.events = int(
+            std::count_if(trip.begin(), trip.end(), [](const Trip::TripItem& item) { return item.isEvent; }));
+    QJsonObject result;
+    result.insert(QStringLiteral("distance_m"), rounded(figures.distance, 1));
+    result.insert(QStringLiteral("driving_time_s"), figures.drivingSeconds);
+    result.insert(QStringLiteral("max_speed_kmh"), rounded(figures.maxSpeed * KmhPerMps, 1));
+    result.insert(QStringLiteral("average_moving_speed_kmh"), rounded(figures.averageSpeed * KmhPerMps, 1));
+    result.insert(QStringLiteral("stops"), figures.stops);
+    result.insert(QStringLiteral("events"), figures.events);
+    return result;
+}
+
+QJsonObject CommandLineList::toJson(const CommandLineTrips& found)
+{
+    TripPositions positions(found.trips());
+    QJsonArray trips;
+    int number = 0;
+    for (const Trip::TripList& trip : found.trips()) {
+        QJsonArray files;
+        qint64 duration = 0;
+        int events = 0;
+        for (const Trip::TripItem& item : trip) {
+            duration += item.duration;
+            events += item.isEvent ? 1 : 0;
+            files.append(QJsonObject{{QStringLiteral("video"), item.videoFile},
+                                     {QStringLiteral("nmea"), item.nmeaFile},
+                                     {QStringLiteral("duration_ms"), item.duration},
+                                     {QStringLiteral("event"), item.isEvent}});
+        }
+        const QDateTime start = Trip::startTime(trip.front().videoFile);
+        trips.append(QJsonObject{
+            {QStringLiteral("trip"), ++number},
+            {QStringLiteral("start"), start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
+            {QStringLiteral("duration_ms"), duration},
+            {QStringLiteral("events"), events},
+            {QStringLiteral("statistics"), statistics(trip, positions.assemble(trip))},
+            {QStringLiteral("files"), files},
+        });
+    }
+    QJsonArray skipped;
+    for (const CommandLineTrips::Skipped& file : found.skipped())
+        skipped.append(
+            QJsonObject{{QStringLiteral("file"), file.file}, {QStringLiteral("reason"), file.reason}});
+    return QJsonObject{{QStringLiteral("trips"), trips}, {QStringLiteral("skipped"), skipped}};
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "playlistpreparedata.h"
+#include "tripitem.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QStringList>
+#include <QVector>
+
+// The trips of the files and folders named on the command line, found, numbered and ordered
+// exactly as the playlist shows them: folders expanded as in the open dialog, files admitted
+// by the same rules, measured and merged by the playlist's own preparation worker, sorted by
+// start time as the playlist sorts its rows.
+class CommandLineTrips
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLineTrips)
+public:
+    struct Skipped
+    {
+        QString file;
+        QString reason;
+    };
+
+    // Needs a running QCoreApplication: it waits for the worker in a local event loop. False
+    // with error() when a path does not exist.
+    bool load(const QStringList& paths);
+
+    const Trip::Trips& trips() const { return m_trips; }
+    // Files of the given folders that look like recordings but were left out, with the reason.
+    const QVector<Skipped>& skipped() const { return m_skipped; }
+    QString error() const { return m_error; }
+
+    // Replaces the media engine's duration probe (tests).
+    void setDurationProbe(PlaylistPrepareData::DurationProbe probe) { m_probe = std::move(probe); }
+
+    // The candidate files the preparation did not turn into trip items, with the reason the
+    // preparation gave (`reasons`: path -> reason), or "not a playable video" without one.
+    static QVector<Skipped> unplayable(const QStringList& admitted, const Trip::Trips& trips,
+                                       const QHash<QString, QString>& reasons = {});
+
+private:
+    Trip::Trips prepare(const QStringList& ordinary, const QStringList& events);
+
+    Trip::Trips m_trips;
+    QVector<Skipped> m_skipped;
+    // Why the preparation left files out, by path.
+    QHash<QString, QString> m_probeReasons;
+    QString m_error;
+    PlaylistPrepareData::DurationProbe m_probe;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+// Owning handles for the FFmpeg objects the exporters use.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+namespace Av {
+
+struct InputCloser
+{
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+struct CodecFreer
+{
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct FrameFreer
+{
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct PacketFreer
+{
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct ScaleFreer
+{
+    void operator()(SwsContext* context) const { sws_freeContext(context); }
+};
+
+using Input = std::unique_ptr<AVFormatContext, InputCloser>;
+using Codec = std::unique_ptr<AVCodecContext, CodecFreer>;
+using Frame = std::unique_ptr<AVFrame, FrameFreer>;
+using Packet = std::unique_ptr<AVPacket, PacketFreer>;
+using Scale = std::unique_ptr<SwsContext, ScaleFreer>;
+
+// Opens a media file for reading only; null on failure.
+inline Input openInput(const QString& path)
+{
+    // The libraries' own notes on ordinary files (such as a missing frame size that the MP4
+    // writer works out itself) would only clutter the terminal.
+    av_log_set_level(AV_LOG_ERROR);
+    AVFormatContext* context = nullptr;
+    if (avformat_open_input(&context, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return nullptr;
+    return Input(context);
+}
+
+// Time of the stream's first frame in its own time base (0 when the file does not say).
+inline int64_t streamStart(const AVStream* stream)
+{
+    return stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+}
+
+inline int64_t msToStream(qint64 ms, const AVStream* stream)
+{
+    return streamStart(stream) + av_rescale_q(ms, AVRational{1, 1000}, stream->time_base);
+}
+
+} // namespace Av

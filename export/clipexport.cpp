@@ -1,0 +1,382 @@
+#include "clipexport.h"
+
+#include "avhandles.h"
+#include "recordingguard.h"
+#include "trackexport.h"
+#include "triprange.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// FFmpeg's internal time base, written as a plain value: its own macro is a C compound literal.
+const AVRational TimeBase{1, AV_TIME_BASE};
+
+#if LIBAVFORMAT_VERSION_MAJOR < 61
+using WriteBuffer = uint8_t*;
+#else
+using WriteBuffer = const uint8_t*;
+#endif
+
+constexpr int IoBufferSize = 256 * 1024;
+
+int writeToDevice(void* opaque, WriteBuffer data, int size)
+{
+    auto* device = static_cast<QIODevice*>(opaque);
+    return device->write(reinterpret_cast<const char*>(data), size) == size ? size : AVERROR(EIO);
+}
+
+int64_t seekDevice(void* opaque, int64_t offset, int whence)
+{
+    auto* device = static_cast<QIODevice*>(opaque);
+    qint64 position = offset;
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE:
+        return device->size();
+    case SEEK_SET:
+        break;
+    case SEEK_CUR:
+        position = device->pos() + offset;
+        break;
+    case SEEK_END:
+        position = device->size() + offset;
+        break;
+    default:
+        return AVERROR(EINVAL);
+    }
+    return device->seek(position) ? position : AVERROR(EIO);
+}
+
+// The muxer and its I/O context on a Qt device.
+struct Output
+{
+    AVFormatContext* context = nullptr;
+    AVIOContext* io = nullptr;
+
+    ~Output()
+    {
+        if (io) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
+        avformat_free_context(context);
+    }
+};
+
+bool sameExtradata(const AVCodecParameters* a, const AVCodecParameters* b)
+{
+    return a->extradata_size == b->extradata_size &&
+           (a->extradata_size == 0 ||
+            std::memcmp(a->extradata, b->extradata, std::size_t(a->extradata_size)) == 0);
+}
+
+// Streams that can follow each other in one file without re-encoding.
+bool joinable(const AVCodecParameters* a, const AVCodecParameters* b)
+{
+    if (a->codec_id != b->codec_id || !sameExtradata(a, b))
+        return false;
+    if (a->codec_type == AVMEDIA_TYPE_VIDEO)
+        return a->width == b->width && a->height == b->height;
+    return a->sample_rate == b->sample_rate && a->ch_layout.nb_channels == b->ch_layout.nb_channels;
+}
+
+Av::Packet clone(const AVPacket* packet)
+{
+    return Av::Packet(av_packet_clone(packet));
+}
+
+} // namespace
+
+ClipExport::ClipExport(Trip::TripList trip, QObject* parent) : QObject(parent), m_trip(std::move(trip)) {}
+
+void ClipExport::setRange(qint64 fromMs, qint64 toMs)
+{
+    m_fromMs = fromMs;
+    m_toMs = toMs;
+}
+
+void ClipExport::setPositions(PositionsPtr positions, qint64 clockOffsetSeconds)
+{
+    m_positions = std::move(positions);
+    m_clockOffset = clockOffsetSeconds;
+}
+
+QString ClipExport::trackPathFor(const QString& clipPath)
+{
+    const QFileInfo info(clipPath);
+    const QString base = info.suffix().isEmpty() ? info.fileName() : info.completeBaseName();
+    return info.dir().filePath(base + QStringLiteral(".gpx"));
+}
+
+void ClipExport::reportProgress(qint64 doneMs)
+{
+    const int percent = m_totalMs > 0 ? int(qBound<qint64>(0, doneMs * 100 / m_totalMs, 99)) : 0;
+    if (percent != m_percent) {
+        m_percent = percent;
+        emit progressChanged(percent);
+    }
+}
+
+bool ClipExport::run(const QString& path)
+{
+    m_error.clear();
+    m_percent = -1;
+    if (m_trip.empty() || TripRange::duration(m_trip) <= 0) {
+        m_error = tr("The trip has no video to export.");
+        return false;
+    }
+    const QString trackPath = trackPathFor(path);
+    for (const QString& target : {path, m_positions ? trackPath : QString()}) {
+        const QString recording = target.isEmpty() ? QString() : RecordingGuard::recordingAt(m_trip, target);
+        if (!recording.isEmpty()) {
+            m_error = tr("Refusing to overwrite the recording %1.").arg(recording);
+            return false;
+        }
+    }
+
+    QSaveFile clip(path);
+    if (!clip.open(QIODevice::WriteOnly)) {
+        m_error = tr("Cannot write %1: %2").arg(path, clip.errorString());
+        return false;
+    }
+    if (!remux(clip))
+        return false;
+
+    std::unique_ptr<QSaveFile> track;
+    if (m_positions) {
+        TrackExport gpx(m_trip, m_positions);
+        gpx.setRange(m_fromMs, m_toMs);
+        gpx.setClockOffset(m_clockOffset);
+        gpx.setName(QFileInfo(path).completeBaseName());
+        track = std::make_unique<QSaveFile>(trackPath);
+        if (!track->open(QIODevice::WriteOnly) || !gpx.write(TrackExport::Format::Gpx, *track)) {
+            m_error = tr("Cannot write %1: %2").arg(trackPath, track->errorString());
+            return false;
+        }
+    }
+    if (m_cancelled) {
+        m_error = tr("The export was cancelled.");
+        return false;
+    }
+    if (!clip.commit()) {
+        m_error = tr("Cannot write %1: %2").arg(path, clip.errorString());
+        return false;
+    }
+    if (track && !track->commit()) {
+        m_error = tr("Cannot write %1: %2").arg(trackPath, track->errorString());
+        QFile::remove(path);
+        return false;
+    }
+    emit progressChanged(100);
+    return true;
+}
+
+bool ClipExport::remux(QIODevice& device)
+{
+    const std::vector<TripRange::Piece> pieces = TripRange::pieces(m_trip, m_fromMs, m_toMs);
+    m_totalMs = 0;
+    for (const TripRange::Piece& piece : pieces)
+        m_totalMs += piece.toMs - piece.fromMs;
+    reportProgress(0);
+
+    Output out;
+    if (avformat_alloc_output_context2(&out.context, nullptr, "mp4", nullptr) < 0 || !out.context) {
+        m_error = tr("Cannot write the clip.");
+        return false;
+    }
+    auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferSize));
+    out.io = avio_alloc_context(buffer, IoBufferSize, 1, &device, nullptr, writeToDevice, seekDevice);
+    if (!out.io) {
+        av_free(buffer);
+        m_error = tr("Cannot write the clip.");
+        return false;
+    }
+    out.context->pb = out.io;
+
+    int outVideo = -1;
+    int outAudio = -1;
+    int64_t offsetUs = 0; // where the next file's first frame goes in the output
+    int64_t lastDts[2] = {INT64_MIN, INT64_MIN};
+    qint64 doneMs = 0;
+    bool wroteVideo = false;
+    Av::Packet packet(av_packet_alloc());
+
+    for (const TripRange::Piece& piece : pieces) {
+        const QString& file = m_trip[std::size_t(piece.index)].videoFile;
+        const Av::Input in = Av::openInput(file);
+        const int v = in ? av_find_best_stream(in.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) : -1;
+        if (v < 0) {
+            m_error = tr("Cannot read the video of %1.").arg(file);
+            return false;
+        }
+        const int a = av_find_best_stream(in.get(), AVMEDIA_TYPE_AUDIO, -1, v, nullptr, 0);
+        AVStream* const vs = in->streams[v];
+        AVStream* const as = a >= 0 ? in->streams[a] : nullptr;
+
+        if (outVideo < 0) {
+            // The first file decides the streams of the result.
+            const auto addStream = [&out](const AVStream* source) {
+                AVStream* stream = avformat_new_stream(out.context, nullptr);
+                if (!stream || avcodec_parameters_copy(stream->codecpar, source->codecpar) < 0)
+                    return -1;
+                stream->codecpar->codec_tag = 0;
+                stream->time_base = source->time_base;
+                return stream->index;
+            };
+            outVideo = addStream(vs);
+            if (as &&
+                avformat_query_codec(out.context->oformat, as->codecpar->codec_id, FF_COMPLIANCE_NORMAL) == 1)
+                outAudio = addStream(as);
+            if (outVideo < 0 || avformat_write_header(out.context, nullptr) < 0) {
+                m_error = tr("The recorded format cannot be written to MP4.");
+                return false;
+            }
+        } else if (!joinable(out.context->streams[outVideo]->codecpar, vs->codecpar) ||
+                   (outAudio >= 0 && as &&
+                    !joinable(out.context->streams[outAudio]->codecpar, as->codecpar))) {
+            m_error =
+                tr("The files of this range differ in format and cannot be joined without re-encoding.");
+            return false;
+        }
+        const bool withAudio = as && outAudio >= 0;
+
+        const int64_t endPts = Av::msToStream(piece.toMs, vs);
+        const int64_t audioEnd = withAudio ? av_rescale_q(endPts, vs->time_base, as->time_base) : 0;
+        if (piece.fromMs > 0)
+            av_seek_frame(in.get(), v, Av::msToStream(piece.fromMs, vs), AVSEEK_FLAG_BACKWARD);
+
+        int64_t zero = AV_NOPTS_VALUE; // the first key frame's decoding time: this file's time 0
+        int64_t videoEnd = 0;
+        bool videoDone = false;
+        bool audioDone = !withAudio;
+        std::vector<Av::Packet> pendingAudio; // read before the first key frame
+        std::vector<Av::Packet> heldVideo;    // after the end, kept while later frames may need them
+
+        const auto write = [&](AVPacket* p, const AVStream* source, int index) {
+            AVStream* target = out.context->streams[index];
+            const int slot = index == outVideo ? 0 : 1;
+            const int64_t origin = av_rescale_q(zero, vs->time_base, source->time_base);
+            const int64_t shift = av_rescale_q(offsetUs, TimeBase, target->time_base);
+            const auto map = [&](int64_t ts) {
+                if (ts == AV_NOPTS_VALUE)
+                    return ts;
+                return av_rescale_q_rnd(ts - origin, source->time_base, target->time_base,
+                                        AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX)) +
+                       shift;
+            };
+            p->pts = map(p->pts);
+            p->dts = p->dts == AV_NOPTS_VALUE ? p->pts : map(p->dts);
+            p->duration = av_rescale_q(p->duration, source->time_base, target->time_base);
+            if (p->dts <= lastDts[slot]) {
+                // Sound that overlaps the previous file is dropped; pictures are never dropped.
+                if (slot == 1) {
+                    av_packet_unref(p);
+                    return true;
+                }
+                p->dts = lastDts[slot] + 1;
+            }
+            if (p->pts != AV_NOPTS_VALUE && p->pts < p->dts)
+                p->pts = p->dts;
+            lastDts[slot] = p->dts;
+            p->stream_index = index;
+            p->pos = -1;
+            return av_interleaved_write_frame(out.context, p) >= 0;
+        };
+        const auto failWrite = [this]() {
+            m_error = tr("Cannot write the clip.");
+            return false;
+        };
+
+        while (!(videoDone && audioDone)) {
+            if (m_cancelled) {
+                m_error = tr("The export was cancelled.");
+                return false;
+            }
+            // A read error ends the file: a recording cut short by a power loss still exports.
+            if (av_read_frame(in.get(), packet.get()) < 0)
+                break;
+            if (packet->stream_index == v && !videoDone) {
+                const int64_t pts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+                const int64_t dts = packet->dts != AV_NOPTS_VALUE ? packet->dts : pts;
+                if (zero == AV_NOPTS_VALUE) {
+                    if (!(packet->flags & AV_PKT_FLAG_KEY) || pts == AV_NOPTS_VALUE) {
+                        av_packet_unref(packet.get());
+                        continue;
+                    }
+                    zero = dts;
+                    const int64_t audioZero =
+                        withAudio ? av_rescale_q(zero, vs->time_base, as->time_base) : 0;
+                    for (Av::Packet& held : pendingAudio) {
+                        if (held->pts >= audioZero && held->pts <= audioEnd &&
+                            !write(held.get(), as, outAudio))
+                            return failWrite();
+                    }
+                    pendingAudio.clear();
+                }
+                if (dts > endPts) {
+                    videoDone = true;
+                    av_packet_unref(packet.get());
+                    continue;
+                }
+                if (pts > endPts) {
+                    // Shown after the end, but a frame shown before it may be decoded from it.
+                    heldVideo.push_back(clone(packet.get()));
+                    av_packet_unref(packet.get());
+                    continue;
+                }
+                for (Av::Packet& held : heldVideo) {
+                    videoEnd = std::max(videoEnd, held->pts - zero + held->duration);
+                    if (!write(held.get(), vs, outVideo))
+                        return failWrite();
+                }
+                heldVideo.clear();
+                videoEnd = std::max(videoEnd, pts - zero + packet->duration);
+                const qint64 inFileMs =
+                    av_rescale_q(pts - Av::streamStart(vs), vs->time_base, AVRational{1, 1000});
+                if (!write(packet.get(), vs, outVideo))
+                    return failWrite();
+                wroteVideo = true;
+                reportProgress(doneMs +
+                               qBound<qint64>(0, inFileMs - piece.fromMs, piece.toMs - piece.fromMs));
+            } else if (withAudio && packet->stream_index == a && !audioDone &&
+                       packet->pts != AV_NOPTS_VALUE) {
+                if (packet->pts > audioEnd) {
+                    audioDone = true;
+                    av_packet_unref(packet.get());
+                } else if (zero == AV_NOPTS_VALUE) {
+                    pendingAudio.push_back(clone(packet.get()));
+                    av_packet_unref(packet.get());
+                } else if (packet->pts < av_rescale_q(zero, vs->time_base, as->time_base)) {
+                    av_packet_unref(packet.get());
+                } else if (!write(packet.get(), as, outAudio)) {
+                    return failWrite();
+                }
+            } else {
+                av_packet_unref(packet.get());
+            }
+        }
+        offsetUs += av_rescale_q(videoEnd, vs->time_base, TimeBase);
+        doneMs += piece.toMs - piece.fromMs;
+        reportProgress(doneMs);
+    }
+
+    if (!wroteVideo) {
+        m_error = tr("Nothing to export in this range.");
+        return false;
+    }
+    if (av_write_trailer(out.context) < 0) {
+        m_error = tr("Cannot write the clip.");
+        return false;
+    }
+    avio_flush(out.io);
+    if (out.io->error != 0) {
+        m_error = tr("Cannot write the clip.");
+        return false;
+    }
+    return true;
+}

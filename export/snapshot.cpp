@@ -1,0 +1,209 @@
+#include "snapshot.h"
+
+#include "avhandles.h"
+#include "recordingguard.h"
+#include "trackexport.h"
+#include "tripfile.h"
+#include "triprange.h"
+#include "units.h"
+#include "zelcfg.h"
+
+#include <QPainter>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace {
+
+// Converts a decoded picture to a QImage of the same size.
+QImage toImage(const AVFrame* frame)
+{
+    const auto format = AVPixelFormat(frame->format);
+    Av::Scale scale(sws_getContext(frame->width, frame->height, format, frame->width, frame->height,
+                                   AV_PIX_FMT_RGB32, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
+                                   nullptr, nullptr, nullptr));
+    if (!scale)
+        return QImage();
+    // High-definition video uses the BT.709 colours unless it says otherwise.
+    int space = SWS_CS_DEFAULT;
+    if (frame->colorspace == AVCOL_SPC_BT709 ||
+        (frame->colorspace == AVCOL_SPC_UNSPECIFIED && frame->height >= 720))
+        space = SWS_CS_ITU709;
+    const bool fullRange = frame->color_range == AVCOL_RANGE_JPEG || format == AV_PIX_FMT_YUVJ420P ||
+                           format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P;
+    const int* coefficients = sws_getCoefficients(space);
+    sws_setColorspaceDetails(scale.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
+                             1 << 16);
+
+    QImage image(frame->width, frame->height, QImage::Format_RGB32);
+    if (image.isNull())
+        return QImage();
+    uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
+    int strides[4] = {int(image.bytesPerLine()), 0, 0, 0};
+    sws_scale(scale.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
+    return image;
+}
+
+} // namespace
+
+Snapshot::Snapshot(Trip::TripList trip, PositionsPtr positions)
+    : m_trip(std::move(trip)), m_positions(std::move(positions))
+{}
+
+bool Snapshot::grab(qint64 positionMs)
+{
+    m_error.clear();
+    m_frame = QImage();
+    const TripRange::Piece piece = TripRange::locate(m_trip, positionMs);
+    if (piece.index < 0) {
+        m_error = tr("The trip has no video.");
+        return false;
+    }
+    const QString& file = m_trip[std::size_t(piece.index)].videoFile;
+    m_frame = decodeFrame(file, piece.fromMs);
+    if (m_frame.isNull()) {
+        m_error = tr("Cannot decode a frame of %1.").arg(file);
+        return false;
+    }
+    return true;
+}
+
+QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs)
+{
+    const Av::Input in = Av::openInput(videoFile);
+    const AVCodec* decoder = nullptr;
+    const int v = in ? av_find_best_stream(in.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0) : -1;
+    if (v < 0 || !decoder)
+        return QImage();
+    AVStream* stream = in->streams[v];
+    Av::Codec codec(avcodec_alloc_context3(decoder));
+    if (!codec || avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
+        return QImage();
+    codec->pkt_timebase = stream->time_base;
+    codec->thread_type = FF_THREAD_SLICE;
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
+        return QImage();
+
+    const int64_t target = Av::msToStream(timeMs, stream);
+    if (timeMs > 0)
+        av_seek_frame(in.get(), v, target, AVSEEK_FLAG_BACKWARD);
+
+    // The frame shown at the target is the last one that starts at or before it.
+    Av::Frame shown(av_frame_alloc());
+    Av::Frame decoded(av_frame_alloc());
+    Av::Packet packet(av_packet_alloc());
+    bool haveShown = false;
+    bool done = false;
+    const auto receive = [&]() {
+        while (!done && avcodec_receive_frame(codec.get(), decoded.get()) >= 0) {
+            const int64_t ts = decoded->best_effort_timestamp;
+            if (haveShown && ts != AV_NOPTS_VALUE && ts > target) {
+                done = true;
+            } else {
+                av_frame_unref(shown.get());
+                av_frame_move_ref(shown.get(), decoded.get());
+                haveShown = true;
+                done = ts != AV_NOPTS_VALUE && ts > target;
+            }
+            av_frame_unref(decoded.get());
+        }
+    };
+    while (!done && av_read_frame(in.get(), packet.get()) >= 0) {
+        if (packet->stream_index == v)
+            avcodec_send_packet(codec.get(), packet.get());
+        av_packet_unref(packet.get());
+        receive();
+    }
+    if (!done) {
+        avcodec_send_packet(codec.get(), nullptr);
+        receive();
+    }
+    return haveShown ? toImage(shown.get()) : QImage();
+}
+
+QDateTime Snapshot::clockAt(qint64 positionMs) const
+{
+    const auto second = std::size_t(std::max<qint64>(positionMs, 0) / 1000);
+    if (m_positions && second < m_positions->size()) {
+        const QDateTime recorded = (*m_positions)[second].timestamp();
+        if (recorded.isValid())
+            return QDateTime(recorded.date(), recorded.time(), Qt::UTC);
+    }
+    const TripRange::Piece piece = TripRange::locate(m_trip, positionMs);
+    if (piece.index < 0)
+        return QDateTime();
+    const QDateTime start = Trip::startTime(m_trip[std::size_t(piece.index)].videoFile);
+    if (!start.isValid())
+        return QDateTime();
+    return QDateTime(start.date(), start.time(), Qt::UTC).addMSecs(piece.fromMs);
+}
+
+QStringList Snapshot::stampLines(qint64 positionMs, qint64 offsetSeconds) const
+{
+    QStringList lines;
+    const QDateTime clock = clockAt(positionMs);
+    if (clock.isValid())
+        lines << clock.addSecs(offsetSeconds).toString(Utilities::shortDateTimeString);
+    const auto second = std::size_t(std::max<qint64>(positionMs, 0) / 1000);
+    if (m_positions && second < m_positions->size()) {
+        const QNmeaPositionInfo& record = (*m_positions)[second];
+        if (TrackExport::hasFix(record)) {
+            const QGeoCoordinate c = record.coordinate();
+            lines << Units::latitudeText(c.latitude()) + QStringLiteral("  ") +
+                         Units::longitudeText(c.longitude());
+        }
+        const double speed = record.attribute(QNmeaPositionInfo::GroundSpeed);
+        if (!std::isnan(speed))
+            lines << Units::speedText(speed, 0);
+    }
+    return lines;
+}
+
+QString Snapshot::fileName(const QDateTime& clock)
+{
+    return clock.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + QStringLiteral(".png");
+}
+
+QImage Snapshot::stamped(const QImage& image, const QStringList& lines)
+{
+    if (lines.isEmpty() || image.isNull())
+        return image;
+    QFont font(QStringLiteral("Open Sans"));
+    font.setPixelSize(std::max(14, image.width() / 60));
+    font.setStyleHint(QFont::SansSerif);
+    const QFontMetrics metrics(font);
+    const int margin = metrics.height() / 2;
+    const QString oneLine = lines.join(QStringLiteral("    "));
+    const bool fits = metrics.horizontalAdvance(oneLine) <= image.width() - 2 * margin;
+    const QStringList shown = fits ? QStringList{oneLine} : lines;
+    const int band = int(shown.size()) * metrics.lineSpacing() + 2 * margin;
+
+    QImage result(image.width(), image.height() + band, QImage::Format_RGB32);
+    result.fill(Qt::black);
+    QPainter painter(&result);
+    painter.drawImage(0, 0, image);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    int y = image.height() + margin + metrics.ascent();
+    for (const QString& line : shown) {
+        painter.drawText(margin, y, line);
+        y += metrics.lineSpacing();
+    }
+    painter.end();
+    return result;
+}
+
+bool Snapshot::save(const QImage& image, const QString& path)
+{
+    const QString recording = RecordingGuard::recordingAt(m_trip, path);
+    if (!recording.isEmpty()) {
+        m_error = tr("Refusing to overwrite the recording %1.").arg(recording);
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        m_error = tr("Cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}

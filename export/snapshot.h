@@ -1,0 +1,45 @@
+#pragma once
+
+#include "trippositions.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// A still of a trip: the frame shown at a position, decoded at the video's full size, saved as
+// PNG under the recording's clock time, with an optional band of data below the picture.
+class Snapshot
+{
+    Q_DECLARE_TR_FUNCTIONS(Snapshot)
+public:
+    Snapshot(Trip::TripList trip, PositionsPtr positions);
+
+    // Decodes the frame shown at `positionMs` of the trip; false with errorString() on failure.
+    bool grab(qint64 positionMs);
+    QImage frame() const { return m_frame; }
+    QString errorString() const { return m_error; }
+
+    // The recording's clock time at `positionMs`: from the position record of that second, else
+    // from the start time in the file's name. A wall-clock value held as UTC.
+    QDateTime clockAt(qint64 positionMs) const;
+    // Date and time, coordinates and speed at `positionMs`, shifted by `offsetSeconds`.
+    QStringList stampLines(qint64 positionMs, qint64 offsetSeconds) const;
+
+    // "2024-06-01_14-03-12.png"
+    static QString fileName(const QDateTime& clock);
+    // `image` with `lines` written in a band below it.
+    static QImage stamped(const QImage& image, const QStringList& lines);
+    // Writes a PNG under a temporary name and renames it when complete; never over a recording.
+    bool save(const QImage& image, const QString& path);
+
+    // The frame shown at `timeMs` of one video file, at its full size; null on failure.
+    static QImage decodeFrame(const QString& videoFile, qint64 timeMs);
+
+private:
+    Trip::TripList m_trip;
+    PositionsPtr m_positions;
+    QImage m_frame;
+    QString m_error;
+};

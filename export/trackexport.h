@@ -1,0 +1,56 @@
+#pragma once
+
+#include "trippositions.h"
+
+#include <QIODevice>
+#include <QString>
+
+#include <limits>
+
+// Writes the records of a trip, or of a range of it, as GPX 1.1, KML or CSV. Record i belongs to
+// second i of the trip; a range [from, to] takes the records of every second it touches. Clock
+// times are the recording's own, written as UTC and shifted by the clock offset.
+class TrackExport
+{
+public:
+    enum class Format
+    {
+        Gpx,
+        Kml,
+        Csv
+    };
+
+    TrackExport(Trip::TripList trip, PositionsPtr positions);
+
+    void setRange(qint64 fromMs, qint64 toMs);
+    void setClockOffset(qint64 seconds) { m_clockOffset = seconds; }
+    // Name of the track in GPX and KML.
+    void setName(const QString& name) { m_name = name; }
+
+    bool write(Format format, QIODevice& device) const;
+    // Writes to a temporary file beside `path` and renames it on success.
+    bool save(Format format, const QString& path, QString* error = nullptr) const;
+
+    // "gpx", "kml" or "csv", in any case.
+    static bool parseFormat(const QString& text, Format& format);
+    static QString suffix(Format format);
+    // A recorded clock time as "2024-06-01T14:03:12Z", shifted by `offsetSeconds`.
+    static QString clockText(const QDateTime& recorded, qint64 offsetSeconds);
+    static bool hasFix(const QNmeaPositionInfo& record);
+
+    // Index of the first record in the range and one past the last.
+    std::size_t firstRecord() const;
+    std::size_t endRecord() const;
+
+private:
+    bool writeGpx(QIODevice& device) const;
+    bool writeKml(QIODevice& device) const;
+    bool writeCsv(QIODevice& device) const;
+
+    Trip::TripList m_trip;
+    PositionsPtr m_positions;
+    qint64 m_fromMs = 0;
+    qint64 m_toMs = std::numeric_limits<qint64>::max();
+    qint64 m_clockOffset = 0;
+    QString m_name;
+};

@@ -1,0 +1,3 @@
+#include "vireolog.h"
+
+Q_LOGGING_CATEGORY(lcVireo, "tarrow.vireo")

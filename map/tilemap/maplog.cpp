@@ -1,0 +1,3 @@
+#include "maplog.h"
+
+Q_LOGGING_CATEGORY(lcMap, "tarrow.map")

@@ -1,0 +1,3 @@
+#include "nmealog.h"
+
+Q_LOGGING_CATEGORY(lcNmea, "tarrow.nmea")

@@ -1,0 +1,501 @@
+#include "commandline.h"
+#include "playlistroles.h"
+#include "playlistwgt.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSharedMemory>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// The key of the running window's single-instance lock.
+const QString InstanceKey = QStringLiteral("5f0e7c2a-9d41-4b8e-a3c6-71d2e8b40f95");
+
+bool copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QDir source(from);
+    for (const QFileInfo& entry : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        const QString target = QDir(to).filePath(entry.fileName());
+        if (entry.isDir() ? !copyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+struct Result
+{
+    int code = -1;
+    bool crashed = false;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+// The command line of the real program, run without a display.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void positionsAndOffsets_data();
+    void positionsAndOffsets();
+    void wrongUsageAndFailures_data();
+    void wrongUsageAndFailures();
+    void listMatchesThePlaylist();
+    void exportsWriteTheirFiles();
+    void commandsRunBesideARunningWindow();
+
+    // Diagnostics: silent unless asked for with TARROW_DEBUG or --verbose, then on stderr by
+    // category, filtered by QT_LOGGING_RULES, never mixed into a command's output.
+    void commandIsSilentUnlessAsked();
+    void diagnosticsByCategory();
+    void windowIsSilentUnlessAsked();
+    void failedStartSaysWhy();
+
+private:
+    // Runs the program without a display; `set` adds "NAME=value" to its environment.
+    Result run(const QStringList& arguments, const QStringList& set = {});
+    // Starts the window on the card, offscreen and with folders of its own, and ends it once
+    // `enough` holds for its stderr or `waitMs` have passed; returns its stderr.
+    QString runWindow(const QStringList& set, const std::function<bool(const QString&)>& enough,
+                      int waitMs) const;
+
+    QTemporaryDir m_dir;
+    QString m_card;
+    QString m_out;
+    QString m_broken; // a video that is no video, with its position file
+};
+
+void TestCommandLine::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_card = m_dir.filePath(QStringLiteral("card"));
+    m_out = m_dir.filePath(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(m_out));
+    const QString samples = qEnvironmentVariable("TARROW_SOURCE_DIR") + QStringLiteral("/samples/card");
+    QVERIFY(copyTree(samples, m_card));
+    const QString normal = m_card + QStringLiteral("/Normal/");
+    const QString events = m_card + QStringLiteral("/EVENT/");
+    const QString clip = normal + QStringLiteral("001_0001_20240501090000.mp4");
+    // An event an hour before any drive: a trip of its own, listed first by its start time
+    // although the merge puts such trips last.
+    QVERIFY(QFile::copy(clip, events + QStringLiteral("001_0001_20240501080000.mp4")));
+    QVERIFY(QFile::copy(normal + QStringLiteral("001_0001_20240501090000.nmea"),
+                        events + QStringLiteral("001_0001_20240501080000.nmea")));
+    // A drive without any position data.
+    QVERIFY(QFile::copy(clip, normal + QStringLiteral("003_0001_20240501110000.mp4")));
+    QVERIFY(writeFile(normal + QStringLiteral("003_0001_20240501110000.nmea"), QByteArray()));
+    // Files that look like recordings but are left out.
+    QVERIFY(QFile::copy(clip, normal + QStringLiteral("004_0001_20240501120000.mp4")));
+    QVERIFY(QFile::copy(clip, normal + QStringLiteral("004_0002_20241399120000.mp4")));
+    QVERIFY(writeFile(normal + QStringLiteral("004_0002_20241399120000.nmea"), QByteArray()));
+    m_broken = normal + QStringLiteral("004_0003_20240501120010.mp4");
+    QVERIFY(writeFile(m_broken, QByteArray(4096, 'x')));
+    QVERIFY(writeFile(normal + QStringLiteral("004_0003_20240501120010.nmea"), QByteArray()));
+    for (const char* folder : {"home", "temp", "runtime"})
+        QVERIFY(QDir().mkpath(m_dir.filePath(QLatin1String(folder))));
+    QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+Result TestCommandLine::run(const QStringList& arguments, const QStringList& set)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Commands need no display at all, and nothing but the program itself may speak.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_LOGGING_RULES",
+                             "QT_LOGGING_CONF", "TARROW_DEBUG"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    env.insert(QStringLiteral("TARROW_TILE_SERVER"), QStringLiteral("http://127.0.0.1:9/%1/%2/%3.png"));
+    for (const QString& assignment : set)
+        env.insert(assignment.section(QLatin1Char('='), 0, 0), assignment.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(m_out);
+    process.start(QStringLiteral(TARROW_EXE), arguments);
+    Result result;
+    if (!process.waitForFinished(120000))
+        return result;
+    result.crashed = process.exitStatus() != QProcess::NormalExit;
+    result.code = result.crashed ? -1 : process.exitCode();
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+void TestCommandLine::positionsAndOffsets_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isOffset");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<qint64>("value"); // ms for positions, s for offsets
+
+    QTest::newRow("seconds") << "12" << false << true << 12000LL;
+    QTest::newRow("seconds with decimals") << "12.5" << false << true << 12500LL;
+    QTest::newRow("mm:ss with decimals") << "0:12.5" << false << true << 12500LL;
+    QTest::newRow("hh:mm:ss") << "1:02:03" << false << true << 3723000LL;
+    QTest::newRow("many minutes") << "75:00" << false << true << 4500000LL;
+    QTest::newRow("milliseconds only") << "1.23456" << false << true << 1234LL;
+    QTest::newRow("seconds past 59") << "1:75" << false << false << 0LL;
+    QTest::newRow("minutes past 59") << "1:60:00" << false << false << 0LL;
+    QTest::newRow("negative") << "-3" << false << false << 0LL;
+    QTest::newRow("four fields") << "1:2:3:4" << false << false << 0LL;
+    QTest::newRow("words") << "noon" << false << false << 0LL;
+    QTest::newRow("offset ahead") << "+02:00" << true << true << 7200LL;
+    QTest::newRow("offset behind") << "-05:30" << true << true << -19800LL;
+    QTest::newRow("offset unsigned") << "01:00" << true << true << 3600LL;
+    QTest::newRow("offset of a day") << "24:00" << true << false << 0LL;
+    QTest::newRow("offset without minutes") << "+2" << true << false << 0LL;
+}
+
+void TestCommandLine::positionsAndOffsets()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isOffset);
+    QFETCH(bool, valid);
+    QFETCH(qint64, value);
+    qint64 parsed = 0;
+    QCOMPARE(isOffset ? CommandLine::parseOffset(text, parsed) : CommandLine::parsePosition(text, parsed),
+             valid);
+    if (valid)
+        QCOMPARE(parsed, value);
+}
+
+void TestCommandLine::wrongUsageAndFailures_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+
+    const QString card = QStringLiteral("@card");
+    const QString out = QStringLiteral("out.file");
+    QTest::newRow("unknown option") << QStringList{"--bogus", card} << 2 << "Unknown option";
+    QTest::newRow("no recordings") << QStringList{"--list"} << 2 << "Name the recordings";
+    QTest::newRow("two commands") << QStringList{"--list", "--export-clip", card} << 2 << "one command";
+    QTest::newRow("option without command") << QStringList{"--trip", "1", card} << 2 << "needs a command";
+    QTest::newRow("option of another command")
+        << QStringList{"--list", "--stamp", card} << 2 << "does not apply";
+    QTest::newRow("clip without end")
+        << QStringList{"--export-clip", "--trip", "1", "--from", "0", card, "-o", out} << 2
+        << "--from T --to T";
+    QTest::newRow("bad position") << QStringList{"--snapshot", "--trip", "1", "--at", "1:75", card, "-o", out}
+                                  << 2 << "no trip position";
+    QTest::newRow("bad format") << QStringList{"--export-track", "gpz", "--trip", "1", card, "-o", out} << 2
+                                << "gpx, kml or csv";
+    QTest::newRow("trip zero") << QStringList{"--export-track", "gpx", "--trip", "0", card, "-o", out} << 2
+                               << "--trip";
+    QTest::newRow("range backwards") << QStringList{"--export-clip", "--trip", "1",  "--from", "0:10",
+                                                    "--to",          "0:05",   card, "-o",     out}
+                                     << 2 << "before --from";
+    QTest::newRow("bad offset")
+        << QStringList{"--export-track", "gpx", "--trip", "1", "--time-offset", "2h", card, "-o", out} << 2
+        << "±HH:MM";
+    QTest::newRow("track without output")
+        << QStringList{"--export-track", "csv", "--trip", "1", card} << 2 << "-o";
+    QTest::newRow("missing path") << QStringList{"--list", "/no/such/card"} << 1 << "/no/such/card";
+    QTest::newRow("no such trip") << QStringList{"--export-track", "gpx", "--trip", "9", card, "-o", out} << 1
+                                  << "no trip 9";
+    QTest::newRow("still after the end")
+        << QStringList{"--snapshot", "--trip", "2", "--at", "10:00", card, "-o", out} << 1 << "after the end";
+    QTest::newRow("track of a drive without positions")
+        << QStringList{"--export-track", "gpx", "--trip", "4", card, "-o", out} << 1 << "no position data";
+    QTest::newRow("clip over a recording")
+        << QStringList{"--export-clip", "--trip", "2",  "--from", "0",
+                       "--to",          "5",      card, "-o",     "@card/Normal/001_0002_20240501090010.mp4"}
+        << 1 << "Refusing";
+}
+
+void TestCommandLine::wrongUsageAndFailures()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    for (QString& argument : arguments)
+        argument.replace(QStringLiteral("@card"), m_card);
+    const QStringList before = QDir(m_out).entryList(QDir::Files | QDir::Hidden);
+    const qint64 recording = QFileInfo(m_card + QStringLiteral("/Normal/001_0002_20240501090010.mp4")).size();
+
+    const Result result = run(arguments);
+    QCOMPARE(result.code, code);
+    QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    QVERIFY(result.out.isEmpty());
+    QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(QFileInfo(m_card + QStringLiteral("/Normal/001_0002_20240501090010.mp4")).size(), recording);
+}
+
+void TestCommandLine::listMatchesThePlaylist()
+{
+    const Result result = run({QStringLiteral("--list"), m_card});
+    QCOMPARE(result.code, 0);
+    QJsonParseError error;
+    const QJsonObject listed = QJsonDocument::fromJson(result.out.toUtf8(), &error).object();
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+
+    // The playlist of the same card, opened as if chosen in the dialog.
+    PlaylistWgt view;
+    view.openPaths({m_card});
+    QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 60000);
+    QAbstractItemModel* rows = view.treeView()->model();
+    QVERIFY(rows);
+
+    const QJsonArray trips = listed.value(QStringLiteral("trips")).toArray();
+    QCOMPARE(trips.size(), rows->rowCount());
+    QCOMPARE(trips.size(), 4);
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        const QJsonObject trip = trips[row].toObject();
+        QCOMPARE(trip.value(QStringLiteral("trip")).toInt(), row + 1);
+        QCOMPARE(trip.value(QStringLiteral("start")).toString(),
+                 rows->index(row, 1)
+                     .data(PlaylistRoles::Start)
+                     .toDateTime()
+                     .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+        QCOMPARE(qint64(trip.value(QStringLiteral("duration_ms")).toDouble()),
+                 rows->index(row, 2).data(PlaylistRoles::Duration).toLongLong());
+        QCOMPARE(qint64(trip.value(QStringLiteral("events")).toInt()),
+                 rows->index(row, 3).data(PlaylistRoles::Events).toLongLong());
+        const QModelIndex tripRow = rows->index(row, 0);
+        const QJsonArray files = trip.value(QStringLiteral("files")).toArray();
+        QCOMPARE(files.size(), rows->rowCount(tripRow));
+        for (int f = 0; f < files.size(); ++f) {
+            const QModelIndex fileRow = rows->index(f, 0, tripRow);
+            const QJsonObject file = files[f].toObject();
+            QCOMPARE(file.value(QStringLiteral("video")).toString(),
+                     fileRow.data(PlaylistRoles::Files).toString());
+            QCOMPARE(qint64(file.value(QStringLiteral("duration_ms")).toDouble()),
+                     fileRow.data(PlaylistRoles::Duration).toLongLong());
+            QCOMPARE(file.value(QStringLiteral("event")).toBool(),
+                     fileRow.data(PlaylistRoles::Events).toBool());
+            QVERIFY(file.value(QStringLiteral("nmea")).toString().endsWith(QStringLiteral(".nmea")));
+        }
+    }
+    // The early event comes first; the drive of the sample card with its event has statistics.
+    QVERIFY(
+        trips[0].toObject().value(QStringLiteral("files")).toArray()[0].toObject().value("event").toBool());
+    const QJsonObject statistics = trips[1].toObject().value(QStringLiteral("statistics")).toObject();
+    QCOMPARE(statistics.value(QStringLiteral("events")).toInt(), 1);
+    QVERIFY(statistics.value(QStringLiteral("distance_m")).toDouble() > 100);
+    QVERIFY(statistics.value(QStringLiteral("max_speed_kmh")).toDouble() > 10);
+
+    QMap<QString, QString> skipped;
+    for (const QJsonValue& value : listed.value(QStringLiteral("skipped")).toArray())
+        skipped.insert(QFileInfo(value[QStringLiteral("file")].toString()).fileName(),
+                       value["reason"].toString());
+    QCOMPARE(skipped.keys(), QStringList({QStringLiteral("004_0001_20240501120000.mp4"),
+                                          QStringLiteral("004_0002_20241399120000.mp4"),
+                                          QStringLiteral("004_0003_20240501120010.mp4")}));
+    QVERIFY(skipped.value(QStringLiteral("004_0001_20240501120000.mp4")).contains(QStringLiteral("NMEA")));
+    QVERIFY(
+        skipped.value(QStringLiteral("004_0002_20241399120000.mp4")).contains(QStringLiteral("start time")));
+    QVERIFY(
+        skipped.value(QStringLiteral("004_0003_20240501120010.mp4")).contains(QStringLiteral("playable")));
+}
+
+void TestCommandLine::exportsWriteTheirFiles()
+{
+    const QString dir = m_dir.filePath(QStringLiteral("exports"));
+    QVERIFY(QDir().mkpath(dir));
+    const auto path = [&dir](const QString& name) { return QDir(dir).filePath(name); };
+
+    for (const QString& format : {QStringLiteral("gpx"), QStringLiteral("kml"), QStringLiteral("csv")}) {
+        const Result track = run({QStringLiteral("--export-track"), format, QStringLiteral("--trip"),
+                                  QStringLiteral("2"), QStringLiteral("--from"), QStringLiteral("0:05"),
+                                  QStringLiteral("--to"), QStringLiteral("0:09"), m_card,
+                                  QStringLiteral("-o"), path(QStringLiteral("track.") + format)});
+        QCOMPARE(track.code, 0);
+        QVERIFY(QFileInfo(path(QStringLiteral("track.") + format)).size() > 0);
+    }
+    QFile csv(path(QStringLiteral("track.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readAll().count('\n'), 1 + 5);
+
+    // --to past the end of the trip is clamped to it.
+    const Result clip =
+        run({QStringLiteral("--export-clip"), QStringLiteral("--trip"), QStringLiteral("3"),
+             QStringLiteral("--from"), QStringLiteral("12.5"), QStringLiteral("--to"),
+             QStringLiteral("1:00:00"), m_card, QStringLiteral("-o"), path(QStringLiteral("clip.mp4"))});
+    QCOMPARE(clip.code, 0);
+    QCOMPARE(clip.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             QStringList({path(QStringLiteral("clip.mp4")), path(QStringLiteral("clip.gpx"))}));
+
+    // A still is named by the recording's clock time, shifted by the offset.
+    const Result still =
+        run({QStringLiteral("--snapshot"), QStringLiteral("--trip"), QStringLiteral("2"),
+             QStringLiteral("--at"), QStringLiteral("0:12.5"), QStringLiteral("--stamp"),
+             QStringLiteral("--time-offset"), QStringLiteral("+01:00"), m_card, QStringLiteral("-o"), dir});
+    QCOMPARE(still.code, 0);
+    const QString named = path(QStringLiteral("2024-05-01_10-00-12.png"));
+    QCOMPARE(still.out.trimmed(), named);
+    const QImage image(named);
+    QVERIFY(image.width() > 0 && image.height() > image.width() * 9 / 16);
+}
+
+void TestCommandLine::commandsRunBesideARunningWindow()
+{
+    // This process holds the lock of a running window. The lock's key file lives in the
+    // temporary folder; a folder of its own keeps windows of tests running alongside out.
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    const QString temp = m_dir.filePath(QStringLiteral("lock-temp"));
+    QVERIFY(QDir().mkpath(temp));
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    QSharedMemory lock(InstanceKey);
+    const bool created = lock.create(512, QSharedMemory::ReadWrite);
+    const Result result = run({QStringLiteral("--list"), m_card});
+    if (hadTemp)
+        qputenv("TMPDIR", oldTemp);
+    else
+        qunsetenv("TMPDIR");
+    QVERIFY2(created, qPrintable(lock.errorString()));
+    QCOMPARE(result.code, 0);
+    QCOMPARE(QJsonDocument::fromJson(result.out.toUtf8()).object().value("trips").toArray().size(), 4);
+}
+
+QString TestCommandLine::runWindow(const QStringList& set, const std::function<bool(const QString&)>& enough,
+                                   int waitMs) const
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // No display: a system's video driver library prints on its own when the engine probes it.
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_LOGGING_RULES", "QT_LOGGING_CONF", "TARROW_DEBUG"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TARROW_TILE_SERVER"), QStringLiteral("http://127.0.0.1:9/%1/%2/%3.png"));
+    // Folders of its own, its own single-instance lock among them.
+    const QString home = m_dir.filePath(QStringLiteral("home"));
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
+    env.insert(QStringLiteral("TMPDIR"), m_dir.filePath(QStringLiteral("temp")));
+    for (const QString& assignment : set)
+        env.insert(assignment.section(QLatin1Char('='), 0, 0), assignment.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TARROW_EXE), {m_card});
+    if (!process.waitForStarted())
+        return QStringLiteral("(did not start)");
+    QString err;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < waitMs && process.state() == QProcess::Running && !enough(err)) {
+        process.waitForReadyRead(100);
+        err += QString::fromUtf8(process.readAllStandardError());
+    }
+    const bool running = process.state() == QProcess::Running;
+    process.terminate();
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    err += QString::fromUtf8(process.readAllStandardError());
+    return running ? err : QStringLiteral("(ended early) ") + err;
+}
+
+void TestCommandLine::commandIsSilentUnlessAsked()
+{
+    const Result quiet = run({QStringLiteral("--list"), m_card});
+    QCOMPARE(quiet.code, 0);
+    QVERIFY2(quiet.err.isEmpty(), qPrintable(quiet.err));
+    QVERIFY(quiet.out.contains(m_broken));
+
+    // "0" and empty mean off, as unset.
+    for (const QString& off : {QStringLiteral("TARROW_DEBUG=0"), QStringLiteral("TARROW_DEBUG=")}) {
+        const Result result = run({QStringLiteral("--list"), m_card}, {off});
+        QVERIFY2(result.err.isEmpty(), qPrintable(off + QLatin1Char(' ') + result.err));
+    }
+
+    // Diagnostics never reach a command's own output.
+    const Result verbose = run({QStringLiteral("--verbose"), QStringLiteral("--list"), m_card});
+    QCOMPARE(verbose.code, 0);
+    QVERIFY(!verbose.err.isEmpty());
+    QCOMPARE(verbose.out, quiet.out);
+    QJsonParseError error{};
+    QJsonDocument::fromJson(verbose.out.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+}
+
+void TestCommandLine::diagnosticsByCategory()
+{
+    const Result env = run({QStringLiteral("--list"), m_card}, {QStringLiteral("TARROW_DEBUG=1")});
+    const Result option = run({QStringLiteral("--list"), QStringLiteral("--verbose"), m_card});
+    for (const Result& result : {env, option}) {
+        QCOMPARE(result.code, 0);
+        // Each file read, and the file left out with its reason.
+        QVERIFY2(
+            result.err.contains(QStringLiteral("DEBUG: tarrow.nmea: ") + m_card +
+                                QStringLiteral("/Normal/001_0001_20240501090000.nmea: read, 10 records")),
+            qPrintable(result.err));
+        QVERIFY2(result.err.contains(
+                     QRegularExpression(QStringLiteral("DEBUG: tarrow\\.playlist: left out ") +
+                                        QRegularExpression::escape(m_broken) + QStringLiteral(" - \\S"))),
+                 qPrintable(result.err));
+        // One message a line, each with its severity.
+        for (const QString& line : result.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            QVERIFY2(
+                QRegularExpression(QStringLiteral("^(DEBUG|INFO|WARNING|CRITICAL): ")).match(line).hasMatch(),
+                qPrintable(line));
+    }
+
+    // The logging rules choose the categories.
+    const Result filtered =
+        run({QStringLiteral("--list"), m_card},
+            {QStringLiteral("TARROW_DEBUG=1"), QStringLiteral("QT_LOGGING_RULES=tarrow.nmea=false")});
+    QCOMPARE(filtered.code, 0);
+    QVERIFY2(!filtered.err.contains(QStringLiteral("tarrow.nmea")), qPrintable(filtered.err));
+    QVERIFY2(filtered.err.contains(QStringLiteral("tarrow.playlist: left out")), qPrintable(filtered.err));
+}
+
+void TestCommandLine::windowIsSilentUnlessAsked()
+{
+    // With diagnostics on, the window reports the opened card and the files it read.
+    QElapsedTimer timer;
+    timer.start();
+    const QString verbose = runWindow(
+        {QStringLiteral("TARROW_DEBUG=1")},
+        [this](const QString& err) {
+            return err.contains(QStringLiteral("tarrow.playlist: left out ") + m_broken) &&
+                   err.contains(QStringLiteral("tarrow.nmea: "));
+        },
+        60000);
+    const qint64 busyMs = timer.elapsed();
+    QVERIFY2(verbose.contains(QStringLiteral("DEBUG: tarrow.playlist: opening ")), qPrintable(verbose));
+    QVERIFY2(verbose.contains(QStringLiteral("tarrow.playlist: left out ") + m_broken), qPrintable(verbose));
+    QVERIFY2(verbose.contains(QStringLiteral("tarrow.nmea: ")), qPrintable(verbose));
+    QVERIFY2(!verbose.startsWith(QStringLiteral("(ended early)")), qPrintable(verbose));
+
+    // Without, the same start (given more than the time the work took above) prints nothing.
+    const QString quiet = runWindow(
+        {}, [](const QString& err) { return !err.isEmpty(); }, int(busyMs) * 2 + 2000);
+    QVERIFY2(quiet.isEmpty(), qPrintable(quiet));
+}
+
+void TestCommandLine::failedStartSaysWhy()
+{
+    // The window without any display cannot start: it ends at once and says why, also when
+    // diagnostics are off.
+    const Result result = run({});
+    QVERIFY(result.crashed || result.code != 0);
+    QVERIFY2(result.err.contains(QStringLiteral("FATAL: ")), qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("platform plugin")), qPrintable(result.err));
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

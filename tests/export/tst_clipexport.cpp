@@ -1,0 +1,295 @@
+#include "clipexport.h"
+#include "exportfixture.h"
+#include "snapshot.h"
+#include "triprange.h"
+#include "units.h"
+
+#include <QCryptographicHash>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QStringList RunOfThree{QStringLiteral("001_0001_20240501120000.mp4"),
+                             QStringLiteral("001_0002_20240501120002.mp4"),
+                             QStringLiteral("001_0003_20240501120004.mp4")};
+
+QStringList filesIn(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+QByteArray hashOf(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
+}
+
+} // namespace
+
+class TestClipExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void rangeIsCutIntoFiles_data();
+    void rangeIsCutIntoFiles();
+    void exportsTheFramesOfTheRangeInOrder_data();
+    void exportsTheFramesOfTheRangeInOrder();
+    void failedOrCancelledExportLeavesNothing_data();
+    void failedOrCancelledExportLeavesNothing();
+    void neverReplacesARecording();
+
+    // Stills of a trip.
+    void grabsTheFrameShownAtAPosition_data();
+    void grabsTheFrameShownAtAPosition();
+    void stampShowsTheDataBelowThePicture();
+    void clockTimeNamesTheFile();
+    void savesPngButNeverOverARecording();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_recordings;
+    QString m_out;
+    QTemporaryDir m_stillsDir;
+    Trip::TripList m_stills;
+};
+
+void TestClipExport::initTestCase()
+{
+    QVERIFY(m_stillsDir.isValid());
+    m_stills = Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_stillsDir.path(), RunOfThree);
+}
+
+void TestClipExport::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_recordings = m_dir->filePath(QStringLiteral("card"));
+    m_out = m_dir->filePath(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(m_recordings) && QDir().mkpath(m_out));
+}
+
+void TestClipExport::rangeIsCutIntoFiles_data()
+{
+    QTest::addColumn<qint64>("from");
+    QTest::addColumn<qint64>("to");
+    QTest::addColumn<QString>("expected"); // "index:from-to ..."
+
+    // The frames test below cuts ranges inside one file, across all, from and to a boundary.
+    QTest::newRow("one point on a boundary") << 2000LL << 2000LL << "1:0-0";
+    QTest::newRow("clamped to the trip") << -5LL << 99999LL << "0:0-2000 1:0-2000 2:0-2000";
+}
+
+void TestClipExport::rangeIsCutIntoFiles()
+{
+    QFETCH(qint64, from);
+    QFETCH(qint64, to);
+    QFETCH(QString, expected);
+    Trip::TripList trip;
+    for (int i = 0; i < 3; ++i)
+        trip.push_back(Trip::TripItem{2000, false, QString::number(i), QString()});
+    QStringList pieces;
+    for (const TripRange::Piece& piece : TripRange::pieces(trip, from, to))
+        pieces << QStringLiteral("%1:%2-%3").arg(piece.index).arg(piece.fromMs).arg(piece.toMs);
+    QCOMPARE(pieces.join(QLatin1Char(' ')), expected);
+}
+
+void TestClipExport::exportsTheFramesOfTheRangeInOrder_data()
+{
+    QTest::addColumn<qint64>("from");
+    QTest::addColumn<qint64>("to");
+    QTest::addColumn<int>("firstFrame"); // the key frame at or before `from`
+    QTest::addColumn<int>("lastFrame");  // the frame shown at `to`
+
+    // 25 frames per second, a key frame every 10 frames, three files of 50 frames.
+    QTest::newRow("across three files") << 1300LL << 4500LL << 30 << 112;
+    QTest::newRow("from a key frame") << 800LL << 1000LL << 20 << 25;
+    QTest::newRow("from a file boundary") << 2000LL << 2600LL << 50 << 65;
+    QTest::newRow("to a file boundary") << 1000LL << 2000LL << 20 << 49;
+    QTest::newRow("to the end") << 5000LL << 6000LL << 120 << 149;
+}
+
+void TestClipExport::exportsTheFramesOfTheRangeInOrder()
+{
+    QFETCH(qint64, from);
+    QFETCH(qint64, to);
+    QFETCH(int, firstFrame);
+    QFETCH(int, lastFrame);
+    const Trip::TripList trip =
+        Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, RunOfThree);
+    TripPositions reader(trip);
+    const PositionsPtr positions = reader.assemble(trip);
+    QVERIFY(TripPositions::hasFix(positions));
+
+    ClipExport clip(trip);
+    clip.setRange(from, to);
+    clip.setPositions(positions, 0);
+    QSignalSpy progress(&clip, &ClipExport::progressChanged);
+    const QString path = QDir(m_out).filePath(QStringLiteral("range.mp4"));
+    QVERIFY2(clip.run(path), qPrintable(clip.errorString()));
+    QCOMPARE(progress.last().first().toInt(), 100);
+
+    const Fixture::Decoded decoded = Fixture::decodeAll(path);
+    QVector<int> expected;
+    for (int frame = firstFrame; frame <= lastFrame; ++frame)
+        expected << frame;
+    QCOMPARE(decoded.frames, expected);
+    QVERIFY(decoded.hasAudio);
+    // Longer than the range by less than one key-frame interval (10 frames).
+    const double range = double(to - from) / 1000.0;
+    QVERIFY2(decoded.seconds >= range - 0.04 && decoded.seconds <= range + 0.4 + 0.04,
+             qPrintable(QStringLiteral("%1 s for a range of %2 s").arg(decoded.seconds).arg(range)));
+
+    // The GPX beside it is valid and covers exactly the seconds of the range.
+    const QString gpx = ClipExport::trackPathFor(path);
+    QCOMPARE(gpx, QDir(m_out).filePath(QStringLiteral("range.gpx")));
+    QFile track(gpx);
+    QVERIFY(track.open(QIODevice::ReadOnly));
+    QString error;
+    const QVector<Fixture::GpxPoint> points = Fixture::readGpx(track.readAll(), error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    // Six seconds of positions: records 0 to 5.
+    QCOMPARE(points.size(), int(std::min<qint64>(to / 1000, 5) - from / 1000 + 1));
+    QCOMPARE(points.first().time,
+             QDateTime(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC).addSecs(from / 1000).toString(Qt::ISODate));
+    QCOMPARE(filesIn(m_out), QStringList({QStringLiteral("range.gpx"), QStringLiteral("range.mp4")}));
+}
+
+void TestClipExport::failedOrCancelledExportLeavesNothing_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("cancel");
+
+    QTest::newRow("cancelled") << RunOfThree << true;
+    // The last file has another picture size: joining it needs re-encoding.
+    QTest::newRow("files that cannot be joined")
+        << QStringList{RunOfThree.last(), QStringLiteral("002_0001_20240501130000.mp4")} << false;
+}
+
+void TestClipExport::failedOrCancelledExportLeavesNothing()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, cancel);
+    const Trip::TripList trip = Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, files);
+    const QStringList recordings = filesIn(m_recordings);
+    TripPositions reader(trip);
+
+    ClipExport clip(trip);
+    clip.setRange(0, TripRange::duration(trip));
+    clip.setPositions(reader.assemble(trip), 0);
+    if (cancel) {
+        connect(&clip, &ClipExport::progressChanged, &clip, [&clip](int percent) {
+            if (percent >= 30)
+                clip.cancel();
+        });
+    }
+    QVERIFY(!clip.run(QDir(m_out).filePath(QStringLiteral("clip.mp4"))));
+    QCOMPARE(clip.wasCancelled(), cancel);
+    QVERIFY(!clip.errorString().isEmpty());
+    QCOMPARE(filesIn(m_out), QStringList());
+    QCOMPARE(filesIn(m_recordings), recordings);
+}
+
+void TestClipExport::neverReplacesARecording()
+{
+    const Trip::TripList trip =
+        Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, RunOfThree);
+    const QString video = trip[1].videoFile;
+    const QByteArray before = hashOf(video);
+    ClipExport clip(trip);
+    clip.setRange(0, 6000);
+    // Named directly, and through another spelling of the same path.
+    for (const QString& target :
+         {video, m_recordings + QStringLiteral("/../card/") + QFileInfo(video).fileName()}) {
+        QVERIFY(!clip.run(target));
+        QVERIFY(clip.errorString().contains(video));
+    }
+    QCOMPARE(hashOf(video), before);
+}
+
+void TestClipExport::grabsTheFrameShownAtAPosition_data()
+{
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<int>("frame");
+
+    // 25 frames per second, three files of 50 frames.
+    QTest::newRow("start") << 0LL << 0;
+    QTest::newRow("between two frames") << 1300LL << 32;
+    QTest::newRow("on a frame, not a key frame") << 1320LL << 33;
+    QTest::newRow("end of the first file") << 2000LL << 49;
+    QTest::newRow("start of the second file") << 2020LL << 50;
+    QTest::newRow("end of the trip") << 6000LL << 149;
+}
+
+void TestClipExport::grabsTheFrameShownAtAPosition()
+{
+    QFETCH(qint64, position);
+    QFETCH(int, frame);
+    Snapshot still(m_stills, nullptr);
+    QVERIFY2(still.grab(position), qPrintable(still.errorString()));
+    QCOMPARE(still.frame().size(), QSize(320, 64));
+    QCOMPARE(Fixture::frameNumber(still.frame()), frame);
+}
+
+void TestClipExport::stampShowsTheDataBelowThePicture()
+{
+    TripPositions reader(m_stills);
+    Snapshot still(m_stills, reader.assemble(m_stills));
+    QVERIFY(still.grab(3500));
+    const QStringList lines = still.stampLines(3500, 3600);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("2024-05-01 13:00:03"));
+    QVERIFY2(lines[1].contains(QStringLiteral("48° 6' 0.0\" N")), qPrintable(lines[1]));
+    QCOMPARE(lines[2], Units::speedText(Fixture::Kmh / 3.6, 0));
+
+    const QImage stamped = Snapshot::stamped(still.frame(), lines);
+    QCOMPARE(stamped.width(), still.frame().width());
+    QVERIFY(stamped.height() > still.frame().height());
+    QCOMPARE(stamped.copy(0, 0, 320, 64), still.frame().convertToFormat(stamped.format()));
+    // Text is drawn in the band.
+    const QImage band = stamped.copy(0, 64, 320, stamped.height() - 64);
+    int lit = 0;
+    for (int y = 0; y < band.height(); ++y) {
+        for (int x = 0; x < band.width(); ++x)
+            lit += qGray(band.pixel(x, y)) > 128 ? 1 : 0;
+    }
+    QVERIFY(lit > 50);
+    QCOMPARE(Snapshot::stamped(still.frame(), {}), still.frame());
+}
+
+void TestClipExport::clockTimeNamesTheFile()
+{
+    QCOMPARE(Snapshot::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC)),
+             QStringLiteral("2024-06-01_14-03-12.png"));
+    // Without positions the clock comes from the start time in the file's name.
+    const Snapshot still(m_stills, nullptr);
+    QCOMPARE(still.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4, 500), Qt::UTC));
+    QCOMPARE(still.clockAt(2000), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 2), Qt::UTC));
+    // With positions, from the record of that second.
+    TripPositions reader(m_stills);
+    const Snapshot located(m_stills, reader.assemble(m_stills));
+    QCOMPARE(located.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4), Qt::UTC));
+}
+
+void TestClipExport::savesPngButNeverOverARecording()
+{
+    Snapshot still(m_stills, nullptr);
+    QVERIFY(still.grab(1000));
+    const QString path = QDir(m_out).filePath(QStringLiteral("still.png"));
+    QVERIFY2(still.save(still.frame(), path), qPrintable(still.errorString()));
+    QImage read(path);
+    QCOMPARE(read.size(), QSize(320, 64));
+    QCOMPARE(Fixture::frameNumber(read), 25);
+
+    const qint64 size = QFileInfo(m_stills[0].videoFile).size();
+    QVERIFY(!still.save(still.frame(), m_stills[0].videoFile));
+    QVERIFY(still.errorString().contains(m_stills[0].videoFile));
+    QCOMPARE(QFileInfo(m_stills[0].videoFile).size(), size);
+}
+
+QTEST_MAIN(TestClipExport)
+#include "tst_clipexport.moc"
