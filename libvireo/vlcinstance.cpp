@@ -91,8 +91,5 @@ void VlcInstance::SetupLibrary(const QString& pluginPath)
 
 QStringList VlcInstance::OptimizedPlayerArgs()
 {
-    QStringList a = VlcOptions::playback();
-    if (qEnvironmentVariableIsSet("XVLC")) a << qEnvironmentVariable("XVLC").split(' ');
-    if (qEnvironmentVariableIsSet("XVLCDROP")) for (auto x : qEnvironmentVariable("XVLCDROP").split(' ')) a.removeAll(x);
-    return a;
+    return VlcOptions::playback();
 }

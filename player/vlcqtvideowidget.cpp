@@ -17,17 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <QDebug>
-#include <QElapsedTimer>
 #include <cmath>
-static QElapsedTimer& dbgc()
-{
-    static QElapsedTimer t;
-    if (!t.isValid())
-        t.start();
-    return t;
-}
-#define DBG(...) qDebug().nospace() << dbgc().elapsed() << " DBG " << __VA_ARGS__
 
 namespace {
 
@@ -42,6 +32,8 @@ const int StatePollLimit = 100;
 const int MutePollLimit = 10;
 // Longest wait for the picture of a paused seek before its position is published anyway.
 const int PictureWaitMs = 1500;
+// Time from the engine's full buffer after a paused seek to its picture on screen.
+const int PictureSettleMs = 60;
 // A paused seek stays this far from the end of its file.
 const int PausedSeekEndMargin = 25;
 // Delay of the second seek after a file switched to while paused.
@@ -511,7 +503,6 @@ int VlcQtVideoWidget::pausedSeekTime(qint64 position) const
 
 void VlcQtVideoWidget::seekPaused(qint64 position)
 {
-    DBG("seekPaused " << position);
     m_player->setTime(pausedSeekTime(position));
     m_position = position;
     m_positionClock.start();
@@ -524,7 +515,6 @@ void VlcQtVideoWidget::seekPaused(qint64 position)
 void VlcQtVideoWidget::buffering(int percent)
 {
     QMutexLocker lock(&m_mutex);
-    DBG("buffering " << percent << " awaiting " << m_awaitingPicture);
     if (!fromCurrentPlayer() || !m_awaitingPicture) {
         return;
     }
@@ -533,7 +523,9 @@ void VlcQtVideoWidget::buffering(int percent)
     if (percent == 0) {
         m_bufferingSeen = true;
     } else if (percent >= 100 && m_bufferingSeen) {
-        pictureShown();
+        // The engine reports a full buffer just before its decoder hands the picture over
+        // to the display: it is on screen a moment later.
+        m_pictureTimer->start(PictureSettleMs);
     }
 }
 
@@ -545,7 +537,6 @@ void VlcQtVideoWidget::pictureShown()
     }
     m_awaitingPicture = false;
     m_pictureTimer->stop();
-    DBG("pictureShown " << m_pictureTarget);
     publish(m_pictureTarget);
 }
 
@@ -591,8 +582,6 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
     }
 
     const int state = m_player->getState();
-    DBG("setupPosition " << target << " index " << index << " cur " << m_player->currentIndex() << " state "
-                         << state);
     const bool playing = !m_keepPaused && state != VlcEnums::Ended && state != VlcEnums::Stopped;
     const bool reopen = m_lastState == VlcEnums::Ended && isLastPlayable(m_currentIndex);
     const int inFile = static_cast<int>(target - m_timeline.offset(index));
@@ -621,19 +610,22 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
     } else {
         m_pendingPosition = target;
         m_player->setTime(inFile);
-        if (!playing) {
-            // Stopped or at the end: nothing will report; the position holds as asked.
-            if (notify) {
-                publish(target);
-            }
-            published = true;
+        if (m_keepPaused && state == VlcEnums::Playing) {
+            // A pause under way: the engine is put on the target once it has paused.
+            m_pauseTarget = target;
         }
     }
-    if (!published) {
-        // Playing: the engine's reports from the new position follow within a fraction of
-        // a second. Paused: published when the picture is there.
+    if (m_awaitingPicture || m_switchTarget >= 0 || m_pauseTarget >= 0) {
+        // Paused: published once the engine shows the target's picture.
         m_position = target;
         m_positionClock.start();
+    } else {
+        // Playing, the picture of the target follows within a report; stopped or at the
+        // end, nothing will report and the position holds as asked.
+        if (notify) {
+            publish(target);
+        }
+        published = true;
     }
 
     if (target == m_duration && !playing) {
@@ -743,8 +735,6 @@ void VlcQtVideoWidget::stateChanged()
         return;
     }
     const int state = m_player->getState();
-    DBG("stateChanged " << state << " last " << int(m_lastState) << " keep " << bool(m_keepPaused)
-                        << " pauseT " << m_pauseTarget << " switchT " << m_switchTarget);
     if (state == m_lastState) {
         return;
     }

@@ -108,8 +108,9 @@ int main(int argc, char** argv)
     VlcQtVideoWidget* video = ui->videoWidget;
 
     window.openPaths({card});
-    if (!waitFor([&] { return playlist->model() && playlist->model()->rowCount() > 0 && !playlist->isWorking(); },
-                 600000)) {
+    if (!waitFor(
+            [&] { return playlist->model() && playlist->model()->rowCount() > 0 && !playlist->isWorking(); },
+            600000)) {
         std::fprintf(stderr, "the card was not listed\n");
         return 1;
     }
