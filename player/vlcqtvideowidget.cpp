@@ -186,6 +186,7 @@ bool VlcQtVideoWidget::seekOutstanding(qint64 position) const
 void VlcQtVideoWidget::publish(qint64 position)
 {
     m_position = position;
+    m_published = position;
     m_positionClock.start();
     emit onPositionChange(position);
 }
@@ -202,6 +203,7 @@ void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
         QMutexLocker lock(&m_mutex);
         clearPendingSeek();
         m_position = 0;
+        m_published = 0;
         m_keepPaused = false;
         m_pauseTarget = -1;
         m_switchTarget = -1;
@@ -374,41 +376,53 @@ void VlcQtVideoWidget::forward()
     seekBy(SkipMs);
 }
 
+qint64 VlcQtVideoWidget::targetPosition() const
+{
+    if (m_pauseTarget >= 0) {
+        return m_pauseTarget;
+    }
+    // Paused, m_position is the picture on screen or the target of a seek under way.
+    return m_keepPaused ? m_position.load() : shownPosition();
+}
+
 void VlcQtVideoWidget::seekBy(int ms)
 {
     QMutexLocker lock(&m_mutex);
     if (!m_ready || !m_player) {
         return;
     }
-    // From the picture on screen, or from the target of a seek still under way.
-    setupPosition(m_position + ms, true);
+    setupPosition(targetPosition() + ms, true);
 }
 
 void VlcQtVideoWidget::stepFrame(int frames)
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player || !m_trip || frames == 0) {
+    if (!m_ready || !m_player || !m_trip || frames == 0 || m_timeline.count() == 0) {
         return;
     }
-    const int state = m_player->getState();
-    if (state == VlcEnums::Playing) {
-        play();
-        return;
-    }
-    const int index = qBound(0, m_currentIndex.load(), qMax(0, m_timeline.count() - 1));
+    const qint64 from = targetPosition();
+    const int index =
+        qBound(0, m_timeline.indexAt(qBound<qint64>(0, from, m_duration)), m_timeline.count() - 1);
     const qint64 start = m_timeline.offset(index);
     const qint64 end = m_timeline.offset(index + 1);
     const double interval = frameInterval();
     // The frame on screen, counted from the start of its file, and the middle of the one
     // wanted: a seek to the middle of a frame shows that frame, whatever the rounding.
-    const double frame = std::floor((m_position - start) / interval);
+    const double frame = std::floor((from - start) / interval);
     qint64 target = start + qint64((frame + frames) * interval + interval / 2);
     if (target >= end && index + 1 < m_timeline.count()) {
         target = end + qint64(interval / 2);
     } else if (target >= end) {
         target = end - qint64(interval / 2);
     }
-    setupPosition(qBound<qint64>(0, target, m_duration), true);
+    target = qBound<qint64>(0, target, m_duration);
+    if (m_player->getState() == VlcEnums::Playing && !m_keepPaused) {
+        // Paused first; the engine is put on the stepped frame once it has paused.
+        play();
+        m_pauseTarget = target;
+        return;
+    }
+    setupPosition(target, true);
 }
 
 void VlcQtVideoWidget::setRate(double rate)
@@ -482,6 +496,10 @@ qint64 VlcQtVideoWidget::shownPosition() const
 {
     if (m_pendingIndex >= 0 || m_pendingPosition >= 0 || !m_positionClock.isValid()) {
         // A seek is under way: its target is where the picture goes.
+        return m_position;
+    }
+    if (m_keepPaused || !m_player || m_player->getState() != VlcEnums::Playing) {
+        // Paused, stopped or at the end: the picture does not move.
         return m_position;
     }
     // Reports come a few times a second and describe the picture shown when they are made.

@@ -53,7 +53,7 @@ public:
     int currentPage() const;
     double rate() const { return m_rate; }
     // The trip position last published.
-    qint64 position() const { return m_position; }
+    qint64 position() const { return m_published; }
 
 public slots:
     void setMedia(std::shared_ptr<Trip::TripList> list);
@@ -124,6 +124,8 @@ private:
     void publish(qint64 position);
     // Where the picture on screen is now, from the latest report and the time since.
     qint64 shownPosition() const;
+    // Where a seek or step starts: the picture on screen, or the target of one under way.
+    qint64 targetPosition() const;
     // Seeks the paused engine to position and publishes it when its picture is there.
     void seekPaused(qint64 position);
     int pausedSeekTime(qint64 position) const;
@@ -148,6 +150,8 @@ private:
     std::atomic<int> m_pendingIndex{-1};
     qint64 m_duration = 0;
     std::atomic<qint64> m_position{0};
+    // The position last told through onPositionChange.
+    std::atomic<qint64> m_published{0};
     // When m_position was last taken from the engine or set by a seek.
     QElapsedTimer m_positionClock;
     std::atomic<qint64> m_pendingPosition{-1};
