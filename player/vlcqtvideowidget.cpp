@@ -442,7 +442,7 @@ void VlcQtVideoWidget::setRate(double rate)
 
 bool VlcQtVideoWidget::engineMuteWanted() const
 {
-    return m_muted || m_rate > LoudestRate;
+    return m_requestedMute || m_rate > LoudestRate;
 }
 
 void VlcQtVideoWidget::applyEngineMute()
@@ -678,6 +678,11 @@ void VlcQtVideoWidget::timeChanged(int time)
     m_heldReports = 0;
     clearPendingSeek();
     publish(position);
+    // The engine takes a mute only once its sound output runs, a moment after a file
+    // starts: checked with every report.
+    if (!m_muteTimer->isActive()) {
+        applyEngineMute();
+    }
 }
 
 void VlcQtVideoWidget::mediaChanged(const QString& path)
