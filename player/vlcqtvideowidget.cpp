@@ -442,7 +442,8 @@ void VlcQtVideoWidget::setRate(double rate)
 
 bool VlcQtVideoWidget::engineMuteWanted() const
 {
-    return m_requestedMute || m_rate > LoudestRate;
+    // Silent too while a file switched to while paused plays up to its first report.
+    return m_requestedMute || m_rate > LoudestRate || m_switchTarget >= 0;
 }
 
 void VlcQtVideoWidget::applyEngineMute()
@@ -613,11 +614,13 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
         m_pendingIndex = index;
         m_pendingPosition = target;
         m_switchTarget = m_keepPaused ? target : -1;
+        m_switchReported = false;
         // The engine cannot start a file in its last moments (it shows the file's first
         // picture instead): start a little before and seek from there.
         const qint64 length = m_timeline.fileDuration(index);
         const int start =
             inFile > length - NearEndMs ? static_cast<int>(qMax<qint64>(0, length - NearEndMs)) : inFile;
+        m_switchStart = start;
         if (m_player->play(index, start) != 0) {
             showLoadError();
         } else if (start != inFile && !m_keepPaused) {
@@ -663,6 +666,14 @@ void VlcQtVideoWidget::timeChanged(int time)
 {
     QMutexLocker lock(&m_mutex);
     if (!fromCurrentPlayer() || !m_player || !m_trip) {
+        return;
+    }
+    if (m_switchTarget >= 0 && !m_switchReported && m_keepPaused && m_pendingIndex < 0 &&
+        time >= m_switchStart - SeekTolerance) {
+        m_switchReported = true;
+        if (m_player->getState() == VlcEnums::Playing) {
+            m_player->pause();
+        }
         return;
     }
     // While paused the picture's position is published by the seek that showed it.
@@ -771,7 +782,13 @@ void VlcQtVideoWidget::stateChanged()
     case VlcEnums::Playing:
         showPage(VideoPage);
         if (m_keepPaused) {
-            m_player->pause();
+            // A file switched to while paused is paused at its first time report: paused
+            // before, the engine now and then has not yet taken the start position and
+            // leaves every seek of the paused file without a picture.
+            if (m_switchTarget < 0 || m_switchReported) {
+                m_player->pause();
+            }
+            applyEngineMute();
             return;
         }
         applyEngineMute();

@@ -175,6 +175,10 @@ private:
     qint64 m_pauseTarget = -1;
     // A seek into another file while paused: the position to show once that file plays.
     qint64 m_switchTarget = -1;
+    // The file switched to has sent its first time report.
+    bool m_switchReported = false;
+    // Where in its file the switched-to file was started.
+    int m_switchStart = 0;
     // A seek of the paused engine whose picture has not come yet.
     bool m_awaitingPicture = false;
     bool m_bufferingSeen = false;
