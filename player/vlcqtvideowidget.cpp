@@ -829,8 +829,9 @@ void VlcQtVideoWidget::stateChanged()
             }
             break;
         }
-        // The player goes on with the next file by itself, unless it has gone.
-        if (stopIfFileMissing(m_currentIndex + 1, m_currentIndex + 1)) {
+        // The player goes on with the next file by itself, unless it has gone (a file cut
+        // short because the card was pulled is named first).
+        if (stopIfFileMissing(m_currentIndex, m_currentIndex + 1)) {
             return;
         }
         if (m_position == 0) {
