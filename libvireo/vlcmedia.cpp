@@ -82,7 +82,7 @@ ParseResult parse(libvlc_media_t* media, int timeoutMs)
     }
 }
 
-QString checkTracks(libvlc_media_t* media)
+QString checkTracks(libvlc_media_t* media, VideoInfo* info)
 {
     libvlc_media_track_t** tracks = nullptr;
     const unsigned count = libvlc_media_tracks_get(media, &tracks);
@@ -117,6 +117,18 @@ QString checkTracks(libvlc_media_t* media)
                          .arg(track->video->i_height);
         } else {
             reason.clear();
+            if (info) {
+                const libvlc_video_track_t* video = track->video;
+                info->width = static_cast<int>(video->i_width);
+                info->height = static_cast<int>(video->i_height);
+                if (video->i_sar_num > 0 && video->i_sar_den > 0) {
+                    info->sarNum = video->i_sar_num;
+                    info->sarDen = video->i_sar_den;
+                }
+                if (video->i_frame_rate_num > 0 && video->i_frame_rate_den > 0) {
+                    info->frameRate = double(video->i_frame_rate_num) / video->i_frame_rate_den;
+                }
+            }
         }
         // Only the first video track decides.
         break;

@@ -23,8 +23,21 @@ libvlc_media_t* fromPath(libvlc_instance_t* engine, const QString& file);
 // backstop should its report never come.
 ParseResult parse(libvlc_media_t* media, int timeoutMs);
 
+// What the file check learns of a playable video track.
+struct VideoInfo
+{
+    int width = 0;
+    int height = 0;
+    // Shape of one pixel; 1:1 when the file does not say.
+    unsigned sarNum = 1;
+    unsigned sarDen = 1;
+    // Frames per second; 0 when the file does not say.
+    double frameRate = 0;
+};
+
 // The file check of a parsed media: empty when its first video track carries an
-// accepted code and a real resolution, otherwise the reason it fails.
-QString checkTracks(libvlc_media_t* media);
+// accepted code and a real resolution, otherwise the reason it fails. On success
+// `info`, when given, receives the track's size, pixel shape and frame rate.
+QString checkTracks(libvlc_media_t* media, VideoInfo* info = nullptr);
 
 } // namespace VlcMedia

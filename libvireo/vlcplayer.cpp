@@ -7,9 +7,12 @@
 #include "vlcmedia.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <vlc/vlc.h>
+
+#include <vector>
 
 const int VlcPlayer::m_eventlist[9] = {
     libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerOpening,    libvlc_MediaPlayerPlaying,
@@ -38,26 +41,47 @@ QString mediaLocation(libvlc_media_t* media)
 class VlcPlayerPrivate
 {
 public:
+    // One file of a list and what its check found.
+    struct Item
+    {
+        enum Check
+        {
+            Unchecked,
+            Playable,
+            Refused
+        };
+        QString file;
+        Check check = Unchecked;
+        VlcMedia::VideoInfo video;
+    };
+
     explicit VlcPlayerPrivate(VlcPlayer* player) : m_player(player) {}
 
     static void handleEvent(const libvlc_event_t* event, void* data);
 
     libvlc_media_t* createMedia(const QString& file) const;
     // Parses media and runs the file check; a failure is reported.
-    bool verify(libvlc_media_t* media);
+    bool verify(libvlc_media_t* media, VlcMedia::VideoInfo* video = nullptr);
+    bool checkItem(int idx);
     void fail(const QString& message);
     void requestSurface();
-    int playItem(int idx);
+    // Plays the first playable item from idx on, from startMs into it.
+    int playItem(int idx, int startMs);
+    // After a list item has played to its end: the next one, unless the list is over or
+    // its files have gone (a card pulled during playback).
+    void advance();
 
     VlcPlayer* m_player;
     QString m_lastError;
     libvlc_instance_t* m_vlcInstance = nullptr;
     VlcVideoWidget* m_videoWidget = nullptr;
     libvlc_media_player_t* m_mediaPlayer = nullptr;
-    libvlc_media_list_player_t* m_listPlayer = nullptr;
     libvlc_event_manager_t* m_playerEvents = nullptr;
-    libvlc_event_manager_t* m_listEvents = nullptr;
-    libvlc_media_list_t* m_mediaList = nullptr;
+    bool m_listPlayback = false;
+    std::vector<Item> m_items;
+    int m_current = -1;
+    // Checked file of a single-file player, for its picture shape and frame rate.
+    VlcMedia::VideoInfo m_singleVideo;
     QList<QByteArray> m_mediaOptions;
 };
 
@@ -66,6 +90,7 @@ VlcPlayer::VlcPlayer(VlcInstance* instance, VlcVideoWidget* videoWidget, bool li
 {
     m_d->m_vlcInstance = VlcInstancePrivate::core(instance);
     m_d->m_videoWidget = videoWidget;
+    m_d->m_listPlayback = listPlayback;
     // An engine that failed to start leaves a player that refuses everything.
     if (!m_d->m_vlcInstance) {
         return;
@@ -81,16 +106,8 @@ VlcPlayer::VlcPlayer(VlcInstance* instance, VlcVideoWidget* videoWidget, bool li
     for (int type : m_eventlist) {
         libvlc_event_attach(m_d->m_playerEvents, type, VlcPlayerPrivate::handleEvent, this);
     }
-
-    if (listPlayback) {
-        m_d->m_listPlayer = libvlc_media_list_player_new(m_d->m_vlcInstance);
-        if (m_d->m_listPlayer) {
-            libvlc_media_list_player_set_media_player(m_d->m_listPlayer, m_d->m_mediaPlayer);
-            m_d->m_listEvents = libvlc_media_list_player_event_manager(m_d->m_listPlayer);
-            libvlc_event_attach(m_d->m_listEvents, libvlc_MediaListPlayerNextItemSet,
-                                VlcPlayerPrivate::handleEvent, this);
-        }
-    }
+    libvlc_event_attach(m_d->m_playerEvents, libvlc_MediaPlayerBuffering, VlcPlayerPrivate::handleEvent,
+                        this);
 }
 
 VlcPlayer::~VlcPlayer()
@@ -100,20 +117,12 @@ VlcPlayer::~VlcPlayer()
         for (int type : m_eventlist) {
             libvlc_event_detach(m_d->m_playerEvents, type, VlcPlayerPrivate::handleEvent, this);
         }
-    }
-    if (m_d->m_listEvents) {
-        libvlc_event_detach(m_d->m_listEvents, libvlc_MediaListPlayerNextItemSet,
-                            VlcPlayerPrivate::handleEvent, this);
+        libvlc_event_detach(m_d->m_playerEvents, libvlc_MediaPlayerBuffering, VlcPlayerPrivate::handleEvent,
+                            this);
     }
     if (m_d->m_mediaPlayer) {
         libvlc_media_player_stop(m_d->m_mediaPlayer);
         libvlc_media_player_release(m_d->m_mediaPlayer);
-    }
-    if (m_d->m_listPlayer) {
-        libvlc_media_list_player_release(m_d->m_listPlayer);
-    }
-    if (m_d->m_mediaList) {
-        libvlc_media_list_release(m_d->m_mediaList);
     }
 }
 
@@ -128,17 +137,30 @@ libvlc_media_t* VlcPlayerPrivate::createMedia(const QString& file) const
     return media;
 }
 
-bool VlcPlayerPrivate::verify(libvlc_media_t* media)
+bool VlcPlayerPrivate::verify(libvlc_media_t* media, VlcMedia::VideoInfo* video)
 {
     if (!media) {
         return false;
     }
     VlcMedia::parse(media, -1);
-    const QString reason = VlcMedia::checkTracks(media);
+    const QString reason = VlcMedia::checkTracks(media, video);
     if (!reason.isEmpty()) {
         fail(reason);
     }
     return reason.isEmpty();
+}
+
+bool VlcPlayerPrivate::checkItem(int idx)
+{
+    Item& item = m_items[static_cast<std::size_t>(idx)];
+    if (item.check == Item::Unchecked) {
+        libvlc_media_t* media = VlcMedia::fromPath(m_vlcInstance, item.file);
+        item.check = media && verify(media, &item.video) ? Item::Playable : Item::Refused;
+        if (media) {
+            libvlc_media_release(media);
+        }
+    }
+    return item.check == Item::Playable;
 }
 
 void VlcPlayerPrivate::fail(const QString& message)
@@ -159,25 +181,59 @@ void VlcPlayerPrivate::requestSurface()
     }
 }
 
-int VlcPlayerPrivate::playItem(int idx)
+int VlcPlayerPrivate::playItem(int idx, int startMs)
 {
-    // The list player of libVLC 3 does not restart a new list at its first item
-    // (stepping on continues from the position kept from the old list), and
-    // playing an item by index announces the item played before it. Selecting
-    // the item itself and announcing it here gives the right item and the right
-    // announcement.
-    libvlc_media_list_lock(m_mediaList);
-    libvlc_media_t* media = libvlc_media_list_item_at_index(m_mediaList, idx);
-    libvlc_media_list_unlock(m_mediaList);
-    if (!media) {
-        return -1;
+    const int count = static_cast<int>(m_items.size());
+    for (int i = qMax(idx, 0); i < count; ++i) {
+        if (!checkItem(i)) {
+            startMs = 0;
+            continue;
+        }
+        // A fresh media for every start: the start time is an option of the media, and
+        // one set for this start must not hold for the next.
+        libvlc_media_t* media = createMedia(m_items[static_cast<std::size_t>(i)].file);
+        if (!media) {
+            return -1;
+        }
+        if (startMs > 0) {
+            libvlc_media_add_option(
+                media, QStringLiteral(":start-time=%1").arg(startMs / 1000.0, 0, 'f', 3).toUtf8());
+        }
+        libvlc_media_player_set_media(m_mediaPlayer, media);
+        const QString location = mediaLocation(media);
+        libvlc_media_release(media);
+        m_current = i;
+        if (m_videoWidget) {
+            m_videoWidget->setVideoSize(m_player->videoSize());
+        }
+        requestSurface();
+        const int result = libvlc_media_player_play(m_mediaPlayer);
+        if (result == 0) {
+            emit m_player->nextItemSet(location);
+        }
+        return result;
     }
-    const int result = libvlc_media_list_player_play_item(m_listPlayer, media);
-    if (result == 0) {
-        emit m_player->nextItemSet(mediaLocation(media));
+    return -1;
+}
+
+void VlcPlayerPrivate::advance()
+{
+    // Only when the player still stands at the end of the item that ended: a file chosen
+    // meanwhile is not passed over.
+    if (!m_mediaPlayer || libvlc_media_player_get_state(m_mediaPlayer) != libvlc_Ended) {
+        return;
     }
-    libvlc_media_release(media);
-    return result;
+    const int next = m_current + 1;
+    if (next < 0 || next >= static_cast<int>(m_items.size())) {
+        return;
+    }
+    const QString& file = m_items[static_cast<std::size_t>(next)].file;
+    if (!QFileInfo::exists(file)) {
+        // The rest of the list is gone with it; the player stays at the end of what it had.
+        fail(QStringLiteral("file not found: %1").arg(QDir::toNativeSeparators(file)));
+        return;
+    }
+    playItem(next, 0);
 }
 
 void VlcPlayer::setMediaOptions(const QStringList& options)
@@ -208,10 +264,14 @@ int VlcPlayer::open(const QString& file)
         return -1;
     }
     libvlc_media_player_set_media(m_d->m_mediaPlayer, media);
-    const bool passed = m_d->verify(media);
+    m_d->m_singleVideo = VlcMedia::VideoInfo();
+    const bool passed = m_d->verify(media, &m_d->m_singleVideo);
     libvlc_media_release(media);
     if (!passed) {
         return -1;
+    }
+    if (m_d->m_videoWidget) {
+        m_d->m_videoWidget->setVideoSize(videoSize());
     }
     m_d->requestSurface();
     return libvlc_media_player_play(m_d->m_mediaPlayer);
@@ -219,38 +279,22 @@ int VlcPlayer::open(const QString& file)
 
 int VlcPlayer::open(const QStringList& files)
 {
-    if (!m_d->m_listPlayer) {
+    if (!m_d->m_listPlayback || !m_d->m_mediaPlayer) {
         return -1;
     }
-    libvlc_media_list_t* list = libvlc_media_list_new(m_d->m_vlcInstance);
-    if (!list) {
-        return -1;
-    }
-    libvlc_media_list_lock(list);
+    // Files are checked when their turn comes; a long list opens at once.
+    m_d->m_items.clear();
+    m_d->m_items.reserve(static_cast<std::size_t>(files.size()));
     for (const QString& file : files) {
-        libvlc_media_t* media = m_d->createMedia(file);
-        if (!media) {
-            continue;
-        }
-        if (m_d->verify(media)) {
-            libvlc_media_list_add_media(list, media);
-        }
-        libvlc_media_release(media);
+        m_d->m_items.push_back({file, VlcPlayerPrivate::Item::Unchecked, {}});
     }
-    const int count = libvlc_media_list_count(list);
-    libvlc_media_list_player_set_media_list(m_d->m_listPlayer, list);
-    libvlc_media_list_unlock(list);
-    if (m_d->m_mediaList) {
-        libvlc_media_list_release(m_d->m_mediaList);
-    }
-    m_d->m_mediaList = list;
-
-    if (count <= 0) {
+    m_d->m_current = -1;
+    const int result = m_d->playItem(0, 0);
+    if (m_d->m_current < 0) {
         m_d->fail(QStringLiteral("no media"));
         return -1;
     }
-    m_d->requestSurface();
-    return m_d->playItem(0);
+    return result;
 }
 
 bool VlcPlayer::verifyFourCC(const QString& file)
@@ -275,10 +319,28 @@ int VlcPlayer::play()
 
 int VlcPlayer::play(int idx)
 {
-    if (!m_d->m_listPlayer || !m_d->m_mediaList) {
+    return play(idx, 0);
+}
+
+int VlcPlayer::play(int idx, int startMs)
+{
+    if (!m_d->m_listPlayback || !m_d->m_mediaPlayer || m_d->m_items.empty()) {
         return -1;
     }
-    return m_d->playItem(idx);
+    return m_d->playItem(idx, startMs);
+}
+
+int VlcPlayer::currentIndex() const
+{
+    return m_d->m_current;
+}
+
+bool VlcPlayer::isPlayable(int idx)
+{
+    if (idx < 0 || idx >= static_cast<int>(m_d->m_items.size()) || !m_d->m_vlcInstance) {
+        return false;
+    }
+    return m_d->checkItem(idx);
 }
 
 void VlcPlayer::pause()
@@ -300,12 +362,23 @@ void VlcPlayer::stop()
 
 int VlcPlayer::next()
 {
-    return m_d->m_listPlayer ? libvlc_media_list_player_next(m_d->m_listPlayer) : -1;
+    if (!m_d->m_listPlayback || !m_d->m_mediaPlayer || m_d->m_items.empty()) {
+        return -1;
+    }
+    return m_d->playItem(m_d->m_current + 1, 0);
 }
 
 int VlcPlayer::previous()
 {
-    return m_d->m_listPlayer ? libvlc_media_list_player_previous(m_d->m_listPlayer) : -1;
+    if (!m_d->m_listPlayback || !m_d->m_mediaPlayer || m_d->m_items.empty()) {
+        return -1;
+    }
+    for (int i = m_d->m_current - 1; i >= 0; --i) {
+        if (m_d->checkItem(i)) {
+            return m_d->playItem(i, 0);
+        }
+    }
+    return -1;
 }
 
 void VlcPlayer::setTime(int ms)
@@ -327,6 +400,47 @@ void VlcPlayer::toggleMute()
     if (m_d->m_mediaPlayer) {
         libvlc_audio_toggle_mute(m_d->m_mediaPlayer);
     }
+}
+
+void VlcPlayer::setRate(double rate)
+{
+    if (m_d->m_mediaPlayer && rate > 0) {
+        libvlc_media_player_set_rate(m_d->m_mediaPlayer, static_cast<float>(rate));
+    }
+}
+
+double VlcPlayer::rate() const
+{
+    return m_d->m_mediaPlayer ? libvlc_media_player_get_rate(m_d->m_mediaPlayer) : 1.0;
+}
+
+QSize VlcPlayer::videoSize() const
+{
+    const VlcMedia::VideoInfo* video = &m_d->m_singleVideo;
+    if (m_d->m_listPlayback) {
+        const int current = m_d->m_current;
+        if (current < 0 || current >= static_cast<int>(m_d->m_items.size())) {
+            return {};
+        }
+        video = &m_d->m_items[static_cast<std::size_t>(current)].video;
+    }
+    if (video->width <= 0 || video->height <= 0) {
+        return {};
+    }
+    const qint64 width = qint64(video->width) * video->sarNum / qMax(1u, video->sarDen);
+    return {static_cast<int>(qBound<qint64>(1, width, 1 << 20)), video->height};
+}
+
+double VlcPlayer::frameRate() const
+{
+    if (!m_d->m_listPlayback) {
+        return m_d->m_singleVideo.frameRate;
+    }
+    const int current = m_d->m_current;
+    if (current < 0 || current >= static_cast<int>(m_d->m_items.size())) {
+        return 0;
+    }
+    return m_d->m_items[static_cast<std::size_t>(current)].video.frameRate;
 }
 
 qint64 VlcPlayer::getDuration() const
@@ -372,11 +486,22 @@ void VlcPlayerPrivate::handleEvent(const libvlc_event_t* event, void* data)
     case libvlc_MediaPlayerStopped:
     case libvlc_MediaPlayerForward:
     case libvlc_MediaPlayerBackward:
+        emit player->stateChanged();
+        break;
     case libvlc_MediaPlayerEndReached:
         emit player->stateChanged();
+        if (player->m_d->m_listPlayback) {
+            // The engine must not be called back from its own event thread: the next
+            // item starts on the player's thread.
+            QMetaObject::invokeMethod(
+                player, [player]() { player->m_d->advance(); }, Qt::QueuedConnection);
+        }
         break;
     case libvlc_MediaPlayerTimeChanged:
         emit player->timeChanged(static_cast<int>(event->u.media_player_time_changed.new_time));
+        break;
+    case libvlc_MediaPlayerBuffering:
+        emit player->buffering(static_cast<int>(event->u.media_player_buffering.new_cache));
         break;
     case libvlc_MediaPlayerEncounteredError: {
         const char* message = libvlc_errmsg();
@@ -385,14 +510,8 @@ void VlcPlayerPrivate::handleEvent(const libvlc_event_t* event, void* data)
             emit player->error(QString::fromUtf8(message));
             libvlc_clearerr();
         }
-        break;
-    }
-    case libvlc_MediaListPlayerNextItemSet: {
-        libvlc_media_t* media = event->u.media_list_player_next_item_set.item;
-        if (!media) {
-            break;
-        }
-        emit player->nextItemSet(mediaLocation(media));
+        // The player has stopped on the error: its state says so.
+        emit player->stateChanged();
         break;
     }
     default:

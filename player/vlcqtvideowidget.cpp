@@ -5,26 +5,45 @@
 #include "zelcfg.h"
 
 #include "vireo/vlcenums.h"
-#include "vireo/vlcfileduration.h"
 #include "vireo/vlcinstance.h"
 #include "vireo/vlcplayer.h"
 #include "vireo/vlcvideowidget.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 const int SkipMs = 5000;
-// A time report this far from an outstanding seek target is taken as stale.
+// A time report this far from an outstanding seek target is taken as stale; at higher
+// speeds the engine moves further between two reports.
 const int SeekTolerance = 200;
+const int ReportIntervalMs = 300;
 const int StatePollMs = 20;
 const int MutePollMs = 10;
 const int StatePollLimit = 100;
 const int MutePollLimit = 10;
+// Longest wait for the picture of a paused seek before its position is published anyway.
+const int PictureWaitMs = 1500;
+// Time from the engine's full buffer after a paused seek to its picture on screen.
+const int PictureSettleMs = 60;
+// A paused seek stays this far from the end of its file.
+const int PausedSeekEndMargin = 25;
+// Delay of the second seek after a file switched to while paused.
+const int ConfirmSeekMs = 300;
+// A file is started this far before its end at the latest.
+const int NearEndMs = 1000;
+// Frame rate taken when a file does not give one.
+const double DefaultFrameRate = 25.0;
+// Above this speed the engine's sound breaks up: it is switched off.
+const double LoudestRate = 2.0;
 
 } // namespace
 
@@ -45,6 +64,12 @@ void Ui_VlcQtVideoWidget::setupUi(QWidget* widget)
     video->setGeometry(0, 0, 640, 360);
     video->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     video->setMinimumSize(320, 180);
+}
+
+const QList<double>& VlcQtVideoWidget::rates()
+{
+    static const QList<double> list{0.25, 0.5, 1.0, 2.0, 4.0, 8.0, 16.0};
+    return list;
 }
 
 VlcQtVideoWidget::VlcQtVideoWidget(QWidget* parent)
@@ -73,8 +98,14 @@ VlcQtVideoWidget::VlcQtVideoWidget(QWidget* parent)
 
     m_muteTimer = new QTimer(this);
     m_stateTimer = new QTimer(this);
+    m_pictureTimer = new QTimer(this);
+    m_pictureTimer->setSingleShot(true);
     connect(m_muteTimer, SIGNAL(timeout()), this, SLOT(muteChanged()));
     connect(m_stateTimer, SIGNAL(timeout()), this, SLOT(playingStateChanged()));
+    connect(m_pictureTimer, &QTimer::timeout, this, &VlcQtVideoWidget::pictureShown);
+    m_confirmTimer = new QTimer(this);
+    m_confirmTimer->setSingleShot(true);
+    connect(m_confirmTimer, &QTimer::timeout, this, &VlcQtVideoWidget::confirmSeek);
     connect(this, &VlcQtVideoWidget::openingMedia, this, &VlcQtVideoWidget::openMedia, Qt::QueuedConnection);
 
     m_lastWidth = width();
@@ -85,6 +116,7 @@ VlcQtVideoWidget::~VlcQtVideoWidget()
 {
     m_muteTimer->disconnect();
     m_stateTimer->disconnect();
+    m_pictureTimer->disconnect();
     m_muteTimer->deleteLater();
     m_stateTimer->deleteLater();
     m_files.clear();
@@ -101,6 +133,11 @@ int VlcQtVideoWidget::currentPage() const
     return m_stack->currentIndex();
 }
 
+VlcVideoWidget* VlcQtVideoWidget::videoSurface() const
+{
+    return ui->video;
+}
+
 QStringList VlcQtVideoWidget::engineArguments() const
 {
     return VlcInstance::OptimizedPlayerArgs();
@@ -110,6 +147,15 @@ void VlcQtVideoWidget::showLoadError()
 {
     QMessageBox::critical(nullptr, ZelCfg::AppName, QObject::tr("Corrupted file. Video can't be loaded!"),
                           QMessageBox::Ok);
+}
+
+void VlcQtVideoWidget::showMissingFile(const QString& file)
+{
+    QMessageBox::warning(nullptr, ZelCfg::AppName,
+                         QObject::tr("Playback stopped: the recording %1 can no longer be read. "
+                                     "The card or folder may have been removed.")
+                             .arg(QDir::toNativeSeparators(file)),
+                         QMessageBox::Ok);
 }
 
 void VlcQtVideoWidget::showPage(Page page)
@@ -132,8 +178,23 @@ void VlcQtVideoWidget::clearPendingSeek()
 
 bool VlcQtVideoWidget::seekOutstanding(qint64 position) const
 {
-    const int pendingPosition = m_pendingPosition;
-    return m_pendingIndex >= 0 || (pendingPosition >= 0 && qAbs(position - pendingPosition) > SeekTolerance);
+    const qint64 pendingPosition = m_pendingPosition;
+    const double tolerance = SeekTolerance + ReportIntervalMs * qMax(0.0, m_rate - 1.0);
+    return m_pendingIndex >= 0 || (pendingPosition >= 0 && qAbs(position - pendingPosition) > tolerance);
+}
+
+void VlcQtVideoWidget::publish(qint64 position)
+{
+    m_position = position;
+    m_published = position;
+    m_positionClock.start();
+    emit onPositionChange(position);
+}
+
+double VlcQtVideoWidget::frameInterval() const
+{
+    const double fps = m_player ? m_player->frameRate() : 0.0;
+    return 1000.0 / (fps > 1.0 ? fps : DefaultFrameRate);
 }
 
 void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
@@ -142,7 +203,13 @@ void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
         QMutexLocker lock(&m_mutex);
         clearPendingSeek();
         m_position = 0;
+        m_published = 0;
         m_keepPaused = false;
+        m_pauseTarget = -1;
+        m_switchTarget = -1;
+        m_awaitingPicture = false;
+        m_pictureTimer->stop();
+        m_missingReported = false;
 
         if (!list) {
             m_ready = false;
@@ -153,7 +220,6 @@ void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
             m_currentIndex = 0;
             m_trip.reset();
             m_timeline = TripTimeline();
-            m_engineIndex.clear();
             return;
         }
 
@@ -165,11 +231,8 @@ void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
             m_files.append(item.videoFile);
             m_duration += item.duration;
         }
-        m_engineIndex.clear();
 
-        if (m_player->getMute() != m_muted) {
-            m_player->toggleMute();
-        }
+        applyEngineMute();
         m_position = 0;
         qCDebug(lcPlayer) << "opening a trip of" << m_files.size() << "files," << m_duration << "ms";
         if (static_cast<int>(m_duration) > 0) {
@@ -208,6 +271,8 @@ void VlcQtVideoWidget::createPlayer()
     m_instance->setObjectName(QStringLiteral("Player m_instance"));
     m_player = new VlcPlayer(m_instance, ui->video, true);
     m_player->setObjectName(QStringLiteral("Player m_player"));
+    // The speed holds from trip to trip.
+    m_player->setRate(m_rate);
 
     connect(m_player, SIGNAL(error(const QString&)), this, SLOT(mediaPlayerError(const QString&)),
             Qt::QueuedConnection);
@@ -215,6 +280,7 @@ void VlcQtVideoWidget::createPlayer()
     connect(m_player, SIGNAL(stateChanged()), this, SLOT(stateChanged()), Qt::QueuedConnection);
     connect(m_player, SIGNAL(nextItemSet(const QString&)), this, SLOT(mediaChanged(const QString&)),
             Qt::QueuedConnection);
+    connect(m_player, &VlcPlayer::buffering, this, &VlcQtVideoWidget::buffering, Qt::QueuedConnection);
     m_ready = true;
 }
 
@@ -228,18 +294,7 @@ void VlcQtVideoWidget::openMedia()
         m_player->stop();
     }
     showPage(VideoPage);
-
-    // The player leaves out files that fail its check and says so, once per file, while it opens.
-    int refused = 0;
-    const auto counter = connect(
-        m_player, &VlcPlayer::error, this, [&refused](const QString&) { ++refused; }, Qt::DirectConnection);
-    const int result = m_player->open(m_files);
-    disconnect(counter);
-
-    if (result == 0) {
-        if (refused > 0)
-            qCDebug(lcPlayer) << "the engine left out" << refused << "of" << m_files.size() << "files";
-        mapEngineItems(refused);
+    if (m_player->open(m_files) == 0) {
         m_player->setVolume(m_volume);
     } else {
         qCDebug(lcPlayer) << "the engine opened none of the trip's files:" << m_player->getLastError();
@@ -247,40 +302,10 @@ void VlcQtVideoWidget::openMedia()
     }
 }
 
-void VlcQtVideoWidget::mapEngineItems(int refused)
-{
-    const int count = m_files.size();
-    m_engineIndex.assign(static_cast<std::size_t>(count), -1);
-    if (refused <= 0) {
-        for (int i = 0; i < count; ++i) {
-            m_engineIndex[static_cast<std::size_t>(i)] = i;
-        }
-        return;
-    }
-    // Rare: the playlist has already dropped the files the engine cannot play, unless they
-    // changed since. The same check, file by file, tells which ones are missing from the
-    // engine's list.
-    int engineItem = 0;
-    for (int i = 0; i < count; ++i) {
-        QString error;
-        const bool refusedHere =
-            refused > 0 && VlcFileDuration::getFileDuration(m_files.at(i), error) <= 0 && !error.isEmpty();
-        if (refusedHere) {
-            --refused;
-        } else {
-            m_engineIndex[static_cast<std::size_t>(i)] = engineItem++;
-        }
-    }
-}
-
 int VlcQtVideoWidget::playableFrom(int index) const
 {
-    if (m_engineIndex.empty()) {
-        // Not opened yet: take every file as playable.
-        return index < m_files.size() ? index : -1;
-    }
-    for (int i = qMax(index, 0); i < static_cast<int>(m_engineIndex.size()); ++i) {
-        if (m_engineIndex[static_cast<std::size_t>(i)] >= 0) {
+    for (int i = qMax(index, 0); i < m_files.size(); ++i) {
+        if (!m_player || m_player->isPlayable(i)) {
             return i;
         }
     }
@@ -301,9 +326,13 @@ void VlcQtVideoWidget::play()
     showPage(VideoPage);
     m_stateTimer->start(StatePollMs);
     const int state = m_player->getState();
-    if (state == VlcEnums::Playing) {
+    const bool starting = state == VlcEnums::Opening || state == VlcEnums::Buffering;
+    if (state == VlcEnums::Playing || (starting && !m_keepPaused)) {
         m_keepPaused = true;
         m_expectedState = VlcEnums::Paused;
+        // The engine stops on the picture it shows now; once paused it is put exactly there
+        // (seekPaused), so the position published and the picture agree.
+        m_pauseTarget = shownPosition();
         m_player->pause();
     } else if (state == VlcEnums::Ended) {
         m_keepPaused = false;
@@ -315,6 +344,10 @@ void VlcQtVideoWidget::play()
         }
     } else {
         m_keepPaused = false;
+        m_pauseTarget = -1;
+        m_switchTarget = -1;
+        m_awaitingPicture = false;
+        m_pictureTimer->stop();
         m_expectedState = VlcEnums::Playing;
         m_player->play();
     }
@@ -330,26 +363,107 @@ void VlcQtVideoWidget::stop()
 
 void VlcQtVideoWidget::rewind()
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player) {
-        return;
-    }
-    setupPosition(static_cast<int>(m_position - SkipMs), true, false);
+    seekBy(-SkipMs);
 }
 
 void VlcQtVideoWidget::forward()
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player || currentPage() != VideoPage) {
+    // At the end of the trip there is nothing ahead.
+    if (currentPage() != VideoPage) {
         return;
     }
-    setupPosition(static_cast<int>(m_position + SkipMs), true, false);
+    seekBy(SkipMs);
+}
+
+qint64 VlcQtVideoWidget::targetPosition() const
+{
+    if (m_pauseTarget >= 0) {
+        return m_pauseTarget;
+    }
+    // Paused, m_position is the picture on screen or the target of a seek under way.
+    return m_keepPaused ? m_position.load() : shownPosition();
+}
+
+void VlcQtVideoWidget::seekBy(int ms)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_ready || !m_player) {
+        return;
+    }
+    setupPosition(targetPosition() + ms, true);
+}
+
+void VlcQtVideoWidget::stepFrame(int frames)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_ready || !m_player || !m_trip || frames == 0 || m_timeline.count() == 0) {
+        return;
+    }
+    const qint64 from = targetPosition();
+    const int index =
+        qBound(0, m_timeline.indexAt(qBound<qint64>(0, from, m_duration)), m_timeline.count() - 1);
+    const qint64 start = m_timeline.offset(index);
+    const qint64 end = m_timeline.offset(index + 1);
+    const double interval = frameInterval();
+    // The frame on screen, counted from the start of its file, and the middle of the one
+    // wanted: a seek to the middle of a frame shows that frame, whatever the rounding.
+    const double frame = std::floor((from - start) / interval);
+    qint64 target = start + qint64((frame + frames) * interval + interval / 2);
+    if (target >= end && index + 1 < m_timeline.count()) {
+        target = end + qint64(interval / 2);
+    } else if (target >= end) {
+        target = end - qint64(interval / 2);
+    }
+    target = qBound<qint64>(0, target, m_duration);
+    if (m_player->getState() == VlcEnums::Playing && !m_keepPaused) {
+        // Paused first; the engine is put on the stepped frame once it has paused.
+        play();
+        m_pauseTarget = target;
+        return;
+    }
+    setupPosition(target, true);
+}
+
+void VlcQtVideoWidget::setRate(double rate)
+{
+    QMutexLocker lock(&m_mutex);
+    rate = qBound(rates().first(), rate, rates().last());
+    if (rate == m_rate) {
+        return;
+    }
+    m_rate = rate;
+    if (m_player) {
+        m_player->setRate(rate);
+        applyEngineMute();
+    }
+    emit rateChanged(rate);
+}
+
+bool VlcQtVideoWidget::engineMuteWanted() const
+{
+    // Silent too while a file switched to while paused plays up to its first report.
+    return m_requestedMute || m_rate > LoudestRate || m_switchTarget >= 0;
+}
+
+void VlcQtVideoWidget::applyEngineMute()
+{
+    if (m_player && m_player->getMute() != engineMuteWanted()) {
+        m_player->toggleMute();
+    }
 }
 
 void VlcQtVideoWidget::toggleMute()
 {
     QMutexLocker lock(&m_mutex);
     if (!m_ready || !m_player) {
+        return;
+    }
+    if (m_rate > LoudestRate) {
+        // The engine stays silent at this speed; the choice holds for slower ones.
+        m_muted = !m_muted;
+        m_requestedMute = m_muted;
+        emit updateVolumeButtonIcon(m_player->getVolume(), m_muted);
         return;
     }
     m_requestedMute = !m_muted;
@@ -367,7 +481,7 @@ void VlcQtVideoWidget::setVolume(int volume)
         m_volume = volume;
         m_player->setVolume(volume);
     }
-    emit updateVolumeButtonIcon(m_player->getVolume(), m_player->getMute());
+    emit updateVolumeButtonIcon(m_player->getVolume(), m_rate > LoudestRate ? m_muted : m_player->getMute());
 }
 
 void VlcQtVideoWidget::setPosition(int position)
@@ -376,33 +490,102 @@ void VlcQtVideoWidget::setPosition(int position)
     if (!m_ready || !m_player) {
         return;
     }
-    m_pendingPosition = position;
-    setupPosition(position, true, false);
+    setupPosition(position, true);
 }
 
-void VlcQtVideoWidget::setupPosition(int position, bool notify, bool force)
+qint64 VlcQtVideoWidget::shownPosition() const
+{
+    if (m_pendingIndex >= 0 || m_pendingPosition >= 0 || !m_positionClock.isValid()) {
+        // A seek is under way: its target is where the picture goes.
+        return m_position;
+    }
+    if (m_keepPaused || !m_player || m_player->getState() != VlcEnums::Playing) {
+        // Paused, stopped or at the end: the picture does not move.
+        return m_position;
+    }
+    // Reports come a few times a second and describe the picture shown when they are made.
+    const qint64 elapsed = qMin<qint64>(m_positionClock.elapsed(), 1000);
+    const int index = qBound(0, m_currentIndex.load(), qMax(0, m_timeline.count() - 1));
+    const qint64 estimate = m_position + qint64(elapsed * m_rate);
+    return qBound(m_timeline.offset(index), estimate,
+                  qMax(m_timeline.offset(index), m_timeline.offset(index + 1) - 1));
+}
+
+int VlcQtVideoWidget::pausedSeekTime(qint64 position) const
+{
+    // A paused engine shows the picture of a seek once it has buffered a little beyond it
+    // (20 ms with the playback options): no seek closer to the end of a file than that.
+    const int index = m_player->currentIndex();
+    const qint64 inFile = position - m_timeline.offset(index);
+    return static_cast<int>(qBound<qint64>(0, inFile, m_timeline.fileDuration(index) - PausedSeekEndMargin));
+}
+
+void VlcQtVideoWidget::seekPaused(qint64 position)
+{
+    m_player->setTime(pausedSeekTime(position));
+    m_position = position;
+    m_positionClock.start();
+    m_awaitingPicture = true;
+    m_bufferingSeen = false;
+    m_pictureTarget = position;
+    m_pictureTimer->start(PictureWaitMs);
+}
+
+void VlcQtVideoWidget::buffering(int percent)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!fromCurrentPlayer() || !m_awaitingPicture) {
+        return;
+    }
+    // The engine buffers anew from 0 for every seek: a full buffer counts once the seek's own
+    // buffering has begun, not one left over from opening the file.
+    if (percent == 0) {
+        m_bufferingSeen = true;
+    } else if (percent >= 100 && m_bufferingSeen) {
+        // The engine reports a full buffer just before its decoder hands the picture over
+        // to the display: it is on screen a moment later.
+        m_pictureTimer->start(PictureSettleMs);
+    }
+}
+
+void VlcQtVideoWidget::pictureShown()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_awaitingPicture) {
+        return;
+    }
+    m_awaitingPicture = false;
+    m_pictureTimer->stop();
+    publish(m_pictureTarget);
+}
+
+void VlcQtVideoWidget::confirmSeek()
+{
+    QMutexLocker lock(&m_mutex);
+    const qint64 target = m_confirmTarget;
+    m_confirmTarget = -1;
+    if (m_player && target >= 0 && m_player->getState() == VlcEnums::Paused && m_position == target) {
+        seekPaused(target);
+    }
+}
+
+void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
 {
     QMutexLocker lock(&m_mutex);
     if (!m_player) {
         return;
     }
-    if (!force && m_player->getState() == VlcEnums::Playing && seekOutstanding(position)) {
-        // Commands that disagree with an outstanding seek: drop the first, keep later ones quiet.
-        if (m_heldSeeks == 0) {
-            m_heldSeeks = 1;
-            return;
-        }
-        notify = false;
-    }
-    m_heldSeeks = 0;
+    m_confirmTarget = -1;
+    m_confirmTimer->stop();
+    m_heldReports = 0;
 
     qint64 target = qBound<qint64>(0, position, m_duration);
     int index = m_timeline.indexAt(target);
     if (!m_trip || index < 0) {
         return;
     }
-    // A file the engine left out of its list: go on with the next one it plays, or
-    // stay at the end of the last one.
+    // A file the engine cannot play: go on with the next one it plays, or stay at the end
+    // of the last one.
     const int playable = playableFrom(index);
     if (playable != index) {
         int last = playable;
@@ -417,27 +600,65 @@ void VlcQtVideoWidget::setupPosition(int position, bool notify, bool force)
         target = playable < 0 ? m_timeline.offset(index + 1) : m_timeline.offset(index);
     }
 
+    const int state = m_player->getState();
+    const bool playing = !m_keepPaused && state != VlcEnums::Ended && state != VlcEnums::Stopped;
     const bool reopen = m_lastState == VlcEnums::Ended && isLastPlayable(m_currentIndex);
-    if (index != m_currentIndex || reopen) {
+    const int inFile = static_cast<int>(target - m_timeline.offset(index));
+    m_awaitingPicture = false;
+    m_pictureTimer->stop();
+    m_pauseTarget = -1;
+    bool published = false;
+
+    if (index != m_player->currentIndex() || reopen) {
+        // The new file starts at the target: its first picture is the one wanted.
         m_pendingIndex = index;
-        const int engineIndex =
-            m_engineIndex.empty() ? index : m_engineIndex[static_cast<std::size_t>(index)];
-        if (m_player->play(engineIndex) != 0) {
+        m_pendingPosition = target;
+        m_switchTarget = m_keepPaused ? target : -1;
+        m_switchReported = false;
+        // The engine cannot start a file in its last moments (it shows the file's first
+        // picture instead): start a little before and seek from there.
+        const qint64 length = m_timeline.fileDuration(index);
+        const int start =
+            inFile > length - NearEndMs ? static_cast<int>(qMax<qint64>(0, length - NearEndMs)) : inFile;
+        m_switchStart = start;
+        if (m_player->play(index, start) != 0) {
             showLoadError();
+        } else if (start != inFile && !m_keepPaused) {
+            m_player->setTime(inFile);
+        }
+    } else if (state == VlcEnums::Paused) {
+        seekPaused(target);
+    } else {
+        m_pendingPosition = target;
+        m_player->setTime(inFile);
+        if (m_keepPaused && state == VlcEnums::Playing) {
+            // A pause under way: the engine is put on the target once it has paused.
+            m_pauseTarget = target;
         }
     }
-    m_player->setTime(static_cast<int>(target - m_timeline.offset(index)));
-
-    if (m_player->getState() != VlcEnums::Playing) {
+    if (m_awaitingPicture || m_switchTarget >= 0 || m_pauseTarget >= 0) {
+        // Paused: published once the engine shows the target's picture.
         m_position = target;
+        m_positionClock.start();
+    } else {
+        // Playing, the picture of the target follows within a report; stopped or at the
+        // end, nothing will report and the position holds as asked.
+        if (notify) {
+            publish(target);
+        }
+        published = true;
     }
-    if (notify) {
-        emit onPositionChange(target);
-    }
-    if (target == m_duration && m_player->getState() != VlcEnums::Playing) {
+
+    if (target == m_duration && !playing) {
         m_keepPaused = false;
+        m_awaitingPicture = false;
+        m_pictureTimer->stop();
+        m_switchTarget = -1;
         clearPendingSeek();
         showPage(EndPage);
+        if (notify && !published) {
+            publish(target);
+        }
     }
 }
 
@@ -447,16 +668,32 @@ void VlcQtVideoWidget::timeChanged(int time)
     if (!fromCurrentPlayer() || !m_player || !m_trip) {
         return;
     }
+    if (m_switchTarget >= 0 && !m_switchReported && m_keepPaused && m_pendingIndex < 0 &&
+        time >= m_switchStart - SeekTolerance) {
+        m_switchReported = true;
+        if (m_player->getState() == VlcEnums::Playing) {
+            m_player->pause();
+        }
+        return;
+    }
+    // While paused the picture's position is published by the seek that showed it.
+    if (m_keepPaused || m_awaitingPicture) {
+        return;
+    }
     const qint64 position = time + m_timeline.offset(m_currentIndex);
     // A report from before an outstanding seek took effect: hold it back (at most twice)
     // rather than let the slider jump back and forth.
-    if (m_player->getState() == VlcEnums::Playing && seekOutstanding(position) && ++m_heldReports < 3) {
+    if (seekOutstanding(position) && ++m_heldReports < 3) {
         return;
     }
     m_heldReports = 0;
     clearPendingSeek();
-    m_position = position;
-    emit onPositionChange(position);
+    publish(position);
+    // The engine takes a mute only once its sound output runs, a moment after a file
+    // starts: checked with every report.
+    if (!m_muteTimer->isActive()) {
+        applyEngineMute();
+    }
 }
 
 void VlcQtVideoWidget::mediaChanged(const QString& path)
@@ -465,7 +702,10 @@ void VlcQtVideoWidget::mediaChanged(const QString& path)
     if (!fromCurrentPlayer() || !m_trip) {
         return;
     }
-    const int index = m_files.indexOf(path);
+    int index = m_files.indexOf(path);
+    if (index < 0) {
+        index = m_files.indexOf(QDir::fromNativeSeparators(path));
+    }
     if (index < 0) {
         return;
     }
@@ -479,6 +719,43 @@ void VlcQtVideoWidget::mediaChanged(const QString& path)
 void VlcQtVideoWidget::mediaPlayerError(const QString& message)
 {
     qCDebug(lcPlayer) << "engine error:" << message;
+    QMutexLocker lock(&m_mutex);
+    if (!fromCurrentPlayer() || !m_player || m_files.isEmpty()) {
+        return;
+    }
+    // The engine says so when the next file of the list has gone.
+    const int state = m_player->getState();
+    if (state == VlcEnums::Ended || state == VlcEnums::Error) {
+        stopIfFileMissing(m_currentIndex, m_currentIndex + 1);
+    }
+}
+
+bool VlcQtVideoWidget::stopIfFileMissing(int from, int to)
+{
+    if (m_missingReported) {
+        return true;
+    }
+    QString missing;
+    for (int i = qMax(0, from); i <= to && i < m_files.size(); ++i) {
+        if (!QFileInfo::exists(m_files.at(i))) {
+            missing = m_files.at(i);
+            break;
+        }
+    }
+    if (missing.isEmpty()) {
+        return false;
+    }
+    m_missingReported = true;
+    m_keepPaused = true;
+    clearPendingSeek();
+    m_awaitingPicture = false;
+    m_pictureTimer->stop();
+    m_stateTimer->stop();
+    m_expectedState = 0;
+    m_player->stop();
+    emit updatePlayPauseButton(VlcEnums::Stopped);
+    showMissingFile(missing);
+    return true;
 }
 
 void VlcQtVideoWidget::stateChanged()
@@ -505,15 +782,38 @@ void VlcQtVideoWidget::stateChanged()
     case VlcEnums::Playing:
         showPage(VideoPage);
         if (m_keepPaused) {
-            m_player->pause();
+            // A file switched to while paused is paused at its first time report: paused
+            // before, the engine now and then has not yet taken the start position and
+            // leaves every seek of the paused file without a picture.
+            if (m_switchTarget < 0 || m_switchReported) {
+                m_player->pause();
+            }
+            applyEngineMute();
             return;
         }
-        if (m_player->getMute() != m_muted) {
-            m_player->toggleMute();
-        }
+        applyEngineMute();
         break;
     case VlcEnums::Paused:
         clearPendingSeek();
+        if (m_switchTarget >= 0) {
+            // A file switched to while paused: show the position asked for. Now and then
+            // the engine, paused so soon after starting the file, leaves a first seek
+            // undone (it shows the file's start); a second one a moment later always takes,
+            // and its picture is the one published. Near the end of the file a second seek
+            // to the same place shows a broken picture: the first one goes earlier there.
+            const int index = m_player->currentIndex();
+            const qint64 start = m_timeline.offset(index);
+            const bool nearEnd = m_switchTarget - start > m_timeline.fileDuration(index) - NearEndMs;
+            m_player->setTime(
+                pausedSeekTime(nearEnd ? qMax(start, m_switchTarget - NearEndMs / 2) : m_switchTarget));
+            m_position = m_switchTarget;
+            m_confirmTarget = m_switchTarget;
+            m_confirmTimer->start(ConfirmSeekMs);
+            m_switchTarget = -1;
+        } else if (m_pauseTarget >= 0) {
+            seekPaused(m_pauseTarget);
+            m_pauseTarget = -1;
+        }
         break;
     case VlcEnums::Stopped:
         clearPendingSeek();
@@ -529,6 +829,11 @@ void VlcQtVideoWidget::stateChanged()
             }
             break;
         }
+        // The player goes on with the next file by itself, unless it has gone (a file cut
+        // short because the card was pulled is named first).
+        if (stopIfFileMissing(m_currentIndex, m_currentIndex + 1)) {
+            return;
+        }
         if (m_position == 0) {
             showLoadError();
         }
@@ -536,6 +841,9 @@ void VlcQtVideoWidget::stateChanged()
     default:
         clearPendingSeek();
         m_lastState = VlcEnums::Error;
+        if (stopIfFileMissing(m_currentIndex, m_currentIndex + 1)) {
+            return;
+        }
         break;
     }
     if (m_expectedState == 0) {
@@ -547,6 +855,7 @@ void VlcQtVideoWidget::playingStateChanged()
 {
     QMutexLocker lock(&m_mutex);
     if (m_expectedState == 0 || !m_player) {
+        m_stateTimer->stop();
         return;
     }
     if (m_player->getState() == m_expectedState) {
@@ -569,39 +878,26 @@ void VlcQtVideoWidget::muteChanged()
         m_muteTimer->stop();
         return;
     }
-    m_muted = m_player->getMute();
-    if (m_muted == m_requestedMute) {
+    const bool engineMuted = m_player->getMute();
+    if (engineMuted == m_requestedMute) {
+        m_muted = engineMuted;
         m_muteTimer->stop();
         m_invalidMuteCounter = 0;
-        emit updateVolumeButtonIcon(m_player->getVolume(), m_player->getMute());
+        emit updateVolumeButtonIcon(m_player->getVolume(), m_muted);
     } else if (++m_invalidMuteCounter > MutePollLimit) {
         m_muteTimer->stop();
         m_invalidMuteCounter = 0;
+        m_muted = engineMuted;
         m_requestedMute = m_muted;
     }
 }
 
-void VlcQtVideoWidget::redrawVideoWidget()
-{
-    QMutexLocker lock(&m_mutex);
-    const qint64 p = m_position;
-    const int index = m_currentIndex;
-    const bool nextInFile = p + 1 <= m_timeline.offset(index + 1) && p + 1 > m_timeline.offset(index);
-    setupPosition(static_cast<int>(nextInFile ? p + 1 : p - 1), false, false);
-    setupPosition(static_cast<int>(p), false, false);
-}
-
 void VlcQtVideoWidget::updateActivationState()
 {
+    // The engine redraws a paused picture by itself (several times a second), also after
+    // the window was covered: nothing to do but to follow the window's state.
     QMutexLocker lock(&m_mutex);
-    const bool active = isActiveWindow();
-    if (m_wasActive < 0) {
-        m_wasActive = active;
-    }
-    if (active && !m_wasActive && m_player && m_player->getState() == VlcEnums::Paused) {
-        redrawVideoWidget();
-    }
-    m_wasActive = active;
+    m_wasActive = isActiveWindow();
 }
 
 void VlcQtVideoWidget::resizeEvent(QResizeEvent* event)
@@ -612,10 +908,6 @@ void VlcQtVideoWidget::resizeEvent(QResizeEvent* event)
     m_lastWidth = width();
     m_lastHeight = height();
     QWidget::resizeEvent(event);
-    QMutexLocker lock(&m_mutex);
-    if (m_player && m_player->getState() == VlcEnums::Paused) {
-        redrawVideoWidget();
-    }
 }
 
 void VlcQtVideoWidget::mousePressEvent(QMouseEvent* event)
@@ -637,7 +929,8 @@ void VlcQtVideoWidget::mouseReleaseEvent(QMouseEvent* event)
     m_mouseMoved = false;
     // Left unaccepted either way: the window behind the video ends its drag on the release.
     QWidget::mouseReleaseEvent(event);
-    if (click && m_ready) {
+    // Only the left button plays and pauses; a right click (a context menu elsewhere) does not.
+    if (click && m_ready && event->button() == Qt::LeftButton) {
         play();
     }
 }

@@ -513,6 +513,10 @@ Lizenzvertrag</translation>
         <translation>Beschädigte Datei. Video kann nicht geladen werden!</translation>
     </message>
     <message>
+        <source>Playback stopped: the recording %1 can no longer be read. The card or folder may have been removed.</source>
+        <translation>Wiedergabe angehalten: Die Aufnahme %1 kann nicht mehr gelesen werden. Die Karte oder der Ordner wurde möglicherweise entfernt.</translation>
+    </message>
+    <message>
         <source>Forward</source>
         <translation>Vorwärts</translation>
     </message>

@@ -512,6 +512,10 @@
         <translation>Corrupted file. Video can&apos;t be loaded!</translation>
     </message>
     <message>
+        <source>Playback stopped: the recording %1 can no longer be read. The card or folder may have been removed.</source>
+        <translation>Playback stopped: the recording %1 can no longer be read. The card or folder may have been removed.</translation>
+    </message>
+    <message>
         <source>Forward</source>
         <translation>Forward</translation>
     </message>

@@ -523,6 +523,10 @@
         <translation>Поврежденный файл. Видео не может быть загружен!</translation>
     </message>
     <message>
+        <source>Playback stopped: the recording %1 can no longer be read. The card or folder may have been removed.</source>
+        <translation>Воспроизведение остановлено: запись %1 больше не читается. Возможно, карта или папка была извлечена.</translation>
+    </message>
+    <message>
         <source>Forward</source>
         <translation>Вперед</translation>
     </message>

@@ -50,6 +50,25 @@ private slots:
         QVERIFY(widget.request() != 0);
     }
 
+    // The engine's window keeps the picture's shape, centred, whatever the frame's size; an
+    // unknown shape fills the frame.
+    void surfaceKeepsThePictureShape()
+    {
+        VlcVideoWidget widget;
+        widget.resize(400, 400);
+        widget.setVideoSize(QSize(320, 180));
+        QVERIFY(widget.request() != 0);
+        QCOMPARE(widget.surfaceGeometry(), QRect(0, 87, 400, 225));
+        widget.resize(800, 300);
+        QCoreApplication::sendPostedEvents();
+        widget.layout()->activate();
+        QCOMPARE(widget.surfaceGeometry(), QRect(133, 0, 533, 300));
+        widget.setVideoSize(QSize(180, 320));
+        QCOMPARE(widget.surfaceGeometry(), QRect(316, 0, 168, 300));
+        widget.setVideoSize(QSize());
+        QCOMPARE(widget.surfaceGeometry(), QRect(0, 0, 800, 300));
+    }
+
     void playShowsFrames()
     {
         VlcVideoWidget widget;

@@ -103,6 +103,10 @@ private slots:
 
         // A click on the video toggles play and pause.
         QTRY_VERIFY_WITH_TIMEOUT(!spies.positions.isEmpty(), 5000);
+        // A right click does not.
+        QTest::mouseClick(&widget, Qt::RightButton);
+        QTest::qWait(200);
+        QCOMPARE(widget.player()->getState(), int(VlcEnums::Playing));
         QTest::mouseClick(&widget, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(spies.lastButton(), int(VlcEnums::Paused), 3000);
         QTest::mouseClick(&widget, Qt::LeftButton);

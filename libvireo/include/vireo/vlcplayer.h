@@ -3,6 +3,7 @@
 #include "vireoexport.h"
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,10 @@ class VlcVideoWidget;
 // Plays one file, or a list of files back to back, into a VlcVideoWidget.
 // Every file is checked for an H.264-class video track with a real resolution
 // before it is played. The signals are emitted on the engine's event thread.
+//
+// A list keeps the positions of its files: a file that fails the check is passed
+// over when its turn comes (and reported through error), so item i is always the
+// i-th file given to open.
 class VIREO_EXPORT VlcPlayer : public QObject
 {
     Q_OBJECT
@@ -30,11 +35,29 @@ public:
     int open(const QString& file);
     int open(const QStringList& files);
 
+    // Plays the list from startMs into item idx, or from the first playable item after
+    // it; the first picture shown is the one at startMs. 0 on success, -1 otherwise.
+    int play(int idx, int startMs);
+    // The list item being played; -1 before the first.
+    int currentIndex() const;
+    // True when list item idx passes the file check (checked once, on the first question).
+    bool isPlayable(int idx);
+
     qint64 getDuration() const;
     qint64 getTime() const;
     int getState() const;
     int getVolume() const;
     bool getMute() const;
+
+    // Shape of the picture of the file being played, from its check: the stored size
+    // with its pixel shape applied. Empty when unknown.
+    QSize videoSize() const;
+    // Frames per second of the file being played; 0 when unknown.
+    double frameRate() const;
+
+    // Playback speed, 1.0 normal; it holds for every file played from now on.
+    void setRate(double rate);
+    double rate() const;
 
     QString getLastError() const;
     void clearLastError();
@@ -67,6 +90,9 @@ signals:
     void stateChanged();
     void nextItemSet(const QString& file);
     void error(const QString& message);
+    // How far the engine has buffered after opening a file or seeking, 0 to 100; at 100
+    // the picture of the new position follows (also while paused).
+    void buffering(int percent);
 
 private:
     friend class VlcPlayerPrivate;

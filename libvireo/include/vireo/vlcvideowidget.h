@@ -3,6 +3,7 @@
 #include "vireoexport.h"
 
 #include <QFrame>
+#include <QSize>
 
 class QHBoxLayout;
 
@@ -18,6 +19,14 @@ public:
     // Native handle of a new surface, or 0 when one exists already.
     WId request();
     void release();
+
+    // Shape of the picture to show. The engine's window then keeps that shape, centred,
+    // with the frame's black around it, so the picture is never stretched, not even while
+    // the engine sets itself up for a new file. An empty size fills the frame.
+    void setVideoSize(const QSize& size);
+    QSize videoSize() const;
+    // Where the engine's window lies in the frame; empty without one.
+    QRect surfaceGeometry() const;
 
 private:
     QHBoxLayout* m_layout = nullptr;
