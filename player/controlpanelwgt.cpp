@@ -136,19 +136,18 @@ void ControlPanelWgt::createLayout()
     m_buttonLayout->setSpacing(0);
     m_buttonLayout->setSizeConstraint(QLayout::SetFixedSize);
     m_buttonLayout->addWidget(ui->speedButton);
-    m_buttonLayout->addSpacing(8);
     m_buttonLayout->addWidget(ui->inButton);
     m_buttonLayout->addWidget(ui->outButton);
-    m_buttonLayout->addSpacing(16);
+    m_buttonLayout->addSpacing(4);
     m_buttonLayout->addWidget(ui->maxminButton);
-    m_buttonLayout->addSpacing(30);
+    m_buttonLayout->addSpacing(4);
     m_buttonLayout->addWidget(ui->rewButton);
     m_buttonLayout->addWidget(ui->playpauseButton);
     m_buttonLayout->addWidget(ui->ffdButton);
-    m_buttonLayout->addSpacing(30);
+    m_buttonLayout->addSpacing(4);
     m_buttonLayout->addWidget(ui->volumeButton);
     m_buttonLayout->addWidget(ui->volumeSlider);
-    m_buttonLayout->addSpacing(16);
+    m_buttonLayout->addSpacing(4);
     m_buttonLayout->addWidget(ui->snapshotButton);
     m_buttonLayout->addWidget(ui->exportButton);
 
@@ -186,9 +185,9 @@ void ControlPanelWgt::createLayout()
     m_mainLayout->addLayout(m_buttonRowLayout);
     m_mainLayout->addLayout(m_sliderLayout);
 
-    setFixedHeight(60);
+    setFixedHeight(66);
     setMinimumWidth(qMax(m_buttonRowLayout->minimumSize().width(), m_sliderLayout->minimumSize().width()));
-    resize(640, 60);
+    resize(640, 66);
     QWidget::show();
 }
 
@@ -411,7 +410,9 @@ void ControlPanelWgt::changeRate(int steps)
     while (index + 1 < rates.size() && rates[index] < m_rate - 1e-9) {
         ++index;
     }
-    emit setRate(rates[qBound(0, index + steps, int(rates.size()) - 1)]);
+    // Taken at once: keys pressed before the player has answered step on from the last one.
+    m_rate = rates[qBound(0, index + steps, int(rates.size()) - 1)];
+    emit setRate(m_rate);
 }
 
 void ControlPanelWgt::markIn()
@@ -500,6 +501,7 @@ void ControlPanelWgt::runCommand(PlayerActions::Command command)
         changeRate(1);
         break;
     case PlayerActions::NormalSpeed:
+        m_rate = 1.0;
         emit setRate(1.0);
         break;
     case PlayerActions::FrameBack:

@@ -122,8 +122,8 @@ void PositionSlider::paintEvent(QPaintEvent* event)
         }
     }
 
-    paintMarks(painter, groove);
-
     option.subControls = QStyle::SC_SliderHandle;
     style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+    // Over the handle: a point set where the playhead stands stays visible.
+    paintMarks(painter, groove);
 }

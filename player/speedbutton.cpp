@@ -53,6 +53,11 @@ void SpeedButton::setRate(double rate)
 
 void SpeedButton::retranslate()
 {
+    // As wide as the widest speed, so the panel does not change its size with the speed.
+    int widest = 0;
+    for (double rate : VlcQtVideoWidget::rates())
+        widest = qMax(widest, fontMetrics().horizontalAdvance(rateText(rate)));
+    setFixedWidth(widest + 2);
     setText(rateText(m_rate));
     for (QAction* action : m_group->actions())
         action->setText(rateText(action->data().toDouble()));
