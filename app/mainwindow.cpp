@@ -483,7 +483,8 @@ void MainWindow::connectEvidence()
     });
     connect(m_exportMenu, &ExportMenu::clearMarksRequested, ctrl, &ControlPanelWgt::clearMarks);
     connect(ctrl, &ControlPanelWgt::marksChanged, m_exportMenu->clearMarksAction(),
-            [this](qint64 in, qint64 out) { m_exportMenu->clearMarksAction()->setEnabled(in >= 0 || out >= 0); });
+            [this](qint64 in, qint64 out) { m_exportMenu->clearMarksAction()->setEnabled(in >= 0 || out >= 0); },
+            queued);
     m_exportMenu->clearMarksAction()->setEnabled(false);
     connect(evidence, &EvidenceExport::note, m_statusNote, &StatusNote::showNote);
 }

@@ -304,16 +304,23 @@ void TestReviewTools::exportClipWritesVideoAndTrack()
     QSignalSpy finished(m_window->evidenceExport(), &EvidenceExport::clipExportFinished);
     // The dialog suggests a name from the clock time at the in point.
     QString suggested;
-    whenShown<QFileDialog>([&suggested, path](QFileDialog* dialog) {
+    QString typed;
+    whenShown<QFileDialog>([&suggested, &typed, path](QFileDialog* dialog) {
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(name);
         suggested = name->text();
+        // The player's keys are letters a text field types.
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("si o,.[] m"));
+        typed = name->text();
         name->setText(path);
         static_cast<QDialog*>(dialog)->accept();
     });
     ctrl()->form()->exportButton->click();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
     QCOMPARE(suggested, QStringLiteral("2024-05-01_09-00-05.mp4"));
+    QCOMPARE(typed, QStringLiteral("si o,.[] m"));
+    QCOMPARE(video()->rate(), 1.0);
     QCOMPARE(finished.at(0).at(0).toBool(), true);
     QCOMPARE(entries(m_tmp.filePath(QStringLiteral("out"))),
              QStringList({QStringLiteral("incident.gpx"), QStringLiteral("incident.mp4")}));
