@@ -28,8 +28,8 @@ QString unusedPath(const QString& path)
     const QFileInfo info(path);
     QString candidate = path;
     for (int n = 2; QFileInfo::exists(candidate); ++n) {
-        candidate = info.dir().filePath(QStringLiteral("%1_%2.%3").arg(info.completeBaseName()).arg(n).arg(
-            info.suffix()));
+        candidate = info.dir().filePath(
+            QStringLiteral("%1_%2.%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
     }
     return candidate;
 }
@@ -68,8 +68,9 @@ QDateTime EvidenceExport::clockAt(qint64 positionMs) const
 QString EvidenceExport::clockName(qint64 positionMs, const QString& suffix) const
 {
     const QDateTime clock = clockAt(positionMs);
-    const QString stem = clock.isValid() ? Units::shownClock(clock).toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"))
-                                         : tr("trip");
+    const QString stem = clock.isValid()
+                             ? Units::shownClock(clock).toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"))
+                             : tr("trip");
     return stem + QLatin1Char('.') + suffix;
 }
 
@@ -99,7 +100,8 @@ QString EvidenceExport::askSavePath(const QString& title, const QString& name, c
 
 void EvidenceExport::showError(const QString& text, const QString& detail) const
 {
-    QMessageBox* box = DialogLook::messageBox(DialogLook::parentFor(m_window), QMessageBox::Warning, text, detail);
+    QMessageBox* box =
+        DialogLook::messageBox(DialogLook::parentFor(m_window), QMessageBox::Warning, text, detail);
     box->setObjectName(QStringLiteral("exportError"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
@@ -109,9 +111,8 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
 {
     if (!m_trip || m_trip->empty() || isExporting())
         return;
-    const QString path =
-        askSavePath(tr("Export clip"), clockName(fromMs, QStringLiteral("mp4")), tr("MP4 video (*.mp4)"),
-                    QStringLiteral("mp4"));
+    const QString path = askSavePath(tr("Export clip"), clockName(fromMs, QStringLiteral("mp4")),
+                                     tr("MP4 video (*.mp4)"), QStringLiteral("mp4"));
     if (path.isEmpty())
         return;
     auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);

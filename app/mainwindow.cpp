@@ -462,9 +462,10 @@ void MainWindow::connectEvidence()
     connect(ui->gpsWidget, &MapWidget::nmeaReady, evidence, &EvidenceExport::setPositions, queued);
     // The clock beside the position comes from the trip's data, which arrives after the trip.
     ctrl->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); });
-    connect(ui->gpsWidget, &MapWidget::nmeaReady, ctrl,
-            [ctrl, evidence]() { ctrl->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); }); },
-            queued);
+    connect(
+        ui->gpsWidget, &MapWidget::nmeaReady, ctrl,
+        [ctrl, evidence]() { ctrl->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); }); },
+        queued);
 
     connect(ctrl, &ControlPanelWgt::snapshotRequested, evidence, &EvidenceExport::takeSnapshot, queued);
     connect(ctrl, &ControlPanelWgt::exportClipRequested, evidence, &EvidenceExport::exportClip, queued);
@@ -482,9 +483,10 @@ void MainWindow::connectEvidence()
         }
     });
     connect(m_exportMenu, &ExportMenu::clearMarksRequested, ctrl, &ControlPanelWgt::clearMarks);
-    connect(ctrl, &ControlPanelWgt::marksChanged, m_exportMenu->clearMarksAction(),
-            [this](qint64 in, qint64 out) { m_exportMenu->clearMarksAction()->setEnabled(in >= 0 || out >= 0); },
-            queued);
+    connect(
+        ctrl, &ControlPanelWgt::marksChanged, m_exportMenu->clearMarksAction(),
+        [this](qint64 in, qint64 out) { m_exportMenu->clearMarksAction()->setEnabled(in >= 0 || out >= 0); },
+        queued);
     m_exportMenu->clearMarksAction()->setEnabled(false);
     connect(evidence, &EvidenceExport::note, m_statusNote, &StatusNote::showNote);
 }

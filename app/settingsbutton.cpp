@@ -149,7 +149,8 @@ void SettingsButton::editTimeOffset()
 
 void SettingsButton::chooseSnapshotFolder()
 {
-    QFileDialog dialog(DialogLook::parentFor(this), tr("Folder for snapshots"), EvidenceExport::snapshotFolder());
+    QFileDialog dialog(DialogLook::parentFor(this), tr("Folder for snapshots"),
+                       EvidenceExport::snapshotFolder());
     dialog.setObjectName(QStringLiteral("snapshotFolderDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::Directory);

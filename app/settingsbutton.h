@@ -9,8 +9,8 @@ class QActionGroup;
 class QMenu;
 
 // The gear button of the title bar: the units of speed and acceleration, the time offset
-// of shown clock times, and where snapshots go and whether they carry the data band. Choices are remembered in the settings file and applied at once; until
-// a speed unit is chosen it follows the system locale.
+// of shown clock times, and where snapshots go and whether they carry the data band. Choices are remembered
+// in the settings file and applied at once; until a speed unit is chosen it follows the system locale.
 class SettingsButton : public QToolButton
 {
     Q_OBJECT

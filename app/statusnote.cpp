@@ -37,7 +37,8 @@ void StatusNote::showNote(const QString& text)
 void StatusNote::place()
 {
     const QWidget* area = parentWidget();
-    const int width = qMin(area->width() - 2 * Margin, qMax(300, fontMetrics().horizontalAdvance(text()) + 24));
+    const int width =
+        qMin(area->width() - 2 * Margin, qMax(300, fontMetrics().horizontalAdvance(text()) + 24));
     setFixedWidth(qMax(100, width));
     adjustSize();
     move(Margin, area->height() - height() - Margin);

@@ -48,9 +48,8 @@ ControlPanelWgt::ControlPanelWgt(QWidget* parent) : QWidget(parent), ui(new Ui_C
         ui->volumeSlider->setStyleSheet(sheet);
     }
     if (Design::loadStyleSheet(QStringLiteral(":/resources/myButton.qss"), sheet)) {
-        for (QPushButton* button :
-             {ui->maxminButton, ui->rewButton, ui->playpauseButton, ui->ffdButton, ui->volumeButton,
-              ui->inButton, ui->outButton, ui->snapshotButton}) {
+        for (QPushButton* button : {ui->maxminButton, ui->rewButton, ui->playpauseButton, ui->ffdButton,
+                                    ui->volumeButton, ui->inButton, ui->outButton, ui->snapshotButton}) {
             button->setStyleSheet(sheet);
         }
     }
@@ -80,7 +79,8 @@ ControlPanelWgt::ControlPanelWgt(QWidget* parent) : QWidget(parent), ui(new Ui_C
     connect(ui->ffdButton, &QPushButton::clicked, this, &ControlPanelWgt::on_ffdButton_clicked);
     connect(ui->inButton, &QPushButton::clicked, this, &ControlPanelWgt::markIn);
     connect(ui->outButton, &QPushButton::clicked, this, &ControlPanelWgt::markOut);
-    connect(ui->snapshotButton, &QPushButton::clicked, this, [this]() { runCommand(PlayerActions::Snapshot); });
+    connect(ui->snapshotButton, &QPushButton::clicked, this,
+            [this]() { runCommand(PlayerActions::Snapshot); });
     connect(ui->exportButton, &QToolButton::clicked, this, [this]() {
         if (m_active) {
             const auto range = exportRange();
@@ -535,13 +535,13 @@ void ControlPanelWgt::retranslateToolTips()
     using Keys = PlayerActions;
     ui->ffdButton->setToolTip(m_active ? Keys::withKey(QObject::tr("Forward"), Keys::Forward) : QString());
     ui->rewButton->setToolTip(m_active ? Keys::withKey(QObject::tr("Backward"), Keys::Back) : QString());
-    ui->speedButton->setToolTip(
-        tr("Playback speed (%1 slower, %2 faster, %3 normal)")
-            .arg(Keys::key(Keys::Slower).toString(QKeySequence::NativeText),
-                 Keys::key(Keys::Faster).toString(QKeySequence::NativeText),
-                 Keys::key(Keys::NormalSpeed).toString(QKeySequence::NativeText)));
+    ui->speedButton->setToolTip(tr("Playback speed (%1 slower, %2 faster, %3 normal)")
+                                    .arg(Keys::key(Keys::Slower).toString(QKeySequence::NativeText),
+                                         Keys::key(Keys::Faster).toString(QKeySequence::NativeText),
+                                         Keys::key(Keys::NormalSpeed).toString(QKeySequence::NativeText)));
     ui->inButton->setToolTip(Keys::withKey(tr("In point; again at the same place clears it"), Keys::InPoint));
-    ui->outButton->setToolTip(Keys::withKey(tr("Out point; again at the same place clears it"), Keys::OutPoint));
+    ui->outButton->setToolTip(
+        Keys::withKey(tr("Out point; again at the same place clears it"), Keys::OutPoint));
     ui->snapshotButton->setToolTip(Keys::withKey(tr("Save the picture as PNG"), Keys::Snapshot));
     ui->exportButton->setToolTip(tr("Export the clip between the in and out points (or the whole trip); "
                                     "the menu exports the track"));

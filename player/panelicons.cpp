@@ -34,7 +34,8 @@ void bracket(QPainter& painter, bool opening)
     const int x = opening ? 14 : Size - 14;
     const int foot = opening ? 12 : -12;
     painter.setBrush(Qt::NoBrush);
-    painter.drawPolyline(QPolygon({QPoint(x + foot, 10), QPoint(x, 10), QPoint(x, 54), QPoint(x + foot, 54)}));
+    painter.drawPolyline(
+        QPolygon({QPoint(x + foot, 10), QPoint(x, 10), QPoint(x, 54), QPoint(x + foot, 54)}));
     painter.setBrush(painter.pen().color());
     const int tip = opening ? 50 : 14;
     const int base = opening ? 30 : 34;

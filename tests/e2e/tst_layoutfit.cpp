@@ -20,11 +20,11 @@
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QToolButton>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -234,7 +234,8 @@ QString TestLayoutFit::checkControlPanel() const
         if (!control->isVisible() || !panel->rect().contains(rect))
             return control->objectName() + QStringLiteral(" is cut off");
         if (auto* label = qobject_cast<QLabel*>(control)) {
-            if (label->text().isEmpty() || label->width() < label->fontMetrics().horizontalAdvance(label->text()))
+            if (label->text().isEmpty() ||
+                label->width() < label->fontMetrics().horizontalAdvance(label->text()))
                 return control->objectName() + QStringLiteral(" does not show \"%1\"").arg(label->text());
         }
         for (const auto& other : qAsConst(taken)) {
@@ -252,7 +253,8 @@ QString TestLayoutFit::checkControlPanel() const
         }
         taken << qMakePair(control, rect);
     }
-    if (form->speedButton->width() < form->speedButton->fontMetrics().horizontalAdvance(QStringLiteral("0.25\u00d7")))
+    if (form->speedButton->width() <
+        form->speedButton->fontMetrics().horizontalAdvance(QStringLiteral("0.25\u00d7")))
         return QStringLiteral("the speed button is too narrow");
     return QString();
 }

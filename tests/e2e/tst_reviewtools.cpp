@@ -78,6 +78,7 @@ private slots:
     void inAndOutPointsOnTheSlider();
     void exportClipWritesVideoAndTrack();
     void cancelledExportLeavesNothing();
+    void trackFromTheExportMenu();
     void snapshotNamedByClockTime();
     void cleanupTestCase();
 
@@ -89,7 +90,10 @@ private:
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
     // Pauses at `ms` and waits until the panel shows it.
     void pauseAt(qint64 ms);
-    bool playing() const { return ctrl()->form()->playpauseButton->toolTip().startsWith(QStringLiteral("Pause")); }
+    bool playing() const
+    {
+        return ctrl()->form()->playpauseButton->toolTip().startsWith(QStringLiteral("Pause"));
+    }
 
     QTemporaryDir m_tmp;
     std::unique_ptr<MainWindow> m_window;
@@ -114,8 +118,8 @@ void TestReviewTools::initTestCase()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     m_window->openPaths({card});
     PlaylistWgt* playlist = ui()->fileWidget;
-    QTRY_VERIFY_WITH_TIMEOUT(playlist->model() && playlist->model()->rowCount() == 2 && !playlist->isWorking(),
-                             30000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        playlist->model() && playlist->model()->rowCount() == 2 && !playlist->isWorking(), 30000);
     QTRY_VERIFY_WITH_TIMEOUT(ui()->openFileButton->isEnabled(), 30000);
 }
 
@@ -174,7 +178,8 @@ void TestReviewTools::keysWorkWhereverTheFocusIs()
     press(Qt::Key_M);
     QTRY_COMPARE_WITH_TIMEOUT(ctrl()->form()->volumeButton->toolTip(), QStringLiteral("Volume on (M)"), Long);
     press(Qt::Key_M);
-    QTRY_COMPARE_WITH_TIMEOUT(ctrl()->form()->volumeButton->toolTip(), QStringLiteral("Volume off (M)"), Long);
+    QTRY_COMPARE_WITH_TIMEOUT(ctrl()->form()->volumeButton->toolTip(), QStringLiteral("Volume off (M)"),
+                              Long);
     const QRect normal = m_window->geometry();
     press(Qt::Key_F);
     QTRY_COMPARE_WITH_TIMEOUT(m_window->geometry(), m_window->getScreenGeometry(), Long);
@@ -216,8 +221,8 @@ void TestReviewTools::tenthsWhilePausedAndFrameKeys()
 {
     pauseAt(12300);
     QLabel* label = ctrl()->form()->positionLabel;
-    QTRY_VERIFY_WITH_TIMEOUT(QRegularExpression(QStringLiteral("^00:12\\.[2-4]$")).match(label->text()).hasMatch(),
-                             Long);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QRegularExpression(QStringLiteral("^00:12\\.[2-4]$")).match(label->text()).hasMatch(), Long);
     QSignalSpy steps(ctrl(), &ControlPanelWgt::stepFrame);
     press(Qt::Key_Period);
     press(Qt::Key_Comma);
@@ -227,8 +232,8 @@ void TestReviewTools::tenthsWhilePausedAndFrameKeys()
 
     press(Qt::Key_Space);
     QTRY_VERIFY_WITH_TIMEOUT(playing(), Long);
-    QTRY_VERIFY_WITH_TIMEOUT(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$")).match(label->text()).hasMatch(),
-                             Long);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$")).match(label->text()).hasMatch(), Long);
     press(Qt::Key_Space);
     QTRY_VERIFY_WITH_TIMEOUT(!playing(), Long);
 }
@@ -341,13 +346,14 @@ void TestReviewTools::cancelledExportLeavesNothing()
     const QString folder = m_tmp.filePath(QStringLiteral("cancel"));
     QVERIFY(QDir().mkpath(folder));
     // Cancel pressed before the exporter has written anything.
-    connect(m_window->evidenceExport(), &EvidenceExport::clipExportStarting, this,
-            [](ClipExportJob* job) {
-                auto* cancel = job->progressDialog()->findChild<QPushButton*>();
-                QVERIFY(cancel);
-                cancel->click();
-            },
-            Qt::DirectConnection);
+    connect(
+        m_window->evidenceExport(), &EvidenceExport::clipExportStarting, this,
+        [](ClipExportJob* job) {
+            auto* cancel = job->progressDialog()->findChild<QPushButton*>();
+            QVERIFY(cancel);
+            cancel->click();
+        },
+        Qt::DirectConnection);
     QSignalSpy finished(m_window->evidenceExport(), &EvidenceExport::clipExportFinished);
     saveAs(QDir(folder).filePath(QStringLiteral("cancelled.mp4")));
     m_window->exportMenu()->clipAction()->trigger();
@@ -359,6 +365,23 @@ void TestReviewTools::cancelledExportLeavesNothing()
     QTRY_VERIFY(m_window->statusNote()->text().contains(QStringLiteral("nothing was written")));
 }
 
+void TestReviewTools::trackFromTheExportMenu()
+{
+    // Without in and out points: the whole trip, one row a second.
+    ctrl()->clearMarks();
+    const QString path = m_tmp.filePath(QStringLiteral("out/trip.csv"));
+    saveAs(path);
+    m_window->exportMenu()->trackAction(TrackExport::Format::Csv)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(path), Long);
+    QFile csv(path);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().trimmed().split('\n');
+    QVERIFY(rows.first().startsWith("trip_s,clock,lat,lon"));
+    QCOMPARE(rows.size(), 1 + 40);
+    QVERIFY(rows.at(1).startsWith("0,2024-05-01T09:00:00Z,"));
+    QTRY_VERIFY(m_window->statusNote()->text().contains(QStringLiteral("trip.csv")));
+}
+
 void TestReviewTools::snapshotNamedByClockTime()
 {
     const QString folder = m_tmp.filePath(QStringLiteral("shots"));
@@ -366,12 +389,14 @@ void TestReviewTools::snapshotNamedByClockTime()
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     press(Qt::Key_S);
-    QTRY_COMPARE_WITH_TIMEOUT(entries(folder), QStringList({QStringLiteral("2024-05-01_09-00-12.png")}), Long);
+    QTRY_COMPARE_WITH_TIMEOUT(entries(folder), QStringList({QStringLiteral("2024-05-01_09-00-12.png")}),
+                              Long);
     const QImage still(QDir(folder).filePath(QStringLiteral("2024-05-01_09-00-12.png")));
     // The recording's full size, not the size on screen.
     QCOMPARE(still.size(), QSize(640, 360));
     QTRY_VERIFY(m_window->statusNote()->text().contains(QStringLiteral("2024-05-01_09-00-12.png")));
-    Session::screenImage(m_window.get()).save(QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-snapshot.png"));
+    Session::screenImage(m_window.get())
+        .save(QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-snapshot.png"));
 
     // A second one in the same second keeps the first; with the data band it is taller.
     ui()->settingsButton->snapshotStampAction()->trigger();

@@ -331,12 +331,14 @@ private slots:
         ControlPanelWgt panel;
         Ui_ControlPanelWgt* ui = panel.form();
         panel.setClockSource([](qint64 ms) {
-            return ms < 20000 ? QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC).addMSecs(ms) : QDateTime();
+            return ms < 20000 ? QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC).addMSecs(ms)
+                              : QDateTime();
         });
         panel.updateDuration(40000);
         panel.updatePosition(12345);
         QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:12.3"));
-        QVERIFY2(ui->clockLabel->text().contains(QStringLiteral("14:03:24")), qPrintable(ui->clockLabel->text()));
+        QVERIFY2(ui->clockLabel->text().contains(QStringLiteral("14:03:24")),
+                 qPrintable(ui->clockLabel->text()));
         panel.updatePlayPauseButton(VlcEnums::Playing);
         QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:12"));
         panel.updatePlayPauseButton(VlcEnums::Paused);
