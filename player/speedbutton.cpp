@@ -15,6 +15,7 @@ SpeedButton::SpeedButton(QWidget* parent) : QToolButton(parent), m_group(new QAc
     setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("speedMenu"));
     QString style;
     if (Design::loadStyleSheet(QStringLiteral(":/resources/myMenu.qss"), style))
         menu->setStyleSheet(style);

@@ -1,8 +1,10 @@
+#include "../contrast.h"
 #include "clipexportjob.h"
 #include "controlpanelwgt.h"
 #include "controlpanelwgtform.h"
 #include "evidenceexport.h"
 #include "exportmenu.h"
+#include "langselectionbutton.h"
 #include "mainwindow.h"
 #include "mainwindowform.h"
 #include "mapwidget.h"
@@ -19,6 +21,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardItemModel>
@@ -80,6 +83,8 @@ private slots:
     void cancelledExportLeavesNothing();
     void trackFromTheExportMenu();
     void snapshotNamedByClockTime();
+    void menusReadableInEachLanguage_data();
+    void menusReadableInEachLanguage();
     void cleanupTestCase();
 
 private:
@@ -314,6 +319,8 @@ void TestReviewTools::exportClipWritesVideoAndTrack()
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(name);
         suggested = name->text();
+        Session::screenImage(dialog).save(
+            QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-save-dialog.png"));
         // The player's keys are letters a text field types.
         name->clear();
         QTest::keyClicks(name, QStringLiteral("si o,.[] m"));
@@ -408,8 +415,47 @@ void TestReviewTools::snapshotNamedByClockTime()
     QVERIFY(stamped.height() > 360);
 }
 
+void TestReviewTools::menusReadableInEachLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QStringLiteral("en_GB");
+    QTest::newRow("German") << QStringLiteral("de_DE");
+    QTest::newRow("Russian") << QStringLiteral("ru_RU");
+}
+
+// The export and speed menus readable, and the tooltips naming their keys in the language.
+void TestReviewTools::menusReadableInEachLanguage()
+{
+    QFETCH(QString, language);
+    ui()->langButton->loadLanguage(language);
+    QTest::qWait(50);
+    for (QMenu* menu : {static_cast<QMenu*>(m_window->exportMenu()), ctrl()->form()->speedButton->menu()}) {
+        menu->popup(ctrl()->mapToGlobal(QPoint(ctrl()->width() / 2, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::qWait(200);
+        const QImage image = Session::screenImage(menu);
+        image.save(
+            QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-%1-%2.png").arg(menu->objectName(), language));
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || !action->isEnabled())
+                continue;
+            const QRect area = menu->actionGeometry(action);
+            QVERIFY2(Contrast::textContrast(image, area) >= 4.5, qPrintable(action->text()));
+            QVERIFY2(menu->fontMetrics().horizontalAdvance(action->text()) < area.width(),
+                     qPrintable(action->text()));
+        }
+        menu->close();
+    }
+    const QString play = ctrl()->form()->playpauseButton->toolTip();
+    QVERIFY2(play.endsWith(QStringLiteral(")")) &&
+                 !play.startsWith(QStringLiteral("Play")) == (language != QStringLiteral("en_GB")),
+             qPrintable(play));
+}
+
 void TestReviewTools::cleanupTestCase()
 {
+    if (m_window)
+        ui()->langButton->loadLanguage(QStringLiteral("en_GB"));
     m_window.reset();
     QFile::remove(ZelSettings::getWritablePath());
 }
