@@ -3,6 +3,7 @@
 #include "aboutdialog.h"
 #include "compass.h"
 #include "controlpanelwgt.h"
+#include "controlpanelwgtform.h"
 #include "datapoint.h"
 #include "dataprocessor.h"
 #include "design.h"
@@ -29,8 +30,6 @@
 #include "vlcqtvideowidget.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
-
-#include "controlpanelwgtform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -462,10 +461,7 @@ void MainWindow::connectEvidence()
     connect(ui->gpsWidget, &MapWidget::nmeaReady, evidence, &EvidenceExport::setPositions, queued);
     // The clock beside the position comes from the trip's data, which arrives after the trip.
     ctrl->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); });
-    connect(
-        ui->gpsWidget, &MapWidget::nmeaReady, ctrl,
-        [ctrl, evidence]() { ctrl->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); }); },
-        queued);
+    connect(ui->gpsWidget, &MapWidget::nmeaReady, ctrl, &ControlPanelWgt::refreshPosition, queued);
 
     connect(ctrl, &ControlPanelWgt::snapshotRequested, evidence, &EvidenceExport::takeSnapshot, queued);
     connect(ctrl, &ControlPanelWgt::exportClipRequested, evidence, &EvidenceExport::exportClip, queued);

@@ -101,11 +101,7 @@ ControlPanelWgt::ControlPanelWgt(QWidget* parent) : QWidget(parent), ui(new Ui_C
 
     ui->positionSlider->setEnabled(false);
     ui->volumeSlider->setEnabled(false);
-    for (QWidget* button : {static_cast<QWidget*>(ui->speedButton), static_cast<QWidget*>(ui->inButton),
-                            static_cast<QWidget*>(ui->outButton), static_cast<QWidget*>(ui->snapshotButton),
-                            static_cast<QWidget*>(ui->exportButton)}) {
-        button->setEnabled(false);
-    }
+    setTripControlsEnabled(false);
     retranslateToolTips();
     setStyleSheet(QStringLiteral("border: 1px solid #333333;"));
 
@@ -207,11 +203,7 @@ void ControlPanelWgt::setMedia(std::shared_ptr<Trip::TripList> trip)
     ui->positionSlider->clearRangeColours();
     m_trip = std::move(trip);
     clearMarks();
-    for (QWidget* button : {static_cast<QWidget*>(ui->speedButton), static_cast<QWidget*>(ui->inButton),
-                            static_cast<QWidget*>(ui->outButton), static_cast<QWidget*>(ui->snapshotButton),
-                            static_cast<QWidget*>(ui->exportButton)}) {
-        button->setEnabled(false);
-    }
+    setTripControlsEnabled(false);
 }
 
 void ControlPanelWgt::clearPositionItems()
@@ -231,11 +223,7 @@ void ControlPanelWgt::updateDuration(qint64 duration)
     m_active = true;
     ui->positionSlider->setEnabled(true);
     ui->volumeSlider->setEnabled(true);
-    for (QWidget* button : {static_cast<QWidget*>(ui->speedButton), static_cast<QWidget*>(ui->inButton),
-                            static_cast<QWidget*>(ui->outButton), static_cast<QWidget*>(ui->snapshotButton),
-                            static_cast<QWidget*>(ui->exportButton)}) {
-        button->setEnabled(true);
-    }
+    setTripControlsEnabled(true);
     retranslateToolTips();
     {
         const QSignalBlocker blocker(ui->positionSlider);
@@ -382,6 +370,14 @@ void ControlPanelWgt::positionChanged(int position)
     }
 }
 
+void ControlPanelWgt::setTripControlsEnabled(bool enabled)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{ui->speedButton, ui->inButton, ui->outButton,
+                                                            ui->snapshotButton, ui->exportButton}) {
+        control->setEnabled(enabled);
+    }
+}
+
 void ControlPanelWgt::showPosition()
 {
     // Paused, the picture is one frame: tenths tell neighbouring frames apart.
@@ -389,6 +385,11 @@ void ControlPanelWgt::showPosition()
     ui->positionLabel->setText(tenths ? withTenths(m_position.ms()) : m_position.toString());
     const QDateTime clock = m_active && m_clockSource ? m_clockSource(m_position.ms()) : QDateTime();
     ui->clockLabel->setText(Units::clockTimeText(clock));
+}
+
+void ControlPanelWgt::refreshPosition()
+{
+    showPosition();
 }
 
 void ControlPanelWgt::setClockSource(std::function<QDateTime(qint64)> source)

@@ -50,6 +50,8 @@ public slots:
     void updatePlayPauseButton(int state);
     void on_fullscreenModeChanged();
     void updateRate(double rate);
+    // Shows the position and its clock time again, as when the data behind the clock arrived.
+    void refreshPosition();
     // Sets the in (out) point at the position shown; again at the same point clears it.
     void markIn();
     void markOut();
@@ -95,6 +97,8 @@ private:
     void updatePlayPauseToolTip();
     void updateVolumeToolTip();
     void showPosition();
+    // The speed, in/out, snapshot and export controls: on while a trip with a length is loaded.
+    void setTripControlsEnabled(bool enabled);
     void applyMarks();
     void changeRate(int steps);
 
