@@ -59,8 +59,12 @@ void ClipExportJob::done()
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
-    if (m_progress)
+    // Closing the dialog emits its cancel signal: the outcome is taken before.
+    const bool cancelled = m_export->wasCancelled();
+    if (m_progress) {
+        m_progress->disconnect(m_export);
         m_progress->close();
-    emit finished(m_ok, m_export->wasCancelled(), m_path, m_export->errorString());
+    }
+    emit finished(m_ok, cancelled, m_path, m_export->errorString());
     deleteLater();
 }

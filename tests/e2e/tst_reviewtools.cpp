@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardItemModel>
@@ -82,6 +83,7 @@ private slots:
     void exportClipWritesVideoAndTrack();
     void cancelledExportLeavesNothing();
     void trackFromTheExportMenu();
+    void exportOverARecordingIsRefused();
     void snapshotNamedByClockTime();
     void menusReadableInEachLanguage_data();
     void menusReadableInEachLanguage();
@@ -353,7 +355,7 @@ void TestReviewTools::cancelledExportLeavesNothing()
     const QString folder = m_tmp.filePath(QStringLiteral("cancel"));
     QVERIFY(QDir().mkpath(folder));
     // Cancel pressed before the exporter has written anything.
-    connect(
+    const QMetaObject::Connection cancelAtStart = connect(
         m_window->evidenceExport(), &EvidenceExport::clipExportStarting, this,
         [](ClipExportJob* job) {
             auto* cancel = job->progressDialog()->findChild<QPushButton*>();
@@ -365,7 +367,7 @@ void TestReviewTools::cancelledExportLeavesNothing()
     saveAs(QDir(folder).filePath(QStringLiteral("cancelled.mp4")));
     m_window->exportMenu()->clipAction()->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
-    disconnect(m_window->evidenceExport(), &EvidenceExport::clipExportStarting, this, nullptr);
+    disconnect(cancelAtStart);
     QCOMPARE(finished.at(0).at(0).toBool(), false);
     QCOMPARE(entries(folder), QStringList());
     QTRY_VERIFY(!QApplication::activeModalWidget());
@@ -387,6 +389,34 @@ void TestReviewTools::trackFromTheExportMenu()
     QCOMPARE(rows.size(), 1 + 40);
     QVERIFY(rows.at(1).startsWith("0,2024-05-01T09:00:00Z,"));
     QTRY_VERIFY(m_window->statusNote()->text().contains(QStringLiteral("trip.csv")));
+}
+
+// Chosen as the target and confirmed, a recording is not overwritten: the export fails with a
+// message that names it, and the card is unchanged.
+void TestReviewTools::exportOverARecordingIsRefused()
+{
+    const QString card = m_tmp.filePath(QStringLiteral("card"));
+    const auto before = Session::checksums(card);
+    const QString recording = QDir(card).filePath(QStringLiteral("Normal/001_0002_20240501090010.mp4"));
+    QSignalSpy finished(m_window->evidenceExport(), &EvidenceExport::clipExportFinished);
+    saveAs(recording);
+    // The dialog asks before replacing an existing file; the user says yes.
+    whenShown<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    m_window->exportMenu()->clipAction()->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    QMessageBox* error = nullptr;
+    QTRY_VERIFY((error = [] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QStringLiteral("exportError") && window->isVisible())
+                return qobject_cast<QMessageBox*>(window);
+        }
+        return static_cast<QMessageBox*>(nullptr);
+    }()));
+    QVERIFY(error->informativeText().contains(QStringLiteral("001_0002_20240501090010.mp4")));
+    Session::screenImage(error).save(QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-export-error.png"));
+    error->close();
+    QCOMPARE(Session::checksums(card), before);
 }
 
 void TestReviewTools::snapshotNamedByClockTime()
