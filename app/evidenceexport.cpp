@@ -93,7 +93,7 @@ QString EvidenceExport::askSavePath(const QString& title, const QString& name, c
     DialogLook::apply(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    const QString path = dialog.selectedFiles().first();
+    QString path = dialog.selectedFiles().first();
     ZelSettings::setValue(ZelSettings::ExportPath, QFileInfo(path).absolutePath());
     return path;
 }

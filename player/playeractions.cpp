@@ -53,9 +53,9 @@ QKeySequence PlayerActions::key(Command command)
     case Forward:
         return QKeySequence(Qt::Key_Right);
     case BackMinute:
-        return QKeySequence(Qt::SHIFT | Qt::Key_Left);
+        return QKeySequence(QStringLiteral("Shift+Left"));
     case ForwardMinute:
-        return QKeySequence(Qt::SHIFT | Qt::Key_Right);
+        return QKeySequence(QStringLiteral("Shift+Right"));
     case Start:
         return QKeySequence(Qt::Key_Home);
     case End:
