@@ -87,6 +87,7 @@ private slots:
     void snapshotNamedByClockTime();
     void menusReadableInEachLanguage_data();
     void menusReadableInEachLanguage();
+    void speedAndKeysStayWithTheNextTrip();
     void cleanupTestCase();
 
 private:
@@ -480,6 +481,28 @@ void TestReviewTools::menusReadableInEachLanguage()
     QVERIFY2(play.endsWith(QStringLiteral(")")) &&
                  !play.startsWith(QStringLiteral("Play")) == (language != QStringLiteral("en_GB")),
              qPrintable(play));
+}
+
+// Another trip keeps the speed; its in and out points start empty.
+void TestReviewTools::speedAndKeysStayWithTheNextTrip()
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    pauseAt(5000);
+    press(Qt::Key_I);
+    press(Qt::Key_BracketRight);
+    QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 2.0, Long);
+    Session::doubleClickRow(ui()->fileWidget->treeView(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(ctrl()->form()->durationLabel->text(), QStringLiteral("00:20"), Long);
+    QCOMPARE(ctrl()->form()->speedButton->text(), QString::fromUtf8("2×"));
+    QCOMPARE(video()->rate(), 2.0);
+    QCOMPARE(ctrl()->inPoint(), qint64(-1));
+    QCOMPARE(ctrl()->form()->positionSlider->inMark(), qint64(-1));
+    // The clock follows the new trip: it starts at 09:42:10.
+    pauseAt(3000);
+    QTRY_VERIFY_WITH_TIMEOUT(ctrl()->form()->clockLabel->text().contains(QStringLiteral("09:42:13")), Long);
+    press(Qt::Key_Backspace);
+    QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 1.0, Long);
 }
 
 void TestReviewTools::cleanupTestCase()
