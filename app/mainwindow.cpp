@@ -3,11 +3,14 @@
 #include "aboutdialog.h"
 #include "compass.h"
 #include "controlpanelwgt.h"
+#include "controlpanelwgtform.h"
 #include "datapoint.h"
 #include "dataprocessor.h"
 #include "design.h"
 #include "dialoglook.h"
 #include "drivedata.h"
+#include "evidenceexport.h"
+#include "exportmenu.h"
 #include "filenamecodec.h"
 #include "fsdrives.h"
 #include "graph.h"
@@ -18,6 +21,7 @@
 #include "playlistwgt.h"
 #include "qnmeapositioninfo.h"
 #include "settingsbutton.h"
+#include "statusnote.h"
 #include "stringlistpointer.h"
 #include "stylesheet.h"
 #include "tripitem.h"
@@ -43,6 +47,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -99,11 +104,15 @@ MainWindow::MainWindow(QWidget* parent)
         grip->setStyleSheet(QStringLiteral("background-color: rgba(0,0,0,0);"));
     }
     buildLayout();
+    m_statusNote = new StatusNote(m_leftPanel);
+    m_evidence = new EvidenceExport(this);
+    m_exportMenu = new ExportMenu(this);
     installEventFilter(this);
     Trip::registerMetaTypes();
     qRegisterMetaType<std::shared_ptr<QStringList>>("std::shared_ptr<QStringList>");
     DataPoint::registerMetaTypes();
     makeConnections();
+    connectEvidence();
     makeShortcuts();
     retranslateToolTips();
     m_minimumSizeTimer = new QTimer(this);
@@ -321,6 +330,7 @@ void MainWindow::makeShortcuts()
     add(openShortcut(), &MainWindow::openFromShortcut);
     add(aboutShortcut(), &MainWindow::on_infoButton_clicked);
     add(closeShortcut(), &MainWindow::on_closeButton_clicked);
+    add(QKeySequence(Qt::Key_Escape), &MainWindow::leaveLargeState);
     ui->fileWidget->setOpenShortcut(openShortcut());
 }
 
@@ -420,6 +430,10 @@ void MainWindow::makeConnections()
     connect(ctrl, &ControlPanelWgt::toggleMute, video, &VlcQtVideoWidget::toggleMute, queued);
     connect(ctrl, &ControlPanelWgt::setVolume, video, &VlcQtVideoWidget::setVolume, queued);
     connect(ctrl, &ControlPanelWgt::setPosition, video, &VlcQtVideoWidget::setPosition, queued);
+    connect(ctrl, &ControlPanelWgt::seekBy, video, &VlcQtVideoWidget::seekBy, queued);
+    connect(ctrl, &ControlPanelWgt::stepFrame, video, &VlcQtVideoWidget::stepFrame, queued);
+    connect(ctrl, &ControlPanelWgt::setRate, video, &VlcQtVideoWidget::setRate, queued);
+    connect(video, &VlcQtVideoWidget::rateChanged, ctrl, &ControlPanelWgt::updateRate, queued);
     // A click on the graph seeks like the slider.
     connect(graph, &Graph::seekRequested, video, &VlcQtVideoWidget::setPosition, queued);
     connect(video, &VlcQtVideoWidget::updateVolumeButtonIcon, ctrl, &ControlPanelWgt::updateVolumeButtonIcon,
@@ -436,6 +450,41 @@ void MainWindow::makeConnections()
     connect(this, &MainWindow::fullScreenModeChanged, ctrl, &ControlPanelWgt::on_fullscreenModeChanged);
     connect(this, &MainWindow::updateActivationState, video, &VlcQtVideoWidget::updateActivationState,
             queued);
+}
+
+void MainWindow::connectEvidence()
+{
+    const auto queued = Qt::QueuedConnection;
+    ControlPanelWgt* ctrl = ui->ctrlPanel;
+    EvidenceExport* evidence = m_evidence;
+    connect(ui->fileWidget, &PlaylistWgt::setTripSelected, evidence, &EvidenceExport::setTrip, queued);
+    connect(ui->gpsWidget, &MapWidget::nmeaReady, evidence, &EvidenceExport::setPositions, queued);
+    // The clock beside the position comes from the trip's data, which arrives after the trip.
+    ctrl->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); });
+    connect(ui->gpsWidget, &MapWidget::nmeaReady, ctrl, &ControlPanelWgt::refreshPosition, queued);
+
+    connect(ctrl, &ControlPanelWgt::snapshotRequested, evidence, &EvidenceExport::takeSnapshot, queued);
+    connect(ctrl, &ControlPanelWgt::exportClipRequested, evidence, &EvidenceExport::exportClip, queued);
+    ctrl->form()->exportButton->setMenu(m_exportMenu);
+    connect(m_exportMenu, &ExportMenu::clipRequested, ctrl, [ctrl, evidence]() {
+        if (ctrl->isActive()) {
+            const auto range = ctrl->exportRange();
+            evidence->exportClip(range.first, range.second);
+        }
+    });
+    connect(m_exportMenu, &ExportMenu::trackRequested, ctrl, [ctrl, evidence](TrackExport::Format format) {
+        if (ctrl->isActive()) {
+            const auto range = ctrl->exportRange();
+            evidence->exportTrack(format, range.first, range.second);
+        }
+    });
+    connect(m_exportMenu, &ExportMenu::clearMarksRequested, ctrl, &ControlPanelWgt::clearMarks);
+    connect(
+        ctrl, &ControlPanelWgt::marksChanged, m_exportMenu->clearMarksAction(),
+        [this](qint64 in, qint64 out) { m_exportMenu->clearMarksAction()->setEnabled(in >= 0 || out >= 0); },
+        queued);
+    m_exportMenu->clearMarksAction()->setEnabled(false);
+    connect(evidence, &EvidenceExport::note, m_statusNote, &StatusNote::showNote);
 }
 
 bool MainWindow::isWindowFullScreen() const
@@ -812,20 +861,14 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event)
     QMainWindow::mouseReleaseEvent(event);
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* event)
+void MainWindow::leaveLargeState()
 {
-    if (event->key() == Qt::Key_Escape) {
-        const WinState state = currentState();
-        if (state == FullScreen) {
-            onToggleFullScreenMode();
-            return;
-        }
-        if (state == Maximized) {
-            enterState(Normal);
-            return;
-        }
+    const WinState state = currentState();
+    if (state == FullScreen) {
+        onToggleFullScreenMode();
+    } else if (state == Maximized) {
+        enterState(Normal);
     }
-    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

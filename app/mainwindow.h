@@ -14,6 +14,8 @@
 
 class AboutDialog;
 class DataProcessor;
+class EvidenceExport;
+class ExportMenu;
 class QGridLayout;
 class QHBoxLayout;
 class QShortcut;
@@ -21,6 +23,7 @@ class QTimer;
 class QSizeGrip;
 class QSplitter;
 class QVBoxLayout;
+class StatusNote;
 class TripSummary;
 class Ui_MainWindow;
 
@@ -72,6 +75,9 @@ public:
     AboutDialog* aboutDialog() const { return m_aboutDialog; }
     DataProcessor* dataProcessor() const { return m_dataProcessor; }
     TripSummary* tripSummary() const { return m_tripSummary; }
+    EvidenceExport* evidenceExport() const { return m_evidence; }
+    ExportMenu* exportMenu() const { return m_exportMenu; }
+    StatusNote* statusNote() const { return m_statusNote; }
 
 signals:
     void openFileDialog(const QString& dir);
@@ -94,7 +100,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -118,6 +123,9 @@ private:
     void checkMaximizedTooltip();
     void makeShortcuts();
     void openFromShortcut();
+    // Escape: leaves full screen, or a maximised window for the normal one.
+    void leaveLargeState();
+    void connectEvidence();
     // Tells the user once that settings cannot be kept, when no private folder is writable.
     void reportUnsavedSettings();
 
@@ -148,6 +156,9 @@ private:
     std::vector<QWidget*> m_hideOnFullScreen;
     DataProcessor* m_dataProcessor = nullptr;
     TripSummary* m_tripSummary = nullptr; // in the panel grid, below the graph
+    EvidenceExport* m_evidence = nullptr;
+    ExportMenu* m_exportMenu = nullptr;
+    StatusNote* m_statusNote = nullptr;
     int m_dragMode = DragNone;
     QPoint m_pressGlobalPos;
     QPoint m_pressLocalPos;

@@ -1,5 +1,7 @@
 #include "settingsbutton.h"
 
+#include "dialoglook.h"
+#include "evidenceexport.h"
 #include "stylesheet.h"
 #include "timeoffsetdialog.h"
 #include "zelcfg.h"
@@ -7,7 +9,9 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QMenu>
 
 namespace {
@@ -41,6 +45,10 @@ SettingsButton::SettingsButton(QWidget* parent) : QToolButton(parent), m_menu(ne
     m_accelerationMenu = m_menu->addMenu(QString());
     m_menu->addSeparator();
     m_offsetAction = m_menu->addAction(QString());
+    m_menu->addSeparator();
+    m_snapshotFolderAction = m_menu->addAction(QString());
+    m_stampAction = m_menu->addAction(QString());
+    m_stampAction->setCheckable(true);
     for (QMenu* sub : {m_speedMenu, m_accelerationMenu}) {
         sub->setStyleSheet(style);
         sub->setFont(menuFont);
@@ -68,6 +76,8 @@ SettingsButton::SettingsButton(QWidget* parent) : QToolButton(parent), m_menu(ne
     connect(m_g, &QAction::triggered, this,
             [this]() { setAccelerationUnit(Units::AccelerationUnit::StandardGravity); });
     connect(m_offsetAction, &QAction::triggered, this, &SettingsButton::editTimeOffset);
+    connect(m_snapshotFolderAction, &QAction::triggered, this, &SettingsButton::chooseSnapshotFolder);
+    connect(m_stampAction, &QAction::triggered, this, &SettingsButton::setSnapshotStamp);
 
     setMenu(m_menu);
     setPopupMode(QToolButton::InstantPopup);
@@ -137,6 +147,27 @@ void SettingsButton::editTimeOffset()
         setTimeOffsetMinutes(dialog.minutes());
 }
 
+void SettingsButton::chooseSnapshotFolder()
+{
+    QFileDialog dialog(DialogLook::parentFor(this), tr("Folder for snapshots"),
+                       EvidenceExport::snapshotFolder());
+    dialog.setObjectName(QStringLiteral("snapshotFolderDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    DialogLook::apply(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ZelSettings::setValue(ZelSettings::SnapshotPath, dialog.selectedFiles().first());
+    retranslateUi();
+}
+
+void SettingsButton::setSnapshotStamp(bool stamp)
+{
+    ZelSettings::setValue(ZelSettings::SnapshotStamp, stamp);
+    syncChecks();
+}
+
 void SettingsButton::announceChange()
 {
     syncChecks();
@@ -156,12 +187,13 @@ void SettingsButton::syncChecks()
 {
     speedAction(Units::speedUnit())->setChecked(true);
     accelerationAction(Units::accelerationUnit())->setChecked(true);
+    m_stampAction->setChecked(EvidenceExport::snapshotStamp());
 }
 
 void SettingsButton::retranslateUi()
 {
     setToolTipDuration(5000);
-    setToolTip(tr("Settings: units and time offset"));
+    setToolTip(tr("Settings: units, time offset and snapshots"));
     m_speedMenu->setTitle(tr("Speed"));
     m_accelerationMenu->setTitle(tr("Acceleration"));
     m_kmh->setText(tr("Kilometres per hour (km/h)"));
@@ -169,6 +201,12 @@ void SettingsButton::retranslateUi()
     m_ms2->setText(tr("Metres per second squared (m/s²)"));
     m_g->setText(tr("Standard gravity (g)"));
     m_offsetAction->setText(tr("Time offset: %1 h\u2026").arg(timeOffsetText(timeOffsetMinutes())));
+    // A long path is shown by its end, which names the folder.
+    QString folder = QDir::toNativeSeparators(EvidenceExport::snapshotFolder());
+    if (folder.size() > 40)
+        folder = QStringLiteral("\u2026") + folder.right(39);
+    m_snapshotFolderAction->setText(tr("Snapshot folder: %1\u2026").arg(folder));
+    m_stampAction->setText(tr("Data band below snapshots"));
     syncChecks();
 }
 

@@ -8,9 +8,9 @@ class QAction;
 class QActionGroup;
 class QMenu;
 
-// The gear button of the title bar: the units of speed and acceleration and the time offset
-// of shown clock times. Choices are remembered in the settings file and applied at once; until
-// a speed unit is chosen it follows the system locale.
+// The gear button of the title bar: the units of speed and acceleration, the time offset
+// of shown clock times, and where snapshots go and whether they carry the data band. Choices are remembered
+// in the settings file and applied at once; until a speed unit is chosen it follows the system locale.
 class SettingsButton : public QToolButton
 {
     Q_OBJECT
@@ -27,6 +27,8 @@ public:
     QAction* speedAction(Units::SpeedUnit unit) const;
     QAction* accelerationAction(Units::AccelerationUnit unit) const;
     QAction* timeOffsetAction() const { return m_offsetAction; }
+    QAction* snapshotFolderAction() const { return m_snapshotFolderAction; }
+    QAction* snapshotStampAction() const { return m_stampAction; }
 
 public slots:
     void setSpeedUnit(Units::SpeedUnit unit);
@@ -34,6 +36,9 @@ public slots:
     void setTimeOffsetMinutes(int minutes);
     // Asks for the offset in a small dialog.
     void editTimeOffset();
+    // Asks for the folder snapshots go to.
+    void chooseSnapshotFolder();
+    void setSnapshotStamp(bool stamp);
 
 signals:
     // A unit or the offset changed; every view has been told to show its values again.
@@ -56,6 +61,8 @@ private:
     QAction* m_ms2 = nullptr;
     QAction* m_g = nullptr;
     QAction* m_offsetAction = nullptr;
+    QAction* m_snapshotFolderAction = nullptr;
+    QAction* m_stampAction = nullptr;
 };
 
 // "+1:30", "−0:45", "0:00".

@@ -22,6 +22,11 @@ const QString AccelerationUnit = QStringLiteral("AccelerationUnit");
 const QString TimeOffset = QStringLiteral("TimeOffset");
 // Contact (e-mail or web address) the tile requests name in their User-Agent.
 const QString TileContact = QStringLiteral("TileContact");
+// Folder of snapshots taken in the program, and whether they carry the data band (true/false).
+const QString SnapshotPath = QStringLiteral("SnapshotPath");
+const QString SnapshotStamp = QStringLiteral("SnapshotStamp");
+// Folder last chosen for exported clips and tracks.
+const QString ExportPath = QStringLiteral("ExportPath");
 } // namespace ZelSettings
 
 namespace Utilities {

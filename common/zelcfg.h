@@ -22,6 +22,9 @@ extern const QString SpeedUnit;
 extern const QString AccelerationUnit;
 extern const QString TimeOffset;
 extern const QString TileContact;
+extern const QString SnapshotPath;
+extern const QString SnapshotStamp;
+extern const QString ExportPath;
 } // namespace ZelSettings
 
 namespace Utilities {

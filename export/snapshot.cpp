@@ -3,6 +3,7 @@
 #include "avhandles.h"
 #include "recordingguard.h"
 #include "trackexport.h"
+#include "tripclock.h"
 #include "tripfile.h"
 #include "triprange.h"
 #include "units.h"
@@ -123,19 +124,7 @@ QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs)
 
 QDateTime Snapshot::clockAt(qint64 positionMs) const
 {
-    const auto second = std::size_t(std::max<qint64>(positionMs, 0) / 1000);
-    if (m_positions && second < m_positions->size()) {
-        const QDateTime recorded = (*m_positions)[second].timestamp();
-        if (recorded.isValid())
-            return QDateTime(recorded.date(), recorded.time(), Qt::UTC);
-    }
-    const TripRange::Piece piece = TripRange::locate(m_trip, positionMs);
-    if (piece.index < 0)
-        return QDateTime();
-    const QDateTime start = Trip::startTime(m_trip[std::size_t(piece.index)].videoFile);
-    if (!start.isValid())
-        return QDateTime();
-    return QDateTime(start.date(), start.time(), Qt::UTC).addMSecs(piece.fromMs);
+    return TripClock::at(m_trip, m_positions, positionMs);
 }
 
 QStringList Snapshot::stampLines(qint64 positionMs, qint64 offsetSeconds) const

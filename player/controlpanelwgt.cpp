@@ -4,19 +4,22 @@
 #include "fullscreenstate.h"
 #include "myslider.h"
 #include "positionslider.h"
+#include "speedbutton.h"
 #include "stylesheet.h"
 #include "tripfile.h"
+#include "units.h"
+#include "vlcqtvideowidget.h"
 
 #include "vireo/vlcenums.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -24,6 +27,14 @@ namespace {
 const int ToolTipMs = 5000;
 const int SideSpacing = 24;
 const int SideSpacingFullScreen = 10;
+const int MinuteMs = 60000;
+
+// "03:38.4": the trip position with tenths of a second.
+QString withTenths(qint64 ms)
+{
+    return Units::durationText(ms) + Units::displayLocale().decimalPoint() +
+           QString::number(qMax<qint64>(ms, 0) / 100 % 10);
+}
 
 } // namespace
 
@@ -37,8 +48,8 @@ ControlPanelWgt::ControlPanelWgt(QWidget* parent) : QWidget(parent), ui(new Ui_C
         ui->volumeSlider->setStyleSheet(sheet);
     }
     if (Design::loadStyleSheet(QStringLiteral(":/resources/myButton.qss"), sheet)) {
-        for (QPushButton* button :
-             {ui->maxminButton, ui->rewButton, ui->playpauseButton, ui->ffdButton, ui->volumeButton}) {
+        for (QPushButton* button : {ui->maxminButton, ui->rewButton, ui->playpauseButton, ui->ffdButton,
+                                    ui->volumeButton, ui->inButton, ui->outButton, ui->snapshotButton}) {
             button->setStyleSheet(sheet);
         }
     }
@@ -47,6 +58,10 @@ ControlPanelWgt::ControlPanelWgt(QWidget* parent) : QWidget(parent), ui(new Ui_C
         font.setPointSize(12);
         label->setFont(font);
     }
+    QFont clockFont = ui->clockLabel->font();
+    clockFont.setPointSize(10);
+    ui->clockLabel->setFont(clockFont);
+    ui->clockLabel->setStyleSheet(QStringLiteral("color: #d8d8d8;"));
 
     createLayout();
     clearPositionItems();
@@ -62,9 +77,31 @@ ControlPanelWgt::ControlPanelWgt(QWidget* parent) : QWidget(parent), ui(new Ui_C
     connect(ui->playpauseButton, &QPushButton::clicked, this, &ControlPanelWgt::on_playpauseButton_clicked);
     connect(ui->rewButton, &QPushButton::clicked, this, &ControlPanelWgt::on_rewButton_clicked);
     connect(ui->ffdButton, &QPushButton::clicked, this, &ControlPanelWgt::on_ffdButton_clicked);
+    connect(ui->inButton, &QPushButton::clicked, this, &ControlPanelWgt::markIn);
+    connect(ui->outButton, &QPushButton::clicked, this, &ControlPanelWgt::markOut);
+    connect(ui->snapshotButton, &QPushButton::clicked, this,
+            [this]() { runCommand(PlayerActions::Snapshot); });
+    connect(ui->exportButton, &QToolButton::clicked, this, [this]() {
+        if (m_active) {
+            const auto range = exportRange();
+            emit exportClipRequested(range.first, range.second);
+        }
+    });
+    connect(ui->speedButton, &SpeedButton::rateChosen, this, [this](double rate) {
+        if (m_active) {
+            emit setRate(rate);
+        }
+    });
+    // The keys work in the whole window; the sliders never take the focus (and so never move
+    // by a step on an arrow key).
+    m_actions = new PlayerActions(this);
+    connect(m_actions, &PlayerActions::triggered, this, &ControlPanelWgt::runCommand);
+    ui->positionSlider->setFocusPolicy(Qt::NoFocus);
+    ui->volumeSlider->setFocusPolicy(Qt::NoFocus);
 
     ui->positionSlider->setEnabled(false);
     ui->volumeSlider->setEnabled(false);
+    setTripControlsEnabled(false);
     retranslateToolTips();
     setStyleSheet(QStringLiteral("border: 1px solid #333333;"));
 
@@ -94,14 +131,21 @@ void ControlPanelWgt::createLayout()
     m_buttonLayout->setContentsMargins(0, 0, 0, 0);
     m_buttonLayout->setSpacing(0);
     m_buttonLayout->setSizeConstraint(QLayout::SetFixedSize);
+    m_buttonLayout->addWidget(ui->speedButton);
+    m_buttonLayout->addWidget(ui->inButton);
+    m_buttonLayout->addWidget(ui->outButton);
+    m_buttonLayout->addSpacing(4);
     m_buttonLayout->addWidget(ui->maxminButton);
-    m_buttonLayout->addSpacing(30);
+    m_buttonLayout->addSpacing(4);
     m_buttonLayout->addWidget(ui->rewButton);
     m_buttonLayout->addWidget(ui->playpauseButton);
     m_buttonLayout->addWidget(ui->ffdButton);
-    m_buttonLayout->addSpacing(30);
+    m_buttonLayout->addSpacing(4);
     m_buttonLayout->addWidget(ui->volumeButton);
     m_buttonLayout->addWidget(ui->volumeSlider);
+    m_buttonLayout->addSpacing(4);
+    m_buttonLayout->addWidget(ui->snapshotButton);
+    m_buttonLayout->addWidget(ui->exportButton);
 
     m_buttonRowLayout = new QHBoxLayout;
     m_buttonRowLayout->setContentsMargins(0, 0, 0, 0);
@@ -113,7 +157,9 @@ void ControlPanelWgt::createLayout()
     m_labelLayout = new QHBoxLayout;
     m_labelLayout->setContentsMargins(0, 0, 0, 0);
     m_labelLayout->setSpacing(0);
-    m_labelLayout->addWidget(ui->positionLabel, 1, Qt::AlignLeft);
+    m_labelLayout->addWidget(ui->positionLabel, 0, Qt::AlignLeft);
+    m_labelLayout->addSpacing(12);
+    m_labelLayout->addWidget(ui->clockLabel, 1, Qt::AlignLeft | Qt::AlignVCenter);
     m_labelLayout->addWidget(ui->durationLabel, 1, Qt::AlignRight);
 
     m_sliderColumnLayout = new QVBoxLayout;
@@ -135,9 +181,9 @@ void ControlPanelWgt::createLayout()
     m_mainLayout->addLayout(m_buttonRowLayout);
     m_mainLayout->addLayout(m_sliderLayout);
 
-    setFixedHeight(60);
+    setFixedHeight(66);
     setMinimumWidth(qMax(m_buttonRowLayout->minimumSize().width(), m_sliderLayout->minimumSize().width()));
-    resize(640, 60);
+    resize(640, 66);
     QWidget::show();
 }
 
@@ -156,6 +202,8 @@ void ControlPanelWgt::setMedia(std::shared_ptr<Trip::TripList> trip)
     clearPositionItems();
     ui->positionSlider->clearRangeColours();
     m_trip = std::move(trip);
+    clearMarks();
+    setTripControlsEnabled(false);
 }
 
 void ControlPanelWgt::clearPositionItems()
@@ -165,7 +213,7 @@ void ControlPanelWgt::clearPositionItems()
     ui->positionSlider->setSliderPosition(0);
     m_duration = Duration(0);
     m_position = Duration(0);
-    ui->positionLabel->setText(m_position.toString());
+    showPosition();
     ui->durationLabel->setText(m_duration.toString());
 }
 
@@ -175,6 +223,7 @@ void ControlPanelWgt::updateDuration(qint64 duration)
     m_active = true;
     ui->positionSlider->setEnabled(true);
     ui->volumeSlider->setEnabled(true);
+    setTripControlsEnabled(true);
     retranslateToolTips();
     {
         const QSignalBlocker blocker(ui->positionSlider);
@@ -222,7 +271,7 @@ void ControlPanelWgt::updatePosition(qint64 position)
         return;
     }
     m_position = Duration(position);
-    ui->positionLabel->setText(m_position.toString());
+    showPosition();
     // Tracking is off: the handle moves, the value (and so setPosition) does not.
     ui->positionSlider->setSliderPosition(static_cast<int>(qBound<qint64>(0, position, INT_MAX)));
 }
@@ -230,6 +279,7 @@ void ControlPanelWgt::updatePosition(qint64 position)
 void ControlPanelWgt::updatePlayPauseButton(int state)
 {
     m_playing = state == VlcEnums::Playing;
+    showPosition();
     ui->playpauseButton->setIcon(QIcon(m_playing ? QStringLiteral(":/resources/images/88_media_pause.png")
                                                  : QStringLiteral(":/resources/images/88_media_play.svg")));
     updatePlayPauseToolTip();
@@ -320,43 +370,182 @@ void ControlPanelWgt::positionChanged(int position)
     }
 }
 
-void ControlPanelWgt::keyPressEvent(QKeyEvent* event)
+void ControlPanelWgt::setTripControlsEnabled(bool enabled)
 {
-    if (event->modifiers() & ~Qt::KeypadModifier) {
-        QWidget::keyPressEvent(event);
+    for (QWidget* control : std::initializer_list<QWidget*>{ui->speedButton, ui->inButton, ui->outButton,
+                                                            ui->snapshotButton, ui->exportButton}) {
+        control->setEnabled(enabled);
+    }
+}
+
+void ControlPanelWgt::showPosition()
+{
+    // Paused, the picture is one frame: tenths tell neighbouring frames apart.
+    const bool tenths = m_active && !m_playing;
+    ui->positionLabel->setText(tenths ? withTenths(m_position.ms()) : m_position.toString());
+    const QDateTime clock = m_active && m_clockSource ? m_clockSource(m_position.ms()) : QDateTime();
+    ui->clockLabel->setText(Units::clockTimeText(clock));
+}
+
+void ControlPanelWgt::refreshPosition()
+{
+    showPosition();
+}
+
+void ControlPanelWgt::setClockSource(std::function<QDateTime(qint64)> source)
+{
+    m_clockSource = std::move(source);
+    showPosition();
+}
+
+void ControlPanelWgt::updateRate(double rate)
+{
+    m_rate = rate;
+    ui->speedButton->setRate(rate);
+}
+
+void ControlPanelWgt::changeRate(int steps)
+{
+    const QList<double>& rates = VlcQtVideoWidget::rates();
+    int index = 0;
+    while (index + 1 < rates.size() && rates[index] < m_rate - 1e-9) {
+        ++index;
+    }
+    // Taken at once: keys pressed before the player has answered step on from the last one.
+    m_rate = rates[qBound(0, index + steps, int(rates.size()) - 1)];
+    emit setRate(m_rate);
+}
+
+void ControlPanelWgt::markIn()
+{
+    if (!m_active) {
         return;
     }
-    switch (event->key()) {
-    case Qt::Key_Space:
+    const qint64 at = m_position.ms();
+    m_in = m_in == at ? -1 : at;
+    // An in point at or after the out point starts a new range.
+    if (m_in >= 0 && m_out >= 0 && m_out <= m_in) {
+        m_out = -1;
+    }
+    applyMarks();
+}
+
+void ControlPanelWgt::markOut()
+{
+    if (!m_active) {
+        return;
+    }
+    const qint64 at = m_position.ms();
+    m_out = m_out == at ? -1 : at;
+    if (m_in >= 0 && m_out >= 0 && m_in >= m_out) {
+        m_in = -1;
+    }
+    applyMarks();
+}
+
+void ControlPanelWgt::clearMarks()
+{
+    m_in = -1;
+    m_out = -1;
+    applyMarks();
+}
+
+void ControlPanelWgt::applyMarks()
+{
+    ui->positionSlider->setMarks(m_in, m_out);
+    emit marksChanged(m_in, m_out);
+}
+
+std::pair<qint64, qint64> ControlPanelWgt::exportRange() const
+{
+    return {m_in >= 0 ? m_in : 0, m_out >= 0 ? m_out : m_duration.ms()};
+}
+
+void ControlPanelWgt::runCommand(PlayerActions::Command command)
+{
+    if (command == PlayerActions::FullScreen) {
+        on_maxminButton_clicked();
+        return;
+    }
+    if (!m_active) {
+        return;
+    }
+    switch (command) {
+    case PlayerActions::PlayPause:
         on_playpauseButton_clicked();
         break;
-    case Qt::Key_Left:
+    case PlayerActions::Back:
         on_rewButton_clicked();
         break;
-    case Qt::Key_Right:
+    case PlayerActions::Forward:
         on_ffdButton_clicked();
         break;
-    case Qt::Key_M:
+    case PlayerActions::BackMinute:
+        emit seekBy(-MinuteMs);
+        break;
+    case PlayerActions::ForwardMinute:
+        emit seekBy(MinuteMs);
+        break;
+    case PlayerActions::Start:
+        emit setPosition(0);
+        break;
+    case PlayerActions::End:
+        emit setPosition(static_cast<int>(qBound<qint64>(0, m_duration.ms(), INT_MAX)));
+        break;
+    case PlayerActions::Mute:
         on_volumeButton_clicked();
         break;
-    case Qt::Key_F:
-        on_maxminButton_clicked();
+    case PlayerActions::Slower:
+        changeRate(-1);
         break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
+    case PlayerActions::Faster:
+        changeRate(1);
+        break;
+    case PlayerActions::NormalSpeed:
+        m_rate = 1.0;
+        emit setRate(1.0);
+        break;
+    case PlayerActions::FrameBack:
+        emit stepFrame(-1);
+        break;
+    case PlayerActions::FrameForward:
+        emit stepFrame(1);
+        break;
+    case PlayerActions::InPoint:
+        markIn();
+        break;
+    case PlayerActions::OutPoint:
+        markOut();
+        break;
+    case PlayerActions::Snapshot:
+        emit snapshotRequested(m_position.ms());
+        break;
+    case PlayerActions::FullScreen:
+    case PlayerActions::CommandCount:
+        break;
     }
-    event->accept();
 }
 
 void ControlPanelWgt::retranslateToolTips()
 {
-    for (QPushButton* button :
-         {ui->ffdButton, ui->rewButton, ui->playpauseButton, ui->volumeButton, ui->maxminButton}) {
+    for (QWidget* button : std::initializer_list<QWidget*>{
+             ui->ffdButton, ui->rewButton, ui->playpauseButton, ui->volumeButton, ui->maxminButton,
+             ui->speedButton, ui->inButton, ui->outButton, ui->snapshotButton, ui->exportButton}) {
         button->setToolTipDuration(ToolTipMs);
     }
-    ui->ffdButton->setToolTip(m_active ? QObject::tr("Forward") : QString());
-    ui->rewButton->setToolTip(m_active ? QObject::tr("Backward") : QString());
+    using Keys = PlayerActions;
+    ui->ffdButton->setToolTip(m_active ? Keys::withKey(QObject::tr("Forward"), Keys::Forward) : QString());
+    ui->rewButton->setToolTip(m_active ? Keys::withKey(QObject::tr("Backward"), Keys::Back) : QString());
+    ui->speedButton->setToolTip(tr("Playback speed (%1 slower, %2 faster, %3 normal)")
+                                    .arg(Keys::key(Keys::Slower).toString(QKeySequence::NativeText),
+                                         Keys::key(Keys::Faster).toString(QKeySequence::NativeText),
+                                         Keys::key(Keys::NormalSpeed).toString(QKeySequence::NativeText)));
+    ui->inButton->setToolTip(Keys::withKey(tr("In point; again at the same place clears it"), Keys::InPoint));
+    ui->outButton->setToolTip(
+        Keys::withKey(tr("Out point; again at the same place clears it"), Keys::OutPoint));
+    ui->snapshotButton->setToolTip(Keys::withKey(tr("Save the picture as PNG"), Keys::Snapshot));
+    ui->exportButton->setToolTip(tr("Export the clip between the in and out points (or the whole trip); "
+                                    "the menu exports the track"));
     updateFullScreenToolTip();
     updatePlayPauseToolTip();
     updateVolumeToolTip();
@@ -364,15 +553,17 @@ void ControlPanelWgt::retranslateToolTips()
 
 void ControlPanelWgt::updateFullScreenToolTip()
 {
-    ui->maxminButton->setToolTip(windowIsFullScreen(this) ? QObject::tr("Video fullscreen off")
-                                                          : QObject::tr("Video fullscreen on"));
+    ui->maxminButton->setToolTip(PlayerActions::withKey(
+        windowIsFullScreen(this) ? QObject::tr("Video fullscreen off") : QObject::tr("Video fullscreen on"),
+        PlayerActions::FullScreen));
 }
 
 void ControlPanelWgt::updatePlayPauseToolTip()
 {
     QString text;
     if (m_active) {
-        text = m_playing ? QObject::tr("Pause") : QObject::tr("Play");
+        text = PlayerActions::withKey(m_playing ? QObject::tr("Pause") : QObject::tr("Play"),
+                                      PlayerActions::PlayPause);
     }
     ui->playpauseButton->setToolTip(text);
 }
@@ -381,7 +572,8 @@ void ControlPanelWgt::updateVolumeToolTip()
 {
     QString text;
     if (m_active) {
-        text = m_muted ? QObject::tr("Volume on") : QObject::tr("Volume off");
+        text = PlayerActions::withKey(m_muted ? QObject::tr("Volume on") : QObject::tr("Volume off"),
+                                      PlayerActions::Mute);
     }
     ui->volumeButton->setToolTip(text);
 }
@@ -391,7 +583,7 @@ void ControlPanelWgt::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         retranslateToolTips();
-        ui->positionLabel->setText(m_position.toString());
+        showPosition();
         ui->durationLabel->setText(m_duration.toString());
     }
     QWidget::changeEvent(event);

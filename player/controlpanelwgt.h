@@ -1,12 +1,16 @@
 #pragma once
 
 #include "duration.h"
+#include "playeractions.h"
 #include "tripitem.h"
 
+#include <QDateTime>
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <utility>
 
 class QHBoxLayout;
 class QSpacerItem;
@@ -27,6 +31,16 @@ public:
     void show();
 
     Ui_ControlPanelWgt* form() const { return ui; }
+    PlayerActions* actions() const { return m_actions; }
+
+    // The recording's clock time at a trip position, shown beside the position.
+    void setClockSource(std::function<QDateTime(qint64)> source);
+    // In and out points on the trip timeline, -1 for none.
+    qint64 inPoint() const { return m_in; }
+    qint64 outPoint() const { return m_out; }
+    // The in-out range, or the whole trip where a point is missing.
+    std::pair<qint64, qint64> exportRange() const;
+    bool isActive() const { return m_active; }
 
 public slots:
     void setMedia(std::shared_ptr<Trip::TripList> trip);
@@ -35,6 +49,13 @@ public slots:
     void updateVolumeButtonIcon(int volume, bool muted);
     void updatePlayPauseButton(int state);
     void on_fullscreenModeChanged();
+    void updateRate(double rate);
+    // Shows the position and its clock time again, as when the data behind the clock arrived.
+    void refreshPosition();
+    // Sets the in (out) point at the position shown; again at the same point clears it.
+    void markIn();
+    void markOut();
+    void clearMarks();
 
 signals:
     void toggleFullScreen();
@@ -44,12 +65,17 @@ signals:
     void forward();
     void setVolume(int volume);
     void setPosition(int position);
+    void seekBy(int ms);
+    void stepFrame(int frames);
+    void setRate(double rate);
+    void snapshotRequested(qint64 position);
+    void exportClipRequested(qint64 from, qint64 to);
+    void marksChanged(qint64 in, qint64 out);
 
 protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private slots:
     void on_maxminButton_clicked();
@@ -59,6 +85,7 @@ private slots:
     void on_ffdButton_clicked();
     void volumeChanged(int volume);
     void positionChanged(int position);
+    void runCommand(PlayerActions::Command command);
 
 private:
     void createLayout();
@@ -69,6 +96,11 @@ private:
     void updateFullScreenToolTip();
     void updatePlayPauseToolTip();
     void updateVolumeToolTip();
+    void showPosition();
+    // The speed, in/out, snapshot and export controls: on while a trip with a length is loaded.
+    void setTripControlsEnabled(bool enabled);
+    void applyMarks();
+    void changeRate(int steps);
 
     Ui_ControlPanelWgt* ui = nullptr;
     QHBoxLayout* m_buttonLayout = nullptr;
@@ -89,4 +121,9 @@ private:
     int m_lastWidth = -1;
     int m_lastHeight = -1;
     std::shared_ptr<Trip::TripList> m_trip;
+    PlayerActions* m_actions = nullptr;
+    std::function<QDateTime(qint64)> m_clockSource;
+    double m_rate = 1.0;
+    qint64 m_in = -1;
+    qint64 m_out = -1;
 };

@@ -1,17 +1,25 @@
 #include "controlpanelwgtform.h"
 
 #include "myslider.h"
+#include "panelicons.h"
 #include "positionslider.h"
+#include "speedbutton.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QWidget>
 
 namespace {
 
 const char* const ButtonStyle = "background-color: rgb(255, 255, 255);";
 const char* const SliderStyle = "background-color: rgba(255, 255, 255, 0);";
+// Text and drawn icons in white on the dark panel.
+const char* const ToolStyle = "QToolButton { color: white; background-color: rgba(0, 0, 0, 0); border: none; "
+                              "padding: 0px 1px; }"
+                              "QToolButton:disabled { color: #888888; }"
+                              "QToolButton::menu-indicator { image: none; }";
 
 QPushButton* makeButton(QWidget* parent, const char* name, const char* icon, int iconSize = 32)
 {
@@ -57,7 +65,7 @@ void Ui_ControlPanelWgt::setupUi(QWidget* panel)
 
     playpauseButton = makeButton(panel, "playpauseButton", ":/resources/images/88_media_play.svg", 64);
     playpauseButton->setMinimumSize(32, 32);
-    playpauseButton->setMaximumSize(56, 64);
+    playpauseButton->setMaximumSize(48, 64);
 
     positionLabel = makeLabel(panel, "positionLabel");
 
@@ -75,8 +83,36 @@ void Ui_ControlPanelWgt::setupUi(QWidget* panel)
     volumeSlider = new MySlider(Qt::Horizontal, panel);
     volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
     volumeSlider->setStyleSheet(QLatin1String(SliderStyle));
+    volumeSlider->setMinimumWidth(32);
 
     durationLabel = makeLabel(panel, "durationLabel");
+    clockLabel = makeLabel(panel, "clockLabel");
+
+    speedButton = new SpeedButton(panel);
+    speedButton->setStyleSheet(QLatin1String(ToolStyle));
+    speedButton->setFixedHeight(32);
+
+    inButton = makeButton(panel, "inButton", "");
+    inButton->setIcon(PanelIcons::inPoint());
+    inButton->setIconSize(QSize(20, 20));
+    inButton->setFixedSize(22, 32);
+    outButton = makeButton(panel, "outButton", "");
+    outButton->setIcon(PanelIcons::outPoint());
+    outButton->setIconSize(QSize(20, 20));
+    outButton->setFixedSize(22, 32);
+    snapshotButton = makeButton(panel, "snapshotButton", "");
+    snapshotButton->setIcon(PanelIcons::snapshot());
+    snapshotButton->setIconSize(QSize(24, 24));
+    snapshotButton->setFixedSize(28, 32);
+
+    exportButton = new QToolButton(panel);
+    exportButton->setObjectName(QStringLiteral("exportButton"));
+    exportButton->setFocusPolicy(Qt::NoFocus);
+    exportButton->setStyleSheet(QLatin1String(ToolStyle));
+    exportButton->setIcon(PanelIcons::exportClip());
+    exportButton->setIconSize(QSize(24, 24));
+    exportButton->setPopupMode(QToolButton::MenuButtonPopup);
+    exportButton->setFixedHeight(32);
 
     retranslateUi(panel);
 }

@@ -2,6 +2,8 @@
 
 class QLabel;
 class QPushButton;
+class QToolButton;
+class SpeedButton;
 class QWidget;
 class MySlider;
 class PositionSlider;
@@ -19,6 +21,13 @@ public:
     QPushButton* ffdButton = nullptr;
     MySlider* volumeSlider = nullptr;
     QLabel* durationLabel = nullptr;
+    QLabel* clockLabel = nullptr;
+    SpeedButton* speedButton = nullptr;
+    QPushButton* inButton = nullptr;
+    QPushButton* outButton = nullptr;
+    QPushButton* snapshotButton = nullptr;
+    // A click exports the clip; its menu holds the track formats.
+    QToolButton* exportButton = nullptr;
 
     void setupUi(QWidget* panel);
     void retranslateUi(QWidget* panel);

@@ -91,6 +91,21 @@ Lizenzvertrag</translation>
     </message>
 </context>
 <context>
+    <name>ClipExportJob</name>
+    <message>
+        <source>Export clip</source>
+        <translation>Abschnitt exportieren</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Writing %1…</source>
+        <translation>%1 wird geschrieben…</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
@@ -292,12 +307,122 @@ Lizenzvertrag</translation>
         <source>00:00</source>
         <translation>00:00</translation>
     </message>
+    <message>
+        <source>Playback speed (%1 slower, %2 faster, %3 normal)</source>
+        <translation>Wiedergabetempo (%1 langsamer, %2 schneller, %3 normal)</translation>
+    </message>
+    <message>
+        <source>In point; again at the same place clears it</source>
+        <translation>Startpunkt; erneut an derselben Stelle löscht ihn</translation>
+    </message>
+    <message>
+        <source>Out point; again at the same place clears it</source>
+        <translation>Endpunkt; erneut an derselben Stelle löscht ihn</translation>
+    </message>
+    <message>
+        <source>Save the picture as PNG</source>
+        <translation>Bild als PNG speichern</translation>
+    </message>
+    <message>
+        <source>Export the clip between the in and out points (or the whole trip); the menu exports the track</source>
+        <translation>Den Abschnitt zwischen Start- und Endpunkt (oder die ganze Fahrt) exportieren; das Menü exportiert die Strecke</translation>
+    </message>
 </context>
 <context>
     <name>DriveData</name>
     <message>
         <source>No data</source>
         <translation>Keine Daten</translation>
+    </message>
+</context>
+<context>
+    <name>EvidenceExport</name>
+    <message>
+        <source>trip</source>
+        <translation>Fahrt</translation>
+    </message>
+    <message>
+        <source>Export clip</source>
+        <translation>Abschnitt exportieren</translation>
+    </message>
+    <message>
+        <source>MP4 video (*.mp4)</source>
+        <translation>MP4-Video (*.mp4)</translation>
+    </message>
+    <message>
+        <source>Clip saved: %1 (with its track as GPX)</source>
+        <translation>Abschnitt gespeichert: %1 (mit der Strecke als GPX)</translation>
+    </message>
+    <message>
+        <source>Clip saved: %1</source>
+        <translation>Abschnitt gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>Export cancelled; nothing was written.</source>
+        <translation>Export abgebrochen; nichts wurde geschrieben.</translation>
+    </message>
+    <message>
+        <source>The clip could not be exported.</source>
+        <translation>Der Abschnitt konnte nicht exportiert werden.</translation>
+    </message>
+    <message>
+        <source>The track cannot be exported.</source>
+        <translation>Die Strecke kann nicht exportiert werden.</translation>
+    </message>
+    <message>
+        <source>This trip has no position data.</source>
+        <translation>Diese Fahrt hat keine Positionsdaten.</translation>
+    </message>
+    <message>
+        <source>%1 files (*.%2)</source>
+        <translation>%1-Dateien (*.%2)</translation>
+    </message>
+    <message>
+        <source>Export track</source>
+        <translation>Strecke exportieren</translation>
+    </message>
+    <message>
+        <source>The track could not be exported.</source>
+        <translation>Die Strecke konnte nicht exportiert werden.</translation>
+    </message>
+    <message>
+        <source>Track saved: %1</source>
+        <translation>Strecke gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>The snapshot could not be saved.</source>
+        <translation>Das Standbild konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be created.</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Snapshot saved: %1</source>
+        <translation>Standbild gespeichert: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ExportMenu</name>
+    <message>
+        <source>Export clip as MP4 with GPX…</source>
+        <translation>Abschnitt als MP4 mit GPX exportieren…</translation>
+    </message>
+    <message>
+        <source>Export track as GPX…</source>
+        <translation>Strecke als GPX exportieren…</translation>
+    </message>
+    <message>
+        <source>Export track as KML…</source>
+        <translation>Strecke als KML exportieren…</translation>
+    </message>
+    <message>
+        <source>Export track as CSV…</source>
+        <translation>Strecke als CSV exportieren…</translation>
+    </message>
+    <message>
+        <source>Clear in and out points</source>
+        <translation>Start- und Endpunkt löschen</translation>
     </message>
 </context>
 <context>
@@ -651,10 +776,6 @@ Lizenzvertrag</translation>
         <translation>Meilen pro Stunde (mph)</translation>
     </message>
     <message>
-        <source>Settings: units and time offset</source>
-        <translation>Einstellungen: Einheiten und Zeitversatz</translation>
-    </message>
-    <message>
         <source>Speed</source>
         <translation>Geschwindigkeit</translation>
     </message>
@@ -665,6 +786,22 @@ Lizenzvertrag</translation>
     <message>
         <source>Time offset: %1 h…</source>
         <translation>Zeitversatz: %1 h…</translation>
+    </message>
+    <message>
+        <source>Settings: units, time offset and snapshots</source>
+        <translation>Einstellungen: Einheiten, Zeitversatz und Standbilder</translation>
+    </message>
+    <message>
+        <source>Folder for snapshots</source>
+        <translation>Ordner für Standbilder</translation>
+    </message>
+    <message>
+        <source>Snapshot folder: %1…</source>
+        <translation>Ordner für Standbilder: %1…</translation>
+    </message>
+    <message>
+        <source>Data band below snapshots</source>
+        <translation>Datenleiste unter Standbildern</translation>
     </message>
 </context>
 <context>

@@ -90,6 +90,21 @@
     </message>
 </context>
 <context>
+    <name>ClipExportJob</name>
+    <message>
+        <source>Export clip</source>
+        <translation>Export clip</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Writing %1…</source>
+        <translation>Writing %1…</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
@@ -291,12 +306,122 @@
         <source>00:00</source>
         <translation>00:00</translation>
     </message>
+    <message>
+        <source>Playback speed (%1 slower, %2 faster, %3 normal)</source>
+        <translation>Playback speed (%1 slower, %2 faster, %3 normal)</translation>
+    </message>
+    <message>
+        <source>In point; again at the same place clears it</source>
+        <translation>In point; again at the same place clears it</translation>
+    </message>
+    <message>
+        <source>Out point; again at the same place clears it</source>
+        <translation>Out point; again at the same place clears it</translation>
+    </message>
+    <message>
+        <source>Save the picture as PNG</source>
+        <translation>Save the picture as PNG</translation>
+    </message>
+    <message>
+        <source>Export the clip between the in and out points (or the whole trip); the menu exports the track</source>
+        <translation>Export the clip between the in and out points (or the whole trip); the menu exports the track</translation>
+    </message>
 </context>
 <context>
     <name>DriveData</name>
     <message>
         <source>No data</source>
         <translation>No data</translation>
+    </message>
+</context>
+<context>
+    <name>EvidenceExport</name>
+    <message>
+        <source>trip</source>
+        <translation>trip</translation>
+    </message>
+    <message>
+        <source>Export clip</source>
+        <translation>Export clip</translation>
+    </message>
+    <message>
+        <source>MP4 video (*.mp4)</source>
+        <translation>MP4 video (*.mp4)</translation>
+    </message>
+    <message>
+        <source>Clip saved: %1 (with its track as GPX)</source>
+        <translation>Clip saved: %1 (with its track as GPX)</translation>
+    </message>
+    <message>
+        <source>Clip saved: %1</source>
+        <translation>Clip saved: %1</translation>
+    </message>
+    <message>
+        <source>Export cancelled; nothing was written.</source>
+        <translation>Export cancelled; nothing was written.</translation>
+    </message>
+    <message>
+        <source>The clip could not be exported.</source>
+        <translation>The clip could not be exported.</translation>
+    </message>
+    <message>
+        <source>The track cannot be exported.</source>
+        <translation>The track cannot be exported.</translation>
+    </message>
+    <message>
+        <source>This trip has no position data.</source>
+        <translation>This trip has no position data.</translation>
+    </message>
+    <message>
+        <source>%1 files (*.%2)</source>
+        <translation>%1 files (*.%2)</translation>
+    </message>
+    <message>
+        <source>Export track</source>
+        <translation>Export track</translation>
+    </message>
+    <message>
+        <source>The track could not be exported.</source>
+        <translation>The track could not be exported.</translation>
+    </message>
+    <message>
+        <source>Track saved: %1</source>
+        <translation>Track saved: %1</translation>
+    </message>
+    <message>
+        <source>The snapshot could not be saved.</source>
+        <translation>The snapshot could not be saved.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be created.</source>
+        <translation>The folder %1 cannot be created.</translation>
+    </message>
+    <message>
+        <source>Snapshot saved: %1</source>
+        <translation>Snapshot saved: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ExportMenu</name>
+    <message>
+        <source>Export clip as MP4 with GPX…</source>
+        <translation>Export clip as MP4 with GPX…</translation>
+    </message>
+    <message>
+        <source>Export track as GPX…</source>
+        <translation>Export track as GPX…</translation>
+    </message>
+    <message>
+        <source>Export track as KML…</source>
+        <translation>Export track as KML…</translation>
+    </message>
+    <message>
+        <source>Export track as CSV…</source>
+        <translation>Export track as CSV…</translation>
+    </message>
+    <message>
+        <source>Clear in and out points</source>
+        <translation>Clear in and out points</translation>
     </message>
 </context>
 <context>
@@ -650,10 +775,6 @@
         <translation>Miles per hour (mph)</translation>
     </message>
     <message>
-        <source>Settings: units and time offset</source>
-        <translation>Settings: units and time offset</translation>
-    </message>
-    <message>
         <source>Speed</source>
         <translation>Speed</translation>
     </message>
@@ -664,6 +785,22 @@
     <message>
         <source>Time offset: %1 h…</source>
         <translation>Time offset: %1 h…</translation>
+    </message>
+    <message>
+        <source>Settings: units, time offset and snapshots</source>
+        <translation>Settings: units, time offset and snapshots</translation>
+    </message>
+    <message>
+        <source>Folder for snapshots</source>
+        <translation>Folder for snapshots</translation>
+    </message>
+    <message>
+        <source>Snapshot folder: %1…</source>
+        <translation>Snapshot folder: %1…</translation>
+    </message>
+    <message>
+        <source>Data band below snapshots</source>
+        <translation>Data band below snapshots</translation>
     </message>
 </context>
 <context>

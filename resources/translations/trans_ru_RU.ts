@@ -94,6 +94,21 @@
     </message>
 </context>
 <context>
+    <name>ClipExportJob</name>
+    <message>
+        <source>Export clip</source>
+        <translation>Экспорт фрагмента</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Writing %1…</source>
+        <translation>Запись %1…</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>--%1 %2 is no trip position: use mm:ss, hh:mm:ss or seconds.</source>
@@ -296,12 +311,122 @@
         <source>00:00</source>
         <translation>00:00</translation>
     </message>
+    <message>
+        <source>Playback speed (%1 slower, %2 faster, %3 normal)</source>
+        <translation>Скорость воспроизведения (%1 медленнее, %2 быстрее, %3 обычная)</translation>
+    </message>
+    <message>
+        <source>In point; again at the same place clears it</source>
+        <translation>Начальная точка; повторно в том же месте — сброс</translation>
+    </message>
+    <message>
+        <source>Out point; again at the same place clears it</source>
+        <translation>Конечная точка; повторно в том же месте — сброс</translation>
+    </message>
+    <message>
+        <source>Save the picture as PNG</source>
+        <translation>Сохранить кадр в PNG</translation>
+    </message>
+    <message>
+        <source>Export the clip between the in and out points (or the whole trip); the menu exports the track</source>
+        <translation>Экспорт фрагмента между начальной и конечной точками (или всей поездки); в меню — экспорт трека</translation>
+    </message>
 </context>
 <context>
     <name>DriveData</name>
     <message>
         <source>No data</source>
         <translation>Нет данных</translation>
+    </message>
+</context>
+<context>
+    <name>EvidenceExport</name>
+    <message>
+        <source>trip</source>
+        <translation>поездка</translation>
+    </message>
+    <message>
+        <source>Export clip</source>
+        <translation>Экспорт фрагмента</translation>
+    </message>
+    <message>
+        <source>MP4 video (*.mp4)</source>
+        <translation>Видео MP4 (*.mp4)</translation>
+    </message>
+    <message>
+        <source>Clip saved: %1 (with its track as GPX)</source>
+        <translation>Фрагмент сохранён: %1 (с треком в GPX)</translation>
+    </message>
+    <message>
+        <source>Clip saved: %1</source>
+        <translation>Фрагмент сохранён: %1</translation>
+    </message>
+    <message>
+        <source>Export cancelled; nothing was written.</source>
+        <translation>Экспорт отменён; ничего не записано.</translation>
+    </message>
+    <message>
+        <source>The clip could not be exported.</source>
+        <translation>Не удалось экспортировать фрагмент.</translation>
+    </message>
+    <message>
+        <source>The track cannot be exported.</source>
+        <translation>Трек нельзя экспортировать.</translation>
+    </message>
+    <message>
+        <source>This trip has no position data.</source>
+        <translation>У этой поездки нет данных о местоположении.</translation>
+    </message>
+    <message>
+        <source>%1 files (*.%2)</source>
+        <translation>Файлы %1 (*.%2)</translation>
+    </message>
+    <message>
+        <source>Export track</source>
+        <translation>Экспорт трека</translation>
+    </message>
+    <message>
+        <source>The track could not be exported.</source>
+        <translation>Не удалось экспортировать трек.</translation>
+    </message>
+    <message>
+        <source>Track saved: %1</source>
+        <translation>Трек сохранён: %1</translation>
+    </message>
+    <message>
+        <source>The snapshot could not be saved.</source>
+        <translation>Не удалось сохранить снимок.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be created.</source>
+        <translation>Не удаётся создать папку %1.</translation>
+    </message>
+    <message>
+        <source>Snapshot saved: %1</source>
+        <translation>Снимок сохранён: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ExportMenu</name>
+    <message>
+        <source>Export clip as MP4 with GPX…</source>
+        <translation>Экспорт фрагмента в MP4 с GPX…</translation>
+    </message>
+    <message>
+        <source>Export track as GPX…</source>
+        <translation>Экспорт трека в GPX…</translation>
+    </message>
+    <message>
+        <source>Export track as KML…</source>
+        <translation>Экспорт трека в KML…</translation>
+    </message>
+    <message>
+        <source>Export track as CSV…</source>
+        <translation>Экспорт трека в CSV…</translation>
+    </message>
+    <message>
+        <source>Clear in and out points</source>
+        <translation>Сбросить начальную и конечную точки</translation>
     </message>
 </context>
 <context>
@@ -661,10 +786,6 @@
         <translation>Мили в час (миль/ч)</translation>
     </message>
     <message>
-        <source>Settings: units and time offset</source>
-        <translation>Настройки: единицы и сдвиг времени</translation>
-    </message>
-    <message>
         <source>Speed</source>
         <translation>Скорость</translation>
     </message>
@@ -675,6 +796,22 @@
     <message>
         <source>Time offset: %1 h…</source>
         <translation>Сдвиг времени: %1 ч…</translation>
+    </message>
+    <message>
+        <source>Settings: units, time offset and snapshots</source>
+        <translation>Настройки: единицы, сдвиг времени и снимки</translation>
+    </message>
+    <message>
+        <source>Folder for snapshots</source>
+        <translation>Папка для снимков</translation>
+    </message>
+    <message>
+        <source>Snapshot folder: %1…</source>
+        <translation>Папка для снимков: %1…</translation>
+    </message>
+    <message>
+        <source>Data band below snapshots</source>
+        <translation>Полоса данных под снимком</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "compass.h"
 #include "controlpanelwgt.h"
+#include "controlpanelwgtform.h"
 #include "datapoint.h"
 #include "drivedata.h"
 #include "graph.h"
@@ -7,19 +8,23 @@
 #include "mainwindow.h"
 #include "mainwindowform.h"
 #include "mapwidget.h"
+#include "myslider.h"
 #include "ostrellogo.h"
 #include "playlistwgt.h"
 #include "sessionfixture.h"
 #include "settingsbutton.h"
+#include "speedbutton.h"
 #include "tripsummary.h"
 #include "vlcqtvideowidget.h"
 #include "zelsettings.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -68,6 +73,7 @@ private:
     QString checkPanels() const;
     QString checkDriveData() const;
     QString checkPlaylist() const;
+    QString checkControlPanel() const;
 
     QTemporaryDir m_tmp;
     std::unique_ptr<MainWindow> m_window;
@@ -107,6 +113,13 @@ void TestLayoutFit::initTestCase()
     sample.fix = true;
     ui()->driveData->new_nmea_data(samples);
     ui()->driveData->current_video_position_changed(0);
+
+    // The widest texts of the control panel: a ten-hour trip, paused near its end, with the
+    // clock beside the position.
+    ControlPanelWgt* ctrl = ui()->ctrlPanel;
+    ctrl->setClockSource([](qint64) { return QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59), Qt::UTC); });
+    ctrl->updateDuration(36000000);
+    ctrl->updatePosition(35999900);
 }
 
 void TestLayoutFit::everythingFits_data()
@@ -206,6 +219,37 @@ QString TestLayoutFit::checkDriveData() const
     return QString();
 }
 
+// Every control of the panel inside it and clear of the others; its texts in full.
+QString TestLayoutFit::checkControlPanel() const
+{
+    ControlPanelWgt* panel = ui()->ctrlPanel;
+    Ui_ControlPanelWgt* form = panel->form();
+    QList<QPair<QWidget*, QRect>> taken;
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             form->speedButton, form->inButton, form->outButton, form->maxminButton, form->rewButton,
+             form->playpauseButton, form->ffdButton, form->volumeButton, form->volumeSlider,
+             form->snapshotButton, form->exportButton, form->positionLabel, form->clockLabel,
+             form->durationLabel}) {
+        const QRect rect(control->mapTo(panel, QPoint()), control->size());
+        if (!control->isVisible() || !panel->rect().contains(rect))
+            return control->objectName() + QStringLiteral(" is cut off");
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            if (label->text().isEmpty() ||
+                label->width() < label->fontMetrics().horizontalAdvance(label->text()))
+                return control->objectName() + QStringLiteral(" does not show \"%1\"").arg(label->text());
+        }
+        for (const auto& other : qAsConst(taken)) {
+            if (other.second.intersects(rect))
+                return control->objectName() + QStringLiteral(" overlaps ") + other.first->objectName();
+        }
+        taken << qMakePair(control, rect);
+    }
+    if (form->speedButton->width() <
+        form->speedButton->fontMetrics().horizontalAdvance(QStringLiteral("0.25\u00d7")))
+        return QStringLiteral("the speed button is too narrow");
+    return QString();
+}
+
 QString TestLayoutFit::checkPlaylist() const
 {
     QTreeView* tree = ui()->fileWidget->treeView();
@@ -258,6 +302,7 @@ void TestLayoutFit::everythingFits()
     QCOMPARE(checkPanels(), QString());
     QCOMPARE(checkDriveData(), QString());
     QCOMPARE(checkPlaylist(), QString());
+    QCOMPARE(checkControlPanel(), QString());
 }
 
 void TestLayoutFit::cleanupTestCase()

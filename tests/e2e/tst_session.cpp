@@ -74,7 +74,9 @@ private slots:
 
         m_window = std::make_unique<MainWindow>();
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        // The player's keys belong to the active window, as the keyboard's do.
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
 
     void listsTheCard()
@@ -159,14 +161,14 @@ private slots:
     {
         ControlPanelWgt* ctrl = ui()->ctrlPanel;
         QTest::keyClick(ctrl, Qt::Key_Space);
-        QTRY_COMPARE(ctrl->form()->playpauseButton->toolTip(), QStringLiteral("Play"));
+        QTRY_COMPARE(ctrl->form()->playpauseButton->toolTip(), QStringLiteral("Play (Space)"));
         const qint64 paused = ui()->dataFrame->position();
         QTest::keyClick(ctrl, Qt::Key_Right);
         QTRY_VERIFY(ui()->dataFrame->position() >= paused + 4000);
         QTest::keyClick(ctrl, Qt::Key_Space);
-        QTRY_COMPARE(ctrl->form()->playpauseButton->toolTip(), QStringLiteral("Pause"));
+        QTRY_COMPARE(ctrl->form()->playpauseButton->toolTip(), QStringLiteral("Pause (Space)"));
         QTest::keyClick(ctrl, Qt::Key_M);
-        QTRY_COMPARE(ctrl->form()->volumeButton->toolTip(), QStringLiteral("Volume on"));
+        QTRY_COMPARE(ctrl->form()->volumeButton->toolTip(), QStringLiteral("Volume on (M)"));
     }
 
     void seeksIntoTheSecondFile()

@@ -2,6 +2,7 @@
 #include "controlpanelwgtform.h"
 #include "myslider.h"
 #include "positionslider.h"
+#include "speedbutton.h"
 #include "triptimeline.h"
 
 #include "vireo/vlcenums.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -220,6 +222,8 @@ private slots:
                 button->click();
             ui->volumeSlider->setValue(ui->volumeSlider->value() + 1);
         };
+        panel.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
         pressAll();
         QTest::keyClick(&panel, Qt::Key_Space);
         for (QSignalSpy* spy : {&play, &rewind, &forward, &mute, &volume, &position})
@@ -227,7 +231,7 @@ private slots:
         QCOMPARE(fullScreen.count(), 1);
         QVERIFY(!ui->positionSlider->isEnabled());
         QVERIFY(ui->playpauseButton->toolTip().isEmpty());
-        QCOMPARE(ui->maxminButton->toolTip(), QStringLiteral("Video fullscreen on"));
+        QCOMPARE(ui->maxminButton->toolTip(), QStringLiteral("Video fullscreen on (F)"));
 
         panel.updateDuration(10000);
         QVERIFY(ui->positionSlider->isEnabled());
@@ -235,7 +239,7 @@ private slots:
         pressAll();
         for (QSignalSpy* spy : {&play, &rewind, &forward, &mute, &volume})
             QCOMPARE(spy->count(), 1);
-        QCOMPARE(ui->playpauseButton->toolTip(), QStringLiteral("Play"));
+        QCOMPARE(ui->playpauseButton->toolTip(), QStringLiteral("Play (Space)"));
 
         // The keyboard goes the same way as the buttons.
         for (Qt::Key key : {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_M, Qt::Key_F})
@@ -247,9 +251,100 @@ private slots:
         // A reported position moves the handle but is not echoed back as a seek.
         panel.updatePosition(4000);
         QCOMPARE(ui->positionSlider->sliderPosition(), 4000);
-        QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:04"));
+        QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:04.0"));
         QCOMPARE(ui->durationLabel->text(), QStringLiteral("00:10"));
         QCOMPARE(position.count(), 0);
+    }
+
+    // Keys of the whole window: speed steps within the offered speeds, Home and End, a minute
+    // either way, frame steps; the in and out points and the range they give.
+    void commandsAndRange()
+    {
+        ControlPanelWgt panel;
+        Ui_ControlPanelWgt* ui = panel.form();
+        panel.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        QSignalSpy rate(&panel, &ControlPanelWgt::setRate);
+        QSignalSpy seek(&panel, &ControlPanelWgt::seekBy);
+        QSignalSpy position(&panel, &ControlPanelWgt::setPosition);
+        QSignalSpy marks(&panel, &ControlPanelWgt::marksChanged);
+        // Nothing before a trip is there, the buttons off.
+        QTest::keyClick(&panel, Qt::Key_BracketRight);
+        QTest::keyClick(&panel, Qt::Key_I);
+        QCOMPARE(rate.count() + marks.count(), 0);
+        QVERIFY(!ui->inButton->isEnabled() && !ui->exportButton->isEnabled());
+
+        panel.updateDuration(40000);
+        QVERIFY(ui->inButton->isEnabled() && ui->exportButton->isEnabled() && ui->speedButton->isEnabled());
+        // Faster past the fastest stays there, without waiting for the player's answer.
+        for (int i = 0; i < 6; ++i)
+            QTest::keyClick(&panel, Qt::Key_BracketRight);
+        QCOMPARE(rate.last().at(0).toDouble(), 16.0);
+        QCOMPARE(rate.at(0).at(0).toDouble(), 2.0);
+        QTest::keyClick(&panel, Qt::Key_Backspace);
+        QCOMPARE(rate.last().at(0).toDouble(), 1.0);
+        panel.updateRate(0.25);
+        QCOMPARE(ui->speedButton->text(), QString::fromUtf8("0.25×"));
+        QTest::keyClick(&panel, Qt::Key_BracketLeft);
+        QCOMPARE(rate.last().at(0).toDouble(), 0.25);
+
+        QTest::keyClick(&panel, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&panel, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(seek.count(), 2);
+        QCOMPARE(seek.at(0).at(0).toInt(), 60000);
+        QCOMPARE(seek.at(1).at(0).toInt(), -60000);
+        QTest::keyClick(&panel, Qt::Key_End);
+        QTest::keyClick(&panel, Qt::Key_Home);
+        QCOMPARE(position.count(), 2);
+        QCOMPARE(position.at(0).at(0).toInt(), 40000);
+        QCOMPARE(position.at(1).at(0).toInt(), 0);
+
+        // In after out starts a new range; the same key at the same point clears its point.
+        using Range = std::pair<qint64, qint64>;
+        QCOMPARE(panel.exportRange(), Range(0, 40000));
+        panel.updatePosition(30000);
+        QTest::keyClick(&panel, Qt::Key_O);
+        panel.updatePosition(10000);
+        QTest::keyClick(&panel, Qt::Key_I);
+        QCOMPARE(panel.exportRange(), Range(10000, 30000));
+        QCOMPARE(ui->positionSlider->inMark(), qint64(10000));
+        panel.updatePosition(35000);
+        QTest::keyClick(&panel, Qt::Key_I);
+        QCOMPARE(panel.outPoint(), qint64(-1));
+        QCOMPARE(panel.exportRange(), Range(35000, 40000));
+        QTest::keyClick(&panel, Qt::Key_I);
+        QCOMPARE(panel.exportRange(), Range(0, 40000));
+        QCOMPARE(ui->positionSlider->inMark(), qint64(-1));
+        // A new trip forgets them.
+        panel.updatePosition(5000);
+        ui->outButton->click();
+        QCOMPARE(panel.outPoint(), qint64(5000));
+        panel.setMedia(nullptr);
+        QCOMPARE(panel.outPoint(), qint64(-1));
+        QCOMPARE(ui->positionSlider->outMark(), qint64(-1));
+    }
+
+    // Paused, the position has tenths; playing, whole seconds. The clock beside it comes from
+    // the source the window gives, and is empty where the source knows no time.
+    void positionAndClockLabels()
+    {
+        ControlPanelWgt panel;
+        Ui_ControlPanelWgt* ui = panel.form();
+        panel.setClockSource([](qint64 ms) {
+            return ms < 20000 ? QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC).addMSecs(ms)
+                              : QDateTime();
+        });
+        panel.updateDuration(40000);
+        panel.updatePosition(12345);
+        QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:12.3"));
+        QVERIFY2(ui->clockLabel->text().contains(QStringLiteral("14:03:24")),
+                 qPrintable(ui->clockLabel->text()));
+        panel.updatePlayPauseButton(VlcEnums::Playing);
+        QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:12"));
+        panel.updatePlayPauseButton(VlcEnums::Paused);
+        panel.updatePosition(3599999);
+        QCOMPARE(ui->positionLabel->text(), QStringLiteral("59:59.9"));
+        QCOMPARE(ui->clockLabel->text(), QString());
     }
 
     // The buttons show the player's state: below half volume the low icon, muted the crossed out

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "clipexport.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QString>
+
+class QThread;
+class QWidget;
+
+// One clip export run off the GUI thread, with a progress dialog whose Cancel stops it. The
+// exporter leaves nothing behind when it fails or is cancelled. Deletes itself when done.
+class ClipExportJob : public QObject
+{
+    Q_OBJECT
+public:
+    ClipExportJob(Trip::TripList trip, qint64 fromMs, qint64 toMs, PositionsPtr positions, QWidget* window);
+    ~ClipExportJob() override;
+
+    ClipExport* exporter() const { return m_export; }
+    QProgressDialog* progressDialog() const { return m_progress; }
+
+    void start(const QString& path);
+
+signals:
+    // The exporter is set up; its thread has not started yet.
+    void starting(ClipExportJob* job);
+    void finished(bool ok, bool cancelled, const QString& path, const QString& error);
+
+private:
+    void done();
+
+    ClipExport* m_export = nullptr;
+    QPointer<QProgressDialog> m_progress;
+    QThread* m_thread = nullptr;
+    QString m_path;
+    bool m_ok = false;
+};

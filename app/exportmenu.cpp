@@ -1,0 +1,55 @@
+#include "exportmenu.h"
+
+#include "stylesheet.h"
+
+#include <QEvent>
+
+ExportMenu::ExportMenu(QWidget* parent) : QMenu(parent)
+{
+    setObjectName(QStringLiteral("exportMenu"));
+    QString style;
+    if (Design::loadStyleSheet(QStringLiteral(":/resources/myMenu.qss"), style))
+        setStyleSheet(style);
+    m_clip = addAction(QString());
+    addSeparator();
+    m_gpx = addAction(QString());
+    m_kml = addAction(QString());
+    m_csv = addAction(QString());
+    addSeparator();
+    m_clear = addAction(QString());
+    connect(m_clip, &QAction::triggered, this, &ExportMenu::clipRequested);
+    connect(m_gpx, &QAction::triggered, this, [this]() { emit trackRequested(TrackExport::Format::Gpx); });
+    connect(m_kml, &QAction::triggered, this, [this]() { emit trackRequested(TrackExport::Format::Kml); });
+    connect(m_csv, &QAction::triggered, this, [this]() { emit trackRequested(TrackExport::Format::Csv); });
+    connect(m_clear, &QAction::triggered, this, &ExportMenu::clearMarksRequested);
+    retranslate();
+}
+
+QAction* ExportMenu::trackAction(TrackExport::Format format) const
+{
+    switch (format) {
+    case TrackExport::Format::Gpx:
+        return m_gpx;
+    case TrackExport::Format::Kml:
+        return m_kml;
+    case TrackExport::Format::Csv:
+        return m_csv;
+    }
+    return nullptr;
+}
+
+void ExportMenu::retranslate()
+{
+    m_clip->setText(tr("Export clip as MP4 with GPX\u2026"));
+    m_gpx->setText(tr("Export track as GPX\u2026"));
+    m_kml->setText(tr("Export track as KML\u2026"));
+    m_csv->setText(tr("Export track as CSV\u2026"));
+    m_clear->setText(tr("Clear in and out points"));
+}
+
+void ExportMenu::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QMenu::changeEvent(event);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "trackexport.h"
+
+#include <QMenu>
+
+// The menu of the control panel's export button: the clip, the track in each format, and
+// clearing the in and out points.
+class ExportMenu : public QMenu
+{
+    Q_OBJECT
+public:
+    explicit ExportMenu(QWidget* parent = nullptr);
+
+    QAction* clipAction() const { return m_clip; }
+    QAction* trackAction(TrackExport::Format format) const;
+    QAction* clearMarksAction() const { return m_clear; }
+
+signals:
+    void clipRequested();
+    void trackRequested(TrackExport::Format format);
+    void clearMarksRequested();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
+
+    QAction* m_clip = nullptr;
+    QAction* m_gpx = nullptr;
+    QAction* m_kml = nullptr;
+    QAction* m_csv = nullptr;
+    QAction* m_clear = nullptr;
+};
