@@ -481,7 +481,7 @@ void VlcQtVideoWidget::setVolume(int volume)
         m_volume = volume;
         m_player->setVolume(volume);
     }
-    emit updateVolumeButtonIcon(m_player->getVolume(), m_rate > LoudestRate ? m_muted : m_player->getMute());
+    emit updateVolumeButtonIcon(m_player->getVolume(), m_muted);
 }
 
 void VlcQtVideoWidget::setPosition(int position)
@@ -885,10 +885,12 @@ void VlcQtVideoWidget::muteChanged()
         m_invalidMuteCounter = 0;
         emit updateVolumeButtonIcon(m_player->getVolume(), m_muted);
     } else if (++m_invalidMuteCounter > MutePollLimit) {
+        // The engine takes a mute only while its sound output runs (not while paused at the
+        // start of a file): the user's choice holds and is applied with the next report.
         m_muteTimer->stop();
         m_invalidMuteCounter = 0;
-        m_muted = engineMuted;
-        m_requestedMute = m_muted;
+        m_muted = m_requestedMute;
+        emit updateVolumeButtonIcon(m_player->getVolume(), m_muted);
     }
 }
 
