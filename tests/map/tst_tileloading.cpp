@@ -298,7 +298,8 @@ void TestTileLoading::longBodyCutShort()
     QTRY_VERIFY(idle());
     // The server could hand over no more than the limit and what the sockets buffer on the way.
     QVERIFY2(m_server->longBytesSent < Size / 8, qPrintable(QString::number(m_server->longBytesSent)));
-    QTRY_COMPARE(m_server->connections, 0);
+    // The server notices the closed connection only after its next write; slow under load.
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->connections, 0, 20000);
     QVERIFY(!diskCacheHolds(m_server->urlOf(Zoom, 4, 2)));
     const QImage image = view.control.grab().toImage();
     QCOMPARE(view.tileColour(image, 4, 2), MapControl::backgroundColor());
