@@ -108,7 +108,11 @@ void Ui_ControlPanelWgt::setupUi(QWidget* panel)
     exportButton = new QToolButton(panel);
     exportButton->setObjectName(QStringLiteral("exportButton"));
     exportButton->setFocusPolicy(Qt::NoFocus);
-    exportButton->setStyleSheet(QLatin1String(ToolStyle));
+    // The menu part beside the icon: narrow, plain, and next to the icon rather than over it.
+    exportButton->setStyleSheet(QLatin1String(ToolStyle) +
+                                QLatin1String("QToolButton { padding-right: 3px; }"
+                                              "QToolButton::menu-button { border: none; width: 9px; "
+                                              "background-color: rgba(0, 0, 0, 0); }"));
     exportButton->setIcon(PanelIcons::exportClip());
     exportButton->setIconSize(QSize(24, 24));
     exportButton->setPopupMode(QToolButton::MenuButtonPopup);
