@@ -226,7 +226,11 @@ QString clockTimeText(const QDateTime& recorded)
         return QString();
     const QDateTime shown = shownClock(recorded);
     const QLocale locale = displayLocale();
-    return locale.toString(shown.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+    // The locale's short date, but always with the whole year: a recording's date is evidence.
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    if (!date.contains(QLatin1String("yyyy")))
+        date.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return locale.toString(shown.date(), date) + QLatin1Char(' ') +
            locale.toString(shown.time(), QStringLiteral("HH:mm:ss"));
 }
 

@@ -108,6 +108,9 @@ private slots:
         const QDateTime late(QDate(2024, 5, 1), QTime(23, 30, 15), Qt::UTC);
         Units::setClockOffsetSeconds(3600);
         QCOMPARE(Units::clockTimeText(late), QStringLiteral("02/05/2024 00:30:15"));
+        // The clock beside the picture always gives the whole year.
+        Units::setDisplayLocale(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(Units::clockTimeText(late), QStringLiteral("02.05.2024 00:30:15"));
         Units::setClockOffsetSeconds(0);
         QCOMPARE(Units::clockTimeText(QDateTime()), QString());
     }
