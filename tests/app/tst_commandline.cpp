@@ -1,3 +1,4 @@
+#include "../sessionfixture.h"
 #include "commandline.h"
 #include "playlistroles.h"
 #include "playlistwgt.h"
@@ -18,24 +19,6 @@ namespace {
 
 // The key of the running window's single-instance lock.
 const QString InstanceKey = QStringLiteral("5f0e7c2a-9d41-4b8e-a3c6-71d2e8b40f95");
-
-bool copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    const QDir source(from);
-    for (const QFileInfo& entry : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-        const QString target = QDir(to).filePath(entry.fileName());
-        if (entry.isDir() ? !copyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 struct Result
 {
@@ -63,7 +46,6 @@ private slots:
 
     // Diagnostics: silent unless asked for with TARROW_DEBUG or --verbose, then on stderr by
     // category, filtered by QT_LOGGING_RULES, never mixed into a command's output.
-    void commandIsSilentUnlessAsked();
     void diagnosticsByCategory();
     void windowIsSilentUnlessAsked();
     void failedStartSaysWhy();
@@ -88,8 +70,7 @@ void TestCommandLine::initTestCase()
     m_card = m_dir.filePath(QStringLiteral("card"));
     m_out = m_dir.filePath(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(m_out));
-    const QString samples = qEnvironmentVariable("TARROW_SOURCE_DIR") + QStringLiteral("/samples/card");
-    QVERIFY(copyTree(samples, m_card));
+    QVERIFY(Session::copyTree(Session::sampleCard(), m_card));
     const QString normal = m_card + QStringLiteral("/Normal/");
     const QString events = m_card + QStringLiteral("/EVENT/");
     const QString clip = normal + QStringLiteral("001_0001_20240501090000.mp4");
@@ -100,14 +81,14 @@ void TestCommandLine::initTestCase()
                         events + QStringLiteral("001_0001_20240501080000.nmea")));
     // A drive without any position data.
     QVERIFY(QFile::copy(clip, normal + QStringLiteral("003_0001_20240501110000.mp4")));
-    QVERIFY(writeFile(normal + QStringLiteral("003_0001_20240501110000.nmea"), QByteArray()));
+    QVERIFY(Session::writeFile(normal + QStringLiteral("003_0001_20240501110000.nmea"), QByteArray()));
     // Files that look like recordings but are left out.
     QVERIFY(QFile::copy(clip, normal + QStringLiteral("004_0001_20240501120000.mp4")));
     QVERIFY(QFile::copy(clip, normal + QStringLiteral("004_0002_20241399120000.mp4")));
-    QVERIFY(writeFile(normal + QStringLiteral("004_0002_20241399120000.nmea"), QByteArray()));
+    QVERIFY(Session::writeFile(normal + QStringLiteral("004_0002_20241399120000.nmea"), QByteArray()));
     m_broken = normal + QStringLiteral("004_0003_20240501120010.mp4");
-    QVERIFY(writeFile(m_broken, QByteArray(4096, 'x')));
-    QVERIFY(writeFile(normal + QStringLiteral("004_0003_20240501120010.nmea"), QByteArray()));
+    QVERIFY(Session::writeFile(m_broken, QByteArray(4096, 'x')));
+    QVERIFY(Session::writeFile(normal + QStringLiteral("004_0003_20240501120010.nmea"), QByteArray()));
     for (const char* folder : {"home", "temp", "runtime"})
         QVERIFY(QDir().mkpath(m_dir.filePath(QLatin1String(folder))));
     QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")),
@@ -409,35 +390,24 @@ QString TestCommandLine::runWindow(const QStringList& set, const std::function<b
     return running ? err : QStringLiteral("(ended early) ") + err;
 }
 
-void TestCommandLine::commandIsSilentUnlessAsked()
+void TestCommandLine::diagnosticsByCategory()
 {
     const Result quiet = run({QStringLiteral("--list"), m_card});
     QCOMPARE(quiet.code, 0);
     QVERIFY2(quiet.err.isEmpty(), qPrintable(quiet.err));
     QVERIFY(quiet.out.contains(m_broken));
-
     // "0" and empty mean off, as unset.
     for (const QString& off : {QStringLiteral("TARROW_DEBUG=0"), QStringLiteral("TARROW_DEBUG=")}) {
         const Result result = run({QStringLiteral("--list"), m_card}, {off});
         QVERIFY2(result.err.isEmpty(), qPrintable(off + QLatin1Char(' ') + result.err));
     }
 
-    // Diagnostics never reach a command's own output.
-    const Result verbose = run({QStringLiteral("--verbose"), QStringLiteral("--list"), m_card});
-    QCOMPARE(verbose.code, 0);
-    QVERIFY(!verbose.err.isEmpty());
-    QCOMPARE(verbose.out, quiet.out);
-    QJsonParseError error{};
-    QJsonDocument::fromJson(verbose.out.toUtf8(), &error);
-    QCOMPARE(error.error, QJsonParseError::NoError);
-}
-
-void TestCommandLine::diagnosticsByCategory()
-{
     const Result env = run({QStringLiteral("--list"), m_card}, {QStringLiteral("TARROW_DEBUG=1")});
     const Result option = run({QStringLiteral("--list"), QStringLiteral("--verbose"), m_card});
     for (const Result& result : {env, option}) {
         QCOMPARE(result.code, 0);
+        // Diagnostics never reach a command's own output.
+        QCOMPARE(result.out, quiet.out);
         // Each file read, and the file left out with its reason.
         QVERIFY2(
             result.err.contains(QStringLiteral("DEBUG: tarrow.nmea: ") + m_card +

@@ -1,4 +1,4 @@
-#include "sessionfixture.h"
+#include "../sessionfixture.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -1,4 +1,6 @@
 #include "../contrast.h"
+#include "../sessionfixture.h"
+#include "aboutdialog.h"
 #include "clipexportjob.h"
 #include "controlpanelwgt.h"
 #include "controlpanelwgtform.h"
@@ -8,9 +10,9 @@
 #include "mainwindow.h"
 #include "mainwindowform.h"
 #include "mapwidget.h"
+#include "myfiledialog.h"
 #include "playlistwgt.h"
 #include "positionslider.h"
-#include "sessionfixture.h"
 #include "settingsbutton.h"
 #include "speedbutton.h"
 #include "statusnote.h"
@@ -36,28 +38,17 @@ namespace {
 
 const int Long = 15000;
 
-// Runs `action` on the modal dialog of type T once it is shown, inside its own event loop.
-template <typename T> void whenShown(std::function<void(T*)> action, int attempts = 300)
-{
-    QTimer::singleShot(50, [action, attempts]() {
-        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (window && window->isVisible()) {
-            QTimer::singleShot(100, [action, window]() { action(window); });
-        } else if (attempts > 0) {
-            whenShown<T>(action, attempts - 1);
-        }
-    });
-}
-
 // Answers the next save dialog with `path`.
 void saveAs(const QString& path)
 {
-    whenShown<QFileDialog>([path](QFileDialog* dialog) {
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QVERIFY(name);
-        name->setText(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    Session::whenShown<QFileDialog>(
+        [path](QFileDialog* dialog) {
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(path);
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        100);
 }
 
 QStringList entries(const QString& folder)
@@ -65,16 +56,31 @@ QStringList entries(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+double worstLabelContrast(QWidget* window)
+{
+    const QImage image = Session::screenImage(window);
+    double worst = 21.0;
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty())
+            continue;
+        worst =
+            qMin(worst, Contrast::textContrast(image, QRect(label->mapTo(window, QPoint()), label->size())));
+    }
+    return worst;
+}
+
 } // namespace
 
-// The reviewer's tools in the whole window on the sample card: keys wherever the focus is,
-// speed, tenths while paused, the clock beside the position, in and out points, and evidence
-// out of the window (clip with track, snapshot).
+// The window on a real display, used with the keyboard, on the sample card: the prompt while
+// nothing is open, keys wherever the focus is, speed, tenths while paused, the clock beside the
+// position, in and out points, evidence out of the window (clip with track, snapshot), and every
+// dialog and menu readable in each language. Screenshots are kept as artifacts.
 class TestReviewTools : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void promptWhileNothingIsOpen();
     void keysWorkWhereverTheFocusIs();
     void speedFromMenuAndKeys();
     void tenthsWhilePausedAndFrameKeys();
@@ -85,9 +91,9 @@ private slots:
     void trackFromTheExportMenu();
     void exportOverARecordingIsRefused();
     void snapshotNamedByClockTime();
-    void menusReadableInEachLanguage_data();
-    void menusReadableInEachLanguage();
     void speedAndKeysStayWithTheNextTrip();
+    void dialogsAndMenusReadableInEachLanguage_data();
+    void dialogsAndMenusReadableInEachLanguage();
     void cleanupTestCase();
 
 private:
@@ -96,6 +102,8 @@ private:
     VlcQtVideoWidget* video() const { return ui()->videoWidget; }
     // The key as the keyboard sends it: to the widget with the focus.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    // Brings the window to the front, where the keyboard's keys go.
+    void activate() const;
     // Pauses at `ms` and waits until the panel shows it.
     void pauseAt(qint64 ms);
     bool playing() const
@@ -111,24 +119,58 @@ void TestReviewTools::initTestCase()
 {
     QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "needs an X display (run under xvfb-run)");
     QVERIFY(m_tmp.isValid());
-    const QString card = m_tmp.filePath(QStringLiteral("card"));
-    QVERIFY(Session::copyTree(Session::sampleCard(), card));
-    qputenv("TARROW_TILE_SERVER", "http://127.0.0.1:9/%1/%2/%3.png");
-    qputenv("XDG_CACHE_HOME", m_tmp.filePath(QStringLiteral("cache")).toLocal8Bit());
+    QVERIFY(Session::copyTree(Session::sampleCard(), m_tmp.filePath(QStringLiteral("card"))));
+    Session::closeTileServer(m_tmp.path());
     QFile::remove(ZelSettings::getWritablePath());
     ZelSettings::setValue(ZelSettings::SnapshotPath, m_tmp.filePath(QStringLiteral("shots")));
+    // The open dialog starts in a folder with something to show.
+    ZelSettings::setValue(ZelSettings::PlaylistPath, m_tmp.path());
     QDir().mkpath(m_tmp.filePath(QStringLiteral("out")));
     QDir().mkpath(QStringLiteral(TARROW_ARTIFACTS_DIR));
 
     m_window = std::make_unique<MainWindow>();
     m_window->show();
+    activate();
+}
+
+void TestReviewTools::activate() const
+{
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    m_window->openPaths({card});
+}
+
+void TestReviewTools::promptWhileNothingIsOpen()
+{
     PlaylistWgt* playlist = ui()->fileWidget;
+    QVERIFY(playlist->emptyPrompt()->isVisible());
+    QVERIFY(!playlist->treeView()->isVisible());
+    bool namesTheKey = false;
+    for (QLabel* label : playlist->emptyPrompt()->findChildren<QLabel*>())
+        namesTheKey = namesTheKey || label->text().contains(QStringLiteral("Ctrl+O"));
+    QVERIFY(namesTheKey);
+    QTest::qWait(200);
+    const QImage image = Session::screenImage(playlist);
+    image.save(QStringLiteral(TARROW_ARTIFACTS_DIR "/window-empty.png"));
+    for (QWidget* part : playlist->emptyPrompt()->findChildren<QWidget*>()) {
+        const QRect area(part->mapTo(playlist, QPoint(2, 2)), part->size() - QSize(4, 4));
+        const double contrast = Contrast::textContrast(image, area);
+        QVERIFY2(contrast >= 4.5, qPrintable(part->objectName() + QString::number(contrast)));
+    }
+    // The prompt's button does what the title bar's open button does.
+    QSignalSpy dialogAsked(m_window.get(), &MainWindow::openFileDialog);
+    Session::whenShown<MyFileDialog>([](MyFileDialog* dialog) { dialog->close(); });
+    QTest::mouseClick(playlist->emptyPromptButton(), Qt::LeftButton);
+    QTRY_COMPARE(dialogAsked.count(), 1);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    // The title bar's tooltips name the keys.
+    QCOMPARE(ui()->infoButton->toolTip(), QStringLiteral("About (F1)"));
+    QCOMPARE(ui()->closeButton->toolTip(), QStringLiteral("Close (Ctrl+Q)"));
+
+    m_window->openPaths({m_tmp.filePath(QStringLiteral("card"))});
     QTRY_VERIFY_WITH_TIMEOUT(
         playlist->model() && playlist->model()->rowCount() == 2 && !playlist->isWorking(), 30000);
     QTRY_VERIFY_WITH_TIMEOUT(ui()->openFileButton->isEnabled(), 30000);
+    activate();
 }
 
 void TestReviewTools::press(int key, Qt::KeyboardModifiers modifiers) const
@@ -202,25 +244,19 @@ void TestReviewTools::speedFromMenuAndKeys()
     press(Qt::Key_BracketRight);
     QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 2.0, Long);
     QTRY_COMPARE_WITH_TIMEOUT(speed->text(), QString::fromUtf8("2×"), Long);
-    press(Qt::Key_BracketRight);
-    QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 4.0, Long);
-    press(Qt::Key_BracketLeft);
-    QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 2.0, Long);
-    press(Qt::Key_Backspace);
-    QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 1.0, Long);
     press(Qt::Key_BracketLeft);
     press(Qt::Key_BracketLeft);
-    QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 0.25, Long);
-    QTRY_COMPARE_WITH_TIMEOUT(speed->text(), QString::fromUtf8("0.25×"), Long);
+    QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 0.5, Long);
 
     // The menu offers every speed and shows the current one checked.
     QCOMPARE(speed->menu()->actions().size(), VlcQtVideoWidget::rates().size());
-    QVERIFY(speed->rateAction(0.25)->isChecked());
+    QVERIFY(speed->rateAction(0.5)->isChecked());
     speed->rateAction(8.0)->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 8.0, Long);
     QTRY_COMPARE_WITH_TIMEOUT(speed->text(), QString::fromUtf8("8×"), Long);
     QVERIFY(speed->rateAction(8.0)->isChecked());
     press(Qt::Key_Backspace);
+    QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 1.0, Long);
     QTRY_COMPARE_WITH_TIMEOUT(speed->text(), QString::fromUtf8("1×"), Long);
 }
 
@@ -292,11 +328,7 @@ void TestReviewTools::inAndOutPointsOnTheSlider()
     QVERIFY(!markedColumn(slider->xForValue(38000)));
     Session::screenImage(m_window.get()).save(QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-marks.png"));
 
-    // The same key at the same point clears it; the export menu clears both.
-    press(Qt::Key_O);
-    QCOMPARE(ctrl()->outPoint(), qint64(-1));
-    QCOMPARE(ctrl()->exportRange().second, qint64(40000));
-    press(Qt::Key_O);
+    // The export menu clears both.
     QVERIFY(m_window->exportMenu()->clearMarksAction()->isEnabled());
     m_window->exportMenu()->clearMarksAction()->trigger();
     QCOMPARE(slider->inMark(), qint64(-1));
@@ -317,7 +349,7 @@ void TestReviewTools::exportClipWritesVideoAndTrack()
     // The dialog suggests a name from the clock time at the in point.
     QString suggested;
     QString typed;
-    whenShown<QFileDialog>([&suggested, &typed, path](QFileDialog* dialog) {
+    Session::whenShown<QFileDialog>([&suggested, &typed, path](QFileDialog* dialog) {
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(name);
         suggested = name->text();
@@ -401,7 +433,7 @@ void TestReviewTools::exportOverARecordingIsRefused()
     QSignalSpy finished(m_window->evidenceExport(), &EvidenceExport::clipExportFinished);
     saveAs(recording);
     // The dialog asks before replacing an existing file; the user says yes.
-    whenShown<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    Session::whenShown<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); }, 100);
     m_window->exportMenu()->clipAction()->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
     QCOMPARE(finished.at(0).at(0).toBool(), false);
@@ -423,8 +455,7 @@ void TestReviewTools::snapshotNamedByClockTime()
 {
     const QString folder = m_tmp.filePath(QStringLiteral("shots"));
     pauseAt(12300);
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    activate();
     press(Qt::Key_S);
     QTRY_COMPARE_WITH_TIMEOUT(entries(folder), QStringList({QStringLiteral("2024-05-01_09-00-12.png")}),
                               Long);
@@ -445,48 +476,10 @@ void TestReviewTools::snapshotNamedByClockTime()
     QVERIFY(stamped.height() > 360);
 }
 
-void TestReviewTools::menusReadableInEachLanguage_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::newRow("English") << QStringLiteral("en_GB");
-    QTest::newRow("German") << QStringLiteral("de_DE");
-    QTest::newRow("Russian") << QStringLiteral("ru_RU");
-}
-
-// The export and speed menus readable, and the tooltips naming their keys in the language.
-void TestReviewTools::menusReadableInEachLanguage()
-{
-    QFETCH(QString, language);
-    ui()->langButton->loadLanguage(language);
-    QTest::qWait(50);
-    for (QMenu* menu : {static_cast<QMenu*>(m_window->exportMenu()), ctrl()->form()->speedButton->menu()}) {
-        menu->popup(ctrl()->mapToGlobal(QPoint(ctrl()->width() / 2, 0)));
-        QVERIFY(QTest::qWaitForWindowExposed(menu));
-        QTest::qWait(200);
-        const QImage image = Session::screenImage(menu);
-        image.save(
-            QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-%1-%2.png").arg(menu->objectName(), language));
-        for (QAction* action : menu->actions()) {
-            if (action->isSeparator() || !action->isEnabled())
-                continue;
-            const QRect area = menu->actionGeometry(action);
-            QVERIFY2(Contrast::textContrast(image, area) >= 4.5, qPrintable(action->text()));
-            QVERIFY2(menu->fontMetrics().horizontalAdvance(action->text()) < area.width(),
-                     qPrintable(action->text()));
-        }
-        menu->close();
-    }
-    const QString play = ctrl()->form()->playpauseButton->toolTip();
-    QVERIFY2(play.endsWith(QStringLiteral(")")) &&
-                 !play.startsWith(QStringLiteral("Play")) == (language != QStringLiteral("en_GB")),
-             qPrintable(play));
-}
-
 // Another trip keeps the speed; its in and out points start empty.
 void TestReviewTools::speedAndKeysStayWithTheNextTrip()
 {
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    activate();
     pauseAt(5000);
     press(Qt::Key_I);
     press(Qt::Key_BracketRight);
@@ -502,6 +495,94 @@ void TestReviewTools::speedAndKeysStayWithTheNextTrip()
     QTRY_VERIFY_WITH_TIMEOUT(ctrl()->form()->clockLabel->text().contains(QStringLiteral("09:42:13")), Long);
     press(Qt::Key_Backspace);
     QTRY_COMPARE_WITH_TIMEOUT(video()->rate(), 1.0, Long);
+}
+
+void TestReviewTools::dialogsAndMenusReadableInEachLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QStringLiteral("en_GB");
+    QTest::newRow("German") << QStringLiteral("de_DE");
+    QTest::newRow("Russian") << QStringLiteral("ru_RU");
+}
+
+// Ctrl+O, F1 and Ctrl+Q open their dialogs, a message names what was looked at, and Escape
+// closes each; dialogs, messages and menus are readable, the tooltips name their keys.
+void TestReviewTools::dialogsAndMenusReadableInEachLanguage()
+{
+    QFETCH(QString, language);
+    const auto save = [&language](QWidget* widget, const QString& name) {
+        Session::screenImage(widget).save(
+            QStringLiteral(TARROW_ARTIFACTS_DIR "/%1-%2.png").arg(name, language));
+    };
+    ui()->langButton->loadLanguage(language);
+    QTest::qWait(50);
+    activate();
+
+    // The open dialog (its buttons and entries are checked beside the playlist).
+    bool dialogSeen = false;
+    Session::whenShown<MyFileDialog>([&](MyFileDialog* dialog) {
+        save(dialog, QStringLiteral("open-dialog"));
+        QVERIFY2(worstLabelContrast(dialog) >= 4.5, qPrintable(QString::number(worstLabelContrast(dialog))));
+        dialogSeen = true;
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
+    QTRY_VERIFY(dialogSeen);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+
+    m_window->openPaths({m_tmp.filePath(QStringLiteral("nowhere"))});
+    QMessageBox* box = ui()->fileWidget->message();
+    QVERIFY(box);
+    QVERIFY(box->text().contains(QDir::toNativeSeparators(m_tmp.filePath(QStringLiteral("nowhere")))));
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QTest::qWait(300);
+    save(box, QStringLiteral("message-missing"));
+    QVERIFY2(worstLabelContrast(box) >= 4.5, qPrintable(QString::number(worstLabelContrast(box))));
+    QPointer<QMessageBox> open(box);
+    QTest::keyClick(box, Qt::Key_Escape);
+    QTRY_VERIFY(!open);
+
+    activate();
+    QTest::keyClick(m_window.get(), Qt::Key_F1);
+    AboutDialog* about = m_window->aboutDialog();
+    QTRY_VERIFY(about->isVisible());
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTRY_VERIFY(!about->isVisible());
+
+    for (QMenu* menu : {ui()->settingsButton->settingsMenu(), static_cast<QMenu*>(m_window->exportMenu()),
+                        ctrl()->form()->speedButton->menu()}) {
+        menu->popup(ctrl()->mapToGlobal(QPoint(ctrl()->width() / 2, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::qWait(200);
+        const QImage image = Session::screenImage(menu);
+        image.save(QStringLiteral(TARROW_ARTIFACTS_DIR "/menu-%1-%2.png").arg(menu->objectName(), language));
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || !action->isEnabled())
+                continue;
+            const QRect area = menu->actionGeometry(action);
+            QVERIFY2(Contrast::textContrast(image, area) >= 4.5, qPrintable(action->text()));
+            QVERIFY2(menu->fontMetrics().horizontalAdvance(action->text()) < area.width(),
+                     qPrintable(action->text()));
+        }
+        menu->close();
+    }
+    const QString play = ctrl()->form()->playpauseButton->toolTip();
+    QVERIFY2(play.endsWith(QStringLiteral(")")) &&
+                 !play.startsWith(QStringLiteral("Play")) == (language != QStringLiteral("en_GB")),
+             qPrintable(play));
+
+    // Ctrl+Q asks; Escape answers no.
+    activate();
+    bool asked = false;
+    Session::whenShown<QMessageBox>([&](QMessageBox* question) {
+        save(question, QStringLiteral("close-question"));
+        asked = worstLabelContrast(question) >= 4.5;
+        QTest::keyClick(question, Qt::Key_Escape);
+    });
+    QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(asked);
+    QVERIFY(m_window->isVisible());
 }
 
 void TestReviewTools::cleanupTestCase()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -8,15 +9,38 @@
 #include <QMap>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <QWidget>
 
-// Helpers for tests that run the whole program on a copy of the sample card.
+#include <functional>
+
+// Helpers for tests that run the whole program, or its window, on a copy of the sample card.
 namespace Session {
 
 inline QString sampleCard()
 {
     return qEnvironmentVariable("TARROW_SOURCE_DIR") + QStringLiteral("/samples/card");
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// No test touches the network: the tile server is a closed loopback port, the tile cache lies
+// below `folder`.
+inline void closeTileServer(const QString& folder)
+{
+    qputenv("TARROW_TILE_SERVER", "http://127.0.0.1:9/%1/%2/%3.png");
+    qputenv("XDG_CACHE_HOME", (folder + QStringLiteral("/cache")).toLocal8Bit());
 }
 
 inline bool copyTree(const QString& from, const QString& to)
@@ -81,6 +105,19 @@ inline void doubleClickRow(QTreeView* tree, int row)
     QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Runs `action` on the modal window of type T once it has been shown for `delayMs`. Polls
+// without blocking, so the action runs inside the modal window's own event loop.
+template <typename T> void whenShown(std::function<void(T*)> action, int delayMs = 300, int attempts = 300)
+{
+    QTimer::singleShot(50, [action, delayMs, attempts]() {
+        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (window && window->isVisible())
+            QTimer::singleShot(delayMs, [action, window]() { action(window); });
+        else if (attempts > 0)
+            whenShown<T>(action, delayMs, attempts - 1);
+    });
 }
 
 } // namespace Session
