@@ -5,6 +5,7 @@
 #include "commandlinetrips.h"
 #include "snapshot.h"
 #include "trackexport.h"
+#include "tripclock.h"
 #include "triprange.h"
 #include "units.h"
 #include "zelcfg.h"
@@ -423,8 +424,9 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
     QString path = request.output;
     if (path.isEmpty() || QFileInfo(path).isDir()) {
         const QDateTime clock = still.clockAt(request.atMs);
-        const QString name = clock.isValid() ? Snapshot::fileName(clock.addSecs(request.offsetSeconds))
-                                             : QStringLiteral("snapshot.png");
+        const QString name =
+            clock.isValid() ? TripClock::fileName(clock.addSecs(request.offsetSeconds), QStringLiteral("png"))
+                            : QStringLiteral("snapshot.png");
         path = QDir(path.isEmpty() ? QDir::currentPath() : path).filePath(name);
     }
     if (!still.save(image, path))

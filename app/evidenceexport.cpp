@@ -68,10 +68,8 @@ QDateTime EvidenceExport::clockAt(qint64 positionMs) const
 QString EvidenceExport::clockName(qint64 positionMs, const QString& suffix) const
 {
     const QDateTime clock = clockAt(positionMs);
-    const QString stem = clock.isValid()
-                             ? Units::shownClock(clock).toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"))
-                             : tr("trip");
-    return stem + QLatin1Char('.') + suffix;
+    return clock.isValid() ? TripClock::fileName(Units::shownClock(clock), suffix)
+                           : tr("trip") + QLatin1Char('.') + suffix;
 }
 
 QString EvidenceExport::askSavePath(const QString& title, const QString& name, const QString& filter,

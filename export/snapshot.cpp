@@ -148,11 +148,6 @@ QStringList Snapshot::stampLines(qint64 positionMs, qint64 offsetSeconds) const
     return lines;
 }
 
-QString Snapshot::fileName(const QDateTime& clock)
-{
-    return clock.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + QStringLiteral(".png");
-}
-
 QImage Snapshot::stamped(const QImage& image, const QStringList& lines)
 {
     if (lines.isEmpty() || image.isNull())

@@ -27,8 +27,6 @@ public:
     // Date and time, coordinates and speed at `positionMs`, shifted by `offsetSeconds`.
     QStringList stampLines(qint64 positionMs, qint64 offsetSeconds) const;
 
-    // "2024-06-01_14-03-12.png"
-    static QString fileName(const QDateTime& clock);
     // `image` with `lines` written in a band below it.
     static QImage stamped(const QImage& image, const QStringList& lines);
     // Writes a PNG under a temporary name and renames it when complete; never over a recording.

@@ -21,3 +21,8 @@ QDateTime TripClock::at(const Trip::TripList& trip, const PositionsPtr& position
         return QDateTime();
     return QDateTime(start.date(), start.time(), Qt::UTC).addMSecs(piece.fromMs);
 }
+
+QString TripClock::fileName(const QDateTime& clock, const QString& suffix)
+{
+    return clock.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + QLatin1Char('.') + suffix;
+}

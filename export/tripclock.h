@@ -14,4 +14,6 @@ public:
     // the name of the file shown there. A wall-clock value held as UTC; invalid when neither
     // is known.
     static QDateTime at(const Trip::TripList& trip, const PositionsPtr& positions, qint64 positionMs);
+    // A file named by a clock time: "2024-06-01_14-03-12.png" for `suffix` "png".
+    static QString fileName(const QDateTime& clock, const QString& suffix);
 };

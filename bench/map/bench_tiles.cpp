@@ -59,7 +59,7 @@ int main(int argc, char* argv[])
     TileLoader* loader = TileLoader::instance();
     constexpr int Zoom = 3;
     if (scenario == QLatin1String("bombs")) {
-        const QByteArray bomb = TileServer::blackPng(20000, 20000);
+        const QByteArray bomb = TileServer::png(QSize(20000, 20000), Qt::color0, QImage::Format_Mono);
         std::printf("bomb: %d bytes of PNG for 20000 x 20000 pixels\n", int(bomb.size()));
         for (int x = 0; x < 8; ++x) {
             for (int y = 0; y < 8; ++y) {

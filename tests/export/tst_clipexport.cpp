@@ -1,6 +1,7 @@
 #include "clipexport.h"
 #include "exportfixture.h"
 #include "snapshot.h"
+#include "tripclock.h"
 #include "triprange.h"
 #include "units.h"
 
@@ -263,8 +264,9 @@ void TestClipExport::stampShowsTheDataBelowThePicture()
 
 void TestClipExport::clockTimeNamesTheFile()
 {
-    QCOMPARE(Snapshot::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC)),
-             QStringLiteral("2024-06-01_14-03-12.png"));
+    QCOMPARE(
+        TripClock::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC), QStringLiteral("png")),
+        QStringLiteral("2024-06-01_14-03-12.png"));
     // Without positions the clock comes from the start time in the file's name.
     const Snapshot still(m_stills, nullptr);
     QCOMPARE(still.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4, 500), Qt::UTC));
