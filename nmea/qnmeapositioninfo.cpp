@@ -46,8 +46,9 @@ void QNmeaPositionInfo::setAttribute(AttributeKey attribute, double value)
 {
     if (attribute < AccelerationX) {
         QGeoPositionInfo::setAttribute(static_cast<QGeoPositionInfo::Attribute>(int(attribute)), value);
-    } else {
-        m_attributes.insert(attribute, value);
+    } else if (const int i = int(attribute) - AccelerationX; i < int(m_accelerations.size())) {
+        m_accelerations[std::size_t(i)] = value;
+        m_accelerationsSet |= quint8(1u << i);
     }
 }
 
@@ -71,19 +72,21 @@ double QNmeaPositionInfo::attribute(AttributeKey attribute) const
         const auto base = static_cast<QGeoPositionInfo::Attribute>(int(attribute));
         return QGeoPositionInfo::hasAttribute(base) ? QGeoPositionInfo::attribute(base) : qQNaN();
     }
-    return m_attributes.value(attribute, qQNaN());
+    return hasAttribute(attribute) ? m_accelerations[std::size_t(int(attribute) - AccelerationX)] : qQNaN();
 }
 
 bool QNmeaPositionInfo::hasAttribute(AttributeKey attribute) const
 {
     if (attribute < AccelerationX)
         return QGeoPositionInfo::hasAttribute(static_cast<QGeoPositionInfo::Attribute>(int(attribute)));
-    return m_attributes.contains(attribute);
+    const int i = int(attribute) - AccelerationX;
+    return i < int(m_accelerations.size()) && (m_accelerationsSet & (1u << i)) != 0;
 }
 
 void QNmeaPositionInfo::setMarker(Markers marker, bool value)
 {
-    m_markers.insert(marker, value);
+    const auto bit = quint8(1u << int(marker));
+    m_markers = value ? quint8(m_markers | bit) : quint8(m_markers & ~bit);
 }
 
 void QNmeaPositionInfo::setMarker(Markers marker, const std::string& text)
@@ -100,7 +103,7 @@ void QNmeaPositionInfo::setMarkerFromText(Markers marker, std::string_view text)
 
 bool QNmeaPositionInfo::marker(Markers marker) const
 {
-    return m_markers.value(marker, false);
+    return (m_markers & (1u << int(marker))) != 0;
 }
 
 QString QNmeaPositionInfo::tooltip() const

@@ -5,10 +5,10 @@
 
 #include <QDateTime>
 #include <QGeoPositionInfo>
-#include <QMap>
 #include <QMetaType>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -90,8 +90,11 @@ public:
     static void registerMetaTypes();
 
 private:
-    QMap<Markers, bool> m_markers;
-    QMap<int, double> m_attributes;
+    // A long trip holds tens of thousands of samples: markers as bits and the two
+    // accelerations in place cost a few bytes each, where maps would cost hundreds.
+    std::array<double, 2> m_accelerations{};
+    quint8 m_accelerationsSet = 0;
+    quint8 m_markers = 0;
     QString m_fileName;
 };
 
