@@ -6,7 +6,7 @@
 #include "snapshot.h"
 #include "trackexport.h"
 #include "tripclock.h"
-#include "triprange.h"
+#include "tripsession.h"
 #include "units.h"
 #include "zelcfg.h"
 
@@ -324,14 +324,14 @@ int CommandLine::exportTrack(QTextStream& out, QTextStream& err)
     if (const int code = findTrip(err, request, trip); code >= 0)
         return code;
 
-    const qint64 duration = TripRange::duration(trip);
+    const qint64 duration = TripTimeline(trip).duration();
     if (request.fromMs > duration)
         return failed(
             err,
             tr("--from lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
-    TripPositions reader(trip);
-    const PositionsPtr positions = reader.assemble(trip);
-    if (!TripPositions::hasFix(positions))
+    const TripDataPtr data = TripSession::loadNow(trip);
+    const PositionsPtr positions = data->positions();
+    if (!data->hasFix())
         return failed(err, tr("Trip %1 has no position data.").arg(request.trip));
 
     TrackExport track(trip, positions);
@@ -357,19 +357,18 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
     Trip::TripList trip;
     if (const int code = findTrip(err, request, trip); code >= 0)
         return code;
-    const qint64 duration = TripRange::duration(trip);
+    const qint64 duration = TripTimeline(trip).duration();
     if (request.fromMs > duration)
         return failed(
             err,
             tr("--from lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
 
-    TripPositions reader(trip);
-    const PositionsPtr positions = reader.assemble(trip);
+    const TripDataPtr data = TripSession::loadNow(trip);
     ClipExport clip(trip);
     clip.setRange(request.fromMs, std::min(request.toMs, duration));
-    const bool withTrack = TripPositions::hasFix(positions);
+    const bool withTrack = data->hasFix();
     if (withTrack)
-        clip.setPositions(positions, request.offsetSeconds);
+        clip.setPositions(data->positions(), request.offsetSeconds);
     if (isatty(STDERR_FILENO)) {
         QObject::connect(&clip, &ClipExport::progressChanged, [&err](int percent) {
             err << '\r' << percent << " %";
@@ -406,14 +405,13 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
     Trip::TripList trip;
     if (const int code = findTrip(err, request, trip); code >= 0)
         return code;
-    const qint64 duration = TripRange::duration(trip);
+    const qint64 duration = TripTimeline(trip).duration();
     if (request.atMs > duration)
         return failed(
             err,
             tr("--at lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
 
-    TripPositions reader(trip);
-    Snapshot still(trip, reader.assemble(trip));
+    Snapshot still(trip, TripSession::loadNow(trip)->positions());
     if (!still.grab(request.atMs))
         return failed(err, still.errorString());
     QImage image = still.frame();

@@ -1,6 +1,7 @@
 #include "commandlinelist.h"
 
 #include "tripfile.h"
+#include "tripsession.h"
 #include "tripstatistics.h"
 
 #include <QJsonArray>
@@ -20,11 +21,12 @@ double rounded(double value, int decimals)
 
 } // namespace
 
-QJsonObject CommandLineList::statistics(const Trip::TripList& trip, const PositionsPtr& positions)
+QJsonObject CommandLineList::statistics(const TripData& data)
 {
+    const Trip::TripList& trip = data.trip();
     TripStatistics figures;
-    if (positions)
-        figures = TripStatistics::fromPositions(*positions, &trip);
+    if (data.statistics())
+        figures = *data.statistics();
     else
         figures.events = int(
             std::count_if(trip.begin(), trip.end(), [](const Trip::TripItem& item) { return item.isEvent; }));
@@ -40,7 +42,14 @@ QJsonObject CommandLineList::statistics(const Trip::TripList& trip, const Positi
 
 QJsonObject CommandLineList::toJson(const CommandLineTrips& found)
 {
-    TripPositions positions(found.trips());
+    // Every position file read once, each trip assembled from them.
+    TripSession session;
+    QStringList nmeaFiles;
+    for (const Trip::TripList& trip : found.trips()) {
+        for (const Trip::TripItem& item : trip)
+            nmeaFiles << item.nmeaFile;
+    }
+    session.parseNow(nmeaFiles);
     QJsonArray trips;
     int number = 0;
     for (const Trip::TripList& trip : found.trips()) {
@@ -61,7 +70,7 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found)
             {QStringLiteral("start"), start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
             {QStringLiteral("duration_ms"), duration},
             {QStringLiteral("events"), events},
-            {QStringLiteral("statistics"), statistics(trip, positions.assemble(trip))},
+            {QStringLiteral("statistics"), statistics(*session.load(trip))},
             {QStringLiteral("files"), files},
         });
     }

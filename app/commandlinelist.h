@@ -1,7 +1,7 @@
 #pragma once
 
 #include "commandlinetrips.h"
-#include "trippositions.h"
+#include "tripdata.h"
 
 #include <QJsonObject>
 
@@ -17,5 +17,5 @@ public:
     // Figures of one drive: distance, driving time, top and average moving speed, stops, events.
     // Every clock second counts once (an event recording repeats seconds of the ordinary ones)
     // and no step is taken across a long gap.
-    static QJsonObject statistics(const Trip::TripList& trip, const PositionsPtr& positions);
+    static QJsonObject statistics(const TripData& data);
 };

@@ -60,6 +60,12 @@ void EvidenceExport::setPositions(std::shared_ptr<std::vector<QNmeaPositionInfo>
     m_positions = std::move(positions);
 }
 
+void EvidenceExport::setTripData(const TripDataPtr& data)
+{
+    m_trip = data ? std::make_shared<Trip::TripList>(data->trip()) : nullptr;
+    m_positions = data ? data->positions() : nullptr;
+}
+
 QDateTime EvidenceExport::clockAt(qint64 positionMs) const
 {
     return m_trip ? TripClock::at(*m_trip, m_positions, positionMs) : QDateTime();
@@ -136,7 +142,7 @@ void EvidenceExport::exportTrack(TrackExport::Format format, qint64 fromMs, qint
 {
     if (!m_trip || m_trip->empty())
         return;
-    if (!TripPositions::hasFix(m_positions)) {
+    if (!TripData::hasFix(m_positions)) {
         showError(tr("The track cannot be exported."), tr("This trip has no position data."));
         return;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "trackexport.h"
-#include "trippositions.h"
+#include "tripdata.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -32,6 +32,8 @@ public:
 public slots:
     void setTrip(std::shared_ptr<Trip::TripList> trip);
     void setPositions(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
+    // The trip and its records from the trip session.
+    void setTripData(const TripDataPtr& data);
     void exportClip(qint64 fromMs, qint64 toMs);
     void exportTrack(TrackExport::Format format, qint64 fromMs, qint64 toMs);
     void takeSnapshot(qint64 positionMs);

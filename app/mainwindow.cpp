@@ -4,8 +4,6 @@
 #include "compass.h"
 #include "controlpanelwgt.h"
 #include "controlpanelwgtform.h"
-#include "datapoint.h"
-#include "dataprocessor.h"
 #include "design.h"
 #include "dialoglook.h"
 #include "drivedata.h"
@@ -25,6 +23,7 @@
 #include "stringlistpointer.h"
 #include "stylesheet.h"
 #include "tripitem.h"
+#include "tripsession.h"
 #include "tripsummary.h"
 #include "units.h"
 #include "vlcqtvideowidget.h"
@@ -92,7 +91,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_contentLayout = new QVBoxLayout();
     m_panelGrid = new QGridLayout();
     m_frameGrid = new QGridLayout();
-    m_dataProcessor = new DataProcessor();
+    m_session = new TripSession(this);
     m_tripSummary = new TripSummary();
 
     setAppFont();
@@ -125,7 +124,6 @@ MainWindow::~MainWindow()
 {
     removeEventFilter(this);
     m_aboutDialog->deleteLater();
-    m_dataProcessor->deleteLater();
     // The splitters and the left panel belong to the central widget's layout and go with it.
 }
 
@@ -381,17 +379,18 @@ void MainWindow::makeConnections()
     MapWidget* map = ui->gpsWidget;
     Graph* graph = ui->dataFrame;
     DriveData* drive = ui->driveData;
-    DataProcessor* processor = m_dataProcessor;
+    TripSession* session = m_session;
+    map->setSession(session);
 
     // Files chosen -> parsed: the open button asks the playlist for its dialog; the chosen
-    // files go to the map's parser, and the playlist stays busy until the parser is done.
+    // files go to the session's parser, and the playlist stays busy until the parser is done.
     connect(ui->openFileButton, &QPushButton::clicked, this, &MainWindow::on_openFileButtonClicked,
             Qt::DirectConnection);
     connect(this, &MainWindow::openFileDialog, playlist, &PlaylistWgt::on_openFileButtonClicked, queued);
     connect(playlist, &PlaylistWgt::setFileDialogFinished, this, &MainWindow::on_setFileDialogFinished,
             queued);
-    connect(playlist, &PlaylistWgt::setFilesSelected, map, &MapWidget::on_setFilesSelected, queued);
-    connect(map, &MapWidget::parsing_finished, playlist, &PlaylistWgt::nmea_parsing_finished, queued);
+    connect(playlist, &PlaylistWgt::setFilesSelected, session, &TripSession::selectFiles, queued);
+    connect(session, &TripSession::filesParsed, playlist, &PlaylistWgt::nmea_parsing_finished, queued);
     // The playlist does not own the open button; it disables it while a selection is prepared.
     connect(playlist, &PlaylistWgt::openButtonEnabled, ui->openFileButton, &QPushButton::setEnabled);
     // The prompt shown while nothing is open does what the open button does.
@@ -399,26 +398,30 @@ void MainWindow::makeConnections()
     connect(playlist, &PlaylistWgt::minimumListWidthChanged, this, &MainWindow::updateMinimumSize);
 
     // Trip chosen -> played and assembled: the video plays it, the panels reset for it, and the
-    // map assembles its positions, which become drive-data samples for the graph and the panel.
+    // session assembles its records, samples and figures, which the map (through its session),
+    // the graph, the drive-data panel and the line below the graph show.
     connect(playlist, &PlaylistWgt::setTripSelected, video, &VlcQtVideoWidget::setMedia, queued);
-    connect(playlist, &PlaylistWgt::setTripSelected, map, &MapWidget::on_setContentForNmeaReader, queued);
+    connect(playlist, &PlaylistWgt::setTripSelected, session, &TripSession::selectTrip, queued);
     connect(playlist, &PlaylistWgt::setTripSelected, ctrl, &ControlPanelWgt::setMedia, queued);
     connect(playlist, &PlaylistWgt::setTripSelected, graph, &Graph::setMedia, queued);
-    connect(map, &MapWidget::nmeaReady, processor, &DataProcessor::process_trip_data, queued);
-    connect(processor, &DataProcessor::trip_data_processed, graph, &Graph::new_nmea_data, queued);
-    connect(processor, &DataProcessor::trip_data_processed, drive, &DriveData::new_nmea_data, queued);
-    // ... and the trip's figures for the line below the graph, cleared while a new trip loads.
     connect(playlist, &PlaylistWgt::setTripSelected, m_tripSummary, &TripSummary::setMedia, queued);
-    connect(processor, &DataProcessor::trip_statistics_processed, m_tripSummary, &TripSummary::setStatistics,
-            queued);
+    connect(
+        session, &TripSession::positionsReady, graph,
+        [graph, drive, summary = m_tripSummary](const TripDataPtr& data) {
+            graph->new_nmea_data(data->samples());
+            drive->new_nmea_data(data->samples());
+            if (data->statistics())
+                summary->setStatistics(*data->statistics());
+        },
+        queued);
 
-    // Position and length on the trip timeline -> every view that follows playback.
-    connect(video, &VlcQtVideoWidget::onPositionChange, map, &MapWidget::on_PositionChange, queued);
-    connect(video, &VlcQtVideoWidget::onPositionChange, graph, &Graph::current_video_position_changed,
+    // Position and length on the trip timeline: the video tells the session, the session every
+    // view that follows playback, so that all of them show the same second.
+    connect(video, &VlcQtVideoWidget::onPositionChange, session, &TripSession::setPosition, queued);
+    connect(session, &TripSession::positionChanged, graph, &Graph::current_video_position_changed, queued);
+    connect(session, &TripSession::positionChanged, drive, &DriveData::current_video_position_changed,
             queued);
-    connect(video, &VlcQtVideoWidget::onPositionChange, drive, &DriveData::current_video_position_changed,
-            queued);
-    connect(video, &VlcQtVideoWidget::onPositionChange, ctrl, &ControlPanelWgt::updatePosition, queued);
+    connect(session, &TripSession::positionChanged, ctrl, &ControlPanelWgt::updatePosition, queued);
     connect(video, &VlcQtVideoWidget::onDurationChange, graph, &Graph::current_video_length_changed, queued);
     connect(video, &VlcQtVideoWidget::onDurationChange, ctrl, &ControlPanelWgt::updateDuration, queued);
     connect(drive, &DriveData::direction_changed, ui->compass, &Compass::set_direction, queued);
@@ -457,11 +460,12 @@ void MainWindow::connectEvidence()
     const auto queued = Qt::QueuedConnection;
     ControlPanelWgt* ctrl = ui->ctrlPanel;
     EvidenceExport* evidence = m_evidence;
-    connect(ui->fileWidget, &PlaylistWgt::setTripSelected, evidence, &EvidenceExport::setTrip, queued);
-    connect(ui->gpsWidget, &MapWidget::nmeaReady, evidence, &EvidenceExport::setPositions, queued);
-    // The clock beside the position comes from the trip's data, which arrives after the trip.
-    ctrl->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); });
-    connect(ui->gpsWidget, &MapWidget::nmeaReady, ctrl, &ControlPanelWgt::refreshPosition, queued);
+    connect(m_session, &TripSession::tripLoaded, evidence, &EvidenceExport::setTripData, queued);
+    connect(m_session, &TripSession::positionsReady, evidence, &EvidenceExport::setTripData, queued);
+    // The clock beside the position is the session's, which knows the trip's records once they
+    // arrive after the trip.
+    ctrl->setClockSource([session = m_session](qint64 ms) { return session->clockAt(ms); });
+    connect(m_session, &TripSession::positionsReady, ctrl, &ControlPanelWgt::refreshPosition, queued);
 
     connect(ctrl, &ControlPanelWgt::snapshotRequested, evidence, &EvidenceExport::takeSnapshot, queued);
     connect(ctrl, &ControlPanelWgt::exportClipRequested, evidence, &EvidenceExport::exportClip, queued);

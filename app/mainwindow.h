@@ -13,7 +13,6 @@
 #include <vector>
 
 class AboutDialog;
-class DataProcessor;
 class EvidenceExport;
 class ExportMenu;
 class QGridLayout;
@@ -24,6 +23,7 @@ class QSizeGrip;
 class QSplitter;
 class QVBoxLayout;
 class StatusNote;
+class TripSession;
 class TripSummary;
 class Ui_MainWindow;
 
@@ -73,7 +73,8 @@ public:
     // The form, for the code that wires panels and for tests.
     Ui_MainWindow* form() const { return ui.get(); }
     AboutDialog* aboutDialog() const { return m_aboutDialog; }
-    DataProcessor* dataProcessor() const { return m_dataProcessor; }
+    // The selection, the trip and the playing position that every panel shows.
+    TripSession* session() const { return m_session; }
     TripSummary* tripSummary() const { return m_tripSummary; }
     EvidenceExport* evidenceExport() const { return m_evidence; }
     ExportMenu* exportMenu() const { return m_exportMenu; }
@@ -154,7 +155,7 @@ private:
     QPoint m_lastPos;
     QPoint m_normalPos;
     std::vector<QWidget*> m_hideOnFullScreen;
-    DataProcessor* m_dataProcessor = nullptr;
+    TripSession* m_session = nullptr;
     TripSummary* m_tripSummary = nullptr; // in the panel grid, below the graph
     EvidenceExport* m_evidence = nullptr;
     ExportMenu* m_exportMenu = nullptr;

@@ -1,5 +1,6 @@
 #include "drivedata.h"
 
+#include "triptimeline.h"
 #include "units.h"
 
 #include <QCoreApplication>
@@ -83,13 +84,9 @@ void DriveData::current_video_position_changed(qint64 position)
 
 void DriveData::select_sample(qint64 time)
 {
-    m_current = nullptr;
-    if (m_data && !m_data->empty() && m_data->front().time <= time) {
-        const auto after =
-            std::upper_bound(m_data->begin(), m_data->end(), time,
-                             [](qint64 t, const DataPoint& sample) { return t < sample.time; });
-        m_current = &*std::prev(after);
-    }
+    // The sample of the record every view shows at this position.
+    const int record = TripTimeline::recordAt(time, m_data ? m_data->size() : 0);
+    m_current = record < 0 ? nullptr : &(*m_data)[std::size_t(record)];
     // A second without a measured speed shows dashes, not 0; one without a course turns the
     // compass to "unknown" (NaN).
     if (m_current && !m_current->speedValid) {

@@ -3,7 +3,7 @@
 #include "avhandles.h"
 #include "recordingguard.h"
 #include "trackexport.h"
-#include "triprange.h"
+#include "triptimeline.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -126,7 +126,7 @@ bool ClipExport::run(const QString& path)
 {
     m_error.clear();
     m_percent = -1;
-    if (m_trip.empty() || TripRange::duration(m_trip) <= 0) {
+    if (m_trip.empty() || TripTimeline(m_trip).duration() <= 0) {
         m_error = tr("The trip has no video to export.");
         return false;
     }
@@ -178,9 +178,9 @@ bool ClipExport::run(const QString& path)
 
 bool ClipExport::remux(QIODevice& device)
 {
-    const std::vector<TripRange::Piece> pieces = TripRange::pieces(m_trip, m_fromMs, m_toMs);
+    const std::vector<TripTimeline::Piece> pieces = TripTimeline(m_trip).pieces(m_fromMs, m_toMs);
     m_totalMs = 0;
-    for (const TripRange::Piece& piece : pieces)
+    for (const TripTimeline::Piece& piece : pieces)
         m_totalMs += piece.toMs - piece.fromMs;
     reportProgress(0);
 
@@ -206,7 +206,7 @@ bool ClipExport::remux(QIODevice& device)
     bool wroteVideo = false;
     Av::Packet packet(av_packet_alloc());
 
-    for (const TripRange::Piece& piece : pieces) {
+    for (const TripTimeline::Piece& piece : pieces) {
         const QString& file = m_trip[std::size_t(piece.index)].videoFile;
         const Av::Input in = Av::openInput(file);
         const int v = in ? av_find_best_stream(in.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) : -1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trippositions.h"
+#include "tripdata.h"
 
 #include <QIODevice>
 #include <QObject>

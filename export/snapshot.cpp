@@ -5,7 +5,7 @@
 #include "trackexport.h"
 #include "tripclock.h"
 #include "tripfile.h"
-#include "triprange.h"
+#include "triptimeline.h"
 #include "units.h"
 #include "zelcfg.h"
 
@@ -55,13 +55,14 @@ bool Snapshot::grab(qint64 positionMs)
 {
     m_error.clear();
     m_frame = QImage();
-    const TripRange::Piece piece = TripRange::locate(m_trip, positionMs);
-    if (piece.index < 0) {
+    const TripTimeline timeline(m_trip);
+    const int index = timeline.indexAt(positionMs);
+    if (index < 0) {
         m_error = tr("The trip has no video.");
         return false;
     }
-    const QString& file = m_trip[std::size_t(piece.index)].videoFile;
-    m_frame = decodeFrame(file, piece.fromMs);
+    const QString& file = m_trip[std::size_t(index)].videoFile;
+    m_frame = decodeFrame(file, timeline.timeInFile(positionMs));
     if (m_frame.isNull()) {
         m_error = tr("Cannot decode a frame of %1.").arg(file);
         return false;
@@ -133,9 +134,10 @@ QStringList Snapshot::stampLines(qint64 positionMs, qint64 offsetSeconds) const
     const QDateTime clock = clockAt(positionMs);
     if (clock.isValid())
         lines << clock.addSecs(offsetSeconds).toString(Utilities::shortDateTimeString);
-    const auto second = std::size_t(std::max<qint64>(positionMs, 0) / 1000);
-    if (m_positions && second < m_positions->size()) {
-        const QNmeaPositionInfo& record = (*m_positions)[second];
+    // The record every view shows at this position.
+    const int second = TripTimeline::recordAt(positionMs, m_positions ? m_positions->size() : 0);
+    if (second >= 0) {
+        const QNmeaPositionInfo& record = (*m_positions)[std::size_t(second)];
         if (TrackExport::hasFix(record)) {
             const QGeoCoordinate c = record.coordinate();
             lines << Units::latitudeText(c.latitude()) + QStringLiteral("  ") +

@@ -1,6 +1,7 @@
 #include "trackexport.h"
 
 #include "recordingguard.h"
+#include "triptimeline.h"
 #include "zelcfg.h"
 
 #include <QCoreApplication>
@@ -43,13 +44,13 @@ void TrackExport::setRange(qint64 fromMs, qint64 toMs)
 std::size_t TrackExport::firstRecord() const
 {
     const std::size_t count = m_positions ? m_positions->size() : 0;
-    return std::min(std::size_t(m_fromMs / 1000), count);
+    return std::min(std::size_t(TripTimeline::secondAt(m_fromMs)), count);
 }
 
 std::size_t TrackExport::endRecord() const
 {
     const std::size_t count = m_positions ? m_positions->size() : 0;
-    const qint64 last = m_toMs / 1000;
+    const qint64 last = TripTimeline::secondAt(m_toMs);
     return std::max(firstRecord(), std::min(std::size_t(last) + 1, count));
 }
 

@@ -5,15 +5,16 @@
 #include "maplayer.h"
 #include "maplog.h"
 #include "mapwidgetconfig.h"
-#include "nmeaparser.h"
 #include "osmmapquestadapter.h"
 #include "point.h"
 #include "route.h"
 #include "routegeometry.h"
 #include "routelegend.h"
 #include "stylesheet.h"
+#include "tripsession.h"
 #include "units.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -21,10 +22,8 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
-#include <QThread>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 #include <algorithm>
 #include <cmath>
@@ -67,7 +66,7 @@ MapWidget::MapWidget(QWidget* parent)
       m_mapLayer(new qmapcontrol::MapLayer(QStringLiteral("OpenStreetMapQuest-Layer"), m_mapAdapter, this)),
       m_routesLayer(new qmapcontrol::GeometryLayer(QStringLiteral("Routes"), m_mapAdapter, this)),
       m_markersLayer(new qmapcontrol::GeometryLayer(QStringLiteral("Markers"), m_mapAdapter, this)),
-      m_parserThread(new QThread(this)), m_parser(std::make_unique<NmeaParser>())
+      m_ownSession(new TripSession(this))
 {
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MapWidget"));
@@ -86,18 +85,7 @@ MapWidget::MapWidget(QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(m_mapControl);
 
-    // The parser thread runs for the widget's whole life and takes one queued parse call per
-    // request. Starting the thread per request and stopping it at the end of each parse would
-    // lose a request made while the previous parse winds down: start() does nothing on a thread
-    // that is still running.
-    m_parserThread->setObjectName(QStringLiteral("NmeaParser_Thread"));
-    m_parser->moveToThread(m_parserThread);
-    connect(m_parser.get(), &NmeaParser::parsingRequested, m_parser.get(), &NmeaParser::doParsing,
-            Qt::QueuedConnection);
-    connect(m_parser.get(), &NmeaParser::parsingFinished, this, &MapWidget::onparsingFinished,
-            Qt::QueuedConnection);
-    connect(m_parser.get(), &NmeaParser::ready, this, &MapWidget::onReady, Qt::QueuedConnection);
-    connect(&m_watcher, &QFutureWatcher<bool>::finished, this, &MapWidget::parsingTripFinished);
+    setSession(nullptr);
 
     // The user's hand on the map: a drag ends following, a click on the route asks to seek, and
     // a zoom keeps following the vehicle.
@@ -109,17 +97,11 @@ MapWidget::MapWidget(QWidget* parent)
 
 MapWidget::~MapWidget()
 {
-    m_parser->abort();
-    if (m_watcher.isRunning())
-        m_watcher.cancel();
-    m_parserThread->quit();
-    m_parserThread->wait();
-    m_watcher.waitForFinished();
-    m_watcher.disconnect(this);
+    if (m_session)
+        m_session->disconnect(this);
     destroyRoutes();
     destroyMarkers();
     m_route.reset();
-    m_parser.reset();
     // The control is a child of this widget and goes after this destructor; it must not
     // report to it any more.
     m_mapControl->disconnect(this);
@@ -210,55 +192,51 @@ void MapWidget::updateRouteControls()
     m_legend->setVisible(route && left >= 15 + m_zoomInButton->sizeHint().width() + LegendMargin);
 }
 
+void MapWidget::setSession(TripSession* session)
+{
+    if (m_session)
+        m_session->disconnect(this);
+    m_session = session ? session : m_ownSession;
+    connect(m_session, &TripSession::filesParsed, this, &MapWidget::parsing_finished);
+    connect(m_session, &TripSession::tripLoaded, this, [this](const TripDataPtr&) { clearRoute(); });
+    connect(m_session, &TripSession::positionsReady, this, &MapWidget::showTrip);
+    connect(m_session, &TripSession::positionChanged, this, &MapWidget::showPosition);
+}
+
 void MapWidget::on_setFilesSelected(std::shared_ptr<QStringList> files)
 {
     if (!isFilesValid(files, "MapWidget::on_setFilesSelected"))
         return;
-    if (!m_parserThread->isRunning())
-        m_parserThread->start();
-    ++m_pendingParses;
-    m_parser->requestParsing(files);
-}
-
-void MapWidget::onparsingFinished()
-{
-    // An aborted parse reports its end too; the selection counts as parsed only when the
-    // latest request is done.
-    if (m_pendingParses > 0)
-        --m_pendingParses;
-    if (m_pendingParses == 0)
-        emit parsing_finished();
+    m_session->selectFiles(std::move(files));
 }
 
 void MapWidget::on_setContentForNmeaReader(std::shared_ptr<Trip::TripList> trip)
 {
-    if (m_watcher.isRunning()) {
-        m_watcher.cancel();
-        m_watcher.waitForFinished();
+    // No trip is a trip without positions: the view resets and says so.
+    m_session->selectTrip(std::move(trip));
+}
+
+void MapWidget::on_PositionChange(qint64 ms)
+{
+    m_session->setPosition(ms);
+}
+
+void MapWidget::showTrip(const TripDataPtr& data)
+{
+    if (data && data->sharedPositions()) {
+        onReady(data->sharedPositions());
+        showPosition(m_session->position());
+        return;
     }
-    m_watcher.setFuture(QtConcurrent::run(this, &MapWidget::parseTrip, trip));
+    qCDebug(lcMap) << "MapWidget::showTrip: no positions for the trip";
+    clearRoute();
+    emit nmeaReady(nullptr);
 }
 
-bool MapWidget::parseTrip(std::shared_ptr<Trip::TripList> trip)
-{
-    const std::string caller = "MapWidget::parseTrip";
-    if (!isTripValid(trip, caller))
-        return true;
-    return !isRequestedParsedFileFound(trip, caller);
-}
-
-bool MapWidget::isRequestedParsedFileFound(std::shared_ptr<Trip::TripList> trip, const std::string& caller)
-{
-    const bool found = m_parser->requestParsed(trip);
-    if (!found)
-        qCDebug(lcMap) << caller.c_str() << "no positions for the trip";
-    return found;
-}
-
-void MapWidget::parsingTripFinished()
+void MapWidget::clearRoute()
 {
     m_currentSecond = -1;
-    if (m_watcher.isCanceled() || !m_watcher.result())
+    if (!m_route && !m_positions)
         return;
     destroyRoutes();
     destroyMarkers();
@@ -266,17 +244,15 @@ void MapWidget::parsingTripFinished()
     m_positions.reset();
     m_fitPoints.clear();
     updateRouteControls();
-    {
-        const QScopedValueRollback<bool> adjusting(m_adjustingView, true);
-        setCenter(DefaultLongitude, DefaultLatitude, DefaultZoom);
-    }
-    emit nmeaReady(nullptr);
+    const QScopedValueRollback<bool> adjusting(m_adjustingView, true);
+    setCenter(DefaultLongitude, DefaultLatitude, DefaultZoom);
 }
 
 void MapWidget::onReady(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions)
 {
     if (!isPositionsValid(positions, "MapWidget::onReady"))
         return;
+    m_currentSecond = -1;
     m_positions = positions;
     destroyRoutes();
     destroyMarkers();
@@ -305,15 +281,16 @@ void MapWidget::onReady(std::shared_ptr<std::vector<QNmeaPositionInfo>> position
     emit nmeaReady(m_positions);
 }
 
-void MapWidget::on_PositionChange(qint64 ms)
+void MapWidget::showPosition(qint64 ms)
 {
-    const auto second = unsigned((std::max<qint64>(ms, 0) + 500) / 1000);
-    if (int(second) == m_currentSecond)
+    if (!m_route)
         return;
-    m_currentSecond = int(second);
-    if (!m_route || second >= m_route->size())
+    // The record every view shows at this position.
+    const int second = TripTimeline::recordAt(ms, m_route->size());
+    if (second == m_currentSecond || second < 0)
         return;
-    showSecond(second);
+    m_currentSecond = second;
+    showSecond(unsigned(second));
 }
 
 void MapWidget::showSecond(unsigned second)
@@ -654,14 +631,6 @@ void MapWidget::changeEvent(QEvent* event)
         updateRouteControls();
     }
     QWidget::changeEvent(event);
-}
-
-bool MapWidget::isTripValid(const std::shared_ptr<Trip::TripList>& trip, const std::string& caller)
-{
-    if (trip && !trip->empty())
-        return true;
-    qCDebug(lcMap) << caller.c_str() << "no trip";
-    return false;
 }
 
 bool MapWidget::isPositionsValid(const Positions& positions, const std::string& caller)

@@ -2,10 +2,12 @@
 
 #include "qnmeapositioninfo.h"
 #include "route.h"
+#include "tripdata.h"
 #include "tripitem.h"
+#include "tripsession.h"
 
-#include <QFutureWatcher>
 #include <QPointF>
+#include <QPointer>
 #include <QSize>
 #include <QStringList>
 #include <QWidget>
@@ -17,11 +19,9 @@
 #include <vector>
 
 class ExtendedMapControl;
-class NmeaParser;
 class OSMMapQuestAdapter;
 class QLabel;
 class QPushButton;
-class QThread;
 class RouteGeometry;
 class RouteLegend;
 
@@ -32,10 +32,11 @@ class MapLayer;
 class Point;
 } // namespace qmapcontrol
 
-// The map pane: parses the NMEA files of a selection in the background, assembles the positions
-// of the trip being played, draws its route and markers fitted into view, and moves the driven
-// part and the vehicle along with playback. The view follows the vehicle until the user drags
-// the map; a click on the route asks for the playing position of the nearest point.
+// The map pane: a view of a trip session. It draws the route and markers of the session's trip
+// fitted into view, and moves the driven part and the vehicle along with the session's
+// position. The view follows the vehicle until the user drags the map; a click on the route
+// asks for the playing position of the nearest point. Without a session of the caller's it
+// keeps one of its own, so it can be used alone.
 class MapWidget : public QWidget
 {
     Q_OBJECT
@@ -53,6 +54,9 @@ public:
     ~MapWidget() override;
 
     ExtendedMapControl* mapControl() const { return m_mapControl; }
+    // Follows `session` from now on (the widget's own one when null).
+    void setSession(TripSession* session);
+    TripSession* session() const { return m_session; }
     // The second the route was last drawn for; -1 when none.
     int currentSecond() const { return m_currentSecond; }
     // The tracks as drawn at the current second; empty when no route is shown.
@@ -65,12 +69,12 @@ public:
     static QString toolTipLocale(const QString& text);
 
 public slots:
+    // Hand the selection's files, the trip and the playing position to the session.
     void on_setFilesSelected(std::shared_ptr<QStringList> files);
     void on_setContentForNmeaReader(std::shared_ptr<Trip::TripList> trip);
     void on_PositionChange(qint64 ms);
+    // Draws the route of `positions`, fitted into view, and reports nmeaReady.
     void onReady(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
-    void onparsingFinished();
-    void parsingTripFinished();
     // Centres the view on the vehicle and follows it from now on.
     void centreOnVehicle();
     // Shows the whole route.
@@ -88,8 +92,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    bool parseTrip(std::shared_ptr<Trip::TripList> trip);
-    bool isRequestedParsedFileFound(std::shared_ptr<Trip::TripList> trip, const std::string& caller);
+    void showTrip(const TripDataPtr& data);
+    void clearRoute();
+    void showPosition(qint64 ms);
     void createRoute(unsigned second);
     void createMarkers(unsigned second);
     void destroyRoutes();
@@ -117,7 +122,6 @@ private:
     void updateRouteControls();
     QPointF display(std::size_t record) const;
 
-    static bool isTripValid(const std::shared_ptr<Trip::TripList>& trip, const std::string& caller);
     static bool isPositionsValid(const Positions& positions, const std::string& caller);
     static bool isFilesValid(const std::shared_ptr<QStringList>& files, const std::string& caller);
 
@@ -126,8 +130,8 @@ private:
     qmapcontrol::MapLayer* m_mapLayer;
     qmapcontrol::GeometryLayer* m_routesLayer;
     qmapcontrol::GeometryLayer* m_markersLayer;
-    QThread* m_parserThread;
-    std::unique_ptr<NmeaParser> m_parser;
+    TripSession* m_ownSession;
+    QPointer<TripSession> m_session;
     Positions m_positions;
     std::vector<std::shared_ptr<qmapcontrol::Point>> m_markers;
     std::shared_ptr<qmapcontrol::Point> m_vehicle;
@@ -137,9 +141,6 @@ private:
     QSize m_widgetSize;
     QPointF m_middle{195, 350};
     int m_currentSecond = -1;
-    // Parse requests whose end the parser has not reported yet.
-    int m_pendingParses = 0;
-    QFutureWatcher<bool> m_watcher;
     // Display pixels of the records whose look changed since the route was last drawn.
     struct Changed
     {

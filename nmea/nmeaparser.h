@@ -105,7 +105,12 @@ public:
     static void setMissingAltitude(QNmeaPositionInfo& target, const QNmeaPositionInfo& source);
     static void setMissingAccelaration(QNmeaPositionInfo& target, const QNmeaPositionInfo& source);
 
-    // Trip assembly: one record per second of the trip; emits ready with them.
+    using Positions = std::shared_ptr<std::vector<QNmeaPositionInfo>>;
+    // Trip assembly: one record per second of the trip's timeline, record i for second i. Null
+    // when a file of the trip is not parsed yet, when no file nearby has a position to stand in
+    // for a file without any, or when stopped by abort(). Safe on any thread.
+    Positions assemble(const std::shared_ptr<Trip::TripList>& trip);
+    // The same, reported by ready(); false when assemble() gives nothing.
     bool requestParsed(std::shared_ptr<Trip::TripList> trip);
 
     static void concatenate(std::vector<QNmeaPositionInfo>& out, const NmeaFilePtr& file, bool event);

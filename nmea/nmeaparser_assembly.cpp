@@ -24,9 +24,18 @@ QNmeaPositionInfo substitute(const QNmeaPositionInfo& from, const QDateTime& tim
 
 bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
 {
-    static const QString prefix = QStringLiteral("NmeaParser::requestParsed:");
-    if (!trip)
+    Positions positions = assemble(trip);
+    if (!positions)
         return false;
+    emit ready(std::move(positions));
+    return true;
+}
+
+NmeaParser::Positions NmeaParser::assemble(const std::shared_ptr<Trip::TripList>& trip)
+{
+    static const QString prefix = QStringLiteral("NmeaParser::assemble:");
+    if (!trip)
+        return nullptr;
 
     std::vector<QNmeaPositionInfo> result;
     QNmeaPositionInfo previousLast;
@@ -47,7 +56,7 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
         const bool hasPositions = getParsedFile(registered, item.nmeaFile.toStdString());
         if (!registered) {
             qCDebug(lcNmea) << prefix << "not parsed yet:" << item.nmeaFile;
-            return false;
+            return nullptr;
         }
         // Work on a copy: filling and cutting belong to this trip, and the parsed file must look
         // the same the next time it is assembled, alone or in another trip. The copy shares the
@@ -56,7 +65,7 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
         if (!hasPositions) {
             if (!fillMissingFile(file, trip, item, previousLast)) {
                 qCDebug(lcNmea) << prefix << "no positions to fill" << item.nmeaFile;
-                return false;
+                return nullptr;
             }
         }
         fillWithEstimates(file, qint64(std::ceil(double(item.duration) / 1000.0)));
@@ -71,14 +80,13 @@ bool NmeaParser::requestParsed(std::shared_ptr<Trip::TripList> trip)
             result[i].setFileName(item.videoFile);
         previousEvent = item.isEvent;
         if (m_aborted)
-            return false;
+            return nullptr;
     }
 
     cutToDuration(result, totalMs);
     Nmea::detectLongGaps(result, trip);
     Nmea::fillShortGaps(result);
-    emit ready(std::make_shared<std::vector<QNmeaPositionInfo>>(std::move(result)));
-    return true;
+    return std::make_shared<std::vector<QNmeaPositionInfo>>(std::move(result));
 }
 
 void NmeaParser::concatenate(std::vector<QNmeaPositionInfo>& out, const NmeaFilePtr& file, bool event)

@@ -154,9 +154,9 @@ private slots:
         const auto receivers = &Receivers::receivers;
         DeferredCalls calls;
         QCoreApplication::instance()->installEventFilter(&calls);
-        for (QObject* panel : std::initializer_list<QObject*>{
-                 m_window.get(), ui->videoWidget, ui->ctrlPanel, ui->dataFrame, ui->driveData, ui->compass,
-                 ui->gpsWidget, ui->fileWidget, m_window->dataProcessor()}) {
+        for (QObject* panel :
+             std::initializer_list<QObject*>{m_window.get(), ui->videoWidget, ui->ctrlPanel, ui->dataFrame,
+                                             ui->driveData, ui->compass, ui->gpsWidget, ui->fileWidget}) {
             const QMetaObject* meta = panel->metaObject();
             for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
                 const QMetaMethod signal = meta->method(i);
@@ -164,7 +164,10 @@ private slots:
                 // Direct connections by design: to the open button, the window telling the panel its
                 // full-screen state while it changes it, the list's prompt opening the dialog as the
                 // open button does, and the window measuring its minimum size as the list widens.
+                // The map's own reports of its trip serve callers that use the map alone; in the
+                // window the session tells everybody.
                 if (signal.methodType() != QMetaMethod::Signal || name == "PlaylistWgt::openButtonEnabled" ||
+                    name == "MapWidget::nmeaReady" || name == "MapWidget::parsing_finished" ||
                     name == "MainWindow::fullScreenModeChanged" || name == "PlaylistWgt::openRequested" ||
                     name == "PlaylistWgt::minimumListWidthChanged")
                     continue;

@@ -290,14 +290,15 @@ private slots:
         QTest::addColumn<int>("index"); // -1: placeholder
         QTest::addColumn<double>("heading");
 
-        // Samples at 1 s, 2 s and 3 s heading 10, 20 and 30 degrees.
-        QTest::newRow("trip start, before the first sample") << qint64(0) << -1 << 0.0;
-        QTest::newRow("just before the first sample") << qint64(999) << -1 << 0.0;
-        QTest::newRow("first sample") << qint64(1000) << 0 << 10.0;
-        QTest::newRow("between samples") << qint64(1999) << 0 << 10.0;
-        QTest::newRow("second sample") << qint64(2000) << 1 << 20.0;
+        // Samples of seconds 0, 1 and 2 heading 10, 20 and 30 degrees: a sample holds from the
+        // first to the last millisecond of its second, as every other view shows it.
+        QTest::newRow("trip start") << qint64(0) << 0 << 10.0;
+        QTest::newRow("last millisecond of the first second") << qint64(999) << 0 << 10.0;
+        QTest::newRow("second sample") << qint64(1000) << 1 << 20.0;
+        QTest::newRow("its middle") << qint64(1500) << 1 << 20.0;
         QTest::newRow("past the last sample") << qint64(100000) << 2 << 30.0;
-        QTest::newRow("negative position") << qint64(-5) << -1 << 0.0;
+        QTest::newRow("negative position") << qint64(-5) << 0 << 10.0;
+        QTest::newRow("no samples") << qint64(1000) << -1 << 0.0;
     }
 
     void sampleForTime()
@@ -306,12 +307,12 @@ private slots:
         QFETCH(int, index);
         QFETCH(double, heading);
 
-        auto data = samples({located(1000, 10), located(2000, 20), located(3000, 30)});
+        auto data = samples({located(0, 10), located(1000, 20), located(2000, 30)});
         data->at(1).speed = 20.0;
         DriveData panel;
         Compass compass;
         connect(&panel, &DriveData::direction_changed, &compass, &Compass::set_direction);
-        panel.new_nmea_data(data);
+        panel.new_nmea_data(index < 0 ? samples({}) : data);
         panel.current_video_position_changed(2500);
 
         QSignalSpy headings(&panel, &DriveData::direction_changed);

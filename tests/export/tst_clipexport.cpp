@@ -2,7 +2,8 @@
 #include "exportfixture.h"
 #include "snapshot.h"
 #include "tripclock.h"
-#include "triprange.h"
+#include "tripsession.h"
+#include "triptimeline.h"
 #include "units.h"
 
 #include <QCryptographicHash>
@@ -94,7 +95,7 @@ void TestClipExport::rangeIsCutIntoFiles()
     for (int i = 0; i < 3; ++i)
         trip.push_back(Trip::TripItem{2000, false, QString::number(i), QString()});
     QStringList pieces;
-    for (const TripRange::Piece& piece : TripRange::pieces(trip, from, to))
+    for (const TripTimeline::Piece& piece : TripTimeline(trip).pieces(from, to))
         pieces << QStringLiteral("%1:%2-%3").arg(piece.index).arg(piece.fromMs).arg(piece.toMs);
     QCOMPARE(pieces.join(QLatin1Char(' ')), expected);
 }
@@ -122,9 +123,8 @@ void TestClipExport::exportsTheFramesOfTheRangeInOrder()
     QFETCH(int, lastFrame);
     const Trip::TripList trip =
         Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, RunOfThree);
-    TripPositions reader(trip);
-    const PositionsPtr positions = reader.assemble(trip);
-    QVERIFY(TripPositions::hasFix(positions));
+    const PositionsPtr positions = TripSession::loadNow(trip)->positions();
+    QVERIFY(TripData::hasFix(positions));
 
     ClipExport clip(trip);
     clip.setRange(from, to);
@@ -177,11 +177,10 @@ void TestClipExport::failedOrCancelledExportLeavesNothing()
     QFETCH(bool, cancel);
     const Trip::TripList trip = Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, files);
     const QStringList recordings = filesIn(m_recordings);
-    TripPositions reader(trip);
 
     ClipExport clip(trip);
-    clip.setRange(0, TripRange::duration(trip));
-    clip.setPositions(reader.assemble(trip), 0);
+    clip.setRange(0, TripTimeline(trip).duration());
+    clip.setPositions(TripSession::loadNow(trip)->positions(), 0);
     if (cancel) {
         connect(&clip, &ClipExport::progressChanged, &clip, [&clip](int percent) {
             if (percent >= 30)
@@ -238,8 +237,7 @@ void TestClipExport::grabsTheFrameShownAtAPosition()
 
 void TestClipExport::stampShowsTheDataBelowThePicture()
 {
-    TripPositions reader(m_stills);
-    Snapshot still(m_stills, reader.assemble(m_stills));
+    Snapshot still(m_stills, TripSession::loadNow(m_stills)->positions());
     QVERIFY(still.grab(3500));
     const QStringList lines = still.stampLines(3500, 3600);
     QCOMPARE(lines.size(), 3);
@@ -272,8 +270,7 @@ void TestClipExport::clockTimeNamesTheFile()
     QCOMPARE(still.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4, 500), Qt::UTC));
     QCOMPARE(still.clockAt(2000), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 2), Qt::UTC));
     // With positions, from the record of that second.
-    TripPositions reader(m_stills);
-    const Snapshot located(m_stills, reader.assemble(m_stills));
+    const Snapshot located(m_stills, TripSession::loadNow(m_stills)->positions());
     QCOMPARE(located.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4), Qt::UTC));
 }
 

@@ -1,5 +1,6 @@
 #include "exportfixture.h"
 #include "trackexport.h"
+#include "tripsession.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -61,8 +62,7 @@ void TestTrackExport::initTestCase()
     add(QStringLiteral("EVENT_001_0001_20240501100005"), true, 10000, QTime(10, 0, 5), 10, 48.2);
     add(QStringLiteral("001_0002_20240501100030"), false, 10000, QTime(10, 0, 30), 10, 48.1);
     add(QStringLiteral("001_0003_20240501100040"), false, 5000, QTime(10, 0, 40), 0, 48.1);
-    TripPositions reader(m_trip);
-    m_positions = reader.assemble(m_trip);
+    m_positions = TripSession::loadNow(m_trip)->positions();
     QVERIFY(m_positions);
     QCOMPARE(m_positions->size(), std::size_t(35));
 }

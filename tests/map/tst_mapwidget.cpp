@@ -515,7 +515,7 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(finished.count(), 0);
         auto* thread = widget.findChild<QThread*>(QStringLiteral("NmeaParser_Thread"));
-        QVERIFY(thread && !thread->isRunning());
+        QVERIFY(!thread || !thread->isRunning());
         widget.on_setFilesSelected(
             std::make_shared<QStringList>(QStringList{m_home.filePath("missing.nmea")}));
         QTRY_COMPARE(finished.count(), 1);
@@ -537,10 +537,12 @@ private slots:
             int second;
             bool redraw;
         };
-        const std::vector<Step> steps{{0, 0, true},         {499, 0, false},   {500, 1, true},
-                                      {1499, 1, false},     {1500, 2, true},   {10000, 10, true},
-                                      {10200, 10, false},   {59499, 59, true}, {59500, 60, false},
-                                      {900000, 900, false}, {-300, 0, true}};
+        // A second lasts from its first to its last millisecond; past the last record the
+        // vehicle stays on it.
+        const std::vector<Step> steps{
+            {0, 0, true},       {499, 0, false},     {500, 0, false},   {999, 0, false},    {1000, 1, true},
+            {1999, 1, false},   {2000, 2, true},     {10000, 10, true}, {10200, 10, false}, {59499, 59, true},
+            {59999, 59, false}, {900000, 59, false}, {-300, 0, true}};
         for (const Step& step : steps) {
             widget.on_PositionChange(step.ms);
             QCOMPARE(widget.currentSecond(), step.second);

@@ -3,7 +3,6 @@
 #include "myslider.h"
 #include "positionslider.h"
 #include "speedbutton.h"
-#include "triptimeline.h"
 
 #include "vireo/vlcenums.h"
 
@@ -55,46 +54,6 @@ class TestControlPanel : public QObject
 {
     Q_OBJECT
 private slots:
-    void timelineLocates_data()
-    {
-        QTest::addColumn<qint64>("position");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<qint64>("time");
-
-        QTest::newRow("start") << qint64(0) << 0 << qint64(0);
-        QTest::newRow("end of first file stays in it") << qint64(60000) << 0 << qint64(60000);
-        QTest::newRow("just after a file end") << qint64(60001) << 1 << qint64(1);
-        QTest::newRow("middle file") << qint64(90000) << 1 << qint64(30000);
-        QTest::newRow("trip end") << qint64(180000) << 2 << qint64(60000);
-        QTest::newRow("beyond the end is clamped") << qint64(200000) << 2 << qint64(60000);
-        QTest::newRow("before the start is clamped") << qint64(-3000) << 0 << qint64(0);
-    }
-
-    void timelineLocates()
-    {
-        QFETCH(qint64, position);
-        QFETCH(int, index);
-        QFETCH(qint64, time);
-        const TripTimeline timeline(Trip::TripList(3, Trip::TripItem{60000, false, {}, {}}));
-        QCOMPARE(timeline.duration(), qint64(180000));
-        QCOMPARE(timeline.indexAt(position), index);
-        QCOMPARE(timeline.timeInFile(position), time);
-        QCOMPARE(timeline.offset(index) + time, qBound<qint64>(0, position, 180000));
-    }
-
-    void timelineOfUnevenFilesAndEmptyTrip()
-    {
-        const TripTimeline timeline(
-            Trip::TripList{{3000, false, {}, {}}, {2000, false, {}, {}}, {4000, false, {}, {}}});
-        QCOMPARE(timeline.offset(2), qint64(5000));
-        QCOMPARE(timeline.fileDuration(1), qint64(2000));
-        QCOMPARE(timeline.indexAt(5000), 1);
-        QCOMPARE(timeline.indexAt(5001), 2);
-        const TripTimeline empty{Trip::TripList()};
-        QCOMPARE(empty.indexAt(0), -1);
-        QCOMPARE(empty.duration(), qint64(0));
-    }
-
     void sliderClickJumps_data()
     {
         QTest::addColumn<int>("handle");

@@ -1,25 +1,23 @@
 #include "tripclock.h"
 
 #include "tripfile.h"
-#include "triprange.h"
 
-#include <algorithm>
-
-QDateTime TripClock::at(const Trip::TripList& trip, const PositionsPtr& positions, qint64 positionMs)
+QDateTime TripClock::at(const Trip::TripList& trip, const TripTimeline& timeline,
+                        const PositionsPtr& positions, qint64 positionMs)
 {
-    const auto second = std::size_t(std::max<qint64>(positionMs, 0) / 1000);
+    const auto second = std::size_t(TripTimeline::secondAt(positionMs));
     if (positions && second < positions->size()) {
         const QDateTime recorded = (*positions)[second].timestamp();
         if (recorded.isValid())
             return QDateTime(recorded.date(), recorded.time(), Qt::UTC);
     }
-    const TripRange::Piece piece = TripRange::locate(trip, positionMs);
-    if (piece.index < 0)
+    const int index = timeline.indexAt(positionMs);
+    if (index < 0 || std::size_t(index) >= trip.size())
         return QDateTime();
-    const QDateTime start = Trip::startTime(trip[std::size_t(piece.index)].videoFile);
+    const QDateTime start = Trip::startTime(trip[std::size_t(index)].videoFile);
     if (!start.isValid())
         return QDateTime();
-    return QDateTime(start.date(), start.time(), Qt::UTC).addMSecs(piece.fromMs);
+    return QDateTime(start.date(), start.time(), Qt::UTC).addMSecs(timeline.timeInFile(positionMs));
 }
 
 QString TripClock::fileName(const QDateTime& clock, const QString& suffix)
