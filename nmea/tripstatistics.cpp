@@ -102,7 +102,8 @@ TripStatistics TripStatistics::fromPositions(const std::vector<QNmeaPositionInfo
     speeds.reserve(counted.size());
 
     bool inGap = false;
-    bool broken = true; // nothing to join the next fix to
+    bool broken = true;   // nothing to join the next fix to
+    bool bridged = false; // a pause between two videos lies since the last fix
     const Counted* previousFix = nullptr;
     for (const Counted& entry : counted) {
         const QNmeaPositionInfo& record = *entry.record;
@@ -113,11 +114,22 @@ TripStatistics TripStatistics::fromPositions(const std::vector<QNmeaPositionInfo
             inGap = false;
             broken = true;
         }
+        if (record.marker(QNmeaPositionInfo::VideoGapEnd))
+            bridged = true;
         if (isFix(record)) {
             const qint64 step = previousFix ? entry.second - previousFix->second : 0;
             const bool joined = previousFix && !broken && step > 0 && step <= LongGapSeconds;
-            if (joined)
-                result.distance += previousFix->record->coordinate().distanceTo(record.coordinate());
+            if (previousFix && step > 0) {
+                // Inside one recording the car covered at least the straight line between two
+                // fixes, however long the stretch without a fix; across a pause between videos
+                // the line is a guess and counts apart.
+                const double leg = previousFix->record->coordinate().distanceTo(record.coordinate());
+                if (bridged)
+                    result.bridgedDistance += leg;
+                else if (joined || previousFix->record->fileName() == record.fileName())
+                    result.distance += leg;
+            }
+            bridged = false;
             const double speed = record.attribute(QGeoPositionInfo::GroundSpeed);
             if (!std::isnan(speed)) {
                 const double before =
@@ -137,6 +149,8 @@ TripStatistics TripStatistics::fromPositions(const std::vector<QNmeaPositionInfo
             inGap = true;
             broken = true;
         }
+        if (record.marker(QNmeaPositionInfo::VideoGapBegin))
+            bridged = true;
     }
 
     bool driven = false;
@@ -183,6 +197,7 @@ QJsonObject TripStatistics::toJson() const
                        {QStringLiteral("drivingSeconds"), double(drivingSeconds)},
                        {QStringLiteral("maxSpeedMetresPerSecond"), maxSpeed},
                        {QStringLiteral("averageSpeedMetresPerSecond"), averageSpeed},
+                       {QStringLiteral("bridgedDistanceMetres"), bridgedDistance},
                        {QStringLiteral("stops"), stops},
                        {QStringLiteral("events"), events},
                        {QStringLiteral("seconds"), double(seconds)}};

@@ -18,16 +18,22 @@ class NmeaParser;
 // ordinary clip covers too, the ordinary clip's records count and the event's are left out.
 // Only records with a GPS fix are measurements; the substitutes and estimates that fill holes
 // count for nothing. Records inside a marked gap (between PositionGapBegin and PositionGapEnd,
-// or VideoGapBegin and VideoGapEnd) are left out, and no distance is counted across a gap or
-// across a hole of more than LongGapSeconds between two fixes. Inside a shorter hole the speed
-// runs straight from the fix before to the fix after.
+// or VideoGapBegin and VideoGapEnd) are left out. Inside one recording every leg between two
+// consecutive fixes is driven distance, straight across any hole; a leg across a pause between
+// videos is bridged distance, counted apart; a leg from one recording into the next counts when
+// it spans at most LongGapSeconds. Inside a hole of at most LongGapSeconds the speed runs
+// straight from the fix before to the fix after.
 struct TripStatistics
 {
     static constexpr double MovingSpeed = 3.0 / 3.6; // m/s; slower is standing
     static constexpr int StopSeconds = 5;            // standing this long after driving is a stop
     static constexpr int LongGapSeconds = 5;
 
-    double distance = 0.0;     // metres
+    // Metres between consecutive fixes: inside a recording every leg, also across a stretch
+    // without a fix; between recordings the legs of one continuous drive.
+    double distance = 0.0;
+    // Metres of the legs across pauses between videos (bridged gaps), not part of `distance`.
+    double bridgedDistance = 0.0;
     qint64 drivingSeconds = 0; // seconds at MovingSpeed or faster
     double maxSpeed = 0.0;     // m/s; 0 without any measured speed
     double averageSpeed = 0.0; // m/s while moving: distance / driving time; 0 without driving
@@ -43,7 +49,7 @@ struct TripStatistics
     // a file of the trip is not parsed yet.
     static std::optional<TripStatistics> fromParsedFiles(NmeaParser& parser, const Trip::TripList& trip);
 
-    // Keys: distanceMetres, drivingSeconds, maxSpeedMetresPerSecond,
+    // Keys: distanceMetres, bridgedDistanceMetres, drivingSeconds, maxSpeedMetresPerSecond,
     // averageSpeedMetresPerSecond, stops, events, seconds.
     QJsonObject toJson() const;
 
