@@ -30,6 +30,7 @@ QJsonObject CommandLineList::statistics(const Trip::TripList& trip, const Positi
             std::count_if(trip.begin(), trip.end(), [](const Trip::TripItem& item) { return item.isEvent; }));
     QJsonObject result;
     result.insert(QStringLiteral("distance_m"), rounded(figures.distance, 1));
+    result.insert(QStringLiteral("bridged_distance_m"), rounded(figures.bridgedDistance, 1));
     result.insert(QStringLiteral("driving_time_s"), figures.drivingSeconds);
     result.insert(QStringLiteral("max_speed_kmh"), rounded(figures.maxSpeed * KmhPerMps, 1));
     result.insert(QStringLiteral("average_moving_speed_kmh"), rounded(figures.averageSpeed * KmhPerMps, 1));
@@ -38,8 +39,9 @@ QJsonObject CommandLineList::statistics(const Trip::TripList& trip, const Positi
     return result;
 }
 
-QJsonObject CommandLineList::toJson(const CommandLineTrips& found)
+QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockOffsetSeconds)
 {
+    const QString format = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
     TripPositions positions(found.trips());
     QJsonArray trips;
     int number = 0;
@@ -58,7 +60,8 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found)
         const QDateTime start = Trip::startTime(trip.front().videoFile);
         trips.append(QJsonObject{
             {QStringLiteral("trip"), ++number},
-            {QStringLiteral("start"), start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
+            {QStringLiteral("start"), start.toString(format)},
+            {QStringLiteral("clock_start"), start.addSecs(clockOffsetSeconds).toString(format)},
             {QStringLiteral("duration_ms"), duration},
             {QStringLiteral("events"), events},
             {QStringLiteral("statistics"), statistics(trip, positions.assemble(trip))},

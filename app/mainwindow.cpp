@@ -461,6 +461,7 @@ void MainWindow::connectEvidence()
     connect(ui->gpsWidget, &MapWidget::nmeaReady, evidence, &EvidenceExport::setPositions, queued);
     // The clock beside the position comes from the trip's data, which arrives after the trip.
     ctrl->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); });
+    ui->dataFrame->setClockSource([evidence](qint64 ms) { return evidence->clockAt(ms); });
     connect(ui->gpsWidget, &MapWidget::nmeaReady, ctrl, &ControlPanelWgt::refreshPosition, queued);
 
     connect(ctrl, &ControlPanelWgt::snapshotRequested, evidence, &EvidenceExport::takeSnapshot, queued);
