@@ -45,7 +45,7 @@ const QList<QPair<QString, QStringList>> CommandOptions{
     {ToOption, {TrackOption, ClipOption}},
     {AtOption, {SnapshotOption}},
     {StampOption, {SnapshotOption}},
-    {OffsetOption, {TrackOption, ClipOption, SnapshotOption}},
+    {OffsetOption, {ListOption, TrackOption, ClipOption, SnapshotOption}},
     {OutputOption, {TrackOption, ClipOption, SnapshotOption}},
 };
 
@@ -302,10 +302,13 @@ int CommandLine::findTrip(QTextStream& err, const Request& request, Trip::TripLi
 
 int CommandLine::list(QTextStream& out, QTextStream& err)
 {
+    qint64 offsetSeconds = 0;
+    if (m_parser.isSet(OffsetOption) && !parseOffset(m_parser.value(OffsetOption), offsetSeconds))
+        return usageError(err, tr("--time-offset takes ±HH:MM, not %1.").arg(m_parser.value(OffsetOption)));
     CommandLineTrips found;
     if (!found.load(m_parser.positionalArguments()))
         return failed(err, found.error());
-    out << QJsonDocument(CommandLineList::toJson(found)).toJson(QJsonDocument::Indented);
+    out << QJsonDocument(CommandLineList::toJson(found, offsetSeconds)).toJson(QJsonDocument::Indented);
     return Success;
 }
 

@@ -32,6 +32,7 @@ QJsonObject CommandLineList::statistics(const TripData& data)
             std::count_if(trip.begin(), trip.end(), [](const Trip::TripItem& item) { return item.isEvent; }));
     QJsonObject result;
     result.insert(QStringLiteral("distance_m"), rounded(figures.distance, 1));
+    result.insert(QStringLiteral("bridged_distance_m"), rounded(figures.bridgedDistance, 1));
     result.insert(QStringLiteral("driving_time_s"), figures.drivingSeconds);
     result.insert(QStringLiteral("max_speed_kmh"), rounded(figures.maxSpeed * KmhPerMps, 1));
     result.insert(QStringLiteral("average_moving_speed_kmh"), rounded(figures.averageSpeed * KmhPerMps, 1));
@@ -40,8 +41,9 @@ QJsonObject CommandLineList::statistics(const TripData& data)
     return result;
 }
 
-QJsonObject CommandLineList::toJson(const CommandLineTrips& found)
+QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockOffsetSeconds)
 {
+    const QString format = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
     // Every position file read once, each trip assembled from them.
     TripSession session;
     QStringList nmeaFiles;
@@ -67,7 +69,8 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found)
         const QDateTime start = Trip::startTime(trip.front().videoFile);
         trips.append(QJsonObject{
             {QStringLiteral("trip"), ++number},
-            {QStringLiteral("start"), start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
+            {QStringLiteral("start"), start.toString(format)},
+            {QStringLiteral("clock_start"), start.addSecs(clockOffsetSeconds).toString(format)},
             {QStringLiteral("duration_ms"), duration},
             {QStringLiteral("events"), events},
             {QStringLiteral("statistics"), statistics(*session.load(trip))},

@@ -5,17 +5,17 @@
 
 #include <QJsonObject>
 
-// The trips of `--list` as JSON: start, length, events, statistics and files of each trip, and
-// the files that were left out with the reason.
+// The trips of `--list` as JSON: start (as recorded and shifted by the time offset), length,
+// events, statistics and files of each trip, and the files that were left out with the reason.
 class CommandLineList
 {
 public:
     CommandLineList() = delete;
 
-    static QJsonObject toJson(const CommandLineTrips& found);
+    static QJsonObject toJson(const CommandLineTrips& found, qint64 clockOffsetSeconds = 0);
 
-    // Figures of one drive: distance, driving time, top and average moving speed, stops, events.
-    // Every clock second counts once (an event recording repeats seconds of the ordinary ones)
-    // and no step is taken across a long gap.
+    // Figures of one drive: distance, bridged distance, driving time, top and average moving
+    // speed, stops, events. Every clock second counts once (an event recording repeats seconds
+    // of the ordinary ones); legs across a pause between videos are bridged distance.
     static QJsonObject statistics(const TripData& data);
 };

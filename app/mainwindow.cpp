@@ -465,6 +465,7 @@ void MainWindow::connectEvidence()
     // The clock beside the position is the session's, which knows the trip's records once they
     // arrive after the trip.
     ctrl->setClockSource([session = m_session](qint64 ms) { return session->clockAt(ms); });
+    ui->dataFrame->setClockSource([session = m_session](qint64 ms) { return session->clockAt(ms); });
     connect(m_session, &TripSession::positionsReady, ctrl, &ControlPanelWgt::refreshPosition, queued);
 
     connect(ctrl, &ControlPanelWgt::snapshotRequested, evidence, &EvidenceExport::takeSnapshot, queued);

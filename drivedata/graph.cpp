@@ -330,7 +330,9 @@ QPoint Graph::acceleration_y_to_QPoint(const DataPoint& sample) const
 QString Graph::make_tooltip(const DataPoint& sample) const
 {
     const QString none = QStringLiteral("–");
-    QString text = Units::clockText(sample.time) + QLatin1Char('\n') +
+    const QDateTime clock = m_clockSource ? m_clockSource(sample.time) : QDateTime();
+    QString text = (clock.isValid() ? Units::clockTimeText(clock) : Units::clockText(sample.time)) +
+                   QLatin1Char('\n') +
                    (sample.speedValid ? Units::speedText(sample.speed) : none + Units::speedUnitText());
     if (m_hasAcceleration) {
         const QString unit = Units::accelerationUnitText();

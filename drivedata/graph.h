@@ -3,11 +3,13 @@
 #include "datapoint.h"
 #include "tripitem.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -49,7 +51,12 @@ public:
     QPoint acceleration_y_to_QPoint(const DataPoint& sample) const;
     int overlay_time_to_pixel(qint64 time) const;
 
+    // The clock time at the sample's second, shifted by the time offset, when a clock source
+    // knows it (else the position on the trip), then speed and accelerations.
     QString make_tooltip(const DataPoint& sample) const;
+    // The recording's clock time at a trip position (a wall-clock value held as UTC; invalid
+    // when unknown), as the control panel's clock label gets it.
+    void setClockSource(std::function<QDateTime(qint64)> source) { m_clockSource = std::move(source); }
 
     // Speed (m/s) at the top of the plot.
     double speedScale() const;
@@ -122,6 +129,7 @@ private:
     void showSampleTooltip(int x, const QPoint& globalPos);
 
     std::shared_ptr<std::vector<DataPoint>> m_data;
+    std::function<QDateTime(qint64)> m_clockSource;
     std::vector<qint64> m_eventBorders;
     double m_maxSpeed = 0.0;        // m/s, of the valid speeds
     double m_maxAcceleration = 0.0; // m/s², of the valid accelerations

@@ -29,19 +29,27 @@ TripSummary::TripSummary(QWidget* parent) : QLabel(parent)
 QString TripSummary::summaryText(const TripStatistics& s)
 {
     const bool metric = Units::isMetric();
-    const QString distance = metric ? Units::fixed(s.distance / 1000.0, 1) + tr(" km")
-                                    : Units::fixed(s.distance / MetresPerMile, 1) + tr(" mi");
+    const auto length = [metric](double metres) {
+        return metric ? Units::fixed(metres / 1000.0, 1) + tr(" km")
+                      : Units::fixed(metres / MetresPerMile, 1) + tr(" mi");
+    };
+    const QString distance = length(s.distance);
     const qint64 minutes = (s.drivingSeconds + 30) / 60;
     const QString driving =
         minutes >= 60
             ? tr("%1 h %2 min driving").arg(QString::number(minutes / 60), QString::number(minutes % 60))
             : tr("%1 min driving").arg(QString::number(minutes));
-    const QStringList parts{distance,
-                            driving,
-                            tr("max %1").arg(Units::speedText(s.maxSpeed, 0)),
-                            tr("avg %1").arg(Units::speedText(s.averageSpeed, 0)),
-                            tr("%n stop(s)", nullptr, s.stops),
-                            tr("%n event(s)", nullptr, s.events)};
+    QStringList parts{distance,
+                      driving,
+                      tr("max %1").arg(Units::speedText(s.maxSpeed, 0)),
+                      tr("avg %1").arg(Units::speedText(s.averageSpeed, 0)),
+                      tr("%n stop(s)", nullptr, s.stops),
+                      tr("%n event(s)", nullptr, s.events)};
+    // The straight lines across pauses between videos are not driven distance; shown beside it
+    // when they amount to something at the shown precision.
+    const double bridged = metric ? s.bridgedDistance / 1000.0 : s.bridgedDistance / MetresPerMile;
+    if (std::round(bridged * 10.0) > 0.0)
+        parts.insert(1, tr("%1 bridged").arg(length(s.bridgedDistance)));
     return parts.join(QStringLiteral(" · "));
 }
 

@@ -404,37 +404,38 @@ void MapWidget::onViewChanged(const QPointF&, int zoom)
 
 void MapWidget::onMapClicked(const QPoint& position)
 {
-    if (!m_route || !m_routeLine)
+    if (!m_route)
         return;
     const QPointF target = m_mapAdapter->coordinateToDisplay(m_mapControl->screenToCoordinate(position));
-    const std::vector<QPointF>& points = m_routeLine->displayPoints(*m_mapAdapter);
-    std::vector<Route::Part> parts;
-    m_route->parts(parts, m_routeLine->current());
 
-    // The nearest stretch of the drawn route, and on it the nearer of its two ends.
+    // The nearest point of the route within reach, on the straight lines between the records' own
+    // positions (the drawn line may leave records out), as the time between those two records.
     double best = ClickReach;
-    int found = -1;
-    for (const Route::Part& part : parts) {
-        for (int v = part.begin; v < part.end; ++v) {
-            const int a = m_route->vertexRecord(std::size_t(v));
-            const int b = v + 1 < part.end ? m_route->vertexRecord(std::size_t(v) + 1) : a;
-            if (a < 0)
-                continue;
-            const QPointF pa = points[std::size_t(v)];
-            const QPointF pb = v + 1 < part.end ? points[std::size_t(v) + 1] : pa;
-            const QPointF d = pb - pa;
-            const double length2 = QPointF::dotProduct(d, d);
-            const double t =
-                length2 > 0 ? std::clamp(QPointF::dotProduct(target - pa, d) / length2, 0.0, 1.0) : 0.0;
-            const double distance = QLineF(pa + t * d, target).length();
-            if (distance <= best) {
-                best = distance;
-                found = t <= 0.5 || b < 0 ? a : b;
-            }
+    double found = -1.0; // seconds
+    std::size_t previous = 0;
+    QPointF from;
+    bool started = false;
+    for (std::size_t record = 0; record < m_route->size(); ++record) {
+        if (!m_route->hasCoordinate(record))
+            continue;
+        const QPointF to = m_mapAdapter->coordinateToDisplay(m_route->coordinate(record));
+        if (!started)
+            from = to;
+        const QPointF d = to - from;
+        const double length2 = QPointF::dotProduct(d, d);
+        const double t =
+            length2 > 0 ? std::clamp(QPointF::dotProduct(target - from, d) / length2, 0.0, 1.0) : 1.0;
+        const double distance = QLineF(from + t * d, target).length();
+        if (distance < best || (found < 0 && distance <= best)) {
+            best = distance;
+            found = started ? double(previous) + t * double(record - previous) : double(record);
         }
+        previous = record;
+        from = to;
+        started = true;
     }
     if (found >= 0)
-        emit positionSelected(qint64(found) * 1000);
+        emit positionSelected(std::llround(found * 1000.0));
 }
 
 std::vector<Route::Track> MapWidget::routes() const
@@ -593,15 +594,14 @@ QString MapWidget::toolTipLocale(const QString& text)
     if (text.isEmpty())
         return QStringLiteral("NaN");
     const QStringList pieces = text.split(QLatin1Char('\n'));
-    const QDate date = QDate::fromString(pieces.value(0), Qt::TextDate);
-    const QTime time = QTime::fromString(pieces.value(1), Qt::TextDate);
-    QString result = Units::dateText(date) + QLatin1Char('\n') + Units::timeText(time);
-    if (pieces.size() >= 3 && !pieces.at(2).isEmpty()) {
-        // The record writes its speed in the C locale.
-        const double speed = pieces.at(2).toDouble();
-        if (speed != 1.0)
-            result += QLatin1Char('\n') + speedLocaleToString(speed);
-    }
+    // The recorded wall-clock time, shown as the clock label shows it: shifted by the time offset,
+    // with the whole year and the seconds.
+    const QDateTime recorded(QDate::fromString(pieces.value(0), Qt::TextDate),
+                             QTime::fromString(pieces.value(1), Qt::TextDate), Qt::UTC);
+    QString result = Units::clockTimeText(recorded);
+    // The record writes its speed in the C locale; every measured speed is shown, 1 m/s too.
+    if (pieces.size() >= 3 && !pieces.at(2).isEmpty())
+        result += QLatin1Char('\n') + speedLocaleToString(pieces.at(2).toDouble());
     return result;
 }
 

@@ -116,7 +116,7 @@ void detectLongGaps(Positions& v, std::shared_ptr<Trip::TripList> trip)
 void fillShortGaps(Positions& v)
 {
     fillShortSpeedGaps(v);
-    fillShortAccelerationGaps(v);
+    fillShortAltitudeAndAccelerationGaps(v);
 }
 
 void fillShortSpeedGaps(Positions& v)
@@ -152,7 +152,7 @@ void fillShortSpeedGaps(Positions& v)
     }
 }
 
-void fillShortAccelerationGaps(Positions& v)
+void fillShortAltitudeAndAccelerationGaps(Positions& v)
 {
     const std::size_t n = v.size();
     if (n < 3)
@@ -230,7 +230,7 @@ void fillLongGap(Positions& out, const QNmeaPositionInfo& from, const QNmeaPosit
     const double base = heights ? start.altitude() : 0.0;
     const double total = heights ? end.altitude() - start.altitude() : 0.0;
     for (qint64 i = 1; i < n; ++i) {
-        const double share = double(i) / double(n + 1);
+        const double share = evenlyBetween(0.0, 1.0, i, n);
         QGeoCoordinate c = line.at(share);
         c.setAltitude(base + total * share);
         out.emplace_back(QNmeaCoordinate(c), from.timestamp().addSecs(i));
@@ -242,7 +242,7 @@ void fillSpeedGapsForRange(Positions& v, std::size_t first, double startValue, d
 {
     for (std::size_t j = 1; j <= count && first + j - 1 < v.size(); ++j)
         v[first + j - 1].setAttribute(QNmeaPositionInfo::GroundSpeed,
-                                      startValue + double(j) * (endValue - startValue) / double(count + 1));
+                                      evenlyBetween(startValue, endValue, qint64(j), qint64(count)));
 }
 
 void fillAltitudeGapsForRange(Positions& v, std::size_t first, double startValue, double endValue,
@@ -250,7 +250,7 @@ void fillAltitudeGapsForRange(Positions& v, std::size_t first, double startValue
 {
     for (std::size_t j = 1; j <= count && first + j - 1 < v.size(); ++j) {
         QGeoCoordinate c = v[first + j - 1].coordinate();
-        c.setAltitude(startValue + double(j) * (endValue - startValue) / double(count + 1));
+        c.setAltitude(evenlyBetween(startValue, endValue, qint64(j), qint64(count)));
         v[first + j - 1].setCoordinate(c);
     }
 }
@@ -271,33 +271,6 @@ std::size_t findLastValidAttribute(const Positions& v, QNmeaPositionInfo::Attrib
     for (std::size_t i = std::min(end, v.size()); i > first; --i) {
         if (v[i - 1].hasAttribute(attribute))
             return i - 1;
-    }
-    return end;
-}
-
-std::size_t findFirstValidCoordinate(const Positions& v, std::size_t first, std::size_t end)
-{
-    for (std::size_t i = first; i < end && i < v.size(); ++i) {
-        if (v[i].coordinate().isValid())
-            return i;
-    }
-    return end;
-}
-
-std::size_t findLastValidCoordinate(const Positions& v, std::size_t first, std::size_t end)
-{
-    for (std::size_t i = std::min(end, v.size()); i > first; --i) {
-        if (v[i - 1].coordinate().isValid())
-            return i - 1;
-    }
-    return end;
-}
-
-std::size_t findFirstValidAltitude(const Positions& v, std::size_t first, std::size_t end)
-{
-    for (std::size_t i = first; i < end && i < v.size(); ++i) {
-        if (!qIsNaN(v[i].coordinate().altitude()))
-            return i;
     }
     return end;
 }

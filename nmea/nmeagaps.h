@@ -23,9 +23,17 @@ constexpr double PlausibleStepMetres = 111.0;
 // Marks pauses of more than 5 s between two videos and holes of more than 5 s in the positions.
 void detectLongGaps(Positions& v, std::shared_ptr<Trip::TripList> trip);
 
+// The value of the `index`-th (1 .. count) of `count` points spread evenly between two known
+// values, which lie at 0 and count + 1.
+inline double evenlyBetween(double from, double to, qint64 index, qint64 count)
+{
+    return from + double(index) * (to - from) / double(count + 1);
+}
+
 void fillShortGaps(Positions& v);
 void fillShortSpeedGaps(Positions& v);
-void fillShortAccelerationGaps(Positions& v);
+// Altitudes and accelerations of short holes, in trips that have acceleration data.
+void fillShortAltitudeAndAccelerationGaps(Positions& v);
 void fillSingleAccelerationsGap(QNmeaPositionInfo& e, const QNmeaPositionInfo& prev,
                                 const QNmeaPositionInfo& next);
 
@@ -38,14 +46,10 @@ void fillSpeedGapsForRange(Positions& v, std::size_t first, double startValue, d
 void fillAltitudeGapsForRange(Positions& v, std::size_t first, double startValue, double endValue,
                               std::size_t count);
 
-// Index of the first (last) record in [first, end) with the attribute, a valid coordinate or an
-// altitude; `end` when there is none.
+// Index of the first (last) record in [first, end) with the attribute; `end` when there is none.
 std::size_t findFirstValidAttribute(const Positions& v, QNmeaPositionInfo::AttributeKey attribute,
                                     std::size_t first, std::size_t end);
 std::size_t findLastValidAttribute(const Positions& v, QNmeaPositionInfo::AttributeKey attribute,
                                    std::size_t first, std::size_t end);
-std::size_t findFirstValidCoordinate(const Positions& v, std::size_t first, std::size_t end);
-std::size_t findLastValidCoordinate(const Positions& v, std::size_t first, std::size_t end);
-std::size_t findFirstValidAltitude(const Positions& v, std::size_t first, std::size_t end);
 
 } // namespace Nmea

@@ -176,7 +176,8 @@ void NmeaParser::fillWithEstimates(const NmeaFilePtr& file, qint64 maxGapSec)
             continue;
         const GreatCircle line(previous->coordinate(), it->coordinate());
         for (qint64 i = 1; i < seconds; ++i)
-            estimates.emplace_back(QNmeaCoordinate(line.at(double(i) / double(seconds))), from.addSecs(i));
+            estimates.emplace_back(QNmeaCoordinate(line.at(Nmea::evenlyBetween(0.0, 1.0, i, seconds - 1))),
+                                   from.addSecs(i));
     }
     for (const QNmeaPositionInfo& estimate : estimates)
         file->insert(estimate.timestamp(), estimate);

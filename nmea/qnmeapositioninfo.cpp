@@ -6,6 +6,7 @@
 
 #include <QtMath>
 
+#include <cmath>
 #include <iomanip>
 #include <sstream>
 
@@ -59,7 +60,8 @@ void QNmeaPositionInfo::setAttribute(AttributeKey attribute, const std::string& 
 
 void QNmeaPositionInfo::setConvertedAttribute(AttributeKey attribute, double converted)
 {
-    if (converted == 1.0)
+    // 1.00 kn or 1.00° is a measurement like any other; only a text without a number sets nothing.
+    if (std::isnan(converted))
         return;
     if (attribute == GroundSpeed)
         converted = converted * 1.852 / 3.6; // knots to metres per second
@@ -114,14 +116,6 @@ QString QNmeaPositionInfo::tooltip() const
 bool QNmeaPositionInfo::isExtendedValid() const
 {
     return isValid() && QNmeaCoordinate(coordinate()).isExtendedValid();
-}
-
-bool QNmeaPositionInfo::isTimestampDiffWithingSec(int* diff, const QNmeaPositionInfo& other) const
-{
-    const int seconds = timestamp().time().secsTo(other.timestamp().time());
-    if (diff)
-        *diff = seconds;
-    return seconds >= -1 && seconds <= 1;
 }
 
 std::string QNmeaPositionInfo::coordinateToStdString(Coordinate part) const

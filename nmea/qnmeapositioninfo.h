@@ -54,7 +54,7 @@ public:
     void setTimestamp(const QDateTime& timestamp);
 
     void setAttribute(AttributeKey attribute, double value);
-    // Text as written in NMEA: ground speed in knots; a value of exactly 1.0 changes nothing.
+    // Text as written in NMEA: ground speed in knots; a text that holds no number changes nothing.
     void setAttribute(AttributeKey attribute, const std::string& text);
     // The same rules for a number already converted from its text.
     void setConvertedAttribute(AttributeKey attribute, double converted);
@@ -78,9 +78,6 @@ public:
     QString tooltip() const;
 
     bool isExtendedValid() const;
-
-    // Seconds from this sample's time of day to the other's; true when they are at most 1 s apart.
-    bool isTimestampDiffWithingSec(int* diff, const QNmeaPositionInfo& other) const;
 
     std::string coordinateToStdString(Coordinate part) const;
     QString toString() const;

@@ -1,6 +1,5 @@
 #include "tripstatistics.h"
 
-#include "nmeaparser.h"
 #include "tripfile.h"
 
 #include <QSet>
@@ -102,7 +101,8 @@ TripStatistics TripStatistics::fromPositions(const std::vector<QNmeaPositionInfo
     speeds.reserve(counted.size());
 
     bool inGap = false;
-    bool broken = true; // nothing to join the next fix to
+    bool broken = true;   // nothing to join the next fix to
+    bool bridged = false; // a pause between two videos lies since the last fix
     const Counted* previousFix = nullptr;
     for (const Counted& entry : counted) {
         const QNmeaPositionInfo& record = *entry.record;
@@ -113,11 +113,22 @@ TripStatistics TripStatistics::fromPositions(const std::vector<QNmeaPositionInfo
             inGap = false;
             broken = true;
         }
+        if (record.marker(QNmeaPositionInfo::VideoGapEnd))
+            bridged = true;
         if (isFix(record)) {
             const qint64 step = previousFix ? entry.second - previousFix->second : 0;
             const bool joined = previousFix && !broken && step > 0 && step <= LongGapSeconds;
-            if (joined)
-                result.distance += previousFix->record->coordinate().distanceTo(record.coordinate());
+            if (previousFix && step > 0) {
+                // Inside one recording the car covered at least the straight line between two
+                // fixes, however long the stretch without a fix; across a pause between videos
+                // the line is a guess and counts apart.
+                const double leg = previousFix->record->coordinate().distanceTo(record.coordinate());
+                if (bridged)
+                    result.bridgedDistance += leg;
+                else if (joined || previousFix->record->fileName() == record.fileName())
+                    result.distance += leg;
+            }
+            bridged = false;
             const double speed = record.attribute(QGeoPositionInfo::GroundSpeed);
             if (!std::isnan(speed)) {
                 const double before =
@@ -137,6 +148,8 @@ TripStatistics TripStatistics::fromPositions(const std::vector<QNmeaPositionInfo
             inGap = true;
             broken = true;
         }
+        if (record.marker(QNmeaPositionInfo::VideoGapBegin))
+            bridged = true;
     }
 
     bool driven = false;
@@ -158,31 +171,13 @@ TripStatistics TripStatistics::fromPositions(const std::vector<QNmeaPositionInfo
     return result;
 }
 
-std::optional<TripStatistics> TripStatistics::fromParsedFiles(NmeaParser& parser, const Trip::TripList& trip)
-{
-    std::vector<QNmeaPositionInfo> positions;
-    for (std::size_t i = 0; i < trip.size(); ++i) {
-        const Trip::TripItem& item = trip[i];
-        NmeaFilePtr file;
-        parser.getParsedFile(file, item.nmeaFile.toStdString());
-        if (!file)
-            return std::nullopt;
-        // As in playback, a clip's records beyond its video's length do not belong to the trip.
-        qint64 left = i + 1 < trip.size() ? item.duration / 1000 : qint64(file->size());
-        for (auto it = file->cbegin(); it != file->cend() && left > 0; ++it, --left) {
-            positions.push_back(it.value());
-            positions.back().setFileName(item.videoFile);
-        }
-    }
-    return fromPositions(positions, &trip);
-}
-
 QJsonObject TripStatistics::toJson() const
 {
     return QJsonObject{{QStringLiteral("distanceMetres"), distance},
                        {QStringLiteral("drivingSeconds"), double(drivingSeconds)},
                        {QStringLiteral("maxSpeedMetresPerSecond"), maxSpeed},
                        {QStringLiteral("averageSpeedMetresPerSecond"), averageSpeed},
+                       {QStringLiteral("bridgedDistanceMetres"), bridgedDistance},
                        {QStringLiteral("stops"), stops},
                        {QStringLiteral("events"), events},
                        {QStringLiteral("seconds"), double(seconds)}};

@@ -534,7 +534,7 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
             continue;
         const QDateTime start = Trip::startTime(trip.front().videoFile);
         QList<QStandardItem*> row =
-            prepareRow(QIcon(), Units::dateTimeText(start), QStringLiteral("00:00"), QIcon());
+            prepareRow(QIcon(), Units::clockTimeText(start), QStringLiteral("00:00"), QIcon());
         row[StartColumn]->setData(start, PlaylistRoles::Start);
         QStringList paths;
         qint64 events = 0;
@@ -822,7 +822,7 @@ void PlaylistWgt::retranslateStartTexts()
             m_model->item(row, ThumbnailColumn)->data(PlaylistRoles::Files).toStringList();
         if (!files.isEmpty())
             m_model->item(row, StartColumn)
-                ->setText(Units::dateTimeText(Trip::startTime(QFileInfo(files.first()).fileName())));
+                ->setText(Units::clockTimeText(Trip::startTime(QFileInfo(files.first()).fileName())));
     }
 }
 

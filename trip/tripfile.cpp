@@ -9,7 +9,10 @@ namespace Trip {
 
 QString nmeaFileFor(const QString& videoFile)
 {
-    return QString(videoFile).replace(QLatin1String(".mp4"), QLatin1String(".nmea"), Qt::CaseInsensitive);
+    // Only the file name's extension (".mp4" in any case) is replaced: a folder such as
+    // "card.mp4.bak" keeps its name.
+    const QString suffix = QFileInfo(videoFile).suffix();
+    return (suffix.isEmpty() ? videoFile : videoFile.chopped(suffix.size() + 1)) + QLatin1String(".nmea");
 }
 
 QString startTimeString(const QString& videoFile)
@@ -43,7 +46,17 @@ qint64 startMSecs(const QString& videoFile)
 
 bool isEventFile(const QString& videoFile)
 {
-    return videoFile.contains(EventDirName);
+    // A folder named exactly "EVENT" on the way to the file, at any level; "EVENTCAM" or
+    // "PREVENTION" are ordinary folders.
+    const QString path = QDir::fromNativeSeparators(videoFile);
+    const int name = path.lastIndexOf(QLatin1Char('/'));
+    for (int end = name; end > 0;) {
+        const int begin = path.lastIndexOf(QLatin1Char('/'), end - 1) + 1;
+        if (QStringView(path).mid(begin, end - begin) == EventDirName)
+            return true;
+        end = begin - 1;
+    }
+    return false;
 }
 
 Rejection rejection(const QString& videoFile)

@@ -7,7 +7,8 @@
 // Naming rules of the camera's files: "RRR_SSSS_YYYYMMDDhhmmss.mp4", the position file beside it.
 namespace Trip {
 
-// The position file of a video: every ".mp4" (any case) replaced by ".nmea".
+// The position file of a video: the file name's extension (".mp4", any case) replaced by ".nmea";
+// the folders on the way keep their names.
 QString nmeaFileFor(const QString& videoFile);
 
 // The 14 start-time digits of a video path; their string order is their time order.
@@ -20,6 +21,7 @@ QDateTime startTime(const QString& videoFile);
 // Start time in milliseconds since the epoch (meaningless for an invalid time).
 qint64 startMSecs(const QString& videoFile);
 
+// An event recording lies in a folder named exactly "EVENT" (any level of the path).
 bool isEventFile(const QString& videoFile);
 
 enum class Admission

@@ -8,6 +8,7 @@
 //       worker takes to finish after that.
 #include "playlistpreparedata.h"
 #include "playlistwgt.h"
+#include "tripfile.h"
 
 #include <QApplication>
 #include <QDirIterator>
@@ -79,7 +80,7 @@ int pullCard(QApplication& app, const QString& card, int after)
     QStringList ordinary;
     QStringList events;
     for (const QString& file : videosOn(card))
-        (file.contains("EVENT") ? events : ordinary) << file;
+        (Trip::isEventFile(file) ? events : ordinary) << file;
     const int files = ordinary.size() + events.size();
 
     Trip::registerMetaTypes();

@@ -914,6 +914,10 @@ Lizenzvertrag</translation>
         <translation> mi</translation>
     </message>
     <message>
+        <source>%1 bridged</source>
+        <translation>%1 überbrückt</translation>
+    </message>
+    <message>
         <source>%1 h %2 min driving</source>
         <translation>%1 h %2 min Fahrt</translation>
     </message>

@@ -913,6 +913,10 @@
         <translation> mi</translation>
     </message>
     <message>
+        <source>%1 bridged</source>
+        <translation>%1 bridged</translation>
+    </message>
+    <message>
         <source>%1 h %2 min driving</source>
         <translation>%1 h %2 min driving</translation>
     </message>

@@ -925,6 +925,10 @@
         <translation> миль</translation>
     </message>
     <message>
+        <source>%1 bridged</source>
+        <translation>%1 восполнено</translation>
+    </message>
+    <message>
         <source>%1 h %2 min driving</source>
         <translation>%1 ч %2 мин в движении</translation>
     </message>

@@ -41,6 +41,7 @@ private slots:
     void wrongUsageAndFailures_data();
     void wrongUsageAndFailures();
     void listMatchesThePlaylist();
+    void cardInOddlyNamedFolders();
     void exportsWriteTheirFiles();
     void commandsRunBesideARunningWindow();
 
@@ -286,6 +287,64 @@ void TestCommandLine::listMatchesThePlaylist()
         skipped.value(QStringLiteral("004_0002_20241399120000.mp4")).contains(QStringLiteral("start time")));
     QVERIFY(
         skipped.value(QStringLiteral("004_0003_20240501120010.mp4")).contains(QStringLiteral("playable")));
+}
+
+// The sample card copied under folders whose names hold "EVENT" and ".mp4", with a speed of
+// 1.00 kn and a course of 1.00 degrees at 09:00:03: every video keeps its NMEA file, only the
+// EVENT folder holds events, and the measured values reach the track as they are.
+void TestCommandLine::cardInOddlyNamedFolders()
+{
+    const QString card = m_dir.filePath(QStringLiteral("PREVENTION/card.mp4.bak"));
+    QVERIFY(Session::copyTree(Session::sampleCard(), card));
+    const QString nmea = card + QStringLiteral("/Normal/001_0001_20240501090000.nmea");
+    QFile file(nmea);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+    const QByteArray before = "$GPRMC,090003.000,A,4808.2293,N,01134.5521,E,16.83,80.00,010524,,,A*68";
+    QVERIFY(text.contains(before));
+    QByteArray body = "GPRMC,090003.000,A,4808.2293,N,01134.5521,E,1.00,1.00,010524,,,A";
+    quint8 sum = 0;
+    for (const char c : body)
+        sum ^= quint8(c);
+    text.replace(before, '$' + body + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0'));
+    QVERIFY(Session::writeFile(nmea, text));
+
+    const Result list = run({QStringLiteral("--list"), QStringLiteral("--time-offset=-01:30"), card});
+    QCOMPARE(list.code, 0);
+    const QJsonObject listed = QJsonDocument::fromJson(list.out.toUtf8()).object();
+    QVERIFY(listed.value(QStringLiteral("skipped")).toArray().isEmpty());
+    const QJsonArray trips = listed.value(QStringLiteral("trips")).toArray();
+    QCOMPARE(trips.size(), 2);
+    const QJsonObject first = trips[0].toObject();
+    QCOMPARE(first.value(QStringLiteral("start")).toString(), QStringLiteral("2024-05-01T09:00:00"));
+    QCOMPARE(first.value(QStringLiteral("clock_start")).toString(), QStringLiteral("2024-05-01T07:30:00"));
+    QCOMPARE(first.value(QStringLiteral("events")).toInt(), 1);
+    const QJsonObject statistics = first.value(QStringLiteral("statistics")).toObject();
+    QCOMPARE(statistics.value(QStringLiteral("events")).toInt(), 1);
+    QCOMPARE(statistics.value(QStringLiteral("bridged_distance_m")).toDouble(), 0.0);
+    for (const QJsonValue& value : first.value(QStringLiteral("files")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        const QString video = entry.value(QStringLiteral("video")).toString();
+        QCOMPARE(entry.value(QStringLiteral("nmea")).toString(), video.chopped(4) + QStringLiteral(".nmea"));
+        QCOMPARE(entry.value(QStringLiteral("event")).toBool(), video.contains(QStringLiteral("/EVENT/")));
+    }
+    QCOMPARE(trips[1].toObject().value(QStringLiteral("events")).toInt(), 0);
+
+    const QString csv = m_dir.filePath(QStringLiteral("one.csv"));
+    const Result track =
+        run({QStringLiteral("--export-track"), QStringLiteral("csv"), QStringLiteral("--trip"),
+             QStringLiteral("1"), QStringLiteral("--from"), QStringLiteral("3"), QStringLiteral("--to"),
+             QStringLiteral("3"), card, QStringLiteral("-o"), csv});
+    QCOMPARE(track.code, 0);
+    QFile written(csv);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = written.readAll().split('\n');
+    QVERIFY(rows.size() >= 2);
+    const QList<QByteArray> fields = rows[1].split(',');
+    QCOMPARE(fields.value(0), QByteArray("3"));
+    QCOMPARE(fields.value(5), QByteArray("1.85")); // 1.00 kn in km/h
+    QCOMPARE(fields.value(6), QByteArray("1.0"));
 }
 
 void TestCommandLine::exportsWriteTheirFiles()

@@ -4,6 +4,7 @@
 #include "drivedata.h"
 #include "graph.h"
 #include "nmeaparser.h"
+#include "tripsummary.h"
 #include "units.h"
 
 #include <QTemporaryDir>
@@ -775,6 +776,57 @@ private slots:
         QVERIFY(graph.speedScale() >= 20.0);
         const QString tip = graph.make_tooltip(samples->at(25));
         QVERIFY2(!tip.contains(QStringLiteral("0.0")), qPrintable(tip));
+    }
+
+    // The tooltip's first line is the recording's clock at that second as the clock label shows
+    // it (whole year, seconds, time offset); without a known clock, the position on the trip.
+    void tooltipShowsTheShiftedClock()
+    {
+        Graph graph;
+        graph.resize(600, 200);
+        const Samples samples = constantDrive(60, 10.0);
+        graph.new_nmea_data(samples);
+        QCOMPARE(graph.make_tooltip(samples->at(25)).section('\n', 0, 0), QStringLiteral("0:00:25"));
+        graph.setClockSource([](qint64 ms) {
+            return ms < 30000 ? QDateTime(QDate(2024, 5, 1), QTime(0, 0), Qt::UTC).addMSecs(ms) : QDateTime();
+        });
+        Units::setDisplayLocale(QLocale(QLocale::German, QLocale::Germany));
+        Units::setClockOffsetSeconds(-60);
+        QCOMPARE(graph.make_tooltip(samples->at(25)).section('\n', 0, 0),
+                 QStringLiteral("30.04.2024 23:59:25"));
+        QCOMPARE(graph.make_tooltip(samples->at(40)).section('\n', 0, 0), QStringLiteral("0:00:40"));
+        Units::setClockOffsetSeconds(0);
+        Units::setDisplayLocale(QLocale::c());
+    }
+
+    // The line below the graph names the distance across pauses between videos apart from the
+    // driven one, once it shows at one decimal, in the interface language.
+    void summaryNamesBridgedDistance()
+    {
+        TripStatistics s;
+        s.distance = 12345.0;
+        s.drivingSeconds = 600;
+        s.bridgedDistance = 40.0;
+        QCOMPARE(TripSummary::summaryText(s).section(QStringLiteral(" · "), 0, 1),
+                 QStringLiteral("12.3 km · 10 min driving"));
+        s.bridgedDistance = 2400.0;
+        QCOMPARE(TripSummary::summaryText(s).section(QStringLiteral(" · "), 0, 1),
+                 QStringLiteral("12.3 km · 2.4 km bridged"));
+        Units::setSpeedUnit(Units::SpeedUnit::MilesPerHour);
+        QCOMPARE(TripSummary::summaryText(s).section(QStringLiteral(" · "), 1, 1),
+                 QStringLiteral("1.5 mi bridged"));
+        Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
+
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
+        QCoreApplication::installTranslator(&german);
+        Units::setDisplayLocale(QLocale(QLocale::German, QLocale::Germany));
+        TripSummary summary;
+        summary.setStatistics(s);
+        QCOMPARE(summary.text().section(QStringLiteral(" · "), 0, 1),
+                 QStringLiteral("12,3 km · 2,4 km überbrückt"));
+        QCoreApplication::removeTranslator(&german);
+        Units::setDisplayLocale(QLocale::c());
     }
 
     // Above the plot a legend names the curves in their colours, in the interface language.

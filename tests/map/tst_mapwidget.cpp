@@ -610,17 +610,24 @@ private slots:
 
     void toolTipTexts()
     {
-        // A record's date and time in the display locale, and its speed with one decimal, none
-        // where it is 0, in the chosen unit; exactly 1 m/s marks no speed.
+        // A record's clock time as the clock label shows it (the display locale's date with the
+        // whole year, seconds, shifted by the time offset), and its speed with one decimal, none
+        // where it is 0, in the chosen unit; 1 m/s is a speed like any other.
         Units::setDisplayLocale(QLocale(QLocale::German, QLocale::Germany));
         for (const auto& [speed, shown] :
-             {std::pair{"10", "\n36 km/h"}, {"", ""}, {"1", ""}, {"5.14444", "\n18.5 km/h"}}) {
+             {std::pair{"10", "\n36 km/h"}, {"", ""}, {"1", "\n3.6 km/h"}, {"5.14444", "\n18.5 km/h"}}) {
             QNmeaPositionInfo record(QNmeaCoordinate(49.8, 9.9),
-                                     QDateTime(QDate(2024, 3, 1), QTime(14, 5, 9)));
+                                     QDateTime(QDate(2024, 3, 1), QTime(14, 5, 9), Qt::UTC));
             if (*speed)
                 record.setAttribute(QNmeaPositionInfo::GroundSpeed, QString(speed).toDouble());
-            QCOMPARE(MapWidget::toolTipLocale(record.tooltip()), QStringLiteral("01.03.24\n14:05") + shown);
+            QCOMPARE(MapWidget::toolTipLocale(record.tooltip()),
+                     QStringLiteral("01.03.2024 14:05:09") + shown);
         }
+        Units::setClockOffsetSeconds(-15 * 3600);
+        QNmeaPositionInfo early(QNmeaCoordinate(49.8, 9.9),
+                                QDateTime(QDate(2024, 3, 1), QTime(14, 5, 9), Qt::UTC));
+        QCOMPARE(MapWidget::toolTipLocale(early.tooltip()), QStringLiteral("29.02.2024 23:05:09"));
+        Units::setClockOffsetSeconds(0);
         QCOMPARE(MapWidget::toolTipLocale(QString()), QStringLiteral("NaN"));
         Units::setSpeedUnit(Units::SpeedUnit::MilesPerHour);
         QCOMPARE(MapWidget::speedLocaleToString(10.0), QStringLiteral("22.4 mph"));
@@ -759,18 +766,20 @@ private slots:
         const QPointF along = at(31) - at(30);
         const QPointF across = QPointF(-along.y(), along.x()) / QLineF(QPointF(), along).length();
 
-        // A click a little beside the line takes the nearer of the two records around it.
+        // A click a little beside the line seeks to the point of the line nearest to it; the
+        // click lands on whole pixels, so within one pixel's share of a second.
+        const double msPerPixel = 1000.0 / QLineF(QPointF(), along).length();
         QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 0.3 * along + 3 * across).toPoint());
-        QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 0.7 * along - 3 * across).toPoint());
-        QCOMPARE(seek.count(), 2);
-        QCOMPARE(seek.at(0).at(0).toLongLong(), 30000);
-        QCOMPARE(seek.at(1).at(0).toLongLong(), 31000);
+        QCOMPARE(seek.count(), 1);
+        QVERIFY2(std::abs(seek.at(0).at(0).toLongLong() - 30300) <= msPerPixel,
+                 qPrintable(seek.at(0).at(0).toString()));
 
         // A hand's tremor between press and release is still a click, and the map stays put.
         const QPointF view = control.currentCoordinate();
         drag(&control, at(20).toPoint(), at(20).toPoint() + QPoint(2, -1));
-        QCOMPARE(seek.count(), 3);
-        QCOMPARE(seek.at(2).at(0).toLongLong(), 20000);
+        QCOMPARE(seek.count(), 2);
+        QVERIFY2(std::abs(seek.at(1).at(0).toLongLong() - 20000) <= 3 * msPerPixel,
+                 qPrintable(seek.at(1).at(0).toString()));
         QCOMPARE(control.currentCoordinate(), view);
 
         // Over the route the tooltip shows its record; away from it none.
@@ -778,7 +787,7 @@ private slots:
         QHelpEvent hit(QEvent::ToolTip, at(30).toPoint(), control.mapToGlobal(at(30).toPoint()));
         QVERIFY(QCoreApplication::sendEvent(&widget, &hit));
         QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), QStringLiteral("01.03.24\n10:00\n36 km/h"));
+        QCOMPARE(QToolTip::text(), QStringLiteral("01.03.2024 10:00:30\n36 km/h"));
         const QPoint away(5, widget.height() - 5);
         QHelpEvent miss(QEvent::ToolTip, away, widget.mapToGlobal(away));
         QCoreApplication::sendEvent(&widget, &miss);
@@ -788,8 +797,50 @@ private slots:
         // Away from the route nothing happens; a drag along it pans without seeking.
         QTest::mouseClick(&control, Qt::LeftButton, {}, (at(30) + 40 * across).toPoint());
         drag(&control, at(10).toPoint(), at(40).toPoint());
-        QCOMPARE(seek.count(), 3);
+        QCOMPARE(seek.count(), 2);
         QVERIFY(control.currentCoordinate() != view);
+    }
+
+    // Close up, the click's time is the nearest point's, between two records; the records' own
+    // positions count, also where the drawn line leaves one out (the first record after a pause
+    // between videos).
+    void clickSeeksToTheNearestRecordedPoint()
+    {
+        MapWidget widget;
+        show(widget);
+        const Positions positions = RouteFixture::line(60);
+        (*positions)[39].setMarker(QNmeaPositionInfo::VideoGapBegin, true);
+        (*positions)[40].setMarker(QNmeaPositionInfo::VideoGapEnd, true);
+        widget.onReady(positions);
+        ExtendedMapControl& control = *widget.mapControl();
+        control.setZoom(control.currentZoom() + 3);
+        QSignalSpy seek(&widget, &MapWidget::positionSelected);
+        const auto at = [&](int record) { return screenOf(control, (*positions)[std::size_t(record)]); };
+        const auto clickAt = [&](int record, double share, double aside) {
+            const QGeoCoordinate c = (*positions)[std::size_t(record)].coordinate();
+            control.setView(QPointF(c.longitude(), c.latitude()));
+            const QPointF along = at(record + 1) - at(record);
+            const QPointF across = QPointF(-along.y(), along.x()) / QLineF(QPointF(), along).length();
+            QTest::mouseClick(&control, Qt::LeftButton, {},
+                              (at(record) + share * along + aside * across).toPoint());
+            return 1000.0 / QLineF(QPointF(), along).length(); // ms per pixel
+        };
+
+        double msPerPixel = clickAt(50, 0.6, -7.0);
+        QVERIFY2(msPerPixel < 100.0, qPrintable(QString::number(msPerPixel)));
+        QCOMPARE(seek.count(), 1);
+        QVERIFY2(std::abs(seek.at(0).at(0).toLongLong() - 50600) <= msPerPixel,
+                 qPrintable(seek.at(0).at(0).toString()));
+        msPerPixel = clickAt(40, 0.1, 2.0);
+        QCOMPARE(seek.count(), 2);
+        QVERIFY2(std::abs(seek.at(1).at(0).toLongLong() - 40100) <= msPerPixel,
+                 qPrintable(seek.at(1).at(0).toString()));
+        // Beyond the last record, the end of the route; out of reach, nothing.
+        clickAt(58, 1.0 + 4.0 * msPerPixel / 1000.0, 0.0); // 4 px past the end
+        QCOMPARE(seek.count(), 3);
+        QCOMPARE(seek.at(2).at(0).toLongLong(), 59000);
+        clickAt(50, 0.5, 9.0);
+        QCOMPARE(seek.count(), 3);
     }
 
     void routeControlsAndLegend()

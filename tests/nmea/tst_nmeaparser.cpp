@@ -93,6 +93,7 @@ private slots:
     void ggaBeforeAndAfterFirstRmc();
     void ggaJustAfterMidnight();
     void pztrxMergedPostFactum();
+    void valuesOfOneAreMeasurements();
     void snrmcBeforeFirstFix();
     void snrmcAfterFix_data();
     void snrmcAfterFix();
@@ -238,8 +239,8 @@ void TestNmeaParser::rmcValues()
     const QNmeaPositionInfo bad =
         NmeaParser::parseGPRMC(fields("$GPRMC,120000.000,A,4846.5995,N,00910.9620,E,x1,junk,010524,,"));
     QVERIFY(bad.isValid());
-    QVERIFY(bad.hasAttribute(QNmeaPositionInfo::GroundSpeed));
-    QVERIFY(qIsNaN(bad.attribute(QNmeaPositionInfo::GroundSpeed)));
+    QVERIFY(!bad.hasAttribute(QNmeaPositionInfo::GroundSpeed));
+    QVERIFY(!bad.hasAttribute(QNmeaPositionInfo::Direction));
 
     QVERIFY(!NmeaParser::parseGPRMC(fields("$GPRMC,120000.000,A,4846.5995,N,00910.9620")).isValid());
 }
@@ -305,6 +306,19 @@ void TestNmeaParser::pztrxMergedPostFactum()
     QCOMPARE(map.value(at(10, 0, 1)).attribute(QNmeaPositionInfo::AccelerationY), -0.25);
     QCOMPARE(map.value(at(10, 0, 0)).attribute(QNmeaPositionInfo::AccelerationX), 0.125);
     QCOMPARE(map.value(at(10, 0, 0)).attribute(QNmeaPositionInfo::AccelerationY), 0.075);
+}
+
+void TestNmeaParser::valuesOfOneAreMeasurements()
+{
+    // 1.00 kn, 1.00 degrees and an acceleration of 1.0 are kept as read, not left to gap filling.
+    const NmeaFile map = parseLines(path("one.nmea"), {Fixture::rmc(QTime(10, 0, 0), Day, Lat, Lon, 1.0, 1.0),
+                                                       Fixture::pztrx(QTime(10, 0, 0), 1.0, 1.0)});
+    QCOMPARE(map.size(), 1);
+    const QNmeaPositionInfo& r = map.first();
+    QVERIFY(qAbs(r.attribute(QNmeaPositionInfo::GroundSpeed) - 1.852 / 3.6) < 1e-12);
+    QCOMPARE(r.attribute(QNmeaPositionInfo::Direction), 1.0);
+    QCOMPARE(r.attribute(QNmeaPositionInfo::AccelerationX), 1.0);
+    QCOMPARE(r.attribute(QNmeaPositionInfo::AccelerationY), 1.0);
 }
 
 void TestNmeaParser::snrmcBeforeFirstFix()
@@ -687,12 +701,13 @@ void TestNmeaParser::attributeText_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("speedText");
     QTest::newRow("knots to m/s") << int(P::GroundSpeed) << "10" << true << 10 * 1.852 / 3.6 << "5.14444";
-    QTest::newRow("exactly 1.0 ignored") << int(P::Direction) << "1.0" << false << 0.0 << "";
-    QTest::newRow("1 knot ignored") << int(P::GroundSpeed) << "1" << false << 0.0 << "";
+    QTest::newRow("1.00 degrees kept") << int(P::Direction) << "1.00" << true << 1.0 << "";
+    QTest::newRow("1 knot kept") << int(P::GroundSpeed) << "1" << true << 1.852 / 3.6 << "0.514444";
+    QTest::newRow("acceleration 1.0 kept") << int(P::AccelerationX) << "1.0" << true << 1.0 << "";
     QTest::newRow("direction") << int(P::Direction) << "359.9" << true << 359.9 << "";
     QTest::newRow("acceleration, checksum glued")
         << int(P::AccelerationY) << "-0.25*3C" << true << -0.25 << "";
-    QTest::newRow("unparsable stores NaN") << int(P::AccelerationX) << "abc" << true << qQNaN() << "";
+    QTest::newRow("unparsable sets nothing") << int(P::AccelerationX) << "abc" << false << 0.0 << "";
 }
 
 void TestNmeaParser::attributeText()

@@ -405,7 +405,7 @@ void TestTripAssembly::accelerationInterpolated()
     setAcc(3, 3.0, 3.0);
     setAcc(5, 6.0, 0.0);
     setAcc(6, 0.0, 0.0);
-    Nmea::fillShortAccelerationGaps(v);
+    Nmea::fillShortAltitudeAndAccelerationGaps(v);
     // straight line at constant pace: no acceleration
     QVERIFY(qAbs(v[1].attribute(P::AccelerationX)) < 1e-6);
     QVERIFY(qAbs(v[1].attribute(P::AccelerationY)) < 1e-6);

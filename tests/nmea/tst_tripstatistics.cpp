@@ -61,8 +61,8 @@ class TestTripStatistics : public QObject
 
 private slots:
     void straightKilometre();
-    void gapsAreNotDriven_data();
-    void gapsAreNotDriven();
+    void longHolesAndPauses_data();
+    void longHolesAndPauses();
     void shortHoleIsBridged();
     void stops_data();
     void stops();
@@ -83,36 +83,51 @@ void TestTripStatistics::straightKilometre()
     QCOMPARE(s.events, 0);
 }
 
-// Two stretches of 60 s at 10 m/s, 2 km and ten minutes apart.
-void TestTripStatistics::gapsAreNotDriven_data()
+// Two stretches of 60 s at 10 m/s, 2 km and ten minutes apart: inside one recording the car
+// covered at least the straight 2 km; across a pause between videos they are bridged distance.
+void TestTripStatistics::longHolesAndPauses_data()
 {
     QTest::addColumn<int>("beginMarker");
     QTest::addColumn<int>("endMarker");
-    QTest::addColumn<int>("bridge"); // records between the two stretches, with a fix
+    QTest::addColumn<int>("bridge"); // records inside the marked gap, with a fix
+    QTest::addColumn<QString>("secondFile");
+    QTest::addColumn<double>("distance");
+    QTest::addColumn<double>("bridged");
 
-    QTest::newRow("position gap") << int(P::PositionGapBegin) << int(P::PositionGapEnd) << 0;
-    QTest::newRow("video gap") << int(P::VideoGapBegin) << int(P::VideoGapEnd) << 0;
-    QTest::newRow("bridged gap") << int(P::PositionGapBegin) << int(P::PositionGapEnd) << 5;
-    QTest::newRow("unmarked jump") << -1 << -1 << 0;
+    QTest::newRow("position gap") << int(P::PositionGapBegin) << int(P::PositionGapEnd) << 0 << Ordinary
+                                  << 3180.0 << 0.0;
+    QTest::newRow("records inside a gap left out")
+        << int(P::PositionGapBegin) << int(P::PositionGapEnd) << 5 << Ordinary << 3180.0 << 0.0;
+    QTest::newRow("unmarked hole in one recording") << -1 << -1 << 0 << Ordinary << 3180.0 << 0.0;
+    QTest::newRow("pause between videos")
+        << int(P::VideoGapBegin) << int(P::VideoGapEnd) << 0 << Ordinary2 << 1180.0 << 2000.0;
+    QTest::newRow("records inside a pause left out")
+        << int(P::VideoGapBegin) << int(P::VideoGapEnd) << 5 << Ordinary2 << 1180.0 << 2000.0;
+    QTest::newRow("long hole into the next recording") << -1 << -1 << 0 << Ordinary2 << 1180.0 << 0.0;
 }
 
-void TestTripStatistics::gapsAreNotDriven()
+void TestTripStatistics::longHolesAndPauses()
 {
     QFETCH(int, beginMarker);
     QFETCH(int, endMarker);
     QFETCH(int, bridge);
+    QFETCH(QString, secondFile);
 
     Track track = straight(0, 60, 10.0);
     // Records that only stand in for the gap: far off and fast, so that counting them shows.
     for (int i = 0; i < bridge; ++i)
         track.push_back(record(100 + i * 100, 1000.0 + i * 200.0, 0.0, 50.0));
-    append(track, straight(600, 60, 10.0, 2590.0));
+    append(track, straight(600, 60, 10.0, 2590.0, secondFile));
     if (beginMarker >= 0) {
         track[59].setMarker(P::Markers(beginMarker), true);
         track[60 + bridge].setMarker(P::Markers(endMarker), true);
     }
+    QFETCH(double, distance);
+    QFETCH(double, bridged);
     const TripStatistics s = TripStatistics::fromPositions(track);
-    QVERIFY2(std::abs(s.distance - 1180.0) < 0.5, qPrintable(QString::number(s.distance)));
+    QVERIFY2(std::abs(s.distance - distance) < 0.5, qPrintable(QString::number(s.distance)));
+    QVERIFY2(std::abs(s.bridgedDistance - bridged) < 0.5, qPrintable(QString::number(s.bridgedDistance)));
+    QCOMPARE(s.toJson().value(QStringLiteral("bridgedDistanceMetres")).toDouble(), s.bridgedDistance);
     QCOMPARE(s.drivingSeconds, qint64(120));
     QCOMPARE(s.maxSpeed, 10.0);
     QCOMPARE(s.seconds, qint64(120));
@@ -209,7 +224,7 @@ void TestTripStatistics::substitutesCountForNothing()
     Track track = straight(0, 10, 10.0);
     for (int i = 10; i < 40; ++i)
         track.push_back(record(i, 5000.0, 0.0, qQNaN(), Ordinary2, false));
-    append(track, straight(40, 10, 10.0, 5000.0));
+    append(track, straight(40, 10, 10.0, 5000.0, QStringLiteral("/card/Normal/001_0003_20240501090040.mp4")));
     const TripStatistics s = TripStatistics::fromPositions(track);
     QVERIFY(std::abs(s.distance - 180.0) < 0.5);
     QCOMPARE(s.drivingSeconds, qint64(20));

@@ -125,14 +125,17 @@ private slots:
         QCOMPARE(tripRow(view, 0).data(PlaylistRoles::Files).toStringList().first(),
                  QString("/c/003_0001_20240501140000.mp4"));
 
-        // A new language relabels the header and writes the start times in its locale.
+        // A new language relabels the header and writes the start times in its locale, as the
+        // clock label does: the whole year, the seconds and the time offset.
         QTranslator german;
         QVERIFY(german.load(QStringLiteral(":/resources/translations/trans_de_DE.qm")));
         Units::setDisplayLocale(QLocale(QLocale::German, QLocale::Germany));
+        Units::setClockOffsetSeconds(-14 * 3600 - 30);
         QCoreApplication::installTranslator(&german);
         QTRY_COMPARE(view.model()->horizontalHeaderItem(2)->text(), QString("Dauer"));
-        QCOMPARE(tripRow(view, 0, 1).data().toString(), QString("01.05.24 14:00"));
+        QCOMPARE(tripRow(view, 0, 1).data().toString(), QString("30.04.2024 23:59:30"));
         QCoreApplication::removeTranslator(&german);
+        Units::setClockOffsetSeconds(0);
         Units::setDisplayLocale(QLocale::c());
 
         // Thumbnails are done, the map's parsing is not: still busy.

@@ -58,11 +58,45 @@ class TestTripModel : public QObject
     Q_OBJECT
 
 private slots:
+    void companionAndEventFolder_data()
+    {
+        QTest::addColumn<QString>("video");
+        QTest::addColumn<QString>("nmea");
+        QTest::addColumn<bool>("event");
+        const QString name = "001_0001_20240501100000";
+        QTest::newRow("card root") << "/c/" + name + ".mp4"
+                                   << "/c/" + name + ".nmea" << false;
+        QTest::newRow("upper-case extension") << "/c/" + name + ".MP4"
+                                              << "/c/" + name + ".nmea" << false;
+        QTest::newRow("folder named like a video") << "/c/card.mp4.bak/x.Mp4/" + name + ".mp4"
+                                                   << "/c/card.mp4.bak/x.Mp4/" + name + ".nmea" << false;
+        QTest::newRow("event folder") << "/c/EVENT/" + name + ".mp4"
+                                      << "/c/EVENT/" + name + ".nmea" << true;
+        QTest::newRow("event folder deeper") << "/media/u/CARD/EVENT/2024/" + name + ".mp4"
+                                             << "/media/u/CARD/EVENT/2024/" + name + ".nmea" << true;
+        QTest::newRow("relative event folder") << "EVENT/" + name + ".mp4"
+                                               << "EVENT/" + name + ".nmea" << true;
+        QTest::newRow("volume named EVENTCAM") << "/media/u/EVENTCAM/" + name + ".mp4"
+                                               << "/media/u/EVENTCAM/" + name + ".nmea" << false;
+        QTest::newRow("PREVENTION") << "/home/u/PREVENTION/" + name + ".mp4"
+                                    << "/home/u/PREVENTION/" + name + ".nmea" << false;
+        QTest::newRow("lower case") << "/c/event/" + name + ".mp4"
+                                    << "/c/event/" + name + ".nmea" << false;
+        QTest::newRow("EVENT in the file name") << "/c/EVENT_" + name + ".mp4"
+                                                << "/c/EVENT_" + name + ".nmea" << false;
+    }
+
+    void companionAndEventFolder()
+    {
+        QFETCH(QString, video);
+        QFETCH(QString, nmea);
+        QFETCH(bool, event);
+        QCOMPARE(nmeaFileFor(video), nmea);
+        QCOMPARE(isEventFile(video), event);
+    }
+
     void namingRules()
     {
-        QCOMPARE(nmeaFileFor("/c/001_0001_20240501100000.MP4"), QString("/c/001_0001_20240501100000.nmea"));
-        QCOMPARE(nmeaFileFor("/c/x.Mp4/001_0001_20240501100000.mp4"),
-                 QString("/c/x.nmea/001_0001_20240501100000.nmea"));
 
         // Wall-clock times kept as UTC: a name in the hour summer time skips in much of Europe is
         // still a valid time, whatever the machine's zone.
@@ -94,7 +128,8 @@ private slots:
         QTemporaryDir dir;
         for (const char* name :
              {"001_0001_20240501100000.nmea", "001_0002_20240501100100.nmea", "001_0003_20241301100200.nmea",
-              "EVENT/001_0004_20240501100130.nmea", "event/001_0005_20240501100140.nmea"})
+              "EVENT/001_0004_20240501100130.nmea", "event/001_0005_20240501100140.nmea",
+              "PREVENTION/002_0001_20240501110000.nmea", "card.mp4.bak/EVENT/003_0001_20240501120000.nmea"})
             QVERIFY(touch(dir.filePath(name)));
 
         const QStringList selected{
@@ -103,12 +138,14 @@ private slots:
             dir.filePath("001_0003_20241301100200.mp4"), // no valid date
             dir.filePath("001_0009_20240501100300.mp4"), // no position file
             dir.filePath("EVENT/001_0004_20240501100130.mp4"),
-            dir.filePath("event/001_0005_20240501100140.mp4")}; // lower case is no event folder
+            dir.filePath("event/001_0005_20240501100140.mp4"), // lower case is no event folder
+            dir.filePath("PREVENTION/002_0001_20240501110000.mp4"),
+            dir.filePath("card.mp4.bak/EVENT/003_0001_20240501120000.mp4")};
         QStringList ordinary;
         QStringList events;
         admit(selected, ordinary, events);
-        QCOMPARE(ordinary, (QStringList{selected[0], selected[1], selected[5]}));
-        QCOMPARE(events, QStringList{selected[4]});
+        QCOMPARE(ordinary, (QStringList{selected[0], selected[1], selected[5], selected[6]}));
+        QCOMPARE(events, (QStringList{selected[4], selected[7]}));
         QCOMPARE(admit(selected[2]), Admission::Rejected);
     }
 
