@@ -207,6 +207,7 @@ void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
         m_keepPaused = false;
         m_pauseTarget = -1;
         m_switchTarget = -1;
+        m_queuedTarget = -1;
         m_awaitingPicture = false;
         m_pictureTimer->stop();
         m_missingReported = false;
@@ -348,8 +349,16 @@ void VlcQtVideoWidget::play()
         m_switchTarget = -1;
         m_awaitingPicture = false;
         m_pictureTimer->stop();
+        m_confirmTarget = -1;
+        m_confirmTimer->stop();
         m_expectedState = VlcEnums::Playing;
         m_player->play();
+        // A seek that waited for a paused one goes on from where it was asked.
+        const qint64 queued = m_queuedTarget;
+        m_queuedTarget = -1;
+        if (queued >= 0) {
+            setupPosition(queued, true);
+        }
     }
 }
 
@@ -378,6 +387,9 @@ void VlcQtVideoWidget::forward()
 
 qint64 VlcQtVideoWidget::targetPosition() const
 {
+    if (m_queuedTarget >= 0) {
+        return m_queuedTarget;
+    }
     if (m_pauseTarget >= 0) {
         return m_pauseTarget;
     }
@@ -556,7 +568,27 @@ void VlcQtVideoWidget::pictureShown()
     }
     m_awaitingPicture = false;
     m_pictureTimer->stop();
-    publish(m_pictureTarget);
+    // A later seek waited for this one: its picture is the one to publish.
+    if (!seekQueued()) {
+        publish(m_pictureTarget);
+    }
+}
+
+bool VlcQtVideoWidget::seekQueued()
+{
+    if (m_queuedTarget < 0 || pausedSeekUnderWay()) {
+        return false;
+    }
+    const qint64 target = m_queuedTarget;
+    m_queuedTarget = -1;
+    setupPosition(target, true);
+    return true;
+}
+
+bool VlcQtVideoWidget::pausedSeekUnderWay() const
+{
+    return m_keepPaused &&
+           (m_awaitingPicture || m_switchTarget >= 0 || m_confirmTarget >= 0 || m_pauseTarget >= 0);
 }
 
 void VlcQtVideoWidget::confirmSeek()
@@ -567,6 +599,7 @@ void VlcQtVideoWidget::confirmSeek()
     if (m_player && target >= 0 && m_player->getState() == VlcEnums::Paused && m_position == target) {
         seekPaused(target);
     }
+    seekQueued();
 }
 
 void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
@@ -575,11 +608,18 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
     if (!m_player) {
         return;
     }
+    qint64 target = qBound<qint64>(0, position, m_duration);
+    if (pausedSeekUnderWay()) {
+        // The engine takes one paused seek at a time: a new one waits for the picture of
+        // the one under way and replaces any other waiting.
+        m_queuedTarget = target;
+        return;
+    }
+    m_queuedTarget = -1;
     m_confirmTarget = -1;
     m_confirmTimer->stop();
     m_heldReports = 0;
 
-    qint64 target = qBound<qint64>(0, position, m_duration);
     int index = m_timeline.indexAt(target);
     if (!m_trip || index < 0) {
         return;
@@ -748,6 +788,7 @@ bool VlcQtVideoWidget::stopIfFileMissing(int from, int to)
     m_missingReported = true;
     m_keepPaused = true;
     clearPendingSeek();
+    m_queuedTarget = -1;
     m_awaitingPicture = false;
     m_pictureTimer->stop();
     m_stateTimer->stop();
@@ -817,6 +858,7 @@ void VlcQtVideoWidget::stateChanged()
         break;
     case VlcEnums::Stopped:
         clearPendingSeek();
+        m_queuedTarget = -1;
         m_keepPaused = true;
         break;
     case VlcEnums::Ended:

@@ -128,6 +128,9 @@ private:
     qint64 targetPosition() const;
     // Seeks the paused engine to position and publishes it when its picture is there.
     void seekPaused(qint64 position);
+    bool pausedSeekUnderWay() const;
+    // Starts the seek that waited for a paused one, once none is under way; true when it did.
+    bool seekQueued();
     int pausedSeekTime(qint64 position) const;
     double frameInterval() const;
     bool engineMuteWanted() const;
@@ -188,4 +191,6 @@ private:
     qint64 m_confirmTarget = -1;
     QTimer* m_confirmTimer = nullptr;
     bool m_missingReported = false;
+    // A seek asked while a paused one was under way: sought once that one's picture is shown.
+    qint64 m_queuedTarget = -1;
 };
