@@ -3,6 +3,7 @@
 #include "vireo/vlcinstance.h"
 #include "vireo/vlcvideowidget.h"
 #include "vireolog.h"
+#include "vlcerror.h"
 #include "vlcinstance_p.h"
 #include "vlcmedia.h"
 
@@ -59,12 +60,14 @@ public:
 
     static void handleEvent(const libvlc_event_t* event, void* data);
 
-    libvlc_media_t* createMedia(const QString& file) const;
+    libvlc_media_t* createMedia(const QString& file);
     // Parses media and runs the file check; a failure is reported.
     bool verify(libvlc_media_t* media, VlcMedia::VideoInfo* video = nullptr);
     bool checkItem(int idx);
     void fail(const QString& message);
     void requestSurface();
+    // Starts the media player; a failure is reported with the engine's reason.
+    int startPlayer();
     // Plays the first playable item from idx on, from startMs into it.
     int playItem(int idx, int startMs);
     // After a list item has played to its end: the next one, unless the list is over or
@@ -97,6 +100,7 @@ VlcPlayer::VlcPlayer(VlcInstance* instance, VlcVideoWidget* videoWidget, bool li
     }
     m_d->m_mediaPlayer = libvlc_media_player_new(m_d->m_vlcInstance);
     if (!m_d->m_mediaPlayer) {
+        m_d->m_lastError = VlcError::report("creating the media player");
         return;
     }
     libvlc_video_set_key_input(m_d->m_mediaPlayer, 0);
@@ -126,10 +130,12 @@ VlcPlayer::~VlcPlayer()
     }
 }
 
-libvlc_media_t* VlcPlayerPrivate::createMedia(const QString& file) const
+libvlc_media_t* VlcPlayerPrivate::createMedia(const QString& file)
 {
     libvlc_media_t* media = VlcMedia::fromPath(m_vlcInstance, file);
-    if (media) {
+    if (!media) {
+        m_lastError = VlcError::report("creating a media");
+    } else {
         for (const QByteArray& option : m_mediaOptions) {
             libvlc_media_add_option(media, option.constData());
         }
@@ -207,13 +213,22 @@ int VlcPlayerPrivate::playItem(int idx, int startMs)
             m_videoWidget->setVideoSize(m_player->videoSize());
         }
         requestSurface();
-        const int result = libvlc_media_player_play(m_mediaPlayer);
+        const int result = startPlayer();
         if (result == 0) {
             emit m_player->nextItemSet(location);
         }
         return result;
     }
     return -1;
+}
+
+int VlcPlayerPrivate::startPlayer()
+{
+    const int result = libvlc_media_player_play(m_mediaPlayer);
+    if (result != 0) {
+        fail(VlcError::report("starting playback"));
+    }
+    return result;
 }
 
 void VlcPlayerPrivate::advance()
@@ -274,7 +289,7 @@ int VlcPlayer::open(const QString& file)
         m_d->m_videoWidget->setVideoSize(videoSize());
     }
     m_d->requestSurface();
-    return libvlc_media_player_play(m_d->m_mediaPlayer);
+    return m_d->startPlayer();
 }
 
 int VlcPlayer::open(const QStringList& files)
@@ -314,7 +329,7 @@ int VlcPlayer::play()
         return -1;
     }
     m_d->requestSurface();
-    return libvlc_media_player_play(m_d->m_mediaPlayer);
+    return m_d->startPlayer();
 }
 
 int VlcPlayer::play(int idx)
@@ -504,11 +519,13 @@ void VlcPlayerPrivate::handleEvent(const libvlc_event_t* event, void* data)
         emit player->buffering(static_cast<int>(event->u.media_player_buffering.new_cache));
         break;
     case libvlc_MediaPlayerEncounteredError: {
-        const char* message = libvlc_errmsg();
-        qCWarning(lcVireo, "the player met an error: %s", message && *message ? message : "no reason given");
-        if (message && *message) {
-            emit player->error(QString::fromUtf8(message));
-            libvlc_clearerr();
+        // The engine raises this event on the thread where playback failed, right after it
+        // logged why there; its per-thread error text of API calls says nothing here.
+        const QString message = VlcError::takeLogged();
+        qCWarning(lcVireo, "the player met an error: %s",
+                  message.isEmpty() ? "no reason given" : qUtf8Printable(message));
+        if (!message.isEmpty()) {
+            emit player->error(message);
         }
         // The player has stopped on the error: its state says so.
         emit player->stateChanged();
