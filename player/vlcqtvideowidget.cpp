@@ -272,6 +272,8 @@ void VlcQtVideoWidget::createPlayer()
     m_instance->setObjectName(QStringLiteral("Player m_instance"));
     m_player = new VlcPlayer(m_instance, ui->video, true);
     m_player->setObjectName(QStringLiteral("Player m_player"));
+    // A file check can take seconds on a slow or stalled card: never on this thread.
+    m_player->setBackgroundChecks(true);
     // The speed holds from trip to trip.
     m_player->setRate(m_rate);
 
@@ -282,6 +284,7 @@ void VlcQtVideoWidget::createPlayer()
     connect(m_player, SIGNAL(nextItemSet(const QString&)), this, SLOT(mediaChanged(const QString&)),
             Qt::QueuedConnection);
     connect(m_player, &VlcPlayer::buffering, this, &VlcQtVideoWidget::buffering, Qt::QueuedConnection);
+    connect(m_player, &VlcPlayer::playFailed, this, &VlcQtVideoWidget::showLoadError, Qt::QueuedConnection);
     m_ready = true;
 }
 

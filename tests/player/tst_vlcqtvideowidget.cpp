@@ -7,6 +7,10 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Clips made by make-player-media: two seconds each, and one in a codec the player refuses.
@@ -212,6 +216,47 @@ private slots:
         widget.play();
         QTest::qWait(100);
         QCOMPARE(spies.buttons.count(), 0);
+    }
+
+    // The first file of the trip cannot be read for a while (a stalled card, here a pipe
+    // nobody writes to): the window keeps answering while the engine checks it, and playback
+    // goes on with the next file once the check gives up on it.
+    void slowFileCheckKeepsWindowAnswering()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString stalled = dir.filePath(QStringLiteral("001_0000_20240501115958.mp4"));
+        QVERIFY(::mkfifo(QFile::encodeName(stalled).constData(), 0600) == 0);
+        // Held open for writing: a read of the pipe waits instead of ending.
+        const int writer = ::open(QFile::encodeName(stalled).constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(writer >= 0);
+        auto trip = std::make_shared<Trip::TripList>(
+            Trip::TripList{Trip::TripItem{1000, false, stalled, {}}, item(Green), item(Blue)});
+
+        TestWidget widget;
+        Spies spies(&widget);
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            longest = qMax(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        widget.setMedia(trip);
+        clock.start();
+        ticker.start(5);
+        QTest::qWait(1500);
+        ticker.stop();
+        longest = qMax(longest, clock.elapsed() - last);
+        ::close(writer);
+        QVERIFY2(longest <= 50,
+                 qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longest)));
+        QCOMPARE(spies.files.count(), 0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(spies.fileList().value(0), path(Green), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(spies.lastPosition() > 1000, 5000);
+        QCOMPARE(widget.loadErrors, 0);
     }
 
     void refusedFileKeepsIndexesInStep()
