@@ -36,6 +36,18 @@ public:
     using VlcQtVideoWidget::player;
     int loadErrors = 0;
     QStringList missingFiles;
+    // Transitions made that the widget's table does not list.
+    QStringList unlisted;
+
+    TestWidget()
+    {
+        connect(this, &VlcQtVideoWidget::playStateChanged, this, [this](PlayState state) {
+            if (!canMove(m_last, state)) {
+                unlisted << QStringLiteral("%1 to %2").arg(int(m_last)).arg(int(state));
+            }
+            m_last = state;
+        });
+    }
 
 protected:
     QStringList engineArguments() const override
@@ -44,6 +56,9 @@ protected:
     }
     void showLoadError() override { ++loadErrors; }
     void showMissingFile(const QString& file) override { missingFiles << file; }
+
+private:
+    PlayState m_last = PlayState::NoTrip;
 };
 
 // What the screen shows in the widget: the clip and frame in its middle, and whether the bands
@@ -203,6 +218,7 @@ private slots:
         QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1String("; "))));
         QCOMPARE(widget.player()->getState(), int(VlcEnums::Paused));
         QCOMPARE(widget.loadErrors, 0);
+        QVERIFY2(widget.unlisted.isEmpty(), qPrintable(widget.unlisted.join(", ")));
 
         // Playing from there into the next clip keeps the picture's shape and shows every
         // frame (the engine never shows a file's very last one: it ends the file first);
@@ -299,6 +315,8 @@ private slots:
         QVERIFY(picture(&widget).is(frameAt(end).first, frameAt(end).second));
         QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1String("; "))));
         QCOMPARE(widget.player()->getState(), int(VlcEnums::Paused));
+        QCOMPARE(widget.playState(), VlcQtVideoWidget::PlayState::Paused);
+        QVERIFY2(widget.unlisted.isEmpty(), qPrintable(widget.unlisted.join(", ")));
     }
 
     // One frame on and back, across a boundary too; a step while playing pauses first.
@@ -415,6 +433,8 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(widget.missingFiles.count(), 1);
         QCOMPARE(widget.loadErrors, 0);
+        QCOMPARE(widget.playState(), VlcQtVideoWidget::PlayState::Stopped);
+        QVERIFY2(widget.unlisted.isEmpty(), qPrintable(widget.unlisted.join(", ")));
     }
 };
 

@@ -58,7 +58,15 @@ struct Spies
           files(widget, &VlcQtVideoWidget::onCurrentVideoChange),
           buttons(widget, &VlcQtVideoWidget::updatePlayPauseButton),
           volumes(widget, &VlcQtVideoWidget::updateVolumeButtonIcon)
-    {}
+    {
+        QObject::connect(widget, &VlcQtVideoWidget::playStateChanged, widget,
+                         [this](VlcQtVideoWidget::PlayState state) {
+                             if (!VlcQtVideoWidget::canMove(last, state)) {
+                                 unlisted << QStringLiteral("%1 to %2").arg(int(last)).arg(int(state));
+                             }
+                             last = state;
+                         });
+    }
     template <typename T> static QList<T> values(const QSignalSpy& spy)
     {
         QList<T> list;
@@ -72,6 +80,9 @@ struct Spies
     int lastButton() const { return buttons.isEmpty() ? -1 : buttons.last().at(0).toInt(); }
 
     QSignalSpy positions, durations, files, buttons, volumes;
+    VlcQtVideoWidget::PlayState last = VlcQtVideoWidget::PlayState::NoTrip;
+    // Transitions made that the widget's table does not list.
+    QStringList unlisted;
 };
 
 } // namespace
@@ -163,6 +174,45 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(spies.positions.count() >= 2, 3000);
         QVERIFY2(spies.lastPosition() < m_offset1, qPrintable(QString::number(spies.lastPosition())));
         QCOMPARE(widget.loadErrors, 0);
+        QVERIFY2(spies.unlisted.isEmpty(), qPrintable(spies.unlisted.join(", ")));
+    }
+
+    // The table of transitions has no dead ends: every state is reached from an empty
+    // widget, and from every state the picture can be brought to a standstill, played, and
+    // the trip unloaded.
+    void transitionTableHasNoDeadEnds()
+    {
+        using State = VlcQtVideoWidget::PlayState;
+        const QList<State> states = VlcQtVideoWidget::playStates();
+        QCOMPARE(states.size(), QMetaEnum::fromType<State>().keyCount());
+        const auto reachable = [&states](State from) {
+            QList<State> seen{from};
+            QList<State> todo{from};
+            while (!todo.isEmpty()) {
+                const State state = todo.takeLast();
+                for (State to : states) {
+                    if (!seen.contains(to) && VlcQtVideoWidget::canMove(state, to)) {
+                        seen << to;
+                        todo << to;
+                    }
+                }
+            }
+            return seen;
+        };
+        QCOMPARE(reachable(State::NoTrip).size(), states.size());
+        for (State state : states) {
+            const QList<State> next = reachable(state);
+            const char* name = QMetaEnum::fromType<State>().valueToKey(int(state));
+            QVERIFY2(next.contains(State::Paused) && next.contains(State::Playing) &&
+                         next.contains(State::NoTrip),
+                     name);
+            // A paused seek under way ends in a still picture or in playing, never back where
+            // a pause waits.
+            QVERIFY2(state == State::Playing || state == State::Opening || state == State::Starting ||
+                         state == State::Stopped || state == State::Ended ||
+                         !VlcQtVideoWidget::canMove(state, State::Pausing),
+                     name);
+        }
     }
 
     void staleReportsHeldBack()
@@ -259,6 +309,25 @@ private slots:
         QCOMPARE(widget.loadErrors, 0);
     }
 
+    // A trip of which the engine can play nothing: the user is told once, after the widget
+    // has settled (the message box runs its own event loop), and the widget stays usable.
+    void unplayableTripToldOnce()
+    {
+        auto trip = std::make_shared<Trip::TripList>(Trip::TripList{item(Refused, 1000)});
+        TestWidget widget;
+        Spies spies(&widget);
+        widget.setMedia(trip);
+        QTRY_COMPARE_WITH_TIMEOUT(widget.loadErrors, 1, 5000);
+        QTest::qWait(300);
+        QCOMPARE(widget.loadErrors, 1);
+        QCOMPARE(spies.files.count(), 0);
+
+        widget.setMedia(m_trip);
+        QTRY_COMPARE_WITH_TIMEOUT(spies.fileList().value(0), path(Red), 5000);
+        QCOMPARE(widget.loadErrors, 1);
+        QVERIFY2(spies.unlisted.isEmpty(), qPrintable(spies.unlisted.join(", ")));
+    }
+
     void refusedFileKeepsIndexesInStep()
     {
         // The second file is not H.264: the engine's list holds only the first and third.
@@ -280,6 +349,7 @@ private slots:
         widget.setPosition(static_cast<int>(blueStart - 500));
         QCOMPARE(spies.lastPosition(), blueStart);
         QCOMPARE(widget.loadErrors, 0);
+        QVERIFY2(spies.unlisted.isEmpty(), qPrintable(spies.unlisted.join(", ")));
     }
 };
 
