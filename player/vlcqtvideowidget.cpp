@@ -769,7 +769,8 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
         } else if (start != inFile && !paused) {
             m_player->setTime(inFile);
         }
-    } else if (state == VlcEnums::Paused) {
+    } else if (state == VlcEnums::Paused && paused) {
+        // Not when a play is under way: the engine still says paused until it has taken it.
         seekPaused(target);
     } else {
         m_pendingPosition = target;
