@@ -1,8 +1,11 @@
 #include "vlcthumbnails.h"
 
+#include "playlistlog.h"
+
 #include <vireo/vlcenums.h>
 #include <vireo/vlcthumbnailgenerator.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMutex>
 
@@ -69,7 +72,8 @@ void VlcThumbnails::startProcessingList(intptr_t id, const QList<InData>& reques
 
 void VlcThumbnails::mediaPlayerError(const QString& message)
 {
-    Q_UNUSED(message)
+    // Called on the worker thread, where m_file names the file being grabbed.
+    qCWarning(lcPlaylist).noquote() << "no thumbnail of" << m_file << ":" << message;
 }
 
 void VlcThumbnails::run()
@@ -84,8 +88,10 @@ void VlcThumbnails::run()
     }
     auto generator = std::make_unique<VlcThumbnailGenerator>(
         &VlcThumbnails::cbVideoPrerender, &VlcThumbnails::cbVideoPostrender, nullptr, ThumbnailHeight);
+    // The generator lives on this thread, which runs no event loop: the engine's errors reach it
+    // as posted events, delivered while a file is polled (processElement).
     connect(generator.get(), &VlcThumbnailGenerator::error, this, &VlcThumbnails::mediaPlayerError,
-            Qt::QueuedConnection);
+            Qt::DirectConnection);
 
     while (!isInterruptionRequested() && !empty) {
         QString file;
@@ -97,6 +103,7 @@ void VlcThumbnails::run()
             state.fileNumber = request.fileNumber;
             state.image = QImage();
             file = request.file;
+            m_file = file;
             empty = m_requests.isEmpty();
         }
         processElement(*generator, file);
@@ -136,11 +143,13 @@ void VlcThumbnails::processElement(VlcThumbnailGenerator& generator, const QStri
     while (status <= VlcEnums::Playing && !isInterruptionRequested() && !state.frameCaptured &&
            waited.elapsed() < m_frameTimeout) {
         msleep(10);
+        QCoreApplication::sendPostedEvents(&generator);
         status = generator.getStatus();
     }
     // Stopping also covers a file given up while it was still opening.
     if (status <= VlcEnums::Playing)
         generator.finalize();
+    QCoreApplication::sendPostedEvents(&generator);
 }
 
 void VlcThumbnails::cbVideoPrerender(void* data, unsigned char** buffer, size_t size)

@@ -58,6 +58,7 @@ signals:
     void allCompleted(intptr_t id);
 
 public slots:
+    // Logs an error of the engine about the file being grabbed.
     void mediaPlayerError(const QString& message);
 
 protected:
@@ -70,6 +71,7 @@ private:
     std::atomic<intptr_t> m_id{0};
     QList<InData> m_requests;
     std::atomic<int> m_frameTimeout{5000};
+    QString m_file; // being grabbed; the worker thread's own
 };
 
 Q_DECLARE_METATYPE(VlcThumbnails::InData)
