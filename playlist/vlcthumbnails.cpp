@@ -72,7 +72,11 @@ void VlcThumbnails::startProcessingList(intptr_t id, const QList<InData>& reques
 
 void VlcThumbnails::mediaPlayerError(const QString& message)
 {
-    // Called on the worker thread, where m_file names the file being grabbed.
+    // Called on the worker thread, where m_file names the file being grabbed. A refused file
+    // reports its reason twice: from the player and from the generator's start.
+    if (message == m_lastError)
+        return;
+    m_lastError = message;
     qCWarning(lcPlaylist).noquote() << "no thumbnail of" << m_file << ":" << message;
 }
 
@@ -104,6 +108,7 @@ void VlcThumbnails::run()
             state.image = QImage();
             file = request.file;
             m_file = file;
+            m_lastError.clear();
             empty = m_requests.isEmpty();
         }
         processElement(*generator, file);
@@ -135,7 +140,9 @@ void VlcThumbnails::processElement(VlcThumbnailGenerator& generator, const QStri
     state.frameCaptured = false;
     // The generator is driven without the grab mutex: stopping the player joins the decoding
     // thread, which may itself be waiting for that mutex in the pre-render callback.
-    if (generator.start(file) != 0)
+    const bool started = generator.start(file) == 0;
+    QCoreApplication::sendPostedEvents(&generator);
+    if (!started)
         return;
     QElapsedTimer waited;
     waited.start();

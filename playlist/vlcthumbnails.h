@@ -71,7 +71,9 @@ private:
     std::atomic<intptr_t> m_id{0};
     QList<InData> m_requests;
     std::atomic<int> m_frameTimeout{5000};
-    QString m_file; // being grabbed; the worker thread's own
+    // The file being grabbed and the last error logged for it; the worker thread's own.
+    QString m_file;
+    QString m_lastError;
 };
 
 Q_DECLARE_METATYPE(VlcThumbnails::InData)
