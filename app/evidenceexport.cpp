@@ -3,6 +3,7 @@
 #include "clipexportjob.h"
 #include "dialoglook.h"
 #include "exportlog.h"
+#include "mainwindow.h"
 #include "snapshot.h"
 #include "tripclock.h"
 #include "units.h"
@@ -15,6 +16,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -50,7 +52,7 @@ EvidenceExport::EvidenceExport(QWidget* window) : QObject(window), m_window(wind
 
 EvidenceExport::~EvidenceExport()
 {
-    if (m_job) {
+    if (isExporting()) {
         // The window went without being asked (the session ends): no half clip stays behind.
         qCWarning(lcExport) << "the program ends during a clip export: cancelled";
         m_job->disconnect(this);
@@ -60,9 +62,15 @@ EvidenceExport::~EvidenceExport()
     m_snapshots.waitForDone();
 }
 
+bool EvidenceExport::isExporting() const
+{
+    // A job that has finished waits for its deletion a moment longer.
+    return m_job && m_job->isRunning();
+}
+
 bool EvidenceExport::confirmQuit()
 {
-    if (!m_job)
+    if (!isExporting())
         return true;
     QMessageBox box(QMessageBox::Question, ZelCfg::AppName, tr("A clip is still being exported."),
                     QMessageBox::NoButton, DialogLook::parentFor(m_window));
@@ -83,7 +91,7 @@ bool EvidenceExport::confirmQuit()
     QAbstractButton* answer = box.clickedButton();
     if (answer == stay || !answer)
         return false;
-    if (!m_job || !m_job->isRunning()) // ended while the question was open
+    if (!isExporting()) // ended while the question was open
         return true;
     if (answer == cancel) {
         m_job->cancelAndWait();
@@ -172,6 +180,9 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);
     job->setParent(this);
     m_job = job;
+    // The progress dialog blocks the window, whose quit key then works in the dialog.
+    auto* quit = new QShortcut(MainWindow::closeShortcut(), job->progressDialog());
+    connect(quit, &QShortcut::activated, m_window, &QWidget::close);
     connect(job, &ClipExportJob::starting, this, &EvidenceExport::clipExportStarting, Qt::DirectConnection);
     connect(job, &ClipExportJob::finished, this,
             [this](bool ok, bool cancelled, const QString& clip, const QString& error) {

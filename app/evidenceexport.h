@@ -27,7 +27,7 @@ public:
 
     // The recording's clock time at a trip position; invalid without a trip.
     QDateTime clockAt(qint64 positionMs) const;
-    bool isExporting() const { return !m_job.isNull(); }
+    bool isExporting() const;
     // Asked before the window closes. True when no clip is being exported, or when the user
     // chose to cancel the export (it has ended when this returns). False when the window is
     // to stay: with "quit when saved" it closes itself once the clip is saved.
