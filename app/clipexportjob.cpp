@@ -54,8 +54,20 @@ void ClipExportJob::start(const QString& path)
     m_thread->start();
 }
 
+void ClipExportJob::cancelAndWait()
+{
+    if (!m_thread)
+        return;
+    m_export->cancel();
+    m_thread->wait();
+    done();
+}
+
 void ClipExportJob::done()
 {
+    // The thread's end may still be queued after cancelAndWait() has handled it.
+    if (!m_thread)
+        return;
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;

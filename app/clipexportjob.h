@@ -23,6 +23,11 @@ public:
     QProgressDialog* progressDialog() const { return m_progress; }
 
     void start(const QString& path);
+    // Until `finished` has been emitted.
+    bool isRunning() const { return m_thread != nullptr; }
+    // Stops the export and waits for its thread: nothing is left on the disk, and `finished`
+    // has been emitted (cancelled) when this returns.
+    void cancelAndWait();
 
 signals:
     // The exporter is set up; its thread has not started yet.

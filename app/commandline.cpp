@@ -18,6 +18,7 @@
 #include <QTextStream>
 #include <QTranslator>
 
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <unistd.h>
@@ -63,7 +64,7 @@ const QStringList QtValueOptions{
 const QStringList QtFlagOptions{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
                                 QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync")};
 
-// The clip export that Ctrl+C or a termination request cancels.
+// The clip export that Ctrl+C, a termination request or a closed terminal cancels.
 std::atomic<ClipExport*> g_runningExport{nullptr};
 
 void cancelRunningExport(int)
@@ -378,13 +379,17 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
             err.flush();
         });
     }
-    // Ctrl+C stops the export cleanly, so that no partial file stays behind.
+    // Ctrl+C, Ctrl+\, a termination request or the terminal closing stop the export cleanly, so
+    // that no partial file stays behind (also where the clip is written under a visible
+    // temporary name).
     g_runningExport = &clip;
-    const auto previousInterrupt = std::signal(SIGINT, cancelRunningExport);
-    const auto previousTerminate = std::signal(SIGTERM, cancelRunningExport);
+    const int stops[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+    std::array<void (*)(int), std::size(stops)> previous{};
+    for (std::size_t i = 0; i < std::size(stops); ++i)
+        previous[i] = std::signal(stops[i], cancelRunningExport);
     const bool done = clip.run(request.output);
-    std::signal(SIGINT, previousInterrupt);
-    std::signal(SIGTERM, previousTerminate);
+    for (std::size_t i = 0; i < std::size(stops); ++i)
+        std::signal(stops[i], previous[i]);
     g_runningExport = nullptr;
     if (isatty(STDERR_FILENO))
         err << '\r';

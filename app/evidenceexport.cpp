@@ -2,6 +2,8 @@
 
 #include "clipexportjob.h"
 #include "dialoglook.h"
+#include "exportlog.h"
+#include "mainwindow.h"
 #include "snapshot.h"
 #include "tripclock.h"
 #include "units.h"
@@ -11,8 +13,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -36,7 +44,63 @@ QString unusedPath(const QString& path)
 
 } // namespace
 
-EvidenceExport::EvidenceExport(QWidget* window) : QObject(window), m_window(window) {}
+EvidenceExport::EvidenceExport(QWidget* window) : QObject(window), m_window(window)
+{
+    m_snapshots.setMaxThreadCount(1);
+    connect(this, &EvidenceExport::snapshotDone, this, &EvidenceExport::reportSnapshot, Qt::QueuedConnection);
+}
+
+EvidenceExport::~EvidenceExport()
+{
+    if (isExporting()) {
+        // The window went without being asked (the session ends): no half clip stays behind.
+        qCWarning(lcExport) << "the program ends during a clip export: cancelled";
+        m_job->disconnect(this);
+        m_job->cancelAndWait();
+        delete m_job;
+    }
+    m_snapshots.waitForDone();
+}
+
+bool EvidenceExport::isExporting() const
+{
+    // A job that has finished waits for its deletion a moment longer.
+    return m_job && m_job->isRunning();
+}
+
+bool EvidenceExport::confirmQuit()
+{
+    if (!isExporting())
+        return true;
+    QMessageBox box(QMessageBox::Question, ZelCfg::AppName, tr("A clip is still being exported."),
+                    QMessageBox::NoButton, DialogLook::parentFor(m_window));
+    box.setObjectName(QStringLiteral("quitDuringExport"));
+    box.setWindowIcon(QIcon(Design::WindowIconPath));
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(tr("Quit once the clip is saved, or cancel the export and quit now?"));
+    QPushButton* finish = box.addButton(tr("Quit when saved"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(tr("Cancel export and quit"), QMessageBox::DestructiveRole);
+    QPushButton* stay = box.addButton(tr("Don't quit"), QMessageBox::RejectRole);
+    finish->setObjectName(QStringLiteral("quitWhenSaved"));
+    cancel->setObjectName(QStringLiteral("cancelAndQuit"));
+    stay->setObjectName(QStringLiteral("dontQuit"));
+    box.setDefaultButton(finish);
+    box.setEscapeButton(stay);
+    DialogLook::apply(&box);
+    box.exec();
+    QAbstractButton* answer = box.clickedButton();
+    if (answer == stay || !answer)
+        return false;
+    if (!isExporting()) // ended while the question was open
+        return true;
+    if (answer == cancel) {
+        m_job->cancelAndWait();
+        return true;
+    }
+    m_quitWhenSaved = true;
+    emit note(tr("The program quits when the clip is saved."));
+    return false;
+}
 
 QString EvidenceExport::snapshotFolder()
 {
@@ -120,17 +184,26 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     if (path.isEmpty())
         return;
     auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);
+    job->setParent(this);
     m_job = job;
+    // The progress dialog blocks the window, whose quit key then works in the dialog.
+    auto* quit = new QShortcut(MainWindow::closeShortcut(), job->progressDialog());
+    connect(quit, &QShortcut::activated, m_window, &QWidget::close);
     connect(job, &ClipExportJob::starting, this, &EvidenceExport::clipExportStarting, Qt::DirectConnection);
     connect(job, &ClipExportJob::finished, this,
             [this](bool ok, bool cancelled, const QString& clip, const QString& error) {
                 const QString name = QDir::toNativeSeparators(clip);
+                const bool quit = std::exchange(m_quitWhenSaved, false);
+                if (ok && quit) {
+                    QTimer::singleShot(0, m_window, &QWidget::close);
+                }
                 if (ok) {
                     emit note(m_positions ? tr("Clip saved: %1 (with its track as GPX)").arg(name)
                                           : tr("Clip saved: %1").arg(name));
                 } else if (cancelled) {
                     emit note(tr("Export cancelled; nothing was written."));
                 } else {
+                    qCWarning(lcExport).noquote() << "clip export to" << clip << "failed:" << error;
                     showError(tr("The clip could not be exported."), error);
                 }
                 emit clipExportFinished(ok, clip);
@@ -168,22 +241,40 @@ void EvidenceExport::takeSnapshot(qint64 positionMs)
     if (!m_trip || m_trip->empty())
         return;
     const QString folder = snapshotFolder();
-    if (!QDir().mkpath(folder)) {
-        showError(tr("The snapshot could not be saved."),
-                  tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folder)));
-        return;
-    }
+    const QString name = clockName(positionMs, QStringLiteral("png"));
     Snapshot still(*m_trip, m_positions);
-    if (!still.grab(positionMs)) {
-        showError(tr("The snapshot could not be saved."), still.errorString());
-        return;
-    }
-    QImage image = still.frame();
-    if (snapshotStamp())
-        image = Snapshot::stamped(image, still.stampLines(positionMs, Units::clockOffsetSeconds()));
-    const QString path = unusedPath(QDir(folder).filePath(clockName(positionMs, QStringLiteral("png"))));
-    if (!still.save(image, path)) {
-        showError(tr("The snapshot could not be saved."), still.errorString());
+    const QStringList stamp =
+        snapshotStamp() ? still.stampLines(positionMs, Units::clockOffsetSeconds()) : QStringList();
+    // Decoding a large frame and writing its PNG take a good part of a second: off the GUI
+    // thread, one snapshot after the other so that names taken in the same second stay unique.
+    m_snapshots.start([this, still, folder, name, stamp, positionMs]() mutable {
+        if (!QDir().mkpath(folder)) {
+            emit snapshotDone(QString(),
+                              tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folder)),
+                              QPrivateSignal());
+            return;
+        }
+        if (!still.grab(positionMs)) {
+            emit snapshotDone(QString(), still.errorString(), QPrivateSignal());
+            return;
+        }
+        QImage image = still.frame();
+        if (!stamp.isEmpty())
+            image = Snapshot::stamped(image, stamp);
+        const QString path = unusedPath(QDir(folder).filePath(name));
+        if (!still.save(image, path)) {
+            emit snapshotDone(QString(), still.errorString(), QPrivateSignal());
+            return;
+        }
+        emit snapshotDone(path, QString(), QPrivateSignal());
+    });
+}
+
+void EvidenceExport::reportSnapshot(const QString& path, const QString& error)
+{
+    if (path.isEmpty()) {
+        qCWarning(lcExport).noquote() << "snapshot failed:" << error;
+        showError(tr("The snapshot could not be saved."), error);
         return;
     }
     emit note(tr("Snapshot saved: %1").arg(QDir::toNativeSeparators(path)));

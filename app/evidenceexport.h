@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
 
 #include <memory>
 
@@ -20,10 +21,17 @@ class EvidenceExport : public QObject
 public:
     // Dialogs open over `window`.
     explicit EvidenceExport(QWidget* window);
+    // A clip export still running is cancelled (nothing is left on the disk) and a snapshot
+    // being taken is finished before this returns.
+    ~EvidenceExport() override;
 
     // The recording's clock time at a trip position; invalid without a trip.
     QDateTime clockAt(qint64 positionMs) const;
-    bool isExporting() const { return !m_job.isNull(); }
+    bool isExporting() const;
+    // Asked before the window closes. True when no clip is being exported, or when the user
+    // chose to cancel the export (it has ended when this returns). False when the window is
+    // to stay: with "quit when saved" it closes itself once the clip is saved.
+    bool confirmQuit();
 
     // Snapshots go here: the folder chosen in the settings, else the Pictures folder.
     static QString snapshotFolder();
@@ -44,8 +52,11 @@ signals:
     void clipExportStarting(ClipExportJob* job);
     void clipExportFinished(bool ok, const QString& path);
     void snapshotSaved(const QString& path);
+    // A snapshot taken on the worker thread: the file written, or why it failed.
+    void snapshotDone(const QString& path, const QString& error, QPrivateSignal);
 
 private:
+    void reportSnapshot(const QString& path, const QString& error);
     // A path to save to, asked in a dialog that starts in the last export folder with `name`.
     QString askSavePath(const QString& title, const QString& name, const QString& filter,
                         const QString& suffix) const;
@@ -56,4 +67,7 @@ private:
     std::shared_ptr<Trip::TripList> m_trip;
     PositionsPtr m_positions;
     QPointer<ClipExportJob> m_job;
+    bool m_quitWhenSaved = false;
+    // Decodes and writes snapshots one after the other, off the GUI thread.
+    QThreadPool m_snapshots;
 };

@@ -31,6 +31,7 @@
 #include "zelsettings.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -674,6 +675,11 @@ void MainWindow::on_maximizeButton_clicked()
 
 void MainWindow::on_closeButton_clicked()
 {
+    // During a clip export the question is what becomes of the clip (closeEvent).
+    if (m_evidence->isExporting()) {
+        close();
+        return;
+    }
     QMessageBox box;
     DialogLook::apply(&box);
     box.setWindowIcon(QIcon(Design::WindowIconPath));
@@ -686,6 +692,16 @@ void MainWindow::on_closeButton_clicked()
     if (box.clickedButton() == yes) {
         close();
     }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // However the window is closed, a clip being exported is finished or cancelled, never cut off.
+    if (!m_evidence->confirmQuit()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::on_infoButton_clicked()

@@ -60,6 +60,14 @@ inline int64_t streamStart(const AVStream* stream)
     return stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
 }
 
+// FFmpeg's words for an error code.
+inline QString errorText(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return QString::fromUtf8(text);
+}
+
 inline int64_t msToStream(qint64 ms, const AVStream* stream)
 {
     return streamStart(stream) + av_rescale_q(ms, AVRational{1, 1000}, stream->time_base);

@@ -1,6 +1,7 @@
 #include "clipexport.h"
 
 #include "avhandles.h"
+#include "exportlog.h"
 #include "recordingguard.h"
 #include "trackexport.h"
 #include "triptimeline.h"
@@ -247,8 +248,17 @@ bool ClipExport::remux(QIODevice& device)
 
         const int64_t endPts = Av::msToStream(piece.toMs, vs);
         const int64_t audioEnd = withAudio ? av_rescale_q(endPts, vs->time_base, as->time_base) : 0;
-        if (piece.fromMs > 0)
-            av_seek_frame(in.get(), v, Av::msToStream(piece.fromMs, vs), AVSEEK_FLAG_BACKWARD);
+        if (piece.fromMs > 0) {
+            // Reading on from where the file stands would start the clip at the file's start.
+            const int sought =
+                av_seek_frame(in.get(), v, Av::msToStream(piece.fromMs, vs), AVSEEK_FLAG_BACKWARD);
+            if (sought < 0) {
+                qCWarning(lcExport).noquote() << "cannot seek to" << piece.fromMs << "ms in" << file
+                                              << "for a clip:" << Av::errorText(sought);
+                m_error = tr("Cannot find the start of the range in %1.").arg(file);
+                return false;
+            }
+        }
 
         int64_t zero = AV_NOPTS_VALUE; // the first key frame's decoding time: this file's time 0
         int64_t videoEnd = 0;

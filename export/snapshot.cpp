@@ -1,6 +1,7 @@
 #include "snapshot.h"
 
 #include "avhandles.h"
+#include "exportlog.h"
 #include "recordingguard.h"
 #include "trackexport.h"
 #include "tripclock.h"
@@ -62,15 +63,16 @@ bool Snapshot::grab(qint64 positionMs)
         return false;
     }
     const QString& file = m_trip[std::size_t(index)].videoFile;
-    m_frame = decodeFrame(file, timeline.timeInFile(positionMs));
+    QString reason;
+    m_frame = decodeFrame(file, timeline.timeInFile(positionMs), &reason);
     if (m_frame.isNull()) {
-        m_error = tr("Cannot decode a frame of %1.").arg(file);
+        m_error = reason.isEmpty() ? tr("Cannot decode a frame of %1.").arg(file) : reason;
         return false;
     }
     return true;
 }
 
-QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs)
+QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, QString* error)
 {
     const Av::Input in = Av::openInput(videoFile);
     const AVCodec* decoder = nullptr;
@@ -87,8 +89,17 @@ QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs)
         return QImage();
 
     const int64_t target = Av::msToStream(timeMs, stream);
-    if (timeMs > 0)
-        av_seek_frame(in.get(), v, target, AVSEEK_FLAG_BACKWARD);
+    if (timeMs > 0) {
+        // Decoding on from the file's start would give another frame than the one asked for.
+        const int sought = av_seek_frame(in.get(), v, target, AVSEEK_FLAG_BACKWARD);
+        if (sought < 0) {
+            qCWarning(lcExport).noquote() << "cannot seek to" << timeMs << "ms in" << videoFile
+                                          << "for a still:" << Av::errorText(sought);
+            if (error)
+                *error = tr("Cannot find the position in %1.").arg(videoFile);
+            return QImage();
+        }
+    }
 
     // The frame shown at the target is the last one that starts at or before it.
     Av::Frame shown(av_frame_alloc());

@@ -32,8 +32,9 @@ public:
     // Writes a PNG under a temporary name and renames it when complete; never over a recording.
     bool save(const QImage& image, const QString& path);
 
-    // The frame shown at `timeMs` of one video file, at its full size; null on failure.
-    static QImage decodeFrame(const QString& videoFile, qint64 timeMs);
+    // The frame shown at `timeMs` of one video file, at its full size; null on failure, with
+    // the reason in `error` when it is more than "cannot decode".
+    static QImage decodeFrame(const QString& videoFile, qint64 timeMs, QString* error = nullptr);
 
 private:
     Trip::TripList m_trip;

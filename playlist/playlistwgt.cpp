@@ -461,7 +461,14 @@ void PlaylistWgt::discardPrepareWorker()
         return;
     m_prepareWorker->requestInterruption();
     m_prepareWorker->disconnect(this);
-    m_prepareWorker.reset();
+    // The probe of the file being measured may take a while to return: the old worker ends on
+    // its own and deletes itself, and the view goes on at once. As a child of the view it is
+    // still waited for if the view goes first.
+    PlaylistPrepareData* old = m_prepareWorker.release();
+    old->setParent(this);
+    connect(old, &QThread::finished, old, &QObject::deleteLater);
+    if (!old->isRunning())
+        old->deleteLater();
 }
 
 void PlaylistWgt::discardThumbnailWorker()

@@ -1,8 +1,11 @@
 #include "vlcthumbnails.h"
 
+#include "playlistlog.h"
+
 #include <vireo/vlcenums.h>
 #include <vireo/vlcthumbnailgenerator.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMutex>
 
@@ -69,7 +72,12 @@ void VlcThumbnails::startProcessingList(intptr_t id, const QList<InData>& reques
 
 void VlcThumbnails::mediaPlayerError(const QString& message)
 {
-    Q_UNUSED(message)
+    // Called on the worker thread, where m_file names the file being grabbed. A refused file
+    // reports its reason twice: from the player and from the generator's start.
+    if (message == m_lastError)
+        return;
+    m_lastError = message;
+    qCWarning(lcPlaylist).noquote() << "no thumbnail of" << m_file << ":" << message;
 }
 
 void VlcThumbnails::run()
@@ -84,8 +92,10 @@ void VlcThumbnails::run()
     }
     auto generator = std::make_unique<VlcThumbnailGenerator>(
         &VlcThumbnails::cbVideoPrerender, &VlcThumbnails::cbVideoPostrender, nullptr, ThumbnailHeight);
+    // The generator lives on this thread, which runs no event loop: the engine's errors reach it
+    // as posted events, delivered while a file is polled (processElement).
     connect(generator.get(), &VlcThumbnailGenerator::error, this, &VlcThumbnails::mediaPlayerError,
-            Qt::QueuedConnection);
+            Qt::DirectConnection);
 
     while (!isInterruptionRequested() && !empty) {
         QString file;
@@ -97,6 +107,8 @@ void VlcThumbnails::run()
             state.fileNumber = request.fileNumber;
             state.image = QImage();
             file = request.file;
+            m_file = file;
+            m_lastError.clear();
             empty = m_requests.isEmpty();
         }
         processElement(*generator, file);
@@ -128,7 +140,9 @@ void VlcThumbnails::processElement(VlcThumbnailGenerator& generator, const QStri
     state.frameCaptured = false;
     // The generator is driven without the grab mutex: stopping the player joins the decoding
     // thread, which may itself be waiting for that mutex in the pre-render callback.
-    if (generator.start(file) != 0)
+    const bool started = generator.start(file) == 0;
+    QCoreApplication::sendPostedEvents(&generator);
+    if (!started)
         return;
     QElapsedTimer waited;
     waited.start();
@@ -136,11 +150,13 @@ void VlcThumbnails::processElement(VlcThumbnailGenerator& generator, const QStri
     while (status <= VlcEnums::Playing && !isInterruptionRequested() && !state.frameCaptured &&
            waited.elapsed() < m_frameTimeout) {
         msleep(10);
+        QCoreApplication::sendPostedEvents(&generator);
         status = generator.getStatus();
     }
     // Stopping also covers a file given up while it was still opening.
     if (status <= VlcEnums::Playing)
         generator.finalize();
+    QCoreApplication::sendPostedEvents(&generator);
 }
 
 void VlcThumbnails::cbVideoPrerender(void* data, unsigned char** buffer, size_t size)

@@ -58,6 +58,7 @@ signals:
     void allCompleted(intptr_t id);
 
 public slots:
+    // Logs an error of the engine about the file being grabbed.
     void mediaPlayerError(const QString& message);
 
 protected:
@@ -70,6 +71,9 @@ private:
     std::atomic<intptr_t> m_id{0};
     QList<InData> m_requests;
     std::atomic<int> m_frameTimeout{5000};
+    // The file being grabbed and the last error logged for it; the worker thread's own.
+    QString m_file;
+    QString m_lastError;
 };
 
 Q_DECLARE_METATYPE(VlcThumbnails::InData)

@@ -89,6 +89,10 @@ Lizenzvertrag</translation>
         <source>The trip has no video to export.</source>
         <translation>Die Fahrt enthält kein Video zum Exportieren.</translation>
     </message>
+    <message>
+        <source>Cannot find the start of the range in %1.</source>
+        <translation>Der Anfang des Bereichs ist in %1 nicht auffindbar.</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -400,6 +404,30 @@ Lizenzvertrag</translation>
     <message>
         <source>Snapshot saved: %1</source>
         <translation>Standbild gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>A clip is still being exported.</source>
+        <translation>Ein Abschnitt wird noch exportiert.</translation>
+    </message>
+    <message>
+        <source>Quit once the clip is saved, or cancel the export and quit now?</source>
+        <translation>Nach dem Speichern des Abschnitts beenden oder den Export abbrechen und jetzt beenden?</translation>
+    </message>
+    <message>
+        <source>Quit when saved</source>
+        <translation>Nach dem Speichern beenden</translation>
+    </message>
+    <message>
+        <source>Cancel export and quit</source>
+        <translation>Export abbrechen und beenden</translation>
+    </message>
+    <message>
+        <source>Don&apos;t quit</source>
+        <translation>Nicht beenden</translation>
+    </message>
+    <message>
+        <source>The program quits when the clip is saved.</source>
+        <translation>Das Programm wird beendet, sobald der Abschnitt gespeichert ist.</translation>
     </message>
 </context>
 <context>
@@ -866,6 +894,10 @@ Lizenzvertrag</translation>
     <message>
         <source>The trip has no video.</source>
         <translation>Die Fahrt enthält kein Video.</translation>
+    </message>
+    <message>
+        <source>Cannot find the position in %1.</source>
+        <translation>Die Position ist in %1 nicht auffindbar.</translation>
     </message>
 </context>
 <context>

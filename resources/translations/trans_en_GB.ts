@@ -88,6 +88,10 @@
         <source>The trip has no video to export.</source>
         <translation>The trip has no video to export.</translation>
     </message>
+    <message>
+        <source>Cannot find the start of the range in %1.</source>
+        <translation>Cannot find the start of the range in %1.</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -399,6 +403,30 @@
     <message>
         <source>Snapshot saved: %1</source>
         <translation>Snapshot saved: %1</translation>
+    </message>
+    <message>
+        <source>A clip is still being exported.</source>
+        <translation>A clip is still being exported.</translation>
+    </message>
+    <message>
+        <source>Quit once the clip is saved, or cancel the export and quit now?</source>
+        <translation>Quit once the clip is saved, or cancel the export and quit now?</translation>
+    </message>
+    <message>
+        <source>Quit when saved</source>
+        <translation>Quit when saved</translation>
+    </message>
+    <message>
+        <source>Cancel export and quit</source>
+        <translation>Cancel export and quit</translation>
+    </message>
+    <message>
+        <source>Don&apos;t quit</source>
+        <translation>Don&apos;t quit</translation>
+    </message>
+    <message>
+        <source>The program quits when the clip is saved.</source>
+        <translation>The program quits when the clip is saved.</translation>
     </message>
 </context>
 <context>
@@ -865,6 +893,10 @@
     <message>
         <source>The trip has no video.</source>
         <translation>The trip has no video.</translation>
+    </message>
+    <message>
+        <source>Cannot find the position in %1.</source>
+        <translation>Cannot find the position in %1.</translation>
     </message>
 </context>
 <context>

@@ -92,6 +92,10 @@
         <source>The trip has no video to export.</source>
         <translation>В поездке нет видео для экспорта.</translation>
     </message>
+    <message>
+        <source>Cannot find the start of the range in %1.</source>
+        <translation>Не удаётся найти начало отрезка в %1.</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -404,6 +408,30 @@
     <message>
         <source>Snapshot saved: %1</source>
         <translation>Снимок сохранён: %1</translation>
+    </message>
+    <message>
+        <source>A clip is still being exported.</source>
+        <translation>Фрагмент ещё экспортируется.</translation>
+    </message>
+    <message>
+        <source>Quit once the clip is saved, or cancel the export and quit now?</source>
+        <translation>Выйти после сохранения фрагмента или отменить экспорт и выйти сейчас?</translation>
+    </message>
+    <message>
+        <source>Quit when saved</source>
+        <translation>Выйти после сохранения</translation>
+    </message>
+    <message>
+        <source>Cancel export and quit</source>
+        <translation>Отменить экспорт и выйти</translation>
+    </message>
+    <message>
+        <source>Don&apos;t quit</source>
+        <translation>Не выходить</translation>
+    </message>
+    <message>
+        <source>The program quits when the clip is saved.</source>
+        <translation>Программа закроется после сохранения фрагмента.</translation>
     </message>
 </context>
 <context>
@@ -877,6 +905,10 @@
     <message>
         <source>The trip has no video.</source>
         <translation>В поездке нет видео.</translation>
+    </message>
+    <message>
+        <source>Cannot find the position in %1.</source>
+        <translation>Не удаётся найти позицию в %1.</translation>
     </message>
 </context>
 <context>

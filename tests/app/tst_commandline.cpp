@@ -13,7 +13,10 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include <csignal>
 #include <functional>
+
+#include <signal.h>
 
 namespace {
 
@@ -43,6 +46,8 @@ private slots:
     void listMatchesThePlaylist();
     void cardInOddlyNamedFolders();
     void exportsWriteTheirFiles();
+    void interruptedExportLeavesNothing_data();
+    void interruptedExportLeavesNothing();
     void commandsRunBesideARunningWindow();
 
     // Diagnostics: silent unless asked for with TARROW_DEBUG or --verbose, then on stderr by
@@ -384,6 +389,49 @@ void TestCommandLine::exportsWriteTheirFiles()
     QCOMPARE(still.out.trimmed(), named);
     const QImage image(named);
     QVERIFY(image.width() > 0 && image.height() > image.width() * 9 / 16);
+}
+
+void TestCommandLine::interruptedExportLeavesNothing_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl+C") << int(SIGINT);
+    QTest::newRow("termination request") << int(SIGTERM);
+    QTest::newRow("terminal closed") << int(SIGHUP);
+}
+
+// Stopped half-way, the export removes what it wrote, also where the clip is written under a
+// visible temporary name (a file system without unnamed temporary files, such as FAT).
+void TestCommandLine::interruptedExportLeavesNothing()
+{
+    QFETCH(int, signal);
+    const QString folder = m_dir.filePath(QStringLiteral("interrupted-%1").arg(signal));
+    QVERIFY(QDir().mkpath(folder));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(TMPFILE_SHIM));
+    env.insert(QStringLiteral("TARROW_TEST_NO_TMPFILE"), QStringLiteral("1"));
+    env.insert(QStringLiteral("TARROW_TEST_SLOW_WRITES"), QStringLiteral("500"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TARROW_EXE),
+                  {QStringLiteral("--export-clip"), QStringLiteral("--trip"), QStringLiteral("3"),
+                   QStringLiteral("--from"), QStringLiteral("0"), QStringLiteral("--to"),
+                   QStringLiteral("1:00"), m_card, QStringLiteral("-o"),
+                   QDir(folder).filePath(QStringLiteral("clip.mp4"))});
+    QVERIFY(process.waitForStarted());
+    // The clip being written under its temporary name.
+    QTRY_VERIFY_WITH_TIMEOUT(!QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty(), 30000);
+    QVERIFY2(
+        QDir(folder).entryList(QDir::Files | QDir::Hidden).first().startsWith(QStringLiteral("clip.mp4.")),
+        qPrintable(QDir(folder).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' '))));
+    QTest::qWait(300);
+    QCOMPARE(process.state(), QProcess::Running);
+    ::kill(pid_t(process.processId()), signal);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY(process.exitCode() != 0);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestCommandLine::commandsRunBesideARunningWindow()

@@ -25,14 +25,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -94,6 +98,8 @@ private slots:
     void speedAndKeysStayWithTheNextTrip();
     void dialogsAndMenusReadableInEachLanguage_data();
     void dialogsAndMenusReadableInEachLanguage();
+    void quitDuringAClipExportAsks_data();
+    void quitDuringAClipExportAsks();
     void cleanupTestCase();
 
 private:
@@ -583,6 +589,107 @@ void TestReviewTools::dialogsAndMenusReadableInEachLanguage()
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QVERIFY(asked);
     QVERIFY(m_window->isVisible());
+}
+
+void TestReviewTools::quitDuringAClipExportAsks_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("how");    // how the user quits
+    QTest::addColumn<QString>("answer"); // the button's object name
+    QTest::addColumn<bool>("quits");
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("quit when saved") << QStringLiteral("en_GB") << "key"
+                                     << "quitWhenSaved" << true << true;
+    QTest::newRow("cancel and quit") << QStringLiteral("de_DE") << "button"
+                                     << "cancelAndQuit" << true << false;
+    QTest::newRow("don't quit") << QStringLiteral("ru_RU") << "window"
+                                << "dontQuit" << false << true;
+}
+
+// Quitting while a clip is written asks what becomes of it: finish and then quit, cancel and
+// quit (nothing is left), or stay; it never closes on a half-written clip.
+void TestReviewTools::quitDuringAClipExportAsks()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, how);
+    QFETCH(QString, answer);
+    QFETCH(bool, quits);
+    QFETCH(bool, saved);
+    ui()->langButton->loadLanguage(language);
+    QTest::qWait(50);
+    activate();
+    const QString folder = m_tmp.filePath(QStringLiteral("quit-") + answer);
+    QVERIFY(QDir().mkpath(folder));
+
+    // The exporter holds after its first packet until the test lets it go or it is cancelled.
+    auto inGate = std::make_shared<std::atomic<bool>>(false);
+    auto open = std::make_shared<std::atomic<bool>>(false);
+    const auto release = qScopeGuard([open] { *open = true; });
+    const QMetaObject::Connection gate = connect(
+        m_window->evidenceExport(), &EvidenceExport::clipExportStarting, this,
+        [inGate, open](ClipExportJob* job) {
+            ClipExport* exporter = job->exporter();
+            connect(
+                exporter, &ClipExport::progressChanged, exporter,
+                [exporter, inGate, open](int) {
+                    *inGate = true;
+                    while (!*open && !exporter->wasCancelled())
+                        QThread::msleep(5);
+                },
+                Qt::DirectConnection);
+        },
+        Qt::DirectConnection);
+    QSignalSpy finished(m_window->evidenceExport(), &EvidenceExport::clipExportFinished);
+    saveAs(QDir(folder).filePath(QStringLiteral("clip.mp4")));
+    m_window->exportMenu()->clipAction()->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(*inGate, Long);
+    disconnect(gate);
+
+    // The progress dialog is active and blocks the window: keys go to it.
+    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QProgressDialog*>(QApplication::activeWindow()), Long);
+    // The window waits in close() while the question is open: the answer is given in any case.
+    QStringList texts;
+    QString name;
+    double contrast = 0;
+    Session::whenShown<QMessageBox>(
+        [&](QMessageBox* box) {
+            name = box->objectName();
+            texts << box->text() << box->informativeText();
+            for (QAbstractButton* button : box->buttons())
+                texts << button->text();
+            Session::screenImage(box).save(
+                QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-quit-during-export-%1.png").arg(language));
+            contrast = worstLabelContrast(box);
+            auto* button = box->findChild<QPushButton*>(answer);
+            (button ? static_cast<QAbstractButton*>(button) : box->buttons().first())->click();
+        },
+        300, 1200);
+    if (how == QLatin1String("key"))
+        press(Qt::Key_Q, Qt::ControlModifier);
+    else if (how == QLatin1String("button"))
+        ui()->closeButton->click();
+    else
+        m_window->close();
+    QTRY_COMPARE_WITH_TIMEOUT(texts.size(), 5, Long);
+    QCOMPARE(name, QStringLiteral("quitDuringExport"));
+    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
+    // The question and its three answers, in the language of the window.
+    const QString english = QStringLiteral("A clip is still being exported.");
+    QCOMPARE(texts.first() == english, language == QLatin1String("en_GB"));
+    *open = true;
+
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, Long);
+    QCOMPARE(finished.at(0).at(0).toBool(), saved);
+    QTRY_COMPARE_WITH_TIMEOUT(!m_window->isVisible(), quits, Long);
+    QTest::qWait(200);
+    QCOMPARE(m_window->isVisible(), !quits);
+    QCOMPARE(entries(folder),
+             saved ? QStringList({QStringLiteral("clip.gpx"), QStringLiteral("clip.mp4")}) : QStringList());
+    if (quits) {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
 }
 
 void TestReviewTools::cleanupTestCase()

@@ -7,8 +7,10 @@
 #include "units.h"
 
 #include <QCryptographicHash>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -43,6 +45,7 @@ private slots:
     void exportsTheFramesOfTheRangeInOrder();
     void failedOrCancelledExportLeavesNothing_data();
     void failedOrCancelledExportLeavesNothing();
+    void failedSeekFailsWithAMessage();
     void neverReplacesARecording();
 
     // Stills of a trip.
@@ -164,34 +167,85 @@ void TestClipExport::failedOrCancelledExportLeavesNothing_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("cancel");
+    // Where the file system has no unnamed temporary files (FAT, exFAT), the clip is written
+    // under a visible temporary name; the preloaded test library makes it so.
+    QTest::addColumn<bool>("namedTemporary");
 
-    QTest::newRow("cancelled") << RunOfThree << true;
+    QTest::newRow("cancelled") << RunOfThree << true << false;
+    QTest::newRow("cancelled, named temporary file") << RunOfThree << true << true;
     // The last file has another picture size: joining it needs re-encoding.
-    QTest::newRow("files that cannot be joined")
-        << QStringList{RunOfThree.last(), QStringLiteral("002_0001_20240501130000.mp4")} << false;
+    const QStringList unjoinable{RunOfThree.last(), QStringLiteral("002_0001_20240501130000.mp4")};
+    QTest::newRow("files that cannot be joined") << unjoinable << false << false;
+    QTest::newRow("files that cannot be joined, named temporary file") << unjoinable << false << true;
 }
 
 void TestClipExport::failedOrCancelledExportLeavesNothing()
 {
     QFETCH(QStringList, files);
     QFETCH(bool, cancel);
+    QFETCH(bool, namedTemporary);
     const Trip::TripList trip = Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, files);
     const QStringList recordings = filesIn(m_recordings);
+    qputenv("TARROW_TEST_NO_TMPFILE", namedTemporary ? "1" : "0");
+    const auto restore = qScopeGuard([] { qunsetenv("TARROW_TEST_NO_TMPFILE"); });
 
     ClipExport clip(trip);
     clip.setRange(0, TripTimeline(trip).duration());
     clip.setPositions(TripSession::loadNow(trip)->positions(), 0);
-    if (cancel) {
-        connect(&clip, &ClipExport::progressChanged, &clip, [&clip](int percent) {
-            if (percent >= 30)
-                clip.cancel();
-        });
-    }
+    QStringList whileWriting;
+    connect(&clip, &ClipExport::progressChanged, &clip, [&](int percent) {
+        if (percent < 30 || !whileWriting.isEmpty())
+            return;
+        whileWriting = filesIn(m_out);
+        if (cancel)
+            clip.cancel();
+    });
     QVERIFY(!clip.run(QDir(m_out).filePath(QStringLiteral("clip.mp4"))));
     QCOMPARE(clip.wasCancelled(), cancel);
     QVERIFY(!clip.errorString().isEmpty());
+    if (cancel) {
+        // The clip was really being written where it shows, or where it does not.
+        QCOMPARE(whileWriting.size(), namedTemporary ? 1 : 0);
+        if (namedTemporary)
+            QVERIFY2(whileWriting.first().startsWith(QStringLiteral("clip.mp4.")),
+                     qPrintable(whileWriting.first()));
+    }
     QCOMPARE(filesIn(m_out), QStringList());
     QCOMPARE(filesIn(m_recordings), recordings);
+}
+
+void TestClipExport::failedSeekFailsWithAMessage()
+{
+    // The first file's only key frames after its first are flagged; the first frame no longer
+    // is, so no key frame lies at or before 200 ms and the demuxer cannot seek there.
+    const Trip::TripList trip =
+        Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, {RunOfThree.first()});
+    QFile video(trip[0].videoFile);
+    QVERIFY(video.open(QIODevice::ReadWrite));
+    QByteArray bytes = video.readAll();
+    const int stss = bytes.indexOf("stss");
+    QVERIFY(stss > 0);
+    QCOMPARE(qFromBigEndian<quint32>(bytes.constData() + stss + 8), quint32(5)); // frames 1, 11, 21...
+    qToBigEndian<quint32>(11, bytes.data() + stss + 12);
+    QVERIFY(video.seek(0) && video.write(bytes) == bytes.size());
+    video.close();
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("cannot seek to 200 ms in .* for a clip")));
+    ClipExport clip(trip);
+    clip.setRange(200, 1500);
+    QVERIFY(!clip.run(QDir(m_out).filePath(QStringLiteral("clip.mp4"))));
+    QVERIFY2(clip.errorString().contains(trip[0].videoFile), qPrintable(clip.errorString()));
+    QCOMPARE(filesIn(m_out), QStringList());
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("cannot seek to 200 ms in .* for a still")));
+    Snapshot still(trip, nullptr);
+    QVERIFY(!still.grab(200));
+    QVERIFY2(still.errorString().contains(trip[0].videoFile), qPrintable(still.errorString()));
+    // Positions the demuxer can reach still work.
+    QVERIFY2(still.grab(1300), qPrintable(still.errorString()));
+    QCOMPARE(Fixture::frameNumber(still.frame()), 32);
 }
 
 void TestClipExport::neverReplacesARecording()

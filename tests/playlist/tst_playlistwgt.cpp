@@ -7,12 +7,14 @@
 #include "videoselection.h"
 
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QListView>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -189,6 +191,48 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 20000);
         view.on_TreeViewDoubleClick(tripRow(view, 0));
         QCOMPARE(selected.count(), 1);
+    }
+
+    // A new selection replaces a worker whose probe is still measuring a file: the view goes on
+    // at once, the old worker ends on its own and goes.
+    void replacedPreparationDoesNotHoldUpTheView()
+    {
+        auto inProbe = std::make_shared<QSemaphore>();
+        PlaylistWgt view;
+        view.setDurationProbe([inProbe](const QString&, QString&) -> qint64 {
+            inProbe->release();
+            QThread::msleep(400); // an engine probe does not look at interruptions
+            return 60000;
+        });
+        QStringList ordinary{"/c/001_0001_20240501120000.mp4"};
+        QStringList events;
+        view.prepareModel(ordinary, events);
+        QVERIFY(inProbe->tryAcquire(1, 5000));
+        QCOMPARE(view.findChildren<PlaylistPrepareData*>().size(), 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&]() {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        tick.start(5);
+        QTimer::singleShot(20, &view, [&]() {
+            QStringList next{"/c/002_0001_20240501130000.mp4"};
+            view.prepareModel(next, events);
+        });
+        // The old worker lives on beside the view until its probe returns, then goes.
+        QTRY_COMPARE_WITH_TIMEOUT(view.findChildren<PlaylistPrepareData*>().size(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(view.findChildren<PlaylistPrepareData*>().size(), 0, 5000);
+        QVERIFY2(longest <= 50,
+                 qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longest)));
+        // The new selection is listed.
+        QTRY_VERIFY_WITH_TIMEOUT(view.model() && view.model()->rowCount() == 1, 5000);
+        QCOMPARE(view.model()->item(0)->child(0)->data(PlaylistRoles::Files).toString(),
+                 QStringLiteral("/c/002_0001_20240501130000.mp4"));
     }
 
     void singleClickTogglesDoubleClickSelects()

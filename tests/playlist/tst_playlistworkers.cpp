@@ -63,6 +63,20 @@ std::shared_ptr<Trip::Trips> tripsOf(const QSignalSpy& completed)
     return completed.at(0).at(1).value<std::shared_ptr<Trip::Trips>>();
 }
 
+// Warnings of the playlist category, as the program's log would show them.
+std::mutex g_thumbnailLogMutex;
+QStringList g_thumbnailLog;
+QtMessageHandler g_previousHandler = nullptr;
+
+void keepThumbnailLog(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && context.category && QByteArray(context.category) == "tarrow.playlist") {
+        std::lock_guard<std::mutex> lock(g_thumbnailLogMutex);
+        g_thumbnailLog << message;
+    }
+    g_previousHandler(type, context, message);
+}
+
 QList<VlcThumbnails::InData> requests(intptr_t id, const QStringList& files)
 {
     QList<VlcThumbnails::InData> list;
@@ -264,10 +278,24 @@ private slots:
         VlcThumbnails worker;
         QSignalSpy one(&worker, &VlcThumbnails::oneCompleted);
         QSignalSpy all(&worker, &VlcThumbnails::allCompleted);
+        g_thumbnailLog.clear();
+        g_previousHandler = qInstallMessageHandler(keepThumbnailLog);
         worker.startProcessingList(
             9, requests(9, {path(TestMedia::Random), path(TestMedia::FullHd),
                             "/nonexistent/001_0001_20240501120000.mp4", path(TestMedia::RunFirst)}));
         QVERIFY(worker.wait(30000));
+        qInstallMessageHandler(g_previousHandler);
+        // The files without a picture are logged, each once, with the engine's reason.
+        QStringList logged;
+        {
+            std::lock_guard<std::mutex> lock(g_thumbnailLogMutex);
+            logged = g_thumbnailLog;
+        }
+        QCOMPARE(logged.size(), 2);
+        QVERIFY2(logged[0].startsWith(QStringLiteral("no thumbnail of ") + path(TestMedia::Random) + " : ") &&
+                     logged[1].startsWith(
+                         QStringLiteral("no thumbnail of /nonexistent/001_0001_20240501120000.mp4 : ")),
+                 qPrintable(logged.join(QLatin1Char('\n'))));
         QCOMPARE(one.count(), 4);
         QCOMPARE(all.count(), 1);
         QCOMPARE(all.at(0).at(0).value<intptr_t>(), intptr_t(9));

@@ -1,0 +1,146 @@
+#include "../sessionfixture.h"
+#include "clipexportjob.h"
+#include "evidenceexport.h"
+#include "zelcfg.h"
+#include "zelsettings.h"
+
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+// A second of 2560 × 1440 frames that carry their number (see tests/export/make-export-media).
+const QString LargeClip = QStringLiteral("003_0001_20240501140000.mp4");
+
+// The longest time the event loop went without running a 5 ms timer while `until` was false.
+int longestStall(const std::function<bool()>& until, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    tick.setInterval(5);
+    QObject::connect(&tick, &QTimer::timeout, [&]() {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    tick.start();
+    while (!until() && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    longest = std::max(longest, clock.elapsed() - last);
+    return int(longest);
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+// Evidence out of the window without holding up the window.
+class TestEvidenceExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void snapshotKeepsTheWindowAnswering();
+    void windowGoingAwayCancelsTheExport();
+    void cleanupTestCase();
+
+private:
+    QTemporaryDir m_tmp;
+    std::shared_ptr<Trip::TripList> m_trip;
+};
+
+void TestEvidenceExport::initTestCase()
+{
+    QVERIFY(m_tmp.isValid());
+    const QString video = m_tmp.filePath(LargeClip);
+    QVERIFY(QFile::copy(QDir(QStringLiteral(EXPORT_TEST_MEDIA)).filePath(LargeClip), video));
+    m_trip = std::make_shared<Trip::TripList>(Trip::TripList{Trip::TripItem{1000, false, video, QString()}});
+    QFile::remove(ZelSettings::getWritablePath());
+    ZelSettings::setValue(ZelSettings::SnapshotPath, m_tmp.filePath(QStringLiteral("shots")));
+    ZelSettings::setValue(ZelSettings::ExportPath, m_tmp.filePath(QStringLiteral("out")));
+    QVERIFY(QDir().mkpath(m_tmp.filePath(QStringLiteral("out"))));
+}
+
+// Decoding a large frame and writing its PNG take about half a second: off the GUI thread.
+void TestEvidenceExport::snapshotKeepsTheWindowAnswering()
+{
+    QWidget window;
+    EvidenceExport evidence(&window);
+    evidence.setTrip(m_trip);
+    QSignalSpy saved(&evidence, &EvidenceExport::snapshotSaved);
+    QTimer::singleShot(20, &evidence, [&evidence]() { evidence.takeSnapshot(500); });
+    const int stall = longestStall([&saved]() { return saved.count() > 0; }, 30000);
+    QCOMPARE(saved.count(), 1);
+    QVERIFY2(stall <= 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(stall)));
+    const QImage still(saved.at(0).at(0).toString());
+    QCOMPARE(still.size(), QSize(2560, 1440));
+}
+
+// The window closed without being asked (the session ends): the export stops at once and
+// leaves nothing, and no thread of it outlives the window.
+void TestEvidenceExport::windowGoingAwayCancelsTheExport()
+{
+    auto window = std::make_unique<QWidget>();
+    auto* evidence = new EvidenceExport(window.get());
+    evidence->setTrip(m_trip);
+    // The exporter waits after its first packet until it is cancelled (or 10 s have passed).
+    auto inGate = std::make_shared<std::atomic<bool>>(false);
+    auto leftGate = std::make_shared<std::atomic<bool>>(false);
+    connect(
+        evidence, &EvidenceExport::clipExportStarting, this,
+        [inGate, leftGate](ClipExportJob* job) {
+            ClipExport* exporter = job->exporter();
+            connect(
+                exporter, &ClipExport::progressChanged, exporter,
+                [exporter, inGate, leftGate](int) {
+                    if (inGate->exchange(true))
+                        return;
+                    QElapsedTimer waited;
+                    waited.start();
+                    while (!exporter->wasCancelled() && waited.elapsed() < 10000)
+                        QThread::msleep(5);
+                    *leftGate = true;
+                },
+                Qt::DirectConnection);
+        },
+        Qt::DirectConnection);
+    const QString out = m_tmp.filePath(QStringLiteral("out"));
+    Session::whenShown<QFileDialog>(
+        [out](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QDir(out).filePath(QStringLiteral("clip.mp4")));
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    evidence->exportClip(0, 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(*inGate, 10000);
+    QVERIFY(evidence->isExporting());
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("program ends during a clip export")));
+    window.reset();
+    QVERIFY(*leftGate);
+    QCOMPARE(entries(out), QStringList());
+}
+
+void TestEvidenceExport::cleanupTestCase()
+{
+    QFile::remove(ZelSettings::getWritablePath());
+}
+
+QTEST_MAIN(TestEvidenceExport)
+#include "tst_evidenceexport.moc"
