@@ -132,8 +132,6 @@ bool VlcQtVideoWidget::canMove(PlayState from, PlayState to)
 VlcQtVideoWidget::VlcQtVideoWidget(QWidget* parent)
     : QWidget(parent), ui(new Ui_VlcQtVideoWidget), m_lastEngineState(VlcEnums::Error)
 {
-    // The state travels in queued connections too.
-    qRegisterMetaType<PlayState>();
     ui->setupUi(this);
 
     m_stack = new QStackedWidget(this);
