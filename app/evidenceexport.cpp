@@ -187,16 +187,15 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     job->setParent(this);
     m_job = job;
     // The progress dialog blocks the window, whose quit key then works in the dialog.
-    auto* quit = new QShortcut(MainWindow::closeShortcut(), job->progressDialog());
-    connect(quit, &QShortcut::activated, m_window, &QWidget::close);
+    auto* quitKey = new QShortcut(MainWindow::closeShortcut(), job->progressDialog());
+    connect(quitKey, &QShortcut::activated, m_window, &QWidget::close);
     connect(job, &ClipExportJob::starting, this, &EvidenceExport::clipExportStarting, Qt::DirectConnection);
     connect(job, &ClipExportJob::finished, this,
             [this](bool ok, bool cancelled, const QString& clip, const QString& error) {
                 const QString name = QDir::toNativeSeparators(clip);
                 const bool quit = std::exchange(m_quitWhenSaved, false);
-                if (ok && quit) {
+                if (ok && quit)
                     QTimer::singleShot(0, m_window, &QWidget::close);
-                }
                 if (ok) {
                     emit note(m_positions ? tr("Clip saved: %1 (with its track as GPX)").arg(name)
                                           : tr("Clip saved: %1").arg(name));
