@@ -3,6 +3,7 @@
 #include "mp4header.h"
 #include "vireo/vlcinstance.h"
 #include "vireolog.h"
+#include "vlcerror.h"
 #include "vlcinstance_p.h"
 #include "vlcmedia.h"
 #include "vlcoptions.h"
@@ -109,7 +110,11 @@ qint64 VlcFileDurationPrivate::playedLength(libvlc_media_t* media)
     if (!player) {
         return 0;
     }
-    libvlc_media_player_play(player);
+    if (libvlc_media_player_play(player) != 0) {
+        VlcError::report("playing a file to measure it");
+        libvlc_media_player_release(player);
+        return 0;
+    }
     QElapsedTimer clock;
     clock.start();
     qint64 length = 0;

@@ -1,6 +1,7 @@
 #include "vireo/vlcinstance.h"
 
 #include "vireolog.h"
+#include "vlcerror.h"
 #include "vlcinstance_p.h"
 #include "vlcoptions.h"
 
@@ -17,10 +18,14 @@ void forwardEngineMessage(void* /*data*/, int level, const libvlc_log_t* context
                           va_list args)
 {
     const bool error = level >= LIBVLC_ERROR;
-    if (level < LIBVLC_WARNING || (error ? !lcVireo().isWarningEnabled() : !lcVireo().isDebugEnabled()))
+    if (level < LIBVLC_WARNING || (!error && !lcVireo().isDebugEnabled()))
         return;
     char text[1024];
     std::vsnprintf(text, sizeof text, format, args);
+    if (error) {
+        // Kept for the player's error event, which the engine raises on the same thread.
+        VlcError::remember(text);
+    }
     const char* module = nullptr;
     libvlc_log_get_context(context, &module, nullptr, nullptr);
     if (error)
@@ -33,8 +38,7 @@ libvlc_instance_t* startEngine(int argc, const char* const* argv)
 {
     libvlc_instance_t* engine = libvlc_new(argc, argv);
     if (!engine) {
-        const char* reason = libvlc_errmsg();
-        qCWarning(lcVireo, "the engine did not start: %s", reason && *reason ? reason : "no reason given");
+        VlcError::report("starting the engine");
         return nullptr;
     }
     libvlc_log_set(engine, forwardEngineMessage, nullptr);

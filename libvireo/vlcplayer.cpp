@@ -3,15 +3,21 @@
 #include "vireo/vlcinstance.h"
 #include "vireo/vlcvideowidget.h"
 #include "vireolog.h"
+#include "vlcerror.h"
 #include "vlcinstance_p.h"
 #include "vlcmedia.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
+#include <QPointer>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <vlc/vlc.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 const int VlcPlayer::m_eventlist[9] = {
@@ -36,6 +42,88 @@ QString mediaLocation(libvlc_media_t* media)
     return url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
 }
 
+// The file checks of one list, run in order on a thread of the pool. Parsing a file can take
+// the engine's whole parse timeout (a stalled card): the player's thread never waits for it.
+class BackgroundChecks
+{
+public:
+    struct Result
+    {
+        int index = -1;
+        QString reason;
+        VlcMedia::VideoInfo video;
+    };
+
+    BackgroundChecks(libvlc_instance_t* engine, QStringList files)
+        : m_engine(engine), m_files(std::move(files))
+    {
+        // The engine stays alive while the checks run, also when the player has gone.
+        libvlc_retain(m_engine);
+    }
+    ~BackgroundChecks() { libvlc_release(m_engine); }
+
+    // Runs `deliver` with each result on the thread of `receiver`, while it lives.
+    static void start(const std::shared_ptr<BackgroundChecks>& checks, QObject* receiver,
+                      const std::function<void(const Result&)>& deliver)
+    {
+        checks->m_receiver = receiver;
+        QThreadPool::globalInstance()->start([checks, deliver]() { checks->run(deliver); });
+    }
+
+    // No more results; a parse under way is told to stop.
+    void cancel()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_cancelled = true;
+        m_receiver = nullptr;
+        if (m_parsing) {
+            libvlc_media_parse_stop(m_parsing);
+        }
+    }
+
+private:
+    void run(const std::function<void(const Result&)>& deliver)
+    {
+        for (int i = 0; i < m_files.size(); ++i) {
+            libvlc_media_t* media = nullptr;
+            {
+                QMutexLocker lock(&m_mutex);
+                if (m_cancelled) {
+                    return;
+                }
+                media = VlcMedia::fromPath(m_engine, m_files.at(i));
+                m_parsing = media;
+            }
+            Result result;
+            result.index = i;
+            if (!media) {
+                result.reason = QStringLiteral("track info not avaialble");
+            } else {
+                VlcMedia::parse(media, -1);
+                result.reason = VlcMedia::checkTracks(media, &result.video);
+            }
+            QMutexLocker lock(&m_mutex);
+            m_parsing = nullptr;
+            if (media) {
+                libvlc_media_release(media);
+            }
+            if (m_cancelled || !m_receiver) {
+                return;
+            }
+            // Posted while the receiver is known to live; Qt drops it should it go before.
+            QMetaObject::invokeMethod(
+                m_receiver, [deliver, result]() { deliver(result); }, Qt::QueuedConnection);
+        }
+    }
+
+    libvlc_instance_t* m_engine;
+    const QStringList m_files;
+    QMutex m_mutex;
+    bool m_cancelled = false;
+    QObject* m_receiver = nullptr;
+    libvlc_media_t* m_parsing = nullptr;
+};
+
 } // namespace
 
 class VlcPlayerPrivate
@@ -59,19 +147,30 @@ public:
 
     static void handleEvent(const libvlc_event_t* event, void* data);
 
-    libvlc_media_t* createMedia(const QString& file) const;
+    libvlc_media_t* createMedia(const QString& file);
     // Parses media and runs the file check; a failure is reported.
     bool verify(libvlc_media_t* media, VlcMedia::VideoInfo* video = nullptr);
     bool checkItem(int idx);
     void fail(const QString& message);
     void requestSurface();
+    // Starts the media player; a failure is reported with the engine's reason.
+    int startPlayer();
     // Plays the first playable item from idx on, from startMs into it.
     int playItem(int idx, int startMs);
     // After a list item has played to its end: the next one, unless the list is over or
     // its files have gone (a card pulled during playback).
     void advance();
+    // With background checks: item idx may be played (passed, or not checked yet).
+    bool mayPlay(int idx);
+    void startBackgroundChecks(const QStringList& files);
+    void checkDone(const BackgroundChecks::Result& result);
 
     VlcPlayer* m_player;
+    bool m_background = false;
+    std::shared_ptr<BackgroundChecks> m_checks;
+    // A play asked for while its item was still being checked: item and start time.
+    int m_waitingIndex = -1;
+    int m_waitingStart = 0;
     QString m_lastError;
     libvlc_instance_t* m_vlcInstance = nullptr;
     VlcVideoWidget* m_videoWidget = nullptr;
@@ -97,6 +196,7 @@ VlcPlayer::VlcPlayer(VlcInstance* instance, VlcVideoWidget* videoWidget, bool li
     }
     m_d->m_mediaPlayer = libvlc_media_player_new(m_d->m_vlcInstance);
     if (!m_d->m_mediaPlayer) {
+        m_d->m_lastError = VlcError::report("creating the media player");
         return;
     }
     libvlc_video_set_key_input(m_d->m_mediaPlayer, 0);
@@ -112,6 +212,9 @@ VlcPlayer::VlcPlayer(VlcInstance* instance, VlcVideoWidget* videoWidget, bool li
 
 VlcPlayer::~VlcPlayer()
 {
+    if (m_d->m_checks) {
+        m_d->m_checks->cancel();
+    }
     // Detaching waits for a callback in progress, so none runs on a dead object.
     if (m_d->m_playerEvents) {
         for (int type : m_eventlist) {
@@ -126,10 +229,12 @@ VlcPlayer::~VlcPlayer()
     }
 }
 
-libvlc_media_t* VlcPlayerPrivate::createMedia(const QString& file) const
+libvlc_media_t* VlcPlayerPrivate::createMedia(const QString& file)
 {
     libvlc_media_t* media = VlcMedia::fromPath(m_vlcInstance, file);
-    if (media) {
+    if (!media) {
+        m_lastError = VlcError::report("creating a media");
+    } else {
         for (const QByteArray& option : m_mediaOptions) {
             libvlc_media_add_option(media, option.constData());
         }
@@ -184,7 +289,14 @@ void VlcPlayerPrivate::requestSurface()
 int VlcPlayerPrivate::playItem(int idx, int startMs)
 {
     const int count = static_cast<int>(m_items.size());
+    m_waitingIndex = -1;
     for (int i = qMax(idx, 0); i < count; ++i) {
+        if (m_background && m_items[static_cast<std::size_t>(i)].check == Item::Unchecked) {
+            // Played once its check has passed; a later play replaces this one.
+            m_waitingIndex = i;
+            m_waitingStart = startMs;
+            return 0;
+        }
         if (!checkItem(i)) {
             startMs = 0;
             continue;
@@ -207,13 +319,22 @@ int VlcPlayerPrivate::playItem(int idx, int startMs)
             m_videoWidget->setVideoSize(m_player->videoSize());
         }
         requestSurface();
-        const int result = libvlc_media_player_play(m_mediaPlayer);
+        const int result = startPlayer();
         if (result == 0) {
             emit m_player->nextItemSet(location);
         }
         return result;
     }
     return -1;
+}
+
+int VlcPlayerPrivate::startPlayer()
+{
+    const int result = libvlc_media_player_play(m_mediaPlayer);
+    if (result != 0) {
+        fail(VlcError::report("starting playback"));
+    }
+    return result;
 }
 
 void VlcPlayerPrivate::advance()
@@ -234,6 +355,60 @@ void VlcPlayerPrivate::advance()
         return;
     }
     playItem(next, 0);
+}
+
+bool VlcPlayerPrivate::mayPlay(int idx)
+{
+    if (m_background) {
+        return m_items[static_cast<std::size_t>(idx)].check != Item::Refused;
+    }
+    return checkItem(idx);
+}
+
+void VlcPlayerPrivate::startBackgroundChecks(const QStringList& files)
+{
+    if (m_checks) {
+        m_checks->cancel();
+    }
+    m_checks = std::make_shared<BackgroundChecks>(m_vlcInstance, files);
+    const std::weak_ptr<BackgroundChecks> batch = m_checks;
+    BackgroundChecks::start(m_checks, m_player, [this, batch](const BackgroundChecks::Result& result) {
+        // Results of a list replaced meanwhile are of no use.
+        if (batch.lock() == m_checks) {
+            checkDone(result);
+        }
+    });
+}
+
+void VlcPlayerPrivate::checkDone(const BackgroundChecks::Result& result)
+{
+    if (result.index < 0 || result.index >= static_cast<int>(m_items.size())) {
+        return;
+    }
+    Item& item = m_items[static_cast<std::size_t>(result.index)];
+    if (item.check != Item::Unchecked) {
+        return;
+    }
+    item.check = result.reason.isEmpty() ? Item::Playable : Item::Refused;
+    item.video = result.video;
+    if (!result.reason.isEmpty()) {
+        fail(result.reason);
+    }
+    if (m_waitingIndex != result.index) {
+        return;
+    }
+    const bool opening = m_current < 0;
+    if (playItem(m_waitingIndex, m_waitingStart) != 0 && m_waitingIndex < 0) {
+        if (opening && m_current < 0) {
+            fail(QStringLiteral("no media"));
+        }
+        emit m_player->playFailed();
+    }
+}
+
+void VlcPlayer::setBackgroundChecks(bool enabled)
+{
+    m_d->m_background = enabled && m_d->m_listPlayback;
 }
 
 void VlcPlayer::setMediaOptions(const QStringList& options)
@@ -274,7 +449,7 @@ int VlcPlayer::open(const QString& file)
         m_d->m_videoWidget->setVideoSize(videoSize());
     }
     m_d->requestSurface();
-    return libvlc_media_player_play(m_d->m_mediaPlayer);
+    return m_d->startPlayer();
 }
 
 int VlcPlayer::open(const QStringList& files)
@@ -289,8 +464,11 @@ int VlcPlayer::open(const QStringList& files)
         m_d->m_items.push_back({file, VlcPlayerPrivate::Item::Unchecked, {}});
     }
     m_d->m_current = -1;
+    if (m_d->m_background) {
+        m_d->startBackgroundChecks(files);
+    }
     const int result = m_d->playItem(0, 0);
-    if (m_d->m_current < 0) {
+    if (m_d->m_current < 0 && m_d->m_waitingIndex < 0) {
         m_d->fail(QStringLiteral("no media"));
         return -1;
     }
@@ -314,7 +492,7 @@ int VlcPlayer::play()
         return -1;
     }
     m_d->requestSurface();
-    return libvlc_media_player_play(m_d->m_mediaPlayer);
+    return m_d->startPlayer();
 }
 
 int VlcPlayer::play(int idx)
@@ -340,7 +518,7 @@ bool VlcPlayer::isPlayable(int idx)
     if (idx < 0 || idx >= static_cast<int>(m_d->m_items.size()) || !m_d->m_vlcInstance) {
         return false;
     }
-    return m_d->checkItem(idx);
+    return m_d->mayPlay(idx);
 }
 
 void VlcPlayer::pause()
@@ -374,7 +552,7 @@ int VlcPlayer::previous()
         return -1;
     }
     for (int i = m_d->m_current - 1; i >= 0; --i) {
-        if (m_d->checkItem(i)) {
+        if (m_d->mayPlay(i)) {
             return m_d->playItem(i, 0);
         }
     }
@@ -504,11 +682,13 @@ void VlcPlayerPrivate::handleEvent(const libvlc_event_t* event, void* data)
         emit player->buffering(static_cast<int>(event->u.media_player_buffering.new_cache));
         break;
     case libvlc_MediaPlayerEncounteredError: {
-        const char* message = libvlc_errmsg();
-        qCWarning(lcVireo, "the player met an error: %s", message && *message ? message : "no reason given");
-        if (message && *message) {
-            emit player->error(QString::fromUtf8(message));
-            libvlc_clearerr();
+        // The engine raises this event on the thread where playback failed, right after it
+        // logged why there; its per-thread error text of API calls says nothing here.
+        const QString message = VlcError::takeLogged();
+        qCWarning(lcVireo, "the player met an error: %s",
+                  message.isEmpty() ? "no reason given" : qUtf8Printable(message));
+        if (!message.isEmpty()) {
+            emit player->error(message);
         }
         // The player has stopped on the error: its state says so.
         emit player->stateChanged();

@@ -72,9 +72,67 @@ const QList<double>& VlcQtVideoWidget::rates()
     return list;
 }
 
-VlcQtVideoWidget::VlcQtVideoWidget(QWidget* parent)
-    : QWidget(parent), ui(new Ui_VlcQtVideoWidget), m_lastState(VlcEnums::Error)
+namespace {
+
+using State = VlcQtVideoWidget::PlayState;
+
+struct Transitions
 {
+    State from;
+    QList<State> to;
+};
+
+// Besides these, every state goes to NoTrip (unloaded) and Opening (another trip).
+const Transitions TransitionTable[] = {
+    {State::NoTrip, {}},
+    {State::Opening, {State::Playing, State::Pausing, State::Stopped, State::Ended}},
+    {State::Starting, {State::Playing, State::Pausing, State::Stopped, State::Ended}},
+    // Playing to Starting: play asked for where the engine stands by itself (an end not yet reported).
+    {State::Playing, {State::Starting, State::Pausing, State::Stopped, State::Ended}},
+    {State::Pausing, {State::Paused, State::SeekingPaused, State::Starting, State::Stopped, State::Ended}},
+    {State::Paused,
+     {State::SeekingPaused, State::SwitchingFile, State::Starting, State::Stopped, State::Ended}},
+    {State::SeekingPaused,
+     {State::Paused, State::SwitchingFile, State::Starting, State::Stopped, State::Ended}},
+    {State::SwitchingFile,
+     {State::SettlingFile, State::ConfirmingSeek, State::Starting, State::Stopped, State::Ended}},
+    {State::SettlingFile, {State::ConfirmingSeek, State::Starting, State::Stopped, State::Ended}},
+    {State::ConfirmingSeek,
+     {State::SeekingPaused, State::Paused, State::Starting, State::Stopped, State::Ended}},
+    {State::Stopped,
+     {State::Starting, State::Playing, State::SeekingPaused, State::SwitchingFile, State::Ended}},
+    {State::Ended,
+     {State::Starting, State::Playing, State::SeekingPaused, State::SwitchingFile, State::Stopped}},
+};
+
+} // namespace
+
+QList<VlcQtVideoWidget::PlayState> VlcQtVideoWidget::playStates()
+{
+    QList<PlayState> list;
+    for (const Transitions& row : TransitionTable) {
+        list << row.from;
+    }
+    return list;
+}
+
+bool VlcQtVideoWidget::canMove(PlayState from, PlayState to)
+{
+    if (to == PlayState::NoTrip || to == PlayState::Opening) {
+        return true;
+    }
+    for (const Transitions& row : TransitionTable) {
+        if (row.from == from) {
+            return row.to.contains(to);
+        }
+    }
+    return false;
+}
+
+VlcQtVideoWidget::VlcQtVideoWidget(QWidget* parent) : QWidget(parent), ui(new Ui_VlcQtVideoWidget)
+{
+    // The state travels in queued connections too.
+    qRegisterMetaType<PlayState>();
     ui->setupUi(this);
 
     m_stack = new QStackedWidget(this);
@@ -97,15 +155,15 @@ VlcQtVideoWidget::VlcQtVideoWidget(QWidget* parent)
     setStyleSheet(QStringLiteral("background-color: rgba(0,0,0,0);"));
 
     m_muteTimer = new QTimer(this);
-    m_stateTimer = new QTimer(this);
-    m_pictureTimer = new QTimer(this);
-    m_pictureTimer->setSingleShot(true);
-    connect(m_muteTimer, SIGNAL(timeout()), this, SLOT(muteChanged()));
-    connect(m_stateTimer, SIGNAL(timeout()), this, SLOT(playingStateChanged()));
-    connect(m_pictureTimer, &QTimer::timeout, this, &VlcQtVideoWidget::pictureShown);
-    m_confirmTimer = new QTimer(this);
-    m_confirmTimer->setSingleShot(true);
-    connect(m_confirmTimer, &QTimer::timeout, this, &VlcQtVideoWidget::confirmSeek);
+    connect(m_muteTimer, &QTimer::timeout, this, &VlcQtVideoWidget::muteChanged);
+    m_startingPausingTimer = new QTimer(this);
+    connect(m_startingPausingTimer, &QTimer::timeout, this, &VlcQtVideoWidget::commandPoll);
+    m_seekingPausedTimer = new QTimer(this);
+    m_seekingPausedTimer->setSingleShot(true);
+    connect(m_seekingPausedTimer, &QTimer::timeout, this, &VlcQtVideoWidget::pictureShown);
+    m_confirmingSeekTimer = new QTimer(this);
+    m_confirmingSeekTimer->setSingleShot(true);
+    connect(m_confirmingSeekTimer, &QTimer::timeout, this, &VlcQtVideoWidget::confirmSeek);
     connect(this, &VlcQtVideoWidget::openingMedia, this, &VlcQtVideoWidget::openMedia, Qt::QueuedConnection);
 
     m_lastWidth = width();
@@ -114,11 +172,6 @@ VlcQtVideoWidget::VlcQtVideoWidget(QWidget* parent)
 
 VlcQtVideoWidget::~VlcQtVideoWidget()
 {
-    m_muteTimer->disconnect();
-    m_stateTimer->disconnect();
-    m_pictureTimer->disconnect();
-    m_muteTimer->deleteLater();
-    m_stateTimer->deleteLater();
     m_files.clear();
     // The player draws into the form's surface: it goes before the surface does.
     delete m_instance;
@@ -158,6 +211,90 @@ void VlcQtVideoWidget::showMissingFile(const QString& file)
                          QMessageBox::Ok);
 }
 
+void VlcQtVideoWidget::reportLoadError()
+{
+    QTimer::singleShot(0, this, [this]() { showLoadError(); });
+}
+
+void VlcQtVideoWidget::reportMissingFile(const QString& file)
+{
+    QTimer::singleShot(0, this, [this, file]() { showMissingFile(file); });
+}
+
+void VlcQtVideoWidget::setState(PlayState state)
+{
+    if (state == m_state) {
+        return;
+    }
+    if (!canMove(m_state, state)) {
+        qCWarning(lcPlayer) << "unexpected transition from" << m_state << "to" << state;
+    }
+    const PlayState left = m_state;
+    m_state = state;
+    switch (left) {
+    case PlayState::Starting:
+    case PlayState::Pausing:
+        m_startingPausingTimer->stop();
+        m_commandPolls = 0;
+        break;
+    case PlayState::SeekingPaused:
+        m_seekingPausedTimer->stop();
+        break;
+    case PlayState::ConfirmingSeek:
+        m_confirmingSeekTimer->stop();
+        break;
+    default:
+        break;
+    }
+    switch (state) {
+    case PlayState::Starting:
+    case PlayState::Pausing:
+        m_commandPolls = 0;
+        m_startingPausingTimer->start(StatePollMs);
+        m_stateTarget = -1;
+        break;
+    case PlayState::SeekingPaused:
+    case PlayState::SwitchingFile:
+    case PlayState::SettlingFile:
+    case PlayState::ConfirmingSeek:
+        break;
+    default:
+        m_stateTarget = -1;
+        break;
+    }
+    // A play or pause asked for has been taken by the engine: the button shows it.
+    if (left == PlayState::Starting && state == PlayState::Playing) {
+        emit updatePlayPauseButton(VlcEnums::Playing);
+    } else if (left == PlayState::Pausing &&
+               (state == PlayState::Paused || state == PlayState::SeekingPaused)) {
+        emit updatePlayPauseButton(VlcEnums::Paused);
+    }
+    emit playStateChanged(state);
+}
+
+bool VlcQtVideoWidget::keepsPaused() const
+{
+    switch (m_state) {
+    case PlayState::Pausing:
+    case PlayState::Paused:
+    case PlayState::SeekingPaused:
+    case PlayState::SwitchingFile:
+    case PlayState::SettlingFile:
+    case PlayState::ConfirmingSeek:
+    case PlayState::Stopped:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool VlcQtVideoWidget::pausedSeekUnderWay() const
+{
+    return m_state == PlayState::Pausing || m_state == PlayState::SeekingPaused ||
+           m_state == PlayState::SwitchingFile || m_state == PlayState::SettlingFile ||
+           m_state == PlayState::ConfirmingSeek;
+}
+
 void VlcQtVideoWidget::showPage(Page page)
 {
     m_stack->setCurrentIndex(page);
@@ -178,9 +315,8 @@ void VlcQtVideoWidget::clearPendingSeek()
 
 bool VlcQtVideoWidget::seekOutstanding(qint64 position) const
 {
-    const qint64 pendingPosition = m_pendingPosition;
     const double tolerance = SeekTolerance + ReportIntervalMs * qMax(0.0, m_rate - 1.0);
-    return m_pendingIndex >= 0 || (pendingPosition >= 0 && qAbs(position - pendingPosition) > tolerance);
+    return m_pendingIndex >= 0 || (m_pendingPosition >= 0 && qAbs(position - m_pendingPosition) > tolerance);
 }
 
 void VlcQtVideoWidget::publish(qint64 position)
@@ -199,45 +335,38 @@ double VlcQtVideoWidget::frameInterval() const
 
 void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
 {
-    {
-        QMutexLocker lock(&m_mutex);
-        clearPendingSeek();
-        m_position = 0;
-        m_published = 0;
-        m_keepPaused = false;
-        m_pauseTarget = -1;
-        m_switchTarget = -1;
-        m_awaitingPicture = false;
-        m_pictureTimer->stop();
-        m_missingReported = false;
+    clearPendingSeek();
+    m_position = 0;
+    m_published = 0;
+    m_queuedTarget = -1;
+    m_missingReported = false;
 
-        if (!list) {
-            m_ready = false;
-            if (m_player && m_player->getState() != VlcEnums::Stopped) {
-                m_player->stop();
-            }
-            m_files.clear();
-            m_currentIndex = 0;
-            m_trip.reset();
-            m_timeline = TripTimeline();
-            return;
+    if (!list) {
+        setState(PlayState::NoTrip);
+        if (m_player && m_player->getState() != VlcEnums::Stopped) {
+            m_player->stop();
         }
+        m_files.clear();
+        m_currentIndex = 0;
+        m_trip.reset();
+        m_timeline = TripTimeline();
+        return;
+    }
 
-        createPlayer();
-        m_trip = std::move(list);
-        m_timeline = TripTimeline(*m_trip);
-        m_duration = 0;
-        for (const Trip::TripItem& item : *m_trip) {
-            m_files.append(item.videoFile);
-            m_duration += item.duration;
-        }
+    createPlayer();
+    setState(PlayState::Opening);
+    m_trip = std::move(list);
+    m_timeline = TripTimeline(*m_trip);
+    m_duration = 0;
+    for (const Trip::TripItem& item : *m_trip) {
+        m_files.append(item.videoFile);
+        m_duration += item.duration;
+    }
 
-        applyEngineMute();
-        m_position = 0;
-        qCDebug(lcPlayer) << "opening a trip of" << m_files.size() << "files," << m_duration << "ms";
-        if (static_cast<int>(m_duration) > 0) {
-            emit onDurationChange(m_duration);
-        }
+    applyEngineMute();
+    qCDebug(lcPlayer) << "opening a trip of" << m_files.size() << "files," << m_duration << "ms";
+    if (static_cast<int>(m_duration) > 0) {
+        emit onDurationChange(m_duration);
     }
     // Queued: the files open after every receiver of the trip selection has run.
     emit openingMedia();
@@ -245,13 +374,10 @@ void VlcQtVideoWidget::setMedia(std::shared_ptr<Trip::TripList> list)
 
 void VlcQtVideoWidget::createPlayer()
 {
-    QMutexLocker lock(&m_mutex);
     if (m_player) {
-        m_ready = false;
-        m_expectedState = 0;
         m_requestedMute = m_muted;
         m_muteTimer->stop();
-        m_stateTimer->stop();
+        setState(PlayState::NoTrip);
         disconnect(m_player, nullptr, this, nullptr);
         // Stopped now, so the old engine no longer draws into the surface the new one takes.
         m_player->stop();
@@ -265,28 +391,27 @@ void VlcQtVideoWidget::createPlayer()
         m_instance->deleteLater();
         m_instance = nullptr;
     }
-    m_lastState = VlcEnums::Error;
+    m_lastEngineState = VlcEnums::Error;
 
     m_instance = new VlcInstance(engineArguments(), this);
     m_instance->setObjectName(QStringLiteral("Player m_instance"));
     m_player = new VlcPlayer(m_instance, ui->video, true);
     m_player->setObjectName(QStringLiteral("Player m_player"));
+    // A file check can take seconds on a slow or stalled card: never on this thread.
+    m_player->setBackgroundChecks(true);
     // The speed holds from trip to trip.
     m_player->setRate(m_rate);
 
-    connect(m_player, SIGNAL(error(const QString&)), this, SLOT(mediaPlayerError(const QString&)),
-            Qt::QueuedConnection);
-    connect(m_player, SIGNAL(timeChanged(int)), this, SLOT(timeChanged(int)), Qt::QueuedConnection);
-    connect(m_player, SIGNAL(stateChanged()), this, SLOT(stateChanged()), Qt::QueuedConnection);
-    connect(m_player, SIGNAL(nextItemSet(const QString&)), this, SLOT(mediaChanged(const QString&)),
-            Qt::QueuedConnection);
+    connect(m_player, &VlcPlayer::error, this, &VlcQtVideoWidget::mediaPlayerError, Qt::QueuedConnection);
+    connect(m_player, &VlcPlayer::timeChanged, this, &VlcQtVideoWidget::timeChanged, Qt::QueuedConnection);
+    connect(m_player, &VlcPlayer::stateChanged, this, &VlcQtVideoWidget::stateChanged, Qt::QueuedConnection);
+    connect(m_player, &VlcPlayer::nextItemSet, this, &VlcQtVideoWidget::mediaChanged, Qt::QueuedConnection);
     connect(m_player, &VlcPlayer::buffering, this, &VlcQtVideoWidget::buffering, Qt::QueuedConnection);
-    m_ready = true;
+    connect(m_player, &VlcPlayer::playFailed, this, &VlcQtVideoWidget::reportLoadError, Qt::QueuedConnection);
 }
 
 void VlcQtVideoWidget::openMedia()
 {
-    QMutexLocker lock(&m_mutex);
     if (!m_player || m_files.isEmpty() || m_currentIndex >= m_files.size()) {
         return;
     }
@@ -298,7 +423,7 @@ void VlcQtVideoWidget::openMedia()
         m_player->setVolume(m_volume);
     } else {
         qCDebug(lcPlayer) << "the engine opened none of the trip's files:" << m_player->getLastError();
-        showLoadError();
+        reportLoadError();
     }
 }
 
@@ -319,43 +444,45 @@ bool VlcQtVideoWidget::isLastPlayable(int index) const
 
 void VlcQtVideoWidget::play()
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player) {
+    if (m_state == PlayState::NoTrip || !m_player) {
         return;
     }
     showPage(VideoPage);
-    m_stateTimer->start(StatePollMs);
     const int state = m_player->getState();
     const bool starting = state == VlcEnums::Opening || state == VlcEnums::Buffering;
-    if (state == VlcEnums::Playing || (starting && !m_keepPaused)) {
-        m_keepPaused = true;
-        m_expectedState = VlcEnums::Paused;
+    if (state == VlcEnums::Playing && keepsPaused() && m_state != PlayState::Stopped) {
+        // Already on the way to a still picture (a file switched to while paused plays up
+        // to its first report): it stays paused.
+        return;
+    }
+    if (state == VlcEnums::Playing || (starting && !keepsPaused())) {
         // The engine stops on the picture it shows now; once paused it is put exactly there
         // (seekPaused), so the position published and the picture agree.
-        m_pauseTarget = shownPosition();
+        const qint64 shown = shownPosition();
+        setState(PlayState::Pausing);
+        m_stateTarget = shown;
         m_player->pause();
     } else if (state == VlcEnums::Ended) {
-        m_keepPaused = false;
-        m_expectedState = VlcEnums::Playing;
+        setState(PlayState::Starting);
         if (!m_files.isEmpty() && isLastPlayable(m_currentIndex)) {
             m_player->play(0);
         } else {
             m_player->play();
         }
     } else {
-        m_keepPaused = false;
-        m_pauseTarget = -1;
-        m_switchTarget = -1;
-        m_awaitingPicture = false;
-        m_pictureTimer->stop();
-        m_expectedState = VlcEnums::Playing;
+        setState(PlayState::Starting);
         m_player->play();
+        // A seek that waited for a paused one goes on from where it was asked.
+        const qint64 queued = m_queuedTarget;
+        m_queuedTarget = -1;
+        if (queued >= 0) {
+            setupPosition(queued, true);
+        }
     }
 }
 
 void VlcQtVideoWidget::stop()
 {
-    QMutexLocker lock(&m_mutex);
     if (m_player && m_player->getState() != VlcEnums::Stopped) {
         m_player->stop();
     }
@@ -368,7 +495,6 @@ void VlcQtVideoWidget::rewind()
 
 void VlcQtVideoWidget::forward()
 {
-    QMutexLocker lock(&m_mutex);
     // At the end of the trip there is nothing ahead.
     if (currentPage() != VideoPage) {
         return;
@@ -378,17 +504,19 @@ void VlcQtVideoWidget::forward()
 
 qint64 VlcQtVideoWidget::targetPosition() const
 {
-    if (m_pauseTarget >= 0) {
-        return m_pauseTarget;
+    if (m_queuedTarget >= 0) {
+        return m_queuedTarget;
+    }
+    if (m_state == PlayState::Pausing && m_stateTarget >= 0) {
+        return m_stateTarget;
     }
     // Paused, m_position is the picture on screen or the target of a seek under way.
-    return m_keepPaused ? m_position.load() : shownPosition();
+    return keepsPaused() ? m_position : shownPosition();
 }
 
 void VlcQtVideoWidget::seekBy(int ms)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player) {
+    if (m_state == PlayState::NoTrip || !m_player) {
         return;
     }
     setupPosition(targetPosition() + ms, true);
@@ -396,8 +524,7 @@ void VlcQtVideoWidget::seekBy(int ms)
 
 void VlcQtVideoWidget::stepFrame(int frames)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player || !m_trip || frames == 0 || m_timeline.count() == 0) {
+    if (m_state == PlayState::NoTrip || !m_player || !m_trip || frames == 0 || m_timeline.count() == 0) {
         return;
     }
     const qint64 from = targetPosition();
@@ -416,10 +543,10 @@ void VlcQtVideoWidget::stepFrame(int frames)
         target = end - qint64(interval / 2);
     }
     target = qBound<qint64>(0, target, m_duration);
-    if (m_player->getState() == VlcEnums::Playing && !m_keepPaused) {
+    if (m_player->getState() == VlcEnums::Playing && !keepsPaused()) {
         // Paused first; the engine is put on the stepped frame once it has paused.
         play();
-        m_pauseTarget = target;
+        m_stateTarget = target;
         return;
     }
     setupPosition(target, true);
@@ -427,7 +554,6 @@ void VlcQtVideoWidget::stepFrame(int frames)
 
 void VlcQtVideoWidget::setRate(double rate)
 {
-    QMutexLocker lock(&m_mutex);
     rate = qBound(rates().first(), rate, rates().last());
     if (rate == m_rate) {
         return;
@@ -443,7 +569,8 @@ void VlcQtVideoWidget::setRate(double rate)
 bool VlcQtVideoWidget::engineMuteWanted() const
 {
     // Silent too while a file switched to while paused plays up to its first report.
-    return m_requestedMute || m_rate > LoudestRate || m_switchTarget >= 0;
+    return m_requestedMute || m_rate > LoudestRate || m_state == PlayState::SwitchingFile ||
+           m_state == PlayState::SettlingFile;
 }
 
 void VlcQtVideoWidget::applyEngineMute()
@@ -455,8 +582,7 @@ void VlcQtVideoWidget::applyEngineMute()
 
 void VlcQtVideoWidget::toggleMute()
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player) {
+    if (m_state == PlayState::NoTrip || !m_player) {
         return;
     }
     if (m_rate > LoudestRate) {
@@ -468,13 +594,13 @@ void VlcQtVideoWidget::toggleMute()
     }
     m_requestedMute = !m_muted;
     m_player->toggleMute();
+    m_mutePolls = 0;
     m_muteTimer->start(MutePollMs);
 }
 
 void VlcQtVideoWidget::setVolume(int volume)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player) {
+    if (m_state == PlayState::NoTrip || !m_player) {
         return;
     }
     if (volume >= 0 && volume <= 100) {
@@ -486,8 +612,7 @@ void VlcQtVideoWidget::setVolume(int volume)
 
 void VlcQtVideoWidget::setPosition(int position)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_ready || !m_player) {
+    if (m_state == PlayState::NoTrip || !m_player) {
         return;
     }
     setupPosition(position, true);
@@ -499,13 +624,13 @@ qint64 VlcQtVideoWidget::shownPosition() const
         // A seek is under way: its target is where the picture goes.
         return m_position;
     }
-    if (m_keepPaused || !m_player || m_player->getState() != VlcEnums::Playing) {
+    if (keepsPaused() || !m_player || m_player->getState() != VlcEnums::Playing) {
         // Paused, stopped or at the end: the picture does not move.
         return m_position;
     }
     // Reports come a few times a second and describe the picture shown when they are made.
     const qint64 elapsed = qMin<qint64>(m_positionClock.elapsed(), 1000);
-    const int index = qBound(0, m_currentIndex.load(), qMax(0, m_timeline.count() - 1));
+    const int index = qBound(0, m_currentIndex, qMax(0, m_timeline.count() - 1));
     const qint64 estimate = m_position + qint64(elapsed * m_rate);
     return qBound(m_timeline.offset(index), estimate,
                   qMax(m_timeline.offset(index), m_timeline.offset(index + 1) - 1));
@@ -525,16 +650,15 @@ void VlcQtVideoWidget::seekPaused(qint64 position)
     m_player->setTime(pausedSeekTime(position));
     m_position = position;
     m_positionClock.start();
-    m_awaitingPicture = true;
+    setState(PlayState::SeekingPaused);
+    m_stateTarget = position;
     m_bufferingSeen = false;
-    m_pictureTarget = position;
-    m_pictureTimer->start(PictureWaitMs);
+    m_seekingPausedTimer->start(PictureWaitMs);
 }
 
 void VlcQtVideoWidget::buffering(int percent)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!fromCurrentPlayer() || !m_awaitingPicture) {
+    if (!fromCurrentPlayer() || m_state != PlayState::SeekingPaused) {
         return;
     }
     // The engine buffers anew from 0 for every seek: a full buffer counts once the seek's own
@@ -544,42 +668,63 @@ void VlcQtVideoWidget::buffering(int percent)
     } else if (percent >= 100 && m_bufferingSeen) {
         // The engine reports a full buffer just before its decoder hands the picture over
         // to the display: it is on screen a moment later.
-        m_pictureTimer->start(PictureSettleMs);
+        m_seekingPausedTimer->start(PictureSettleMs);
     }
 }
 
 void VlcQtVideoWidget::pictureShown()
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_awaitingPicture) {
+    if (m_state != PlayState::SeekingPaused) {
         return;
     }
-    m_awaitingPicture = false;
-    m_pictureTimer->stop();
-    publish(m_pictureTarget);
+    const qint64 target = m_stateTarget;
+    setState(PlayState::Paused);
+    // A later seek waited for this one: its picture is the one to publish.
+    if (!seekQueued()) {
+        publish(target);
+    }
+}
+
+bool VlcQtVideoWidget::seekQueued()
+{
+    if (m_queuedTarget < 0 || pausedSeekUnderWay()) {
+        return false;
+    }
+    const qint64 target = m_queuedTarget;
+    m_queuedTarget = -1;
+    setupPosition(target, true);
+    return true;
 }
 
 void VlcQtVideoWidget::confirmSeek()
 {
-    QMutexLocker lock(&m_mutex);
-    const qint64 target = m_confirmTarget;
-    m_confirmTarget = -1;
+    if (m_state != PlayState::ConfirmingSeek) {
+        return;
+    }
+    const qint64 target = m_stateTarget;
     if (m_player && target >= 0 && m_player->getState() == VlcEnums::Paused && m_position == target) {
         seekPaused(target);
+        return;
     }
+    setState(PlayState::Paused);
+    seekQueued();
 }
 
 void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
 {
-    QMutexLocker lock(&m_mutex);
     if (!m_player) {
         return;
     }
-    m_confirmTarget = -1;
-    m_confirmTimer->stop();
+    qint64 target = qBound<qint64>(0, position, m_duration);
+    if (pausedSeekUnderWay()) {
+        // The engine takes one paused seek at a time: a new one waits for the picture of
+        // the one under way and replaces any other waiting.
+        m_queuedTarget = target;
+        return;
+    }
+    m_queuedTarget = -1;
     m_heldReports = 0;
 
-    qint64 target = qBound<qint64>(0, position, m_duration);
     int index = m_timeline.indexAt(target);
     if (!m_trip || index < 0) {
         return;
@@ -601,20 +746,19 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
     }
 
     const int state = m_player->getState();
-    const bool playing = !m_keepPaused && state != VlcEnums::Ended && state != VlcEnums::Stopped;
-    const bool reopen = m_lastState == VlcEnums::Ended && isLastPlayable(m_currentIndex);
+    const bool paused = keepsPaused();
+    const bool playing = !paused && state != VlcEnums::Ended && state != VlcEnums::Stopped;
+    const bool reopen = m_lastEngineState == VlcEnums::Ended && isLastPlayable(m_currentIndex);
     const int inFile = static_cast<int>(target - m_timeline.offset(index));
-    m_awaitingPicture = false;
-    m_pictureTimer->stop();
-    m_pauseTarget = -1;
-    bool published = false;
 
     if (index != m_player->currentIndex() || reopen) {
         // The new file starts at the target: its first picture is the one wanted.
         m_pendingIndex = index;
         m_pendingPosition = target;
-        m_switchTarget = m_keepPaused ? target : -1;
-        m_switchReported = false;
+        if (paused) {
+            setState(PlayState::SwitchingFile);
+            m_stateTarget = target;
+        }
         // The engine cannot start a file in its last moments (it shows the file's first
         // picture instead): start a little before and seek from there.
         const qint64 length = m_timeline.fileDuration(index);
@@ -622,21 +766,20 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
             inFile > length - NearEndMs ? static_cast<int>(qMax<qint64>(0, length - NearEndMs)) : inFile;
         m_switchStart = start;
         if (m_player->play(index, start) != 0) {
-            showLoadError();
-        } else if (start != inFile && !m_keepPaused) {
+            reportLoadError();
+        } else if (start != inFile && !paused) {
             m_player->setTime(inFile);
         }
-    } else if (state == VlcEnums::Paused) {
+    } else if (state == VlcEnums::Paused && paused) {
+        // Not when a play is under way: the engine still says paused until it has taken it.
         seekPaused(target);
     } else {
         m_pendingPosition = target;
         m_player->setTime(inFile);
-        if (m_keepPaused && state == VlcEnums::Playing) {
-            // A pause under way: the engine is put on the target once it has paused.
-            m_pauseTarget = target;
-        }
     }
-    if (m_awaitingPicture || m_switchTarget >= 0 || m_pauseTarget >= 0) {
+
+    bool published = false;
+    if (pausedSeekUnderWay()) {
         // Paused: published once the engine shows the target's picture.
         m_position = target;
         m_positionClock.start();
@@ -650,11 +793,8 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
     }
 
     if (target == m_duration && !playing) {
-        m_keepPaused = false;
-        m_awaitingPicture = false;
-        m_pictureTimer->stop();
-        m_switchTarget = -1;
         clearPendingSeek();
+        setState(PlayState::Ended);
         showPage(EndPage);
         if (notify && !published) {
             publish(target);
@@ -664,20 +804,18 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
 
 void VlcQtVideoWidget::timeChanged(int time)
 {
-    QMutexLocker lock(&m_mutex);
     if (!fromCurrentPlayer() || !m_player || !m_trip) {
         return;
     }
-    if (m_switchTarget >= 0 && !m_switchReported && m_keepPaused && m_pendingIndex < 0 &&
-        time >= m_switchStart - SeekTolerance) {
-        m_switchReported = true;
+    if (m_state == PlayState::SwitchingFile && m_pendingIndex < 0 && time >= m_switchStart - SeekTolerance) {
+        setState(PlayState::SettlingFile);
         if (m_player->getState() == VlcEnums::Playing) {
             m_player->pause();
         }
         return;
     }
     // While paused the picture's position is published by the seek that showed it.
-    if (m_keepPaused || m_awaitingPicture) {
+    if (keepsPaused()) {
         return;
     }
     const qint64 position = time + m_timeline.offset(m_currentIndex);
@@ -698,7 +836,6 @@ void VlcQtVideoWidget::timeChanged(int time)
 
 void VlcQtVideoWidget::mediaChanged(const QString& path)
 {
-    QMutexLocker lock(&m_mutex);
     if (!fromCurrentPlayer() || !m_trip) {
         return;
     }
@@ -719,7 +856,6 @@ void VlcQtVideoWidget::mediaChanged(const QString& path)
 void VlcQtVideoWidget::mediaPlayerError(const QString& message)
 {
     qCDebug(lcPlayer) << "engine error:" << message;
-    QMutexLocker lock(&m_mutex);
     if (!fromCurrentPlayer() || !m_player || m_files.isEmpty()) {
         return;
     }
@@ -746,34 +882,33 @@ bool VlcQtVideoWidget::stopIfFileMissing(int from, int to)
         return false;
     }
     m_missingReported = true;
-    m_keepPaused = true;
     clearPendingSeek();
-    m_awaitingPicture = false;
-    m_pictureTimer->stop();
-    m_stateTimer->stop();
-    m_expectedState = 0;
+    m_queuedTarget = -1;
+    setState(PlayState::Stopped);
     m_player->stop();
     emit updatePlayPauseButton(VlcEnums::Stopped);
-    showMissingFile(missing);
+    reportMissingFile(missing);
     return true;
 }
 
 void VlcQtVideoWidget::stateChanged()
 {
-    QMutexLocker lock(&m_mutex);
     if (!fromCurrentPlayer()) {
         return;
     }
     if (!m_player) {
-        m_lastState = VlcEnums::Error;
+        m_lastEngineState = VlcEnums::Error;
         return;
     }
     const int state = m_player->getState();
-    if (state == m_lastState) {
-        return;
+    if (state != m_lastEngineState) {
+        engineStateReached(state);
     }
-    m_lastState = state;
+}
 
+void VlcQtVideoWidget::engineStateReached(int state)
+{
+    m_lastEngineState = state;
     switch (state) {
     case VlcEnums::Idle:
     case VlcEnums::Opening:
@@ -781,51 +916,55 @@ void VlcQtVideoWidget::stateChanged()
         return;
     case VlcEnums::Playing:
         showPage(VideoPage);
-        if (m_keepPaused) {
+        if (keepsPaused()) {
             // A file switched to while paused is paused at its first time report: paused
             // before, the engine now and then has not yet taken the start position and
             // leaves every seek of the paused file without a picture.
-            if (m_switchTarget < 0 || m_switchReported) {
+            if (m_state != PlayState::SwitchingFile) {
                 m_player->pause();
             }
             applyEngineMute();
             return;
         }
         applyEngineMute();
+        setState(PlayState::Playing);
         break;
     case VlcEnums::Paused:
         clearPendingSeek();
-        if (m_switchTarget >= 0) {
+        if (m_state == PlayState::SwitchingFile || m_state == PlayState::SettlingFile) {
             // A file switched to while paused: show the position asked for. Now and then
             // the engine, paused so soon after starting the file, leaves a first seek
             // undone (it shows the file's start); a second one a moment later always takes,
             // and its picture is the one published. Near the end of the file a second seek
             // to the same place shows a broken picture: the first one goes earlier there.
+            const qint64 target = m_stateTarget;
             const int index = m_player->currentIndex();
             const qint64 start = m_timeline.offset(index);
-            const bool nearEnd = m_switchTarget - start > m_timeline.fileDuration(index) - NearEndMs;
-            m_player->setTime(
-                pausedSeekTime(nearEnd ? qMax(start, m_switchTarget - NearEndMs / 2) : m_switchTarget));
-            m_position = m_switchTarget;
-            m_confirmTarget = m_switchTarget;
-            m_confirmTimer->start(ConfirmSeekMs);
-            m_switchTarget = -1;
-        } else if (m_pauseTarget >= 0) {
-            seekPaused(m_pauseTarget);
-            m_pauseTarget = -1;
+            const bool nearEnd = target - start > m_timeline.fileDuration(index) - NearEndMs;
+            m_player->setTime(pausedSeekTime(nearEnd ? qMax(start, target - NearEndMs / 2) : target));
+            m_position = target;
+            setState(PlayState::ConfirmingSeek);
+            m_stateTarget = target;
+            m_confirmingSeekTimer->start(ConfirmSeekMs);
+        } else if (m_state == PlayState::Pausing) {
+            seekPaused(m_stateTarget >= 0 ? m_stateTarget : m_position);
         }
         break;
     case VlcEnums::Stopped:
         clearPendingSeek();
-        m_keepPaused = true;
+        m_queuedTarget = -1;
+        if (!pausedSeekUnderWay() || m_state == PlayState::Pausing) {
+            setState(PlayState::Stopped);
+        }
         break;
     case VlcEnums::Ended:
         if (isLastPlayable(m_currentIndex)) {
-            m_keepPaused = false;
             clearPendingSeek();
+            m_queuedTarget = -1;
+            setState(PlayState::Ended);
             showPage(EndPage);
             if (m_position == 0) {
-                showLoadError();
+                reportLoadError();
             }
             break;
         }
@@ -835,45 +974,43 @@ void VlcQtVideoWidget::stateChanged()
             return;
         }
         if (m_position == 0) {
-            showLoadError();
+            reportLoadError();
         }
         return;
     default:
         clearPendingSeek();
-        m_lastState = VlcEnums::Error;
+        m_lastEngineState = VlcEnums::Error;
         if (stopIfFileMissing(m_currentIndex, m_currentIndex + 1)) {
             return;
         }
         break;
     }
-    if (m_expectedState == 0) {
+    // While a play or pause waits for the engine, the button changes when the engine has it.
+    if (m_state != PlayState::Starting && m_state != PlayState::Pausing) {
         emit updatePlayPauseButton(state);
     }
 }
 
-void VlcQtVideoWidget::playingStateChanged()
+void VlcQtVideoWidget::commandPoll()
 {
-    QMutexLocker lock(&m_mutex);
-    if (m_expectedState == 0 || !m_player) {
-        m_stateTimer->stop();
+    if ((m_state != PlayState::Starting && m_state != PlayState::Pausing) || !m_player) {
+        m_startingPausingTimer->stop();
         return;
     }
-    if (m_player->getState() == m_expectedState) {
-        m_stateTimer->stop();
-        emit updatePlayPauseButton(m_expectedState);
-        m_expectedState = 0;
-        m_invalidStateCounter = 0;
-    } else if (++m_invalidStateCounter > StatePollLimit) {
-        m_stateTimer->stop();
-        m_expectedState = 0;
-        m_invalidStateCounter = 0;
-        emit updatePlayPauseButton(m_player->getState());
+    // The engine's report may come late, or not at all when it was already there.
+    const int expected = m_state == PlayState::Starting ? VlcEnums::Playing : VlcEnums::Paused;
+    const int state = m_player->getState();
+    if (state == expected) {
+        engineStateReached(state);
+    } else if (++m_commandPolls > StatePollLimit) {
+        // The engine did not follow: the button shows what it does.
+        setState(m_state == PlayState::Starting ? PlayState::Playing : PlayState::Paused);
+        emit updatePlayPauseButton(state);
     }
 }
 
 void VlcQtVideoWidget::muteChanged()
 {
-    QMutexLocker lock(&m_mutex);
     if (!m_player) {
         m_muteTimer->stop();
         return;
@@ -882,13 +1019,11 @@ void VlcQtVideoWidget::muteChanged()
     if (engineMuted == m_requestedMute) {
         m_muted = engineMuted;
         m_muteTimer->stop();
-        m_invalidMuteCounter = 0;
         emit updateVolumeButtonIcon(m_player->getVolume(), m_muted);
-    } else if (++m_invalidMuteCounter > MutePollLimit) {
+    } else if (++m_mutePolls > MutePollLimit) {
         // The engine takes a mute only while its sound output runs (not while paused at the
         // start of a file): the user's choice holds and is applied with the next report.
         m_muteTimer->stop();
-        m_invalidMuteCounter = 0;
         m_muted = m_requestedMute;
         emit updateVolumeButtonIcon(m_player->getVolume(), m_muted);
     }
@@ -898,7 +1033,6 @@ void VlcQtVideoWidget::updateActivationState()
 {
     // The engine redraws a paused picture by itself (several times a second), also after
     // the window was covered: nothing to do but to follow the window's state.
-    QMutexLocker lock(&m_mutex);
     m_wasActive = isActiveWindow();
 }
 
@@ -932,7 +1066,7 @@ void VlcQtVideoWidget::mouseReleaseEvent(QMouseEvent* event)
     // Left unaccepted either way: the window behind the video ends its drag on the release.
     QWidget::mouseReleaseEvent(event);
     // Only the left button plays and pauses; a right click (a context menu elsewhere) does not.
-    if (click && m_ready && event->button() == Qt::LeftButton) {
+    if (click && m_state != PlayState::NoTrip && event->button() == Qt::LeftButton) {
         play();
     }
 }

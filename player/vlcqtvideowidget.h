@@ -2,13 +2,12 @@
 
 #include "tripitem.h"
 #include "triptimeline.h"
+#include "vireo/vlcenums.h"
 
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QStringList>
 #include <QWidget>
 
-#include <atomic>
 #include <memory>
 
 class QStackedWidget;
@@ -44,8 +43,30 @@ public:
         EndPage = 1
     };
 
+    // What the widget is doing with the trip. The engine's own state follows with a delay;
+    // the states with "Paused" or a pause in them keep the picture still.
+    enum class PlayState
+    {
+        NoTrip,         // nothing loaded, or unloaded
+        Opening,        // a trip's files are being opened
+        Starting,       // play asked for, the engine not playing yet
+        Playing,        // playing
+        Pausing,        // pause asked for while playing; then the picture is put on the target
+        Paused,         // still, the picture on screen is the one published
+        SeekingPaused,  // a seek of the paused engine, until its picture is shown
+        SwitchingFile,  // another file started while paused, until it has sent its first report
+        SettlingFile,   // that file reported and is being paused
+        ConfirmingSeek, // that file paused; its target is sought once more a moment later
+        Stopped,        // the engine stopped (also when a file of the trip has gone)
+        Ended           // the trip played (or was sought) to its end
+    };
+    Q_ENUM(PlayState)
+
     // Playback speeds offered, slowest first.
     static const QList<double>& rates();
+    // The transitions the widget makes; every other one is a fault.
+    static bool canMove(PlayState from, PlayState to);
+    static QList<PlayState> playStates();
 
     explicit VlcQtVideoWidget(QWidget* parent = nullptr);
     ~VlcQtVideoWidget() override;
@@ -54,6 +75,7 @@ public:
     double rate() const { return m_rate; }
     // The trip position last published.
     qint64 position() const { return m_published; }
+    PlayState playState() const { return m_state; }
 
 public slots:
     void setMedia(std::shared_ptr<Trip::TripList> list);
@@ -83,6 +105,7 @@ signals:
     void updatePlayPauseButton(int state);
     void openingMedia();
     void rateChanged(double rate);
+    void playStateChanged(VlcQtVideoWidget::PlayState state);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -107,12 +130,27 @@ private slots:
     void mediaChanged(const QString& path);
     void mediaPlayerError(const QString& message);
     void muteChanged();
-    void playingStateChanged();
+    void commandPoll();
     void buffering(int percent);
     void pictureShown();
     void confirmSeek();
+    // The message boxes run their own event loop: they are shown after the transition.
+    void reportLoadError();
 
 private:
+    // Moves to state: stops the timer of the state left, and confirms a play or pause
+    // on the button once the engine has taken it.
+    void setState(PlayState state);
+    // Acts on a state the engine has reached.
+    void engineStateReached(int state);
+    // The picture stands still (paused, or about to be), whatever the engine does.
+    bool keepsPaused() const;
+    // A seek of the paused engine is under way: a new one waits for it.
+    bool pausedSeekUnderWay() const;
+    // Starts the seek that waited for a paused one, once none is under way; true when it did.
+    bool seekQueued();
+    void reportMissingFile(const QString& file);
+
     void createPlayer();
     void setupPosition(qint64 position, bool notify);
     void showPage(Page page);
@@ -140,52 +178,52 @@ private:
     QVBoxLayout* m_layout = nullptr;
     int m_lastWidth = -1;
     int m_lastHeight = -1;
-    QMutex m_mutex{QMutex::Recursive};
     VlcInstance* m_instance = nullptr;
     VlcPlayer* m_player = nullptr;
     QStringList m_files;
     std::shared_ptr<Trip::TripList> m_trip;
     TripTimeline m_timeline;
-    std::atomic<int> m_currentIndex{0};
-    std::atomic<int> m_pendingIndex{-1};
     qint64 m_duration = 0;
-    std::atomic<qint64> m_position{0};
+
+    PlayState m_state = PlayState::NoTrip;
+    // The position the state is heading for: the picture to pause on (Pausing), to show
+    // (SeekingPaused), or of the file switched to (SwitchingFile, SettlingFile,
+    // ConfirmingSeek); -1 in the other states.
+    qint64 m_stateTarget = -1;
+    // A seek asked for while a paused one was under way: sought once that one's picture is shown.
+    qint64 m_queuedTarget = -1;
+    // SeekingPaused: the engine has begun buffering for the seek.
+    bool m_bufferingSeen = false;
+    // SwitchingFile: where in its file the switched-to file was started.
+    int m_switchStart = 0;
+    // The timers of the states that own them; each stops when its state is left.
+    QTimer* m_startingPausingTimer = nullptr;
+    QTimer* m_seekingPausedTimer = nullptr;
+    QTimer* m_confirmingSeekTimer = nullptr;
+    int m_commandPolls = 0;
+
+    int m_currentIndex = 0;
+    // File of a seek that switched files and is not yet confirmed by the engine; -1 none.
+    int m_pendingIndex = -1;
+    // Trip position of a seek while playing not yet confirmed by a report; -1 none.
+    qint64 m_pendingPosition = -1;
+    int m_heldReports = 0;
+    qint64 m_position = 0;
     // The position last told through onPositionChange.
-    std::atomic<qint64> m_published{0};
+    qint64 m_published = 0;
     // When m_position was last taken from the engine or set by a seek.
     QElapsedTimer m_positionClock;
-    std::atomic<qint64> m_pendingPosition{-1};
-    std::atomic<bool> m_keepPaused{false};
-    std::atomic<bool> m_mouseMoved{false};
+    int m_lastEngineState = VlcEnums::Error;
+
+    bool m_mouseMoved = false;
     int m_volume = 60;
     // The user's choice, shown on the volume button.
     bool m_muted = false;
     bool m_requestedMute = false;
+    // Runs while a mute toggle waits for the engine to take it.
     QTimer* m_muteTimer = nullptr;
-    int m_expectedState = 0;
-    QTimer* m_stateTimer = nullptr;
-    std::atomic<int> m_lastState;
-    std::atomic<bool> m_ready{false};
-    int m_invalidMuteCounter = 0;
-    int m_invalidStateCounter = 0;
-    int m_heldReports = 0;
+    int m_mutePolls = 0;
     int m_wasActive = -1;
     double m_rate = 1.0;
-    // A pause asked for while playing: the position to show once the engine has paused.
-    qint64 m_pauseTarget = -1;
-    // A seek into another file while paused: the position to show once that file plays.
-    qint64 m_switchTarget = -1;
-    // The file switched to has sent its first time report.
-    bool m_switchReported = false;
-    // Where in its file the switched-to file was started.
-    int m_switchStart = 0;
-    // A seek of the paused engine whose picture has not come yet.
-    bool m_awaitingPicture = false;
-    bool m_bufferingSeen = false;
-    qint64 m_pictureTarget = -1;
-    QTimer* m_pictureTimer = nullptr;
-    // The position of a file switched to while paused, sought once more a moment later.
-    qint64 m_confirmTarget = -1;
-    QTimer* m_confirmTimer = nullptr;
     bool m_missingReported = false;
 };

@@ -6,6 +6,7 @@
 #include "vlcoptions.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -225,6 +226,41 @@ private slots:
         const int states = rec.states;
         QTest::qWait(200);
         QCOMPARE(rec.states, states);
+    }
+
+    // A file checked and then gone when its turn comes: the engine's reason for the failure
+    // reaches the error signal and the log.
+    void engineErrorCarriesItsReason()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString copy = dir.filePath(QLatin1String(RunSecond));
+        QVERIFY(QFile::copy(path(RunSecond), copy));
+
+        auto instance = makeInstance();
+        auto* player = new VlcPlayer(instance.get(), nullptr, true);
+        Recorder rec(player);
+        QCOMPARE(player->open(QStringList{path(RunFirst), copy}), 0);
+        QVERIFY(player->isPlayable(1));
+        QVERIFY(QFile::remove(copy));
+
+        static QStringList warnings;
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+                if (type == QtWarningMsg && qstrcmp(context.category, "tarrow.vireo") == 0) {
+                    warnings << text;
+                }
+            });
+        QCOMPARE(player->play(1), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!rec.errors.isEmpty(), 5000);
+        qInstallMessageHandler(previous);
+
+        const QString reason = rec.errors.first();
+        QVERIFY2(reason.contains(QLatin1String(RunSecond)) || reason.contains(QLatin1String("open")),
+                 qPrintable(reason));
+        const QString logged = warnings.filter(QLatin1String("the player met an error")).join('\n');
+        QVERIFY2(logged.contains(reason), qPrintable(warnings.join('\n')));
     }
 
     void singleFilePlayer()

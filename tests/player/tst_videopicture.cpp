@@ -36,6 +36,18 @@ public:
     using VlcQtVideoWidget::player;
     int loadErrors = 0;
     QStringList missingFiles;
+    // Transitions made that the widget's table does not list.
+    QStringList unlisted;
+
+    TestWidget()
+    {
+        connect(this, &VlcQtVideoWidget::playStateChanged, this, [this](PlayState state) {
+            if (!canMove(m_last, state)) {
+                unlisted << QStringLiteral("%1 to %2").arg(int(m_last)).arg(int(state));
+            }
+            m_last = state;
+        });
+    }
 
 protected:
     QStringList engineArguments() const override
@@ -44,6 +56,9 @@ protected:
     }
     void showLoadError() override { ++loadErrors; }
     void showMissingFile(const QString& file) override { missingFiles << file; }
+
+private:
+    PlayState m_last = PlayState::NoTrip;
 };
 
 // What the screen shows in the widget: the clip and frame in its middle, and whether the bands
@@ -203,6 +218,7 @@ private slots:
         QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1String("; "))));
         QCOMPARE(widget.player()->getState(), int(VlcEnums::Paused));
         QCOMPARE(widget.loadErrors, 0);
+        QVERIFY2(widget.unlisted.isEmpty(), qPrintable(widget.unlisted.join(", ")));
 
         // Playing from there into the next clip keeps the picture's shape and shows every
         // frame (the engine never shows a file's very last one: it ends the file first);
@@ -235,6 +251,72 @@ private slots:
             const bool last = frame >= lastFrame - 1 && seen.at(i) == std::make_pair(clip + 1, 0);
             QVERIFY2(last || seen.at(i) == std::make_pair(clip, frame + 1), qPrintable(frames.join(' ')));
         }
+    }
+
+    void quickSeeksQueue_data()
+    {
+        QTest::addColumn<int>("startClip");
+        QTest::addColumn<int>("startMs");
+        // Seeks asked one right after the other: a relative seek as a negative or positive
+        // step, an absolute one as a position.
+        QTest::addColumn<QList<int>>("steps");
+        QTest::addColumn<QList<int>>("absolute");
+
+        QTest::newRow("back twice across a boundary") << 2 << 300 << QList<int>{-500, -500} << QList<int>{};
+        QTest::newRow("back three times") << 2 << 900 << QList<int>{-500, -500, -500} << QList<int>{};
+        QTest::newRow("back across, then forward") << 2 << 300 << QList<int>{-1000, 400} << QList<int>{};
+        QTest::newRow("forward twice across a boundary")
+            << 0 << 1700 << QList<int>{500, 1000} << QList<int>{};
+        QTest::newRow("last position wins") << 1 << 500 << QList<int>{} << QList<int>{3000, 700};
+    }
+
+    // Seeks asked while another is under way queue up: the last one wins and steps build on
+    // the target of the one before, also across clips; the position published is the one of
+    // the picture on screen.
+    void quickSeeksQueue()
+    {
+        QFETCH(int, startClip);
+        QFETCH(int, startMs);
+        QFETCH(QList<int>, steps);
+        QFETCH(QList<int>, absolute);
+
+        TestWidget widget;
+        QSignalSpy buttons(&widget, &VlcQtVideoWidget::updatePlayPauseButton);
+        openPaused(widget, buttons);
+        QSignalSpy positions(&widget, &VlcQtVideoWidget::onPositionChange);
+        const qint64 start = m_offset[startClip] + startMs;
+        widget.setPosition(int(start));
+        expectShown(widget, positions, start);
+
+        QStringList mismatches;
+        connect(&widget, &VlcQtVideoWidget::onPositionChange, this, [&](qint64 position) {
+            const auto [clip, frame] = frameAt(position);
+            const Picture shown = picture(&widget);
+            if (!shown.is(clip, frame)) {
+                mismatches
+                    << QStringLiteral("%1 published with %2 on screen").arg(position).arg(shown.text());
+            }
+        });
+        positions.clear();
+        for (int step : steps) {
+            widget.seekBy(step);
+        }
+        for (int position : absolute) {
+            widget.setPosition(position);
+        }
+        qint64 end = absolute.isEmpty() ? start : absolute.last();
+        for (int step : steps) {
+            end += step;
+        }
+        expectShown(widget, positions, end);
+        // Nothing older comes after it.
+        QTest::qWait(800);
+        QVERIFY2(qAbs(widget.position() - end) <= FrameMs, qPrintable(QString::number(widget.position())));
+        QVERIFY(picture(&widget).is(frameAt(end).first, frameAt(end).second));
+        QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QLatin1String("; "))));
+        QCOMPARE(widget.player()->getState(), int(VlcEnums::Paused));
+        QCOMPARE(widget.playState(), VlcQtVideoWidget::PlayState::Paused);
+        QVERIFY2(widget.unlisted.isEmpty(), qPrintable(widget.unlisted.join(", ")));
     }
 
     // One frame on and back, across a boundary too; a step while playing pauses first.
@@ -351,6 +433,8 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(widget.missingFiles.count(), 1);
         QCOMPARE(widget.loadErrors, 0);
+        QCOMPARE(widget.playState(), VlcQtVideoWidget::PlayState::Stopped);
+        QVERIFY2(widget.unlisted.isEmpty(), qPrintable(widget.unlisted.join(", ")));
     }
 };
 

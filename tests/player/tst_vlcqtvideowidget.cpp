@@ -7,6 +7,10 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Clips made by make-player-media: two seconds each, and one in a codec the player refuses.
@@ -54,7 +58,15 @@ struct Spies
           files(widget, &VlcQtVideoWidget::onCurrentVideoChange),
           buttons(widget, &VlcQtVideoWidget::updatePlayPauseButton),
           volumes(widget, &VlcQtVideoWidget::updateVolumeButtonIcon)
-    {}
+    {
+        QObject::connect(widget, &VlcQtVideoWidget::playStateChanged, widget,
+                         [this](VlcQtVideoWidget::PlayState state) {
+                             if (!VlcQtVideoWidget::canMove(last, state)) {
+                                 unlisted << QStringLiteral("%1 to %2").arg(int(last)).arg(int(state));
+                             }
+                             last = state;
+                         });
+    }
     template <typename T> static QList<T> values(const QSignalSpy& spy)
     {
         QList<T> list;
@@ -68,6 +80,9 @@ struct Spies
     int lastButton() const { return buttons.isEmpty() ? -1 : buttons.last().at(0).toInt(); }
 
     QSignalSpy positions, durations, files, buttons, volumes;
+    VlcQtVideoWidget::PlayState last = VlcQtVideoWidget::PlayState::NoTrip;
+    // Transitions made that the widget's table does not list.
+    QStringList unlisted;
 };
 
 } // namespace
@@ -159,6 +174,45 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(spies.positions.count() >= 2, 3000);
         QVERIFY2(spies.lastPosition() < m_offset1, qPrintable(QString::number(spies.lastPosition())));
         QCOMPARE(widget.loadErrors, 0);
+        QVERIFY2(spies.unlisted.isEmpty(), qPrintable(spies.unlisted.join(", ")));
+    }
+
+    // The table of transitions has no dead ends: every state is reached from an empty
+    // widget, and from every state the picture can be brought to a standstill, played, and
+    // the trip unloaded.
+    void transitionTableHasNoDeadEnds()
+    {
+        using State = VlcQtVideoWidget::PlayState;
+        const QList<State> states = VlcQtVideoWidget::playStates();
+        QCOMPARE(states.size(), QMetaEnum::fromType<State>().keyCount());
+        const auto reachable = [&states](State from) {
+            QList<State> seen{from};
+            QList<State> todo{from};
+            while (!todo.isEmpty()) {
+                const State state = todo.takeLast();
+                for (State to : states) {
+                    if (!seen.contains(to) && VlcQtVideoWidget::canMove(state, to)) {
+                        seen << to;
+                        todo << to;
+                    }
+                }
+            }
+            return seen;
+        };
+        QCOMPARE(reachable(State::NoTrip).size(), states.size());
+        for (State state : states) {
+            const QList<State> next = reachable(state);
+            const char* name = QMetaEnum::fromType<State>().valueToKey(int(state));
+            QVERIFY2(next.contains(State::Paused) && next.contains(State::Playing) &&
+                         next.contains(State::NoTrip),
+                     name);
+            // A paused seek under way ends in a still picture or in playing, never back where
+            // a pause waits.
+            QVERIFY2(state == State::Playing || state == State::Opening || state == State::Starting ||
+                         state == State::Stopped || state == State::Ended ||
+                         !VlcQtVideoWidget::canMove(state, State::Pausing),
+                     name);
+        }
     }
 
     void staleReportsHeldBack()
@@ -214,6 +268,66 @@ private slots:
         QCOMPARE(spies.buttons.count(), 0);
     }
 
+    // The first file of the trip cannot be read for a while (a stalled card, here a pipe
+    // nobody writes to): the window keeps answering while the engine checks it, and playback
+    // goes on with the next file once the check gives up on it.
+    void slowFileCheckKeepsWindowAnswering()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString stalled = dir.filePath(QStringLiteral("001_0000_20240501115958.mp4"));
+        QVERIFY(::mkfifo(QFile::encodeName(stalled).constData(), 0600) == 0);
+        // Held open for writing: a read of the pipe waits instead of ending.
+        const int writer = ::open(QFile::encodeName(stalled).constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(writer >= 0);
+        auto trip = std::make_shared<Trip::TripList>(
+            Trip::TripList{Trip::TripItem{1000, false, stalled, {}}, item(Green), item(Blue)});
+
+        TestWidget widget;
+        Spies spies(&widget);
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            longest = qMax(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        widget.setMedia(trip);
+        clock.start();
+        ticker.start(5);
+        QTest::qWait(1500);
+        ticker.stop();
+        longest = qMax(longest, clock.elapsed() - last);
+        ::close(writer);
+        QVERIFY2(longest <= 50,
+                 qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(longest)));
+        QCOMPARE(spies.files.count(), 0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(spies.fileList().value(0), path(Green), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(spies.lastPosition() > 1000, 5000);
+        QCOMPARE(widget.loadErrors, 0);
+    }
+
+    // A trip of which the engine can play nothing: the user is told once, after the widget
+    // has settled (the message box runs its own event loop), and the widget stays usable.
+    void unplayableTripToldOnce()
+    {
+        auto trip = std::make_shared<Trip::TripList>(Trip::TripList{item(Refused, 1000)});
+        TestWidget widget;
+        Spies spies(&widget);
+        widget.setMedia(trip);
+        QTRY_COMPARE_WITH_TIMEOUT(widget.loadErrors, 1, 5000);
+        QTest::qWait(300);
+        QCOMPARE(widget.loadErrors, 1);
+        QCOMPARE(spies.files.count(), 0);
+
+        widget.setMedia(m_trip);
+        QTRY_COMPARE_WITH_TIMEOUT(spies.fileList().value(0), path(Red), 5000);
+        QCOMPARE(widget.loadErrors, 1);
+        QVERIFY2(spies.unlisted.isEmpty(), qPrintable(spies.unlisted.join(", ")));
+    }
+
     void refusedFileKeepsIndexesInStep()
     {
         // The second file is not H.264: the engine's list holds only the first and third.
@@ -235,6 +349,7 @@ private slots:
         widget.setPosition(static_cast<int>(blueStart - 500));
         QCOMPARE(spies.lastPosition(), blueStart);
         QCOMPARE(widget.loadErrors, 0);
+        QVERIFY2(spies.unlisted.isEmpty(), qPrintable(spies.unlisted.join(", ")));
     }
 };
 

@@ -41,7 +41,13 @@ public:
     // The list item being played; -1 before the first.
     int currentIndex() const;
     // True when list item idx passes the file check (checked once, on the first question).
+    // With background checks: false only once its check has failed.
     bool isPlayable(int idx);
+
+    // List playback only. The files of a list are checked on a thread of their own, in order,
+    // from open on; open and play return at once, and an item is played once its check has
+    // passed (or the next one that passes, as without). Off by default.
+    void setBackgroundChecks(bool enabled);
 
     qint64 getDuration() const;
     qint64 getTime() const;
@@ -93,6 +99,9 @@ signals:
     // How far the engine has buffered after opening a file or seeking, 0 to 100; at 100
     // the picture of the new position follows (also while paused).
     void buffering(int percent);
+    // With background checks: a play (or open) found no file from its item on that passes
+    // the check. Emitted on the player's thread.
+    void playFailed();
 
 private:
     friend class VlcPlayerPrivate;
