@@ -2,6 +2,7 @@
 
 #include "nmeaparser.h"
 
+#include <QFutureWatcher>
 #include <QThread>
 #include <QtConcurrent>
 
@@ -100,15 +101,12 @@ void TripSession::selectTrip(std::shared_ptr<Trip::TripList> trip)
         emit positionsReady(m_data);
         return;
     }
-    // A running assembly is left to finish on its own (its result is dropped): waiting for it
-    // would stall the window.
-    if (m_assembly)
-        m_assembly->disconnect(this);
+    // An assembly still running for an earlier trip is left to finish on its own and its result
+    // dropped: waiting for it would stall the window.
     auto* watcher = new QFutureWatcher<TripDataPtr>(this);
     connect(watcher, &QFutureWatcher<TripDataPtr>::finished, watcher, &QObject::deleteLater);
     connect(watcher, &QFutureWatcher<TripDataPtr>::finished, this, [this, watcher, request] {
-        if (request == m_tripRequest && watcher == m_assembly) {
-            m_assembly = nullptr;
+        if (request == m_tripRequest) {
             m_data = watcher->result();
             emit positionsReady(m_data);
         }
@@ -117,7 +115,6 @@ void TripSession::selectTrip(std::shared_ptr<Trip::TripList> trip)
     watcher->setFuture(QtConcurrent::run([parser, trip]() -> TripDataPtr {
         return std::make_shared<TripData>(*trip, parser->assemble(trip));
     }));
-    m_assembly = watcher;
 }
 
 void TripSession::setPosition(qint64 positionMs)

@@ -3,7 +3,6 @@
 #include "tripdata.h"
 #include "tripitem.h"
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
 
@@ -76,5 +75,4 @@ private:
     qint64 m_position = 0;
     // Counts trip selections; an assembly finishing for an older one is dropped.
     quint64 m_tripRequest = 0;
-    QFutureWatcher<TripDataPtr>* m_assembly = nullptr;
 };

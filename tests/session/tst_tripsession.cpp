@@ -105,11 +105,18 @@ private slots:
         QCOMPARE(ready.count(), 1);
         QCOMPARE(ready.first().first().value<TripDataPtr>()->positions()->size(), std::size_t(20));
 
-        // No trip: the session says so at once, records and all.
+        // No trip: the session says so at once, records and all, also while a trip is still
+        // being assembled; that trip's records never arrive, the next trip's do.
         ready.clear();
+        session.selectTrip(std::make_shared<Trip::TripList>(first));
         session.selectTrip(nullptr);
         QCOMPARE(ready.count(), 1);
         QCOMPARE(session.record(), -1);
+        session.selectTrip(std::make_shared<Trip::TripList>(secondTrip()));
+        QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 2, 10000);
+        QTest::qWait(200);
+        QCOMPARE(ready.count(), 2);
+        QCOMPARE(session.data()->positions()->size(), std::size_t(20));
     }
 };
 
