@@ -87,19 +87,24 @@ void DriveData::select_sample(qint64 time)
     // The sample of the record every view shows at this position.
     const int record = TripTimeline::recordAt(time, m_data ? m_data->size() : 0);
     m_current = record < 0 ? nullptr : &(*m_data)[std::size_t(record)];
-    // A second without a measured speed shows dashes, not 0; one without a course turns the
-    // compass to "unknown" (NaN).
+    show_speed();
+    // A second without a course turns the compass to "unknown" (NaN).
+    if (!m_current)
+        emit direction_changed(0.0);
+    else
+        emit direction_changed(m_current->directionValid ? m_current->direction : qQNaN());
+    update();
+}
+
+void DriveData::show_speed()
+{
+    // A second without a measured speed shows dashes, not 0.
     if (m_current && !m_current->speedValid) {
         m_lcd->display(QStringLiteral("--"));
     } else {
         const double speed = m_current ? m_current->speed : 0.0;
         m_lcd->display(static_cast<int>(std::lround(Units::speedValue(speed))));
     }
-    if (!m_current)
-        emit direction_changed(0.0);
-    else
-        emit direction_changed(m_current->directionValid ? m_current->direction : qQNaN());
-    update();
 }
 
 int DriveData::linePitch() const
@@ -172,8 +177,11 @@ void DriveData::resizeEvent(QResizeEvent* event)
 
 void DriveData::changeEvent(QEvent* event)
 {
-    // The unit's width decides where the LCD ends.
+    // The unit's width decides where the LCD ends. A change of units is announced as a language
+    // change too: the LCD's number is converted again, also while paused.
     if (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange) {
+        if (event->type() == QEvent::LanguageChange)
+            show_speed();
         place_lcd();
         update();
     }

@@ -44,6 +44,7 @@ protected:
 
 private:
     void select_sample(qint64 time);
+    void show_speed();
     void draw_data(QPainter& painter);
     void place_lcd();
     int linePitch() const;

@@ -256,15 +256,16 @@ QString PlaylistWgt::lookedAt(const VideoSelection::Result& selection) const
 
 void PlaylistWgt::openSelection(const VideoSelection::Result& selection, const QString& topDir)
 {
-    m_skipped.clear();
+    SkippedFiles misnamed;
     for (const QString& file : selection.misnamed)
-        m_skipped.add(QDir::toNativeSeparators(file), QString::fromLatin1(SkippedFiles::NotACameraName));
-    m_lastLookedAt = lookedAt(selection);
+        misnamed.add(QDir::toNativeSeparators(file), QString::fromLatin1(SkippedFiles::NotACameraName));
     if (selection.videos.isEmpty()) {
-        showNothingFound(selection);
-        updateSkippedBar();
+        // Nothing to open: the card that is open keeps its list, its skipped files and its name.
+        showNothingFound(selection, misnamed);
         return;
     }
+    m_skipped = misnamed;
+    m_lastLookedAt = lookedAt(selection);
     QDir::setCurrent(topDir);
     emit setTripSelected(std::shared_ptr<Trip::TripList>());
 
@@ -313,7 +314,7 @@ void PlaylistWgt::openSelection(const VideoSelection::Result& selection, const Q
     updateSkippedBar();
 }
 
-void PlaylistWgt::showNothingFound(const VideoSelection::Result& selection)
+void PlaylistWgt::showNothingFound(const VideoSelection::Result& selection, const SkippedFiles& misnamed)
 {
     if (!selection.chosen.isEmpty() && selection.missing.size() == selection.chosen.size()) {
         if (selection.chosen.size() == 1)
@@ -335,7 +336,7 @@ void PlaylistWgt::showNothingFound(const VideoSelection::Result& selection)
     if (!selection.missing.isEmpty())
         info += QLatin1Char(' ') +
                 tr("%n of the chosen paths do(es) not exist.", nullptr, selection.missing.size());
-    showMessage(tr("No recordings found in %1.").arg(m_lastLookedAt), info, m_skipped.details());
+    showMessage(tr("No recordings found in %1.").arg(lookedAt(selection)), info, misnamed.details());
 }
 
 void PlaylistWgt::addSkippedFiles(const SkippedFiles::List& files)

@@ -388,6 +388,30 @@ private slots:
         }
     }
 
+    // A change of units is announced to every window as a language change; a paused panel
+    // converts the number it shows at once, without waiting for the next position.
+    void unitChangeWhilePausedConvertsTheReading()
+    {
+        DataPoint missing = located(1000, 0.0, 0.0);
+        missing.speedValid = false;
+        QWidget window;
+        auto* panel = new DriveData(&window);
+        panel->new_nmea_data(samples({located(0, 0, 70.0 / 3.6), missing}));
+        QCOMPARE(panel->speedValue(), 70);
+
+        Units::setSpeedUnit(Units::SpeedUnit::MilesPerHour);
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(&window, &change);
+        QCOMPARE(panel->speedValue(), 43);
+        QCOMPARE(panel->speedUnitText(), QStringLiteral(" mph"));
+
+        // A second without a measured speed keeps its dashes in either unit.
+        panel->current_video_position_changed(1500);
+        Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
+        QCoreApplication::sendEvent(&window, &change);
+        QVERIFY(!panel->speedKnown());
+    }
+
     // A second whose record the assembly made up: the panel shows no borrowed coordinate and no
     // 0 km/h, and the compass no heading.
     void secondWithoutDataShowsNoData()

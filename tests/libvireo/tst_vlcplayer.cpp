@@ -324,6 +324,27 @@ private slots:
         QVERIFY(instance->isValid());
         QVERIFY2(printed.isEmpty(), printed.constData());
     }
+
+    // With sound on and no sound device (as on a test machine), the sound library's own
+    // complaints ("ALSA lib ... cannot find card") must not reach stderr: they would come with
+    // every file the player opens.
+    void playsWithoutSoundDeviceSilently()
+    {
+        QStringList args = VlcInstance::OptimizedPlayerArgs();
+        args << QStringLiteral("--vout=dummy");
+        auto instance = std::make_unique<VlcInstance>(args);
+        auto* player = new VlcPlayer(instance.get(), nullptr, true);
+        const QByteArray printed = stderrDuring([&] {
+            QCOMPARE(player->open(QStringList{path(RunFirst), path(RunSecond)}), 0);
+            QTRY_COMPARE(player->getState(), int(VlcEnums::Playing));
+            // The second file opens the sound output again.
+            player->play(1, 0);
+            QTest::qWait(1500);
+            player->stop();
+        });
+        delete player;
+        QVERIFY2(!printed.contains("ALSA"), printed.left(2000).constData());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestVlcPlayer)

@@ -74,6 +74,8 @@ private slots:
     void messagesSayWhatWasLookedAtAndWhy();
     void unplayableVideosAreReported();
     void skippedFilesAreCountedAndListed();
+    void nothingToOpenKeepsTheOpenCard_data();
+    void nothingToOpenKeepsTheOpenCard();
     void openDialogIsLegibleAndTypedPathChooses();
     void folderNamedInAnotherEncodingOpens();
 
@@ -232,6 +234,56 @@ void TestOpenSelection::skippedFilesAreCountedAndListed()
     // The bar is on the panel's black, readable.
     const double contrast = Contrast::widgetTextContrast(view.skippedBar(), view.skippedBar()->rect());
     QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
+}
+
+void TestOpenSelection::nothingToOpenKeepsTheOpenCard_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("details");
+    QTest::newRow("empty folder") << QStringList{"other/"} << "";
+    QTest::newRow("no recordings") << QStringList{"other/holiday.mp4"}
+                                   << QString::fromUtf8("%1 \u2014 not named like a camera recording");
+}
+
+// A folder with nothing to open only says so: the open card keeps its list and its skipped
+// files, and the message lists the new folder's misnamed files, not the card's.
+void TestOpenSelection::nothingToOpenKeepsTheOpenCard()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, details);
+    for (const char* file : {"card/001_0001_20240501120000.mp4", "card/001_0001_20240501120000.nmea",
+                             "card/001_0002_20240501120100.mp4"})
+        touch(path(QString::fromLatin1(file)));
+    for (const QString& file : files) {
+        if (file.endsWith(QLatin1Char('/')))
+            QVERIFY(QDir().mkpath(path(file)));
+        else
+            touch(path(file));
+    }
+
+    PlaylistWgt view;
+    view.resize(420, 320);
+    view.show();
+    view.setDurationProbe(existingFileProbe);
+    view.openPaths({path("card")});
+    QTRY_VERIFY_WITH_TIMEOUT(!view.isWorking(), 10000);
+    QCOMPARE(view.model()->rowCount(), 1);
+    const QString bar = view.skippedBar()->text();
+    QVERIFY(bar.contains(QStringLiteral("1 file skipped: 1 without a matching NMEA file")));
+
+    view.openPaths({path("other")});
+    QMessageBox* box = view.message();
+    QVERIFY(box);
+    QCOMPARE(box->text(), QStringLiteral("No recordings found in %1.").arg(native(path("other"))));
+    QCOMPARE(box->detailedText().isEmpty(), details.isEmpty());
+    if (!details.isEmpty())
+        QCOMPARE(box->detailedText(), details.arg(native(path(files.first()))));
+    box->close();
+    QVERIFY(!view.isWorking());
+    QCOMPARE(view.model()->rowCount(), 1);
+    QCOMPARE(view.skippedFiles().count(), 1);
+    QVERIFY(view.skippedBar()->isVisibleTo(&view));
+    QCOMPARE(view.skippedBar()->text(), bar);
 }
 
 void TestOpenSelection::openDialogIsLegibleAndTypedPathChooses()
