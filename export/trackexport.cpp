@@ -6,10 +6,13 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
+#include <QSet>
 #include <QTextStream>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,6 +30,12 @@ QString number(double value, int decimals)
 bool startsAfterGap(const QNmeaPositionInfo& record)
 {
     return record.marker(QNmeaPositionInfo::PositionGapEnd) || record.marker(QNmeaPositionInfo::VideoGapEnd);
+}
+
+// The clock second of a recorded wall-clock time, read from its fields as they are.
+qint64 clockSecond(const QDateTime& recorded)
+{
+    return QDateTime(recorded.date(), recorded.time(), Qt::UTC).toSecsSinceEpoch();
 }
 
 } // namespace
@@ -52,6 +61,63 @@ std::size_t TrackExport::endRecord() const
     const std::size_t count = m_positions ? m_positions->size() : 0;
     const qint64 last = TripTimeline::secondAt(m_toMs);
     return std::max(firstRecord(), std::min(std::size_t(last) + 1, count));
+}
+
+std::vector<TrackExport::Point> TrackExport::points() const
+{
+    const std::size_t first = firstRecord();
+    const std::size_t end = endRecord();
+    std::vector<Point> points;
+    points.reserve(end - first);
+    if (m_order == Order::Timeline) {
+        for (std::size_t i = first; i < end; ++i)
+            points.push_back({i, (*m_positions)[i].marker(QNmeaPositionInfo::Event)});
+        return points;
+    }
+
+    QSet<QString> eventFiles;
+    for (const Trip::TripItem& item : m_trip) {
+        if (item.isEvent)
+            eventFiles.insert(item.videoFile);
+    }
+    // Records without a time keep their place behind the record before them.
+    std::vector<qint64> seconds;
+    seconds.reserve(end - first);
+    QHash<qint64, std::size_t> bySecond;
+    qint64 second = std::numeric_limits<qint64>::min();
+    for (std::size_t i = first; i < end; ++i) {
+        const QNmeaPositionInfo& record = (*m_positions)[i];
+        const bool event = record.marker(QNmeaPositionInfo::Event);
+        if (!record.timestamp().isValid()) {
+            points.push_back({i, event});
+            seconds.push_back(second);
+            continue;
+        }
+        second = clockSecond(record.timestamp());
+        const auto found = bySecond.constFind(second);
+        if (found == bySecond.constEnd()) {
+            bySecond.insert(second, points.size());
+            points.push_back({i, event});
+            seconds.push_back(second);
+            continue;
+        }
+        // A second held twice: the ordinary recording's record, flagged when either is an event.
+        Point& kept = points[*found];
+        if (eventFiles.contains((*m_positions)[kept.record].fileName()) &&
+            !eventFiles.contains(record.fileName()))
+            kept.record = i;
+        kept.event = kept.event || event;
+    }
+    std::vector<std::size_t> order(points.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&seconds](std::size_t a, std::size_t b) { return seconds[a] < seconds[b]; });
+    std::vector<Point> sorted;
+    sorted.reserve(points.size());
+    for (const std::size_t i : order)
+        sorted.push_back(points[i]);
+    return sorted;
 }
 
 bool TrackExport::hasFix(const QNmeaPositionInfo& record)
@@ -149,16 +215,16 @@ bool TrackExport::writeGpx(QIODevice& device) const
 
     bool segmentOpen = false;
     QDateTime previousTime;
-    for (std::size_t i = firstRecord(); i < endRecord(); ++i) {
-        const QNmeaPositionInfo& record = (*m_positions)[i];
+    for (const Point& point : points()) {
+        const QNmeaPositionInfo& record = (*m_positions)[point.record];
         if (segmentOpen && startsAfterGap(record)) {
             xml.writeEndElement();
             segmentOpen = false;
         }
         if (!hasFix(record))
             continue;
-        // An event recording repeats seconds the trip has shown already: its points get a
-        // segment of their own, so that time never runs backwards inside one.
+        // In timeline order an event recording repeats seconds the trip has shown already: its
+        // points get a segment of their own, so that time never runs backwards inside one.
         const QDateTime time = record.timestamp();
         if (segmentOpen && time.isValid() && previousTime.isValid() && time <= previousTime) {
             xml.writeEndElement();
@@ -215,8 +281,8 @@ bool TrackExport::writeKml(QIODevice& device) const
         xml.writeTextElement(KmlNamespace, QStringLiteral("name"), m_name);
 
     QStringList coordinates;
-    for (std::size_t i = firstRecord(); i < endRecord(); ++i) {
-        const QNmeaPositionInfo& record = (*m_positions)[i];
+    for (const Point& point : points()) {
+        const QNmeaPositionInfo& record = (*m_positions)[point.record];
         if (hasFix(record)) {
             const QGeoCoordinate c = record.coordinate();
             coordinates << number(c.longitude(), 8) + QLatin1Char(',') + number(c.latitude(), 8);
@@ -270,12 +336,12 @@ bool TrackExport::writeCsv(QIODevice& device) const
     QTextStream out(&device);
     out.setCodec("UTF-8");
     out << "trip_s,clock,lat,lon,alt,speed_kmh,heading,acc_x,acc_y,fix,event\n";
-    for (std::size_t i = firstRecord(); i < endRecord(); ++i) {
-        const QNmeaPositionInfo& record = (*m_positions)[i];
+    for (const Point& point : points()) {
+        const QNmeaPositionInfo& record = (*m_positions)[point.record];
         const QGeoCoordinate c = record.coordinate();
         const bool located = c.isValid();
         const QStringList fields{
-            QString::number(i),
+            QString::number(point.record),
             clockText(record.timestamp(), m_clockOffset),
             located ? number(c.latitude(), 8) : QString(),
             located ? number(c.longitude(), 8) : QString(),
@@ -285,7 +351,7 @@ bool TrackExport::writeCsv(QIODevice& device) const
             number(record.attribute(QNmeaPositionInfo::AccelerationX), 3),
             number(record.attribute(QNmeaPositionInfo::AccelerationY), 3),
             hasFix(record) ? QStringLiteral("1") : QStringLiteral("0"),
-            record.marker(QNmeaPositionInfo::Event) ? QStringLiteral("1") : QStringLiteral("0"),
+            point.event ? QStringLiteral("1") : QStringLiteral("0"),
         };
         out << fields.join(QLatin1Char(',')) << '\n';
     }

@@ -46,6 +46,8 @@ private slots:
     void listMatchesThePlaylist();
     void cardInOddlyNamedFolders();
     void exportsWriteTheirFiles();
+    void trackHoldsEachClockSecondOnce_data();
+    void trackHoldsEachClockSecondOnce();
     void interruptedExportLeavesNothing_data();
     void interruptedExportLeavesNothing();
     void commandsRunBesideARunningWindow();
@@ -389,6 +391,45 @@ void TestCommandLine::exportsWriteTheirFiles()
     QCOMPARE(still.out.trimmed(), named);
     const QImage image(named);
     QVERIFY(image.width() > 0 && image.height() > image.width() * 9 / 16);
+}
+
+void TestCommandLine::trackHoldsEachClockSecondOnce_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("time"); // pattern of a point's time
+    QTest::newRow("gpx") << "gpx"
+                         << "<time>([^<]+)</time>";
+    QTest::newRow("csv") << "csv"
+                         << "\n\\d+,([^,]+),";
+}
+
+// The card's first drive has an event recording (09:00:14 to 09:00:24) over seconds the drive's
+// own recordings hold too: the track has each of its 30 clock seconds once, in time order.
+void TestCommandLine::trackHoldsEachClockSecondOnce()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, time);
+    const QString path = m_dir.filePath(QStringLiteral("seconds.") + format);
+    const Result result = run({QStringLiteral("--export-track"), format, QStringLiteral("--trip"),
+                               QStringLiteral("2"), m_card, QStringLiteral("-o"), path});
+    QCOMPARE(result.code, 0);
+    const QString text = QString::fromUtf8(Session::readFile(path));
+    QStringList times;
+    QRegularExpressionMatchIterator it = QRegularExpression(time).globalMatch(text);
+    while (it.hasNext())
+        times << it.next().captured(1);
+    QCOMPARE(times.size(), 30);
+    for (int i = 0; i < times.size(); ++i)
+        QCOMPARE(times[i], QStringLiteral("2024-05-01T09:00:%1Z").arg(i, 2, 10, QLatin1Char('0')));
+    if (format == QLatin1String("gpx"))
+        QCOMPARE(text.count(QStringLiteral("<trkseg>")), 1);
+    if (format == QLatin1String("csv")) {
+        // The event flag on the seconds the event recording covers, and on the file after it.
+        const QStringList rows = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows[i].section(QLatin1Char(','), 10, 10),
+                     i < 14 ? QStringLiteral("0") : QStringLiteral("1"));
+    }
 }
 
 void TestCommandLine::interruptedExportLeavesNothing_data()
