@@ -20,6 +20,8 @@ namespace {
 const QString GpxNamespace = QStringLiteral("http://www.topografix.com/GPX/1/1");
 const QString TrackPointNamespace = QStringLiteral("http://www.garmin.com/xmlschemas/TrackPointExtension/v2");
 const QString KmlNamespace = QStringLiteral("http://www.opengis.net/kml/2.2");
+// The KML extension that holds a track with a time per point.
+const QString KmlExtNamespace = QStringLiteral("http://www.google.com/kml/ext/2.2");
 
 QString number(double value, int decimals)
 {
@@ -275,25 +277,36 @@ bool TrackExport::writeKml(QIODevice& device) const
     xml.setAutoFormattingIndent(1);
     xml.writeStartDocument();
     xml.writeDefaultNamespace(KmlNamespace);
+    xml.writeNamespace(KmlExtNamespace, QStringLiteral("gx"));
     xml.writeStartElement(KmlNamespace, QStringLiteral("kml"));
     xml.writeStartElement(KmlNamespace, QStringLiteral("Document"));
     if (!m_name.isEmpty())
         xml.writeTextElement(KmlNamespace, QStringLiteral("name"), m_name);
 
+    // The route as a track with a time per point, so that viewers can play it back. A point
+    // without a time cannot be placed in one and is left out.
+    QStringList whens;
     QStringList coordinates;
     for (const Point& point : points()) {
         const QNmeaPositionInfo& record = (*m_positions)[point.record];
-        if (hasFix(record)) {
-            const QGeoCoordinate c = record.coordinate();
-            coordinates << number(c.longitude(), 8) + QLatin1Char(',') + number(c.latitude(), 8);
-        }
+        const QString clock = clockText(record.timestamp(), m_clockOffset);
+        if (!hasFix(record) || clock.isEmpty())
+            continue;
+        const QGeoCoordinate c = record.coordinate();
+        whens << clock;
+        coordinates << number(c.longitude(), 8) + QLatin1Char(' ') + number(c.latitude(), 8) +
+                           QLatin1Char(' ') +
+                           (std::isnan(c.altitude()) ? QStringLiteral("0") : number(c.altitude(), 1));
     }
     xml.writeStartElement(KmlNamespace, QStringLiteral("Placemark"));
     if (!m_name.isEmpty())
         xml.writeTextElement(KmlNamespace, QStringLiteral("name"), m_name);
-    xml.writeStartElement(KmlNamespace, QStringLiteral("LineString"));
-    xml.writeTextElement(KmlNamespace, QStringLiteral("tessellate"), QStringLiteral("1"));
-    xml.writeTextElement(KmlNamespace, QStringLiteral("coordinates"), coordinates.join(QLatin1Char(' ')));
+    xml.writeStartElement(KmlExtNamespace, QStringLiteral("Track"));
+    xml.writeTextElement(KmlNamespace, QStringLiteral("altitudeMode"), QStringLiteral("clampToGround"));
+    for (const QString& when : std::as_const(whens))
+        xml.writeTextElement(KmlNamespace, QStringLiteral("when"), when);
+    for (const QString& coordinate : std::as_const(coordinates))
+        xml.writeTextElement(KmlExtNamespace, QStringLiteral("coord"), coordinate);
     xml.writeEndElement();
     xml.writeEndElement();
 

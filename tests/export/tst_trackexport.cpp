@@ -3,6 +3,8 @@
 #include "tripsession.h"
 
 #include <QBuffer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -37,6 +39,7 @@ private slots:
     void eachClockSecondOnceInTimeOrder();
     void csvHasOneRowPerSecond();
     void kmlMarksEachEventRecording();
+    void kmlIsValidWithATimePerPoint();
     void rangeTakesTheSecondsItTouches_data();
     void rangeTakesTheSecondsItTouches();
     void clockTimesAreWallClockShiftedByTheOffset();
@@ -191,35 +194,85 @@ void TestTrackExport::csvHasOneRowPerSecond()
     QCOMPARE(substitute[10], QStringLiteral("0"));
 }
 
+namespace {
+
+struct Kml
+{
+    QStringList whens;  // of the track
+    QStringList coords; // of the track
+    QStringList marks;  // coordinates of the points
+    QStringList markWhens;
+    QString error;
+};
+
+Kml readKml(const QByteArray& bytes)
+{
+    Kml kml;
+    QXmlStreamReader xml(bytes);
+    bool inTrack = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("Track"))
+            inTrack = false;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("Track")) {
+            inTrack = xml.namespaceUri() == QLatin1String("http://www.google.com/kml/ext/2.2");
+        } else if (xml.name() == QLatin1String("Point")) {
+            xml.readNextStartElement();
+            kml.marks << xml.readElementText();
+        } else if (xml.name() == QLatin1String("when")) {
+            (inTrack ? kml.whens : kml.markWhens) << xml.readElementText();
+        } else if (xml.name() == QLatin1String("coord") && inTrack) {
+            kml.coords << xml.readElementText();
+        }
+    }
+    if (xml.hasError())
+        kml.error = xml.errorString();
+    return kml;
+}
+
+} // namespace
+
 void TestTrackExport::kmlMarksEachEventRecording()
 {
     TrackExport track(m_trip, m_positions);
     track.setClockOffset(3600);
-    QXmlStreamReader xml(written(track, TrackExport::Format::Kml));
-    QStringList lines;
-    QStringList marks;
-    QString when;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("LineString")) {
-            xml.readNextStartElement();
-            xml.skipCurrentElement();
-            xml.readNextStartElement();
-            lines << xml.readElementText();
-        } else if (xml.name() == QLatin1String("Point")) {
-            xml.readNextStartElement();
-            marks << xml.readElementText();
-        } else if (xml.name() == QLatin1String("when")) {
-            when = xml.readElementText();
-        }
-    }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QCOMPARE(lines.size(), 1);
-    QCOMPARE(lines.first().split(QLatin1Char(' ')).size(), 25);
-    QCOMPARE(marks.size(), 1);
-    QCOMPARE(marks.first(), QStringLiteral("11.50000000,48.20000000"));
-    QCOMPARE(when, QStringLiteral("2024-05-01T11:00:05Z"));
+    const Kml kml = readKml(written(track, TrackExport::Format::Kml));
+    QVERIFY2(kml.error.isEmpty(), qPrintable(kml.error));
+    QCOMPARE(kml.coords.size(), 25);
+    QCOMPARE(kml.marks.size(), 1);
+    QCOMPARE(kml.marks.first(), QStringLiteral("11.50000000,48.20000000"));
+    QCOMPARE(kml.markWhens, QStringList{QStringLiteral("2024-05-01T11:00:05Z")});
+}
+
+// Viewers play a track back only with a time for each of its points.
+void TestTrackExport::kmlIsValidWithATimePerPoint()
+{
+    TrackExport track(m_trip, m_positions);
+    track.setName(QStringLiteral("Drive & <test>"));
+    const QByteArray bytes = written(track, TrackExport::Format::Kml);
+    const Kml kml = readKml(bytes);
+    QVERIFY2(kml.error.isEmpty(), qPrintable(kml.error));
+    QCOMPARE(kml.whens.size(), 25);
+    QCOMPARE(kml.coords.size(), kml.whens.size());
+    QCOMPARE(kml.whens.first(), QStringLiteral("2024-05-01T10:00:00Z"));
+    QCOMPARE(kml.coords.first(), QStringLiteral("11.50000000 48.10000000 500.0"));
+    for (int i = 1; i < kml.whens.size(); ++i)
+        QVERIFY(kml.whens[i] > kml.whens[i - 1]);
+
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (xmllint.isEmpty())
+        QSKIP("xmllint is not installed");
+    const QString path = m_dir.filePath(QStringLiteral("lint.kml"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QProcess lint;
+    lint.start(xmllint, {QStringLiteral("--noout"), path});
+    QVERIFY(lint.waitForFinished(30000));
+    QVERIFY2(lint.exitCode() == 0, lint.readAllStandardError().constData());
 }
 
 void TestTrackExport::rangeTakesTheSecondsItTouches_data()
