@@ -3,6 +3,7 @@
 #include "clipexport.h"
 #include "commandlinelist.h"
 #include "commandlinetrips.h"
+#include "recordingguard.h"
 #include "snapshot.h"
 #include "trackexport.h"
 #include "tripclock.h"
@@ -36,6 +37,7 @@ const QString AtOption = QStringLiteral("at");
 const QString StampOption = QStringLiteral("stamp");
 const QString OffsetOption = QStringLiteral("time-offset");
 const QString OutputOption = QStringLiteral("output");
+const QString OverwriteOption = QStringLiteral("overwrite");
 const QString VerboseOption = QStringLiteral("verbose");
 
 const QStringList Commands{ListOption, TrackOption, ClipOption, SnapshotOption};
@@ -48,6 +50,7 @@ const QList<QPair<QString, QStringList>> CommandOptions{
     {StampOption, {SnapshotOption}},
     {OffsetOption, {ListOption, TrackOption, ClipOption, SnapshotOption}},
     {OutputOption, {TrackOption, ClipOption, SnapshotOption}},
+    {OverwriteOption, {TrackOption, ClipOption, SnapshotOption}},
 };
 
 // Qt's own options for the window, accepted so that they reach the application object.
@@ -121,6 +124,7 @@ void CommandLine::addOptions()
         {StampOption, tr("Writes date, time, coordinates and speed below the still.")},
         {OffsetOption, tr("Shifts the recorded clock times, e.g. +02:00."), QStringLiteral("±HH:MM")},
         {{QStringLiteral("o"), OutputOption}, tr("The file to write."), QStringLiteral("FILE")},
+        {OverwriteOption, tr("Replaces files that exist already instead of refusing to write them.")},
         {VerboseOption, tr("Writes diagnostic messages to stderr.")},
     });
     for (const QString& name : QtValueOptions) {
@@ -301,6 +305,20 @@ int CommandLine::findTrip(QTextStream& err, const Request& request, Trip::TripLi
     return -1;
 }
 
+int CommandLine::refuseExisting(QTextStream& err, const Trip::TripList& trip, const QStringList& paths) const
+{
+    if (m_parser.isSet(OverwriteOption))
+        return -1;
+    for (const QString& path : paths) {
+        // A recording is never replaced, --overwrite or not: the export itself refuses it.
+        if (QFileInfo::exists(path) && RecordingGuard::recordingAt(trip, path).isEmpty())
+            return failed(
+                err,
+                tr("%1 exists already; give --overwrite to replace it.").arg(QDir::toNativeSeparators(path)));
+    }
+    return -1;
+}
+
 int CommandLine::list(QTextStream& out, QTextStream& err)
 {
     qint64 offsetSeconds = 0;
@@ -338,6 +356,9 @@ int CommandLine::exportTrack(QTextStream& out, QTextStream& err)
     if (!data->hasFix())
         return failed(err, tr("Trip %1 has no position data.").arg(request.trip));
 
+    if (const int code = refuseExisting(err, trip, {request.output}); code >= 0)
+        return code;
+
     TrackExport track(trip, positions);
     track.setRange(request.fromMs, request.hasTo ? std::min(request.toMs, duration) : duration);
     track.setClockOffset(request.offsetSeconds);
@@ -371,6 +392,11 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
     ClipExport clip(trip);
     clip.setRange(request.fromMs, std::min(request.toMs, duration));
     const bool withTrack = data->hasFix();
+    QStringList targets{request.output};
+    if (withTrack)
+        targets << ClipExport::trackPathFor(request.output);
+    if (const int code = refuseExisting(err, trip, targets); code >= 0)
+        return code;
     if (withTrack)
         clip.setPositions(data->positions(), request.offsetSeconds);
     if (isatty(STDERR_FILENO)) {
@@ -420,12 +446,6 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
             tr("--at lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
 
     Snapshot still(trip, TripSession::loadNow(trip)->positions());
-    if (!still.grab(request.atMs))
-        return failed(err, still.errorString());
-    QImage image = still.frame();
-    if (m_parser.isSet(StampOption))
-        image = Snapshot::stamped(image, still.stampLines(request.atMs, request.offsetSeconds));
-
     // Without a file name, the still is named by the recording's clock time.
     QString path = request.output;
     if (path.isEmpty() || QFileInfo(path).isDir()) {
@@ -435,6 +455,14 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
                             : QStringLiteral("snapshot.png");
         path = QDir(path.isEmpty() ? QDir::currentPath() : path).filePath(name);
     }
+    if (const int code = refuseExisting(err, trip, {path}); code >= 0)
+        return code;
+
+    if (!still.grab(request.atMs))
+        return failed(err, still.errorString());
+    QImage image = still.frame();
+    if (m_parser.isSet(StampOption))
+        image = Snapshot::stamped(image, still.stampLines(request.atMs, request.offsetSeconds));
     if (!still.save(image, path))
         return failed(err, still.errorString());
     out << QDir::toNativeSeparators(path) << '\n';

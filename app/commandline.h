@@ -69,6 +69,9 @@ private:
     int readRequest(QTextStream& err, Request& request) const;
     // -1 with the requested trip in `trip`, otherwise the exit code after the message.
     int findTrip(QTextStream& err, const Request& request, Trip::TripList& trip) const;
+    // Fails for the first of `paths` that exists, unless --overwrite is given; -1 otherwise.
+    // Recordings of `trip` are left to the export, which never replaces them.
+    int refuseExisting(QTextStream& err, const Trip::TripList& trip, const QStringList& paths) const;
     int usageError(QTextStream& err, const QString& message) const;
     int failed(QTextStream& err, const QString& message) const;
     int list(QTextStream& out, QTextStream& err);

@@ -1,5 +1,6 @@
 #include "evidenceexport.h"
 
+#include "clipexport.h"
 #include "clipexportjob.h"
 #include "dialoglook.h"
 #include "exportlog.h"
@@ -166,6 +167,26 @@ QString EvidenceExport::askSavePath(const QString& title, const QString& name, c
     return path;
 }
 
+bool EvidenceExport::confirmReplace(const QString& path) const
+{
+    QMessageBox box(QMessageBox::Question, ZelCfg::AppName,
+                    tr("%1 exists already.").arg(QDir::toNativeSeparators(path)), QMessageBox::NoButton,
+                    DialogLook::parentFor(m_window));
+    box.setObjectName(QStringLiteral("replaceTrack"));
+    box.setWindowIcon(QIcon(Design::WindowIconPath));
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(tr("The clip's track goes into this file. Replace it?"));
+    QPushButton* replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
+    QPushButton* keep = box.addButton(tr("Don't export"), QMessageBox::RejectRole);
+    replace->setObjectName(QStringLiteral("replace"));
+    keep->setObjectName(QStringLiteral("keep"));
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    DialogLook::apply(&box);
+    box.exec();
+    return box.clickedButton() == replace;
+}
+
 void EvidenceExport::showError(const QString& text, const QString& detail) const
 {
     QMessageBox* box =
@@ -182,6 +203,10 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     const QString path = askSavePath(tr("Export clip"), clockName(fromMs, QStringLiteral("mp4")),
                                      tr("MP4 video (*.mp4)"), QStringLiteral("mp4"));
     if (path.isEmpty())
+        return;
+    // The save dialog asked about the clip; the track beside it is not replaced unasked either.
+    const QString track = ClipExport::trackPathFor(path);
+    if (m_positions && QFileInfo::exists(track) && !confirmReplace(track))
         return;
     auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);
     job->setParent(this);

@@ -62,6 +62,8 @@ private:
                         const QString& suffix) const;
     QString clockName(qint64 positionMs, const QString& suffix) const;
     void showError(const QString& text, const QString& detail) const;
+    // Asks whether the file at `path` may be replaced.
+    bool confirmReplace(const QString& path) const;
 
     QWidget* m_window = nullptr;
     std::shared_ptr<Trip::TripList> m_trip;

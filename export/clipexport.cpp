@@ -154,6 +154,8 @@ bool ClipExport::run(const QString& path)
         gpx.setRange(m_fromMs, m_toMs);
         gpx.setClockOffset(m_clockOffset);
         gpx.setName(QFileInfo(path).completeBaseName());
+        // The track of what the clip shows, event recordings in the place the video has them.
+        gpx.setOrder(TrackExport::Order::Timeline);
         track = std::make_unique<QSaveFile>(trackPath);
         if (!track->open(QIODevice::WriteOnly) || !gpx.write(TrackExport::Format::Gpx, *track)) {
             m_error = tr("Cannot write %1: %2").arg(trackPath, track->errorString());

@@ -6,10 +6,13 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
+#include <QSet>
 #include <QTextStream>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -17,6 +20,8 @@ namespace {
 const QString GpxNamespace = QStringLiteral("http://www.topografix.com/GPX/1/1");
 const QString TrackPointNamespace = QStringLiteral("http://www.garmin.com/xmlschemas/TrackPointExtension/v2");
 const QString KmlNamespace = QStringLiteral("http://www.opengis.net/kml/2.2");
+// The KML extension that holds a track with a time per point.
+const QString KmlExtNamespace = QStringLiteral("http://www.google.com/kml/ext/2.2");
 
 QString number(double value, int decimals)
 {
@@ -27,6 +32,12 @@ QString number(double value, int decimals)
 bool startsAfterGap(const QNmeaPositionInfo& record)
 {
     return record.marker(QNmeaPositionInfo::PositionGapEnd) || record.marker(QNmeaPositionInfo::VideoGapEnd);
+}
+
+// The clock second of a recorded wall-clock time, read from its fields as they are.
+qint64 clockSecond(const QDateTime& recorded)
+{
+    return QDateTime(recorded.date(), recorded.time(), Qt::UTC).toSecsSinceEpoch();
 }
 
 } // namespace
@@ -52,6 +63,63 @@ std::size_t TrackExport::endRecord() const
     const std::size_t count = m_positions ? m_positions->size() : 0;
     const qint64 last = TripTimeline::secondAt(m_toMs);
     return std::max(firstRecord(), std::min(std::size_t(last) + 1, count));
+}
+
+std::vector<TrackExport::Point> TrackExport::points() const
+{
+    const std::size_t first = firstRecord();
+    const std::size_t end = endRecord();
+    std::vector<Point> points;
+    points.reserve(end - first);
+    if (m_order == Order::Timeline) {
+        for (std::size_t i = first; i < end; ++i)
+            points.push_back({i, (*m_positions)[i].marker(QNmeaPositionInfo::Event)});
+        return points;
+    }
+
+    QSet<QString> eventFiles;
+    for (const Trip::TripItem& item : m_trip) {
+        if (item.isEvent)
+            eventFiles.insert(item.videoFile);
+    }
+    // Records without a time keep their place behind the record before them.
+    std::vector<qint64> seconds;
+    seconds.reserve(end - first);
+    QHash<qint64, std::size_t> bySecond;
+    qint64 second = std::numeric_limits<qint64>::min();
+    for (std::size_t i = first; i < end; ++i) {
+        const QNmeaPositionInfo& record = (*m_positions)[i];
+        const bool event = record.marker(QNmeaPositionInfo::Event);
+        if (!record.timestamp().isValid()) {
+            points.push_back({i, event});
+            seconds.push_back(second);
+            continue;
+        }
+        second = clockSecond(record.timestamp());
+        const auto found = bySecond.constFind(second);
+        if (found == bySecond.constEnd()) {
+            bySecond.insert(second, points.size());
+            points.push_back({i, event});
+            seconds.push_back(second);
+            continue;
+        }
+        // A second held twice: the ordinary recording's record, flagged when either is an event.
+        Point& kept = points[*found];
+        if (eventFiles.contains((*m_positions)[kept.record].fileName()) &&
+            !eventFiles.contains(record.fileName()))
+            kept.record = i;
+        kept.event = kept.event || event;
+    }
+    std::vector<std::size_t> order(points.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&seconds](std::size_t a, std::size_t b) { return seconds[a] < seconds[b]; });
+    std::vector<Point> sorted;
+    sorted.reserve(points.size());
+    for (const std::size_t i : order)
+        sorted.push_back(points[i]);
+    return sorted;
 }
 
 bool TrackExport::hasFix(const QNmeaPositionInfo& record)
@@ -149,16 +217,16 @@ bool TrackExport::writeGpx(QIODevice& device) const
 
     bool segmentOpen = false;
     QDateTime previousTime;
-    for (std::size_t i = firstRecord(); i < endRecord(); ++i) {
-        const QNmeaPositionInfo& record = (*m_positions)[i];
+    for (const Point& point : points()) {
+        const QNmeaPositionInfo& record = (*m_positions)[point.record];
         if (segmentOpen && startsAfterGap(record)) {
             xml.writeEndElement();
             segmentOpen = false;
         }
         if (!hasFix(record))
             continue;
-        // An event recording repeats seconds the trip has shown already: its points get a
-        // segment of their own, so that time never runs backwards inside one.
+        // In timeline order an event recording repeats seconds the trip has shown already: its
+        // points get a segment of their own, so that time never runs backwards inside one.
         const QDateTime time = record.timestamp();
         if (segmentOpen && time.isValid() && previousTime.isValid() && time <= previousTime) {
             xml.writeEndElement();
@@ -209,25 +277,36 @@ bool TrackExport::writeKml(QIODevice& device) const
     xml.setAutoFormattingIndent(1);
     xml.writeStartDocument();
     xml.writeDefaultNamespace(KmlNamespace);
+    xml.writeNamespace(KmlExtNamespace, QStringLiteral("gx"));
     xml.writeStartElement(KmlNamespace, QStringLiteral("kml"));
     xml.writeStartElement(KmlNamespace, QStringLiteral("Document"));
     if (!m_name.isEmpty())
         xml.writeTextElement(KmlNamespace, QStringLiteral("name"), m_name);
 
+    // The route as a track with a time per point, so that viewers can play it back. A point
+    // without a time cannot be placed in one and is left out.
+    QStringList whens;
     QStringList coordinates;
-    for (std::size_t i = firstRecord(); i < endRecord(); ++i) {
-        const QNmeaPositionInfo& record = (*m_positions)[i];
-        if (hasFix(record)) {
-            const QGeoCoordinate c = record.coordinate();
-            coordinates << number(c.longitude(), 8) + QLatin1Char(',') + number(c.latitude(), 8);
-        }
+    for (const Point& point : points()) {
+        const QNmeaPositionInfo& record = (*m_positions)[point.record];
+        const QString clock = clockText(record.timestamp(), m_clockOffset);
+        if (!hasFix(record) || clock.isEmpty())
+            continue;
+        const QGeoCoordinate c = record.coordinate();
+        whens << clock;
+        coordinates << number(c.longitude(), 8) + QLatin1Char(' ') + number(c.latitude(), 8) +
+                           QLatin1Char(' ') +
+                           (std::isnan(c.altitude()) ? QStringLiteral("0") : number(c.altitude(), 1));
     }
     xml.writeStartElement(KmlNamespace, QStringLiteral("Placemark"));
     if (!m_name.isEmpty())
         xml.writeTextElement(KmlNamespace, QStringLiteral("name"), m_name);
-    xml.writeStartElement(KmlNamespace, QStringLiteral("LineString"));
-    xml.writeTextElement(KmlNamespace, QStringLiteral("tessellate"), QStringLiteral("1"));
-    xml.writeTextElement(KmlNamespace, QStringLiteral("coordinates"), coordinates.join(QLatin1Char(' ')));
+    xml.writeStartElement(KmlExtNamespace, QStringLiteral("Track"));
+    xml.writeTextElement(KmlNamespace, QStringLiteral("altitudeMode"), QStringLiteral("clampToGround"));
+    for (const QString& when : std::as_const(whens))
+        xml.writeTextElement(KmlNamespace, QStringLiteral("when"), when);
+    for (const QString& coordinate : std::as_const(coordinates))
+        xml.writeTextElement(KmlExtNamespace, QStringLiteral("coord"), coordinate);
     xml.writeEndElement();
     xml.writeEndElement();
 
@@ -270,12 +349,12 @@ bool TrackExport::writeCsv(QIODevice& device) const
     QTextStream out(&device);
     out.setCodec("UTF-8");
     out << "trip_s,clock,lat,lon,alt,speed_kmh,heading,acc_x,acc_y,fix,event\n";
-    for (std::size_t i = firstRecord(); i < endRecord(); ++i) {
-        const QNmeaPositionInfo& record = (*m_positions)[i];
+    for (const Point& point : points()) {
+        const QNmeaPositionInfo& record = (*m_positions)[point.record];
         const QGeoCoordinate c = record.coordinate();
         const bool located = c.isValid();
         const QStringList fields{
-            QString::number(i),
+            QString::number(point.record),
             clockText(record.timestamp(), m_clockOffset),
             located ? number(c.latitude(), 8) : QString(),
             located ? number(c.longitude(), 8) : QString(),
@@ -285,7 +364,7 @@ bool TrackExport::writeCsv(QIODevice& device) const
             number(record.attribute(QNmeaPositionInfo::AccelerationX), 3),
             number(record.attribute(QNmeaPositionInfo::AccelerationY), 3),
             hasFix(record) ? QStringLiteral("1") : QStringLiteral("0"),
-            record.marker(QNmeaPositionInfo::Event) ? QStringLiteral("1") : QStringLiteral("0"),
+            point.event ? QStringLiteral("1") : QStringLiteral("0"),
         };
         out << fields.join(QLatin1Char(',')) << '\n';
     }

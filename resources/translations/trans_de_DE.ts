@@ -258,6 +258,14 @@ Lizenzvertrag</translation>
         <source>Writes diagnostic messages to stderr.</source>
         <translation>Schreibt Diagnosemeldungen auf stderr.</translation>
     </message>
+    <message>
+        <source>Replaces files that exist already instead of refusing to write them.</source>
+        <translation>Ersetzt vorhandene Dateien, statt das Schreiben abzulehnen.</translation>
+    </message>
+    <message>
+        <source>%1 exists already; give --overwrite to replace it.</source>
+        <translation>Die Datei %1 gibt es schon; mit --overwrite wird sie ersetzt.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -428,6 +436,22 @@ Lizenzvertrag</translation>
     <message>
         <source>The program quits when the clip is saved.</source>
         <translation>Das Programm wird beendet, sobald der Abschnitt gespeichert ist.</translation>
+    </message>
+    <message>
+        <source>%1 exists already.</source>
+        <translation>Die Datei %1 gibt es schon.</translation>
+    </message>
+    <message>
+        <source>The clip&apos;s track goes into this file. Replace it?</source>
+        <translation>In diese Datei kommt die Strecke des Abschnitts. Ersetzen?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Don&apos;t export</source>
+        <translation>Nicht exportieren</translation>
     </message>
 </context>
 <context>

@@ -257,6 +257,14 @@
         <source>Writes diagnostic messages to stderr.</source>
         <translation>Writes diagnostic messages to stderr.</translation>
     </message>
+    <message>
+        <source>Replaces files that exist already instead of refusing to write them.</source>
+        <translation>Replaces files that exist already instead of refusing to write them.</translation>
+    </message>
+    <message>
+        <source>%1 exists already; give --overwrite to replace it.</source>
+        <translation>%1 exists already; give --overwrite to replace it.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -427,6 +435,22 @@
     <message>
         <source>The program quits when the clip is saved.</source>
         <translation>The program quits when the clip is saved.</translation>
+    </message>
+    <message>
+        <source>%1 exists already.</source>
+        <translation>%1 exists already.</translation>
+    </message>
+    <message>
+        <source>The clip&apos;s track goes into this file. Replace it?</source>
+        <translation>The clip&apos;s track goes into this file. Replace it?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>Don&apos;t export</source>
+        <translation>Don&apos;t export</translation>
     </message>
 </context>
 <context>

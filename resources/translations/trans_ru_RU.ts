@@ -262,6 +262,14 @@
         <source>Writes diagnostic messages to stderr.</source>
         <translation>Выводит диагностические сообщения в stderr.</translation>
     </message>
+    <message>
+        <source>Replaces files that exist already instead of refusing to write them.</source>
+        <translation>Заменяет существующие файлы вместо отказа от записи.</translation>
+    </message>
+    <message>
+        <source>%1 exists already; give --overwrite to replace it.</source>
+        <translation>Файл %1 уже существует; чтобы заменить его, укажите --overwrite.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -432,6 +440,22 @@
     <message>
         <source>The program quits when the clip is saved.</source>
         <translation>Программа закроется после сохранения фрагмента.</translation>
+    </message>
+    <message>
+        <source>%1 exists already.</source>
+        <translation>Файл %1 уже существует.</translation>
+    </message>
+    <message>
+        <source>The clip&apos;s track goes into this file. Replace it?</source>
+        <translation>В этот файл записывается трек фрагмента. Заменить его?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Заменить</translation>
+    </message>
+    <message>
+        <source>Don&apos;t export</source>
+        <translation>Не экспортировать</translation>
     </message>
 </context>
 <context>

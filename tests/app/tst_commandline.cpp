@@ -46,6 +46,10 @@ private slots:
     void listMatchesThePlaylist();
     void cardInOddlyNamedFolders();
     void exportsWriteTheirFiles();
+    void existingFilesNeedOverwrite_data();
+    void existingFilesNeedOverwrite();
+    void trackHoldsEachClockSecondOnce_data();
+    void trackHoldsEachClockSecondOnce();
     void interruptedExportLeavesNothing_data();
     void interruptedExportLeavesNothing();
     void commandsRunBesideARunningWindow();
@@ -206,6 +210,19 @@ void TestCommandLine::wrongUsageAndFailures_data()
     QTest::newRow("clip over a recording")
         << QStringList{"--export-clip", "--trip", "2",  "--from", "0",
                        "--to",          "5",      card, "-o",     "@card/Normal/001_0002_20240501090010.mp4"}
+        << 1 << "Refusing";
+    QTest::newRow("clip over a recording, told to overwrite")
+        << QStringList{"--export-clip",
+                       "--trip",
+                       "2",
+                       "--from",
+                       "0",
+                       "--to",
+                       "5",
+                       "--overwrite",
+                       card,
+                       "-o",
+                       "@card/Normal/001_0002_20240501090010.mp4"}
         << 1 << "Refusing";
 }
 
@@ -389,6 +406,97 @@ void TestCommandLine::exportsWriteTheirFiles()
     QCOMPARE(still.out.trimmed(), named);
     const QImage image(named);
     QVERIFY(image.width() > 0 && image.height() > image.width() * 9 / 16);
+}
+
+void TestCommandLine::existingFilesNeedOverwrite_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // @dir: a folder of the row's own
+    QTest::addColumn<QString>("existing");
+
+    QTest::newRow("track") << QStringList{"--export-track", "kml", "--trip", "2", "@card", "-o", "@dir/t.kml"}
+                           << "t.kml";
+    QTest::newRow("clip") << QStringList{"--export-clip", "--trip", "3",     "--from", "0",
+                                         "--to",          "2",      "@card", "-o",     "@dir/c.mp4"}
+                          << "c.mp4";
+    QTest::newRow("the GPX beside a clip")
+        << QStringList{"--export-clip", "--trip", "3",     "--from", "0",
+                       "--to",          "2",      "@card", "-o",     "@dir/c.mp4"}
+        << "c.gpx";
+    QTest::newRow("still named by its clock time")
+        << QStringList{"--snapshot", "--trip", "2", "--at", "1", "@card", "-o", "@dir"}
+        << "2024-05-01_09-00-01.png";
+}
+
+// A command writes nothing and fails while a file it would write exists, unless told to
+// replace it.
+void TestCommandLine::existingFilesNeedOverwrite()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, existing);
+    const QString dir = m_dir.filePath(QStringLiteral("existing-") + QString::number(qHash(existing)));
+    QVERIFY(QDir().mkpath(dir));
+    for (QString& argument : arguments)
+        argument.replace(QStringLiteral("@card"), m_card).replace(QStringLiteral("@dir"), dir);
+    const QString path = QDir(dir).filePath(existing);
+    const QByteArray before("written earlier\n");
+    QVERIFY(Session::writeFile(path, before));
+
+    const Result refused = run(arguments);
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.contains(path) && refused.err.contains(QStringLiteral("--overwrite")),
+             qPrintable(refused.err));
+    QVERIFY(refused.out.isEmpty());
+    QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{existing});
+    QCOMPARE(Session::readFile(path), before);
+
+    const Result replaced = run(arguments << QStringLiteral("--overwrite"));
+    QCOMPARE(replaced.code, 0);
+    QVERIFY2(replaced.out.contains(path), qPrintable(replaced.out));
+    QVERIFY(Session::readFile(path) != before);
+}
+
+void TestCommandLine::trackHoldsEachClockSecondOnce_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("time"); // pattern of a point's time
+    QTest::newRow("gpx") << "gpx"
+                         << "<time>([^<]+)</time>";
+    QTest::newRow("kml") << "kml"
+                         << "<when>([^<]+)</when>";
+    QTest::newRow("csv") << "csv"
+                         << "\n\\d+,([^,]+),";
+}
+
+// The card's first drive has an event recording (09:00:14 to 09:00:24) over seconds the drive's
+// own recordings hold too: the track has each of its 30 clock seconds once, in time order.
+void TestCommandLine::trackHoldsEachClockSecondOnce()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, time);
+    const QString path = m_dir.filePath(QStringLiteral("seconds.") + format);
+    const Result result = run({QStringLiteral("--export-track"), format, QStringLiteral("--trip"),
+                               QStringLiteral("2"), m_card, QStringLiteral("-o"), path});
+    QCOMPARE(result.code, 0);
+    const QString text = QString::fromUtf8(Session::readFile(path));
+    QStringList times;
+    QRegularExpressionMatchIterator it = QRegularExpression(time).globalMatch(text);
+    while (it.hasNext())
+        times << it.next().captured(1);
+    // KML's one event mark, after the track, has a time of its own.
+    if (format == QLatin1String("kml"))
+        QCOMPARE(times.takeLast(), QStringLiteral("2024-05-01T09:00:14Z"));
+    QCOMPARE(times.size(), 30);
+    for (int i = 0; i < times.size(); ++i)
+        QCOMPARE(times[i], QStringLiteral("2024-05-01T09:00:%1Z").arg(i, 2, 10, QLatin1Char('0')));
+    if (format == QLatin1String("gpx"))
+        QCOMPARE(text.count(QStringLiteral("<trkseg>")), 1);
+    if (format == QLatin1String("csv")) {
+        // The event flag on the seconds the event recording covers, and on the file after it.
+        const QStringList rows = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows[i].section(QLatin1Char(','), 10, 10),
+                     i < 14 ? QStringLiteral("0") : QStringLiteral("1"));
+    }
 }
 
 void TestCommandLine::interruptedExportLeavesNothing_data()

@@ -4,9 +4,11 @@
 #include "zelcfg.h"
 #include "zelsettings.h"
 
+#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -56,6 +58,8 @@ private slots:
     void initTestCase();
     void snapshotKeepsTheWindowAnswering();
     void windowGoingAwayCancelsTheExport();
+    void clipAsksBeforeReplacingItsTrack_data();
+    void clipAsksBeforeReplacingItsTrack();
     void cleanupTestCase();
 
 private:
@@ -135,6 +139,64 @@ void TestEvidenceExport::windowGoingAwayCancelsTheExport()
     window.reset();
     QVERIFY(*leftGate);
     QCOMPARE(entries(out), QStringList());
+}
+
+void TestEvidenceExport::clipAsksBeforeReplacingItsTrack_data()
+{
+    QTest::addColumn<QString>("answer"); // the button's object name
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("replace") << "replace" << true;
+    QTest::newRow("keep") << "keep" << false;
+}
+
+// The save dialog asks about the clip; the GPX of the same name beside it is not replaced unasked.
+void TestEvidenceExport::clipAsksBeforeReplacingItsTrack()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, replaced);
+    const QString out = m_tmp.filePath(QStringLiteral("replace-") + answer);
+    QVERIFY(QDir().mkpath(out));
+    ZelSettings::setValue(ZelSettings::ExportPath, out);
+    const QString clip = QDir(out).filePath(QStringLiteral("clip.mp4"));
+    const QString track = QDir(out).filePath(QStringLiteral("clip.gpx"));
+    const QByteArray before("an earlier track\n");
+    QVERIFY(Session::writeFile(track, before));
+
+    QWidget window;
+    EvidenceExport evidence(&window);
+    evidence.setTrip(m_trip);
+    QNmeaPositionInfo record(QNmeaCoordinate(48.1, 11.5),
+                             QDateTime(QDate(2024, 5, 1), QTime(14, 0), Qt::UTC));
+    record.setMarker(QNmeaPositionInfo::Fix, true);
+    evidence.setPositions(std::make_shared<std::vector<QNmeaPositionInfo>>(1, record));
+    QSignalSpy finished(&evidence, &EvidenceExport::clipExportFinished);
+    QString asked;
+    Session::whenShown<QFileDialog>(
+        [clip, answer, &asked](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(clip);
+            Session::whenShown<QMessageBox>(
+                [answer, &asked](QMessageBox* box) {
+                    asked = box->text();
+                    box->findChild<QAbstractButton*>(answer)->click();
+                },
+                50);
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    evidence.exportClip(0, 1000);
+    QVERIFY2(asked.contains(track), qPrintable(asked));
+    if (replaced) {
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+        QVERIFY(finished.at(0).at(0).toBool());
+        QVERIFY(Session::readFile(track).contains("<trkpt"));
+        QVERIFY(QFileInfo(clip).size() > 0);
+    } else {
+        QTest::qWait(200);
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(!evidence.isExporting());
+        QCOMPARE(Session::readFile(track), before);
+        QVERIFY(!QFileInfo::exists(clip));
+    }
 }
 
 void TestEvidenceExport::cleanupTestCase()

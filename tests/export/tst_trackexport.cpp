@@ -3,6 +3,8 @@
 #include "tripsession.h"
 
 #include <QBuffer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -32,8 +34,12 @@ class TestTrackExport : public QObject
 private slots:
     void initTestCase();
     void gpxIsValidAndRoundTrips();
-    void csvHasOneRowPerRecord();
+    void clipTrackFollowsTheTimeline();
+    void eachClockSecondOnceInTimeOrder_data();
+    void eachClockSecondOnceInTimeOrder();
+    void csvHasOneRowPerSecond();
     void kmlMarksEachEventRecording();
+    void kmlIsValidWithATimePerPoint();
     void rangeTakesTheSecondsItTouches_data();
     void rangeTakesTheSecondsItTouches();
     void clockTimesAreWallClockShiftedByTheOffset();
@@ -76,7 +82,33 @@ void TestTrackExport::gpxIsValidAndRoundTrips()
         Fixture::readGpx(written(track, TrackExport::Format::Gpx), error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
-    // Every record with a fix comes back, in order, and nothing else.
+    // Every second with a fix comes back once, in time order: the drive's 10 s, the 5 s only the
+    // event recording covers, and after the pause 10 s more.
+    QCOMPARE(points.size(), 25);
+    for (int i = 0; i < points.size(); ++i) {
+        const int second = i < 15 ? i : 30 + i - 15;
+        QCOMPARE(points[i].time, QStringLiteral("2024-05-01T10:00:%1Z").arg(second, 2, 10, QLatin1Char('0')));
+        // Where both recordings hold a second, the ordinary one's point is written.
+        QCOMPARE(points[i].lat, second >= 10 && second < 15 ? 48.2 : 48.1);
+        QCOMPARE(points[i].segment, i < 15 ? 1 : 2);
+        const QNmeaPositionInfo& record = (*m_positions)[std::size_t(i < 10 ? i : i + 5)];
+        QVERIFY(qAbs(points[i].lon - record.coordinate().longitude()) < 1e-8);
+        QVERIFY(qAbs(points[i].ele - record.coordinate().altitude()) < 0.05);
+        QVERIFY(qAbs(points[i].speed - record.attribute(QNmeaPositionInfo::GroundSpeed)) < 1e-3);
+    }
+    QVERIFY(qAbs(points[0].speed - Fixture::Kmh / 3.6) < 0.001);
+}
+
+// The track beside a clip shows what the video shows: the event recording's repeated seconds
+// in their place, in a segment of their own so that no segment runs back in time.
+void TestTrackExport::clipTrackFollowsTheTimeline()
+{
+    TrackExport track(m_trip, m_positions);
+    track.setOrder(TrackExport::Order::Timeline);
+    QString error;
+    const QVector<Fixture::GpxPoint> points =
+        Fixture::readGpx(written(track, TrackExport::Format::Gpx), error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     int index = 0;
     for (const QNmeaPositionInfo& record : *m_positions) {
         if (!TrackExport::hasFix(record))
@@ -84,25 +116,55 @@ void TestTrackExport::gpxIsValidAndRoundTrips()
         QVERIFY(index < points.size());
         const Fixture::GpxPoint& point = points[index++];
         QVERIFY(qAbs(point.lat - record.coordinate().latitude()) < 1e-8);
-        QVERIFY(qAbs(point.lon - record.coordinate().longitude()) < 1e-8);
-        QVERIFY(qAbs(point.ele - record.coordinate().altitude()) < 0.05);
         QCOMPARE(point.time, TrackExport::clockText(record.timestamp(), 0));
-        QVERIFY(qAbs(point.speed - record.attribute(QNmeaPositionInfo::GroundSpeed)) < 1e-3);
     }
     QCOMPARE(points.size(), index);
     QCOMPARE(points.size(), 30);
-    // Segments: the drive, the event recording that goes back in time, and after the pause.
-    for (int i = 0; i < points.size(); ++i)
+    for (int i = 0; i < points.size(); ++i) {
         QCOMPARE(points[i].segment, 1 + i / 10);
-    QVERIFY(qAbs(points[0].speed - Fixture::Kmh / 3.6) < 0.001);
+        if (i > 0 && points[i].segment == points[i - 1].segment)
+            QVERIFY(points[i].time > points[i - 1].time);
+    }
 }
 
-void TestTrackExport::csvHasOneRowPerRecord()
+void TestTrackExport::eachClockSecondOnceInTimeOrder_data()
+{
+    QTest::addColumn<qint64>("from");
+    QTest::addColumn<qint64>("to");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("rows");
+
+    QTest::newRow("whole trip") << 0LL << 35000LL << "10:00:00" << 30;
+    // The drive's last seconds and the event recording that repeats them.
+    QTest::newRow("across the repeat") << 7000LL << 12999LL << "10:00:05" << 5;
+    QTest::newRow("only the event recording") << 10000LL << 19999LL << "10:00:05" << 10;
+}
+
+void TestTrackExport::eachClockSecondOnceInTimeOrder()
+{
+    QFETCH(qint64, from);
+    QFETCH(qint64, to);
+    QFETCH(QString, first);
+    QFETCH(int, rows);
+    TrackExport track(m_trip, m_positions);
+    track.setRange(from, to);
+    const QStringList lines = csvRows(track).mid(1);
+    QCOMPARE(lines.size(), rows);
+    QCOMPARE(lines.first().section(QLatin1Char(','), 1, 1), QStringLiteral("2024-05-01T%1Z").arg(first));
+    QString previous;
+    for (const QString& line : lines) {
+        const QString clock = line.section(QLatin1Char(','), 1, 1);
+        QVERIFY2(clock > previous, qPrintable(previous + QStringLiteral(" then ") + clock));
+        previous = clock;
+    }
+}
+
+void TestTrackExport::csvHasOneRowPerSecond()
 {
     const QStringList rows = csvRows(TrackExport(m_trip, m_positions));
     QCOMPARE(rows.first(),
              QStringLiteral("trip_s,clock,lat,lon,alt,speed_kmh,heading,acc_x,acc_y,fix,event"));
-    QCOMPARE(rows.size(), 1 + 35);
+    QCOMPARE(rows.size(), 1 + 30);
     const QStringList first = rows[1].split(QLatin1Char(','));
     QCOMPARE(first.size(), 11);
     QCOMPARE(first[0], QStringLiteral("0"));
@@ -112,47 +174,105 @@ void TestTrackExport::csvHasOneRowPerRecord()
     QCOMPARE(first[6], QStringLiteral("90.0"));
     QCOMPARE(first[9], QStringLiteral("1"));
     QCOMPARE(first[10], QStringLiteral("0"));
-    // The event recording and the file after it carry the event mark.
-    QCOMPARE(rows[1 + 10].section(QLatin1Char(','), 10, 10), QStringLiteral("1"));
-    QCOMPARE(rows[1 + 29].section(QLatin1Char(','), 10, 10), QStringLiteral("1"));
+    // The seconds the event recording covers carry the event flag, also those the drive holds
+    // too (written from the drive's records, at their trip second); the file after the event
+    // carries it as well.
+    const auto field = [&rows](int row, int column) {
+        return rows[1 + row].section(QLatin1Char(','), column, column);
+    };
+    QCOMPARE(field(4, 10), QStringLiteral("0"));
+    for (int row = 5; row < 25; ++row)
+        QCOMPARE(field(row, 10), QStringLiteral("1"));
+    QCOMPARE(field(5, 0), QStringLiteral("5"));
+    QCOMPARE(field(10, 0), QStringLiteral("15"));
     // The file without positions is filled with substitutes: located, but no fix; it does not
     // follow the event, so it carries no event mark.
-    const QStringList substitute = rows[1 + 30].split(QLatin1Char(','));
+    const QStringList substitute = rows[1 + 25].split(QLatin1Char(','));
     QCOMPARE(substitute[0], QStringLiteral("30"));
     QVERIFY(!substitute[2].isEmpty());
     QCOMPARE(substitute[9], QStringLiteral("0"));
     QCOMPARE(substitute[10], QStringLiteral("0"));
 }
 
+namespace {
+
+struct Kml
+{
+    QStringList whens;  // of the track
+    QStringList coords; // of the track
+    QStringList marks;  // coordinates of the points
+    QStringList markWhens;
+    QString error;
+};
+
+Kml readKml(const QByteArray& bytes)
+{
+    Kml kml;
+    QXmlStreamReader xml(bytes);
+    bool inTrack = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("Track"))
+            inTrack = false;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("Track")) {
+            inTrack = xml.namespaceUri() == QLatin1String("http://www.google.com/kml/ext/2.2");
+        } else if (xml.name() == QLatin1String("Point")) {
+            xml.readNextStartElement();
+            kml.marks << xml.readElementText();
+        } else if (xml.name() == QLatin1String("when")) {
+            (inTrack ? kml.whens : kml.markWhens) << xml.readElementText();
+        } else if (xml.name() == QLatin1String("coord") && inTrack) {
+            kml.coords << xml.readElementText();
+        }
+    }
+    if (xml.hasError())
+        kml.error = xml.errorString();
+    return kml;
+}
+
+} // namespace
+
 void TestTrackExport::kmlMarksEachEventRecording()
 {
     TrackExport track(m_trip, m_positions);
     track.setClockOffset(3600);
-    QXmlStreamReader xml(written(track, TrackExport::Format::Kml));
-    QStringList lines;
-    QStringList marks;
-    QString when;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("LineString")) {
-            xml.readNextStartElement();
-            xml.skipCurrentElement();
-            xml.readNextStartElement();
-            lines << xml.readElementText();
-        } else if (xml.name() == QLatin1String("Point")) {
-            xml.readNextStartElement();
-            marks << xml.readElementText();
-        } else if (xml.name() == QLatin1String("when")) {
-            when = xml.readElementText();
-        }
-    }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QCOMPARE(lines.size(), 1);
-    QCOMPARE(lines.first().split(QLatin1Char(' ')).size(), 30);
-    QCOMPARE(marks.size(), 1);
-    QCOMPARE(marks.first(), QStringLiteral("11.50000000,48.20000000"));
-    QCOMPARE(when, QStringLiteral("2024-05-01T11:00:05Z"));
+    const Kml kml = readKml(written(track, TrackExport::Format::Kml));
+    QVERIFY2(kml.error.isEmpty(), qPrintable(kml.error));
+    QCOMPARE(kml.coords.size(), 25);
+    QCOMPARE(kml.marks.size(), 1);
+    QCOMPARE(kml.marks.first(), QStringLiteral("11.50000000,48.20000000"));
+    QCOMPARE(kml.markWhens, QStringList{QStringLiteral("2024-05-01T11:00:05Z")});
+}
+
+// Viewers play a track back only with a time for each of its points.
+void TestTrackExport::kmlIsValidWithATimePerPoint()
+{
+    TrackExport track(m_trip, m_positions);
+    track.setName(QStringLiteral("Drive & <test>"));
+    const QByteArray bytes = written(track, TrackExport::Format::Kml);
+    const Kml kml = readKml(bytes);
+    QVERIFY2(kml.error.isEmpty(), qPrintable(kml.error));
+    QCOMPARE(kml.whens.size(), 25);
+    QCOMPARE(kml.coords.size(), kml.whens.size());
+    QCOMPARE(kml.whens.first(), QStringLiteral("2024-05-01T10:00:00Z"));
+    QCOMPARE(kml.coords.first(), QStringLiteral("11.50000000 48.10000000 500.0"));
+    for (int i = 1; i < kml.whens.size(); ++i)
+        QVERIFY(kml.whens[i] > kml.whens[i - 1]);
+
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (xmllint.isEmpty())
+        QSKIP("xmllint is not installed");
+    const QString path = m_dir.filePath(QStringLiteral("lint.kml"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QProcess lint;
+    lint.start(xmllint, {QStringLiteral("--noout"), path});
+    QVERIFY(lint.waitForFinished(30000));
+    QVERIFY2(lint.exitCode() == 0, lint.readAllStandardError().constData());
 }
 
 void TestTrackExport::rangeTakesTheSecondsItTouches_data()
@@ -177,6 +297,7 @@ void TestTrackExport::rangeTakesTheSecondsItTouches()
     QFETCH(int, last);
     TrackExport track(m_trip, m_positions);
     track.setRange(from, to);
+    track.setOrder(TrackExport::Order::Timeline);
     const QStringList rows = csvRows(track).mid(1);
     if (last < 0) {
         QVERIFY(rows.isEmpty());
