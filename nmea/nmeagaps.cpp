@@ -32,21 +32,8 @@ qint64 wholeSeconds(const QNmeaPositionInfo& p)
 // make a time in the hour skipped for summer time invalid). Invalid digits give 0.
 qint64 recordingStartMSecs(const QString& videoFile)
 {
-    const QString digits = Trip::startTimeString(videoFile);
-    if (digits.size() != 14)
-        return 0;
-    bool valid = true;
-    const auto number = [&digits, &valid](int from, int length) {
-        bool ok = false;
-        const int value = digits.midRef(from, length).toInt(&ok, 10);
-        valid = valid && ok;
-        return value;
-    };
-    const QDate date(number(0, 4), number(4, 2), number(6, 2));
-    const QTime time(number(8, 2), number(10, 2), number(12, 2));
-    if (!valid || !date.isValid() || !time.isValid())
-        return 0;
-    return QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+    const QDateTime start = Trip::startTime(videoFile);
+    return start.isValid() ? start.toMSecsSinceEpoch() : 0;
 }
 
 // A second-difference estimate is kept when plausible; above 30 m/s² the change of ground speed is

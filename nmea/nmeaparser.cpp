@@ -1,9 +1,11 @@
 #include "nmeaparser.h"
 
+#include "families.h"
 #include "nmealog.h"
 #include "utilities.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtMath>
 
 #include <cerrno>
@@ -372,8 +374,70 @@ void NmeaParser::resetFileState()
     m_pendingPztrx.clear();
 }
 
+bool NmeaParser::isTelemetryFile(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("gps") || suffix == QLatin1String("gpx") ||
+           suffix == QLatin1String("mp4") || suffix == QLatin1String("mov");
+}
+
+void NmeaParser::parseTelemetry(const QString& path, NmeaFile& map, FileReport& report)
+{
+    if (!QFileInfo(path).isFile()) {
+        report.problem = QFileInfo::exists(path) ? FileReport::NotAFile : FileReport::CannotOpen;
+        return;
+    }
+    const Camera::Telemetry telemetry = Camera::Families::readTelemetryFile(path);
+    for (const std::string& line : telemetry.nmeaLines)
+        handleLine(line, map, report);
+    for (const Camera::TelemetrySample& sample : telemetry.samples)
+        handleSample(sample, map);
+    if (!telemetry.error.isEmpty()) {
+        qCDebug(lcNmea).noquote() << path << ":" << telemetry.error;
+        report.problem = FileReport::ReadError;
+    }
+}
+
+void NmeaParser::handleSample(const Camera::TelemetrySample& sample, NmeaFile& map)
+{
+    const QNmeaCoordinate coordinate =
+        std::isnan(sample.altitude)
+            ? QNmeaCoordinate(sample.latitude, sample.longitude)
+            : QNmeaCoordinate(QGeoCoordinate(sample.latitude, sample.longitude, sample.altitude));
+    if (!coordinate.isExtendedValid())
+        return;
+    QNmeaPositionInfo record(coordinate, QDateTime::fromMSecsSinceEpoch(sample.utcMs, Qt::UTC));
+    if (!record.timestamp().isValid())
+        return;
+    record.setMarker(QNmeaPositionInfo::Fix, true);
+    if (!std::isnan(sample.speed))
+        record.setAttribute(QNmeaPositionInfo::GroundSpeed, sample.speed);
+    if (!std::isnan(sample.course))
+        record.setAttribute(QNmeaPositionInfo::Direction, sample.course);
+    if (!std::isnan(sample.accelerationX))
+        record.setAttribute(QNmeaPositionInfo::AccelerationX, sample.accelerationX);
+    if (!std::isnan(sample.accelerationY))
+        record.setAttribute(QNmeaPositionInfo::AccelerationY, sample.accelerationY);
+    if (!m_firstValid.isExtendedValid())
+        m_firstValid = record;
+    m_lastValid = record;
+    m_latestValidTime = record.timestamp();
+    NmeaFile::iterator insertAt;
+    const auto it = locate(map, record.timestamp(), insertAt);
+    if (it == map.end())
+        map.insert(insertAt, record.timestamp(), record);
+    else
+        *it = record;
+}
+
 bool NmeaParser::parseFile(const QString& path, NmeaFile& map, FileReport& report, quint64 request)
 {
+    // Sidecars of other formats and videos holding their own positions are read by the camera families.
+    if (isTelemetryFile(path)) {
+        parseTelemetry(path, map, report);
+        return !isStopped(request);
+    }
+
     // Non-blocking, so that opening a FIFO without writer does not hang; only regular files are
     // read: a FIFO, a device or a link to one could block or never end.
     const FileDescriptor file(

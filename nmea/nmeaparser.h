@@ -2,6 +2,7 @@
 
 #include "nmeafields.h"
 #include "qnmeapositioninfo.h"
+#include "telemetry.h"
 #include "tripitem.h"
 
 #include <QDateTime>
@@ -148,6 +149,10 @@ private:
     // False when stopped before the end of the file.
     bool parseFile(const QString& path, NmeaFile& map, FileReport& report, quint64 request);
     void handleLine(std::string_view line, NmeaFile& map, FileReport& report);
+    // A ".gps"/".gpx" sidecar or a video: read through the camera families.
+    static bool isTelemetryFile(const QString& path);
+    void parseTelemetry(const QString& path, NmeaFile& map, FileReport& report);
+    void handleSample(const Camera::TelemetrySample& sample, NmeaFile& map);
     // The date of a sentence that carries only a time of day: that of the latest valid position,
     // moved by a day when the two times lie more than 12 hours apart (a drive across midnight).
     QDateTime anchoredTimestamp(const QTime& timeOfDay) const;

@@ -10,17 +10,24 @@ namespace {
 
 constexpr qint64 ContinuitySlackMs = 1000;
 
-bool sameRecordingRun(const QFileInfo& head, const QString& videoFile)
+QString runOf(const TripItem& item)
 {
-    const QFileInfo info(videoFile);
-    return info.absolutePath() == head.absolutePath() && info.fileName().left(3) == head.fileName().left(3);
+    if (!item.run.isEmpty())
+        return item.run;
+    const QFileInfo info(item.videoFile);
+    return info.absolutePath() + QLatin1Char('/') + info.fileName().left(3);
+}
+
+qint64 startOf(const TripItem& item)
+{
+    return (item.start.isValid() ? item.start : startTime(item.videoFile)).toMSecsSinceEpoch();
 }
 
 // Inserts an event whose start lies within the trip's first and last start.
-void insertInside(TripList& trip, TripItem event, const QString& eventStart)
+void insertInside(TripList& trip, TripItem event, qint64 eventStart)
 {
     for (auto it = trip.begin(); it != trip.end(); ++it) {
-        const QString itemStart = startTimeString(it->videoFile);
+        const qint64 itemStart = startOf(*it);
         if (itemStart > eventStart) {
             trip.insert(it, std::move(event));
             return;
@@ -37,15 +44,14 @@ void insertInside(TripList& trip, TripItem event, const QString& eventStart)
 
 bool placeEvent(Trips& trips, TripItem& event)
 {
-    const QString eventStart = startTimeString(event.videoFile);
+    const qint64 eventStart = startOf(event);
     for (TripList& trip : trips) {
         if (trip.empty())
             continue;
-        const QString first = startTimeString(trip.front().videoFile);
-        const QString last = startTimeString(trip.back().videoFile);
+        const qint64 first = startOf(trip.front());
+        const qint64 last = startOf(trip.back());
         if (eventStart < first) {
-            if (startMSecs(trip.front().videoFile) <=
-                startMSecs(event.videoFile) + event.duration + ContinuitySlackMs) {
+            if (first <= eventStart + event.duration + ContinuitySlackMs) {
                 trip.insert(trip.begin(), std::move(event));
                 return true;
             }
@@ -66,8 +72,8 @@ bool placeEvent(Trips& trips, TripItem& event)
 
 bool MergeFileLists::isContinuous(const TripItem& a, const TripItem& b)
 {
-    const qint64 startA = startMSecs(a.videoFile);
-    const qint64 startB = startMSecs(b.videoFile);
+    const qint64 startA = startOf(a);
+    const qint64 startB = startOf(b);
     return startB <= startA + a.duration + ContinuitySlackMs && startA <= startB;
 }
 
@@ -79,9 +85,9 @@ void MergeFileLists::merge(TripList& ordinary, TripList& events, Trips& trips)
 
     auto begin = ordinary.begin();
     while (begin != ordinary.end()) {
-        const QFileInfo head(begin->videoFile);
+        const QString run = runOf(*begin);
         auto end = begin + 1;
-        while (end != ordinary.end() && sameRecordingRun(head, end->videoFile))
+        while (end != ordinary.end() && runOf(*end) == run)
             ++end;
         trips.emplace_back(std::make_move_iterator(begin), std::make_move_iterator(end));
         begin = end;

@@ -1,6 +1,7 @@
 #include "tripfile.h"
 
-#include "zelcfg.h"
+#include "families.h"
+#include "nmeacompanionfamily.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,34 +10,23 @@ namespace Trip {
 
 QString nmeaFileFor(const QString& videoFile)
 {
-    // Only the file name's extension (".mp4" in any case) is replaced: a folder such as
-    // "card.mp4.bak" keeps its name.
-    const QString suffix = QFileInfo(videoFile).suffix();
-    return (suffix.isEmpty() ? videoFile : videoFile.chopped(suffix.size() + 1)) + QLatin1String(".nmea");
+    return Camera::NmeaCompanionFamily::nmeaFileFor(videoFile);
+}
+
+Camera::Recording recording(const QString& videoFile)
+{
+    return Camera::Families::recognise(videoFile);
 }
 
 QString startTimeString(const QString& videoFile)
 {
-    return videoFile.right(18).left(14);
+    const QDateTime start = startTime(videoFile);
+    return start.isValid() ? start.toString(QStringLiteral("yyyyMMddHHmmss")) : QString();
 }
 
 QDateTime startTime(const QString& videoFile)
 {
-    const QString digits = startTimeString(videoFile);
-    bool valid = digits.size() == 14;
-    const auto number = [&digits, &valid](int from, int length) {
-        bool ok = false;
-        const int value = digits.mid(from, length).toInt(&ok, 10);
-        valid = valid && ok;
-        return value;
-    };
-    const QDate date(number(0, 4), number(4, 2), number(6, 2));
-    const QTime time(number(8, 2), number(10, 2), number(12, 2), 0);
-    if (!valid || !date.isValid() || !time.isValid())
-        return QDateTime();
-    // A wall-clock time without a zone, kept as UTC so that no time-zone rule (a summer-time
-    // gap, a slow local conversion) ever applies to it; the position data's times are kept so too.
-    return QDateTime(date, time, Qt::UTC);
+    return recording(videoFile).start;
 }
 
 qint64 startMSecs(const QString& videoFile)
@@ -46,24 +36,36 @@ qint64 startMSecs(const QString& videoFile)
 
 bool isEventFile(const QString& videoFile)
 {
-    // A folder named exactly "EVENT" on the way to the file, at any level; "EVENTCAM" or
-    // "PREVENTION" are ordinary folders.
-    const QString path = QDir::fromNativeSeparators(videoFile);
-    const int name = path.lastIndexOf(QLatin1Char('/'));
-    for (int end = name; end > 0;) {
-        const int begin = path.lastIndexOf(QLatin1Char('/'), end - 1) + 1;
-        if (QStringView(path).mid(begin, end - begin) == EventDirName)
-            return true;
-        end = begin - 1;
-    }
-    return false;
+    const Camera::Recording known = recording(videoFile);
+    if (known.family.isEmpty())
+        return Camera::NmeaCompanionFamily::isEventFile(videoFile);
+    return known.kind == Camera::RecordingKind::Event;
+}
+
+TripItem itemFor(const Camera::Recording& recording, qint64 durationMs)
+{
+    TripItem item;
+    item.duration = durationMs;
+    item.isEvent = recording.kind == Camera::RecordingKind::Event;
+    item.videoFile = recording.videoFile;
+    item.nmeaFile = recording.telemetryFile;
+    item.start = recording.start;
+    item.camera = recording.family;
+    item.channel = recording.channel;
+    item.run = recording.run;
+    item.telemetry = recording.telemetry;
+    return item;
 }
 
 Rejection rejection(const QString& videoFile)
 {
-    if (!QFileInfo::exists(nmeaFileFor(videoFile)))
+    const Camera::Recording known = recording(videoFile);
+    if (known.family.isEmpty())
+        return Rejection::NoCameraName;
+    // This family keeps its positions only beside its videos: a video without them is no recording.
+    if (known.family == Camera::NmeaCompanionFamily::Id && !QFileInfo::exists(known.telemetryFile))
         return Rejection::NoNmeaFile;
-    if (!startTime(videoFile).isValid())
+    if (!known.start.isValid())
         return Rejection::NoStartTime;
     return Rejection::None;
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "telemetry.h"
+
+#include <QDateTime>
 #include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace Trip {
@@ -12,10 +16,25 @@ namespace Trip {
 // One recorded video file with its position file.
 struct TripItem
 {
+    TripItem() = default;
+    TripItem(qint64 durationMs, bool event, QString video, QString positions)
+        : duration(durationMs), isEvent(event), videoFile(std::move(video)), nmeaFile(std::move(positions))
+    {}
+
     qint64 duration = 0; // playing length in milliseconds
     bool isEvent = false;
     QString videoFile;
+    // The file holding the position data: a sidecar, the video itself, or empty when none.
     QString nmeaFile;
+    // What the camera family read; left empty, the trip model reads it from the video's name.
+    QDateTime start;
+    QString camera;
+    QString channel;
+    // Recordings of one run share it; empty, the run is the folder and the name's first three characters.
+    QString run;
+    Camera::TelemetrySource telemetry = Camera::TelemetrySource::NmeaFile;
+    // The other channels' recordings that start with this one, main channel's order.
+    std::vector<TripItem> channels;
 
     bool operator==(const TripItem& other) const;
     bool operator!=(const TripItem& other) const { return !(*this == other); }
