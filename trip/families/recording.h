@@ -21,7 +21,6 @@ struct Recording
     QString videoFile;
     QDateTime start;      // the camera's wall clock at the first frame, kept as Qt::UTC
     QString channel;      // "front", "rear", "interior", or the camera's own word
-    int channelOrder = 0; // the main channel has the lowest
     RecordingKind kind = RecordingKind::Normal;
     // Recordings of one run share a key; only recordings of one run join a trip, beside events.
     QString run;
