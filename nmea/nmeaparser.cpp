@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -390,8 +391,17 @@ void NmeaParser::parseTelemetry(const QString& path, NmeaFile& map, FileReport& 
     const Camera::Telemetry telemetry = Camera::Families::readTelemetryFile(path);
     for (const std::string& line : telemetry.nmeaLines)
         handleLine(line, map, report);
-    for (const Camera::TelemetrySample& sample : telemetry.samples)
+    // A record stands for one second: of faster receivers (10 or 18 samples a second) the first
+    // sample of each second is kept, at its whole second.
+    qint64 lastSecond = std::numeric_limits<qint64>::min();
+    for (Camera::TelemetrySample sample : telemetry.samples) {
+        const qint64 second = sample.utcMs >= 0 ? sample.utcMs / 1000 : (sample.utcMs - 999) / 1000;
+        if (second == lastSecond)
+            continue;
+        lastSecond = second;
+        sample.utcMs = second * 1000;
         handleSample(sample, map);
+    }
     if (!telemetry.error.isEmpty()) {
         qCDebug(lcNmea).noquote() << path << ":" << telemetry.error;
         report.problem = FileReport::ReadError;

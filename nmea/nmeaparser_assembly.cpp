@@ -52,6 +52,17 @@ NmeaParser::Positions NmeaParser::assemble(const std::shared_ptr<Trip::TripList>
         totalMs += item.duration;
         QThread::yieldCurrentThread();
 
+        if (item.nmeaFile.isEmpty()) {
+            // A recording without position data: its seconds hold records without data, as a
+            // gap does, so that the records after it stay on their seconds.
+            const qint64 seconds =
+                index + 1 < trip->size() ? item.duration / 1000 : (item.duration + 999) / 1000;
+            QNmeaPositionInfo none;
+            none.setFileName(item.videoFile);
+            result.insert(result.end(), std::size_t(std::max<qint64>(seconds, 0)), none);
+            previousEvent = item.isEvent;
+            continue;
+        }
         NmeaFilePtr registered;
         const bool hasPositions = getParsedFile(registered, item.nmeaFile.toStdString());
         if (!registered) {

@@ -141,6 +141,10 @@ private slots:
         QCOMPARE(Trip::rejection(dir.filePath("notes_20240501_110000.txt")), Trip::Rejection::NoCameraName);
         QCOMPARE(sourceName(TelemetrySource::Mp4Box), QStringLiteral("mp4-box"));
         QCOMPARE(sourceName(TelemetrySource::None), QStringLiteral("none"));
+
+        QVERIFY(Families::isLayoutFolder("EVENT"));
+        QVERIFY(Families::isLayoutFolder("event"));
+        QVERIFY(!Families::isLayoutFolder("EVENTS"));
     }
 
     void gpsSidecar()

@@ -20,8 +20,8 @@ public:
     // The recording a video path stands for; an invalid one when the path is not this family's.
     virtual Recording recognise(const QString& videoFile) const = 0;
 
-    // Folder names (any case) below a chosen folder that this family files videos in, searched
-    // below a chosen folder besides its immediate subfolders: "Movie", "RO", "Record", ...
+    // Folder names (any case, "?" and "*" as wildcards) that this family files videos in, searched
+    // below a chosen folder besides its immediate subfolders: "Movie", "RO", "1??EVENT", ...
     virtual QStringList folderNames() const { return {}; }
 
     // Reads the position data of a recording this family recognised. Sidecar text formats that

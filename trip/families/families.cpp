@@ -5,7 +5,9 @@
 #include "sidecars.h"
 
 #include <QFileInfo>
-#include <QSet>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace Camera {
 
@@ -55,16 +57,20 @@ bool Families::isVideoName(const QString& fileName)
 
 bool Families::isLayoutFolder(const QString& folderName)
 {
-    static const QSet<QString> names = [] {
-        QSet<QString> set;
+    // Names and wildcard patterns ("1??EVENT") of every family, matched ignoring case.
+    static const std::vector<QRegularExpression> patterns = [] {
+        std::vector<QRegularExpression> list;
         for (const auto& family : all()) {
             const QStringList folders = family->folderNames();
             for (const QString& folder : folders)
-                set.insert(folder.toLower());
+                list.emplace_back(QRegularExpression::wildcardToRegularExpression(folder),
+                                  QRegularExpression::CaseInsensitiveOption);
         }
-        return set;
+        return list;
     }();
-    return names.contains(folderName.toLower());
+    return std::any_of(patterns.cbegin(), patterns.cend(), [&folderName](const QRegularExpression& pattern) {
+        return pattern.match(folderName).hasMatch();
+    });
 }
 
 Telemetry Families::readTelemetryFile(const QString& path)
