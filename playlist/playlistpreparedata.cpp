@@ -1,5 +1,6 @@
 #include "playlistpreparedata.h"
 
+#include "channelpairing.h"
 #include "mergefilelists.h"
 #include "playlistlog.h"
 #include "tripfile.h"
@@ -108,9 +109,11 @@ bool PlaylistPrepareData::probeAll(QStringList paths, bool isEvent, Trip::TripLi
             }
         }
         emit reportProgress(m_id);
-        if (reason.isEmpty())
-            items.push_back(Trip::TripItem{duration, isEvent, path, Trip::nmeaFileFor(path)});
-        else
+        if (reason.isEmpty()) {
+            Trip::TripItem item = Trip::itemFor(Trip::recording(path), duration);
+            item.isEvent = isEvent;
+            items.push_back(std::move(item));
+        } else
             skip(path, reason);
     }
     return true;
@@ -138,6 +141,9 @@ void PlaylistPrepareData::run()
             Trip::TripList events;
             if (!probeAll(m_ordinary, false, ordinary, probe) || !probeAll(m_events, true, events, probe))
                 return;
+            // The channels of a multi-channel camera that recorded together become one item.
+            ordinary = Trip::ChannelPairing::pair(std::move(ordinary));
+            events = Trip::ChannelPairing::pair(std::move(events));
             if (!isInterruptionRequested() && !(ordinary.empty() && events.empty())) {
                 Trip::MergeFileLists::merge(ordinary, events, *trips);
                 empty = false;

@@ -285,6 +285,9 @@ void PlaylistWgt::openSelection(const VideoSelection::Result& selection, const Q
             qCDebug(lcPlaylist).noquote() << "left out" << native << "- no valid start time in its name";
             m_skipped.add(native, QString::fromLatin1(SkippedFiles::NoStartTime));
             continue;
+        case Trip::Rejection::NoCameraName:
+            m_skipped.add(native, QString::fromLatin1(SkippedFiles::NotACameraName));
+            continue;
         case Trip::Rejection::None:
             break;
         }

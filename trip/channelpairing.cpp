@@ -21,12 +21,9 @@ int ChannelPairing::rank(const QString& channel)
 
 TripList ChannelPairing::pair(TripList items)
 {
-    const auto startOf = [](const TripItem& item) {
-        return (item.start.isValid() ? item.start : startTime(item.videoFile)).toMSecsSinceEpoch();
-    };
     std::vector<qint64> starts(items.size());
     for (std::size_t i = 0; i < items.size(); ++i)
-        starts[i] = startOf(items[i]);
+        starts[i] = startOf(items[i]).toMSecsSinceEpoch();
 
     // Candidates in (camera, kind, start) order, so that partners are neighbours.
     std::vector<std::size_t> order(items.size());

@@ -18,16 +18,16 @@ QString runOf(const TripItem& item)
     return info.absolutePath() + QLatin1Char('/') + info.fileName().left(3);
 }
 
-qint64 startOf(const TripItem& item)
+qint64 startMs(const TripItem& item)
 {
-    return (item.start.isValid() ? item.start : startTime(item.videoFile)).toMSecsSinceEpoch();
+    return startOf(item).toMSecsSinceEpoch();
 }
 
 // Inserts an event whose start lies within the trip's first and last start.
 void insertInside(TripList& trip, TripItem event, qint64 eventStart)
 {
     for (auto it = trip.begin(); it != trip.end(); ++it) {
-        const qint64 itemStart = startOf(*it);
+        const qint64 itemStart = startMs(*it);
         if (itemStart > eventStart) {
             trip.insert(it, std::move(event));
             return;
@@ -44,12 +44,12 @@ void insertInside(TripList& trip, TripItem event, qint64 eventStart)
 
 bool placeEvent(Trips& trips, TripItem& event)
 {
-    const qint64 eventStart = startOf(event);
+    const qint64 eventStart = startMs(event);
     for (TripList& trip : trips) {
         if (trip.empty())
             continue;
-        const qint64 first = startOf(trip.front());
-        const qint64 last = startOf(trip.back());
+        const qint64 first = startMs(trip.front());
+        const qint64 last = startMs(trip.back());
         if (eventStart < first) {
             if (first <= eventStart + event.duration + ContinuitySlackMs) {
                 trip.insert(trip.begin(), std::move(event));
@@ -72,8 +72,8 @@ bool placeEvent(Trips& trips, TripItem& event)
 
 bool MergeFileLists::isContinuous(const TripItem& a, const TripItem& b)
 {
-    const qint64 startA = startOf(a);
-    const qint64 startB = startOf(b);
+    const qint64 startA = startMs(a);
+    const qint64 startB = startMs(b);
     return startB <= startA + a.duration + ContinuitySlackMs && startA <= startB;
 }
 

@@ -29,6 +29,11 @@ QDateTime startTime(const QString& videoFile)
     return recording(videoFile).start;
 }
 
+QDateTime startOf(const TripItem& item)
+{
+    return item.start.isValid() ? item.start : startTime(item.videoFile);
+}
+
 qint64 startMSecs(const QString& videoFile)
 {
     return startTime(videoFile).toMSecsSinceEpoch();

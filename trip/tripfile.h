@@ -22,6 +22,9 @@ QString startTimeString(const QString& videoFile);
 // kept as Qt::UTC; invalid when it holds no date and time.
 QDateTime startTime(const QString& videoFile);
 
+// The start of an item: what its camera family read, or read from its name now.
+QDateTime startOf(const TripItem& item);
+
 // Start time in milliseconds since the epoch (meaningless for an invalid time).
 qint64 startMSecs(const QString& videoFile);
 
