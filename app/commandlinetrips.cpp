@@ -1,12 +1,13 @@
 #include "commandlinetrips.h"
 
+#include "selectionreport.h"
 #include "tripfile.h"
+#include "videoadmission.h"
 #include "videoselection.h"
 
-#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QSet>
+#include <QHash>
 
 #include <algorithm>
 
@@ -22,44 +23,49 @@ bool CommandLineTrips::load(const QStringList& paths)
         }
     }
 
-    // As the playlist's openPaths: one folder stands for itself and its subfolders.
+    // As the playlist's openPaths: every folder stands for itself and its subfolders.
     static const QRegularExpression filePattern(
         QRegularExpression::anchoredPattern(VideoSelection::FilePattern));
-    const QStringList files = VideoSelection::expand(
+    const VideoSelection::Result selection = VideoSelection::collect(
         paths, VideoSelection::namePatterns({QStringLiteral("MP4 (*.mp4)")}), filePattern);
+    const VideoAdmission admitted = VideoAdmission::admit(selection);
+    if (selection.videos.isEmpty()) {
+        // Nothing at all to open fails with what the window says about it.
+        const SelectionReport::Message report = SelectionReport::nothingFound(selection, admitted.skipped);
+        m_error = report.text + QLatin1Char(' ') + report.informativeText;
+        if (!report.details.isEmpty())
+            m_error += QLatin1Char('\n') + report.details;
+        return false;
+    }
 
-    QStringList ordinary;
-    QStringList events;
-    for (const QString& file : files) {
-        const QString native = QDir::toNativeSeparators(file);
-        switch (Trip::admit(native)) {
-        case Trip::Admission::Ordinary:
-            ordinary << native;
-            break;
-        case Trip::Admission::Event:
-            events << native;
-            break;
-        case Trip::Admission::Rejected:
-            if (!QFileInfo::exists(Trip::nmeaFileFor(native)))
-                m_skipped.append({native, tr("no NMEA file beside it")});
-            else
-                m_skipped.append({native, tr("no valid start time in its name")});
-            break;
+    SkippedFiles skipped = admitted.skipped;
+    QHash<QString, QString> engineReasons;
+    if (!admitted.ordinary.isEmpty() || !admitted.events.isEmpty()) {
+        QVector<PlaylistPrepareData::SkippedFile> leftOut;
+        m_trips = prepare(admitted.ordinary, admitted.events, leftOut);
+        // The playlist sorts its rows by start time; rows that start together keep their order.
+        std::stable_sort(
+            m_trips.begin(), m_trips.end(), [](const Trip::TripList& a, const Trip::TripList& b) {
+                return Trip::startTime(a.front().videoFile) < Trip::startTime(b.front().videoFile);
+            });
+        skipped.add(VideoAdmission::unplayable(leftOut));
+        for (const PlaylistPrepareData::SkippedFile& file : qAsConst(leftOut)) {
+            if (!file.vanished)
+                engineReasons.insert(file.path, file.reason);
         }
     }
-    if (ordinary.isEmpty() && events.isEmpty())
-        return true;
-
-    m_trips = prepare(ordinary, events);
-    // The playlist sorts its rows by start time; rows that start together keep their order.
-    std::stable_sort(m_trips.begin(), m_trips.end(), [](const Trip::TripList& a, const Trip::TripList& b) {
-        return Trip::startTime(a.front().videoFile) < Trip::startTime(b.front().videoFile);
-    });
-    m_skipped += unplayable(ordinary + events, m_trips, m_probeReasons);
+    // The window's reasons; the engine's own words, which the window leaves to its log, follow.
+    for (const auto& file : skipped.files()) {
+        QString reason = SkippedFiles::reasonText(file.second);
+        if (engineReasons.contains(file.first))
+            reason += QStringLiteral(" (%1)").arg(engineReasons.value(file.first));
+        m_skipped.append({file.first, reason});
+    }
     return true;
 }
 
-Trip::Trips CommandLineTrips::prepare(const QStringList& ordinary, const QStringList& events)
+Trip::Trips CommandLineTrips::prepare(const QStringList& ordinary, const QStringList& events,
+                                      QVector<PlaylistPrepareData::SkippedFile>& unplayable)
 {
     Trip::registerMetaTypes();
     PlaylistPrepareData worker;
@@ -78,9 +84,7 @@ Trip::Trips CommandLineTrips::prepare(const QStringList& ordinary, const QString
                      Qt::QueuedConnection);
     worker.startProcessing(reinterpret_cast<intptr_t>(&worker), ordinary, events);
     loop.exec();
-    m_probeReasons.clear();
-    for (const PlaylistPrepareData::SkippedFile& file : worker.skippedFiles())
-        m_probeReasons.insert(file.path, file.reason);
+    unplayable = worker.skippedFiles();
 
     Trip::Trips trips;
     if (result) {
@@ -90,23 +94,4 @@ Trip::Trips CommandLineTrips::prepare(const QStringList& ordinary, const QString
         }
     }
     return trips;
-}
-
-QVector<CommandLineTrips::Skipped> CommandLineTrips::unplayable(const QStringList& admitted,
-                                                                const Trip::Trips& trips,
-                                                                const QHash<QString, QString>& reasons)
-{
-    QSet<QString> listed;
-    for (const Trip::TripList& trip : trips) {
-        for (const Trip::TripItem& item : trip)
-            listed.insert(item.videoFile);
-    }
-    QVector<Skipped> skipped;
-    for (const QString& file : admitted) {
-        if (!listed.contains(file))
-            skipped.append({file, reasons.contains(file)
-                                      ? tr("not a playable video (%1)").arg(reasons.value(file))
-                                      : tr("not a playable video")});
-    }
-    return skipped;
 }

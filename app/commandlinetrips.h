@@ -4,7 +4,6 @@
 #include "tripitem.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QStringList>
 #include <QVector>
 
@@ -23,29 +22,24 @@ public:
     };
 
     // Needs a running QCoreApplication: it waits for the worker in a local event loop. False
-    // with error() when a path does not exist.
+    // with error() when a path does not exist or the paths hold no camera video at all.
     bool load(const QStringList& paths);
 
     const Trip::Trips& trips() const { return m_trips; }
-    // Files of the given folders that look like recordings but were left out, with the reason.
+    // Files that were left out, with the reason: the files the window's skipped list names.
     const QVector<Skipped>& skipped() const { return m_skipped; }
     QString error() const { return m_error; }
 
     // Replaces the media engine's duration probe (tests).
     void setDurationProbe(PlaylistPrepareData::DurationProbe probe) { m_probe = std::move(probe); }
 
-    // The candidate files the preparation did not turn into trip items, with the reason the
-    // preparation gave (`reasons`: path -> reason), or "not a playable video" without one.
-    static QVector<Skipped> unplayable(const QStringList& admitted, const Trip::Trips& trips,
-                                       const QHash<QString, QString>& reasons = {});
-
 private:
-    Trip::Trips prepare(const QStringList& ordinary, const QStringList& events);
+    // The trips of the admitted videos; `unplayable` gets what the preparation left out.
+    Trip::Trips prepare(const QStringList& ordinary, const QStringList& events,
+                        QVector<PlaylistPrepareData::SkippedFile>& unplayable);
 
     Trip::Trips m_trips;
     QVector<Skipped> m_skipped;
-    // Why the preparation left files out, by path.
-    QHash<QString, QString> m_probeReasons;
     QString m_error;
     PlaylistPrepareData::DurationProbe m_probe;
 };

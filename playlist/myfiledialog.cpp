@@ -253,7 +253,6 @@ void MyFileDialog::chooseClicked()
     const QStringList patterns = VideoSelection::namePatterns(nameFilters());
 
     QStringList selected;
-    bool everything = false;
     const QString typed = typedPath();
     if (!typed.isEmpty()) {
         // A path typed into the name box (and Enter) chooses what it names, as if it had been
@@ -261,22 +260,17 @@ void MyFileDialog::chooseClicked()
         selected << typed;
         top = QFileInfo(typed).absolutePath();
     } else if (QAbstractItemView* view = visibleView()) {
-        QModelIndexList rows = view->selectionModel()->selectedRows();
-        if (rows.isEmpty()) {
-            view->selectAll();
-            rows = view->selectionModel()->selectedRows();
-            everything = true;
-        }
+        const QModelIndexList rows = view->selectionModel()->selectedRows();
         for (const QModelIndex& row : rows) {
             selected << row.data(LocationRole).toString();
         }
     }
+    if (selected.isEmpty()) {
+        // Nothing was selected: the folder shown is chosen, as if selected in its parent.
+        selected << top;
+    }
 
     m_selection = VideoSelection::collect(selected, patterns, m_filePattern);
-    if (everything) {
-        // Nothing was selected: the folder shown was chosen.
-        m_selection.chosen = QStringList{top};
-    }
     for (const QString& file : qAsConst(m_selection.videos)) {
         if (!m_selectedFiles.contains(file)) {
             m_selectedFiles << file;

@@ -7,10 +7,12 @@
 #include "mysortfilterproxymodel.h"
 #include "playlistlog.h"
 #include "playlistroles.h"
+#include "selectionreport.h"
 #include "skippedfilesdialog.h"
 #include "stylesheet.h"
 #include "tripfile.h"
 #include "units.h"
+#include "videoadmission.h"
 #include "videoselection.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
@@ -242,62 +244,27 @@ void PlaylistWgt::openPaths(const QStringList& paths)
     openSelection(selection, QFileInfo(paths.first()).absolutePath());
 }
 
-QString PlaylistWgt::lookedAt(const VideoSelection::Result& selection) const
-{
-    if (selection.chosen.isEmpty())
-        return QDir::toNativeSeparators(QDir::currentPath());
-    if (selection.chosen.size() == 1)
-        return QDir::toNativeSeparators(selection.chosen.first());
-    const QString folder =
-        selection.chosen.isEmpty() ? QDir::currentPath() : QFileInfo(selection.chosen.first()).absolutePath();
-    return tr("%n chosen item(s) in %1", nullptr, selection.chosen.size())
-        .arg(QDir::toNativeSeparators(folder));
-}
-
 void PlaylistWgt::openSelection(const VideoSelection::Result& selection, const QString& topDir)
 {
-    SkippedFiles misnamed;
-    for (const QString& file : selection.misnamed)
-        misnamed.add(QDir::toNativeSeparators(file), QString::fromLatin1(SkippedFiles::NotACameraName));
+    const VideoAdmission admitted = VideoAdmission::admit(selection);
     if (selection.videos.isEmpty()) {
         // Nothing to open: the card that is open keeps its list, its skipped files and its name.
-        showNothingFound(selection, misnamed);
+        const SelectionReport::Message report = SelectionReport::nothingFound(selection, admitted.skipped);
+        showMessage(report.text, report.informativeText, report.details);
         return;
     }
-    m_skipped = misnamed;
-    m_lastLookedAt = lookedAt(selection);
+    m_skipped = admitted.skipped;
+    m_lastLookedAt = SelectionReport::lookedAt(selection);
     QDir::setCurrent(topDir);
     emit setTripSelected(std::shared_ptr<Trip::TripList>());
 
-    QStringList ordinary;
-    QStringList events;
-    auto nmeaFiles = std::make_shared<QStringList>();
+    QStringList ordinary = admitted.ordinary;
+    QStringList events = admitted.events;
     // A parsing notice still on its way for the previous selection must not count for this one.
-    m_nmeaFinished = true;
-    for (const QString& file : selection.videos) {
-        const QString native = QDir::toNativeSeparators(file);
-        switch (Trip::rejection(native)) {
-        case Trip::Rejection::NoNmeaFile:
-            qCDebug(lcPlaylist).noquote() << "left out" << native << "- no NMEA file beside it";
-            m_skipped.add(native, QString::fromLatin1(SkippedFiles::NoNmeaFile));
-            continue;
-        case Trip::Rejection::NoStartTime:
-            qCDebug(lcPlaylist).noquote() << "left out" << native << "- no valid start time in its name";
-            m_skipped.add(native, QString::fromLatin1(SkippedFiles::NoStartTime));
-            continue;
-        case Trip::Rejection::NoCameraName:
-            m_skipped.add(native, QString::fromLatin1(SkippedFiles::NotACameraName));
-            continue;
-        case Trip::Rejection::None:
-            break;
-        }
-        (Trip::isEventFile(native) ? events : ordinary) << native;
-        nmeaFiles->append(Trip::nmeaFileFor(native));
-    }
     m_nmeaFinished = false;
     qCDebug(lcPlaylist) << "opening" << selection.videos.size() << "files:" << ordinary.size() << "ordinary,"
                         << events.size() << "event recordings";
-    emit setFilesSelected(nmeaFiles);
+    emit setFilesSelected(std::make_shared<QStringList>(admitted.nmeaFiles));
     m_lastAdmitted = ordinary.size() + events.size();
 
     if (ordinary.isEmpty() && events.isEmpty()) {
@@ -317,31 +284,6 @@ void PlaylistWgt::openSelection(const VideoSelection::Result& selection, const Q
     updateSkippedBar();
 }
 
-void PlaylistWgt::showNothingFound(const VideoSelection::Result& selection, const SkippedFiles& misnamed)
-{
-    if (!selection.chosen.isEmpty() && selection.missing.size() == selection.chosen.size()) {
-        if (selection.chosen.size() == 1)
-            showMessage(tr("%1 does not exist.").arg(QDir::toNativeSeparators(selection.chosen.first())),
-                        tr("Nothing was opened."));
-        else
-            showMessage(tr("None of the %n chosen path(s) exists.", nullptr, selection.chosen.size()),
-                        tr("Nothing was opened."), selection.missing.join(QLatin1Char('\n')));
-        return;
-    }
-    QString info;
-    if (selection.filesSeen == 0)
-        info = selection.chosen.size() == 1 ? tr("The folder and its subfolders hold no files.")
-                                            : tr("No files were found.");
-    else
-        info = tr("%n file(s) looked at, none of them a camera recording (a video named like "
-                  "001_0001_20240501120000.mp4).",
-                  nullptr, selection.filesSeen);
-    if (!selection.missing.isEmpty())
-        info += QLatin1Char(' ') +
-                tr("%n of the chosen paths do(es) not exist.", nullptr, selection.missing.size());
-    showMessage(tr("No recordings found in %1.").arg(lookedAt(selection)), info, misnamed.details());
-}
-
 void PlaylistWgt::addSkippedFiles(const SkippedFiles::List& files)
 {
     if (files.isEmpty())
@@ -354,11 +296,7 @@ void PlaylistWgt::takeWorkerSkips()
 {
     if (!m_prepareWorker)
         return;
-    SkippedFiles::List files;
-    for (const PlaylistPrepareData::SkippedFile& file : m_prepareWorker->skippedFiles())
-        files.append({file.path, QString::fromLatin1(file.vanished ? SkippedFiles::Vanished
-                                                                   : SkippedFiles::NotPlayable)});
-    addSkippedFiles(files);
+    addSkippedFiles(VideoAdmission::unplayable(m_prepareWorker->skippedFiles()));
 }
 
 void PlaylistWgt::on_PlaylistSkipped(intptr_t id, const SkippedFiles::List& files)

@@ -105,8 +105,6 @@ protected:
 private:
     bool isCurrent(intptr_t id) const { return id != 0 && id == m_requestId; }
     void openSelection(const VideoSelection::Result& selection, const QString& topDir);
-    QString lookedAt(const VideoSelection::Result& selection) const;
-    void showNothingFound(const VideoSelection::Result& selection, const SkippedFiles& misnamed);
     void showMessage(const QString& text, const QString& informativeText, const QString& details = {});
     void updateSkippedBar();
     void updateEmptyPrompt();

@@ -61,16 +61,21 @@ VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const 
 {
     Result result;
     for (const QString& path : chosen) {
-        result.chosen << QFileInfo(path).absoluteFilePath();
+        const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        if (result.chosen.contains(absolute))
+            continue;
+        result.chosen << absolute;
         if (!QFileInfo::exists(path))
-            result.missing << result.chosen.last();
+            result.missing << absolute;
     }
 
+    // Every chosen folder stands for itself and its immediate subfolders, also among others.
     QStringList candidates;
-    if (chosen.size() == 1 && QFileInfo(chosen.first()).isDir())
-        candidates << chosen.first() << subfolders(chosen.first());
-    else
-        candidates = chosen;
+    for (const QString& path : qAsConst(result.chosen)) {
+        candidates << path;
+        if (QFileInfo(path).isDir())
+            candidates << subfolders(path);
+    }
 
     QSet<QString> seen;
     const auto take = [&](const QString& file, bool chosenItself) {
@@ -87,9 +92,14 @@ VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const 
         else if (matchesAny(namePatterns, name))
             result.misnamed << file;
     };
+    QSet<QString> searched;
     for (const QString& candidate : qAsConst(candidates)) {
         const QFileInfo info(candidate);
         if (info.isDir()) {
+            // A folder reached twice (chosen with its parent, or twice over) is read once.
+            if (searched.contains(candidate))
+                continue;
+            searched.insert(candidate);
             const QStringList inside = sortedEntries(candidate, QDir::Files | QDir::Hidden);
             for (const QString& file : inside)
                 take(file, false);

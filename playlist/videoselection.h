@@ -16,7 +16,8 @@ public:
     // What a choice of files and folders stands for.
     struct Result
     {
-        // What the user chose, as absolute paths (the folder shown when nothing was selected).
+        // What the user chose, as absolute paths, each once (the folder shown when nothing was
+        // selected).
         QStringList chosen;
         // Camera videos found, each once, in the order described at `expand`.
         QStringList videos;
@@ -31,9 +32,10 @@ public:
     // "*.mp4" from a dialog name filter such as "MP4 (*.mp4)", one pattern per filter.
     static QStringList namePatterns(const QStringList& nameFilters);
 
-    // A single chosen folder stands for itself and its immediate subfolders; otherwise every
-    // chosen folder stands for its own files. Only files matching `namePatterns` and exactly
-    // `filePattern` are kept, each once, folders' files in name order ignoring case.
+    // Every chosen folder stands for itself and its immediate subfolders, alone or among other
+    // folders and files. Only files matching `namePatterns` and exactly `filePattern` are kept,
+    // each once however often it is reached, in the order chosen, folders' files in name order
+    // ignoring case.
     static Result collect(const QStringList& chosen, const QStringList& namePatterns,
                           const QRegularExpression& filePattern);
     static QStringList expand(const QStringList& chosen, const QStringList& namePatterns,

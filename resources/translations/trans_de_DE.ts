@@ -273,22 +273,6 @@ Lizenzvertrag</translation>
         <source>No such file or folder: %1</source>
         <translation>Datei oder Ordner nicht vorhanden: %1</translation>
     </message>
-    <message>
-        <source>no NMEA file beside it</source>
-        <translation>keine NMEA-Datei daneben</translation>
-    </message>
-    <message>
-        <source>no valid start time in its name</source>
-        <translation>keine gültige Startzeit im Namen</translation>
-    </message>
-    <message>
-        <source>not a playable video</source>
-        <translation>kein abspielbares Video</translation>
-    </message>
-    <message>
-        <source>not a playable video (%1)</source>
-        <translation>kein abspielbares Video (%1)</translation>
-    </message>
 </context>
 <context>
     <name>Compass</name>
@@ -564,10 +548,6 @@ Lizenzvertrag</translation>
         <source>Open the camera&apos;s memory card or a folder of recordings; its trips are listed here.</source>
         <translation>Öffnen Sie die Speicherkarte der Kamera oder einen Ordner mit Aufnahmen; die Fahrten werden hier aufgelistet.</translation>
     </message>
-    <message>
-        <source>%1 does not exist.</source>
-        <translation>%1 existiert nicht.</translation>
-    </message>
     <message numerus="yes">
         <source>%n camera video(s) found.</source>
         <translation>
@@ -575,53 +555,17 @@ Lizenzvertrag</translation>
             <numerusform>%n Kameravideos gefunden.</numerusform>
         </translation>
     </message>
-    <message numerus="yes">
-        <source>%n chosen item(s) in %1</source>
-        <translation>
-            <numerusform>%n gewähltes Element in %1</numerusform>
-            <numerusform>%n gewählte Elemente in %1</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
-        <translation>
-            <numerusform>%n Datei durchsucht, keine davon ist eine Kameraaufnahme (ein Video mit einem Namen wie 001_0001_20240501120000.mp4).</numerusform>
-            <numerusform>%n Dateien durchsucht, keine davon ist eine Kameraaufnahme (ein Video mit einem Namen wie 001_0001_20240501120000.mp4).</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n of the chosen paths do(es) not exist.</source>
-        <translation>
-            <numerusform>%n der gewählten Pfade existiert nicht.</numerusform>
-            <numerusform>%n der gewählten Pfade existieren nicht.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>List the files that were left out and why</source>
         <translation>Die ausgelassenen Dateien mit Grund anzeigen</translation>
-    </message>
-    <message>
-        <source>No files were found.</source>
-        <translation>Es wurden keine Dateien gefunden.</translation>
     </message>
     <message>
         <source>No recordings could be opened from %1.</source>
         <translation>Aus %1 konnten keine Aufnahmen geöffnet werden.</translation>
     </message>
     <message>
-        <source>No recordings found in %1.</source>
-        <translation>Keine Aufnahmen in %1 gefunden.</translation>
-    </message>
-    <message>
         <source>No recordings open</source>
         <translation>Keine Aufnahmen geöffnet</translation>
-    </message>
-    <message numerus="yes">
-        <source>None of the %n chosen path(s) exists.</source>
-        <translation>
-            <numerusform>Der gewählte Pfad existiert nicht.</numerusform>
-            <numerusform>Keiner der %n gewählten Pfade existiert.</numerusform>
-        </translation>
     </message>
     <message numerus="yes">
         <source>None of the %n video(s) from %1 could be played.</source>
@@ -631,20 +575,12 @@ Lizenzvertrag</translation>
         </translation>
     </message>
     <message>
-        <source>Nothing was opened.</source>
-        <translation>Es wurde nichts geöffnet.</translation>
-    </message>
-    <message>
         <source>Open recordings…</source>
         <translation>Aufnahmen öffnen…</translation>
     </message>
     <message>
         <source>Shortcut: %1</source>
         <translation>Tastenkürzel: %1</translation>
-    </message>
-    <message>
-        <source>The folder and its subfolders hold no files.</source>
-        <translation>Der Ordner und seine Unterordner enthalten keine Dateien.</translation>
     </message>
     <message>
         <source>show the files</source>
@@ -807,6 +743,57 @@ Lizenzvertrag</translation>
     <message>
         <source>No GPS fix</source>
         <translation>Kein GPS-Empfang</translation>
+    </message>
+</context>
+<context>
+    <name>SelectionReport</name>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 existiert nicht.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n chosen item(s) in %1</source>
+        <translation>
+            <numerusform>%n gewähltes Element in %1</numerusform>
+            <numerusform>%n gewählte Elemente in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
+        <translation>
+            <numerusform>%n Datei durchsucht, keine davon ist eine Kameraaufnahme (ein Video mit einem Namen wie 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>%n Dateien durchsucht, keine davon ist eine Kameraaufnahme (ein Video mit einem Namen wie 001_0001_20240501120000.mp4).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the chosen paths do(es) not exist.</source>
+        <translation>
+            <numerusform>%n der gewählten Pfade existiert nicht.</numerusform>
+            <numerusform>%n der gewählten Pfade existieren nicht.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No files were found.</source>
+        <translation>Es wurden keine Dateien gefunden.</translation>
+    </message>
+    <message>
+        <source>No recordings found in %1.</source>
+        <translation>Keine Aufnahmen in %1 gefunden.</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n chosen path(s) exists.</source>
+        <translation>
+            <numerusform>Der gewählte Pfad existiert nicht.</numerusform>
+            <numerusform>Keiner der %n gewählten Pfade existiert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was opened.</source>
+        <translation>Es wurde nichts geöffnet.</translation>
+    </message>
+    <message>
+        <source>The folder and its subfolders hold no files.</source>
+        <translation>Der Ordner und seine Unterordner enthalten keine Dateien.</translation>
     </message>
 </context>
 <context>

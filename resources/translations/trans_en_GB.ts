@@ -272,22 +272,6 @@
         <source>No such file or folder: %1</source>
         <translation>No such file or folder: %1</translation>
     </message>
-    <message>
-        <source>no NMEA file beside it</source>
-        <translation>no NMEA file beside it</translation>
-    </message>
-    <message>
-        <source>no valid start time in its name</source>
-        <translation>no valid start time in its name</translation>
-    </message>
-    <message>
-        <source>not a playable video</source>
-        <translation>not a playable video</translation>
-    </message>
-    <message>
-        <source>not a playable video (%1)</source>
-        <translation>not a playable video (%1)</translation>
-    </message>
 </context>
 <context>
     <name>Compass</name>
@@ -563,10 +547,6 @@
         <source>Open the camera&apos;s memory card or a folder of recordings; its trips are listed here.</source>
         <translation>Open the camera&apos;s memory card or a folder of recordings; its trips are listed here.</translation>
     </message>
-    <message>
-        <source>%1 does not exist.</source>
-        <translation>%1 does not exist.</translation>
-    </message>
     <message numerus="yes">
         <source>%n camera video(s) found.</source>
         <translation>
@@ -574,53 +554,17 @@
             <numerusform>%n camera videos found.</numerusform>
         </translation>
     </message>
-    <message numerus="yes">
-        <source>%n chosen item(s) in %1</source>
-        <translation>
-            <numerusform>%n chosen item in %1</numerusform>
-            <numerusform>%n chosen items in %1</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
-        <translation>
-            <numerusform>%n file looked at, not a camera recording (a video named like 001_0001_20240501120000.mp4).</numerusform>
-            <numerusform>%n files looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n of the chosen paths do(es) not exist.</source>
-        <translation>
-            <numerusform>%n of the chosen paths does not exist.</numerusform>
-            <numerusform>%n of the chosen paths do not exist.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>List the files that were left out and why</source>
         <translation>List the files that were left out and why</translation>
-    </message>
-    <message>
-        <source>No files were found.</source>
-        <translation>No files were found.</translation>
     </message>
     <message>
         <source>No recordings could be opened from %1.</source>
         <translation>No recordings could be opened from %1.</translation>
     </message>
     <message>
-        <source>No recordings found in %1.</source>
-        <translation>No recordings found in %1.</translation>
-    </message>
-    <message>
         <source>No recordings open</source>
         <translation>No recordings open</translation>
-    </message>
-    <message numerus="yes">
-        <source>None of the %n chosen path(s) exists.</source>
-        <translation>
-            <numerusform>The chosen path does not exist.</numerusform>
-            <numerusform>None of the %n chosen paths exists.</numerusform>
-        </translation>
     </message>
     <message numerus="yes">
         <source>None of the %n video(s) from %1 could be played.</source>
@@ -630,20 +574,12 @@
         </translation>
     </message>
     <message>
-        <source>Nothing was opened.</source>
-        <translation>Nothing was opened.</translation>
-    </message>
-    <message>
         <source>Open recordings…</source>
         <translation>Open recordings…</translation>
     </message>
     <message>
         <source>Shortcut: %1</source>
         <translation>Shortcut: %1</translation>
-    </message>
-    <message>
-        <source>The folder and its subfolders hold no files.</source>
-        <translation>The folder and its subfolders hold no files.</translation>
     </message>
     <message>
         <source>show the files</source>
@@ -806,6 +742,57 @@
     <message>
         <source>No GPS fix</source>
         <translation>No GPS fix</translation>
+    </message>
+</context>
+<context>
+    <name>SelectionReport</name>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 does not exist.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n chosen item(s) in %1</source>
+        <translation>
+            <numerusform>%n chosen item in %1</numerusform>
+            <numerusform>%n chosen items in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
+        <translation>
+            <numerusform>%n file looked at, not a camera recording (a video named like 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>%n files looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the chosen paths do(es) not exist.</source>
+        <translation>
+            <numerusform>%n of the chosen paths does not exist.</numerusform>
+            <numerusform>%n of the chosen paths do not exist.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No files were found.</source>
+        <translation>No files were found.</translation>
+    </message>
+    <message>
+        <source>No recordings found in %1.</source>
+        <translation>No recordings found in %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n chosen path(s) exists.</source>
+        <translation>
+            <numerusform>The chosen path does not exist.</numerusform>
+            <numerusform>None of the %n chosen paths exists.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was opened.</source>
+        <translation>Nothing was opened.</translation>
+    </message>
+    <message>
+        <source>The folder and its subfolders hold no files.</source>
+        <translation>The folder and its subfolders hold no files.</translation>
     </message>
 </context>
 <context>

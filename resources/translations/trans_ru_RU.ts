@@ -277,22 +277,6 @@
         <source>No such file or folder: %1</source>
         <translation>Нет такого файла или папки: %1</translation>
     </message>
-    <message>
-        <source>no NMEA file beside it</source>
-        <translation>рядом нет файла NMEA</translation>
-    </message>
-    <message>
-        <source>no valid start time in its name</source>
-        <translation>в имени нет правильного времени начала</translation>
-    </message>
-    <message>
-        <source>not a playable video</source>
-        <translation>не воспроизводимое видео</translation>
-    </message>
-    <message>
-        <source>not a playable video (%1)</source>
-        <translation>не воспроизводимое видео (%1)</translation>
-    </message>
 </context>
 <context>
     <name>Compass</name>
@@ -568,10 +552,6 @@
         <source>Open the camera&apos;s memory card or a folder of recordings; its trips are listed here.</source>
         <translation>Откройте карту памяти камеры или папку с записями; поездки появятся здесь.</translation>
     </message>
-    <message>
-        <source>%1 does not exist.</source>
-        <translation>%1 не существует.</translation>
-    </message>
     <message numerus="yes">
         <source>%n camera video(s) found.</source>
         <translation>
@@ -580,57 +560,17 @@
             <numerusform>Найдено %n видео камеры.</numerusform>
         </translation>
     </message>
-    <message numerus="yes">
-        <source>%n chosen item(s) in %1</source>
-        <translation>
-            <numerusform>%n выбранный элемент в %1</numerusform>
-            <numerusform>%n выбранных элемента в %1</numerusform>
-            <numerusform>%n выбранных элементов в %1</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
-        <translation>
-            <numerusform>Просмотрен %n файл, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
-            <numerusform>Просмотрено %n файла, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
-            <numerusform>Просмотрено %n файлов, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n of the chosen paths do(es) not exist.</source>
-        <translation>
-            <numerusform>%n из выбранных путей не существует.</numerusform>
-            <numerusform>%n из выбранных путей не существуют.</numerusform>
-            <numerusform>%n из выбранных путей не существуют.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>List the files that were left out and why</source>
         <translation>Показать пропущенные файлы и причины</translation>
-    </message>
-    <message>
-        <source>No files were found.</source>
-        <translation>Файлы не найдены.</translation>
     </message>
     <message>
         <source>No recordings could be opened from %1.</source>
         <translation>Не удалось открыть записи из %1.</translation>
     </message>
     <message>
-        <source>No recordings found in %1.</source>
-        <translation>В %1 записи не найдены.</translation>
-    </message>
-    <message>
         <source>No recordings open</source>
         <translation>Записи не открыты</translation>
-    </message>
-    <message numerus="yes">
-        <source>None of the %n chosen path(s) exists.</source>
-        <translation>
-            <numerusform>Выбранный путь не существует.</numerusform>
-            <numerusform>Ни один из %n выбранных путей не существует.</numerusform>
-            <numerusform>Ни один из %n выбранных путей не существует.</numerusform>
-        </translation>
     </message>
     <message numerus="yes">
         <source>None of the %n video(s) from %1 could be played.</source>
@@ -641,20 +581,12 @@
         </translation>
     </message>
     <message>
-        <source>Nothing was opened.</source>
-        <translation>Ничего не открыто.</translation>
-    </message>
-    <message>
         <source>Open recordings…</source>
         <translation>Открыть записи…</translation>
     </message>
     <message>
         <source>Shortcut: %1</source>
         <translation>Сочетание клавиш: %1</translation>
-    </message>
-    <message>
-        <source>The folder and its subfolders hold no files.</source>
-        <translation>В папке и её подпапках нет файлов.</translation>
     </message>
     <message>
         <source>show the files</source>
@@ -817,6 +749,61 @@
     <message>
         <source>No GPS fix</source>
         <translation>Нет сигнала GPS</translation>
+    </message>
+</context>
+<context>
+    <name>SelectionReport</name>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 не существует.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n chosen item(s) in %1</source>
+        <translation>
+            <numerusform>%n выбранный элемент в %1</numerusform>
+            <numerusform>%n выбранных элемента в %1</numerusform>
+            <numerusform>%n выбранных элементов в %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) looked at, none of them a camera recording (a video named like 001_0001_20240501120000.mp4).</source>
+        <translation>
+            <numerusform>Просмотрен %n файл, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>Просмотрено %n файла, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+            <numerusform>Просмотрено %n файлов, среди них нет записей камеры (видео с именем вида 001_0001_20240501120000.mp4).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the chosen paths do(es) not exist.</source>
+        <translation>
+            <numerusform>%n из выбранных путей не существует.</numerusform>
+            <numerusform>%n из выбранных путей не существуют.</numerusform>
+            <numerusform>%n из выбранных путей не существуют.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No files were found.</source>
+        <translation>Файлы не найдены.</translation>
+    </message>
+    <message>
+        <source>No recordings found in %1.</source>
+        <translation>В %1 записи не найдены.</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n chosen path(s) exists.</source>
+        <translation>
+            <numerusform>Выбранный путь не существует.</numerusform>
+            <numerusform>Ни один из %n выбранных путей не существует.</numerusform>
+            <numerusform>Ни один из %n выбранных путей не существует.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was opened.</source>
+        <translation>Ничего не открыто.</translation>
+    </message>
+    <message>
+        <source>The folder and its subfolders hold no files.</source>
+        <translation>В папке и её подпапках нет файлов.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "playlistroles.h"
 #include "playlistwgt.h"
+#include "skippedfiles.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -44,6 +45,8 @@ private slots:
     void wrongUsageAndFailures_data();
     void wrongUsageAndFailures();
     void listMatchesThePlaylist();
+    void severalFoldersListEachFileOnce_data();
+    void severalFoldersListEachFileOnce();
     void cardInOddlyNamedFolders();
     void exportsWriteTheirFiles();
     void existingFilesNeedOverwrite_data();
@@ -72,6 +75,9 @@ private:
     QString m_card;
     QString m_out;
     QString m_broken; // a video that is no video, with its position file
+    QString m_second; // a second card: the sample card's ordinary recordings
+    QString m_empty;  // an empty folder
+    QString m_photos; // a folder with a video not named like a camera recording
 };
 
 void TestCommandLine::initTestCase()
@@ -99,6 +105,15 @@ void TestCommandLine::initTestCase()
     m_broken = normal + QStringLiteral("004_0003_20240501120010.mp4");
     QVERIFY(Session::writeFile(m_broken, QByteArray(4096, 'x')));
     QVERIFY(Session::writeFile(normal + QStringLiteral("004_0003_20240501120010.nmea"), QByteArray()));
+    QVERIFY(QFile::copy(clip, normal + QStringLiteral("IMG_1234.mp4")));
+    m_second = m_dir.filePath(QStringLiteral("second"));
+    QVERIFY(Session::copyTree(Session::sampleCard() + QStringLiteral("/Normal"),
+                              m_second + QStringLiteral("/Normal")));
+    m_empty = m_dir.filePath(QStringLiteral("empty"));
+    QVERIFY(QDir().mkpath(m_empty));
+    m_photos = m_dir.filePath(QStringLiteral("photos"));
+    QVERIFY(QDir().mkpath(m_photos));
+    QVERIFY(QFile::copy(clip, m_photos + QStringLiteral("/IMG_1234.mp4")));
     for (const char* folder : {"home", "temp", "runtime"})
         QVERIFY(QDir().mkpath(m_dir.filePath(QLatin1String(folder))));
     QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")),
@@ -224,6 +239,18 @@ void TestCommandLine::wrongUsageAndFailures_data()
                        "-o",
                        "@card/Normal/001_0002_20240501090010.mp4"}
         << 1 << "Refusing";
+    // Nothing at all to open: the window's explanation.
+    QTest::newRow("empty folder") << QStringList{"--list", "@empty"} << 1
+                                  << "tarrow: No recordings found in @empty. The folder and its subfolders "
+                                     "hold no files.\n";
+    QTest::newRow("track from an empty folder")
+        << QStringList{"--export-track", "gpx", "--trip", "1", "@empty", "-o", out} << 1
+        << "No recordings found in @empty.";
+    QTest::newRow("no camera video")
+        << QStringList{"--list", "@photos"} << 1
+        << QString::fromUtf8(
+               "none of them a camera recording (a video named like 001_0001_20240501120000.mp4)."
+               "\n@photos/IMG_1234.mp4 \u2014 not named like a camera recording\n");
 }
 
 void TestCommandLine::wrongUsageAndFailures()
@@ -232,7 +259,10 @@ void TestCommandLine::wrongUsageAndFailures()
     QFETCH(int, code);
     QFETCH(QString, message);
     for (QString& argument : arguments)
-        argument.replace(QStringLiteral("@card"), m_card);
+        argument.replace(QStringLiteral("@card"), m_card)
+            .replace(QStringLiteral("@empty"), m_empty)
+            .replace(QStringLiteral("@photos"), m_photos);
+    message.replace(QStringLiteral("@empty"), m_empty).replace(QStringLiteral("@photos"), m_photos);
     const QStringList before = QDir(m_out).entryList(QDir::Files | QDir::Hidden);
     const qint64 recording = QFileInfo(m_card + QStringLiteral("/Normal/001_0002_20240501090010.mp4")).size();
 
@@ -301,14 +331,65 @@ void TestCommandLine::listMatchesThePlaylist()
     for (const QJsonValue& value : listed.value(QStringLiteral("skipped")).toArray())
         skipped.insert(QFileInfo(value[QStringLiteral("file")].toString()).fileName(),
                        value["reason"].toString());
-    QCOMPARE(skipped.keys(), QStringList({QStringLiteral("004_0001_20240501120000.mp4"),
-                                          QStringLiteral("004_0002_20241399120000.mp4"),
-                                          QStringLiteral("004_0003_20240501120010.mp4")}));
+    QCOMPARE(skipped.keys(),
+             QStringList({QStringLiteral("004_0001_20240501120000.mp4"),
+                          QStringLiteral("004_0002_20241399120000.mp4"),
+                          QStringLiteral("004_0003_20240501120010.mp4"), QStringLiteral("IMG_1234.mp4")}));
+    QCOMPARE(skipped.value(QStringLiteral("IMG_1234.mp4")),
+             QStringLiteral("not named like a camera recording"));
     QVERIFY(skipped.value(QStringLiteral("004_0001_20240501120000.mp4")).contains(QStringLiteral("NMEA")));
     QVERIFY(
         skipped.value(QStringLiteral("004_0002_20241399120000.mp4")).contains(QStringLiteral("start time")));
     QVERIFY(
         skipped.value(QStringLiteral("004_0003_20240501120010.mp4")).contains(QStringLiteral("playable")));
+    // The window names the same files for the same reasons; the list adds the engine's words.
+    QMap<QString, QString> shown;
+    for (const auto& file : view.skippedFiles().files())
+        shown.insert(QFileInfo(file.first).fileName(), SkippedFiles::reasonText(file.second));
+    QCOMPARE(shown.keys(), skipped.keys());
+    for (const QString& name : shown.keys())
+        QVERIFY2(skipped.value(name).startsWith(shown.value(name)), qPrintable(skipped.value(name)));
+}
+
+void TestCommandLine::severalFoldersListEachFileOnce_data()
+{
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<int>("trips");
+
+    // The card alone lists 4 trips; the second card adds its two drives.
+    QTest::newRow("card and empty folder") << QStringList{"@card", "@empty"} << 4;
+    QTest::newRow("two cards") << QStringList{"@card", "@second"} << 6;
+    QTest::newRow("the same card twice") << QStringList{"@card", "@card/"} << 4;
+    QTest::newRow("card and its subfolder") << QStringList{"@card", "@card/Normal"} << 4;
+}
+
+// Every folder given stands for itself and its subfolders, as a lone folder does; a file reached
+// twice counts once, an empty folder adds nothing.
+void TestCommandLine::severalFoldersListEachFileOnce()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(int, trips);
+    QStringList arguments{QStringLiteral("--list")};
+    for (QString folder : folders)
+        arguments << folder.replace(QStringLiteral("@card"), m_card)
+                         .replace(QStringLiteral("@second"), m_second)
+                         .replace(QStringLiteral("@empty"), m_empty);
+    const Result result = run(arguments);
+    QCOMPARE(result.code, 0);
+    QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
+    const QJsonObject listed = QJsonDocument::fromJson(result.out.toUtf8()).object();
+    const QJsonArray listedTrips = listed.value(QStringLiteral("trips")).toArray();
+    QCOMPARE(listedTrips.size(), trips);
+    QStringList videos;
+    for (const QJsonValue& trip : listedTrips) {
+        for (const QJsonValue& file : trip[QStringLiteral("files")].toArray())
+            videos << file[QStringLiteral("video")].toString();
+    }
+    for (const QJsonValue& file : listed.value(QStringLiteral("skipped")).toArray())
+        videos << file[QStringLiteral("file")].toString();
+    // The card's videos once each: 8 in its trips, 4 left out; the second card adds 5.
+    QCOMPARE(videos.size(), folders.contains(QStringLiteral("@second")) ? 17 : 12);
+    QCOMPARE(videos.size(), QSet<QString>(videos.begin(), videos.end()).size());
 }
 
 // The sample card copied under folders whose names hold "EVENT" and ".mp4", with a speed of

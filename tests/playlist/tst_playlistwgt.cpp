@@ -310,6 +310,62 @@ private slots:
         QVERIFY(!view.isWorking());
     }
 
+    void everyChosenFolderExpands_data()
+    {
+        QTest::addColumn<QStringList>("chosen"); // relative to the temporary directory
+        QTest::addColumn<QStringList>("videos"); // in the order found
+        QTest::addColumn<int>("filesSeen");
+
+        const QStringList card{"card/001_0001_20240501120000.mp4", "card/EVENT/003_0001_20240501140000.mp4",
+                               "card/Normal/002_0001_20240501130000.mp4",
+                               "card/Normal/002_0002_20240501130100.mp4"};
+        const QStringList second{"second/Normal/005_0001_20240502080000.mp4",
+                                 "second/Normal/005_0002_20240502080100.mp4"};
+        // The card's files: three at its root, four in Normal, one in EVENT; Normal/deeper is
+        // not searched.
+        QTest::newRow("one folder") << QStringList{"card"} << card << 8;
+        QTest::newRow("a card and an empty folder") << QStringList{"card", "empty"} << card << 8;
+        QTest::newRow("two cards") << QStringList{"card", "second"} << card + second << 10;
+        QTest::newRow("the same folder twice") << QStringList{"card", "card/"} << card << 8;
+        QTest::newRow("a folder and its subfolder")
+            << QStringList{"card", "card/Normal"}
+            << card + QStringList{"card/Normal/deeper/004_0001_20240501150000.mp4"} << 9;
+        QTest::newRow("a file and its folder")
+            << QStringList{"card/Normal/002_0002_20240501130100.mp4", "card"}
+            << QStringList{"card/Normal/002_0002_20240501130100.mp4", "card/001_0001_20240501120000.mp4",
+                           "card/EVENT/003_0001_20240501140000.mp4",
+                           "card/Normal/002_0001_20240501130000.mp4"}
+            << 8;
+        QTest::newRow("two empty folders") << QStringList{"empty", "second/empty"} << QStringList{} << 0;
+    }
+
+    // What a choice of folders and files stands for, in the window and on the command line.
+    void everyChosenFolderExpands()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(QStringList, videos);
+        QFETCH(int, filesSeen);
+        touch("second/Normal/005_0001_20240502080000.mp4");
+        touch("second/Normal/005_0002_20240502080100.mp4");
+        QVERIFY(QDir().mkpath(path("empty")));
+        QVERIFY(QDir().mkpath(path("second/empty")));
+
+        QStringList paths;
+        for (const QString& relative : chosen)
+            paths << path(relative);
+        const VideoSelection::Result result = VideoSelection::collect(
+            paths, VideoSelection::namePatterns({"MP4 (*.mp4)"}),
+            QRegularExpression(QRegularExpression::anchoredPattern(VideoSelection::FilePattern)));
+        QStringList wanted;
+        for (const QString& file : videos)
+            wanted << QFileInfo(path(file)).absoluteFilePath();
+        QCOMPARE(result.videos, wanted);
+        QCOMPARE(result.filesSeen, filesSeen);
+        QVERIFY(result.missing.isEmpty());
+        // Each path once, the trailing separator making no other path.
+        QCOMPARE(result.chosen.size(), chosen.size() - (chosen.contains("card/") ? 1 : 0));
+    }
+
     void folderSelection_data()
     {
         QTest::addColumn<QString>("folder");
@@ -332,6 +388,18 @@ private slots:
             << QStringList{"card/Normal/002_0002_20240501130100.mp4"};
         QTest::newRow("non-matching names never come back")
             << "card/Normal" << QStringList{"holiday.mp4", "02_0001_20240501130000.mp4"} << QStringList{};
+        // Several folders selected: each one with its immediate subfolders, as a lone folder.
+        QTest::newRow("two folders with their subfolders")
+            << "card" << QStringList{"EVENT", "Normal"}
+            << QStringList{"card/EVENT/003_0001_20240501140000.mp4",
+                           "card/Normal/002_0001_20240501130000.mp4",
+                           "card/Normal/002_0002_20240501130100.mp4",
+                           "card/Normal/deeper/004_0001_20240501150000.mp4"};
+        QTest::newRow("a folder and a file")
+            << "card" << QStringList{"Normal", "001_0001_20240501120000.mp4"}
+            << QStringList{"card/001_0001_20240501120000.mp4", "card/Normal/002_0001_20240501130000.mp4",
+                           "card/Normal/002_0002_20240501130100.mp4",
+                           "card/Normal/deeper/004_0001_20240501150000.mp4"};
     }
 
     void folderSelection()
