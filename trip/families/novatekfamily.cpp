@@ -162,7 +162,8 @@ Telemetry NovatekFamily::readTelemetry(const Recording& recording) const
     std::vector<BlockPlace> places;
     const std::vector<Mp4Boxes::Box> top = mp4.topLevel();
     if (const Mp4Boxes::Box* moov = Mp4Boxes::find(top, Mp4Boxes::fourcc("moov"))) {
-        if (const Mp4Boxes::Box* index = Mp4Boxes::find(mp4.children(*moov), Mp4Boxes::fourcc("gps "))) {
+        const std::vector<Mp4Boxes::Box> movie = mp4.children(*moov);
+        if (const Mp4Boxes::Box* index = Mp4Boxes::find(movie, Mp4Boxes::fourcc("gps "))) {
             const QByteArray list = mp4.payload(*index, IndexHeader + qint64(MaxBlocks) * 8);
             const qint64 count = std::min<qint64>(Mp4Boxes::u32(list, 4), (list.size() - IndexHeader) / 8);
             for (qint64 i = 0; i < count; ++i) {
