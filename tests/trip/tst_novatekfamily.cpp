@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 using namespace Camera;
 
@@ -55,21 +54,19 @@ QByteArray box(const char* type, const QByteArray& payload)
 }
 
 // A block of `size` bytes; the fields as the camera writes them.
-QByteArray block(const QDateTime& when, char status, double latNmea, char latRef, double lonNmea, char lonRef,
-                 float knots = 20, float bearing = 90, int size = 256, int year = -1)
+QByteArray block(const QDateTime& when, char status, double latNmea, char latRef, double lonNmea, char lonRef)
 {
     const QDate d = when.date();
     const QTime t = when.time();
-    QByteArray b = be32(quint32(size)) + "freeGPS " + le32(76) + QByteArray(32, '\0');
-    for (const int v :
-         {t.hour(), t.minute(), t.second(), year < 0 ? d.year() - 2000 : year, d.month(), d.day()})
+    QByteArray b = be32(256) + "freeGPS " + le32(76) + QByteArray(32, '\0');
+    for (const int v : {t.hour(), t.minute(), t.second(), d.year() - 2000, d.month(), d.day()})
         b += le32(quint32(v));
     b += status;
     b += latRef;
     b += lonRef;
     b += '\0';
-    b += leFloat(float(latNmea)) + leFloat(float(lonNmea)) + leFloat(knots) + leFloat(bearing);
-    return b + QByteArray(size - b.size(), '\0');
+    b += leFloat(float(latNmea)) + leFloat(float(lonNmea)) + leFloat(20) + leFloat(90);
+    return b + QByteArray(256 - b.size(), '\0');
 }
 
 const QDateTime Noon(QDate(2024, 5, 1), QTime(12, 0, 0), Qt::UTC);
@@ -81,25 +78,16 @@ QByteArray goodBlock(int second = 0)
 
 const QByteArray Ftyp = box("ftyp", QByteArray("isom") + be32(0x200) + "isomavc1");
 
-// ftyp, media data holding the blocks, and a movie box listing (offset, size) pairs of its own.
-QByteArray indexedFile(const QByteArray& blocks, const std::function<QByteArray(qint64 first)>& pairs,
-                       quint32 count)
+// ftyp, media data holding two blocks, and a movie box listing (offset from the first block,
+// size) pairs and a count of its own.
+QByteArray indexedFile(const std::vector<std::pair<qint64, quint32>>& places, quint32 count)
 {
     const qint64 first = Ftyp.size() + 8;
-    const QByteArray mdat = box("mdat", blocks);
-    return Ftyp + mdat +
-           box("moov",
-               box("mvhd", QByteArray(100, '\0')) + box("gps ", be32(1) + be32(count) + pairs(first)));
-}
-
-Recording recordingOf(const QString& path)
-{
-    Recording recording;
-    recording.family = NovatekFamily::Id;
-    recording.videoFile = path;
-    recording.telemetry = TelemetrySource::Mp4Box;
-    recording.telemetryFile = path;
-    return recording;
+    QByteArray list = be32(1) + be32(count);
+    for (const auto& [offset, size] : places)
+        list += be32(quint32(first + offset)) + be32(size);
+    return Ftyp + box("mdat", goodBlock(0) + goodBlock(1)) +
+           box("moov", box("mvhd", QByteArray(100, '\0')) + box("gps ", list));
 }
 
 bool write(const QString& path, const QByteArray& data)
@@ -320,8 +308,9 @@ private slots:
         const double lon = 9 + 10.962 / 60;
         QTest::newRow("north east") << goodBlock() << true << lat << lon;
         QTest::newRow("south west") << block(Noon, 'A', 4846.596, 'S', 910.962, 'W') << true << -lat << -lon;
-        QTest::newRow("four-digit year")
-            << block(Noon, 'A', 4846.596, 'N', 910.962, 'E', 20, 90, 256, 2024) << true << lat << lon;
+        QByteArray fullYear = goodBlock();
+        fullYear.replace(60, 4, le32(2024));
+        QTest::newRow("four-digit year") << fullYear << true << lat << lon;
         QTest::newRow("no fix") << block(Noon, 'V', 4846.596, 'N', 910.962, 'E') << false << 0.0 << 0.0;
         QTest::newRow("no hemisphere")
             << block(Noon, 'A', 4846.596, '\0', 910.962, 'E') << false << 0.0 << 0.0;
@@ -365,40 +354,14 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<int>("samples");
         QTest::addColumn<bool>("error");
-        const QByteArray two = goodBlock(0) + goodBlock(1);
-        const auto pair = [](qint64 offset, qint64 size) {
-            return be32(quint32(offset)) + be32(quint32(size));
-        };
-        QTest::newRow("listed blocks")
-            << indexedFile(
-                   two, [&](qint64 first) { return pair(first, 256) + pair(first + 256, 256); }, 2)
-            << 2 << false;
-        QTest::newRow("listed beyond the file")
-            << indexedFile(
-                   two, [&](qint64 first) { return pair(first, 256) + pair(0x7FFFFF00, 256); }, 2)
-            << 1 << true;
+        QTest::newRow("listed blocks") << indexedFile({{0, 256}, {256, 256}}, 2) << 2 << false;
+        QTest::newRow("listed beyond the file") << indexedFile({{0, 256}, {0x7FFFFF00, 256}}, 2) << 1 << true;
         QTest::newRow("listed at no block")
-            << indexedFile(
-                   two, [&](qint64 first) { return pair(first, 256) + pair(0, 256); }, 2)
-            << 1 << true;
-        QTest::newRow("count beyond the list")
-            << indexedFile(
-                   two, [&](qint64 first) { return pair(first, 256); }, 0xFFFFFFFF)
-            << 1 << false;
-        QTest::newRow("one block listed again and again") << indexedFile(
-                                                                 two,
-                                                                 [&](qint64 first) {
-                                                                     QByteArray pairs;
-                                                                     for (int i = 0; i < 50000; ++i)
-                                                                         pairs += pair(first, 256);
-                                                                     return pairs;
-                                                                 },
-                                                                 50000)
-                                                          << 1 << false;
-        QTest::newRow("block size below its fields")
-            << indexedFile(
-                   two, [&](qint64 first) { return pair(first, 16); }, 1)
-            << 0 << true;
+            << indexedFile({{0, 256}, {-8 - Ftyp.size(), 256}}, 2) << 1 << true;
+        QTest::newRow("count beyond the list") << indexedFile({{0, 256}}, 0xFFFFFFFF) << 1 << false;
+        QTest::newRow("one block listed again and again")
+            << indexedFile(std::vector<std::pair<qint64, quint32>>(50000, {0, 256}), 50000) << 1 << false;
+        QTest::newRow("block size below its fields") << indexedFile({{0, 16}}, 1) << 0 << true;
         const QByteArray topLevel = Ftyp + goodBlock(0) + goodBlock(1);
         QTest::newRow("top-level blocks") << topLevel << 2 << false;
         QTest::newRow("box beyond the file") << topLevel + be32(0x40000000) + "mdat" << 2 << true;
@@ -416,9 +379,9 @@ private slots:
         QFETCH(QByteArray, data);
         QFETCH(int, samples);
         QFETCH(bool, error);
-        const QString path = m_dir.path() + QStringLiteral("/hostile.mp4");
+        const QString path = m_dir.path() + QStringLiteral("/2024_0501_120000_0001F.MP4");
         QVERIFY(write(path, data));
-        const Telemetry telemetry = NovatekFamily().readTelemetry(recordingOf(path));
+        const Telemetry telemetry = NovatekFamily().readTelemetry(NovatekFamily().recognise(path));
         QCOMPARE(int(telemetry.samples.size()), samples);
         QVERIFY2(telemetry.error.isEmpty() != error, qPrintable(telemetry.error));
     }
@@ -431,13 +394,15 @@ private slots:
         const QByteArray data = file.readAll();
         const int second = data.indexOf("freeGPS ", data.indexOf("freeGPS ") + 1) - 4;
         QVERIFY(second > 0);
-        const QString path = m_dir.path() + QStringLiteral("/cut.MP4");
+        const QString path = m_dir.path() + QStringLiteral("/2024_0501_120000_0002R.MP4");
         QVERIFY(write(path, data.left(second + 40)));
-        const Telemetry telemetry = NovatekFamily().readTelemetry(recordingOf(path));
+        const NovatekFamily family;
+        const Telemetry telemetry = family.readTelemetry(family.recognise(path));
         QCOMPARE(int(telemetry.samples.size()), 1);
         QVERIFY(!telemetry.error.isEmpty());
 
-        const Telemetry missing = NovatekFamily().readTelemetry(recordingOf(m_dir.path() + "/none.MP4"));
+        const Telemetry missing =
+            family.readTelemetry(family.recognise(m_dir.path() + "/2024_0501_120000_0003R.MP4"));
         QVERIFY(missing.samples.empty());
         QVERIFY(!missing.error.isEmpty());
     }
