@@ -228,7 +228,8 @@ private slots:
         QTest::newRow("gps in free") << ftyp + box("free", box("cprt", "x") + box("gps ", Rmc + Rmc)) << 2
                                      << false;
         QTest::newRow("top-level gps, zero bytes after a sentence")
-            << ftyp + box("gps ", Rmc.chopped(1) + QByteArray(64, '\0') + Rmc.chopped(1) + '\0') << 2 << false;
+            << ftyp + box("gps ", Rmc.chopped(1) + QByteArray(64, '\0') + Rmc.chopped(1) + '\0') << 2
+            << false;
         QTest::newRow("no gps box") << ftyp + box("free", box("3gf ", QByteArray(40, '\1'))) << 0 << true;
         QByteArray beyond = ftyp + box("free", box("gps ", Rmc));
         beyond[ftyp.size() + 3] = char(0x7F); // the free box claims more than the file

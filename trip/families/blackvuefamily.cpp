@@ -130,7 +130,7 @@ Recording BlackVueFamily::recognise(const QString& videoFile) const
                         : channel == 'I' ? QStringLiteral("interior")
                                          : QStringLiteral("front");
     recording.kind = kind;
-    // One folder holds every kind.
+    // Every kind shares one folder: the kind keeps their runs apart.
     recording.run = Id + QLatin1Char(':') + info.absolutePath() + QLatin1Char(':') + kindName(kind);
     if (const QString gps = gpsFileFor(videoFile); !gps.isEmpty()) {
         recording.telemetry = TelemetrySource::GpsFile;
