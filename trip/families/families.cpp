@@ -1,7 +1,9 @@
 #include "families.h"
 
+#include "blackvuefamily.h"
 #include "genericfamily.h"
 #include "nmeacompanionfamily.h"
+#include "novatekfamily.h"
 #include "sidecars.h"
 
 #include <QFileInfo>
@@ -18,6 +20,8 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     std::vector<std::unique_ptr<CameraFamily>> families;
     // Stricter grammars first: a name several families could read belongs to the first.
     families.push_back(std::make_unique<NmeaCompanionFamily>());
+    families.push_back(std::make_unique<NovatekFamily>());
+    families.push_back(std::make_unique<BlackVueFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;
 }
