@@ -1,6 +1,7 @@
 #include "families.h"
 
 #include "genericfamily.h"
+#include "goprofamily.h"
 #include "nmeacompanionfamily.h"
 #include "sidecars.h"
 
@@ -16,6 +17,7 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     std::vector<std::unique_ptr<CameraFamily>> families;
     // Stricter grammars first: a name several families could read belongs to the first.
     families.push_back(std::make_unique<NmeaCompanionFamily>());
+    families.push_back(std::make_unique<GoProFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;
 }
