@@ -2,6 +2,7 @@
 
 #include "blackvuefamily.h"
 #include "genericfamily.h"
+#include "goprofamily.h"
 #include "nmeacompanionfamily.h"
 #include "novatekfamily.h"
 #include "sidecars.h"
@@ -22,6 +23,7 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     families.push_back(std::make_unique<NmeaCompanionFamily>());
     families.push_back(std::make_unique<NovatekFamily>());
     families.push_back(std::make_unique<BlackVueFamily>());
+    families.push_back(std::make_unique<GoProFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;
 }
