@@ -2,6 +2,7 @@
 
 #include "genericfamily.h"
 #include "nmeacompanionfamily.h"
+#include "seventymaifamily.h"
 #include "sidecars.h"
 
 #include <QFileInfo>
@@ -16,6 +17,7 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     std::vector<std::unique_ptr<CameraFamily>> families;
     // Stricter grammars first: a name several families could read belongs to the first.
     families.push_back(std::make_unique<NmeaCompanionFamily>());
+    families.push_back(std::make_unique<SeventyMaiFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;
 }
