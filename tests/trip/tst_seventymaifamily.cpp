@@ -182,6 +182,9 @@ private slots:
         QTest::newRow("kind folder too high") << "Normal/x/Front/NO20240501-090000-000001F.MP4"
                                               << "generic"
                                               << "front" << normal << "2024-05-01T09:00:00";
+        QTest::newRow("car camera") << "TeslaCam/RecentClips/2024-05-01_09-00-00-back.mp4"
+                                    << "tesla"
+                                    << "back" << normal << "2024-05-01T09:00:00";
         QTest::newRow("companion") << "DCIM/001_0001_20240501120000.mp4"
                                    << "nmea-companion"
                                    << "front" << normal << "2024-05-01T12:00:00";

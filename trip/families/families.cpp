@@ -4,6 +4,7 @@
 #include "nmeacompanionfamily.h"
 #include "seventymaifamily.h"
 #include "sidecars.h"
+#include "teslafamily.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -18,6 +19,7 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     // Stricter grammars first: a name several families could read belongs to the first.
     families.push_back(std::make_unique<NmeaCompanionFamily>());
     families.push_back(std::make_unique<SeventyMaiFamily>());
+    families.push_back(std::make_unique<TeslaFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;
 }
