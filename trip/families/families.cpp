@@ -5,7 +5,9 @@
 #include "goprofamily.h"
 #include "nmeacompanionfamily.h"
 #include "novatekfamily.h"
+#include "seventymaifamily.h"
 #include "sidecars.h"
+#include "teslafamily.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -23,6 +25,8 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     families.push_back(std::make_unique<NmeaCompanionFamily>());
     families.push_back(std::make_unique<NovatekFamily>());
     families.push_back(std::make_unique<BlackVueFamily>());
+    families.push_back(std::make_unique<SeventyMaiFamily>());
+    families.push_back(std::make_unique<TeslaFamily>());
     families.push_back(std::make_unique<GoProFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;
