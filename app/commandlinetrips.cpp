@@ -24,10 +24,7 @@ bool CommandLineTrips::load(const QStringList& paths)
     }
 
     // As the playlist's openPaths: every folder stands for itself and its subfolders.
-    static const QRegularExpression filePattern(
-        QRegularExpression::anchoredPattern(VideoSelection::FilePattern));
-    const VideoSelection::Result selection = VideoSelection::collect(
-        paths, VideoSelection::namePatterns({QStringLiteral("MP4 (*.mp4)")}), filePattern);
+    const VideoSelection::Result selection = VideoSelection::collect(paths);
     const VideoAdmission admitted = VideoAdmission::admit(selection);
     if (selection.videos.isEmpty()) {
         // Nothing at all to open fails with what the window says about it.

@@ -29,8 +29,8 @@ const int SidebarPathRole = Qt::UserRole + 10;
 } // namespace
 
 MyFileDialog::MyFileDialog(QWidget* parent, const QString& caption, const QString& directory,
-                           const QString& filter, const QString& filePattern)
-    : QFileDialog(parent, caption, directory), m_filePattern(QRegularExpression::anchoredPattern(filePattern))
+                           const QString& filter)
+    : QFileDialog(parent, caption, directory)
 {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setObjectName(QStringLiteral("FileOpenDialog"));
@@ -202,11 +202,6 @@ QAbstractItemView* MyFileDialog::visibleView() const
     return viewMode() == QFileDialog::List ? static_cast<QAbstractItemView*>(m_listView) : m_treeView;
 }
 
-bool MyFileDialog::matchesPattern(const QString& fileName) const
-{
-    return m_filePattern.match(fileName).hasMatch();
-}
-
 QString MyFileDialog::typedPath() const
 {
     if (!m_nameEdit) {
@@ -270,7 +265,7 @@ void MyFileDialog::chooseClicked()
         selected << top;
     }
 
-    m_selection = VideoSelection::collect(selected, patterns, m_filePattern);
+    m_selection = VideoSelection::collect(selected, patterns);
     for (const QString& file : qAsConst(m_selection.videos)) {
         if (!m_selectedFiles.contains(file)) {
             m_selectedFiles << file;
@@ -290,7 +285,7 @@ void MyFileDialog::doubleClicked(const QModelIndex& index)
     const QString path = index.data(LocationRole).toString();
     setBusyCursor(path);
     const QFileInfo info(path);
-    if (info.isFile() && matchesPattern(info.fileName())) {
+    if (info.isFile() && VideoSelection::isCameraVideo(info.absoluteFilePath())) {
         if (!m_selectedFiles.contains(info.absoluteFilePath())) {
             m_selectedFiles << info.absoluteFilePath();
         }

@@ -23,8 +23,7 @@ class MyFileDialog : public QFileDialog
 {
     Q_OBJECT
 public:
-    MyFileDialog(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
-                 const QString& filePattern);
+    MyFileDialog(QWidget* parent, const QString& caption, const QString& directory, const QString& filter);
     ~MyFileDialog() override;
 
     QStringList selectedFiles() const { return m_selectedFiles; }
@@ -56,7 +55,6 @@ private:
     void setBusyCursor(const QString& path);
     void unsetBusyCursor();
     QAbstractItemView* visibleView() const;
-    bool matchesPattern(const QString& fileName) const;
     // The existing file or folder typed into the name box, or empty.
     QString typedPath() const;
     // Enter in the name box: chooses what it names, or, when it is empty, what Choose takes.
@@ -69,7 +67,6 @@ private:
     QPushButton* m_openButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QLineEdit* m_nameEdit = nullptr;
-    QRegularExpression m_filePattern;
     QString m_topDir;
     QStringList m_selectedFiles;
     VideoSelection::Result m_selection;

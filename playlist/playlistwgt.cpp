@@ -22,6 +22,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -221,7 +222,7 @@ void PlaylistWgt::on_openFileButtonClicked(const QString& startFolder)
         // Parented to the window, not to this panel: the dialog takes the program's dialog
         // look, not the panel's style sheet.
         MyFileDialog dialog(DialogLook::parentFor(this), tr("Open Movie or Directory"), startFolder,
-                            tr("MP4 (*.mp4)"), VideoSelection::FilePattern);
+                            QCoreApplication::translate("VideoSelection", VideoSelection::NameFilter));
         const bool accepted = dialog.exec() == QDialog::Accepted;
         emit setFileDialogFinished();
         if (!accepted)
@@ -236,10 +237,7 @@ void PlaylistWgt::openPaths(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    static const QRegularExpression filePattern(
-        QRegularExpression::anchoredPattern(VideoSelection::FilePattern));
-    const VideoSelection::Result selection = VideoSelection::collect(
-        paths, VideoSelection::namePatterns({QStringLiteral("MP4 (*.mp4)")}), filePattern);
+    const VideoSelection::Result selection = VideoSelection::collect(paths);
     // As in the dialog: the folder that holds the chosen items.
     openSelection(selection, QFileInfo(paths.first()).absolutePath());
 }
@@ -654,10 +652,23 @@ void PlaylistWgt::on_TreeViewDoubleClick(const QModelIndex& index)
     if (isWorking() || !index.isValid())
         return;
     const QModelIndex row = index.sibling(index.row(), ThumbnailColumn);
-    const auto itemOf = [](const QModelIndex& file) {
+    // The items as the preparation made them, with their camera's channels and position files.
+    QHash<QString, const Trip::TripItem*> prepared;
+    if (m_trips) {
+        for (const Trip::TripList& list : *m_trips) {
+            for (const Trip::TripItem& item : list)
+                prepared.insert(item.videoFile, &item);
+        }
+    }
+    const auto itemOf = [&prepared](const QModelIndex& file) {
         const QString path = file.data(PlaylistRoles::Files).toString();
-        return Trip::TripItem{file.data(PlaylistRoles::Duration).toLongLong(),
-                              file.data(PlaylistRoles::Events).toBool(), path, Trip::nmeaFileFor(path)};
+        Trip::TripItem item =
+            prepared.contains(path)
+                ? *prepared.value(path)
+                : Trip::itemFor(Trip::recording(path), file.data(PlaylistRoles::Duration).toLongLong());
+        item.duration = file.data(PlaylistRoles::Duration).toLongLong();
+        item.isEvent = file.data(PlaylistRoles::Events).toBool();
+        return item;
     };
     auto trip = std::make_shared<Trip::TripList>();
     const QVariant files = row.data(PlaylistRoles::Files);

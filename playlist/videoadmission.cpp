@@ -4,10 +4,12 @@
 #include "tripfile.h"
 
 #include <QDir>
+#include <QSet>
 
 VideoAdmission VideoAdmission::admit(const VideoSelection::Result& selection)
 {
     VideoAdmission result;
+    QSet<QString> positionFiles;
     for (const QString& file : selection.misnamed)
         result.skipped.add(QDir::toNativeSeparators(file), QString::fromLatin1(SkippedFiles::NotACameraName));
     for (const QString& file : selection.videos) {
@@ -21,11 +23,19 @@ VideoAdmission VideoAdmission::admit(const VideoSelection::Result& selection)
             qCDebug(lcPlaylist).noquote() << "left out" << native << "- no valid start time in its name";
             result.skipped.add(native, QString::fromLatin1(SkippedFiles::NoStartTime));
             continue;
+        case Trip::Rejection::NoCameraName:
+            result.skipped.add(native, QString::fromLatin1(SkippedFiles::NotACameraName));
+            continue;
         case Trip::Rejection::None:
             break;
         }
-        (Trip::isEventFile(native) ? result.events : result.ordinary) << native;
-        result.nmeaFiles << Trip::nmeaFileFor(native);
+        const Camera::Recording recording = Trip::recording(native);
+        (recording.kind == Camera::RecordingKind::Event ? result.events : result.ordinary) << native;
+        // Several channels may share one position file; a recording without any has none.
+        if (!recording.telemetryFile.isEmpty() && !positionFiles.contains(recording.telemetryFile)) {
+            positionFiles.insert(recording.telemetryFile);
+            result.nmeaFiles << recording.telemetryFile;
+        }
     }
     return result;
 }

@@ -1,10 +1,16 @@
 #include "videoselection.h"
 
+#include "families.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 
-const QString VideoSelection::FilePattern = QStringLiteral("\\b[0-9]{3}_[0-9]{4}_[0-9]{14}\\.mp4");
+#include <functional>
+
+const char* const VideoSelection::NameFilter =
+    QT_TRANSLATE_NOOP("VideoSelection", "Videos (*.mp4 *.MP4 *.mov *.MOV)");
 
 namespace {
 
@@ -19,12 +25,6 @@ QStringList sortedEntries(const QString& dir, QDir::Filters filters, const QStri
     for (const QString& name : names)
         paths << folder.absoluteFilePath(name);
     return paths;
-}
-
-bool matchesExactly(const QRegularExpression& pattern, const QString& fileName)
-{
-    const QRegularExpressionMatch match = pattern.match(fileName);
-    return match.hasMatch() && match.capturedStart() == 0 && match.capturedLength() == fileName.size();
 }
 
 bool matchesAny(const QStringList& namePatterns, const QString& fileName)
@@ -44,11 +44,22 @@ QStringList VideoSelection::namePatterns(const QStringList& nameFilters)
                                                     QRegularExpression::CaseInsensitiveOption);
     QStringList patterns;
     for (const QString& filter : nameFilters) {
-        const QRegularExpressionMatch match = patternInFilter.match(filter);
-        if (match.hasMatch())
-            patterns << match.captured().simplified();
+        QRegularExpressionMatchIterator matches = patternInFilter.globalMatch(filter);
+        while (matches.hasNext())
+            patterns << matches.next().captured().simplified();
     }
     return patterns;
+}
+
+QStringList VideoSelection::videoPatterns()
+{
+    return namePatterns({QString::fromLatin1(NameFilter)});
+}
+
+bool VideoSelection::isCameraVideo(const QString& path)
+{
+    return Camera::Families::isVideoName(QFileInfo(path).fileName()) &&
+           !Camera::Families::recognise(path).family.isEmpty();
 }
 
 QStringList VideoSelection::subfolders(const QString& dir)
@@ -56,8 +67,7 @@ QStringList VideoSelection::subfolders(const QString& dir)
     return sortedEntries(dir, QDir::Dirs);
 }
 
-VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const QStringList& namePatterns,
-                                               const QRegularExpression& filePattern)
+VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const QStringList& namePatterns)
 {
     Result result;
     for (const QString& path : chosen) {
@@ -69,12 +79,29 @@ VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const 
             result.missing << absolute;
     }
 
-    // Every chosen folder stands for itself and its immediate subfolders, also among others.
+    // Every chosen folder stands for itself and its immediate subfolders, also among others, and
+    // for the camera families' folders below them.
     QStringList candidates;
+    const std::function<void(const QString&, int)> layoutFolders = [&](const QString& dir, int depth) {
+        if (depth >= LayoutDepth)
+            return;
+        const QStringList below = subfolders(dir);
+        for (const QString& folder : below) {
+            if (Camera::Families::isLayoutFolder(QFileInfo(folder).fileName())) {
+                candidates << folder;
+                layoutFolders(folder, depth + 1);
+            }
+        }
+    };
     for (const QString& path : qAsConst(result.chosen)) {
         candidates << path;
-        if (QFileInfo(path).isDir())
-            candidates << subfolders(path);
+        if (QFileInfo(path).isDir()) {
+            const QStringList immediate = subfolders(path);
+            for (const QString& folder : immediate) {
+                candidates << folder;
+                layoutFolders(folder, 1);
+            }
+        }
     }
 
     QSet<QString> seen;
@@ -87,7 +114,7 @@ VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const 
         // A file chosen by itself needs only the camera's name; a folder's files also the
         // dialog's name patterns.
         const bool patternOk = chosenItself || matchesAny(namePatterns, name);
-        if (patternOk && matchesExactly(filePattern, name))
+        if (patternOk && isCameraVideo(file))
             result.videos << file;
         else if (matchesAny(namePatterns, name))
             result.misnamed << file;
@@ -110,8 +137,7 @@ VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const 
     return result;
 }
 
-QStringList VideoSelection::expand(const QStringList& chosen, const QStringList& namePatterns,
-                                   const QRegularExpression& filePattern)
+QStringList VideoSelection::expand(const QStringList& chosen, const QStringList& namePatterns)
 {
-    return collect(chosen, namePatterns, filePattern).videos;
+    return collect(chosen, namePatterns).videos;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRegularExpression>
 #include <QStringList>
 
 // Turns the files and folders a user chose into the camera videos they stand for. The open
@@ -10,8 +9,8 @@ class VideoSelection
 public:
     VideoSelection() = delete;
 
-    // Name of a camera video: run, sequence number and start time, "001_0042_20240501120000.mp4".
-    static const QString FilePattern;
+    // The open dialog's filter of video files.
+    static const char* const NameFilter;
 
     // What a choice of files and folders stands for.
     struct Result
@@ -29,17 +28,24 @@ public:
         QStringList missing;
     };
 
-    // "*.mp4" from a dialog name filter such as "MP4 (*.mp4)", one pattern per filter.
+    // "*.mp4", "*.mov" from dialog name filters such as "Videos (*.mp4 *.MP4 *.mov *.MOV)".
     static QStringList namePatterns(const QStringList& nameFilters);
+    // The patterns of NameFilter.
+    static QStringList videoPatterns();
+
+    // A video some camera family knows by its path.
+    static bool isCameraVideo(const QString& path);
 
     // Every chosen folder stands for itself and its immediate subfolders, alone or among other
-    // folders and files. Only files matching `namePatterns` and exactly `filePattern` are kept,
+    // folders and files, and for the folders below them that a camera family files videos in
+    // ("DCIM/Movie/RO"). Only files matching `namePatterns` that a camera family knows are kept,
     // each once however often it is reached, in the order chosen, folders' files in name order
     // ignoring case.
-    static Result collect(const QStringList& chosen, const QStringList& namePatterns,
-                          const QRegularExpression& filePattern);
-    static QStringList expand(const QStringList& chosen, const QStringList& namePatterns,
-                              const QRegularExpression& filePattern);
+    static Result collect(const QStringList& chosen, const QStringList& namePatterns = videoPatterns());
+    static QStringList expand(const QStringList& chosen, const QStringList& namePatterns = videoPatterns());
+
+    // How deep below a chosen folder the camera families' folders are searched.
+    static constexpr int LayoutDepth = 4;
 
     // Subfolders of `dir`, without symbolic links, sorted by name ignoring case.
     static QStringList subfolders(const QString& dir);
