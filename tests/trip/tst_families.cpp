@@ -145,6 +145,9 @@ private slots:
         QVERIFY(Families::isLayoutFolder("EVENT"));
         QVERIFY(Families::isLayoutFolder("event"));
         QVERIFY(!Families::isLayoutFolder("EVENTS"));
+        QVERIFY(Families::isLayoutFolder("101GOPRO"));
+        QVERIFY(!Families::isLayoutFolder("10GOPRO"));
+        QVERIFY(Families::isLayoutFolder("2024-05-01_09-10-11"));
     }
 
     void gpsSidecar()

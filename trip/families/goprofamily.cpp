@@ -186,13 +186,7 @@ Recording GoProFamily::recognise(const QString& videoFile) const
 QStringList GoProFamily::folderNames() const
 {
     // "DCIM" and the numbered folders in it, "100GOPRO" to "999GOPRO".
-    static const QStringList names = [] {
-        QStringList list{QStringLiteral("DCIM")};
-        for (int number = 100; number <= 999; ++number)
-            list << QString::number(number) + QStringLiteral("GOPRO");
-        return list;
-    }();
-    return names;
+    return {QStringLiteral("DCIM"), QStringLiteral("[1-9][0-9][0-9]GOPRO")};
 }
 
 Telemetry GoProFamily::readTelemetry(const Recording& recording) const

@@ -61,8 +61,9 @@ Recording TeslaFamily::recognise(const QString& videoFile) const
 
 QStringList TeslaFamily::folderNames() const
 {
+    // Saved and sentry clips lie in a folder per event named by its time.
     return {QStringLiteral("TeslaCam"), QStringLiteral("RecentClips"), QStringLiteral("SavedClips"),
-            QStringLiteral("SentryClips")};
+            QStringLiteral("SentryClips"), QStringLiteral("[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]_*")};
 }
 
 TeslaFamily::Event TeslaFamily::parseEvent(const QByteArray& json)
