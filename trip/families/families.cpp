@@ -3,6 +3,7 @@
 #include "genericfamily.h"
 #include "nmeacompanionfamily.h"
 #include "sidecars.h"
+#include "thinkwarefamily.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -16,6 +17,7 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     std::vector<std::unique_ptr<CameraFamily>> families;
     // Stricter grammars first: a name several families could read belongs to the first.
     families.push_back(std::make_unique<NmeaCompanionFamily>());
+    families.push_back(std::make_unique<ThinkwareFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;
 }
