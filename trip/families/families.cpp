@@ -1,5 +1,6 @@
 #include "families.h"
 
+#include "garminfamily.h"
 #include "genericfamily.h"
 #include "nmeacompanionfamily.h"
 #include "sidecars.h"
@@ -18,6 +19,7 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     // Stricter grammars first: a name several families could read belongs to the first.
     families.push_back(std::make_unique<NmeaCompanionFamily>());
     families.push_back(std::make_unique<ThinkwareFamily>());
+    families.push_back(std::make_unique<GarminFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;
 }
