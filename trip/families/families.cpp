@@ -1,6 +1,7 @@
 #include "families.h"
 
 #include "blackvuefamily.h"
+#include "garminfamily.h"
 #include "genericfamily.h"
 #include "goprofamily.h"
 #include "nmeacompanionfamily.h"
@@ -8,6 +9,7 @@
 #include "seventymaifamily.h"
 #include "sidecars.h"
 #include "teslafamily.h"
+#include "thinkwarefamily.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -25,8 +27,10 @@ std::vector<std::unique_ptr<CameraFamily>> makeFamilies()
     families.push_back(std::make_unique<NmeaCompanionFamily>());
     families.push_back(std::make_unique<NovatekFamily>());
     families.push_back(std::make_unique<BlackVueFamily>());
+    families.push_back(std::make_unique<ThinkwareFamily>());
     families.push_back(std::make_unique<SeventyMaiFamily>());
     families.push_back(std::make_unique<TeslaFamily>());
+    families.push_back(std::make_unique<GarminFamily>());
     families.push_back(std::make_unique<GoProFamily>());
     families.push_back(std::make_unique<GenericFamily>());
     return families;

@@ -149,6 +149,7 @@ quint64 Mp4Boxes::creationTime()
 std::vector<Mp4Boxes::Track> Mp4Boxes::tracks()
 {
     std::vector<Track> tracks;
+    quint32 budget = MaxFileSamples;
     Box moov;
     if (!findPath({fourcc("moov")}, moov))
         return tracks;
@@ -171,13 +172,13 @@ std::vector<Mp4Boxes::Track> Mp4Boxes::tracks()
         Box stbl;
         const Box* minf = find(parts, fourcc("minf"));
         if (minf && findPath({fourcc("stbl")}, stbl, minf))
-            sampleTable(stbl, track);
+            sampleTable(stbl, track, budget);
         tracks.push_back(std::move(track));
     }
     return tracks;
 }
 
-bool Mp4Boxes::sampleTable(const Box& stbl, Track& track)
+bool Mp4Boxes::sampleTable(const Box& stbl, Track& track, quint32& budget)
 {
     const std::vector<Box> parts = children(stbl);
     const Box* stsd = find(parts, fourcc("stsd"));
@@ -194,9 +195,18 @@ bool Mp4Boxes::sampleTable(const Box& stbl, Track& track)
     // Every table's entry count is bounded by the bytes its box holds.
     const QByteArray sizes = payload(*stsz);
     const quint32 fixedSize = u32(sizes, 4);
-    quint32 count = std::min(u32(sizes, 8), MaxSamples);
-    if (fixedSize == 0)
-        count = std::min<quint32>(count, quint32(std::max<qint64>(0, (sizes.size() - 12) / 4)));
+    const quint32 claimed = u32(sizes, 8);
+    quint32 count = std::min({claimed, MaxSamples, budget});
+    if (count < claimed)
+        fail(QStringLiteral("a track claims %1 samples; %2 are read").arg(claimed).arg(count));
+    if (fixedSize == 0) {
+        const auto entries = quint32(std::min<qint64>(count, std::max<qint64>(0, (sizes.size() - 12) / 4)));
+        if (entries < count)
+            fail(QStringLiteral("the sample-size table at %1 ends after %2 entries")
+                     .arg(stsz->offset)
+                     .arg(entries));
+        count = entries;
+    }
 
     const QByteArray chunks = payload(co64 ? *co64 : *stco);
     const int width = co64 ? 8 : 4;
@@ -244,6 +254,7 @@ bool Mp4Boxes::sampleTable(const Box& stbl, Track& track)
             }
         }
     }
+    budget -= quint32(track.samples.size());
     return true;
 }
 

@@ -48,9 +48,12 @@ public:
         std::vector<Sample> samples;
     };
 
-    // Most boxes listed at one level and most samples of one track: far beyond any camera's file.
+    // Most boxes listed at one level, most samples of one track and of all tracks of a file
+    // together: far beyond any camera's file. The file's own limit keeps many tracks, each
+    // claiming a long table, from multiplying the memory a listing takes.
     static constexpr int MaxChildren = 100000;
     static constexpr quint32 MaxSamples = 1000000;
+    static constexpr quint32 MaxFileSamples = 4 * MaxSamples;
 
     explicit Mp4Boxes(const QString& path);
 
@@ -83,7 +86,8 @@ public:
 
 private:
     std::vector<Box> list(qint64 begin, qint64 end);
-    bool sampleTable(const Box& stbl, Track& track);
+    // Reads at most `budget` samples (and at most MaxSamples) and takes those it read from it.
+    bool sampleTable(const Box& stbl, Track& track, quint32& budget);
     void fail(const QString& problem);
 
     QFile m_file;
