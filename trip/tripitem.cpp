@@ -5,7 +5,7 @@ namespace Trip {
 bool TripItem::operator==(const TripItem& other) const
 {
     return duration == other.duration && isEvent == other.isEvent && videoFile == other.videoFile &&
-           nmeaFile == other.nmeaFile && channel == other.channel && channels == other.channels;
+           nmeaFile == other.nmeaFile && channels == other.channels;
 }
 
 void registerMetaTypes()

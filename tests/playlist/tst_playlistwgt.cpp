@@ -65,7 +65,7 @@ private slots:
         for (const char* file :
              {"card/001_0001_20240501120000.mp4", "card/001_0001_20240501120000.nmea", "card/readme.txt",
               "card/Normal/002_0001_20240501130000.mp4", "card/Normal/002_0002_20240501130100.mp4",
-              "card/Normal/holiday.mp4", "card/Normal/02_0001_20240501130000.mp4",
+              "card/Normal/holiday.mp4", "card/Normal/02_0001_clip.mp4",
               "card/EVENT/003_0001_20240501140000.mp4", "card/Normal/deeper/004_0001_20240501150000.mp4"})
             touch(QString::fromLatin1(file));
     }
@@ -385,7 +385,7 @@ private slots:
             << "card/Normal" << QStringList{"002_0002_20240501130100.mp4"}
             << QStringList{"card/Normal/002_0002_20240501130100.mp4"};
         QTest::newRow("non-matching names never come back")
-            << "card/Normal" << QStringList{"holiday.mp4", "02_0001_20240501130000.mp4"} << QStringList{};
+            << "card/Normal" << QStringList{"holiday.mp4", "02_0001_clip.mp4"} << QStringList{};
         // Several folders selected: each one with its immediate subfolders, as a lone folder.
         QTest::newRow("two folders with their subfolders")
             << "card" << QStringList{"EVENT", "Normal"}

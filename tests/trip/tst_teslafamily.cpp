@@ -194,7 +194,7 @@ private slots:
         QTest::newRow("companion") << "EVENT/001_0001_20240501120000.mp4"
                                    << "nmea-companion"
                                    << "front" << true;
-        QTest::newRow("date-time only") << "DCIM/20240501_090000_NF.mp4"
+        QTest::newRow("date-time only") << "DCIM/20240501_090000.mp4"
                                         << "generic"
                                         << "front" << false;
     }

@@ -111,11 +111,12 @@ private slots:
                                     "/c/001_0001_2024050110000x.mp4", "a.mp4"})
             QVERIFY2(!startTime(invalid).isValid(), invalid);
 
-        // Items compare by every field.
+        // Items compare by every field but the channel's name, which only names the main one.
         const TripItem a = item("A/001_0001/100000/60000", false);
         for (auto change :
              {+[](TripItem& t) { t.isEvent = true; }, +[](TripItem& t) { t.duration += 1; },
-              +[](TripItem& t) { t.nmeaFile += 'x'; }, +[](TripItem& t) { t.videoFile += 'x'; }}) {
+              +[](TripItem& t) { t.nmeaFile += 'x'; }, +[](TripItem& t) { t.videoFile += 'x'; },
+              +[](TripItem& t) { t.channels.emplace_back(1000, false, "rear.mp4", QString()); }}) {
             TripItem b = a;
             change(b);
             QVERIFY(a != b);
