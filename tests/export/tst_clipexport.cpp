@@ -1,3 +1,4 @@
+#include "avcconfig.h"
 #include "clipexport.h"
 #include "exportfixture.h"
 #include "snapshot.h"
@@ -49,6 +50,8 @@ private slots:
     void exportsTheFramesOfTheRangeInOrder();
     void exactCutStartsWithThePictureShownAtTheStart_data();
     void exactCutStartsWithThePictureShownAtTheStart();
+    void parameterSetsOfBothPartsKeepApart_data();
+    void parameterSetsOfBothPartsKeepApart();
     void failedOrCancelledExportLeavesNothing_data();
     void failedOrCancelledExportLeavesNothing();
     void failedSeekFailsWithAMessage();
@@ -273,6 +276,46 @@ void TestClipExport::exactCutStartsWithThePictureShownAtTheStart()
         QVERIFY2(copy.run(copyPath), qPrintable(copy.errorString()));
         QCOMPARE(hashOf(copyPath), hashOf(path));
     }
+}
+
+void TestClipExport::parameterSetsOfBothPartsKeepApart_data()
+{
+    QTest::addColumn<QByteArray>("nal");
+    QTest::addColumn<int>("id");
+    // The id is the first Exp-Golomb number after the header (and profile, flags and level).
+    QTest::newRow("sequence set 0") << QByteArray::fromHex("6764001fac") << 0;
+    QTest::newRow("sequence set 3") << QByteArray::fromHex("6764001f20") << 3;
+    QTest::newRow("sequence set 31") << QByteArray::fromHex("6764001f0410") << 31;
+    QTest::newRow("picture set 1") << QByteArray::fromHex("6840") << 1;
+    QTest::newRow("a picture") << QByteArray::fromHex("6588") << -1;
+}
+
+// The recording's sets and the encoder's share one decoder configuration under different ids.
+void TestClipExport::parameterSetsOfBothPartsKeepApart()
+{
+    QFETCH(QByteArray, nal);
+    QFETCH(int, id);
+    QCOMPARE(AvcConfig::parameterSetId(nal), id);
+
+    // A recording with sequence set 0 and picture sets 0 and 1: id 2 is the first free one.
+    const QByteArray recorded = QByteArray::fromHex("01640028ffe10005") + QByteArray::fromHex("6764001fac") +
+                                QByteArray::fromHex("02000268c00002") + QByteArray::fromHex("6840") +
+                                QByteArray::fromHex("fdf8f800");
+    AvcConfig config;
+    QVERIFY(config.read(reinterpret_cast<const uint8_t*>(recorded.constData()), int(recorded.size())));
+    QCOMPARE(config.record(), recorded);
+    QCOMPARE(config.freeId(), 2);
+    // The encoder's sets under id 2, after start codes of three and four bytes, with a trailing zero.
+    const QByteArray header = QByteArray::fromHex("000000016764001f60000001686000000000010601ff");
+    QVERIFY(config.addAnnexB(reinterpret_cast<const uint8_t*>(header.constData()), int(header.size())));
+    QCOMPARE(config.record(), QByteArray::fromHex("01640028ffe2") + QByteArray::fromHex("00056764001fac") +
+                                  QByteArray::fromHex("00056764001f60") + QByteArray::fromHex("03") +
+                                  QByteArray::fromHex("000268c0000268400002"
+                                                      "6860") +
+                                  QByteArray::fromHex("fdf8f800"));
+    QCOMPARE(
+        AvcConfig::lengthPrefixed(reinterpret_cast<const uint8_t*>(header.constData()), int(header.size())),
+        QByteArray::fromHex("000000056764001f60000000026860000000030601ff"));
 }
 
 void TestClipExport::failedOrCancelledExportLeavesNothing_data()
