@@ -121,8 +121,8 @@ bool readExactStart(AVFormatContext* in, int v, int64_t fromPts, int64_t endPts,
 {
     AVStream* const vs = in->streams[v];
     std::vector<Queued> read;
-    std::vector<Av::Packet> gop;           // the key frame and the pictures up to the next
-    std::size_t nextKey = std::size_t(-1); // index of the next key frame in `read`
+    std::vector<Av::Packet> gop;    // the key frame and the pictures up to the next
+    auto nextKey = std::size_t(-1); // index of the next key frame in `read`
     Av::Packet packet(av_packet_alloc());
     while (av_read_frame(in, packet.get()) >= 0) {
         const bool video = packet->stream_index == v;
