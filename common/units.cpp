@@ -189,6 +189,12 @@ QString durationText(qint64 ms)
                              t / 1000ULL % 60ULL);
 }
 
+QString positionText(qint64 ms)
+{
+    return durationText(ms) + displayLocale().decimalPoint() +
+           QString::number(qMax<qint64>(ms, 0) / 100 % 10);
+}
+
 QString clockText(qint64 ms)
 {
     const auto seconds = static_cast<long long>(qMax<qint64>(ms, 0) / 1000);

@@ -62,6 +62,8 @@ QString fixed(double value, int decimals);
 
 // A trip length or position: "mm:ss" below an hour, "hh:mm:ss" from an hour on.
 QString durationText(qint64 ms);
+// A trip position with tenths of a second: "03:38.4".
+QString positionText(qint64 ms);
 // A time on the trip timeline as "h:mm:ss".
 QString clockText(qint64 ms);
 

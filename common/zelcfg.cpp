@@ -27,6 +27,8 @@ const QString SnapshotPath = QStringLiteral("SnapshotPath");
 const QString SnapshotStamp = QStringLiteral("SnapshotStamp");
 // Folder last chosen for exported clips and tracks.
 const QString ExportPath = QStringLiteral("ExportPath");
+// Whether a clip from the window re-encodes its start up to the first key frame (true/false).
+const QString ExactCut = QStringLiteral("ExactCut");
 } // namespace ZelSettings
 
 namespace Utilities {

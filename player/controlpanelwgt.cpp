@@ -29,13 +29,6 @@ const int SideSpacing = 24;
 const int SideSpacingFullScreen = 10;
 const int MinuteMs = 60000;
 
-// "03:38.4": the trip position with tenths of a second.
-QString withTenths(qint64 ms)
-{
-    return Units::durationText(ms) + Units::displayLocale().decimalPoint() +
-           QString::number(qMax<qint64>(ms, 0) / 100 % 10);
-}
-
 } // namespace
 
 ControlPanelWgt::ControlPanelWgt(QWidget* parent) : QWidget(parent), ui(new Ui_ControlPanelWgt)
@@ -382,7 +375,7 @@ void ControlPanelWgt::showPosition()
 {
     // Paused, the picture is one frame: tenths tell neighbouring frames apart.
     const bool tenths = m_active && !m_playing;
-    ui->positionLabel->setText(tenths ? withTenths(m_position.ms()) : m_position.toString());
+    ui->positionLabel->setText(tenths ? Units::positionText(m_position.ms()) : m_position.toString());
     const QDateTime clock = m_active && m_clockSource ? m_clockSource(m_position.ms()) : QDateTime();
     ui->clockLabel->setText(Units::clockTimeText(clock));
 }

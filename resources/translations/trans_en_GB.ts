@@ -159,10 +159,6 @@
         <translation>End of the range, included.</translation>
     </message>
     <message>
-        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
-        <translation>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</translation>
-    </message>
-    <message>
         <source>Exports the positions of a trip as gpx, kml or csv.</source>
         <translation>Exports the positions of a trip as gpx, kml or csv.</translation>
     </message>
@@ -264,6 +260,22 @@
     <message>
         <source>%1 exists already; give --overwrite to replace it.</source>
         <translation>%1 exists already; give --overwrite to replace it.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file, with a GPX file beside it. Without re-encoding, it starts at the key frame at or before --from.</source>
+        <translation>Exports a range of a trip as one MP4 file, with a GPX file beside it. Without re-encoding, it starts at the key frame at or before --from.</translation>
+    </message>
+    <message>
+        <source>Re-encodes the clip&apos;s pictures from --from to the next key frame, so that it starts at --from.</source>
+        <translation>Re-encodes the clip&apos;s pictures from --from to the next key frame, so that it starts at --from.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame): its video cannot be re-encoded.</source>
+        <translation>The clip starts %1 s before --from, at %2 (key frame): its video cannot be re-encoded.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
+        <translation>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</translation>
     </message>
 </context>
 <context>
@@ -436,6 +448,10 @@
         <source>Don&apos;t export</source>
         <translation>Don&apos;t export</translation>
     </message>
+    <message>
+        <source>it starts %1 s before the in point, at %2 (key frame)</source>
+        <translation>it starts %1 s before the in point, at %2 (key frame)</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -458,6 +474,10 @@
     <message>
         <source>Clear in and out points</source>
         <translation>Clear in and out points</translation>
+    </message>
+    <message>
+        <source>Exact cut at the in point (re-encodes up to the next key frame)</source>
+        <translation>Exact cut at the in point (re-encodes up to the next key frame)</translation>
     </message>
 </context>
 <context>

@@ -163,10 +163,6 @@
         <translation>Конец отрезка, включительно.</translation>
     </message>
     <message>
-        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
-        <translation>Экспортирует отрезок поездки в один файл MP4 без перекодирования и кладёт рядом файл GPX.</translation>
-    </message>
-    <message>
         <source>Exports the positions of a trip as gpx, kml or csv.</source>
         <translation>Экспортирует координаты поездки в gpx, kml или csv.</translation>
     </message>
@@ -269,6 +265,22 @@
     <message>
         <source>%1 exists already; give --overwrite to replace it.</source>
         <translation>Файл %1 уже существует; чтобы заменить его, укажите --overwrite.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file, with a GPX file beside it. Without re-encoding, it starts at the key frame at or before --from.</source>
+        <translation>Экспортирует отрезок поездки в один файл MP4 и кладёт рядом файл GPX. Без перекодирования он начинается с ключевого кадра в --from или перед ним.</translation>
+    </message>
+    <message>
+        <source>Re-encodes the clip&apos;s pictures from --from to the next key frame, so that it starts at --from.</source>
+        <translation>Перекодирует кадры фрагмента от --from до следующего ключевого кадра, чтобы он начинался точно с --from.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame): its video cannot be re-encoded.</source>
+        <translation>Фрагмент начинается на %1 с раньше --from, в %2 (ключевой кадр): его видео нельзя перекодировать.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
+        <translation>Фрагмент начинается на %1 с раньше --from, в %2 (ключевой кадр); с --exact-cut он начинается с --from.</translation>
     </message>
 </context>
 <context>
@@ -441,6 +453,10 @@
         <source>Don&apos;t export</source>
         <translation>Не экспортировать</translation>
     </message>
+    <message>
+        <source>it starts %1 s before the in point, at %2 (key frame)</source>
+        <translation>он начинается на %1 с раньше начальной точки, в %2 (ключевой кадр)</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -463,6 +479,10 @@
     <message>
         <source>Clear in and out points</source>
         <translation>Сбросить начальную и конечную точки</translation>
+    </message>
+    <message>
+        <source>Exact cut at the in point (re-encodes up to the next key frame)</source>
+        <translation>Точный рез по начальной точке (перекодирует до следующего ключевого кадра)</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,14 @@
 #include "../sessionfixture.h"
+#include "clipexport.h"
 #include "commandline.h"
+#include "commandlinetrips.h"
 #include "playlistroles.h"
 #include "playlistwgt.h"
 #include "skippedfiles.h"
+#include "tripsession.h"
+#include "triptimeline.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -198,6 +203,9 @@ void TestCommandLine::wrongUsageAndFailures_data()
     QTest::newRow("option without command") << QStringList{"--trip", "1", card} << 2 << "needs a command";
     QTest::newRow("option of another command")
         << QStringList{"--list", "--stamp", card} << 2 << "does not apply";
+    QTest::newRow("exact cut of a track")
+        << QStringList{"--export-track", "gpx", "--exact-cut", "--trip", "1", card, "-o", out} << 2
+        << "--exact-cut does not apply to --export-track";
     QTest::newRow("clip without end")
         << QStringList{"--export-clip", "--trip", "1", "--from", "0", card, "-o", out} << 2
         << "--from T --to T";
@@ -476,6 +484,38 @@ void TestCommandLine::exportsWriteTheirFiles()
     QCOMPARE(clip.code, 0);
     QCOMPARE(clip.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
              QStringList({path(QStringLiteral("clip.mp4")), path(QStringLiteral("clip.gpx"))}));
+    // A key frame every second: the stream copy starts half a second early, and says so.
+    QVERIFY2(clip.err.contains(QStringLiteral("The clip starts 0.5 s before --from, at 00:12.0 (key frame)")),
+             qPrintable(clip.err));
+
+    // With the exact cut it starts at --from, and writes what the window writes: the bytes of
+    // the exporter with the same options.
+    const Result exact =
+        run({QStringLiteral("--export-clip"), QStringLiteral("--exact-cut"), QStringLiteral("--trip"),
+             QStringLiteral("3"), QStringLiteral("--from"), QStringLiteral("12.5"), QStringLiteral("--to"),
+             QStringLiteral("1:00:00"), m_card, QStringLiteral("-o"), path(QStringLiteral("exact.mp4"))});
+    QCOMPARE(exact.code, 0);
+    QVERIFY2(!exact.err.contains(QStringLiteral("before --from")), qPrintable(exact.err));
+    CommandLineTrips found;
+    QVERIFY(found.load({m_card}));
+    const Trip::TripList trip = found.trips().at(2);
+    QVERIFY(QDir().mkpath(path(QStringLiteral("reference"))));
+    for (const bool exactCut : {false, true}) {
+        ClipExport reference(trip);
+        reference.setRange(12500, TripTimeline(trip).duration());
+        reference.setExactCut(exactCut);
+        reference.setPositions(TripSession::loadNow(trip)->positions(), 0);
+        // The same name in another folder: the GPX holds the clip's name.
+        const QString name = exactCut ? QStringLiteral("exact.mp4") : QStringLiteral("clip.mp4");
+        const QString again = QDir(path(QStringLiteral("reference"))).filePath(name);
+        QVERIFY2(reference.run(again), qPrintable(reference.errorString()));
+        const auto hash = [](const QString& file) {
+            return QCryptographicHash::hash(Session::readFile(file), QCryptographicHash::Sha1);
+        };
+        QCOMPARE(hash(again), hash(path(name)));
+        QCOMPARE(hash(ClipExport::trackPathFor(again)), hash(ClipExport::trackPathFor(path(name))));
+        QCOMPARE(reference.startsEarly(), !exactCut);
+    }
 
     // A still is named by the recording's clock time, shifted by the offset.
     const Result still =

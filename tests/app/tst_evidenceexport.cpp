@@ -1,15 +1,18 @@
 #include "../sessionfixture.h"
 #include "clipexportjob.h"
 #include "evidenceexport.h"
+#include "exportmenu.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
 
 #include <QAbstractButton>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -48,6 +51,13 @@ QStringList entries(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+QByteArray hashOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
+                                          : QByteArray();
+}
+
 } // namespace
 
 // Evidence out of the window without holding up the window.
@@ -60,6 +70,8 @@ private slots:
     void windowGoingAwayCancelsTheExport();
     void clipAsksBeforeReplacingItsTrack_data();
     void clipAsksBeforeReplacingItsTrack();
+    void windowWritesTheClipTheCommandLineWrites_data();
+    void windowWritesTheClipTheCommandLineWrites();
     void cleanupTestCase();
 
 private:
@@ -197,6 +209,67 @@ void TestEvidenceExport::clipAsksBeforeReplacingItsTrack()
         QCOMPARE(Session::readFile(track), before);
         QVERIFY(!QFileInfo::exists(clip));
     }
+}
+
+void TestEvidenceExport::windowWritesTheClipTheCommandLineWrites_data()
+{
+    QTest::addColumn<bool>("exact");
+    QTest::addColumn<QString>("note"); // what the status line adds about the start
+    QTest::newRow("exact cut, the window's default") << true << "";
+    QTest::newRow("exact cut turned off in the menu")
+        << false << "; it starts 2.5 s before the in point, at 00:00.0 (key frame)";
+}
+
+// The window exports a clip with the exact cut unless it is turned off in the export menu, and
+// writes the same bytes as the exporter the command line runs with the same options.
+void TestEvidenceExport::windowWritesTheClipTheCommandLineWrites()
+{
+    QFETCH(bool, exact);
+    QFETCH(QString, note);
+    ZelSettings::remove(ZelSettings::ExactCut);
+    const auto restore = qScopeGuard([] { ZelSettings::remove(ZelSettings::ExactCut); });
+    // 30 frames per second with key frames 5 s apart (see tests/export/make-export-media).
+    Trip::TripList trip;
+    for (const QString& name :
+         {QStringLiteral("004_0001_20240501150000.mp4"), QStringLiteral("004_0002_20240501150008.mp4")}) {
+        const QString video = m_tmp.filePath(name);
+        QVERIFY(QFile::exists(video) ||
+                QFile::copy(QDir(QStringLiteral(EXPORT_TEST_MEDIA)).filePath(name), video));
+        trip.push_back(Trip::TripItem{8000, false, video, QString()});
+    }
+    const QString out = m_tmp.filePath(exact ? QStringLiteral("exact") : QStringLiteral("copy"));
+    QVERIFY(QDir().mkpath(out));
+
+    ExportMenu menu;
+    QVERIFY(menu.exactCutAction()->isCheckable());
+    QVERIFY(menu.exactCutAction()->isChecked());
+    if (!exact)
+        menu.exactCutAction()->trigger();
+    QCOMPARE(EvidenceExport::exactCut(), exact);
+
+    QWidget window;
+    EvidenceExport evidence(&window);
+    evidence.setTrip(std::make_shared<Trip::TripList>(trip));
+    QSignalSpy finished(&evidence, &EvidenceExport::clipExportFinished);
+    QSignalSpy notes(&evidence, &EvidenceExport::note);
+    const QString clip = QDir(out).filePath(QStringLiteral("window.mp4"));
+    Session::whenShown<QFileDialog>(
+        [clip](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(clip);
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    evidence.exportClip(2500, 6000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+    QVERIFY(finished.at(0).at(0).toBool());
+    QCOMPARE(notes.last().at(0).toString(), QStringLiteral("Clip saved: %1").arg(clip) + note);
+
+    ClipExport reference(trip);
+    reference.setRange(2500, 6000);
+    reference.setExactCut(exact);
+    const QString referencePath = QDir(out).filePath(QStringLiteral("reference.mp4"));
+    QVERIFY2(reference.run(referencePath), qPrintable(reference.errorString()));
+    QCOMPARE(hashOf(clip), hashOf(referencePath));
 }
 
 void TestEvidenceExport::cleanupTestCase()
