@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace Units {
@@ -232,6 +233,38 @@ QString clockTimeText(const QDateTime& recorded)
         date.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return locale.toString(shown.date(), date) + QLatin1Char(' ') +
            locale.toString(shown.time(), QStringLiteral("HH:mm:ss"));
+}
+
+QString offsetText(qint64 seconds)
+{
+    const qint64 magnitude = std::abs(seconds);
+    QString text = QString::asprintf("%c%02lld:%02lld", seconds < 0 ? '-' : '+',
+                                     static_cast<long long>(magnitude / 3600),
+                                     static_cast<long long>(magnitude / 60 % 60));
+    if (magnitude % 60 != 0)
+        text += QString::asprintf(":%02lld", static_cast<long long>(magnitude % 60));
+    return text;
+}
+
+QString fileOffsetText(qint64 seconds)
+{
+    return offsetText(seconds).remove(QLatin1Char(':'));
+}
+
+QString utcIsoText(const QDateTime& recorded)
+{
+    if (!recorded.isValid())
+        return QString();
+    // Read the fields as they are, never through a zone of the machine.
+    return QDateTime(recorded.date(), recorded.time(), Qt::UTC).toString(Qt::ISODate);
+}
+
+QString clockIsoText(const QDateTime& recorded, qint64 offsetSeconds)
+{
+    if (!recorded.isValid())
+        return QString();
+    const QDateTime shown = QDateTime(recorded.date(), recorded.time(), Qt::UTC).addSecs(offsetSeconds);
+    return shown.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + offsetText(offsetSeconds);
 }
 
 QString dateTimeText(const QDateTime& dateTime)

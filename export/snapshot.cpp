@@ -144,7 +144,8 @@ QStringList Snapshot::stampLines(qint64 positionMs, qint64 offsetSeconds) const
     QStringList lines;
     const QDateTime clock = clockAt(positionMs);
     if (clock.isValid())
-        lines << clock.addSecs(offsetSeconds).toString(Utilities::shortDateTimeString);
+        lines << clock.addSecs(offsetSeconds).toString(Utilities::shortDateTimeString) + QLatin1Char(' ') +
+                     Units::offsetText(offsetSeconds);
     // The record every view shows at this position.
     const int second = TripTimeline::recordAt(positionMs, m_positions ? m_positions->size() : 0);
     if (second >= 0) {

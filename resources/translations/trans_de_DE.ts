@@ -216,8 +216,8 @@ Lizenzvertrag</translation>
         <translation>Speichert das Bild an einer Position der Fahrt als PNG.</translation>
     </message>
     <message>
-        <source>Shifts the recorded clock times, e.g. +02:00.</source>
-        <translation>Verschiebt die aufgezeichneten Uhrzeiten, z. B. +02:00.</translation>
+        <source>Offset of local time from the recorded UTC, e.g. +02:00.</source>
+        <translation>Abstand der Ortszeit zur aufgezeichneten UTC, z. B. +02:00.</translation>
     </message>
     <message>
         <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>

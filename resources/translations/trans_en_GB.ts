@@ -215,8 +215,8 @@
         <translation>Saves the frame at a trip position as PNG.</translation>
     </message>
     <message>
-        <source>Shifts the recorded clock times, e.g. +02:00.</source>
-        <translation>Shifts the recorded clock times, e.g. +02:00.</translation>
+        <source>Offset of local time from the recorded UTC, e.g. +02:00.</source>
+        <translation>Offset of local time from the recorded UTC, e.g. +02:00.</translation>
     </message>
     <message>
         <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>

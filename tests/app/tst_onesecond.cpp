@@ -104,7 +104,7 @@ private slots:
 
                 QCOMPARE(ui->ctrlPanel->form()->clockLabel->text(), Units::clockTimeText(clock));
                 QCOMPARE(still.stampLines(position, 0).value(0),
-                         clock.toString(Utilities::shortDateTimeString));
+                         clock.toString(Utilities::shortDateTimeString) + QStringLiteral(" +00:00"));
             }
         }
     }

@@ -52,6 +52,7 @@ private slots:
     void grabsTheFrameShownAtAPosition_data();
     void grabsTheFrameShownAtAPosition();
     void stampShowsTheDataBelowThePicture();
+    void clockTimeNamesTheFile_data();
     void clockTimeNamesTheFile();
     void savesPngButNeverOverARecording();
 
@@ -295,7 +296,7 @@ void TestClipExport::stampShowsTheDataBelowThePicture()
     QVERIFY(still.grab(3500));
     const QStringList lines = still.stampLines(3500, 3600);
     QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines[0], QStringLiteral("2024-05-01 13:00:03"));
+    QCOMPARE(lines[0], QStringLiteral("2024-05-01 13:00:03 +01:00"));
     QVERIFY2(lines[1].contains(QStringLiteral("48° 6' 0.0\" N")), qPrintable(lines[1]));
     QCOMPARE(lines[2], Units::speedText(Fixture::Kmh / 3.6, 0));
 
@@ -314,11 +315,23 @@ void TestClipExport::stampShowsTheDataBelowThePicture()
     QCOMPARE(Snapshot::stamped(still.frame(), {}), still.frame());
 }
 
+void TestClipExport::clockTimeNamesTheFile_data()
+{
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QString>("name");
+    // The offset clock with its offset; no ':' on a card's file systems.
+    QTest::newRow("ahead of UTC") << 7200LL << "2024-06-01_16-03-12+0200.png";
+    QTest::newRow("no offset") << 0LL << "2024-06-01_14-03-12+0000.png";
+    QTest::newRow("behind UTC, the day before") << -15LL * 3600 - 1800 << "2024-05-31_22-33-12-1530.png";
+}
+
 void TestClipExport::clockTimeNamesTheFile()
 {
-    QCOMPARE(
-        TripClock::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC), QStringLiteral("png")),
-        QStringLiteral("2024-06-01_14-03-12.png"));
+    QFETCH(qint64, offset);
+    QFETCH(QString, name);
+    QCOMPARE(TripClock::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC), offset,
+                                 QStringLiteral("png")),
+             name);
     // Without positions the clock comes from the start time in the file's name.
     const Snapshot still(m_stills, nullptr);
     QCOMPARE(still.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4, 500), Qt::UTC));
