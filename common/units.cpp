@@ -251,6 +251,18 @@ QString fileOffsetText(qint64 seconds)
     return offsetText(seconds).remove(QLatin1Char(':'));
 }
 
+QString shortOffsetText(qint64 seconds)
+{
+    const qint64 magnitude = std::abs(seconds);
+    QString text =
+        (seconds < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) + QString::number(magnitude / 3600);
+    if (magnitude % 3600 != 0)
+        text += QString::asprintf(":%02lld", static_cast<long long>(magnitude / 60 % 60));
+    if (magnitude % 60 != 0)
+        text += QString::asprintf(":%02lld", static_cast<long long>(magnitude % 60));
+    return text;
+}
+
 QString utcIsoText(const QDateTime& recorded)
 {
     if (!recorded.isValid())

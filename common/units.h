@@ -83,6 +83,8 @@ QString clockTimeText(const QDateTime& recorded);
 QString offsetText(qint64 seconds);
 // The same for file names, which cannot hold ':' on a card: "+0200", "-0130", "+0000".
 QString fileOffsetText(qint64 seconds);
+// The offset where room is short, beside a time: "+2", "−1:30", "+0".
+QString shortOffsetText(qint64 seconds);
 // The instant of a recorded clock time: "2024-06-15T14:02:50Z"; empty when it is invalid.
 QString utcIsoText(const QDateTime& recorded);
 // The same instant on the clock `offsetSeconds` ahead of UTC, with the offset written:

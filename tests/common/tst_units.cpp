@@ -121,21 +121,24 @@ private slots:
         QTest::addColumn<qint64>("seconds");
         QTest::addColumn<QString>("iso");
         QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("compact");
         QTest::addColumn<QString>("clock"); // 2024-06-15 14:02:50 UTC on that clock
         QTest::newRow("ahead") << 7200LL << "+02:00"
                                << "+0200"
+                               << "+2"
                                << "2024-06-15T16:02:50+02:00";
         QTest::newRow("none, never Z") << 0LL << "+00:00"
                                        << "+0000"
+                                       << "+0"
                                        << "2024-06-15T14:02:50+00:00";
-        QTest::newRow("behind, half hours") << -5400LL << "-01:30"
-                                            << "-0130"
-                                            << "2024-06-15T12:32:50-01:30";
-        QTest::newRow("the day before") << -15LL * 3600 << "-15:00"
-                                        << "-1500"
-                                        << "2024-06-14T23:02:50-15:00";
+        QTest::newRow("behind, half hours")
+            << -5400LL << "-01:30"
+            << "-0130" << QString::fromUtf8("\u22121:30") << "2024-06-15T12:32:50-01:30";
+        QTest::newRow("the day before")
+            << -15LL * 3600 << "-15:00"
+            << "-1500" << QString::fromUtf8("\u221215") << "2024-06-14T23:02:50-15:00";
         QTest::newRow("odd seconds") << -50430LL << "-14:00:30"
-                                     << "-140030"
+                                     << "-140030" << QString::fromUtf8("\u221214:00:30")
                                      << "2024-06-15T00:02:20-14:00:30";
     }
 
@@ -144,6 +147,7 @@ private slots:
         QFETCH(qint64, seconds);
         QTEST(Units::offsetText(seconds), "iso");
         QTEST(Units::fileOffsetText(seconds), "file");
+        QTEST(Units::shortOffsetText(seconds), "compact");
         const QDateTime fix(QDate(2024, 6, 15), QTime(14, 2, 50), Qt::UTC);
         QTEST(Units::clockIsoText(fix, seconds), "clock");
         // ISO 8601 has no seconds in an offset; the settings and the command line give whole minutes.
