@@ -121,7 +121,7 @@ void CommandLine::addOptions()
         {FromOption, tr("Start of the range: mm:ss, hh:mm:ss or seconds."), QStringLiteral("T")},
         {ToOption, tr("End of the range, included."), QStringLiteral("T")},
         {AtOption, tr("Position of the still."), QStringLiteral("T")},
-        {StampOption, tr("Writes date, time, coordinates and speed below the still.")},
+        {StampOption, tr("Writes date, time and offset, coordinates, speed and heading below the still.")},
         {OffsetOption, tr("Offset of local time from the recorded UTC, e.g. +02:00."),
          QStringLiteral("±HH:MM")},
         {{QStringLiteral("o"), OutputOption}, tr("The file to write."), QStringLiteral("FILE")},

@@ -279,6 +279,31 @@ QString clockIsoText(const QDateTime& recorded, qint64 offsetSeconds)
     return shown.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + offsetText(offsetSeconds);
 }
 
+QString headingText(double degrees)
+{
+    static const struct
+    {
+        const char* source;
+        const char* comment;
+    } points[] = {
+        QT_TRANSLATE_NOOP3("QObject", "N", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "NE", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "E", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "SE", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "S", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "SW", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "W", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "NW", "compass point"),
+    };
+    if (!std::isfinite(degrees))
+        return QString();
+    // Whole degrees from 0 to 359: 359.6 reads 0°, not 360°; each point covers 45° around it.
+    const int whole = int(std::fmod(std::fmod(std::round(degrees), 360.0) + 360.0, 360.0));
+    const auto& point = points[((whole * 2 + 45) / 90) % 8];
+    return QString::number(whole) + QStringLiteral("° ") +
+           QCoreApplication::translate("QObject", point.source, point.comment);
+}
+
 QString dateTimeText(const QDateTime& dateTime)
 {
     return displayLocale().toString(dateTime, QLocale::ShortFormat);

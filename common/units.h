@@ -90,6 +90,8 @@ QString utcIsoText(const QDateTime& recorded);
 // The same instant on the clock `offsetSeconds` ahead of UTC, with the offset written:
 // "2024-06-15T16:02:50+02:00"; empty when it is invalid.
 QString clockIsoText(const QDateTime& recorded, qint64 offsetSeconds);
+// A heading in whole degrees from 0 to 359 with its compass point, translated: "90° E", "225° SW".
+QString headingText(double degrees);
 
 // Date and time in the display locale's short format.
 QString dateTimeText(const QDateTime& dateTime);

@@ -250,8 +250,8 @@
         <translation>Try &apos;%1 --help&apos; for the options.</translation>
     </message>
     <message>
-        <source>Writes date, time, coordinates and speed below the still.</source>
-        <translation>Writes date, time, coordinates and speed below the still.</translation>
+        <source>Writes date, time and offset, coordinates, speed and heading below the still.</source>
+        <translation>Writes date, time and offset, coordinates, speed and heading below the still.</translation>
     </message>
     <message>
         <source>Writes diagnostic messages to stderr.</source>
@@ -784,6 +784,46 @@
         <source> ft</source>
         <translation> ft</translation>
     </message>
+    <message>
+        <source>N</source>
+        <comment>compass point</comment>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>NE</source>
+        <comment>compass point</comment>
+        <translation>NE</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass point</comment>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <comment>compass point</comment>
+        <translation>SE</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass point</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <comment>compass point</comment>
+        <translation>SW</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass point</comment>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>NW</source>
+        <comment>compass point</comment>
+        <translation>NW</translation>
+    </message>
 </context>
 <context>
     <name>RouteLegend</name>
@@ -921,6 +961,14 @@
     <message>
         <source>Cannot find the position in %1.</source>
         <translation>Cannot find the position in %1.</translation>
+    </message>
+    <message>
+        <source>no GPS fix</source>
+        <translation>no GPS fix</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>heading %1</translation>
     </message>
 </context>
 <context>

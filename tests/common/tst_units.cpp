@@ -165,6 +165,27 @@ private slots:
         QCOMPARE(Units::clockIsoText(QDateTime(), 60), QString());
     }
 
+    void headings_data()
+    {
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("north") << 0.0 << QString::fromUtf8("0° N");
+        QTest::newRow("last of north") << 22.4 << QString::fromUtf8("22° N");
+        QTest::newRow("first of north-east") << 22.6 << QString::fromUtf8("23° NE");
+        QTest::newRow("east") << 90.0 << QString::fromUtf8("90° E");
+        QTest::newRow("south-west") << 225.0 << QString::fromUtf8("225° SW");
+        QTest::newRow("north-west") << 337.4 << QString::fromUtf8("337° NW");
+        QTest::newRow("rounds to north") << 359.6 << QString::fromUtf8("0° N");
+        QTest::newRow("negative") << -90.0 << QString::fromUtf8("270° W");
+        QTest::newRow("none") << qQNaN() << QString();
+    }
+
+    void headings()
+    {
+        QFETCH(double, degrees);
+        QTEST(Units::headingText(degrees), "text");
+    }
+
     void numbersFollowTheDisplayLocale()
     {
         for (const char* name : {"de_DE", "ru_RU"}) {
