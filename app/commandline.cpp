@@ -125,8 +125,9 @@ void CommandLine::addOptions()
         {ExactCutOption, tr("Re-encodes the clip's pictures from --from to the next key frame, so that it "
                             "starts at --from.")},
         {AtOption, tr("Position of the still."), QStringLiteral("T")},
-        {StampOption, tr("Writes date, time, coordinates and speed below the still.")},
-        {OffsetOption, tr("Shifts the recorded clock times, e.g. +02:00."), QStringLiteral("±HH:MM")},
+        {StampOption, tr("Writes date, time and offset, coordinates, speed and heading below the still.")},
+        {OffsetOption, tr("Offset of local time from the recorded UTC, e.g. +02:00."),
+         QStringLiteral("±HH:MM")},
         {{QStringLiteral("o"), OutputOption}, tr("The file to write."), QStringLiteral("FILE")},
         {OverwriteOption, tr("Replaces files that exist already instead of refusing to write them.")},
         {VerboseOption, tr("Writes diagnostic messages to stderr.")},
@@ -467,9 +468,9 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
     QString path = request.output;
     if (path.isEmpty() || QFileInfo(path).isDir()) {
         const QDateTime clock = still.clockAt(request.atMs);
-        const QString name =
-            clock.isValid() ? TripClock::fileName(clock.addSecs(request.offsetSeconds), QStringLiteral("png"))
-                            : QStringLiteral("snapshot.png");
+        const QString name = clock.isValid()
+                                 ? TripClock::fileName(clock, request.offsetSeconds, QStringLiteral("png"))
+                                 : QStringLiteral("snapshot.png");
         path = QDir(path.isEmpty() ? QDir::currentPath() : path).filePath(name);
     }
     if (const int code = refuseExisting(err, trip, {path}); code >= 0)

@@ -149,7 +149,7 @@ QDateTime EvidenceExport::clockAt(qint64 positionMs) const
 QString EvidenceExport::clockName(qint64 positionMs, const QString& suffix) const
 {
     const QDateTime clock = clockAt(positionMs);
-    return clock.isValid() ? TripClock::fileName(Units::shownClock(clock), suffix)
+    return clock.isValid() ? TripClock::fileName(clock, Units::clockOffsetSeconds(), suffix)
                            : tr("trip") + QLatin1Char('.') + suffix;
 }
 

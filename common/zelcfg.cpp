@@ -18,7 +18,8 @@ const QString TileServer = QStringLiteral("TileServer");
 // Display units: "kmh" or "mph"; "ms2" or "g". Unset: speeds follow the system locale.
 const QString SpeedUnit = QStringLiteral("SpeedUnit");
 const QString AccelerationUnit = QStringLiteral("AccelerationUnit");
-// Minutes added to shown clock times (may be negative).
+// Minutes the local time lies ahead of the recorded UTC, added to shown clock times (may be
+// negative).
 const QString TimeOffset = QStringLiteral("TimeOffset");
 // Contact (e-mail or web address) the tile requests name in their User-Agent.
 const QString TileContact = QStringLiteral("TileContact");

@@ -212,8 +212,8 @@ Lizenzvertrag</translation>
         <translation>Speichert das Bild an einer Position der Fahrt als PNG.</translation>
     </message>
     <message>
-        <source>Shifts the recorded clock times, e.g. +02:00.</source>
-        <translation>Verschiebt die aufgezeichneten Uhrzeiten, z. B. +02:00.</translation>
+        <source>Offset of local time from the recorded UTC, e.g. +02:00.</source>
+        <translation>Abstand der Ortszeit zur aufgezeichneten UTC, z. B. +02:00.</translation>
     </message>
     <message>
         <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
@@ -247,8 +247,8 @@ Lizenzvertrag</translation>
         <translation>Die Optionen zeigt &apos;%1 --help&apos;.</translation>
     </message>
     <message>
-        <source>Writes date, time, coordinates and speed below the still.</source>
-        <translation>Schreibt Datum, Uhrzeit, Koordinaten und Geschwindigkeit unter das Standbild.</translation>
+        <source>Writes date, time and offset, coordinates, speed and heading below the still.</source>
+        <translation>Schreibt Datum, Uhrzeit mit Zeitversatz, Koordinaten, Geschwindigkeit und Kurs unter das Standbild.</translation>
     </message>
     <message>
         <source>Writes diagnostic messages to stderr.</source>
@@ -741,6 +741,46 @@ Lizenzvertrag</translation>
         <source> ft</source>
         <translation> ft</translation>
     </message>
+    <message>
+        <source>N</source>
+        <comment>compass point</comment>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>NE</source>
+        <comment>compass point</comment>
+        <translation>NO</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass point</comment>
+        <translation>O</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <comment>compass point</comment>
+        <translation>SO</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass point</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <comment>compass point</comment>
+        <translation>SW</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass point</comment>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>NW</source>
+        <comment>compass point</comment>
+        <translation>NW</translation>
+    </message>
 </context>
 <context>
     <name>RouteLegend</name>
@@ -929,6 +969,14 @@ Lizenzvertrag</translation>
     <message>
         <source>Cannot find the position in %1.</source>
         <translation>Die Position ist in %1 nicht auffindbar.</translation>
+    </message>
+    <message>
+        <source>no GPS fix</source>
+        <translation>kein GPS-Empfang</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>Kurs %1</translation>
     </message>
 </context>
 <context>

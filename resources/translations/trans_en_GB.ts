@@ -211,8 +211,8 @@
         <translation>Saves the frame at a trip position as PNG.</translation>
     </message>
     <message>
-        <source>Shifts the recorded clock times, e.g. +02:00.</source>
-        <translation>Shifts the recorded clock times, e.g. +02:00.</translation>
+        <source>Offset of local time from the recorded UTC, e.g. +02:00.</source>
+        <translation>Offset of local time from the recorded UTC, e.g. +02:00.</translation>
     </message>
     <message>
         <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
@@ -246,8 +246,8 @@
         <translation>Try &apos;%1 --help&apos; for the options.</translation>
     </message>
     <message>
-        <source>Writes date, time, coordinates and speed below the still.</source>
-        <translation>Writes date, time, coordinates and speed below the still.</translation>
+        <source>Writes date, time and offset, coordinates, speed and heading below the still.</source>
+        <translation>Writes date, time and offset, coordinates, speed and heading below the still.</translation>
     </message>
     <message>
         <source>Writes diagnostic messages to stderr.</source>
@@ -740,6 +740,46 @@
         <source> ft</source>
         <translation> ft</translation>
     </message>
+    <message>
+        <source>N</source>
+        <comment>compass point</comment>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>NE</source>
+        <comment>compass point</comment>
+        <translation>NE</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass point</comment>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <comment>compass point</comment>
+        <translation>SE</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass point</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <comment>compass point</comment>
+        <translation>SW</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass point</comment>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>NW</source>
+        <comment>compass point</comment>
+        <translation>NW</translation>
+    </message>
 </context>
 <context>
     <name>RouteLegend</name>
@@ -928,6 +968,14 @@
     <message>
         <source>Cannot find the position in %1.</source>
         <translation>Cannot find the position in %1.</translation>
+    </message>
+    <message>
+        <source>no GPS fix</source>
+        <translation>no GPS fix</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>heading %1</translation>
     </message>
 </context>
 <context>

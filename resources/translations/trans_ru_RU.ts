@@ -215,8 +215,8 @@
         <translation>Сохраняет кадр в заданном месте поездки в PNG.</translation>
     </message>
     <message>
-        <source>Shifts the recorded clock times, e.g. +02:00.</source>
-        <translation>Сдвигает записанное время, например +02:00.</translation>
+        <source>Offset of local time from the recorded UTC, e.g. +02:00.</source>
+        <translation>Смещение местного времени от записанного UTC, например +02:00.</translation>
     </message>
     <message>
         <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
@@ -251,8 +251,8 @@
         <translation>Параметры показывает &apos;%1 --help&apos;.</translation>
     </message>
     <message>
-        <source>Writes date, time, coordinates and speed below the still.</source>
-        <translation>Пишет дату, время, координаты и скорость под снимком.</translation>
+        <source>Writes date, time and offset, coordinates, speed and heading below the still.</source>
+        <translation>Пишет дату, время со смещением, координаты, скорость и курс под снимком.</translation>
     </message>
     <message>
         <source>Writes diagnostic messages to stderr.</source>
@@ -747,6 +747,46 @@
         <source> ft</source>
         <translation> фут</translation>
     </message>
+    <message>
+        <source>N</source>
+        <comment>compass point</comment>
+        <translation>С</translation>
+    </message>
+    <message>
+        <source>NE</source>
+        <comment>compass point</comment>
+        <translation>СВ</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass point</comment>
+        <translation>В</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <comment>compass point</comment>
+        <translation>ЮВ</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass point</comment>
+        <translation>Ю</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <comment>compass point</comment>
+        <translation>ЮЗ</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass point</comment>
+        <translation>З</translation>
+    </message>
+    <message>
+        <source>NW</source>
+        <comment>compass point</comment>
+        <translation>СЗ</translation>
+    </message>
 </context>
 <context>
     <name>RouteLegend</name>
@@ -940,6 +980,14 @@
     <message>
         <source>Cannot find the position in %1.</source>
         <translation>Не удаётся найти позицию в %1.</translation>
+    </message>
+    <message>
+        <source>no GPS fix</source>
+        <translation>нет сигнала GPS</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>курс %1</translation>
     </message>
 </context>
 <context>

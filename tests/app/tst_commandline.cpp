@@ -308,6 +308,10 @@ void TestCommandLine::listMatchesThePlaylist()
                      .data(PlaylistRoles::Start)
                      .toDateTime()
                      .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+        // Without an offset the clock is UTC, and says so.
+        const QString start = trip.value(QStringLiteral("start")).toString();
+        QCOMPARE(trip.value(QStringLiteral("start_utc")).toString(), start + QStringLiteral("Z"));
+        QCOMPARE(trip.value(QStringLiteral("clock_start")).toString(), start + QStringLiteral("+00:00"));
         QCOMPARE(qint64(trip.value(QStringLiteral("duration_ms")).toDouble()),
                  rows->index(row, 2).data(PlaylistRoles::Duration).toLongLong());
         QCOMPARE(qint64(trip.value(QStringLiteral("events")).toInt()),
@@ -428,8 +432,14 @@ void TestCommandLine::cardInOddlyNamedFolders()
     const QJsonArray trips = listed.value(QStringLiteral("trips")).toArray();
     QCOMPARE(trips.size(), 2);
     const QJsonObject first = trips[0].toObject();
+    // The start as the file name records it, as the UTC instant, and on the offset clock with the
+    // offset: one instant.
     QCOMPARE(first.value(QStringLiteral("start")).toString(), QStringLiteral("2024-05-01T09:00:00"));
-    QCOMPARE(first.value(QStringLiteral("clock_start")).toString(), QStringLiteral("2024-05-01T07:30:00"));
+    const QString utc = first.value(QStringLiteral("start_utc")).toString();
+    const QString clock = first.value(QStringLiteral("clock_start")).toString();
+    QCOMPARE(utc, QStringLiteral("2024-05-01T09:00:00Z"));
+    QCOMPARE(clock, QStringLiteral("2024-05-01T07:30:00-01:30"));
+    QCOMPARE(QDateTime::fromString(clock, Qt::ISODate), QDateTime::fromString(utc, Qt::ISODate));
     QCOMPARE(first.value(QStringLiteral("events")).toInt(), 1);
     const QJsonObject statistics = first.value(QStringLiteral("statistics")).toObject();
     QCOMPARE(statistics.value(QStringLiteral("events")).toInt(), 1);
@@ -517,13 +527,13 @@ void TestCommandLine::exportsWriteTheirFiles()
         QCOMPARE(reference.startsEarly(), !exactCut);
     }
 
-    // A still is named by the recording's clock time, shifted by the offset.
+    // A still is named by the recording's clock time, shifted by the offset and naming it.
     const Result still =
         run({QStringLiteral("--snapshot"), QStringLiteral("--trip"), QStringLiteral("2"),
              QStringLiteral("--at"), QStringLiteral("0:12.5"), QStringLiteral("--stamp"),
              QStringLiteral("--time-offset"), QStringLiteral("+01:00"), m_card, QStringLiteral("-o"), dir});
     QCOMPARE(still.code, 0);
-    const QString named = path(QStringLiteral("2024-05-01_10-00-12.png"));
+    const QString named = path(QStringLiteral("2024-05-01_10-00-12+0100.png"));
     QCOMPARE(still.out.trimmed(), named);
     const QImage image(named);
     QVERIFY(image.width() > 0 && image.height() > image.width() * 9 / 16);
@@ -545,7 +555,7 @@ void TestCommandLine::existingFilesNeedOverwrite_data()
         << "c.gpx";
     QTest::newRow("still named by its clock time")
         << QStringList{"--snapshot", "--trip", "2", "--at", "1", "@card", "-o", "@dir"}
-        << "2024-05-01_09-00-01.png";
+        << "2024-05-01_09-00-01+0000.png";
 }
 
 // A command writes nothing and fails while a file it would write exists, unless told to
@@ -579,13 +589,18 @@ void TestCommandLine::existingFilesNeedOverwrite()
 void TestCommandLine::trackHoldsEachClockSecondOnce_data()
 {
     QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("time"); // pattern of a point's time
+    QTest::addColumn<QString>("time");   // pattern of a point's time
+    QTest::addColumn<QString>("second"); // a point's time, %1 its second
+    // With an offset of +2 h: GPX and KML give the UTC instant, CSV the local time and offset.
     QTest::newRow("gpx") << "gpx"
-                         << "<time>([^<]+)</time>";
+                         << "<time>([^<]+)</time>"
+                         << "2024-05-01T09:00:%1Z";
     QTest::newRow("kml") << "kml"
-                         << "<when>([^<]+)</when>";
+                         << "<when>([^<]+)</when>"
+                         << "2024-05-01T09:00:%1Z";
     QTest::newRow("csv") << "csv"
-                         << "\n\\d+,([^,]+),";
+                         << "\n\\d+,([^,]+),"
+                         << "2024-05-01T11:00:%1+02:00";
 }
 
 // The card's first drive has an event recording (09:00:14 to 09:00:24) over seconds the drive's
@@ -594,9 +609,11 @@ void TestCommandLine::trackHoldsEachClockSecondOnce()
 {
     QFETCH(QString, format);
     QFETCH(QString, time);
+    QFETCH(QString, second);
     const QString path = m_dir.filePath(QStringLiteral("seconds.") + format);
-    const Result result = run({QStringLiteral("--export-track"), format, QStringLiteral("--trip"),
-                               QStringLiteral("2"), m_card, QStringLiteral("-o"), path});
+    const Result result =
+        run({QStringLiteral("--export-track"), format, QStringLiteral("--trip"), QStringLiteral("2"),
+             QStringLiteral("--time-offset"), QStringLiteral("+02:00"), m_card, QStringLiteral("-o"), path});
     QCOMPARE(result.code, 0);
     const QString text = QString::fromUtf8(Session::readFile(path));
     QStringList times;
@@ -608,7 +625,7 @@ void TestCommandLine::trackHoldsEachClockSecondOnce()
         QCOMPARE(times.takeLast(), QStringLiteral("2024-05-01T09:00:14Z"));
     QCOMPARE(times.size(), 30);
     for (int i = 0; i < times.size(); ++i)
-        QCOMPARE(times[i], QStringLiteral("2024-05-01T09:00:%1Z").arg(i, 2, 10, QLatin1Char('0')));
+        QCOMPARE(times[i], second.arg(i, 2, 10, QLatin1Char('0')));
     if (format == QLatin1String("gpx"))
         QCOMPARE(text.count(QStringLiteral("<trkseg>")), 1);
     if (format == QLatin1String("csv")) {

@@ -2,6 +2,7 @@
 #include "clipexportjob.h"
 #include "evidenceexport.h"
 #include "exportmenu.h"
+#include "units.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
 
@@ -91,9 +92,12 @@ void TestEvidenceExport::initTestCase()
     QVERIFY(QDir().mkpath(m_tmp.filePath(QStringLiteral("out"))));
 }
 
-// Decoding a large frame and writing its PNG take about half a second: off the GUI thread.
+// Decoding a large frame and writing its PNG take about half a second: off the GUI thread. The
+// still is named on the offset clock, with the offset.
 void TestEvidenceExport::snapshotKeepsTheWindowAnswering()
 {
+    Units::setClockOffsetSeconds(-90 * 60);
+    const auto noOffset = qScopeGuard([]() { Units::setClockOffsetSeconds(0); });
     QWidget window;
     EvidenceExport evidence(&window);
     evidence.setTrip(m_trip);
@@ -102,7 +106,9 @@ void TestEvidenceExport::snapshotKeepsTheWindowAnswering()
     const int stall = longestStall([&saved]() { return saved.count() > 0; }, 30000);
     QCOMPARE(saved.count(), 1);
     QVERIFY2(stall <= 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(stall)));
-    const QImage still(saved.at(0).at(0).toString());
+    const QString path = saved.at(0).at(0).toString();
+    QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("2024-05-01_12-30-00-0130.png"));
+    const QImage still(path);
     QCOMPARE(still.size(), QSize(2560, 1440));
 }
 
@@ -162,10 +168,13 @@ void TestEvidenceExport::clipAsksBeforeReplacingItsTrack_data()
 }
 
 // The save dialog asks about the clip; the GPX of the same name beside it is not replaced unasked.
+// The GPX gives the UTC instant, whatever the offset.
 void TestEvidenceExport::clipAsksBeforeReplacingItsTrack()
 {
     QFETCH(QString, answer);
     QFETCH(bool, replaced);
+    Units::setClockOffsetSeconds(2 * 3600);
+    const auto noOffset = qScopeGuard([]() { Units::setClockOffsetSeconds(0); });
     const QString out = m_tmp.filePath(QStringLiteral("replace-") + answer);
     QVERIFY(QDir().mkpath(out));
     ZelSettings::setValue(ZelSettings::ExportPath, out);
@@ -200,7 +209,7 @@ void TestEvidenceExport::clipAsksBeforeReplacingItsTrack()
     if (replaced) {
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
         QVERIFY(finished.at(0).at(0).toBool());
-        QVERIFY(Session::readFile(track).contains("<trkpt"));
+        QVERIFY(Session::readFile(track).contains("<time>2024-05-01T14:00:00Z</time>"));
         QVERIFY(QFileInfo(clip).size() > 0);
     } else {
         QTest::qWait(200);

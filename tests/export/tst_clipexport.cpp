@@ -61,6 +61,9 @@ private slots:
     void grabsTheFrameShownAtAPosition_data();
     void grabsTheFrameShownAtAPosition();
     void stampShowsTheDataBelowThePicture();
+    void bandNamesOffsetHeadingAndFix_data();
+    void bandNamesOffsetHeadingAndFix();
+    void clockTimeNamesTheFile_data();
     void clockTimeNamesTheFile();
     void savesPngButNeverOverARecording();
 
@@ -449,10 +452,7 @@ void TestClipExport::stampShowsTheDataBelowThePicture()
     Snapshot still(m_stills, TripSession::loadNow(m_stills)->positions());
     QVERIFY(still.grab(3500));
     const QStringList lines = still.stampLines(3500, 3600);
-    QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines[0], QStringLiteral("2024-05-01 13:00:03"));
-    QVERIFY2(lines[1].contains(QStringLiteral("48° 6' 0.0\" N")), qPrintable(lines[1]));
-    QCOMPARE(lines[2], Units::speedText(Fixture::Kmh / 3.6, 0));
+    QCOMPARE(lines.size(), 4);
 
     const QImage stamped = Snapshot::stamped(still.frame(), lines);
     QCOMPARE(stamped.width(), still.frame().width());
@@ -469,11 +469,73 @@ void TestClipExport::stampShowsTheDataBelowThePicture()
     QCOMPARE(Snapshot::stamped(still.frame(), {}), still.frame());
 }
 
+void TestClipExport::bandNamesOffsetHeadingAndFix_data()
+{
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QString>("positions"); // "all", "none", or "last file without"
+    QTest::addColumn<qint64>("at");
+    QTest::addColumn<QStringList>("lines"); // @place and @speed: the record's coordinates and speed
+
+    const QStringList located{QStringLiteral("@place"), QStringLiteral("@speed"),
+                              QString::fromUtf8("heading 90° E")};
+    QTest::newRow("ahead of UTC") << 3600LL << "all" << 3500LL
+                                  << QStringList{QStringLiteral("2024-05-01 13:00:03 +01:00")} + located;
+    QTest::newRow("behind UTC") << -5400LL << "all" << 3500LL
+                                << QStringList{QStringLiteral("2024-05-01 10:30:03 -01:30")} + located;
+    QTest::newRow("no offset") << 0LL << "all" << 3500LL
+                               << QStringList{QStringLiteral("2024-05-01 12:00:03 +00:00")} + located;
+    // The clock from the file's name; nothing located.
+    QTest::newRow("no position file")
+        << 0LL << "none" << 3500LL
+        << QStringList{QStringLiteral("2024-05-01 12:00:03 +00:00"), QStringLiteral("no GPS fix")};
+    // Substitute records carry a place, but no fix: neither place nor speed is shown.
+    QTest::newRow("second without a fix")
+        << 7200LL << "last file without" << 4500LL
+        << QStringList{QStringLiteral("2024-05-01 14:00:04 +02:00"), QStringLiteral("no GPS fix")};
+}
+
+void TestClipExport::bandNamesOffsetHeadingAndFix()
+{
+    QFETCH(qint64, offset);
+    QFETCH(QString, positions);
+    QFETCH(qint64, at);
+    QFETCH(QStringList, lines);
+    Trip::TripList trip = m_stills;
+    if (positions == QLatin1String("last file without"))
+        trip.back().nmeaFile = m_stillsDir.filePath(QStringLiteral("missing.nmea"));
+    const PositionsPtr records =
+        positions == QLatin1String("none") ? nullptr : TripSession::loadNow(trip)->positions();
+    const Snapshot still(trip, records);
+    const QStringList band = still.stampLines(at, offset);
+    for (QString& line : lines) {
+        if (line == QLatin1String("@place") || line == QLatin1String("@speed")) {
+            const QNmeaPositionInfo& record = (*records)[std::size_t(at / 1000)];
+            line = line == QLatin1String("@speed")
+                       ? Units::speedText(record.attribute(QNmeaPositionInfo::GroundSpeed), 0)
+                       : Units::latitudeText(record.coordinate().latitude()) + QStringLiteral("  ") +
+                             Units::longitudeText(record.coordinate().longitude());
+        }
+    }
+    QCOMPARE(band, lines);
+}
+
+void TestClipExport::clockTimeNamesTheFile_data()
+{
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QString>("name");
+    // The offset clock with its offset; no ':' on a card's file systems.
+    QTest::newRow("ahead of UTC") << 7200LL << "2024-06-01_16-03-12+0200.png";
+    QTest::newRow("no offset") << 0LL << "2024-06-01_14-03-12+0000.png";
+    QTest::newRow("behind UTC, the day before") << -15LL * 3600 - 1800 << "2024-05-31_22-33-12-1530.png";
+}
+
 void TestClipExport::clockTimeNamesTheFile()
 {
-    QCOMPARE(
-        TripClock::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC), QStringLiteral("png")),
-        QStringLiteral("2024-06-01_14-03-12.png"));
+    QFETCH(qint64, offset);
+    QFETCH(QString, name);
+    QCOMPARE(TripClock::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC), offset,
+                                 QStringLiteral("png")),
+             name);
     // Without positions the clock comes from the start time in the file's name.
     const Snapshot still(m_stills, nullptr);
     QCOMPARE(still.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4, 500), Qt::UTC));
