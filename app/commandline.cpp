@@ -29,6 +29,7 @@ namespace {
 const QString ListOption = QStringLiteral("list");
 const QString TrackOption = QStringLiteral("export-track");
 const QString ClipOption = QStringLiteral("export-clip");
+const QString ExactCutOption = QStringLiteral("exact-cut");
 const QString SnapshotOption = QStringLiteral("snapshot");
 const QString TripOption = QStringLiteral("trip");
 const QString FromOption = QStringLiteral("from");
@@ -46,6 +47,7 @@ const QList<QPair<QString, QStringList>> CommandOptions{
     {TripOption, {TrackOption, ClipOption, SnapshotOption}},
     {FromOption, {TrackOption, ClipOption}},
     {ToOption, {TrackOption, ClipOption}},
+    {ExactCutOption, {ClipOption}},
     {AtOption, {SnapshotOption}},
     {StampOption, {SnapshotOption}},
     {OffsetOption, {ListOption, TrackOption, ClipOption, SnapshotOption}},
@@ -114,15 +116,18 @@ void CommandLine::addOptions()
     m_parser.addOptions({
         {ListOption, tr("Prints the trips of the recordings as JSON.")},
         {TrackOption, tr("Exports the positions of a trip as gpx, kml or csv."), QStringLiteral("format")},
-        {ClipOption,
-         tr("Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.")},
+        {ClipOption, tr("Exports a range of a trip as one MP4 file, with a GPX file beside it. Without "
+                        "re-encoding, it starts at the key frame at or before --from.")},
         {SnapshotOption, tr("Saves the frame at a trip position as PNG.")},
         {TripOption, tr("The trip, numbered as --list numbers them."), QStringLiteral("N")},
         {FromOption, tr("Start of the range: mm:ss, hh:mm:ss or seconds."), QStringLiteral("T")},
         {ToOption, tr("End of the range, included."), QStringLiteral("T")},
+        {ExactCutOption, tr("Re-encodes the clip's pictures from --from to the next key frame, so that it "
+                            "starts at --from.")},
         {AtOption, tr("Position of the still."), QStringLiteral("T")},
-        {StampOption, tr("Writes date, time, coordinates and speed below the still.")},
-        {OffsetOption, tr("Shifts the recorded clock times, e.g. +02:00."), QStringLiteral("±HH:MM")},
+        {StampOption, tr("Writes date, time and offset, coordinates, speed and heading below the still.")},
+        {OffsetOption, tr("Offset of local time from the recorded UTC, e.g. +02:00."),
+         QStringLiteral("±HH:MM")},
         {{QStringLiteral("o"), OutputOption}, tr("The file to write."), QStringLiteral("FILE")},
         {OverwriteOption, tr("Replaces files that exist already instead of refusing to write them.")},
         {VerboseOption, tr("Writes diagnostic messages to stderr.")},
@@ -391,6 +396,8 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
     const TripDataPtr data = TripSession::loadNow(trip);
     ClipExport clip(trip);
     clip.setRange(request.fromMs, std::min(request.toMs, duration));
+    const bool exactCut = m_parser.isSet(ExactCutOption);
+    clip.setExactCut(exactCut);
     const bool withTrack = data->hasFix();
     QStringList targets{request.output};
     if (withTrack)
@@ -426,6 +433,17 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
         out << QDir::toNativeSeparators(ClipExport::trackPathFor(request.output)) << '\n';
     else
         err << tr("Trip %1 has no position data: no GPX file written.").arg(request.trip) << '\n';
+    if (clip.startsEarly()) {
+        // Where the clip really starts, without mixing it into the list of written files.
+        const QString early = Units::fixed(double(request.fromMs - clip.clipFromMs()) / 1000.0, 1);
+        const QString at = Units::positionText(clip.clipFromMs());
+        err << (exactCut ? tr("The clip starts %1 s before --from, at %2 (key frame): its video cannot be "
+                              "re-encoded.")
+                         : tr("The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it "
+                              "at --from."))
+                   .arg(early, at)
+            << '\n';
+    }
     return Success;
 }
 
@@ -450,9 +468,9 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
     QString path = request.output;
     if (path.isEmpty() || QFileInfo(path).isDir()) {
         const QDateTime clock = still.clockAt(request.atMs);
-        const QString name =
-            clock.isValid() ? TripClock::fileName(clock.addSecs(request.offsetSeconds), QStringLiteral("png"))
-                            : QStringLiteral("snapshot.png");
+        const QString name = clock.isValid()
+                                 ? TripClock::fileName(clock, request.offsetSeconds, QStringLiteral("png"))
+                                 : QStringLiteral("snapshot.png");
         path = QDir(path.isEmpty() ? QDir::currentPath() : path).filePath(name);
     }
     if (const int code = refuseExisting(err, trip, {path}); code >= 0)

@@ -3,6 +3,7 @@
 #include "tripfile.h"
 #include "tripsession.h"
 #include "tripstatistics.h"
+#include "units.h"
 
 #include <QJsonArray>
 
@@ -70,7 +71,8 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockO
         trips.append(QJsonObject{
             {QStringLiteral("trip"), ++number},
             {QStringLiteral("start"), start.toString(format)},
-            {QStringLiteral("clock_start"), start.addSecs(clockOffsetSeconds).toString(format)},
+            {QStringLiteral("start_utc"), Units::utcIsoText(start)},
+            {QStringLiteral("clock_start"), Units::clockIsoText(start, clockOffsetSeconds)},
             {QStringLiteral("duration_ms"), duration},
             {QStringLiteral("events"), events},
             {QStringLiteral("statistics"), statistics(*session.load(trip))},

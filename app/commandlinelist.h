@@ -5,8 +5,10 @@
 
 #include <QJsonObject>
 
-// The trips of `--list` as JSON: start (as recorded and shifted by the time offset), length,
-// events, statistics and files of each trip, and the files that were left out with the reason.
+// The trips of `--list` as JSON: start (as the file name records it, without a zone; as the UTC
+// instant, `start_utc`; and as the local time the offset gives, with the offset, `clock_start`),
+// length, events, statistics and files of each trip, and the files that were left out with the
+// reason.
 class CommandLineList
 {
 public:

@@ -114,6 +114,16 @@ bool EvidenceExport::snapshotStamp()
     return ZelSettings::value(ZelSettings::SnapshotStamp, false).toBool();
 }
 
+bool EvidenceExport::exactCut()
+{
+    return ZelSettings::value(ZelSettings::ExactCut, true).toBool();
+}
+
+void EvidenceExport::setExactCut(bool exact)
+{
+    ZelSettings::setValue(ZelSettings::ExactCut, exact);
+}
+
 void EvidenceExport::setTrip(std::shared_ptr<Trip::TripList> trip)
 {
     m_trip = std::move(trip);
@@ -139,7 +149,7 @@ QDateTime EvidenceExport::clockAt(qint64 positionMs) const
 QString EvidenceExport::clockName(qint64 positionMs, const QString& suffix) const
 {
     const QDateTime clock = clockAt(positionMs);
-    return clock.isValid() ? TripClock::fileName(Units::shownClock(clock), suffix)
+    return clock.isValid() ? TripClock::fileName(clock, Units::clockOffsetSeconds(), suffix)
                            : tr("trip") + QLatin1Char('.') + suffix;
 }
 
@@ -210,20 +220,30 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
         return;
     auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);
     job->setParent(this);
+    job->exporter()->setExactCut(exactCut());
     m_job = job;
     // The progress dialog blocks the window, whose quit key then works in the dialog.
     auto* quitKey = new QShortcut(MainWindow::closeShortcut(), job->progressDialog());
     connect(quitKey, &QShortcut::activated, m_window, &QWidget::close);
     connect(job, &ClipExportJob::starting, this, &EvidenceExport::clipExportStarting, Qt::DirectConnection);
     connect(job, &ClipExportJob::finished, this,
-            [this](bool ok, bool cancelled, const QString& clip, const QString& error) {
+            [this, job, fromMs](bool ok, bool cancelled, const QString& clip, const QString& error) {
                 const QString name = QDir::toNativeSeparators(clip);
                 const bool quit = std::exchange(m_quitWhenSaved, false);
                 if (ok && quit)
                     QTimer::singleShot(0, m_window, &QWidget::close);
                 if (ok) {
-                    emit note(m_positions ? tr("Clip saved: %1 (with its track as GPX)").arg(name)
-                                          : tr("Clip saved: %1").arg(name));
+                    QString saved = m_positions ? tr("Clip saved: %1 (with its track as GPX)").arg(name)
+                                                : tr("Clip saved: %1").arg(name);
+                    const ClipExport* exporter = job->exporter();
+                    if (exporter->startsEarly()) {
+                        // A stream copy starts at a key frame: say where, as the clip shows it.
+                        saved += QStringLiteral("; ") +
+                                 tr("it starts %1 s before the in point, at %2 (key frame)")
+                                     .arg(Units::fixed(double(fromMs - exporter->clipFromMs()) / 1000.0, 1),
+                                          Units::positionText(exporter->clipFromMs()));
+                    }
+                    emit note(saved);
                 } else if (cancelled) {
                     emit note(tr("Export cancelled; nothing was written."));
                 } else {

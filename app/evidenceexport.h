@@ -36,6 +36,10 @@ public:
     // Snapshots go here: the folder chosen in the settings, else the Pictures folder.
     static QString snapshotFolder();
     static bool snapshotStamp();
+    // Whether a clip starts exactly at the in point (its start re-encoded up to the first key
+    // frame) rather than at the key frame before it; on unless turned off.
+    static bool exactCut();
+    static void setExactCut(bool exact);
 
 public slots:
     void setTrip(std::shared_ptr<Trip::TripList> trip);

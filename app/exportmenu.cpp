@@ -1,5 +1,6 @@
 #include "exportmenu.h"
 
+#include "evidenceexport.h"
 #include "stylesheet.h"
 
 #include <QEvent>
@@ -11,6 +12,9 @@ ExportMenu::ExportMenu(QWidget* parent) : QMenu(parent)
     if (Design::loadStyleSheet(QStringLiteral(":/resources/myMenu.qss"), style))
         setStyleSheet(style);
     m_clip = addAction(QString());
+    m_exactCut = addAction(QString());
+    m_exactCut->setCheckable(true);
+    m_exactCut->setChecked(EvidenceExport::exactCut());
     addSeparator();
     m_gpx = addAction(QString());
     m_kml = addAction(QString());
@@ -18,6 +22,10 @@ ExportMenu::ExportMenu(QWidget* parent) : QMenu(parent)
     addSeparator();
     m_clear = addAction(QString());
     connect(m_clip, &QAction::triggered, this, &ExportMenu::clipRequested);
+    connect(m_exactCut, &QAction::triggered, this, &EvidenceExport::setExactCut);
+    // The stored choice may have changed elsewhere since the menu was made.
+    connect(this, &QMenu::aboutToShow, this,
+            [this]() { m_exactCut->setChecked(EvidenceExport::exactCut()); });
     connect(m_gpx, &QAction::triggered, this, [this]() { emit trackRequested(TrackExport::Format::Gpx); });
     connect(m_kml, &QAction::triggered, this, [this]() { emit trackRequested(TrackExport::Format::Kml); });
     connect(m_csv, &QAction::triggered, this, [this]() { emit trackRequested(TrackExport::Format::Csv); });
@@ -41,6 +49,7 @@ QAction* ExportMenu::trackAction(TrackExport::Format format) const
 void ExportMenu::retranslate()
 {
     m_clip->setText(tr("Export clip as MP4 with GPX\u2026"));
+    m_exactCut->setText(tr("Exact cut at the in point (re-encodes up to the next key frame)"));
     m_gpx->setText(tr("Export track as GPX\u2026"));
     m_kml->setText(tr("Export track as KML\u2026"));
     m_csv->setText(tr("Export track as CSV\u2026"));

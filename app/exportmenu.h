@@ -4,8 +4,8 @@
 
 #include <QMenu>
 
-// The menu of the control panel's export button: the clip, the track in each format, and
-// clearing the in and out points.
+// The menu of the control panel's export button: the clip and whether it starts exactly at the
+// in point, the track in each format, and clearing the in and out points.
 class ExportMenu : public QMenu
 {
     Q_OBJECT
@@ -13,6 +13,8 @@ public:
     explicit ExportMenu(QWidget* parent = nullptr);
 
     QAction* clipAction() const { return m_clip; }
+    // Checked: clips re-encode their start up to the first key frame, to start at the in point.
+    QAction* exactCutAction() const { return m_exactCut; }
     QAction* trackAction(TrackExport::Format format) const;
     QAction* clearMarksAction() const { return m_clear; }
 
@@ -28,6 +30,7 @@ private:
     void retranslate();
 
     QAction* m_clip = nullptr;
+    QAction* m_exactCut = nullptr;
     QAction* m_gpx = nullptr;
     QAction* m_kml = nullptr;
     QAction* m_csv = nullptr;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace Units {
@@ -189,6 +190,12 @@ QString durationText(qint64 ms)
                              t / 1000ULL % 60ULL);
 }
 
+QString positionText(qint64 ms)
+{
+    return durationText(ms) + displayLocale().decimalPoint() +
+           QString::number(qMax<qint64>(ms, 0) / 100 % 10);
+}
+
 QString clockText(qint64 ms)
 {
     const auto seconds = static_cast<long long>(qMax<qint64>(ms, 0) / 1000);
@@ -232,6 +239,75 @@ QString clockTimeText(const QDateTime& recorded)
         date.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return locale.toString(shown.date(), date) + QLatin1Char(' ') +
            locale.toString(shown.time(), QStringLiteral("HH:mm:ss"));
+}
+
+QString offsetText(qint64 seconds)
+{
+    const qint64 magnitude = std::abs(seconds);
+    QString text = QString::asprintf("%c%02lld:%02lld", seconds < 0 ? '-' : '+',
+                                     static_cast<long long>(magnitude / 3600),
+                                     static_cast<long long>(magnitude / 60 % 60));
+    if (magnitude % 60 != 0)
+        text += QString::asprintf(":%02lld", static_cast<long long>(magnitude % 60));
+    return text;
+}
+
+QString fileOffsetText(qint64 seconds)
+{
+    return offsetText(seconds).remove(QLatin1Char(':'));
+}
+
+QString shortOffsetText(qint64 seconds)
+{
+    const qint64 magnitude = std::abs(seconds);
+    QString text =
+        (seconds < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) + QString::number(magnitude / 3600);
+    if (magnitude % 3600 != 0)
+        text += QString::asprintf(":%02lld", static_cast<long long>(magnitude / 60 % 60));
+    if (magnitude % 60 != 0)
+        text += QString::asprintf(":%02lld", static_cast<long long>(magnitude % 60));
+    return text;
+}
+
+QString utcIsoText(const QDateTime& recorded)
+{
+    if (!recorded.isValid())
+        return QString();
+    // Read the fields as they are, never through a zone of the machine.
+    return QDateTime(recorded.date(), recorded.time(), Qt::UTC).toString(Qt::ISODate);
+}
+
+QString clockIsoText(const QDateTime& recorded, qint64 offsetSeconds)
+{
+    if (!recorded.isValid())
+        return QString();
+    const QDateTime shown = QDateTime(recorded.date(), recorded.time(), Qt::UTC).addSecs(offsetSeconds);
+    return shown.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + offsetText(offsetSeconds);
+}
+
+QString headingText(double degrees)
+{
+    static const struct
+    {
+        const char* source;
+        const char* comment;
+    } points[] = {
+        QT_TRANSLATE_NOOP3("QObject", "N", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "NE", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "E", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "SE", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "S", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "SW", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "W", "compass point"),
+        QT_TRANSLATE_NOOP3("QObject", "NW", "compass point"),
+    };
+    if (!std::isfinite(degrees))
+        return QString();
+    // Whole degrees from 0 to 359: 359.6 reads 0°, not 360°; each point covers 45° around it.
+    const int whole = int(std::fmod(std::fmod(std::round(degrees), 360.0) + 360.0, 360.0));
+    const auto& point = points[((whole * 2 + 45) / 90) % 8];
+    return QString::number(whole) + QStringLiteral("° ") +
+           QCoreApplication::translate("QObject", point.source, point.comment);
 }
 
 QString dateTimeText(const QDateTime& dateTime)

@@ -62,6 +62,8 @@ QString fixed(double value, int decimals);
 
 // A trip length or position: "mm:ss" below an hour, "hh:mm:ss" from an hour on.
 QString durationText(qint64 ms);
+// A trip position with tenths of a second: "03:38.4".
+QString positionText(qint64 ms);
 // A time on the trip timeline as "h:mm:ss".
 QString clockText(qint64 ms);
 
@@ -69,13 +71,29 @@ QString clockText(qint64 ms);
 QString latitudeText(double degrees);
 QString longitudeText(double degrees);
 
-// Recorded clock times are wall-clock values (kept as Qt::UTC so no zone applies). Shown clock
-// times are shifted by this offset, for cameras whose clock or position time is not local.
+// Recorded clock times are the receiver's UTC, read from their fields as they are (kept as
+// Qt::UTC so no zone of the machine applies). Shown clock times are shifted by this offset, the
+// local time's lead on UTC; texts that leave the program name the offset with the time.
 qint64 clockOffsetSeconds();
 void setClockOffsetSeconds(qint64 seconds);
 QDateTime shownClock(const QDateTime& recorded);
 // A recorded clock time, shifted, as date and time of day with seconds in the display locale.
 QString clockTimeText(const QDateTime& recorded);
+
+// A clock offset as ISO 8601 writes it: "+02:00", "-01:30". No offset is "+00:00", never "Z", so
+// that a reader always sees which clock a time is on. Seconds, where there are any, follow.
+QString offsetText(qint64 seconds);
+// The same for file names, which cannot hold ':' on a card: "+0200", "-0130", "+0000".
+QString fileOffsetText(qint64 seconds);
+// The offset where room is short, beside a time: "+2", "−1:30", "+0".
+QString shortOffsetText(qint64 seconds);
+// The instant of a recorded clock time: "2024-06-15T14:02:50Z"; empty when it is invalid.
+QString utcIsoText(const QDateTime& recorded);
+// The same instant on the clock `offsetSeconds` ahead of UTC, with the offset written:
+// "2024-06-15T16:02:50+02:00"; empty when it is invalid.
+QString clockIsoText(const QDateTime& recorded, qint64 offsetSeconds);
+// A heading in whole degrees from 0 to 359 with its compass point, translated: "90° E", "225° SW".
+QString headingText(double degrees);
 
 // Date and time in the display locale's short format.
 QString dateTimeText(const QDateTime& dateTime);

@@ -18,7 +18,8 @@ const QString TileServer = QStringLiteral("TileServer");
 // Display units: "kmh" or "mph"; "ms2" or "g". Unset: speeds follow the system locale.
 const QString SpeedUnit = QStringLiteral("SpeedUnit");
 const QString AccelerationUnit = QStringLiteral("AccelerationUnit");
-// Minutes added to shown clock times (may be negative).
+// Minutes the local time lies ahead of the recorded UTC, added to shown clock times (may be
+// negative).
 const QString TimeOffset = QStringLiteral("TimeOffset");
 // Contact (e-mail or web address) the tile requests name in their User-Agent.
 const QString TileContact = QStringLiteral("TileContact");
@@ -27,6 +28,8 @@ const QString SnapshotPath = QStringLiteral("SnapshotPath");
 const QString SnapshotStamp = QStringLiteral("SnapshotStamp");
 // Folder last chosen for exported clips and tracks.
 const QString ExportPath = QStringLiteral("ExportPath");
+// Whether a clip from the window re-encodes its start up to the first key frame (true/false).
+const QString ExactCut = QStringLiteral("ExactCut");
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -25,6 +25,7 @@ extern const QString TileContact;
 extern const QString SnapshotPath;
 extern const QString SnapshotStamp;
 extern const QString ExportPath;
+extern const QString ExactCut;
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -31,6 +31,10 @@ struct PacketFreer
 {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct ParametersFreer
+{
+    void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
+};
 struct ScaleFreer
 {
     void operator()(SwsContext* context) const { sws_freeContext(context); }
@@ -40,6 +44,7 @@ using Input = std::unique_ptr<AVFormatContext, InputCloser>;
 using Codec = std::unique_ptr<AVCodecContext, CodecFreer>;
 using Frame = std::unique_ptr<AVFrame, FrameFreer>;
 using Packet = std::unique_ptr<AVPacket, PacketFreer>;
+using Parameters = std::unique_ptr<AVCodecParameters, ParametersFreer>;
 using Scale = std::unique_ptr<SwsContext, ScaleFreer>;
 
 // Opens a media file for reading only; null on failure.

@@ -1,6 +1,7 @@
 #include "clipexport.h"
 
 #include "avhandles.h"
+#include "cutencoder.h"
 #include "exportlog.h"
 #include "recordingguard.h"
 #include "trackexport.h"
@@ -11,6 +12,8 @@
 #include <QSaveFile>
 
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -91,6 +94,94 @@ Av::Packet clone(const AVPacket* packet)
     return Av::Packet(av_packet_clone(packet));
 }
 
+// A packet read ahead, handled as if it were read now.
+struct Queued
+{
+    Av::Packet packet;
+    bool reencoded = false; // a picture of the re-encoded start
+};
+
+// The start of a clip with an exact cut.
+struct ExactStart
+{
+    std::deque<Queued> queue;          // what was read ahead, in the order to handle it
+    int64_t shownPts = AV_NOPTS_VALUE; // the first picture, when re-encoded
+    int64_t zero = AV_NOPTS_VALUE;     // the first re-encoded decoding time: the clip's time 0
+    int64_t copyFrom = INT64_MIN;      // recorded pictures shown before this were re-encoded
+    QByteArray extradata;              // the decoder configuration for both parameter sets
+};
+
+// Reads from the key frame the file was sought to up to the next key frame. When the picture
+// shown at `fromPts` comes after that key frame, the pictures from it to `endPts` are
+// re-encoded and queued in place of the recorded ones up to the next key frame; otherwise, or
+// when they cannot be re-encoded, what was read is queued as it was. False when cancelled.
+bool readExactStart(AVFormatContext* in, int v, int64_t fromPts, int64_t endPts,
+                    const std::atomic<bool>& cancelled, const std::function<bool(int64_t)>& progress,
+                    ExactStart& start)
+{
+    AVStream* const vs = in->streams[v];
+    std::vector<Queued> read;
+    std::vector<Av::Packet> gop;    // the key frame and the pictures up to the next
+    auto nextKey = std::size_t(-1); // index of the next key frame in `read`
+    Av::Packet packet(av_packet_alloc());
+    while (av_read_frame(in, packet.get()) >= 0) {
+        const bool video = packet->stream_index == v;
+        const bool key = video && (packet->flags & AV_PKT_FLAG_KEY) && packet->pts != AV_NOPTS_VALUE;
+        const int64_t dts = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+        read.push_back({clone(packet.get())});
+        av_packet_unref(packet.get());
+        if (video && key && !gop.empty()) {
+            nextKey = read.size() - 1;
+            break;
+        }
+        if (video && (key || !gop.empty()))
+            gop.push_back(clone(read.back().packet.get()));
+        if (cancelled)
+            return false;
+        if (video && dts != AV_NOPTS_VALUE && dts > endPts)
+            break;
+    }
+    const auto asRead = [&]() {
+        for (Queued& queued : read)
+            start.queue.push_back(std::move(queued));
+        return true;
+    };
+    if (gop.empty())
+        return asRead();
+    int64_t shownPts = gop.front()->pts;
+    for (const Av::Packet& picture : gop) {
+        if (picture->pts != AV_NOPTS_VALUE && picture->pts <= fromPts)
+            shownPts = std::max(shownPts, picture->pts);
+    }
+    // The range starts on the key frame: nothing to re-encode.
+    if (shownPts == gop.front()->pts)
+        return asRead();
+
+    const AVPacket* next = nextKey < read.size() ? read[nextKey].packet.get() : nullptr;
+    const int64_t lastPts = next ? std::min(endPts, next->pts - 1) : endPts;
+    CutEncoder encoder(vs, av_guess_frame_rate(in, vs, nullptr));
+    if (!encoder.canJoin() || !encoder.encode(gop, shownPts, lastPts, progress)) {
+        if (cancelled)
+            return false;
+        qCWarning(lcExport).noquote() << "the clip starts at the key frame before its start:" << in->url
+                                      << "cannot be re-encoded:" << encoder.errorString();
+        return asRead();
+    }
+    start.shownPts = shownPts;
+    start.zero = encoder.packets().front()->dts;
+    start.copyFrom = next ? next->pts : INT64_MAX;
+    start.extradata = encoder.extradata();
+    for (Av::Packet& picture : encoder.packets()) {
+        picture->stream_index = v;
+        start.queue.push_back({std::move(picture), true});
+    }
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        if (read[i].packet->stream_index != v || (next && i >= nextKey))
+            start.queue.push_back(std::move(read[i]));
+    }
+    return true;
+}
+
 } // namespace
 
 ClipExport::ClipExport(Trip::TripList trip, QObject* parent) : QObject(parent), m_trip(std::move(trip)) {}
@@ -127,6 +218,8 @@ bool ClipExport::run(const QString& path)
 {
     m_error.clear();
     m_percent = -1;
+    m_clipFromMs = m_clipToMs = 0;
+    m_startsEarly = false;
     if (m_trip.empty() || TripTimeline(m_trip).duration() <= 0) {
         m_error = tr("The trip has no video to export.");
         return false;
@@ -151,7 +244,8 @@ bool ClipExport::run(const QString& path)
     std::unique_ptr<QSaveFile> track;
     if (m_positions) {
         TrackExport gpx(m_trip, m_positions);
-        gpx.setRange(m_fromMs, m_toMs);
+        // The seconds of the pictures the clip holds: the end of the last picture is not shown.
+        gpx.setRange(m_clipFromMs, std::max(m_clipFromMs, m_clipToMs - 1));
         gpx.setClockOffset(m_clockOffset);
         gpx.setName(QFileInfo(path).completeBaseName());
         // The track of what the clip shows, event recordings in the place the video has them.
@@ -181,7 +275,8 @@ bool ClipExport::run(const QString& path)
 
 bool ClipExport::remux(QIODevice& device)
 {
-    const std::vector<TripTimeline::Piece> pieces = TripTimeline(m_trip).pieces(m_fromMs, m_toMs);
+    const TripTimeline timeline(m_trip);
+    const std::vector<TripTimeline::Piece> pieces = timeline.pieces(m_fromMs, m_toMs);
     m_totalMs = 0;
     for (const TripTimeline::Piece& piece : pieces)
         m_totalMs += piece.toMs - piece.fromMs;
@@ -207,7 +302,10 @@ bool ClipExport::remux(QIODevice& device)
     int64_t lastDts[2] = {INT64_MIN, INT64_MIN};
     qint64 doneMs = 0;
     bool wroteVideo = false;
+    bool clipStarted = false;
     Av::Packet packet(av_packet_alloc());
+    // The first file's video, which the later files must match.
+    Av::Parameters firstVideo(avcodec_parameters_alloc());
 
     for (const TripTimeline::Piece& piece : pieces) {
         const QString& file = m_trip[std::size_t(piece.index)].videoFile;
@@ -220,6 +318,33 @@ bool ClipExport::remux(QIODevice& device)
         const int a = av_find_best_stream(in.get(), AVMEDIA_TYPE_AUDIO, -1, v, nullptr, 0);
         AVStream* const vs = in->streams[v];
         AVStream* const as = a >= 0 ? in->streams[a] : nullptr;
+        const bool firstPiece = &piece == &pieces.front();
+        const int64_t fromPts = Av::msToStream(piece.fromMs, vs);
+        const int64_t endPts = Av::msToStream(piece.toMs, vs);
+
+        if (piece.fromMs > 0) {
+            // Reading on from where the file stands would start the clip at the file's start.
+            const int sought = av_seek_frame(in.get(), v, fromPts, AVSEEK_FLAG_BACKWARD);
+            if (sought < 0) {
+                qCWarning(lcExport).noquote() << "cannot seek to" << piece.fromMs << "ms in" << file
+                                              << "for a clip:" << Av::errorText(sought);
+                m_error = tr("Cannot find the start of the range in %1.").arg(file);
+                return false;
+            }
+        }
+        ExactStart start;
+        if (firstPiece && m_exactCut && piece.fromMs > 0) {
+            const auto progress = [&](int64_t pts) {
+                const qint64 inFileMs =
+                    av_rescale_q(pts - Av::streamStart(vs), vs->time_base, AVRational{1, 1000});
+                reportProgress(qBound<qint64>(0, inFileMs - piece.fromMs, piece.toMs - piece.fromMs));
+                return !m_cancelled;
+            };
+            if (!readExactStart(in.get(), v, fromPts, endPts, m_cancelled, progress, start)) {
+                m_error = tr("The export was cancelled.");
+                return false;
+            }
+        }
 
         if (outVideo < 0) {
             // The first file decides the streams of the result.
@@ -232,6 +357,20 @@ bool ClipExport::remux(QIODevice& device)
                 return stream->index;
             };
             outVideo = addStream(vs);
+            if (!firstVideo || avcodec_parameters_copy(firstVideo.get(), vs->codecpar) < 0)
+                outVideo = -1;
+            if (outVideo >= 0 && !start.extradata.isEmpty()) {
+                // The re-encoded pictures' parameter sets beside the recorded ones.
+                AVCodecParameters* par = out.context->streams[outVideo]->codecpar;
+                av_freep(&par->extradata);
+                const auto size = std::size_t(start.extradata.size());
+                par->extradata = static_cast<uint8_t*>(av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
+                par->extradata_size = par->extradata ? int(size) : 0;
+                if (par->extradata)
+                    std::memcpy(par->extradata, start.extradata.constData(), size);
+                else
+                    outVideo = -1;
+            }
             if (as &&
                 avformat_query_codec(out.context->oformat, as->codecpar->codec_id, FF_COMPLIANCE_NORMAL) == 1)
                 outAudio = addStream(as);
@@ -239,7 +378,7 @@ bool ClipExport::remux(QIODevice& device)
                 m_error = tr("The recorded format cannot be written to MP4.");
                 return false;
             }
-        } else if (!joinable(out.context->streams[outVideo]->codecpar, vs->codecpar) ||
+        } else if (!joinable(firstVideo.get(), vs->codecpar) ||
                    (outAudio >= 0 && as &&
                     !joinable(out.context->streams[outAudio]->codecpar, as->codecpar))) {
             m_error =
@@ -248,21 +387,14 @@ bool ClipExport::remux(QIODevice& device)
         }
         const bool withAudio = as && outAudio >= 0;
 
-        const int64_t endPts = Av::msToStream(piece.toMs, vs);
         const int64_t audioEnd = withAudio ? av_rescale_q(endPts, vs->time_base, as->time_base) : 0;
-        if (piece.fromMs > 0) {
-            // Reading on from where the file stands would start the clip at the file's start.
-            const int sought =
-                av_seek_frame(in.get(), v, Av::msToStream(piece.fromMs, vs), AVSEEK_FLAG_BACKWARD);
-            if (sought < 0) {
-                qCWarning(lcExport).noquote() << "cannot seek to" << piece.fromMs << "ms in" << file
-                                              << "for a clip:" << Av::errorText(sought);
-                m_error = tr("Cannot find the start of the range in %1.").arg(file);
-                return false;
-            }
-        }
 
-        int64_t zero = AV_NOPTS_VALUE; // the first key frame's decoding time: this file's time 0
+        // The first key frame's decoding time, or the first re-encoded picture's: this file's time 0.
+        int64_t zero = start.zero;
+        // The pictures this file gives the clip, from the start of the first to the end of the last.
+        int64_t firstShown = INT64_MAX;
+        int64_t lastShownEnd = INT64_MIN;
+        int64_t shownAtFrom = INT64_MIN; // the picture shown at the start of the range
         int64_t videoEnd = 0;
         bool videoDone = false;
         bool audioDone = !withAudio;
@@ -281,6 +413,10 @@ bool ClipExport::remux(QIODevice& device)
                                         AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX)) +
                        shift;
             };
+            if (slot == 0 && p->pts != AV_NOPTS_VALUE) {
+                firstShown = std::min(firstShown, p->pts);
+                lastShownEnd = std::max(lastShownEnd, p->pts + p->duration);
+            }
             p->pts = map(p->pts);
             p->dts = p->dts == AV_NOPTS_VALUE ? p->pts : map(p->dts);
             p->duration = av_rescale_q(p->duration, source->time_base, target->time_base);
@@ -304,13 +440,32 @@ bool ClipExport::remux(QIODevice& device)
             return false;
         };
 
+        // Sound before the clip's start: with a re-encoded start, up to the packet nearest to the
+        // first picture; otherwise before the first key frame.
+        const auto soundBefore = [&](const AVPacket* p) {
+            if (start.shownPts == AV_NOPTS_VALUE)
+                return p->pts < av_rescale_q(zero, vs->time_base, as->time_base);
+            return p->pts + p->duration / 2 <= av_rescale_q(start.shownPts, vs->time_base, as->time_base);
+        };
+        bool reencoded = false;
+        const auto readPacket = [&]() {
+            if (!start.queue.empty()) {
+                av_packet_move_ref(packet.get(), start.queue.front().packet.get());
+                reencoded = start.queue.front().reencoded;
+                start.queue.pop_front();
+                return true;
+            }
+            reencoded = false;
+            return av_read_frame(in.get(), packet.get()) >= 0;
+        };
+
         while (!(videoDone && audioDone)) {
             if (m_cancelled) {
                 m_error = tr("The export was cancelled.");
                 return false;
             }
             // A read error ends the file: a recording cut short by a power loss still exports.
-            if (av_read_frame(in.get(), packet.get()) < 0)
+            if (!readPacket())
                 break;
             if (packet->stream_index == v && !videoDone) {
                 const int64_t pts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
@@ -330,6 +485,13 @@ bool ClipExport::remux(QIODevice& device)
                     }
                     pendingAudio.clear();
                 }
+                if (!reencoded && pts < start.copyFrom) {
+                    // Re-encoded already.
+                    av_packet_unref(packet.get());
+                    continue;
+                }
+                if (firstPiece && pts <= fromPts)
+                    shownAtFrom = std::max(shownAtFrom, pts);
                 if (dts > endPts) {
                     videoDone = true;
                     av_packet_unref(packet.get());
@@ -363,7 +525,7 @@ bool ClipExport::remux(QIODevice& device)
                 } else if (zero == AV_NOPTS_VALUE) {
                     pendingAudio.push_back(clone(packet.get()));
                     av_packet_unref(packet.get());
-                } else if (packet->pts < av_rescale_q(zero, vs->time_base, as->time_base)) {
+                } else if (soundBefore(packet.get())) {
                     av_packet_unref(packet.get());
                 } else if (!write(packet.get(), as, outAudio)) {
                     return failWrite();
@@ -371,6 +533,22 @@ bool ClipExport::remux(QIODevice& device)
             } else {
                 av_packet_unref(packet.get());
             }
+        }
+        if (firstShown <= lastShownEnd) {
+            const qint64 fileStart = timeline.offset(piece.index);
+            const qint64 fileEnd = fileStart + timeline.fileDuration(piece.index);
+            const auto position = [&](int64_t pts, AVRounding rounding) {
+                return qBound(fileStart,
+                              fileStart + av_rescale_q_rnd(pts - Av::streamStart(vs), vs->time_base,
+                                                           AVRational{1, 1000}, rounding),
+                              fileEnd);
+            };
+            if (!clipStarted) {
+                m_clipFromMs = position(firstShown, AV_ROUND_DOWN);
+                m_startsEarly = firstPiece && firstShown < shownAtFrom;
+                clipStarted = true;
+            }
+            m_clipToMs = position(lastShownEnd, AV_ROUND_UP);
         }
         offsetUs += av_rescale_q(videoEnd, vs->time_base, TimeBase);
         doneMs += piece.toMs - piece.fromMs;

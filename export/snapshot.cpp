@@ -144,20 +144,23 @@ QStringList Snapshot::stampLines(qint64 positionMs, qint64 offsetSeconds) const
     QStringList lines;
     const QDateTime clock = clockAt(positionMs);
     if (clock.isValid())
-        lines << clock.addSecs(offsetSeconds).toString(Utilities::shortDateTimeString);
-    // The record every view shows at this position.
+        lines << clock.addSecs(offsetSeconds).toString(Utilities::shortDateTimeString) + QLatin1Char(' ') +
+                     Units::offsetText(offsetSeconds);
+    // The record every view shows at this position; without a fix its values say nothing.
     const int second = TripTimeline::recordAt(positionMs, m_positions ? m_positions->size() : 0);
-    if (second >= 0) {
-        const QNmeaPositionInfo& record = (*m_positions)[std::size_t(second)];
-        if (TrackExport::hasFix(record)) {
-            const QGeoCoordinate c = record.coordinate();
-            lines << Units::latitudeText(c.latitude()) + QStringLiteral("  ") +
-                         Units::longitudeText(c.longitude());
-        }
-        const double speed = record.attribute(QNmeaPositionInfo::GroundSpeed);
-        if (!std::isnan(speed))
-            lines << Units::speedText(speed, 0);
+    if (second < 0 || !TrackExport::hasFix((*m_positions)[std::size_t(second)])) {
+        lines << tr("no GPS fix");
+        return lines;
     }
+    const QNmeaPositionInfo& record = (*m_positions)[std::size_t(second)];
+    const QGeoCoordinate c = record.coordinate();
+    lines << Units::latitudeText(c.latitude()) + QStringLiteral("  ") + Units::longitudeText(c.longitude());
+    const double speed = record.attribute(QNmeaPositionInfo::GroundSpeed);
+    if (!std::isnan(speed))
+        lines << Units::speedText(speed, 0);
+    const double course = record.attribute(QNmeaPositionInfo::Direction);
+    if (course >= 0.0 && course < 360.0)
+        lines << tr("heading %1").arg(Units::headingText(course));
     return lines;
 }
 

@@ -24,7 +24,9 @@ public:
     // The recording's clock time at `positionMs`: from the position record of that second, else
     // from the start time in the file's name. A wall-clock value held as UTC.
     QDateTime clockAt(qint64 positionMs) const;
-    // Date and time, coordinates and speed at `positionMs`, shifted by `offsetSeconds`.
+    // The band's lines at `positionMs`: the local time `offsetSeconds` ahead of the recorded UTC
+    // with that offset, then coordinates, speed and heading, or "no GPS fix" for a second
+    // without one.
     QStringList stampLines(qint64 positionMs, qint64 offsetSeconds) const;
 
     // `image` with `lines` written in a band below it.

@@ -2,6 +2,7 @@
 
 #include "recordingguard.h"
 #include "triptimeline.h"
+#include "units.h"
 #include "zelcfg.h"
 
 #include <QCoreApplication>
@@ -127,14 +128,6 @@ bool TrackExport::hasFix(const QNmeaPositionInfo& record)
     return record.marker(QNmeaPositionInfo::Fix) && record.coordinate().isValid();
 }
 
-QString TrackExport::clockText(const QDateTime& recorded, qint64 offsetSeconds)
-{
-    if (!recorded.isValid())
-        return QString();
-    // The recorded value is a wall-clock time: read its fields as they are, never through a zone.
-    return QDateTime(recorded.date(), recorded.time(), Qt::UTC).addSecs(offsetSeconds).toString(Qt::ISODate);
-}
-
 bool TrackExport::parseFormat(const QString& text, Format& format)
 {
     const QString name = text.trimmed().toLower();
@@ -244,7 +237,7 @@ bool TrackExport::writeGpx(QIODevice& device) const
         xml.writeAttribute(QStringLiteral("lon"), number(c.longitude(), 8));
         if (!std::isnan(c.altitude()))
             xml.writeTextElement(GpxNamespace, QStringLiteral("ele"), number(c.altitude(), 1));
-        const QString clock = clockText(record.timestamp(), m_clockOffset);
+        const QString clock = Units::utcIsoText(record.timestamp());
         if (!clock.isEmpty())
             xml.writeTextElement(GpxNamespace, QStringLiteral("time"), clock);
         const double speed = record.attribute(QNmeaPositionInfo::GroundSpeed);
@@ -289,7 +282,7 @@ bool TrackExport::writeKml(QIODevice& device) const
     QStringList coordinates;
     for (const Point& point : points()) {
         const QNmeaPositionInfo& record = (*m_positions)[point.record];
-        const QString clock = clockText(record.timestamp(), m_clockOffset);
+        const QString clock = Units::utcIsoText(record.timestamp());
         if (!hasFix(record) || clock.isEmpty())
             continue;
         const QGeoCoordinate c = record.coordinate();
@@ -324,7 +317,7 @@ bool TrackExport::writeKml(QIODevice& device) const
             xml.writeStartElement(KmlNamespace, QStringLiteral("Placemark"));
             xml.writeTextElement(KmlNamespace, QStringLiteral("name"),
                                  QFileInfo(item.videoFile).completeBaseName());
-            const QString clock = clockText(record.timestamp(), m_clockOffset);
+            const QString clock = Units::utcIsoText(record.timestamp());
             if (!clock.isEmpty()) {
                 xml.writeStartElement(KmlNamespace, QStringLiteral("TimeStamp"));
                 xml.writeTextElement(KmlNamespace, QStringLiteral("when"), clock);
@@ -355,7 +348,7 @@ bool TrackExport::writeCsv(QIODevice& device) const
         const bool located = c.isValid();
         const QStringList fields{
             QString::number(point.record),
-            clockText(record.timestamp(), m_clockOffset),
+            Units::clockIsoText(record.timestamp(), m_clockOffset),
             located ? number(c.latitude(), 8) : QString(),
             located ? number(c.longitude(), 8) : QString(),
             located ? number(c.altitude(), 1) : QString(),

@@ -10,7 +10,8 @@
 
 // Writes the records of a trip, or of a range of it, as GPX 1.1, KML or CSV. Record i belongs to
 // second i of the trip; a range [from, to] takes the records of every second it touches. Clock
-// times are the recording's own, written as UTC and shifted by the clock offset.
+// times are recorded in UTC: GPX and KML write the instant as UTC ("Z"), for map tools; CSV's
+// clock is the local time the clock offset gives, with that offset written ("+02:00").
 //
 // An event recording may cover clock time an ordinary recording covers too, so the trip's
 // records can hold a second twice and run back in time. A track is written in clock order by
@@ -42,6 +43,7 @@ public:
     TrackExport(Trip::TripList trip, PositionsPtr positions);
 
     void setRange(qint64 fromMs, qint64 toMs);
+    // The local time's lead on UTC, for CSV's clock.
     void setClockOffset(qint64 seconds) { m_clockOffset = seconds; }
     // Name of the track in GPX and KML.
     void setName(const QString& name) { m_name = name; }
@@ -54,8 +56,6 @@ public:
     // "gpx", "kml" or "csv", in any case.
     static bool parseFormat(const QString& text, Format& format);
     static QString suffix(Format format);
-    // A recorded clock time as "2024-06-01T14:03:12Z", shifted by `offsetSeconds`.
-    static QString clockText(const QDateTime& recorded, qint64 offsetSeconds);
     static bool hasFix(const QNmeaPositionInfo& record);
 
     // Index of the first record in the range and one past the last.

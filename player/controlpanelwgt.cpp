@@ -27,14 +27,9 @@ namespace {
 const int ToolTipMs = 5000;
 const int SideSpacing = 24;
 const int SideSpacingFullScreen = 10;
+// Between the position and the clock.
+const int LabelSpacing = 12;
 const int MinuteMs = 60000;
-
-// "03:38.4": the trip position with tenths of a second.
-QString withTenths(qint64 ms)
-{
-    return Units::durationText(ms) + Units::displayLocale().decimalPoint() +
-           QString::number(qMax<qint64>(ms, 0) / 100 % 10);
-}
 
 } // namespace
 
@@ -158,7 +153,7 @@ void ControlPanelWgt::createLayout()
     m_labelLayout->setContentsMargins(0, 0, 0, 0);
     m_labelLayout->setSpacing(0);
     m_labelLayout->addWidget(ui->positionLabel, 0, Qt::AlignLeft);
-    m_labelLayout->addSpacing(12);
+    m_labelLayout->addSpacing(LabelSpacing);
     m_labelLayout->addWidget(ui->clockLabel, 1, Qt::AlignLeft | Qt::AlignVCenter);
     m_labelLayout->addWidget(ui->durationLabel, 1, Qt::AlignRight);
 
@@ -231,6 +226,7 @@ void ControlPanelWgt::updateDuration(qint64 duration)
         updateRangeColours();
     }
     ui->durationLabel->setText(m_duration.toString());
+    showClock();
     repaint();
 }
 
@@ -382,9 +378,36 @@ void ControlPanelWgt::showPosition()
 {
     // Paused, the picture is one frame: tenths tell neighbouring frames apart.
     const bool tenths = m_active && !m_playing;
-    ui->positionLabel->setText(tenths ? withTenths(m_position.ms()) : m_position.toString());
-    const QDateTime clock = m_active && m_clockSource ? m_clockSource(m_position.ms()) : QDateTime();
-    ui->clockLabel->setText(Units::clockTimeText(clock));
+    ui->positionLabel->setText(tenths ? Units::positionText(m_position.ms()) : m_position.toString());
+    m_clock = m_active && m_clockSource ? m_clockSource(m_position.ms()) : QDateTime();
+    showClock();
+}
+
+void ControlPanelWgt::showClock()
+{
+    if (!m_clock.isValid()) {
+        ui->clockLabel->clear();
+        ui->clockLabel->setToolTip(QString());
+        return;
+    }
+    // The local time the offset gives, with the offset, so that nobody takes it for UTC: in full
+    // where the row has room, else compact, else only in the tooltip. The position is taken at
+    // its widest (with tenths), so that the form does not change with pausing.
+    const QString time = Units::clockTimeText(m_clock);
+    const qint64 offset = Units::clockOffsetSeconds();
+    const QString full = time + QLatin1Char(' ') + Units::offsetText(offset);
+    const int room = m_sliderColumnLayout->geometry().width() -
+                     ui->positionLabel->fontMetrics().horizontalAdvance(Units::positionText(m_position.ms())) -
+                     LabelSpacing - ui->durationLabel->sizeHint().width();
+    QString shown = time;
+    for (const QString& text : {full, time + QLatin1Char(' ') + Units::shortOffsetText(offset)}) {
+        if (ui->clockLabel->fontMetrics().horizontalAdvance(text) <= room) {
+            shown = text;
+            break;
+        }
+    }
+    ui->clockLabel->setText(shown);
+    ui->clockLabel->setToolTip(full);
 }
 
 void ControlPanelWgt::refreshPosition()
@@ -583,8 +606,9 @@ void ControlPanelWgt::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         retranslateToolTips();
-        showPosition();
+        // The clock's form depends on the room the duration leaves.
         ui->durationLabel->setText(m_duration.toString());
+        showPosition();
     }
     QWidget::changeEvent(event);
 }
@@ -608,4 +632,5 @@ void ControlPanelWgt::resizeEvent(QResizeEvent* event)
     m_lastWidth = width();
     m_lastHeight = height();
     QWidget::resizeEvent(event);
+    showClock();
 }

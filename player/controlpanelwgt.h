@@ -97,6 +97,7 @@ private:
     void updatePlayPauseToolTip();
     void updateVolumeToolTip();
     void showPosition();
+    void showClock();
     // The speed, in/out, snapshot and export controls: on while a trip with a length is loaded.
     void setTripControlsEnabled(bool enabled);
     void applyMarks();
@@ -113,6 +114,7 @@ private:
     QSpacerItem* m_rightSpacer = nullptr;
     QSpacerItem* m_centreSpacer = nullptr;
     Duration m_position;
+    QDateTime m_clock; // the recorded clock time at m_position; invalid when unknown
     Duration m_duration;
     std::atomic<bool> m_active{false};
     bool m_playing = false;

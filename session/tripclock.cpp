@@ -1,6 +1,7 @@
 #include "tripclock.h"
 
 #include "tripfile.h"
+#include "units.h"
 
 QDateTime TripClock::at(const Trip::TripList& trip, const TripTimeline& timeline,
                         const PositionsPtr& positions, qint64 positionMs)
@@ -20,7 +21,9 @@ QDateTime TripClock::at(const Trip::TripList& trip, const TripTimeline& timeline
     return QDateTime(start.date(), start.time(), Qt::UTC).addMSecs(timeline.timeInFile(positionMs));
 }
 
-QString TripClock::fileName(const QDateTime& clock, const QString& suffix)
+QString TripClock::fileName(const QDateTime& recorded, qint64 offsetSeconds, const QString& suffix)
 {
-    return clock.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + QLatin1Char('.') + suffix;
+    const QDateTime shown = QDateTime(recorded.date(), recorded.time(), Qt::UTC).addSecs(offsetSeconds);
+    return shown.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + Units::fileOffsetText(offsetSeconds) +
+           QLatin1Char('.') + suffix;
 }

@@ -160,10 +160,6 @@ Lizenzvertrag</translation>
         <translation>Ende des Bereichs, eingeschlossen.</translation>
     </message>
     <message>
-        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
-        <translation>Exportiert einen Bereich einer Fahrt ohne Neukodierung als eine MP4-Datei, mit einer GPX-Datei daneben.</translation>
-    </message>
-    <message>
         <source>Exports the positions of a trip as gpx, kml or csv.</source>
         <translation>Exportiert die Positionen einer Fahrt als gpx, kml oder csv.</translation>
     </message>
@@ -216,8 +212,8 @@ Lizenzvertrag</translation>
         <translation>Speichert das Bild an einer Position der Fahrt als PNG.</translation>
     </message>
     <message>
-        <source>Shifts the recorded clock times, e.g. +02:00.</source>
-        <translation>Verschiebt die aufgezeichneten Uhrzeiten, z. B. +02:00.</translation>
+        <source>Offset of local time from the recorded UTC, e.g. +02:00.</source>
+        <translation>Abstand der Ortszeit zur aufgezeichneten UTC, z. B. +02:00.</translation>
     </message>
     <message>
         <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
@@ -251,8 +247,8 @@ Lizenzvertrag</translation>
         <translation>Die Optionen zeigt &apos;%1 --help&apos;.</translation>
     </message>
     <message>
-        <source>Writes date, time, coordinates and speed below the still.</source>
-        <translation>Schreibt Datum, Uhrzeit, Koordinaten und Geschwindigkeit unter das Standbild.</translation>
+        <source>Writes date, time and offset, coordinates, speed and heading below the still.</source>
+        <translation>Schreibt Datum, Uhrzeit mit Zeitversatz, Koordinaten, Geschwindigkeit und Kurs unter das Standbild.</translation>
     </message>
     <message>
         <source>Writes diagnostic messages to stderr.</source>
@@ -265,6 +261,22 @@ Lizenzvertrag</translation>
     <message>
         <source>%1 exists already; give --overwrite to replace it.</source>
         <translation>Die Datei %1 gibt es schon; mit --overwrite wird sie ersetzt.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file, with a GPX file beside it. Without re-encoding, it starts at the key frame at or before --from.</source>
+        <translation>Exportiert einen Bereich einer Fahrt als eine MP4-Datei, mit einer GPX-Datei daneben. Ohne Neukodierung beginnt er beim Schlüsselbild an oder vor --from.</translation>
+    </message>
+    <message>
+        <source>Re-encodes the clip&apos;s pictures from --from to the next key frame, so that it starts at --from.</source>
+        <translation>Kodiert die Bilder des Abschnitts von --from bis zum nächsten Schlüsselbild neu, sodass er bei --from beginnt.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame): its video cannot be re-encoded.</source>
+        <translation>Der Abschnitt beginnt %1 s vor --from, bei %2 (Schlüsselbild): sein Video lässt sich nicht neu kodieren.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
+        <translation>Der Abschnitt beginnt %1 s vor --from, bei %2 (Schlüsselbild); mit --exact-cut beginnt er bei --from.</translation>
     </message>
 </context>
 <context>
@@ -437,6 +449,10 @@ Lizenzvertrag</translation>
         <source>Don&apos;t export</source>
         <translation>Nicht exportieren</translation>
     </message>
+    <message>
+        <source>it starts %1 s before the in point, at %2 (key frame)</source>
+        <translation>er beginnt %1 s vor dem Startpunkt, bei %2 (Schlüsselbild)</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -459,6 +475,10 @@ Lizenzvertrag</translation>
     <message>
         <source>Clear in and out points</source>
         <translation>Start- und Endpunkt löschen</translation>
+    </message>
+    <message>
+        <source>Exact cut at the in point (re-encodes up to the next key frame)</source>
+        <translation>Genauer Schnitt am Startpunkt (kodiert bis zum nächsten Schlüsselbild neu)</translation>
     </message>
 </context>
 <context>
@@ -721,6 +741,46 @@ Lizenzvertrag</translation>
         <source> ft</source>
         <translation> ft</translation>
     </message>
+    <message>
+        <source>N</source>
+        <comment>compass point</comment>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>NE</source>
+        <comment>compass point</comment>
+        <translation>NO</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass point</comment>
+        <translation>O</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <comment>compass point</comment>
+        <translation>SO</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass point</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <comment>compass point</comment>
+        <translation>SW</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass point</comment>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>NW</source>
+        <comment>compass point</comment>
+        <translation>NW</translation>
+    </message>
 </context>
 <context>
     <name>RouteLegend</name>
@@ -909,6 +969,14 @@ Lizenzvertrag</translation>
     <message>
         <source>Cannot find the position in %1.</source>
         <translation>Die Position ist in %1 nicht auffindbar.</translation>
+    </message>
+    <message>
+        <source>no GPS fix</source>
+        <translation>kein GPS-Empfang</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>Kurs %1</translation>
     </message>
 </context>
 <context>

@@ -159,10 +159,6 @@
         <translation>End of the range, included.</translation>
     </message>
     <message>
-        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
-        <translation>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</translation>
-    </message>
-    <message>
         <source>Exports the positions of a trip as gpx, kml or csv.</source>
         <translation>Exports the positions of a trip as gpx, kml or csv.</translation>
     </message>
@@ -215,8 +211,8 @@
         <translation>Saves the frame at a trip position as PNG.</translation>
     </message>
     <message>
-        <source>Shifts the recorded clock times, e.g. +02:00.</source>
-        <translation>Shifts the recorded clock times, e.g. +02:00.</translation>
+        <source>Offset of local time from the recorded UTC, e.g. +02:00.</source>
+        <translation>Offset of local time from the recorded UTC, e.g. +02:00.</translation>
     </message>
     <message>
         <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
@@ -250,8 +246,8 @@
         <translation>Try &apos;%1 --help&apos; for the options.</translation>
     </message>
     <message>
-        <source>Writes date, time, coordinates and speed below the still.</source>
-        <translation>Writes date, time, coordinates and speed below the still.</translation>
+        <source>Writes date, time and offset, coordinates, speed and heading below the still.</source>
+        <translation>Writes date, time and offset, coordinates, speed and heading below the still.</translation>
     </message>
     <message>
         <source>Writes diagnostic messages to stderr.</source>
@@ -264,6 +260,22 @@
     <message>
         <source>%1 exists already; give --overwrite to replace it.</source>
         <translation>%1 exists already; give --overwrite to replace it.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file, with a GPX file beside it. Without re-encoding, it starts at the key frame at or before --from.</source>
+        <translation>Exports a range of a trip as one MP4 file, with a GPX file beside it. Without re-encoding, it starts at the key frame at or before --from.</translation>
+    </message>
+    <message>
+        <source>Re-encodes the clip&apos;s pictures from --from to the next key frame, so that it starts at --from.</source>
+        <translation>Re-encodes the clip&apos;s pictures from --from to the next key frame, so that it starts at --from.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame): its video cannot be re-encoded.</source>
+        <translation>The clip starts %1 s before --from, at %2 (key frame): its video cannot be re-encoded.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
+        <translation>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</translation>
     </message>
 </context>
 <context>
@@ -436,6 +448,10 @@
         <source>Don&apos;t export</source>
         <translation>Don&apos;t export</translation>
     </message>
+    <message>
+        <source>it starts %1 s before the in point, at %2 (key frame)</source>
+        <translation>it starts %1 s before the in point, at %2 (key frame)</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -458,6 +474,10 @@
     <message>
         <source>Clear in and out points</source>
         <translation>Clear in and out points</translation>
+    </message>
+    <message>
+        <source>Exact cut at the in point (re-encodes up to the next key frame)</source>
+        <translation>Exact cut at the in point (re-encodes up to the next key frame)</translation>
     </message>
 </context>
 <context>
@@ -720,6 +740,46 @@
         <source> ft</source>
         <translation> ft</translation>
     </message>
+    <message>
+        <source>N</source>
+        <comment>compass point</comment>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>NE</source>
+        <comment>compass point</comment>
+        <translation>NE</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass point</comment>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <comment>compass point</comment>
+        <translation>SE</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass point</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <comment>compass point</comment>
+        <translation>SW</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass point</comment>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>NW</source>
+        <comment>compass point</comment>
+        <translation>NW</translation>
+    </message>
 </context>
 <context>
     <name>RouteLegend</name>
@@ -908,6 +968,14 @@
     <message>
         <source>Cannot find the position in %1.</source>
         <translation>Cannot find the position in %1.</translation>
+    </message>
+    <message>
+        <source>no GPS fix</source>
+        <translation>no GPS fix</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>heading %1</translation>
     </message>
 </context>
 <context>

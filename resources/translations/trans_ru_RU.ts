@@ -163,10 +163,6 @@
         <translation>Конец отрезка, включительно.</translation>
     </message>
     <message>
-        <source>Exports a range of a trip as one MP4 file without re-encoding, with a GPX file beside it.</source>
-        <translation>Экспортирует отрезок поездки в один файл MP4 без перекодирования и кладёт рядом файл GPX.</translation>
-    </message>
-    <message>
         <source>Exports the positions of a trip as gpx, kml or csv.</source>
         <translation>Экспортирует координаты поездки в gpx, kml или csv.</translation>
     </message>
@@ -219,8 +215,8 @@
         <translation>Сохраняет кадр в заданном месте поездки в PNG.</translation>
     </message>
     <message>
-        <source>Shifts the recorded clock times, e.g. +02:00.</source>
-        <translation>Сдвигает записанное время, например +02:00.</translation>
+        <source>Offset of local time from the recorded UTC, e.g. +02:00.</source>
+        <translation>Смещение местного времени от записанного UTC, например +02:00.</translation>
     </message>
     <message>
         <source>Start of the range: mm:ss, hh:mm:ss or seconds.</source>
@@ -255,8 +251,8 @@
         <translation>Параметры показывает &apos;%1 --help&apos;.</translation>
     </message>
     <message>
-        <source>Writes date, time, coordinates and speed below the still.</source>
-        <translation>Пишет дату, время, координаты и скорость под снимком.</translation>
+        <source>Writes date, time and offset, coordinates, speed and heading below the still.</source>
+        <translation>Пишет дату, время со смещением, координаты, скорость и курс под снимком.</translation>
     </message>
     <message>
         <source>Writes diagnostic messages to stderr.</source>
@@ -269,6 +265,22 @@
     <message>
         <source>%1 exists already; give --overwrite to replace it.</source>
         <translation>Файл %1 уже существует; чтобы заменить его, укажите --overwrite.</translation>
+    </message>
+    <message>
+        <source>Exports a range of a trip as one MP4 file, with a GPX file beside it. Without re-encoding, it starts at the key frame at or before --from.</source>
+        <translation>Экспортирует отрезок поездки в один файл MP4 и кладёт рядом файл GPX. Без перекодирования он начинается с ключевого кадра в --from или перед ним.</translation>
+    </message>
+    <message>
+        <source>Re-encodes the clip&apos;s pictures from --from to the next key frame, so that it starts at --from.</source>
+        <translation>Перекодирует кадры фрагмента от --from до следующего ключевого кадра, чтобы он начинался точно с --from.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame): its video cannot be re-encoded.</source>
+        <translation>Фрагмент начинается на %1 с раньше --from, в %2 (ключевой кадр): его видео нельзя перекодировать.</translation>
+    </message>
+    <message>
+        <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
+        <translation>Фрагмент начинается на %1 с раньше --from, в %2 (ключевой кадр); с --exact-cut он начинается с --from.</translation>
     </message>
 </context>
 <context>
@@ -441,6 +453,10 @@
         <source>Don&apos;t export</source>
         <translation>Не экспортировать</translation>
     </message>
+    <message>
+        <source>it starts %1 s before the in point, at %2 (key frame)</source>
+        <translation>он начинается на %1 с раньше начальной точки, в %2 (ключевой кадр)</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -463,6 +479,10 @@
     <message>
         <source>Clear in and out points</source>
         <translation>Сбросить начальную и конечную точки</translation>
+    </message>
+    <message>
+        <source>Exact cut at the in point (re-encodes up to the next key frame)</source>
+        <translation>Точный рез по начальной точке (перекодирует до следующего ключевого кадра)</translation>
     </message>
 </context>
 <context>
@@ -727,6 +747,46 @@
         <source> ft</source>
         <translation> фут</translation>
     </message>
+    <message>
+        <source>N</source>
+        <comment>compass point</comment>
+        <translation>С</translation>
+    </message>
+    <message>
+        <source>NE</source>
+        <comment>compass point</comment>
+        <translation>СВ</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <comment>compass point</comment>
+        <translation>В</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <comment>compass point</comment>
+        <translation>ЮВ</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>compass point</comment>
+        <translation>Ю</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <comment>compass point</comment>
+        <translation>ЮЗ</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>compass point</comment>
+        <translation>З</translation>
+    </message>
+    <message>
+        <source>NW</source>
+        <comment>compass point</comment>
+        <translation>СЗ</translation>
+    </message>
 </context>
 <context>
     <name>RouteLegend</name>
@@ -920,6 +980,14 @@
     <message>
         <source>Cannot find the position in %1.</source>
         <translation>Не удаётся найти позицию в %1.</translation>
+    </message>
+    <message>
+        <source>no GPS fix</source>
+        <translation>нет сигнала GPS</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>курс %1</translation>
     </message>
 </context>
 <context>

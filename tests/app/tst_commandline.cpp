@@ -1,9 +1,14 @@
 #include "../sessionfixture.h"
+#include "clipexport.h"
 #include "commandline.h"
+#include "commandlinetrips.h"
 #include "playlistroles.h"
 #include "playlistwgt.h"
 #include "skippedfiles.h"
+#include "tripsession.h"
+#include "triptimeline.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -198,6 +203,9 @@ void TestCommandLine::wrongUsageAndFailures_data()
     QTest::newRow("option without command") << QStringList{"--trip", "1", card} << 2 << "needs a command";
     QTest::newRow("option of another command")
         << QStringList{"--list", "--stamp", card} << 2 << "does not apply";
+    QTest::newRow("exact cut of a track")
+        << QStringList{"--export-track", "gpx", "--exact-cut", "--trip", "1", card, "-o", out} << 2
+        << "--exact-cut does not apply to --export-track";
     QTest::newRow("clip without end")
         << QStringList{"--export-clip", "--trip", "1", "--from", "0", card, "-o", out} << 2
         << "--from T --to T";
@@ -300,6 +308,10 @@ void TestCommandLine::listMatchesThePlaylist()
                      .data(PlaylistRoles::Start)
                      .toDateTime()
                      .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+        // Without an offset the clock is UTC, and says so.
+        const QString start = trip.value(QStringLiteral("start")).toString();
+        QCOMPARE(trip.value(QStringLiteral("start_utc")).toString(), start + QStringLiteral("Z"));
+        QCOMPARE(trip.value(QStringLiteral("clock_start")).toString(), start + QStringLiteral("+00:00"));
         QCOMPARE(qint64(trip.value(QStringLiteral("duration_ms")).toDouble()),
                  rows->index(row, 2).data(PlaylistRoles::Duration).toLongLong());
         QCOMPARE(qint64(trip.value(QStringLiteral("events")).toInt()),
@@ -420,8 +432,14 @@ void TestCommandLine::cardInOddlyNamedFolders()
     const QJsonArray trips = listed.value(QStringLiteral("trips")).toArray();
     QCOMPARE(trips.size(), 2);
     const QJsonObject first = trips[0].toObject();
+    // The start as the file name records it, as the UTC instant, and on the offset clock with the
+    // offset: one instant.
     QCOMPARE(first.value(QStringLiteral("start")).toString(), QStringLiteral("2024-05-01T09:00:00"));
-    QCOMPARE(first.value(QStringLiteral("clock_start")).toString(), QStringLiteral("2024-05-01T07:30:00"));
+    const QString utc = first.value(QStringLiteral("start_utc")).toString();
+    const QString clock = first.value(QStringLiteral("clock_start")).toString();
+    QCOMPARE(utc, QStringLiteral("2024-05-01T09:00:00Z"));
+    QCOMPARE(clock, QStringLiteral("2024-05-01T07:30:00-01:30"));
+    QCOMPARE(QDateTime::fromString(clock, Qt::ISODate), QDateTime::fromString(utc, Qt::ISODate));
     QCOMPARE(first.value(QStringLiteral("events")).toInt(), 1);
     const QJsonObject statistics = first.value(QStringLiteral("statistics")).toObject();
     QCOMPARE(statistics.value(QStringLiteral("events")).toInt(), 1);
@@ -476,14 +494,46 @@ void TestCommandLine::exportsWriteTheirFiles()
     QCOMPARE(clip.code, 0);
     QCOMPARE(clip.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
              QStringList({path(QStringLiteral("clip.mp4")), path(QStringLiteral("clip.gpx"))}));
+    // A key frame every second: the stream copy starts half a second early, and says so.
+    QVERIFY2(clip.err.contains(QStringLiteral("The clip starts 0.5 s before --from, at 00:12.0 (key frame)")),
+             qPrintable(clip.err));
 
-    // A still is named by the recording's clock time, shifted by the offset.
+    // With the exact cut it starts at --from, and writes what the window writes: the bytes of
+    // the exporter with the same options.
+    const Result exact =
+        run({QStringLiteral("--export-clip"), QStringLiteral("--exact-cut"), QStringLiteral("--trip"),
+             QStringLiteral("3"), QStringLiteral("--from"), QStringLiteral("12.5"), QStringLiteral("--to"),
+             QStringLiteral("1:00:00"), m_card, QStringLiteral("-o"), path(QStringLiteral("exact.mp4"))});
+    QCOMPARE(exact.code, 0);
+    QVERIFY2(!exact.err.contains(QStringLiteral("before --from")), qPrintable(exact.err));
+    CommandLineTrips found;
+    QVERIFY(found.load({m_card}));
+    const Trip::TripList trip = found.trips().at(2);
+    QVERIFY(QDir().mkpath(path(QStringLiteral("reference"))));
+    for (const bool exactCut : {false, true}) {
+        ClipExport reference(trip);
+        reference.setRange(12500, TripTimeline(trip).duration());
+        reference.setExactCut(exactCut);
+        reference.setPositions(TripSession::loadNow(trip)->positions(), 0);
+        // The same name in another folder: the GPX holds the clip's name.
+        const QString name = exactCut ? QStringLiteral("exact.mp4") : QStringLiteral("clip.mp4");
+        const QString again = QDir(path(QStringLiteral("reference"))).filePath(name);
+        QVERIFY2(reference.run(again), qPrintable(reference.errorString()));
+        const auto hash = [](const QString& file) {
+            return QCryptographicHash::hash(Session::readFile(file), QCryptographicHash::Sha1);
+        };
+        QCOMPARE(hash(again), hash(path(name)));
+        QCOMPARE(hash(ClipExport::trackPathFor(again)), hash(ClipExport::trackPathFor(path(name))));
+        QCOMPARE(reference.startsEarly(), !exactCut);
+    }
+
+    // A still is named by the recording's clock time, shifted by the offset and naming it.
     const Result still =
         run({QStringLiteral("--snapshot"), QStringLiteral("--trip"), QStringLiteral("2"),
              QStringLiteral("--at"), QStringLiteral("0:12.5"), QStringLiteral("--stamp"),
              QStringLiteral("--time-offset"), QStringLiteral("+01:00"), m_card, QStringLiteral("-o"), dir});
     QCOMPARE(still.code, 0);
-    const QString named = path(QStringLiteral("2024-05-01_10-00-12.png"));
+    const QString named = path(QStringLiteral("2024-05-01_10-00-12+0100.png"));
     QCOMPARE(still.out.trimmed(), named);
     const QImage image(named);
     QVERIFY(image.width() > 0 && image.height() > image.width() * 9 / 16);
@@ -505,7 +555,7 @@ void TestCommandLine::existingFilesNeedOverwrite_data()
         << "c.gpx";
     QTest::newRow("still named by its clock time")
         << QStringList{"--snapshot", "--trip", "2", "--at", "1", "@card", "-o", "@dir"}
-        << "2024-05-01_09-00-01.png";
+        << "2024-05-01_09-00-01+0000.png";
 }
 
 // A command writes nothing and fails while a file it would write exists, unless told to
@@ -539,13 +589,18 @@ void TestCommandLine::existingFilesNeedOverwrite()
 void TestCommandLine::trackHoldsEachClockSecondOnce_data()
 {
     QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("time"); // pattern of a point's time
+    QTest::addColumn<QString>("time");   // pattern of a point's time
+    QTest::addColumn<QString>("second"); // a point's time, %1 its second
+    // With an offset of +2 h: GPX and KML give the UTC instant, CSV the local time and offset.
     QTest::newRow("gpx") << "gpx"
-                         << "<time>([^<]+)</time>";
+                         << "<time>([^<]+)</time>"
+                         << "2024-05-01T09:00:%1Z";
     QTest::newRow("kml") << "kml"
-                         << "<when>([^<]+)</when>";
+                         << "<when>([^<]+)</when>"
+                         << "2024-05-01T09:00:%1Z";
     QTest::newRow("csv") << "csv"
-                         << "\n\\d+,([^,]+),";
+                         << "\n\\d+,([^,]+),"
+                         << "2024-05-01T11:00:%1+02:00";
 }
 
 // The card's first drive has an event recording (09:00:14 to 09:00:24) over seconds the drive's
@@ -554,9 +609,11 @@ void TestCommandLine::trackHoldsEachClockSecondOnce()
 {
     QFETCH(QString, format);
     QFETCH(QString, time);
+    QFETCH(QString, second);
     const QString path = m_dir.filePath(QStringLiteral("seconds.") + format);
-    const Result result = run({QStringLiteral("--export-track"), format, QStringLiteral("--trip"),
-                               QStringLiteral("2"), m_card, QStringLiteral("-o"), path});
+    const Result result =
+        run({QStringLiteral("--export-track"), format, QStringLiteral("--trip"), QStringLiteral("2"),
+             QStringLiteral("--time-offset"), QStringLiteral("+02:00"), m_card, QStringLiteral("-o"), path});
     QCOMPARE(result.code, 0);
     const QString text = QString::fromUtf8(Session::readFile(path));
     QStringList times;
@@ -568,7 +625,7 @@ void TestCommandLine::trackHoldsEachClockSecondOnce()
         QCOMPARE(times.takeLast(), QStringLiteral("2024-05-01T09:00:14Z"));
     QCOMPARE(times.size(), 30);
     for (int i = 0; i < times.size(); ++i)
-        QCOMPARE(times[i], QStringLiteral("2024-05-01T09:00:%1Z").arg(i, 2, 10, QLatin1Char('0')));
+        QCOMPARE(times[i], second.arg(i, 2, 10, QLatin1Char('0')));
     if (format == QLatin1String("gpx"))
         QCOMPARE(text.count(QStringLiteral("<trkseg>")), 1);
     if (format == QLatin1String("csv")) {

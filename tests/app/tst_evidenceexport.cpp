@@ -1,15 +1,19 @@
 #include "../sessionfixture.h"
 #include "clipexportjob.h"
 #include "evidenceexport.h"
+#include "exportmenu.h"
+#include "units.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
 
 #include <QAbstractButton>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -48,6 +52,13 @@ QStringList entries(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+QByteArray hashOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
+                                          : QByteArray();
+}
+
 } // namespace
 
 // Evidence out of the window without holding up the window.
@@ -60,6 +71,8 @@ private slots:
     void windowGoingAwayCancelsTheExport();
     void clipAsksBeforeReplacingItsTrack_data();
     void clipAsksBeforeReplacingItsTrack();
+    void windowWritesTheClipTheCommandLineWrites_data();
+    void windowWritesTheClipTheCommandLineWrites();
     void cleanupTestCase();
 
 private:
@@ -79,9 +92,12 @@ void TestEvidenceExport::initTestCase()
     QVERIFY(QDir().mkpath(m_tmp.filePath(QStringLiteral("out"))));
 }
 
-// Decoding a large frame and writing its PNG take about half a second: off the GUI thread.
+// Decoding a large frame and writing its PNG take about half a second: off the GUI thread. The
+// still is named on the offset clock, with the offset.
 void TestEvidenceExport::snapshotKeepsTheWindowAnswering()
 {
+    Units::setClockOffsetSeconds(-90 * 60);
+    const auto noOffset = qScopeGuard([]() { Units::setClockOffsetSeconds(0); });
     QWidget window;
     EvidenceExport evidence(&window);
     evidence.setTrip(m_trip);
@@ -90,7 +106,9 @@ void TestEvidenceExport::snapshotKeepsTheWindowAnswering()
     const int stall = longestStall([&saved]() { return saved.count() > 0; }, 30000);
     QCOMPARE(saved.count(), 1);
     QVERIFY2(stall <= 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(stall)));
-    const QImage still(saved.at(0).at(0).toString());
+    const QString path = saved.at(0).at(0).toString();
+    QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("2024-05-01_12-30-00-0130.png"));
+    const QImage still(path);
     QCOMPARE(still.size(), QSize(2560, 1440));
 }
 
@@ -150,10 +168,13 @@ void TestEvidenceExport::clipAsksBeforeReplacingItsTrack_data()
 }
 
 // The save dialog asks about the clip; the GPX of the same name beside it is not replaced unasked.
+// The GPX gives the UTC instant, whatever the offset.
 void TestEvidenceExport::clipAsksBeforeReplacingItsTrack()
 {
     QFETCH(QString, answer);
     QFETCH(bool, replaced);
+    Units::setClockOffsetSeconds(2 * 3600);
+    const auto noOffset = qScopeGuard([]() { Units::setClockOffsetSeconds(0); });
     const QString out = m_tmp.filePath(QStringLiteral("replace-") + answer);
     QVERIFY(QDir().mkpath(out));
     ZelSettings::setValue(ZelSettings::ExportPath, out);
@@ -188,7 +209,7 @@ void TestEvidenceExport::clipAsksBeforeReplacingItsTrack()
     if (replaced) {
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
         QVERIFY(finished.at(0).at(0).toBool());
-        QVERIFY(Session::readFile(track).contains("<trkpt"));
+        QVERIFY(Session::readFile(track).contains("<time>2024-05-01T14:00:00Z</time>"));
         QVERIFY(QFileInfo(clip).size() > 0);
     } else {
         QTest::qWait(200);
@@ -197,6 +218,67 @@ void TestEvidenceExport::clipAsksBeforeReplacingItsTrack()
         QCOMPARE(Session::readFile(track), before);
         QVERIFY(!QFileInfo::exists(clip));
     }
+}
+
+void TestEvidenceExport::windowWritesTheClipTheCommandLineWrites_data()
+{
+    QTest::addColumn<bool>("exact");
+    QTest::addColumn<QString>("note"); // what the status line adds about the start
+    QTest::newRow("exact cut, the window's default") << true << "";
+    QTest::newRow("exact cut turned off in the menu")
+        << false << "; it starts 2.5 s before the in point, at 00:00.0 (key frame)";
+}
+
+// The window exports a clip with the exact cut unless it is turned off in the export menu, and
+// writes the same bytes as the exporter the command line runs with the same options.
+void TestEvidenceExport::windowWritesTheClipTheCommandLineWrites()
+{
+    QFETCH(bool, exact);
+    QFETCH(QString, note);
+    ZelSettings::remove(ZelSettings::ExactCut);
+    const auto restore = qScopeGuard([] { ZelSettings::remove(ZelSettings::ExactCut); });
+    // 30 frames per second with key frames 5 s apart (see tests/export/make-export-media).
+    Trip::TripList trip;
+    for (const QString& name :
+         {QStringLiteral("004_0001_20240501150000.mp4"), QStringLiteral("004_0002_20240501150008.mp4")}) {
+        const QString video = m_tmp.filePath(name);
+        QVERIFY(QFile::exists(video) ||
+                QFile::copy(QDir(QStringLiteral(EXPORT_TEST_MEDIA)).filePath(name), video));
+        trip.push_back(Trip::TripItem{8000, false, video, QString()});
+    }
+    const QString out = m_tmp.filePath(exact ? QStringLiteral("exact") : QStringLiteral("copy"));
+    QVERIFY(QDir().mkpath(out));
+
+    ExportMenu menu;
+    QVERIFY(menu.exactCutAction()->isCheckable());
+    QVERIFY(menu.exactCutAction()->isChecked());
+    if (!exact)
+        menu.exactCutAction()->trigger();
+    QCOMPARE(EvidenceExport::exactCut(), exact);
+
+    QWidget window;
+    EvidenceExport evidence(&window);
+    evidence.setTrip(std::make_shared<Trip::TripList>(trip));
+    QSignalSpy finished(&evidence, &EvidenceExport::clipExportFinished);
+    QSignalSpy notes(&evidence, &EvidenceExport::note);
+    const QString clip = QDir(out).filePath(QStringLiteral("window.mp4"));
+    Session::whenShown<QFileDialog>(
+        [clip](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(clip);
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    evidence.exportClip(2500, 6000);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+    QVERIFY(finished.at(0).at(0).toBool());
+    QCOMPARE(notes.last().at(0).toString(), QStringLiteral("Clip saved: %1").arg(clip) + note);
+
+    ClipExport reference(trip);
+    reference.setRange(2500, 6000);
+    reference.setExactCut(exact);
+    const QString referencePath = QDir(out).filePath(QStringLiteral("reference.mp4"));
+    QVERIFY2(reference.run(referencePath), qPrintable(reference.errorString()));
+    QCOMPARE(hashOf(clip), hashOf(referencePath));
 }
 
 void TestEvidenceExport::cleanupTestCase()

@@ -102,9 +102,10 @@ private slots:
                     qFuzzyCompare(ui->compass->direction(), record.attribute(QGeoPositionInfo::Direction)),
                     at + " compass " + QByteArray::number(ui->compass->direction()));
 
-                QCOMPARE(ui->ctrlPanel->form()->clockLabel->text(), Units::clockTimeText(clock));
+                QCOMPARE(ui->ctrlPanel->form()->clockLabel->text(),
+                         Units::clockTimeText(clock) + QStringLiteral(" +00:00"));
                 QCOMPARE(still.stampLines(position, 0).value(0),
-                         clock.toString(Utilities::shortDateTimeString));
+                         clock.toString(Utilities::shortDateTimeString) + QStringLiteral(" +00:00"));
             }
         }
     }

@@ -115,6 +115,77 @@ private slots:
         QCOMPARE(Units::clockTimeText(QDateTime()), QString());
     }
 
+    // The offset written with every clock time that leaves the program.
+    void offsets_data()
+    {
+        QTest::addColumn<qint64>("seconds");
+        QTest::addColumn<QString>("iso");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("compact");
+        QTest::addColumn<QString>("clock"); // 2024-06-15 14:02:50 UTC on that clock
+        QTest::newRow("ahead") << 7200LL << "+02:00"
+                               << "+0200"
+                               << "+2"
+                               << "2024-06-15T16:02:50+02:00";
+        QTest::newRow("none, never Z") << 0LL << "+00:00"
+                                       << "+0000"
+                                       << "+0"
+                                       << "2024-06-15T14:02:50+00:00";
+        QTest::newRow("behind, half hours")
+            << -5400LL << "-01:30"
+            << "-0130" << QString::fromUtf8("\u22121:30") << "2024-06-15T12:32:50-01:30";
+        QTest::newRow("the day before")
+            << -15LL * 3600 << "-15:00"
+            << "-1500" << QString::fromUtf8("\u221215") << "2024-06-14T23:02:50-15:00";
+        QTest::newRow("odd seconds") << -50430LL << "-14:00:30"
+                                     << "-140030" << QString::fromUtf8("\u221214:00:30")
+                                     << "2024-06-15T00:02:20-14:00:30";
+    }
+
+    void offsets()
+    {
+        QFETCH(qint64, seconds);
+        QTEST(Units::offsetText(seconds), "iso");
+        QTEST(Units::fileOffsetText(seconds), "file");
+        QTEST(Units::shortOffsetText(seconds), "compact");
+        const QDateTime fix(QDate(2024, 6, 15), QTime(14, 2, 50), Qt::UTC);
+        QTEST(Units::clockIsoText(fix, seconds), "clock");
+        // ISO 8601 has no seconds in an offset; the settings and the command line give whole minutes.
+        if (seconds % 60 == 0)
+            QCOMPARE(QDateTime::fromString(Units::clockIsoText(fix, seconds), Qt::ISODate), fix);
+    }
+
+    void isoTimesReadTheRecordedFields()
+    {
+        // The recorded value is read as it is, whatever zone the machine is in.
+        const QDateTime local(QDate(2024, 3, 31), QTime(1, 30), Qt::LocalTime);
+        QCOMPARE(Units::utcIsoText(local), QStringLiteral("2024-03-31T01:30:00Z"));
+        QCOMPARE(Units::clockIsoText(local, -2 * 3600), QStringLiteral("2024-03-30T23:30:00-02:00"));
+        QCOMPARE(Units::utcIsoText(QDateTime()), QString());
+        QCOMPARE(Units::clockIsoText(QDateTime(), 60), QString());
+    }
+
+    void headings_data()
+    {
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("north") << 0.0 << QString::fromUtf8("0° N");
+        QTest::newRow("last of north") << 22.4 << QString::fromUtf8("22° N");
+        QTest::newRow("first of north-east") << 22.6 << QString::fromUtf8("23° NE");
+        QTest::newRow("east") << 90.0 << QString::fromUtf8("90° E");
+        QTest::newRow("south-west") << 225.0 << QString::fromUtf8("225° SW");
+        QTest::newRow("north-west") << 337.4 << QString::fromUtf8("337° NW");
+        QTest::newRow("rounds to north") << 359.6 << QString::fromUtf8("0° N");
+        QTest::newRow("negative") << -90.0 << QString::fromUtf8("270° W");
+        QTest::newRow("none") << qQNaN() << QString();
+    }
+
+    void headings()
+    {
+        QFETCH(double, degrees);
+        QTEST(Units::headingText(degrees), "text");
+    }
+
     void numbersFollowTheDisplayLocale()
     {
         for (const char* name : {"de_DE", "ru_RU"}) {

@@ -370,7 +370,7 @@ void TestReviewTools::exportClipWritesVideoAndTrack()
     });
     ctrl()->form()->exportButton->click();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
-    QCOMPARE(suggested, QStringLiteral("2024-05-01_09-00-05.mp4"));
+    QCOMPARE(suggested, QStringLiteral("2024-05-01_09-00-05+0000.mp4"));
     QCOMPARE(typed, QStringLiteral("si o,.[] m"));
     QCOMPARE(video()->rate(), 1.0);
     QCOMPARE(finished.at(0).at(0).toBool(), true);
@@ -426,8 +426,8 @@ void TestReviewTools::trackFromTheExportMenu()
     const QList<QByteArray> rows = csv.readAll().trimmed().split('\n');
     QVERIFY(rows.first().startsWith("trip_s,clock,lat,lon"));
     QCOMPARE(rows.size(), 1 + 30);
-    QVERIFY(rows.at(1).startsWith("0,2024-05-01T09:00:00Z,"));
-    QVERIFY(rows.last().split(',').value(1) == "2024-05-01T09:00:29Z");
+    QVERIFY(rows.at(1).startsWith("0,2024-05-01T09:00:00+00:00,"));
+    QVERIFY(rows.last().split(',').value(1) == "2024-05-01T09:00:29+00:00");
     QTRY_VERIFY(m_window->statusNote()->text().contains(QStringLiteral("trip.csv")));
 }
 
@@ -465,12 +465,12 @@ void TestReviewTools::snapshotNamedByClockTime()
     pauseAt(12300);
     activate();
     press(Qt::Key_S);
-    QTRY_COMPARE_WITH_TIMEOUT(entries(folder), QStringList({QStringLiteral("2024-05-01_09-00-12.png")}),
+    QTRY_COMPARE_WITH_TIMEOUT(entries(folder), QStringList({QStringLiteral("2024-05-01_09-00-12+0000.png")}),
                               Long);
-    const QImage still(QDir(folder).filePath(QStringLiteral("2024-05-01_09-00-12.png")));
+    const QImage still(QDir(folder).filePath(QStringLiteral("2024-05-01_09-00-12+0000.png")));
     // The recording's full size, not the size on screen.
     QCOMPARE(still.size(), QSize(640, 360));
-    QTRY_VERIFY(m_window->statusNote()->text().contains(QStringLiteral("2024-05-01_09-00-12.png")));
+    QTRY_VERIFY(m_window->statusNote()->text().contains(QStringLiteral("2024-05-01_09-00-12+0000.png")));
     Session::screenImage(m_window.get())
         .save(QStringLiteral(TARROW_ARTIFACTS_DIR "/reviewtools-snapshot.png"));
 
@@ -479,7 +479,7 @@ void TestReviewTools::snapshotNamedByClockTime()
     QVERIFY(EvidenceExport::snapshotStamp());
     ctrl()->form()->snapshotButton->click();
     QTRY_COMPARE_WITH_TIMEOUT(entries(folder).size(), 2, Long);
-    const QImage stamped(QDir(folder).filePath(QStringLiteral("2024-05-01_09-00-12_2.png")));
+    const QImage stamped(QDir(folder).filePath(QStringLiteral("2024-05-01_09-00-12+0000_2.png")));
     QCOMPARE(stamped.width(), 640);
     QVERIFY(stamped.height() > 360);
 }

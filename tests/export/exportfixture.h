@@ -13,6 +13,7 @@ extern "C" {
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QVector>
 #include <QXmlStreamReader>
@@ -89,6 +90,39 @@ inline Decoded decodeAll(const QString& path)
     avcodec_free_context(&codec);
     avformat_close_input(&in);
     return result;
+}
+
+// The video packets of a file in decoding order, as stored.
+inline QVector<QByteArray> videoPackets(const QString& path)
+{
+    QVector<QByteArray> packets;
+    AVFormatContext* in = nullptr;
+    if (avformat_open_input(&in, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return packets;
+    const int v = av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    AVPacket* packet = av_packet_alloc();
+    while (av_read_frame(in, packet) >= 0) {
+        if (packet->stream_index == v)
+            packets << QByteArray(reinterpret_cast<const char*>(packet->data), packet->size);
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&in);
+    return packets;
+}
+
+// What the ffmpeg program reports while decoding a whole file: nothing for a clean file.
+inline QString decodingErrors(const QString& path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
+                  QStringLiteral("-i"), path, QStringLiteral("-f"), QStringLiteral("null"),
+                  QStringLiteral("-")});
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("ffmpeg did not finish");
+    const QString errors = QString::fromUtf8(ffmpeg.readAllStandardError());
+    return ffmpeg.exitCode() == 0 ? errors : errors + QStringLiteral("exit code %1").arg(ffmpeg.exitCode());
 }
 
 // Ground speed of the written fixes: 19.4 knots, 35.93 km/h.

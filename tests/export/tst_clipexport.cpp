@@ -1,3 +1,4 @@
+#include "avcconfig.h"
 #include "clipexport.h"
 #include "exportfixture.h"
 #include "snapshot.h"
@@ -18,6 +19,10 @@ namespace {
 const QStringList RunOfThree{QStringLiteral("001_0001_20240501120000.mp4"),
                              QStringLiteral("001_0002_20240501120002.mp4"),
                              QStringLiteral("001_0003_20240501120004.mp4")};
+// 30 frames per second, key frames at frames 0 and 150 of each file of 240 frames.
+const QStringList LongKeyInterval{QStringLiteral("004_0001_20240501150000.mp4"),
+                                  QStringLiteral("004_0002_20240501150008.mp4")};
+const QStringList WithBFrames{QStringLiteral("005_0001_20240501160000.mp4")};
 
 QStringList filesIn(const QString& dir)
 {
@@ -43,6 +48,10 @@ private slots:
     void rangeIsCutIntoFiles();
     void exportsTheFramesOfTheRangeInOrder_data();
     void exportsTheFramesOfTheRangeInOrder();
+    void exactCutStartsWithThePictureShownAtTheStart_data();
+    void exactCutStartsWithThePictureShownAtTheStart();
+    void parameterSetsOfBothPartsKeepApart_data();
+    void parameterSetsOfBothPartsKeepApart();
     void failedOrCancelledExportLeavesNothing_data();
     void failedOrCancelledExportLeavesNothing();
     void failedSeekFailsWithAMessage();
@@ -52,6 +61,9 @@ private slots:
     void grabsTheFrameShownAtAPosition_data();
     void grabsTheFrameShownAtAPosition();
     void stampShowsTheDataBelowThePicture();
+    void bandNamesOffsetHeadingAndFix_data();
+    void bandNamesOffsetHeadingAndFix();
+    void clockTimeNamesTheFile_data();
     void clockTimeNamesTheFile();
     void savesPngButNeverOverARecording();
 
@@ -136,6 +148,10 @@ void TestClipExport::exportsTheFramesOfTheRangeInOrder()
     const QString path = QDir(m_out).filePath(QStringLiteral("range.mp4"));
     QVERIFY2(clip.run(path), qPrintable(clip.errorString()));
     QCOMPARE(progress.last().first().toInt(), 100);
+    // Where the clip really starts and ends: 40 ms a frame.
+    QCOMPARE(clip.clipFromMs(), firstFrame * 40LL);
+    QCOMPARE(clip.clipToMs(), (lastFrame + 1) * 40LL);
+    QCOMPARE(clip.startsEarly(), firstFrame * 40 + 40 <= from);
 
     const Fixture::Decoded decoded = Fixture::decodeAll(path);
     QVector<int> expected;
@@ -148,7 +164,8 @@ void TestClipExport::exportsTheFramesOfTheRangeInOrder()
     QVERIFY2(decoded.seconds >= range - 0.04 && decoded.seconds <= range + 0.4 + 0.04,
              qPrintable(QStringLiteral("%1 s for a range of %2 s").arg(decoded.seconds).arg(range)));
 
-    // The GPX beside it is valid and covers exactly the seconds of the range.
+    // The GPX beside it is valid and covers exactly the seconds of the frames it holds, from the
+    // key frame on; the end of the last frame is not shown.
     const QString gpx = ClipExport::trackPathFor(path);
     QCOMPARE(gpx, QDir(m_out).filePath(QStringLiteral("range.gpx")));
     QFile track(gpx);
@@ -157,10 +174,151 @@ void TestClipExport::exportsTheFramesOfTheRangeInOrder()
     const QVector<Fixture::GpxPoint> points = Fixture::readGpx(track.readAll(), error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     // Six seconds of positions: records 0 to 5.
-    QCOMPARE(points.size(), int(std::min<qint64>(to / 1000, 5) - from / 1000 + 1));
-    QCOMPARE(points.first().time,
-             QDateTime(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC).addSecs(from / 1000).toString(Qt::ISODate));
+    const qint64 firstSecond = firstFrame * 40 / 1000;
+    const qint64 lastSecond = std::min<qint64>(((lastFrame + 1) * 40 - 1) / 1000, 5);
+    const QDateTime start(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC);
+    QCOMPARE(points.size(), int(lastSecond - firstSecond + 1));
+    QCOMPARE(points.first().time, start.addSecs(firstSecond).toString(Qt::ISODate));
+    QCOMPARE(points.last().time, start.addSecs(lastSecond).toString(Qt::ISODate));
     QCOMPARE(filesIn(m_out), QStringList({QStringLiteral("range.gpx"), QStringLiteral("range.mp4")}));
+}
+
+void TestClipExport::exactCutStartsWithThePictureShownAtTheStart_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("exact");
+    QTest::addColumn<qint64>("from");
+    QTest::addColumn<qint64>("to");
+    QTest::addColumn<int>("firstFrame");
+    QTest::addColumn<int>("lastFrame");
+    QTest::addColumn<int>("reencoded"); // pictures that are not the recording's
+
+    // Key frames at 0 s, 5 s, 8 s (the second file) and 13 s.
+    QTest::newRow("stream copy starts at the key frame")
+        << LongKeyInterval << false << 2500LL << 6000LL << 0 << 180 << 0;
+    QTest::newRow("re-encoded up to the next key frame")
+        << LongKeyInterval << true << 2500LL << 6000LL << 75 << 180 << 75;
+    QTest::newRow("start between two frames")
+        << LongKeyInterval << true << 2510LL << 6000LL << 75 << 180 << 75;
+    QTest::newRow("re-encoded to the end of the file, copied from the next")
+        << LongKeyInterval << true << 7000LL << 9000LL << 210 << 270 << 30;
+    QTest::newRow("range ends before the next key frame")
+        << LongKeyInterval << true << 1000LL << 2000LL << 30 << 60 << 31;
+    QTest::newRow("start on a key frame") << LongKeyInterval << true << 5000LL << 6000LL << 150 << 180 << 0;
+    QTest::newRow("B-frames, High profile") << WithBFrames << true << 2500LL << 6000LL << 75 << 180 << 75;
+}
+
+void TestClipExport::exactCutStartsWithThePictureShownAtTheStart()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, exact);
+    QFETCH(qint64, from);
+    QFETCH(qint64, to);
+    QFETCH(int, firstFrame);
+    QFETCH(int, lastFrame);
+    QFETCH(int, reencoded);
+    const Trip::TripList trip =
+        Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, files, 8000);
+    ClipExport clip(trip);
+    clip.setRange(from, to);
+    clip.setExactCut(exact);
+    clip.setPositions(TripSession::loadNow(trip)->positions(), 0);
+    const QString path = QDir(m_out).filePath(QStringLiteral("clip.mp4"));
+    const bool startsEarly = firstFrame < from * 30 / 1000;
+    QVERIFY2(clip.run(path), qPrintable(clip.errorString()));
+
+    // Every frame of the range once, in order, read from the pictures themselves.
+    const Fixture::Decoded decoded = Fixture::decodeAll(path);
+    QVector<int> expected;
+    for (int frame = firstFrame; frame <= lastFrame; ++frame)
+        expected << frame;
+    QCOMPARE(decoded.frames, expected);
+    QVERIFY(decoded.hasAudio);
+    const QString errors = Fixture::decodingErrors(path);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors));
+
+    // The range the clip reports is its frames', at 30 frames per second.
+    QVERIFY2(qAbs(clip.clipFromMs() - firstFrame * 1000.0 / 30) <= 1.0,
+             qPrintable(QString::number(clip.clipFromMs())));
+    QVERIFY2(qAbs(clip.clipToMs() - (lastFrame + 1) * 1000.0 / 30) <= 1.0,
+             qPrintable(QString::number(clip.clipToMs())));
+    QCOMPARE(clip.startsEarly(), startsEarly);
+
+    // The re-encoded pictures are new; from the first copied key frame on, the recording's
+    // packets follow bit for bit.
+    QVector<QByteArray> recorded;
+    for (const Trip::TripItem& item : trip)
+        recorded << Fixture::videoPackets(item.videoFile);
+    const QVector<QByteArray> written = Fixture::videoPackets(path);
+    QCOMPARE(written.size(), lastFrame - firstFrame + 1);
+    for (int i = 0; i < reencoded; ++i)
+        QVERIFY2(!recorded.contains(written[i]), qPrintable(QString::number(i)));
+    if (reencoded < written.size()) {
+        const int copied = recorded.indexOf(written[reencoded]);
+        QVERIFY(copied >= 0);
+        QCOMPARE(written.mid(reencoded), recorded.mid(copied, written.size() - reencoded));
+    }
+
+    // The GPX covers the seconds of the clip's first to last frame.
+    QFile track(ClipExport::trackPathFor(path));
+    QVERIFY(track.open(QIODevice::ReadOnly));
+    QString error;
+    const QVector<Fixture::GpxPoint> points = Fixture::readGpx(track.readAll(), error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const QDateTime start = QDateTime::fromString(files.first().mid(9, 14), QStringLiteral("yyyyMMddHHmmss"));
+    QVERIFY(!points.isEmpty());
+    QCOMPARE(points.first().time, start.addSecs(firstFrame / 30).toString(Qt::ISODate) + QLatin1Char('Z'));
+    QCOMPARE(points.last().time, start.addSecs(lastFrame / 30).toString(Qt::ISODate) + QLatin1Char('Z'));
+
+    if (exact && reencoded == 0) {
+        // Nothing to re-encode: the very file of a stream copy.
+        ClipExport copy(trip);
+        copy.setRange(from, to);
+        copy.setPositions(TripSession::loadNow(trip)->positions(), 0);
+        const QString copyPath = QDir(m_out).filePath(QStringLiteral("copy.mp4"));
+        QVERIFY2(copy.run(copyPath), qPrintable(copy.errorString()));
+        QCOMPARE(hashOf(copyPath), hashOf(path));
+    }
+}
+
+void TestClipExport::parameterSetsOfBothPartsKeepApart_data()
+{
+    QTest::addColumn<QByteArray>("nal");
+    QTest::addColumn<int>("id");
+    // The id is the first Exp-Golomb number after the header (and profile, flags and level).
+    QTest::newRow("sequence set 0") << QByteArray::fromHex("6764001fac") << 0;
+    QTest::newRow("sequence set 3") << QByteArray::fromHex("6764001f20") << 3;
+    QTest::newRow("sequence set 31") << QByteArray::fromHex("6764001f0410") << 31;
+    QTest::newRow("picture set 1") << QByteArray::fromHex("6840") << 1;
+    QTest::newRow("a picture") << QByteArray::fromHex("6588") << -1;
+}
+
+// The recording's sets and the encoder's share one decoder configuration under different ids.
+void TestClipExport::parameterSetsOfBothPartsKeepApart()
+{
+    QFETCH(QByteArray, nal);
+    QFETCH(int, id);
+    QCOMPARE(AvcConfig::parameterSetId(nal), id);
+
+    // A recording with sequence set 0 and picture sets 0 and 1: id 2 is the first free one.
+    const QByteArray recorded = QByteArray::fromHex("01640028ffe10005") + QByteArray::fromHex("6764001fac") +
+                                QByteArray::fromHex("02000268c00002") + QByteArray::fromHex("6840") +
+                                QByteArray::fromHex("fdf8f800");
+    AvcConfig config;
+    QVERIFY(config.read(reinterpret_cast<const uint8_t*>(recorded.constData()), int(recorded.size())));
+    QCOMPARE(config.record(), recorded);
+    QCOMPARE(config.freeId(), 2);
+    // The encoder's sets under id 2, after start codes of three and four bytes, with a trailing zero.
+    const QByteArray header = QByteArray::fromHex("000000016764001f60000001686000000000010601ff");
+    QVERIFY(config.addAnnexB(reinterpret_cast<const uint8_t*>(header.constData()), int(header.size())));
+    QCOMPARE(config.record(), QByteArray::fromHex("01640028ffe2") + QByteArray::fromHex("00056764001fac") +
+                                  QByteArray::fromHex("00056764001f60") + QByteArray::fromHex("03") +
+                                  QByteArray::fromHex("000268c0000268400002"
+                                                      "6860") +
+                                  QByteArray::fromHex("fdf8f800"));
+    QCOMPARE(
+        AvcConfig::lengthPrefixed(reinterpret_cast<const uint8_t*>(header.constData()), int(header.size())),
+        QByteArray::fromHex("000000056764001f60000000026860000000030601ff"));
 }
 
 void TestClipExport::failedOrCancelledExportLeavesNothing_data()
@@ -294,10 +452,7 @@ void TestClipExport::stampShowsTheDataBelowThePicture()
     Snapshot still(m_stills, TripSession::loadNow(m_stills)->positions());
     QVERIFY(still.grab(3500));
     const QStringList lines = still.stampLines(3500, 3600);
-    QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines[0], QStringLiteral("2024-05-01 13:00:03"));
-    QVERIFY2(lines[1].contains(QStringLiteral("48° 6' 0.0\" N")), qPrintable(lines[1]));
-    QCOMPARE(lines[2], Units::speedText(Fixture::Kmh / 3.6, 0));
+    QCOMPARE(lines.size(), 4);
 
     const QImage stamped = Snapshot::stamped(still.frame(), lines);
     QCOMPARE(stamped.width(), still.frame().width());
@@ -314,11 +469,73 @@ void TestClipExport::stampShowsTheDataBelowThePicture()
     QCOMPARE(Snapshot::stamped(still.frame(), {}), still.frame());
 }
 
+void TestClipExport::bandNamesOffsetHeadingAndFix_data()
+{
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QString>("positions"); // "all", "none", or "last file without"
+    QTest::addColumn<qint64>("at");
+    QTest::addColumn<QStringList>("lines"); // @place and @speed: the record's coordinates and speed
+
+    const QStringList located{QStringLiteral("@place"), QStringLiteral("@speed"),
+                              QString::fromUtf8("heading 90° E")};
+    QTest::newRow("ahead of UTC") << 3600LL << "all" << 3500LL
+                                  << QStringList{QStringLiteral("2024-05-01 13:00:03 +01:00")} + located;
+    QTest::newRow("behind UTC") << -5400LL << "all" << 3500LL
+                                << QStringList{QStringLiteral("2024-05-01 10:30:03 -01:30")} + located;
+    QTest::newRow("no offset") << 0LL << "all" << 3500LL
+                               << QStringList{QStringLiteral("2024-05-01 12:00:03 +00:00")} + located;
+    // The clock from the file's name; nothing located.
+    QTest::newRow("no position file")
+        << 0LL << "none" << 3500LL
+        << QStringList{QStringLiteral("2024-05-01 12:00:03 +00:00"), QStringLiteral("no GPS fix")};
+    // Substitute records carry a place, but no fix: neither place nor speed is shown.
+    QTest::newRow("second without a fix")
+        << 7200LL << "last file without" << 4500LL
+        << QStringList{QStringLiteral("2024-05-01 14:00:04 +02:00"), QStringLiteral("no GPS fix")};
+}
+
+void TestClipExport::bandNamesOffsetHeadingAndFix()
+{
+    QFETCH(qint64, offset);
+    QFETCH(QString, positions);
+    QFETCH(qint64, at);
+    QFETCH(QStringList, lines);
+    Trip::TripList trip = m_stills;
+    if (positions == QLatin1String("last file without"))
+        trip.back().nmeaFile = m_stillsDir.filePath(QStringLiteral("missing.nmea"));
+    const PositionsPtr records =
+        positions == QLatin1String("none") ? nullptr : TripSession::loadNow(trip)->positions();
+    const Snapshot still(trip, records);
+    const QStringList band = still.stampLines(at, offset);
+    for (QString& line : lines) {
+        if (line == QLatin1String("@place") || line == QLatin1String("@speed")) {
+            const QNmeaPositionInfo& record = (*records)[std::size_t(at / 1000)];
+            line = line == QLatin1String("@speed")
+                       ? Units::speedText(record.attribute(QNmeaPositionInfo::GroundSpeed), 0)
+                       : Units::latitudeText(record.coordinate().latitude()) + QStringLiteral("  ") +
+                             Units::longitudeText(record.coordinate().longitude());
+        }
+    }
+    QCOMPARE(band, lines);
+}
+
+void TestClipExport::clockTimeNamesTheFile_data()
+{
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QString>("name");
+    // The offset clock with its offset; no ':' on a card's file systems.
+    QTest::newRow("ahead of UTC") << 7200LL << "2024-06-01_16-03-12+0200.png";
+    QTest::newRow("no offset") << 0LL << "2024-06-01_14-03-12+0000.png";
+    QTest::newRow("behind UTC, the day before") << -15LL * 3600 - 1800 << "2024-05-31_22-33-12-1530.png";
+}
+
 void TestClipExport::clockTimeNamesTheFile()
 {
-    QCOMPARE(
-        TripClock::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC), QStringLiteral("png")),
-        QStringLiteral("2024-06-01_14-03-12.png"));
+    QFETCH(qint64, offset);
+    QFETCH(QString, name);
+    QCOMPARE(TripClock::fileName(QDateTime(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC), offset,
+                                 QStringLiteral("png")),
+             name);
     // Without positions the clock comes from the start time in the file's name.
     const Snapshot still(m_stills, nullptr);
     QCOMPARE(still.clockAt(4500), QDateTime(QDate(2024, 5, 1), QTime(12, 0, 4, 500), Qt::UTC));

@@ -1,6 +1,7 @@
 #include "exportfixture.h"
 #include "trackexport.h"
 #include "tripsession.h"
+#include "units.h"
 
 #include <QBuffer>
 #include <QProcess>
@@ -42,7 +43,8 @@ private slots:
     void kmlIsValidWithATimePerPoint();
     void rangeTakesTheSecondsItTouches_data();
     void rangeTakesTheSecondsItTouches();
-    void clockTimesAreWallClockShiftedByTheOffset();
+    void timesAreInstants_data();
+    void timesAreInstants();
     void savingNeverReplacesARecording();
 
 private:
@@ -116,7 +118,7 @@ void TestTrackExport::clipTrackFollowsTheTimeline()
         QVERIFY(index < points.size());
         const Fixture::GpxPoint& point = points[index++];
         QVERIFY(qAbs(point.lat - record.coordinate().latitude()) < 1e-8);
-        QCOMPARE(point.time, TrackExport::clockText(record.timestamp(), 0));
+        QCOMPARE(point.time, Units::utcIsoText(record.timestamp()));
     }
     QCOMPARE(points.size(), index);
     QCOMPARE(points.size(), 30);
@@ -150,7 +152,7 @@ void TestTrackExport::eachClockSecondOnceInTimeOrder()
     track.setRange(from, to);
     const QStringList lines = csvRows(track).mid(1);
     QCOMPARE(lines.size(), rows);
-    QCOMPARE(lines.first().section(QLatin1Char(','), 1, 1), QStringLiteral("2024-05-01T%1Z").arg(first));
+    QCOMPARE(lines.first().section(QLatin1Char(','), 1, 1), QStringLiteral("2024-05-01T%1+00:00").arg(first));
     QString previous;
     for (const QString& line : lines) {
         const QString clock = line.section(QLatin1Char(','), 1, 1);
@@ -168,7 +170,7 @@ void TestTrackExport::csvHasOneRowPerSecond()
     const QStringList first = rows[1].split(QLatin1Char(','));
     QCOMPARE(first.size(), 11);
     QCOMPARE(first[0], QStringLiteral("0"));
-    QCOMPARE(first[1], QStringLiteral("2024-05-01T10:00:00Z"));
+    QCOMPARE(first[1], QStringLiteral("2024-05-01T10:00:00+00:00"));
     QCOMPARE(first[2].toDouble(), 48.1);
     QVERIFY(qAbs(first[5].toDouble() - Fixture::Kmh) < 0.01);
     QCOMPARE(first[6], QStringLiteral("90.0"));
@@ -243,7 +245,8 @@ void TestTrackExport::kmlMarksEachEventRecording()
     QCOMPARE(kml.coords.size(), 25);
     QCOMPARE(kml.marks.size(), 1);
     QCOMPARE(kml.marks.first(), QStringLiteral("11.50000000,48.20000000"));
-    QCOMPARE(kml.markWhens, QStringList{QStringLiteral("2024-05-01T11:00:05Z")});
+    // The mark's time is the instant, whatever the offset.
+    QCOMPARE(kml.markWhens, QStringList{QStringLiteral("2024-05-01T10:00:05Z")});
 }
 
 // Viewers play a track back only with a time for each of its points.
@@ -308,13 +311,44 @@ void TestTrackExport::rangeTakesTheSecondsItTouches()
     QCOMPARE(rows.last().section(QLatin1Char(','), 0, 0).toInt(), last);
 }
 
-void TestTrackExport::clockTimesAreWallClockShiftedByTheOffset()
+void TestTrackExport::timesAreInstants_data()
 {
-    // The recorded value is written as it reads, whatever zone the machine is in.
-    const QDateTime local(QDate(2024, 3, 31), QTime(1, 30), Qt::LocalTime);
-    QCOMPARE(TrackExport::clockText(local, 0), QStringLiteral("2024-03-31T01:30:00Z"));
-    QCOMPARE(TrackExport::clockText(local, -2 * 3600), QStringLiteral("2024-03-30T23:30:00Z"));
-    QCOMPARE(TrackExport::clockText(QDateTime(), 60), QString());
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QString>("clock"); // CSV's clock of the first fix
+    QTest::newRow("ahead of UTC") << 2LL * 3600 << "2024-06-15T16:02:50+02:00";
+    QTest::newRow("behind UTC") << -90LL * 60 << "2024-06-15T12:32:50-01:30";
+    QTest::newRow("no offset") << 0LL << "2024-06-15T14:02:50+00:00";
+    QTest::newRow("the next day") << 10LL * 3600 << "2024-06-16T00:02:50+10:00";
+}
+
+// A fix the receiver took at 14:02:50 UTC: GPX and KML give that instant in UTC, whatever the
+// offset; CSV's clock is the same instant on the offset clock, with the offset written.
+void TestTrackExport::timesAreInstants()
+{
+    QFETCH(qint64, offset);
+    QFETCH(QString, clock);
+    const QString name = QStringLiteral("instants/001_0001_20240615140250");
+    QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("instants"))));
+    const Trip::TripList trip{Trip::TripItem{3000, false, m_dir.filePath(name + QStringLiteral(".mp4")),
+                                             m_dir.filePath(name + QStringLiteral(".nmea"))}};
+    QVERIFY(Fixture::writeTrack(trip.front().nmeaFile, QDateTime(QDate(2024, 6, 15), QTime(14, 2, 50)), 3));
+    TrackExport track(trip, TripSession::loadNow(trip)->positions());
+    track.setClockOffset(offset);
+    const QDateTime fix(QDate(2024, 6, 15), QTime(14, 2, 50), Qt::UTC);
+
+    QString error;
+    const QVector<Fixture::GpxPoint> points =
+        Fixture::readGpx(written(track, TrackExport::Format::Gpx), error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(points.size(), 3);
+    QCOMPARE(points.first().time, QStringLiteral("2024-06-15T14:02:50Z"));
+    const Kml kml = readKml(written(track, TrackExport::Format::Kml));
+    QCOMPARE(kml.whens.size(), 3);
+    QCOMPARE(kml.whens.first(), QStringLiteral("2024-06-15T14:02:50Z"));
+    const QString csv = csvRows(track).value(1).section(QLatin1Char(','), 1, 1);
+    QCOMPARE(csv, clock);
+    for (const QString& text : {points.first().time, kml.whens.first(), csv})
+        QCOMPARE(QDateTime::fromString(text, Qt::ISODate), fix);
 }
 
 void TestTrackExport::savingNeverReplacesARecording()

@@ -3,12 +3,14 @@
 #include "myslider.h"
 #include "positionslider.h"
 #include "speedbutton.h"
+#include "units.h"
 
 #include "vireo/vlcenums.h"
 
 #include <QLabel>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <QtTest>
@@ -304,6 +306,32 @@ private slots:
         panel.updatePosition(3599999);
         QCOMPARE(ui->positionLabel->text(), QStringLiteral("59:59.9"));
         QCOMPARE(ui->clockLabel->text(), QString());
+    }
+
+    // The clock names its offset: in full where the row has room, else compact, else in the
+    // tooltip alone (the window's fit in each language is checked with the whole window).
+    void clockNamesItsOffset()
+    {
+        Units::setClockOffsetSeconds(2 * 3600);
+        const auto noOffset = qScopeGuard([]() { Units::setClockOffsetSeconds(0); });
+        const QDateTime recorded(QDate(2024, 6, 1), QTime(14, 3, 12), Qt::UTC);
+        ControlPanelWgt panel;
+        Ui_ControlPanelWgt* ui = panel.form();
+        panel.setClockSource([recorded](qint64 ms) { return recorded.addMSecs(ms); });
+        panel.resize(1200, panel.height());
+        // A ten-hour trip: the widest position and duration.
+        panel.updateDuration(36000000);
+        panel.updatePosition(35999900);
+        const QString time = Units::clockTimeText(recorded.addMSecs(35999900));
+        const QString full = time + QStringLiteral(" +02:00");
+        QTRY_COMPARE(ui->clockLabel->text(), full);
+        QCOMPARE(ui->clockLabel->toolTip(), full);
+
+        panel.resize(panel.minimumWidth(), panel.height());
+        QTRY_VERIFY(ui->clockLabel->text() != full);
+        QVERIFY2(ui->clockLabel->text() == time + QStringLiteral(" +2") || ui->clockLabel->text() == time,
+                 qPrintable(ui->clockLabel->text()));
+        QCOMPARE(ui->clockLabel->toolTip(), full);
     }
 
     // The buttons show the player's state: below half volume the low icon, muted the crossed out
