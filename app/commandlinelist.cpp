@@ -1,5 +1,6 @@
 #include "commandlinelist.h"
 
+#include "channelpairing.h"
 #include "tripfile.h"
 #include "tripsession.h"
 #include "tripstatistics.h"
@@ -49,9 +50,13 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockO
     TripSession session;
     QStringList nmeaFiles;
     for (const Trip::TripList& trip : found.trips()) {
-        for (const Trip::TripItem& item : trip)
+        for (const Trip::TripItem& item : trip) {
             nmeaFiles << item.nmeaFile;
+            for (const Trip::TripItem& other : item.channels)
+                nmeaFiles << other.nmeaFile;
+        }
     }
+    nmeaFiles.removeAll(QString());
     session.parseNow(nmeaFiles);
     QJsonArray trips;
     int number = 0;
@@ -59,17 +64,39 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockO
         QJsonArray files;
         qint64 duration = 0;
         int events = 0;
+        QStringList channels;
+        // Every channel's file, each after the main channel's file it recorded with.
+        const auto addFile = [&](const Trip::TripItem& item) {
+            if (!channels.contains(item.channel))
+                channels << item.channel;
+            files.append(QJsonObject{
+                {QStringLiteral("video"), item.videoFile},
+                {QStringLiteral("nmea"), item.nmeaFile},
+                {QStringLiteral("duration_ms"), item.duration},
+                {QStringLiteral("event"), item.isEvent},
+                {QStringLiteral("channel"), item.channel},
+                {QStringLiteral("telemetry"),
+                 QJsonObject{{QStringLiteral("source"),
+                              Camera::sourceName(item.nmeaFile.isEmpty() ? Camera::TelemetrySource::None
+                                                                         : item.telemetry)},
+                             {QStringLiteral("samples"), session.positionsIn(item.nmeaFile)}}}});
+        };
         for (const Trip::TripItem& item : trip) {
             duration += item.duration;
             events += item.isEvent ? 1 : 0;
-            files.append(QJsonObject{{QStringLiteral("video"), item.videoFile},
-                                     {QStringLiteral("nmea"), item.nmeaFile},
-                                     {QStringLiteral("duration_ms"), item.duration},
-                                     {QStringLiteral("event"), item.isEvent}});
+            addFile(item);
+            for (const Trip::TripItem& other : item.channels)
+                addFile(other);
         }
-        const QDateTime start = Trip::startTime(trip.front().videoFile);
+        // The main channel first, then by the channels' order.
+        std::stable_sort(channels.begin() + 1, channels.end(), [](const QString& a, const QString& b) {
+            return Trip::ChannelPairing::rank(a) < Trip::ChannelPairing::rank(b);
+        });
+        const QDateTime start = Trip::startOf(trip.front());
         trips.append(QJsonObject{
             {QStringLiteral("trip"), ++number},
+            {QStringLiteral("camera"), trip.front().camera},
+            {QStringLiteral("channels"), QJsonArray::fromStringList(channels)},
             {QStringLiteral("start"), start.toString(format)},
             {QStringLiteral("start_utc"), Units::utcIsoText(start)},
             {QStringLiteral("clock_start"), Units::clockIsoText(start, clockOffsetSeconds)},

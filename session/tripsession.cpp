@@ -4,7 +4,9 @@
 
 #include <QFutureWatcher>
 #include <QThread>
+
 #include <QtConcurrent>
+#include <algorithm>
 
 TripSession::TripSession(QObject* parent)
     : QObject(parent), m_parser(std::make_unique<NmeaParser>()), m_data(std::make_shared<TripData>())
@@ -46,6 +48,15 @@ void TripSession::startThread()
     connect(m_parser.get(), &NmeaParser::parsingFinished, this, &TripSession::onParsingFinished,
             Qt::QueuedConnection);
     m_parserThread->start();
+}
+
+int TripSession::positionsIn(const QString& nmeaFile) const
+{
+    NmeaFilePtr file;
+    if (nmeaFile.isEmpty() || !m_parser->getParsedFile(file, nmeaFile.toStdString()) || !file)
+        return 0;
+    return int(std::count_if(file->cbegin(), file->cend(),
+                             [](const QNmeaPositionInfo& record) { return record.coordinate().isValid(); }));
 }
 
 void TripSession::parseNow(const QStringList& nmeaFiles)

@@ -33,6 +33,8 @@ public:
     TripDataPtr load(const Trip::TripList& trip);
     // Both at once for one trip, on the calling thread.
     static TripDataPtr loadNow(const Trip::TripList& trip);
+    // The positions a parsed file holds (records with a valid place); 0 for a file not parsed.
+    int positionsIn(const QString& nmeaFile) const;
 
     // The trip selected last (no files before the first); never null.
     const TripDataPtr& data() const { return m_data; }
