@@ -259,7 +259,8 @@ void PlaylistWgt::openSelection(const VideoSelection::Result& selection, const Q
     QStringList ordinary = admitted.ordinary;
     QStringList events = admitted.events;
     // A parsing notice still on its way for the previous selection must not count for this one.
-    m_nmeaFinished = false;
+    // Recordings without any position file have nothing to wait for.
+    m_nmeaFinished = admitted.nmeaFiles.isEmpty();
     qCDebug(lcPlaylist) << "opening" << selection.videos.size() << "files:" << ordinary.size() << "ordinary,"
                         << events.size() << "event recordings";
     emit setFilesSelected(std::make_shared<QStringList>(admitted.nmeaFiles));
