@@ -553,10 +553,6 @@ Lizenzvertrag</translation>
         <translation>Ungültige Dateien ausgewählt!</translation>
     </message>
     <message>
-        <source>MP4 (*.mp4)</source>
-        <translation>MP4 (*.mp4)</translation>
-    </message>
-    <message>
         <source>Open Movie or Directory</source>
         <translation>Öffnen Sie den Film oder das Verzeichnis</translation>
     </message>
@@ -1057,6 +1053,13 @@ Lizenzvertrag</translation>
             <numerusform>%n Ereignis</numerusform>
             <numerusform>%n Ereignisse</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>VideoSelection</name>
+    <message>
+        <source>Videos (*.mp4 *.MP4 *.mov *.MOV)</source>
+        <translation>Videos (*.mp4 *.MP4 *.mov *.MOV)</translation>
     </message>
 </context>
 </TS>

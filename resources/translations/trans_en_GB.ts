@@ -552,10 +552,6 @@
         <translation>Invalid files selected!</translation>
     </message>
     <message>
-        <source>MP4 (*.mp4)</source>
-        <translation>MP4 (*.mp4)</translation>
-    </message>
-    <message>
         <source>Open Movie or Directory</source>
         <translation>Open Movie or Directory</translation>
     </message>
@@ -1056,6 +1052,13 @@
             <numerusform>%n event</numerusform>
             <numerusform>%n events</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>VideoSelection</name>
+    <message>
+        <source>Videos (*.mp4 *.MP4 *.mov *.MOV)</source>
+        <translation>Videos (*.mp4 *.MP4 *.mov *.MOV)</translation>
     </message>
 </context>
 </TS>

@@ -557,10 +557,6 @@
         <translation>Неверно выбранные файлы!</translation>
     </message>
     <message>
-        <source>MP4 (*.mp4)</source>
-        <translation>MP4 (*.mp4)</translation>
-    </message>
-    <message>
         <source>Open Movie or Directory</source>
         <translation>Открыть фильм или каталог</translation>
     </message>
@@ -1070,6 +1066,13 @@
             <numerusform>%n события</numerusform>
             <numerusform>%n событий</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>VideoSelection</name>
+    <message>
+        <source>Videos (*.mp4 *.MP4 *.mov *.MOV)</source>
+        <translation>Видео (*.mp4 *.MP4 *.mov *.MOV)</translation>
     </message>
 </context>
 </TS>
