@@ -272,6 +272,37 @@ private slots:
         QCOMPARE(tracks[0].samples[1].offset, qint64(110));
     }
 
+    // A reading that needed the file is kept only while the file stays as it was.
+    void readingsFollowTheFile()
+    {
+        QTemporaryDir dir;
+        const QString script = qEnvironmentVariable("TARROW_SOURCE_DIR") + "/scripts/make-family-card";
+        if (QProcess::execute(script, {"gopro", dir.filePath("card")}) != 0)
+            QSKIP("the card generator cannot run here");
+        const QString video = dir.filePath("card/DCIM/100GOPRO/GX010001.MP4");
+        const QDateTime before = Families::recognise(video).start;
+        QVERIFY(before.isValid());
+        QCOMPARE(Families::recognise(video).start, before);
+
+        // The movie header's creation time an hour later, the file touched a minute later.
+        const QString later =
+            QStringLiteral(
+                "import sys; sys.path.insert(0, '%1/scripts/cardgen'); import mp4tool, struct\n"
+                "d = open('%2', 'rb').read()\n"
+                "m = d.index(b'mvhd') + 4\n"
+                "v = d[m]\n"
+                "t = struct.unpack('>Q' if v == 1 else '>I', d[m + 4:m + (12 if v == 1 else 8)])[0] + 3600\n"
+                "mp4tool.set_creation_time('%2', t)\n")
+                .arg(qEnvironmentVariable("TARROW_SOURCE_DIR"), video);
+        QCOMPARE(QProcess::execute("python3", {"-c", later}), 0);
+        QFile file(video);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(
+            file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60), QFileDevice::FileModificationTime));
+        file.close();
+        QCOMPARE(Families::recognise(video).start, before.addSecs(3600));
+    }
+
     void channelsPair_data()
     {
         QTest::addColumn<QStringList>("items"); // camera:channel:ms[:e]

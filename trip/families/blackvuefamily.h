@@ -16,6 +16,7 @@ public:
     QString id() const override { return Id; }
     Recording recognise(const QString& videoFile) const override;
     QStringList folderNames() const override;
+    bool readsFile() const override { return true; }
     // The ".gps" sidecar's sentences, or those kept inside the video.
     Telemetry readTelemetry(const Recording& recording) const override;
 

@@ -24,6 +24,10 @@ public:
     // below a chosen folder besides its immediate subfolders: "Movie", "RO", "1??EVENT", ...
     virtual QStringList folderNames() const { return {}; }
 
+    // Whether recognise() reads the video (its header or its boxes), not only its path; such
+    // readings are kept while the file keeps its size and modification time.
+    virtual bool readsFile() const { return false; }
+
     // Reads the position data of a recording this family recognised. Sidecar text formats that
     // every family shares are read by the caller; a family reads what lives inside its videos.
     virtual Telemetry readTelemetry(const Recording& recording) const;

@@ -12,6 +12,8 @@
 #include "thinkwarefamily.h"
 
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -53,12 +55,47 @@ const CameraFamily* Families::byId(const QString& id)
     return nullptr;
 }
 
+namespace {
+
+// Readings of families that read the file, by path, with the size and time they were read at.
+struct Remembered
+{
+    qint64 size = 0;
+    QDateTime modified;
+    Recording recording;
+};
+
+QMutex rememberedMutex;
+QHash<QString, Remembered> remembered; // guarded by rememberedMutex
+
+constexpr int MaxRemembered = 100000;
+
+} // namespace
+
 Recording Families::recognise(const QString& videoFile)
 {
+    const QFileInfo info(videoFile);
+    bool statted = false;
+    {
+        QMutexLocker lock(&rememberedMutex);
+        const auto it = remembered.constFind(videoFile);
+        if (it != remembered.cend()) {
+            statted = true;
+            if (it->size == info.size() && it->modified == info.lastModified())
+                return it->recording;
+        }
+    }
     for (const auto& family : all()) {
         Recording recording = family->recognise(videoFile);
-        if (!recording.family.isEmpty())
-            return recording;
+        if (recording.family.isEmpty())
+            continue;
+        if (family->readsFile() || statted) {
+            QMutexLocker lock(&rememberedMutex);
+            if (remembered.size() >= MaxRemembered)
+                remembered.clear();
+            remembered.insert(videoFile, Remembered{info.size(), info.lastModified(), recording});
+        }
+        return recording;
     }
     return {};
 }

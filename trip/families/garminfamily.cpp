@@ -82,8 +82,9 @@ Recording GarminFamily::recognise(const QString& videoFile) const
 QStringList GarminFamily::folderNames() const
 {
     // The videos lie in numbered folders inside this one: "100EVENT", "101SAVED", "102UNSVD".
-    return {QStringLiteral("DCIM"), QStringLiteral("[1-9][0-9][0-9]EVENT"), QStringLiteral("[1-9][0-9][0-9]SAVED"),
-            QStringLiteral("[1-9][0-9][0-9]UNSVD"), QStringLiteral("[1-9][0-9][0-9]PARKM")};
+    return {QStringLiteral("DCIM"), QStringLiteral("[1-9][0-9][0-9]EVENT"),
+            QStringLiteral("[1-9][0-9][0-9]SAVED"), QStringLiteral("[1-9][0-9][0-9]UNSVD"),
+            QStringLiteral("[1-9][0-9][0-9]PARKM")};
 }
 
 bool GarminFamily::readRecord(const QByteArray& text, qint64 utcMs, TelemetrySample& out)

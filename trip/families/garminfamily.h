@@ -19,6 +19,7 @@ public:
     // A name of this family whose header holds no creation time gives a recording without start.
     Recording recognise(const QString& videoFile) const override;
     QStringList folderNames() const override;
+    bool readsFile() const override { return true; }
     Telemetry readTelemetry(const Recording& recording) const override;
 
     // The movie header's creation time of a video, kept as Qt::UTC; invalid when there is none.

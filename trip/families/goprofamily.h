@@ -18,6 +18,7 @@ public:
     QString id() const override { return Id; }
     Recording recognise(const QString& videoFile) const override;
     QStringList folderNames() const override;
+    bool readsFile() const override { return true; }
     Telemetry readTelemetry(const Recording& recording) const override;
 
     // A name of this family: the recording number and the chapter's place in it (0 for an older

@@ -19,8 +19,8 @@ struct Recording
 {
     QString family; // the family's id, "nmea-companion", "novatek", ...
     QString videoFile;
-    QDateTime start;      // the camera's wall clock at the first frame, kept as Qt::UTC
-    QString channel;      // "front", "rear", "interior", or the camera's own word
+    QDateTime start; // the camera's wall clock at the first frame, kept as Qt::UTC
+    QString channel; // "front", "rear", "interior", or the camera's own word
     RecordingKind kind = RecordingKind::Normal;
     // Recordings of one run share a key; only recordings of one run join a trip, beside events.
     QString run;
