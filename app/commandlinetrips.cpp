@@ -43,7 +43,7 @@ bool CommandLineTrips::load(const QStringList& paths)
         // The playlist sorts its rows by start time; rows that start together keep their order.
         std::stable_sort(
             m_trips.begin(), m_trips.end(), [](const Trip::TripList& a, const Trip::TripList& b) {
-                return Trip::startTime(a.front().videoFile) < Trip::startTime(b.front().videoFile);
+                return Trip::startOf(a.front()) < Trip::startOf(b.front());
             });
         skipped.add(VideoAdmission::unplayable(leftOut));
         for (const PlaylistPrepareData::SkippedFile& file : qAsConst(leftOut)) {

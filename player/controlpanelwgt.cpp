@@ -245,8 +245,8 @@ void ControlPanelWgt::updateRangeColours()
             ranges.append({start, end, QBrush(Qt::red), true});
         } else if (i + 1 < items.size() && items[i + 1].isEvent) {
             // An event recording that overlaps the end of this file marks the overlap.
-            const QDateTime thisStart = Trip::startTime(item.videoFile);
-            const QDateTime nextStart = Trip::startTime(items[i + 1].videoFile);
+            const QDateTime thisStart = Trip::startOf(item);
+            const QDateTime nextStart = Trip::startOf(items[i + 1]);
             if (thisStart.isValid() && nextStart.isValid()) {
                 const qint64 gap = thisStart.msecsTo(nextStart);
                 if (gap <= item.duration) {

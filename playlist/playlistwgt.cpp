@@ -480,7 +480,7 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
     for (const Trip::TripList& trip : *trips) {
         if (trip.empty())
             continue;
-        const QDateTime start = Trip::startTime(trip.front().videoFile);
+        const QDateTime start = Trip::startOf(trip.front());
         QList<QStandardItem*> row =
             prepareRow(QIcon(), Units::clockTimeText(start), QStringLiteral("00:00"), QIcon());
         row[StartColumn]->setData(start, PlaylistRoles::Start);
@@ -783,7 +783,7 @@ void PlaylistWgt::retranslateStartTexts()
             m_model->item(row, ThumbnailColumn)->data(PlaylistRoles::Files).toStringList();
         if (!files.isEmpty())
             m_model->item(row, StartColumn)
-                ->setText(Units::clockTimeText(Trip::startTime(QFileInfo(files.first()).fileName())));
+                ->setText(Units::clockTimeText(Trip::startTime(files.first())));
     }
 }
 

@@ -15,7 +15,7 @@ QDateTime TripClock::at(const Trip::TripList& trip, const TripTimeline& timeline
     const int index = timeline.indexAt(positionMs);
     if (index < 0 || std::size_t(index) >= trip.size())
         return QDateTime();
-    const QDateTime start = Trip::startTime(trip[std::size_t(index)].videoFile);
+    const QDateTime start = Trip::startOf(trip[std::size_t(index)]);
     if (!start.isValid())
         return QDateTime();
     return QDateTime(start.date(), start.time(), Qt::UTC).addMSecs(timeline.timeInFile(positionMs));
