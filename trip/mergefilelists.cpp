@@ -1,5 +1,6 @@
 #include "mergefilelists.h"
 
+#include "nmeacompanionfamily.h"
 #include "tripfile.h"
 
 #include <QFileInfo>
@@ -89,7 +90,16 @@ void MergeFileLists::merge(TripList& ordinary, TripList& events, Trips& trips)
         auto end = begin + 1;
         while (end != ordinary.end() && runOf(*end) == run)
             ++end;
-        trips.emplace_back(std::make_move_iterator(begin), std::make_move_iterator(end));
+        TripList items(std::make_move_iterator(begin), std::make_move_iterator(end));
+        if (!items.front().camera.isEmpty() && items.front().camera != Camera::NmeaCompanionFamily::Id) {
+            // Other cameras number no drives: a pause between two recordings ends a trip.
+            Trips parts{std::move(items)};
+            checkTripsConsistency(parts);
+            for (TripList& part : parts)
+                trips.push_back(std::move(part));
+        } else {
+            trips.push_back(std::move(items));
+        }
         begin = end;
     }
     ordinary.clear();

@@ -1,6 +1,7 @@
 #include "channelpairing.h"
 #include "families.h"
 #include "genericfamily.h"
+#include "mergefilelists.h"
 #include "mp4boxes.h"
 #include "nametime.h"
 #include "nmeacompanionfamily.h"
@@ -301,6 +302,30 @@ private slots:
             file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60), QFileDevice::FileModificationTime));
         file.close();
         QCOMPARE(Families::recognise(video).start, before.addSecs(3600));
+    }
+
+    // A pause ends a trip of any camera but the one that numbers its drives.
+    void pausesSplitRuns()
+    {
+        const auto run = [](const QString& camera) {
+            Trip::TripList items;
+            for (int second : {0, 60, 120, 3600, 3660}) {
+                Trip::TripItem item = channelItem(camera, "front", second * 1000);
+                item.duration = 60000;
+                item.run = camera + ":/c";
+                items.push_back(item);
+            }
+            return items;
+        };
+        Trip::TripList ordinary = run("novatek");
+        Trip::TripList events;
+        Trip::Trips trips;
+        Trip::MergeFileLists::merge(ordinary, events, trips);
+        QCOMPARE(trips.size(), std::size_t(2));
+        QCOMPARE(trips[0].size(), std::size_t(3));
+        ordinary = run(NmeaCompanionFamily::Id);
+        Trip::MergeFileLists::merge(ordinary, events, trips);
+        QCOMPARE(trips.size(), std::size_t(1));
     }
 
     void channelsPair_data()

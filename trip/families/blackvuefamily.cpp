@@ -82,7 +82,7 @@ bool BlackVueFamily::kindOf(QChar type, RecordingKind& kind)
 
 QString BlackVueFamily::gpsFileFor(const QString& videoFile)
 {
-    if (const QString own = sibling(videoFile, QStringLiteral(".gps")); !own.isEmpty())
+    if (QString own = sibling(videoFile, QStringLiteral(".gps")); !own.isEmpty())
         return own;
     // The channels of one recording share "YYYYMMDD_HHMMSS_N.gps".
     const QFileInfo video(videoFile);

@@ -101,7 +101,7 @@ bool GarminFamily::readRecord(const QByteArray& text, qint64 utcMs, TelemetrySam
     out.longitude = longitude * DegreesPerSemicircle;
     if (std::abs(out.latitude) > 90)
         return false;
-    const qint16 speed = qint16(Mp4Boxes::u16(text, 8));
+    const auto speed = qint16(Mp4Boxes::u16(text, 8));
     if (speed >= 0)
         out.speed = speed / 3.6;
     return true;

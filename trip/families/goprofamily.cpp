@@ -76,7 +76,7 @@ QDateTime wallClock(quint64 secs1904)
 // The start a chapter gives on its own: its header's clock, else its first GPS time.
 QDateTime ownStart(const QString& videoFile, const MovieHeader& header)
 {
-    const QDateTime clock = wallClock(header.created);
+    QDateTime clock = wallClock(header.created);
     if (clock.isValid())
         return clock;
     const qint64 utcMs = header.telemetry ? Gpmf::startUtcMs(videoFile) : -1;

@@ -86,7 +86,7 @@ double number(const uchar* p, char type)
     case 'q':
         return qint32(bigEndian(p, 4)) / 65536.0;
     case 'f': {
-        const quint32 bits = quint32(bigEndian(p, 4));
+        const auto bits = quint32(bigEndian(p, 4));
         float value = 0;
         std::memcpy(&value, &bits, sizeof value);
         return double(value);
@@ -521,7 +521,7 @@ private:
             double latSign = 1;
             Layout layout;
             if (!vehicleAxes(block.properties.name, longitudinal, longSign, lateral, latSign) ||
-                !fields(block, std::size_t(std::max(longitudinal, lateral) + 1), layout))
+                !fields(block, std::size_t(std::max(longitudinal, lateral)) + 1, layout))
                 continue;
             for (int i = 0; i < block.klv.repeat; ++i)
                 sums.emplace_back(
@@ -534,10 +534,10 @@ private:
         const double perMs = double(count) / double(m_payload.durationMs);
         const auto index = [&](double ms) { return std::size_t(std::clamp(ms * perMs, 0.0, double(count))); };
         for (std::size_t s = 0; s < times.size(); ++s) {
-            const double from = double(times[s] - m_payload.startMs);
+            const auto from = double(times[s] - m_payload.startMs);
             const std::size_t begin = std::min(index(from), count - 1);
             const std::size_t end = std::max(begin + 1, index(from + periods[s]));
-            const double n = double(end - begin);
+            const auto n = double(end - begin);
             const double x = (sums[end].first - sums[begin].first) / n;
             const double y = (sums[end].second - sums[begin].second) / n;
             if (std::isfinite(x) && std::isfinite(y)) {

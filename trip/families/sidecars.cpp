@@ -17,7 +17,7 @@ QByteArray readLimited(const QString& path, QString& error)
         error = file.errorString();
         return {};
     }
-    const QByteArray data = file.read(Sidecars::MaxSize);
+    QByteArray data = file.read(Sidecars::MaxSize);
     if (!file.atEnd())
         error = QStringLiteral("read only the first %1 bytes").arg(Sidecars::MaxSize);
     return data;

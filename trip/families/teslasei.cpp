@@ -40,7 +40,7 @@ bool readVarint(const uchar*& p, const uchar* end, quint64& value)
 
 double readDouble(const uchar* p)
 {
-    const quint64 bits = qFromLittleEndian<quint64>(p);
+    const auto bits = qFromLittleEndian<quint64>(p);
     double value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -48,7 +48,7 @@ double readDouble(const uchar* p)
 
 float readFloat(const uchar* p)
 {
-    const quint32 bits = qFromLittleEndian<quint32>(p);
+    const auto bits = qFromLittleEndian<quint32>(p);
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -59,7 +59,7 @@ bool readSeiNumber(const QByteArray& rbsp, int& at, int& value)
 {
     value = 0;
     while (at < rbsp.size()) {
-        const quint8 byte = quint8(rbsp.at(at++));
+        const auto byte = quint8(rbsp.at(at++));
         value += byte;
         if (byte != 0xFF)
             return true;
@@ -114,7 +114,7 @@ QByteArray TeslaSei::unescape(const QByteArray& bytes)
     out.reserve(bytes.size());
     int zeros = 0;
     for (const char c : bytes) {
-        const quint8 byte = quint8(c);
+        const auto byte = quint8(c);
         if (zeros >= 2 && byte == 3) {
             zeros = 0;
             continue;
