@@ -772,7 +772,7 @@ void PlaylistWgt::resizeColumns()
 
 QStringList PlaylistWgt::headerLabels() const
 {
-    return {QString(), tr("Time"), tr("Duration"), tr("Danger")};
+    return {QString(), tr("Time"), tr("Duration"), tr("Events")};
 }
 
 void PlaylistWgt::setHeaderLabels()
