@@ -135,6 +135,8 @@ void ControlPanelWgt::createLayout()
     m_buttonLayout->setSpacing(0);
     m_buttonLayout->setSizeConstraint(QLayout::SetFixedSize);
     m_buttonLayout->addWidget(ui->speedButton);
+    // The widest speed ("0.25×") reaches the edge of its button.
+    m_buttonLayout->addSpacing(6);
     m_buttonLayout->addWidget(ui->inButton);
     m_buttonLayout->addWidget(ui->outButton);
     m_buttonLayout->addSpacing(4);

@@ -20,6 +20,7 @@
 #include <memory>
 
 class CenteredItemDelegate;
+class FileRowDelegate;
 class CircleProgressBar;
 class MySortFilterProxyModel;
 class QFrame;
@@ -145,6 +146,7 @@ private:
     QStandardItemModel* m_model = nullptr;
     MySortFilterProxyModel* m_proxy = nullptr;
     CenteredItemDelegate* m_delegate = nullptr;
+    FileRowDelegate* m_fileRowDelegate = nullptr;
 
     QMutex m_mutex;
     std::atomic<intptr_t> m_requestId{0};
