@@ -90,7 +90,7 @@ quint32 lastSampleDelta(const Box& box)
     if (box.size < 8) {
         return 0;
     }
-    const quint32 entries = qFromBigEndian<quint32>(p + 4);
+    const auto entries = qFromBigEndian<quint32>(p + 4);
     if (entries == 0 || (box.size - 8) / 8 < entries) {
         return 0;
     }
