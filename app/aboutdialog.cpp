@@ -21,7 +21,7 @@
 namespace {
 
 const char* const SelectedStyle =
-    "border: 1px dotted black; border-radius: 1px; padding: 5 2 5 2; color: #00adef;";
+    "border: 1px dotted black; border-radius: 1px; padding: 5 2 5 2; color: #007aab;";
 const char* const UnselectedStyle =
     "border: 1px dotted transparent; border-radius: 1px; padding: 5 2 5 2; color: black;";
 

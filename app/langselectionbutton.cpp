@@ -5,6 +5,7 @@
 #include "zelcfg.h"
 #include "zelsettings.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
@@ -27,7 +28,7 @@ const QMap<QString, QString> LangSelectionButton::m_KnownLanguagesNames = {
 };
 
 LangSelectionButton::LangSelectionButton(QWidget* parent)
-    : QToolButton(parent), m_langMenu(new QMenu(this)),
+    : QToolButton(parent), m_langMenu(new QMenu(this)), m_languageGroup(new QActionGroup(this)),
       m_langPath(QStringLiteral(":/resources/translations")), m_langFilePrefix(QStringLiteral("trans_")),
       m_qtLangPath(QStringLiteral(":/resources/translations/qt/"))
 {
@@ -48,6 +49,9 @@ LangSelectionButton::LangSelectionButton(QWidget* parent)
         const QString displayName = m_KnownLanguagesNames.value(name, QLocale(locale).nativeLanguageName());
         auto* action = new QAction(displayName, this);
         action->setData(locale);
+        // The language in force carries a tick.
+        action->setCheckable(true);
+        m_languageGroup->addAction(action);
         m_langMenu->addAction(action);
         m_languages.push_back(locale);
     }
@@ -88,6 +92,8 @@ bool LangSelectionButton::switchTranslator(QTranslator& translator, const QStrin
 void LangSelectionButton::loadLanguage(const QString& language)
 {
     if (language == m_currLang) {
+        // Another button (a window made anew) may not show it yet.
+        tickCurrentLanguage();
         return;
     }
     const auto known = [this](const QString& name) {
@@ -116,11 +122,21 @@ void LangSelectionButton::loadLanguage(const QString& language)
                      QString());
 
     ZelSettings::setValue(ZelSettings::LocaleLanguage, m_currLang);
+    tickCurrentLanguage();
+}
+
+void LangSelectionButton::tickCurrentLanguage()
+{
+    for (QAction* action : m_languageGroup->actions()) {
+        action->setChecked(action->data().toString() == m_currLang);
+    }
 }
 
 QString getTextFileForCurrentLanguge(const QString& base, const QString& extension)
 {
-    const bool russian =
-        LangSelectionButton::getLanguage().compare(QStringLiteral("ru_RU"), Qt::CaseInsensitive) == 0;
-    return base + (russian ? QStringLiteral("_ru") : QStringLiteral("_en")) + extension;
+    // The languages the legal texts are written in besides English.
+    static const QStringList translated{QStringLiteral("de"), QStringLiteral("ru")};
+    const QString language = LangSelectionButton::getLanguage().section(QLatin1Char('_'), 0, 0).toLower();
+    return base + QLatin1Char('_') + (translated.contains(language) ? language : QStringLiteral("en")) +
+           extension;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QMenu;
 
 // The globe button of the title bar: offers the compiled-in translations by their
@@ -29,6 +30,8 @@ public slots:
     void slotLanguageChanged(QAction* action);
 
 private:
+    void tickCurrentLanguage();
+
     static QString m_currLang;
     static const QMap<QString, QString> m_KnownLanguagesNames;
 
@@ -36,12 +39,13 @@ private:
     QTranslator m_translatorQt;
     QTranslator m_translatorQtBase;
     QMenu* m_langMenu = nullptr;
+    QActionGroup* m_languageGroup = nullptr;
     std::vector<QString> m_languages;
     QString m_langPath;
     QString m_langFilePrefix;
     QString m_qtLangPath;
 };
 
-// The legal texts exist in English and Russian only: base + "_ru" + extension for
-// Russian, base + "_en" + extension for every other language.
+// The legal text of the current language: base + "_de" + extension for German, base + "_ru" +
+// extension for Russian, base + "_en" + extension for every other language.
 QString getTextFileForCurrentLanguge(const QString& base, const QString& extension);

@@ -98,7 +98,7 @@ void Ui_MainWindow::setupUi(QMainWindow* mainWindow)
 
     minimizeButton =
         makeTitleButton(centralwidget, "minimizeButton",
-                        QStringLiteral(":/resources/images/88_media_full_screen_close.png"), QSize(24, 24));
+                        QStringLiteral(":/resources/images/88_minimize_line_white.png"), QSize(24, 24));
     maximizeButton =
         makeTitleButton(centralwidget, "maximizeButton",
                         QStringLiteral(":/resources/images/88_media_full_screen_view.png"), QSize(24, 24));

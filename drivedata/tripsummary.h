@@ -25,9 +25,19 @@ public slots:
     // A new trip: nothing to show until its statistics arrive.
     void setMedia(std::shared_ptr<Trip::TripList> trip);
 
+    // The line wraps on a narrow window, between figures only.
+    int heightForWidth(int width) const override;
+
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The summary in lines that fit `width` pixels.
+    QStringList lines(int width) const;
+    int textWidth(int width) const;
+    void showText();
+
     std::optional<TripStatistics> m_statistics;
+    QString m_text;
 };

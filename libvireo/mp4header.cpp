@@ -77,6 +77,60 @@ qint64 toMs(quint64 length, quint32 timescale)
     return ms < 9.0e15 ? static_cast<qint64>(ms) : qint64(9.0e15);
 }
 
+// The handler type of a handler box ("hdlr"): "vide" for a video track.
+QByteArray handlerType(const Box& box)
+{
+    return box.size >= 12 ? QByteArray(box.payload + 8, 4) : QByteArray();
+}
+
+// The duration of the last sample in a time-to-sample box ("stts"), 0 when there is none.
+quint32 lastSampleDelta(const Box& box)
+{
+    const auto* p = reinterpret_cast<const uchar*>(box.payload);
+    if (box.size < 8) {
+        return 0;
+    }
+    const auto entries = qFromBigEndian<quint32>(p + 4);
+    if (entries == 0 || (box.size - 8) / 8 < entries) {
+        return 0;
+    }
+    return qFromBigEndian<quint32>(p + 8 + 8 * qint64(entries - 1) + 4);
+}
+
+// One track's media box ("mdia"): its length, and for video where its last picture starts.
+void readMedia(const Box& media, Mp4Header& header)
+{
+    quint32 timescale = 0;
+    quint64 length = 0;
+    bool timed = false;
+    bool video = false;
+    quint32 lastDelta = 0;
+    forEachBox(media.payload, media.size, [&](const Box& mediaBox) {
+        if (mediaBox.type == "mdhd") {
+            timed = readTimes(mediaBox, timescale, length);
+        } else if (mediaBox.type == "hdlr") {
+            video = handlerType(mediaBox) == "vide";
+        } else if (mediaBox.type == "minf") {
+            forEachBox(mediaBox.payload, mediaBox.size, [&](const Box& infoBox) {
+                if (infoBox.type == "stbl") {
+                    forEachBox(infoBox.payload, infoBox.size, [&](const Box& tableBox) {
+                        if (tableBox.type == "stts") {
+                            lastDelta = lastSampleDelta(tableBox);
+                        }
+                    });
+                }
+            });
+        }
+    });
+    if (!timed) {
+        return;
+    }
+    header.longestTrackMs = qMax(header.longestTrackMs, toMs(length, timescale));
+    if (video && header.lastVideoFrameMs < 0 && timescale > 0 && lastDelta > 0 && lastDelta <= length) {
+        header.lastVideoFrameMs = toMs(length - lastDelta, timescale);
+    }
+}
+
 void readMovie(const QByteArray& moov, Mp4Header& header)
 {
     forEachBox(moov.constData(), moov.size(), [&header](const Box& box) {
@@ -85,16 +139,9 @@ void readMovie(const QByteArray& moov, Mp4Header& header)
             header.found = readTimes(box, header.movieTimescale, length);
         } else if (box.type == "trak") {
             forEachBox(box.payload, box.size, [&header](const Box& trackBox) {
-                if (trackBox.type != "mdia") {
-                    return;
+                if (trackBox.type == "mdia") {
+                    readMedia(trackBox, header);
                 }
-                forEachBox(trackBox.payload, trackBox.size, [&header](const Box& mediaBox) {
-                    quint32 timescale = 0;
-                    quint64 length = 0;
-                    if (mediaBox.type == "mdhd" && readTimes(mediaBox, timescale, length)) {
-                        header.longestTrackMs = qMax(header.longestTrackMs, toMs(length, timescale));
-                    }
-                });
             });
         }
     });

@@ -14,6 +14,9 @@ struct Mp4Header
     quint32 movieTimescale = 0;
     // Longest length that a track's media header states, 0 when none states one.
     qint64 longestTrackMs = 0;
+    // Where the last picture of the first video track starts, in milliseconds from the start
+    // of that track; -1 when the header does not tell. The sound may go on beyond it.
+    qint64 lastVideoFrameMs = -1;
 
     static Mp4Header read(const QString& file);
 };

@@ -175,3 +175,8 @@ qint64 VlcFileDuration::getFileDuration(const QString& file, QString& error)
     VlcFileDuration probe;
     return probe.duration(file, error);
 }
+
+qint64 VlcFileDuration::lastPictureStart(const QString& file)
+{
+    return Mp4Header::read(file).lastVideoFrameMs;
+}

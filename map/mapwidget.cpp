@@ -516,7 +516,15 @@ void MapWidget::setMiddle(const std::list<QPointF>& points)
 
 bool MapWidget::containsAll(const std::list<QPointF>& points) const
 {
-    const QRectF viewport = m_mapControl->getViewport();
+    QRectF viewport = m_mapControl->getViewport();
+    // The buttons lie over the map's left edge: what is fitted keeps clear of them, and as far
+    // from the right edge, so it stays in the middle.
+    const int width = m_mapControl->width();
+    const int buttons = m_zoomInButton->geometry().right() + LegendMargin;
+    if (width > 4 * buttons) {
+        const double inset = viewport.width() * buttons / width;
+        viewport.adjust(inset, 0, -inset, 0);
+    }
     return std::all_of(points.begin(), points.end(),
                        [&viewport](const QPointF& p) { return viewport.contains(p); });
 }

@@ -11,8 +11,10 @@
 #include "vlcqtvideowidget.h"
 
 #include "vireo/vlcenums.h"
+#include "vireo/vlcfileduration.h"
 
 #include <QEvent>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -21,6 +23,7 @@
 #include <QSpacerItem>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 namespace {
 
@@ -127,6 +130,8 @@ void ControlPanelWgt::createLayout()
     m_buttonLayout->setSpacing(0);
     m_buttonLayout->setSizeConstraint(QLayout::SetFixedSize);
     m_buttonLayout->addWidget(ui->speedButton);
+    // The widest speed ("0.25×") reaches the edge of its button.
+    m_buttonLayout->addSpacing(6);
     m_buttonLayout->addWidget(ui->inButton);
     m_buttonLayout->addWidget(ui->outButton);
     m_buttonLayout->addSpacing(4);
@@ -197,8 +202,56 @@ void ControlPanelWgt::setMedia(std::shared_ptr<Trip::TripList> trip)
     clearPositionItems();
     ui->positionSlider->clearRangeColours();
     m_trip = std::move(trip);
+    readLastPictures();
     clearMarks();
     setTripControlsEnabled(false);
+}
+
+void ControlPanelWgt::readLastPictures()
+{
+    m_lastPictures.clear();
+    if (!m_trip || m_trip->empty()) {
+        return;
+    }
+    QStringList files;
+    for (const Trip::TripItem& item : *m_trip) {
+        files << item.videoFile;
+    }
+    // The headers are read on a pool thread: a slow card must not stall the window.
+    auto* watcher = new QFutureWatcher<std::vector<qint64>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, trip = m_trip]() {
+        if (trip == m_trip) {
+            m_lastPictures = watcher->result();
+            showPosition();
+        }
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([files]() {
+        std::vector<qint64> starts;
+        starts.reserve(std::size_t(files.size()));
+        for (const QString& file : files) {
+            starts.push_back(VlcFileDuration::lastPictureStart(file));
+        }
+        return starts;
+    }));
+}
+
+qint64 ControlPanelWgt::pictureTime(qint64 position) const
+{
+    if (!m_trip || m_lastPictures.size() != m_trip->size()) {
+        return position;
+    }
+    qint64 start = 0;
+    for (std::size_t i = 0; i < m_trip->size(); ++i) {
+        const qint64 end = start + (*m_trip)[i].duration;
+        // A position at a file's end belongs to that file and shows its last picture.
+        if (position <= end || i + 1 == m_trip->size()) {
+            const qint64 last = m_lastPictures[i];
+            return last >= 0 ? qMin(position, start + last) : position;
+        }
+        start = end;
+    }
+    return position;
 }
 
 void ControlPanelWgt::clearPositionItems()
@@ -378,7 +431,8 @@ void ControlPanelWgt::showPosition()
 {
     // Paused, the picture is one frame: tenths tell neighbouring frames apart.
     const bool tenths = m_active && !m_playing;
-    ui->positionLabel->setText(tenths ? Units::positionText(m_position.ms()) : m_position.toString());
+    const qint64 shown = pictureTime(m_position.ms());
+    ui->positionLabel->setText(tenths ? Units::positionText(shown) : Duration(shown).toString());
     m_clock = m_active && m_clockSource ? m_clockSource(m_position.ms()) : QDateTime();
     showClock();
 }

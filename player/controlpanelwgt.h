@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 class QHBoxLayout;
 class QSpacerItem;
@@ -98,6 +99,10 @@ private:
     void updateVolumeToolTip();
     void showPosition();
     void showClock();
+    // The position as the picture on screen has it: not past the last picture of its file,
+    // whose sound may go on beyond it.
+    qint64 pictureTime(qint64 position) const;
+    void readLastPictures();
     // The speed, in/out, snapshot and export controls: on while a trip with a length is loaded.
     void setTripControlsEnabled(bool enabled);
     void applyMarks();
@@ -123,6 +128,8 @@ private:
     int m_lastWidth = -1;
     int m_lastHeight = -1;
     std::shared_ptr<Trip::TripList> m_trip;
+    // Where each file's last picture starts, from the files' headers; empty until read.
+    std::vector<qint64> m_lastPictures;
     PlayerActions* m_actions = nullptr;
     std::function<QDateTime(qint64)> m_clockSource;
     double m_rate = 1.0;

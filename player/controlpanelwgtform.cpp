@@ -83,7 +83,9 @@ void Ui_ControlPanelWgt::setupUi(QWidget* panel)
     volumeSlider = new MySlider(Qt::Horizontal, panel);
     volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
     volumeSlider->setStyleSheet(QLatin1String(SliderStyle));
-    volumeSlider->setMinimumWidth(32);
+    // Wide enough to set the volume finely, and no wider however much room the panel has.
+    volumeSlider->setMinimumWidth(VolumeSliderMinimum);
+    volumeSlider->setMaximumWidth(VolumeSliderMaximum);
 
     durationLabel = makeLabel(panel, "durationLabel");
     clockLabel = makeLabel(panel, "clockLabel");

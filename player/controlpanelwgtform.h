@@ -12,6 +12,10 @@ class PositionSlider;
 class Ui_ControlPanelWgt
 {
 public:
+    // The volume slider's width, whatever the room in the panel.
+    static constexpr int VolumeSliderMinimum = 64;
+    static constexpr int VolumeSliderMaximum = 120;
+
     QPushButton* volumeButton = nullptr;
     QPushButton* rewButton = nullptr;
     QPushButton* playpauseButton = nullptr;

@@ -3,6 +3,7 @@
 #include "centereditemdelegate.h"
 #include "circleprogressbar.h"
 #include "dialoglook.h"
+#include "filerowdelegate.h"
 #include "myfiledialog.h"
 #include "mysortfilterproxymodel.h"
 #include "playlistlog.h"
@@ -29,6 +30,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyleOptionHeader>
@@ -162,6 +164,8 @@ PlaylistWgt::PlaylistWgt(QWidget* parent)
     m_treeView->setDropIndicatorShown(false);
     m_treeView->setIconSize(QSize(16, 16));
     m_treeView->setIndentation(10);
+    m_fileRowDelegate = new FileRowDelegate(this);
+    m_treeView->viewport()->installEventFilter(this);
 
     QString styleSheet;
     QString part;
@@ -325,6 +329,15 @@ bool PlaylistWgt::eventFilter(QObject* watched, QEvent* event)
                                  key->key() == Qt::Key_Space))) {
             showSkippedFiles();
             return true;
+        }
+    }
+    // The list's width changes without this widget's: the vertical scroll bar comes when a trip
+    // is expanded, and the layout sizes the list after this widget's own resize.
+    if (watched == m_treeView->viewport() && event->type() == QEvent::Resize) {
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        if (resize->size().width() != resize->oldSize().width() && m_mutex.tryLock()) {
+            resizeColumns();
+            m_mutex.unlock();
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -528,6 +541,7 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
     m_delegate = new CenteredItemDelegate(this);
     m_delegate->setMaxDangers(maxDangers);
     m_treeView->setItemDelegateForColumn(EventsColumn, m_delegate);
+    m_treeView->setItemDelegateForColumn(ThumbnailColumn, m_fileRowDelegate);
     updateMinimumWidth();
     for (int row = 0; row < m_proxy->rowCount(); ++row) {
         const QModelIndex tripIndex = m_proxy->index(row, ThumbnailColumn);
@@ -725,7 +739,7 @@ void PlaylistWgt::resizeColumns()
 
 QStringList PlaylistWgt::headerLabels() const
 {
-    return {QString(), tr("Time"), tr("Duration"), tr("Danger")};
+    return {QString(), tr("Time"), tr("Duration"), tr("Events")};
 }
 
 void PlaylistWgt::setHeaderLabels()

@@ -20,6 +20,7 @@
 #include <memory>
 
 class CenteredItemDelegate;
+class FileRowDelegate;
 class CircleProgressBar;
 class MySortFilterProxyModel;
 class QFrame;
@@ -143,6 +144,7 @@ private:
     QStandardItemModel* m_model = nullptr;
     MySortFilterProxyModel* m_proxy = nullptr;
     CenteredItemDelegate* m_delegate = nullptr;
+    FileRowDelegate* m_fileRowDelegate = nullptr;
 
     QMutex m_mutex;
     std::atomic<intptr_t> m_requestId{0};

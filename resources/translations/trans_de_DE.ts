@@ -541,8 +541,8 @@ Lizenzvertrag</translation>
 <context>
     <name>PlaylistWgt</name>
     <message>
-        <source>Danger</source>
-        <translation>Gefahr</translation>
+        <source>Events</source>
+        <translation>Ereignisse</translation>
     </message>
     <message>
         <source>Duration</source>

@@ -9,12 +9,12 @@
     </message>
     <message>
         <source>Enduser license</source>
-        <translation>Enduser license</translation>
+        <translation>End-user licence</translation>
     </message>
     <message>
         <source>Enduser license</source>
         <comment>tab</comment>
-        <translation>Enduser license</translation>
+        <translation>End-user licence</translation>
     </message>
     <message>
         <source>Legal notice</source>
@@ -27,7 +27,7 @@
     </message>
     <message>
         <source>Licenses</source>
-        <translation>Licenses</translation>
+        <translation>Licences</translation>
     </message>
     <message>
         <source>Privacy</source>
@@ -540,8 +540,8 @@
 <context>
     <name>PlaylistWgt</name>
     <message>
-        <source>Danger</source>
-        <translation>Danger</translation>
+        <source>Events</source>
+        <translation>Events</translation>
     </message>
     <message>
         <source>Duration</source>

@@ -545,8 +545,8 @@
 <context>
     <name>PlaylistWgt</name>
     <message>
-        <source>Danger</source>
-        <translation>Опасность</translation>
+        <source>Events</source>
+        <translation>События</translation>
     </message>
     <message>
         <source>Duration</source>
@@ -697,7 +697,7 @@
     </message>
     <message>
         <source>Unknown</source>
-        <translation>Неизвестный</translation>
+        <translation>Нет данных</translation>
     </message>
     <message>
         <source>Video fullscreen off</source>

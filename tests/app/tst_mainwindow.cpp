@@ -433,7 +433,7 @@ private slots:
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("Отмена"));
         QCOMPARE(storedLanguage(), QStringLiteral("ru_RU"));
 
-        // The legal texts follow the language: Russian has its own, German uses the English ones.
+        // The legal texts follow the language: Russian and German have their own.
         QCOMPARE(getTextFileForCurrentLanguge(QStringLiteral(":/x/EULA"), QStringLiteral(".html")),
                  QStringLiteral(":/x/EULA_ru.html"));
         AboutDialog* about = m_window->aboutDialog();
@@ -445,8 +445,7 @@ private slots:
 
         ui->langButton->loadLanguage(QStringLiteral("de_DE"));
         QCOMPARE(getTextFileForCurrentLanguge(QStringLiteral(":/x/EULA"), QStringLiteral(".html")),
-                 QStringLiteral(":/x/EULA_en.html"));
-        // German uses the English legal texts; the tab texts are German.
+                 QStringLiteral(":/x/EULA_de.html"));
         QTRY_COMPARE(about->pageButton(AboutDialog::PrivacyPage)->text(), QStringLiteral("Datenschutz"));
         QVERIFY(about->pageBrowser(AboutDialog::PrivacyPage)->toHtml() != russian);
 

@@ -1,10 +1,12 @@
 #include "aboutdialog.h"
+#include "drivedata.h"
 #include "langselectionbutton.h"
 #include "mainwindow.h"
 #include "mainwindowform.h"
 #include "ostrellogo.h"
 #include "playlistroles.h"
 #include "playlistwgt.h"
+#include "routelegend.h"
 #include "settingsbutton.h"
 #include "units.h"
 #include "zelcfg.h"
@@ -13,9 +15,12 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSet>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -91,6 +96,26 @@ QStringList visibleTexts(QWidget* root)
     return texts;
 }
 
+// The lines of a legal text that say something in words (three words or more).
+QStringList sentences(const QString& html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    QStringList lines;
+    for (QString line : document.toPlainText().split(QRegularExpression(QStringLiteral("[\n\u2028]")))) {
+        line = line.simplified();
+        if (line.split(QLatin1Char(' ')).size() >= 3)
+            lines << line;
+    }
+    return lines;
+}
+
+QString resourceText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 } // namespace
 
 // German and Russian are complete: every message of the catalogs is translated, every text the
@@ -103,7 +128,13 @@ private slots:
     void catalogsAreComplete();
     void visibleTextsAreTranslated_data();
     void visibleTextsAreTranslated();
+    void aboutPagesInTheLanguage_data();
+    void aboutPagesInTheLanguage();
+    void englishWording();
+    void currentLanguageTicked();
+    void unknownPositionReadsNoData();
     void datesFollowTheLanguage();
+    void eventsNamedAlike();
     void sloganFollowsTheLanguage();
     void cleanupTestCase();
 
@@ -177,6 +208,89 @@ void TestTranslations::visibleTextsAreTranslated()
     m_window->form()->langButton->loadLanguage(QStringLiteral("en_GB"));
 }
 
+void TestTranslations::aboutPagesInTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("privacyTab");
+    QTest::newRow("German") << QStringLiteral("de_DE") << QStringLiteral("Datenschutz");
+    QTest::newRow("Russian") << QStringLiteral("ru_RU") << QString::fromUtf8("Защита\nданных");
+}
+
+// The legal notice, the end-user licence and the privacy statement are in the chosen language:
+// not one of their English sentences is left.
+void TestTranslations::aboutPagesInTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, privacyTab);
+    m_window->form()->langButton->loadLanguage(language);
+    AboutDialog* about = m_window->aboutDialog();
+    // The dialog has taken the language.
+    QTRY_COMPARE(about->pageButton(AboutDialog::PrivacyPage)->text(), privacyTab);
+    const std::pair<int, const char*> pages[] = {{AboutDialog::LegalNoticePage, "Copyright"},
+                                                 {AboutDialog::EnduserLicensePage, "EULA"},
+                                                 {AboutDialog::PrivacyPage, "Privacy"}};
+    for (const auto& [page, file] : pages) {
+        const QStringList english = sentences(
+            resourceText(QStringLiteral(":/resources/licenses/%1_en.html").arg(QLatin1String(file))));
+        QVERIFY2(english.size() >= 3, file);
+        const QStringList shown = sentences(about->pageBrowser(page)->toHtml());
+        QVERIFY2(shown.size() >= 3, file);
+        for (const QString& sentence : english)
+            QVERIFY2(!shown.contains(sentence), qPrintable(QStringLiteral("%1: %2").arg(file, sentence)));
+    }
+    m_window->form()->langButton->loadLanguage(QStringLiteral("en_GB"));
+}
+
+// English says "End-user licence", and "licence" throughout the legal pages and their tabs.
+void TestTranslations::englishWording()
+{
+    m_window->form()->langButton->loadLanguage(QStringLiteral("en_GB"));
+    AboutDialog* about = m_window->aboutDialog();
+    QTRY_COMPARE(about->pageButton(AboutDialog::EnduserLicensePage)->text(),
+                 QStringLiteral("End-user licence"));
+    QStringList texts;
+    for (int page = 0; page < 4; ++page)
+        texts << about->pageButton(page)->text();
+    for (int page : {AboutDialog::LegalNoticePage, AboutDialog::EnduserLicensePage, AboutDialog::PrivacyPage})
+        texts << about->pageBrowser(page)->toPlainText();
+    const QString all = texts.join(QLatin1Char('\n'));
+    QVERIFY(all.contains(QStringLiteral("licence"), Qt::CaseInsensitive));
+    QVERIFY2(!all.contains(QStringLiteral("licens"), Qt::CaseInsensitive), qPrintable(all));
+}
+
+// The language menu ticks the language in force, and only it; so does a window made later.
+void TestTranslations::currentLanguageTicked()
+{
+    const auto ticked = [](LangSelectionButton* button) {
+        QStringList languages;
+        for (QAction* action : button->languageMenu()->actions()) {
+            if (action->isChecked())
+                languages << action->data().toString();
+        }
+        return languages;
+    };
+    LangSelectionButton* button = m_window->form()->langButton;
+    for (const char* language : {"de_DE", "ru_RU", "en_GB"}) {
+        button->loadLanguage(QString::fromLatin1(language));
+        QCOMPARE(ticked(button), QStringList{QString::fromLatin1(language)});
+    }
+    button->languageMenu()->actions().at(0)->trigger();
+    QCOMPARE(ticked(button), QStringList{LangSelectionButton::getLanguage()});
+    LangSelectionButton another;
+    QCOMPARE(ticked(&another), QStringList{LangSelectionButton::getLanguage()});
+    button->loadLanguage(QStringLiteral("en_GB"));
+}
+
+// Before any record is known, the position reads as the catalog's "no data" in Russian.
+void TestTranslations::unknownPositionReadsNoData()
+{
+    m_window->form()->langButton->loadLanguage(QStringLiteral("ru_RU"));
+    DriveData panel;
+    QCOMPARE(panel.latitudeText(), DriveData::noDataText());
+    QCOMPARE(panel.latitudeText(), QString::fromUtf8("Нет данных"));
+    m_window->form()->langButton->loadLanguage(QStringLiteral("en_GB"));
+}
+
 void TestTranslations::datesFollowTheLanguage()
 {
     PlaylistWgt* playlist = m_window->form()->fileWidget;
@@ -197,6 +311,24 @@ void TestTranslations::datesFollowTheLanguage()
         QCOMPARE(Units::displayLocale().name(), QString::fromLatin1(language));
         QTRY_COMPARE(playlist->model()->item(0, 1)->text(), QString::fromUtf8(expected));
     }
+}
+
+// The list's column of event recordings and the map legend's event stretch use one word.
+void TestTranslations::eventsNamedAlike()
+{
+    PlaylistWgt* playlist = m_window->form()->fileWidget;
+    QVERIFY(playlist->model());
+    for (const char* language : {"en_GB", "de_DE", "ru_RU"}) {
+        m_window->form()->langButton->loadLanguage(QString::fromLatin1(language));
+        const QString legend = RouteLegend::label(RouteLegend::Event);
+        QTRY_VERIFY2(playlist->model()
+                         ->headerData(3, Qt::Horizontal)
+                         .toString()
+                         .startsWith(legend.left(legend.size() - 1)),
+                     qPrintable(playlist->model()->headerData(3, Qt::Horizontal).toString() +
+                                QLatin1Char('/') + legend));
+    }
+    m_window->form()->langButton->loadLanguage(QStringLiteral("en_GB"));
 }
 
 void TestTranslations::sloganFollowsTheLanguage()

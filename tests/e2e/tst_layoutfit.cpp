@@ -1,9 +1,12 @@
+#include "../contrast.h"
 #include "../sessionfixture.h"
+#include "aboutdialog.h"
 #include "compass.h"
 #include "controlpanelwgt.h"
 #include "controlpanelwgtform.h"
 #include "datapoint.h"
 #include "drivedata.h"
+#include "extendedmapcontrol.h"
 #include "graph.h"
 #include "langselectionbutton.h"
 #include "mainwindow.h"
@@ -11,9 +14,14 @@
 #include "mapwidget.h"
 #include "myslider.h"
 #include "ostrellogo.h"
+#include "playlistroles.h"
 #include "playlistwgt.h"
+#include "point.h"
+#include "routelegend.h"
 #include "settingsbutton.h"
 #include "speedbutton.h"
+#include "tripfile.h"
+#include "tripsession.h"
 #include "tripsummary.h"
 #include "vlcqtvideowidget.h"
 #include "zelsettings.h"
@@ -54,10 +62,40 @@ QPair<int, int> brightColumns(const QImage& image, const QRect& area)
     return {first, last};
 }
 
+// The widest figures of a long trip.
+TripStatistics wideStatistics()
+{
+    TripStatistics s;
+    s.distance = 1234567.0;
+    s.bridgedDistance = 12345.0;
+    s.drivingSeconds = 23 * 3600 + 59 * 60;
+    s.maxSpeed = 188.0 / 3.6;
+    s.averageSpeed = 123.0 / 3.6;
+    s.stops = 123;
+    s.events = 21;
+    return s;
+}
+
+// A trip of the list as the list plays it: its files in order.
+std::shared_ptr<Trip::TripList> tripOf(const QModelIndex& row)
+{
+    auto trip = std::make_shared<Trip::TripList>();
+    for (int child = 0; child < row.model()->rowCount(row); ++child) {
+        const QModelIndex file = row.model()->index(child, 0, row);
+        const QString path = file.data(PlaylistRoles::Files).toString();
+        trip->push_back(Trip::TripItem{file.data(PlaylistRoles::Duration).toLongLong(),
+                                       file.data(PlaylistRoles::Events).toBool(), path,
+                                       Trip::nmeaFileFor(path)});
+    }
+    return trip;
+}
+
 } // namespace
 
-// The window at its default size and at its declared minimum size, in English, German and
-// Russian: every panel's text is shown in full, checked on the rendered pixels.
+// The window at its default size, at its declared minimum size, on a screen of 1366x768 and in
+// full screen, in English, German and Russian, with a trip expanded and its route on the map:
+// every panel's text is shown in full and every text reads against its background, checked on
+// the rendered pixels.
 class TestLayoutFit : public QObject
 {
     Q_OBJECT
@@ -65,6 +103,8 @@ private slots:
     void initTestCase();
     void everythingFits_data();
     void everythingFits();
+    void everyTextReadable_data();
+    void everyTextReadable();
     void cleanupTestCase();
 
 private:
@@ -74,6 +114,9 @@ private:
     QString checkDriveData() const;
     QString checkPlaylist() const;
     QString checkControlPanel() const;
+    QString checkSummary() const;
+    QString checkMap() const;
+    QModelIndex eventFileRow() const;
 
     QTemporaryDir m_tmp;
     std::unique_ptr<MainWindow> m_window;
@@ -97,6 +140,18 @@ void TestLayoutFit::initTestCase()
     QTRY_VERIFY_WITH_TIMEOUT(
         playlist->model() && playlist->model()->rowCount() == 2 && !playlist->isWorking(), 30000);
 
+    // The first trip (with an event recording) expanded, that recording's row selected, and the
+    // trip's route on the map; the session is given the trip directly, so nothing plays.
+    QTreeView* tree = playlist->treeView();
+    const QModelIndex first = tree->model()->index(0, 0);
+    tree->expand(first);
+    QVERIFY(eventFileRow().isValid());
+    tree->setCurrentIndex(eventFileRow());
+    ui()->gpsWidget->session()->selectTrip(tripOf(first));
+    QTRY_VERIFY_WITH_TIMEOUT(!ui()->gpsWidget->markers().empty(), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->tripSummary()->text().isEmpty(), 15000);
+    m_window->tripSummary()->setStatistics(wideStatistics());
+
     // A position with the widest coordinates: two-digit minutes, three-digit degrees.
     DataPoint::registerMetaTypes();
     auto samples = std::make_shared<std::vector<DataPoint>>(1);
@@ -119,15 +174,30 @@ void TestLayoutFit::initTestCase()
     ctrl->setClockSource([](qint64) { return QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59), Qt::UTC); });
     ctrl->updateDuration(36000000);
     ctrl->updatePosition(35999900);
+    // The widest speed.
+    ctrl->updateRate(0.25);
+}
+
+QModelIndex TestLayoutFit::eventFileRow() const
+{
+    const QAbstractItemModel* model = ui()->fileWidget->treeView()->model();
+    const QModelIndex trip = model->index(0, 0);
+    for (int child = 0; child < model->rowCount(trip); ++child) {
+        const QModelIndex file = model->index(child, 0, trip);
+        if (file.data(PlaylistRoles::Events).toBool())
+            return file;
+    }
+    return QModelIndex();
 }
 
 void TestLayoutFit::everythingFits_data()
 {
     QTest::addColumn<QString>("language");
-    QTest::addColumn<bool>("minimum");
+    QTest::addColumn<QString>("size");
     for (const char* language : {"en_GB", "de_DE", "ru_RU"}) {
-        QTest::addRow("%s default", language) << QString::fromLatin1(language) << false;
-        QTest::addRow("%s minimum", language) << QString::fromLatin1(language) << true;
+        for (const char* size : {"default", "minimum", "1366x768", "full screen"})
+            QTest::addRow("%s %s", language, size)
+                << QString::fromLatin1(language) << QString::fromLatin1(size);
     }
 }
 
@@ -232,6 +302,61 @@ QString TestLayoutFit::checkControlPanel() const
     if (form->speedButton->width() <
         form->speedButton->fontMetrics().horizontalAdvance(QStringLiteral("0.25\u00d7")))
         return QStringLiteral("the speed button is too narrow");
+    const int volume = form->volumeSlider->width();
+    if (volume < Ui_ControlPanelWgt::VolumeSliderMinimum || volume > Ui_ControlPanelWgt::VolumeSliderMaximum)
+        return QStringLiteral("the volume slider is %1 px wide").arg(volume);
+    // The widest speed keeps clear of the in-point button beside it.
+    const QImage image = panel->grab().toImage();
+    const auto box = [panel](const QWidget* w) { return QRect(w->mapTo(panel, QPoint()), w->size()); };
+    const int speedEnd = brightColumns(image, box(form->speedButton)).second;
+    const int inStart = brightColumns(image, box(form->inButton)).first;
+    if (speedEnd < 0 || inStart < 0 || inStart - speedEnd < 5)
+        return QStringLiteral("\"%1\" touches the in-point button (%2 to %3)")
+            .arg(form->speedButton->text())
+            .arg(speedEnd)
+            .arg(inStart);
+    return QString();
+}
+
+// The trip's figures in full, wrapped between figures where the line is too long.
+QString TestLayoutFit::checkSummary() const
+{
+    TripSummary* summary = m_window->tripSummary();
+    const QString shown = summary->text();
+    if (QString(shown).replace(QStringLiteral(" \u00b7\n"), QStringLiteral(" \u00b7 ")) !=
+        TripSummary::summaryText(wideStatistics()))
+        return QStringLiteral("the summary shows \"%1\"").arg(shown);
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    const QFontMetrics metrics = summary->fontMetrics();
+    for (const QString& line : lines) {
+        // The style sheet's padding of 6 pixels on either side.
+        if (metrics.horizontalAdvance(line) > summary->width() - 12)
+            return QStringLiteral("\"%1\" is cut (%2 px)").arg(line).arg(summary->width());
+    }
+    if (summary->height() < lines.size() * metrics.height())
+        return QStringLiteral("%1 lines in %2 px").arg(lines.size()).arg(summary->height());
+    return QString();
+}
+
+// After "show whole route" the route's pins lie clear of the map's buttons.
+QString TestLayoutFit::checkMap() const
+{
+    MapWidget* map = ui()->gpsWidget;
+    auto* fit = map->findChild<QPushButton*>(QStringLiteral("fitRouteButton"));
+    if (!fit || !fit->isVisible())
+        return QStringLiteral("no fit-route button");
+    fit->click();
+    const ExtendedMapControl* control = map->mapControl();
+    for (const auto& marker : map->markers()) {
+        const QPointF at = control->coordinateToScreen(marker->coordinate());
+        const QRectF pin(qmapcontrol::Point::alignedTopLeft(at, marker->pixmap().size(), marker->alignment()),
+                         marker->pixmap().size());
+        for (const char* name : {"zoomInButton", "zoomOutButton", "centreButton", "fitRouteButton"}) {
+            const auto* button = control->findChild<QPushButton*>(QLatin1String(name));
+            if (button && button->isVisible() && pin.intersects(button->geometry()))
+                return marker->name() + QStringLiteral(" lies on ") + QLatin1String(name);
+        }
+    }
     return QString();
 }
 
@@ -254,8 +379,10 @@ QString TestLayoutFit::checkPlaylist() const
         const QRect section(header->sectionViewportPosition(column), 0, header->sectionSize(column),
                             header->height());
         const auto columns = brightColumns(image, section.adjusted(1, 2, -1, -2));
-        // The label is drawn in full: as wide as the text, not elided, not touching the borders.
-        if (columns.first < 0 || columns.second - columns.first + 1 < metrics.horizontalAdvance(label) - 3)
+        // The label is drawn in full: as wide as the text's ink, not elided, not touching the
+        // borders.
+        if (columns.first < 0 ||
+            columns.second - columns.first + 1 < metrics.tightBoundingRect(label).width() - 3)
             return QStringLiteral("header \"%1\" is cut").arg(label);
     }
     // The event count: the sign and its number stay inside their cell.
@@ -273,21 +400,148 @@ QString TestLayoutFit::checkPlaylist() const
 void TestLayoutFit::everythingFits()
 {
     QFETCH(QString, language);
-    QFETCH(bool, minimum);
+    QFETCH(QString, size);
     ui()->langButton->loadLanguage(language);
     QTest::qWait(50);
-    m_window->resize(minimum ? m_window->minimumSize() : QSize(1030, 700));
-    QTRY_COMPARE(m_window->size(), minimum ? m_window->minimumSize() : QSize(1030, 700));
+    const bool fullScreen = size == QLatin1String("full screen");
+    if (fullScreen) {
+        m_window->resize(1030, 700);
+        m_window->onToggleFullScreenMode();
+        QTRY_VERIFY(m_window->isWindowFullScreen());
+        QTRY_COMPARE(m_window->size(), m_window->screen()->size());
+    } else {
+        // The default size, or wider where the language needs it.
+        QSize wanted = QSize(1030, 700).expandedTo(m_window->minimumSize());
+        if (size == QLatin1String("minimum"))
+            wanted = m_window->minimumSize();
+        else if (size == QLatin1String("1366x768"))
+            wanted = QSize(1366, 768);
+        m_window->resize(wanted);
+        QTRY_COMPARE(m_window->size(), wanted);
+    }
     QTest::qWait(200);
     Session::screenImage(m_window.get())
-        .save(QStringLiteral(TARROW_ARTIFACTS_DIR "/layout-%1-%2.png")
-                  .arg(language, minimum ? "minimum" : "default"));
+        .save(QStringLiteral(TARROW_ARTIFACTS_DIR "/layout-%1-%2.png").arg(language, size));
 
-    QCOMPARE(checkTitleBar(), QString());
-    QCOMPARE(checkPanels(), QString());
-    QCOMPARE(checkDriveData(), QString());
-    QCOMPARE(checkPlaylist(), QString());
-    QCOMPARE(checkControlPanel(), QString());
+    QStringList faults{checkControlPanel()};
+    if (fullScreen) {
+        // Back to the window before anything is judged, so the next row starts from it.
+        m_window->onToggleFullScreenMode();
+        QTRY_VERIFY(!m_window->isWindowFullScreen());
+    } else {
+        faults << checkTitleBar() << checkPanels() << checkDriveData() << checkPlaylist() << checkSummary()
+               << checkMap();
+    }
+    faults.removeAll(QString());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(" | "))));
+}
+
+void TestLayoutFit::everyTextReadable_data()
+{
+    QTest::addColumn<QString>("language");
+    for (const char* language : {"en_GB", "de_DE", "ru_RU"})
+        QTest::addRow("%s", language) << QString::fromLatin1(language);
+}
+
+// Every text the window draws reaches 4.5:1 against its background: labels, buttons, the list's
+// header and rows (the selected event recording, and a row under the mouse), the route's legend,
+// and the About dialog's tabs.
+void TestLayoutFit::everyTextReadable()
+{
+    QFETCH(QString, language);
+    ui()->langButton->loadLanguage(language);
+    QTest::qWait(50);
+    const QSize size = QSize(1030, 700).expandedTo(m_window->minimumSize());
+    m_window->resize(size);
+    QTRY_COMPARE(m_window->size(), size);
+    QTest::qWait(200);
+    QWidget* window = m_window.get();
+    QStringList illegible;
+    const auto check = [&](const QImage& image, const QString& what, const QRect& area) {
+        const double contrast = Contrast::textContrast(image, area);
+        if (contrast < 4.5)
+            illegible << QStringLiteral("%1 %2").arg(what).arg(contrast, 0, 'f', 2);
+    };
+    const auto inWindow = [window](const QWidget* w, const QRect& r) {
+        return QRect(w->mapTo(window, r.topLeft()), r.size());
+    };
+
+    QImage image = Session::screenImage(window);
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->text().isEmpty() && label->pixmap(Qt::ReturnByValue).isNull())
+            check(image, label->text(), inWindow(label, label->contentsRect()));
+    }
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && !button->text().isEmpty())
+            check(image, button->text(), inWindow(button, button->rect()));
+    }
+    QTreeView* tree = ui()->fileWidget->treeView();
+    QHeaderView* header = tree->header();
+    for (int column = 1; column < header->count(); ++column) {
+        const QRect section(header->sectionViewportPosition(column), 0, header->sectionSize(column),
+                            header->height());
+        check(image, tree->model()->headerData(column, Qt::Horizontal).toString(),
+              inWindow(header->viewport(), section.adjusted(2, 2, -2, -2)));
+    }
+    const QAbstractItemModel* model = tree->model();
+    QList<QModelIndex> rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex trip = model->index(row, 0);
+        for (int column = 1; column < model->columnCount(); ++column)
+            rows << model->index(row, column);
+        for (int child = 0; child < model->rowCount(trip); ++child)
+            rows << model->index(child, 0, trip);
+    }
+    QCOMPARE(tree->currentIndex(), eventFileRow());
+    for (const QModelIndex& index : qAsConst(rows)) {
+        if (!index.data().toString().isEmpty() &&
+            (!index.parent().isValid() || tree->isExpanded(index.parent())))
+            check(image, index.data().toString(),
+                  inWindow(tree->viewport(), Contrast::itemTextRect(tree, index)));
+    }
+    // The event recording's row also when another row is selected.
+    tree->setCurrentIndex(model->index(0, 0, model->index(0, 0)));
+    QTest::qWait(100);
+    check(Session::screenImage(window), eventFileRow().data().toString() + QStringLiteral(" not selected"),
+          inWindow(tree->viewport(), Contrast::itemTextRect(tree, eventFileRow())));
+    tree->setCurrentIndex(eventFileRow());
+    const RouteLegend* legend = ui()->gpsWidget->findChild<RouteLegend*>();
+    for (int row = 0; legend && legend->isVisible() && row < RouteLegend::RowCount; ++row) {
+        const QRect sample = legend->sampleRect(RouteLegend::Row(row));
+        check(image, RouteLegend::label(RouteLegend::Row(row)),
+              inWindow(legend, QRect(sample.right() + 3, sample.top(), legend->width() - sample.right() - 6,
+                                     sample.height())));
+    }
+
+    // The rows of the expanded trip under the mouse, the event recording's among them.
+    for (const QModelIndex& file : {model->index(0, 0, model->index(0, 0)), eventFileRow()}) {
+        const QRect area = Contrast::itemTextRect(tree, file);
+        QTest::mouseMove(tree->viewport(), area.center());
+        QTest::qWait(100);
+        image = Session::screenImage(window);
+        check(image, file.data().toString() + QStringLiteral(" under the mouse"),
+              inWindow(tree->viewport(), area));
+    }
+    QTest::mouseMove(window, QPoint(2, 2));
+
+    // The About dialog's tabs, the chosen one among them, on each page.
+    AboutDialog* about = m_window->aboutDialog();
+    about->show();
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    for (int page = 0; page < 4; ++page) {
+        QTest::mouseClick(about->pageButton(page), Qt::LeftButton);
+        QTRY_COMPARE(about->currentPage(), page);
+        QTest::qWait(100);
+        image = Session::screenImage(about);
+        for (int tab = 0; tab < 4; ++tab) {
+            // Inside the dotted frame of the chosen tab.
+            const QPushButton* button = about->pageButton(tab);
+            check(image, QStringLiteral("tab %1 on page %2").arg(tab).arg(page),
+                  QRect(button->mapTo(about, QPoint(3, 3)), button->size() - QSize(6, 6)));
+        }
+    }
+    about->close();
+    QVERIFY2(illegible.isEmpty(), qPrintable(illegible.join(QStringLiteral(" | "))));
 }
 
 void TestLayoutFit::cleanupTestCase()

@@ -550,6 +550,47 @@ private slots:
         }
     }
 
+    // The view that fits a route keeps its pins clear of the buttons over the map's left edge,
+    // for a route from west to east (which fills the map's width), whatever its size.
+    void fittedRouteClearOfTheButtons_data()
+    {
+        QTest::addColumn<double>("span");
+        for (double span = 0.002; span < 0.03; span *= 1.37)
+            QTest::addRow("%.4f degrees", span) << span;
+    }
+
+    void fittedRouteClearOfTheButtons()
+    {
+        QFETCH(double, span);
+        MapWidget widget;
+        show(widget);
+        auto positions = std::make_shared<std::vector<QNmeaPositionInfo>>();
+        for (int i = 0; i <= 10; ++i) {
+            QNmeaPositionInfo r(QNmeaCoordinate(49.79 + (i % 2) * span / 10, 9.95 - span / 2 + i * span / 10),
+                                RouteFixture::start().addSecs(i));
+            r.setMarker(QNmeaPositionInfo::Fix, true);
+            positions->push_back(r);
+        }
+        widget.onReady(positions);
+        auto* fit = widget.mapControl()->findChild<QPushButton*>(QStringLiteral("fitRouteButton"));
+        QVERIFY(fit && fit->isVisible());
+        for (int round = 0; round < 2; ++round) {
+            const ExtendedMapControl& control = *widget.mapControl();
+            for (const std::shared_ptr<Point>& marker : widget.markers()) {
+                const QPointF at = control.coordinateToScreen(marker->coordinate());
+                const QRectF pin(Point::alignedTopLeft(at, marker->pixmap().size(), marker->alignment()),
+                                 marker->pixmap().size());
+                for (const QPushButton* button : control.findChildren<QPushButton*>()) {
+                    QVERIFY2(!button->isVisible() || !pin.intersects(button->geometry()),
+                             qPrintable(marker->name() + QStringLiteral(" on ") + button->objectName()));
+                }
+            }
+            // The same after the user has looked elsewhere and asks for the whole route again.
+            widget.mapControl()->zoomIn();
+            fit->click();
+        }
+    }
+
     void zoomToFit_data()
     {
         QTest::addColumn<double>("longitude");

@@ -6,6 +6,7 @@
 #include "units.h"
 
 #include "vireo/vlcenums.h"
+#include "vireo/vlcfileduration.h"
 
 #include <QLabel>
 #include <QProxyStyle>
@@ -332,6 +333,72 @@ private slots:
         QVERIFY2(ui->clockLabel->text() == time + QStringLiteral(" +2") || ui->clockLabel->text() == time,
                  qPrintable(ui->clockLabel->text()));
         QCOMPARE(ui->clockLabel->toolTip(), full);
+    }
+
+    // Where the sound outlasts the picture, the file plays on to the end of the sound with its
+    // last picture on screen: there, and at the boundary to the next file (which belongs to the
+    // file before), the label names that picture's time, never the file's end.
+    void labelNotPastTheLastPicture()
+    {
+        const QStringList names{QStringLiteral("003_0001_20240501140000.mp4"),
+                                QStringLiteral("003_0002_20240501140003.mp4"),
+                                QStringLiteral("002_0001_20240501130000.mp4")};
+        auto trip = std::make_shared<Trip::TripList>();
+        for (const QString& name : names) {
+            const QString file = QStringLiteral(PLAYER_TEST_MEDIA "/") + name;
+            QString error;
+            const qint64 length = VlcFileDuration::getFileDuration(file, error);
+            QVERIFY2(length > 0, qPrintable(error));
+            // Two seconds of pictures at 25 per second: the last one starts at 1.96 s.
+            QCOMPARE(VlcFileDuration::lastPictureStart(file), qint64(1960));
+            trip->push_back(Trip::TripItem{length, false, file, {}});
+        }
+        // The engine's length of the first two is the sound's.
+        QVERIFY2(qAbs(trip->at(0).duration - 2500) <= 30, qPrintable(QString::number(trip->at(0).duration)));
+        const qint64 first = trip->at(0).duration;
+        const qint64 second = first + trip->at(1).duration;
+        const qint64 end = second + trip->at(2).duration;
+
+        ControlPanelWgt panel;
+        Ui_ControlPanelWgt* ui = panel.form();
+        panel.setMedia(trip);
+        panel.updateDuration(end);
+        const auto paused = [](qint64 ms) {
+            return QStringLiteral("%1:%2.%3")
+                .arg(ms / 60000, 2, 10, QLatin1Char('0'))
+                .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
+                .arg(ms / 100 % 10);
+        };
+        const struct
+        {
+            qint64 position;
+            qint64 picture;
+        } cases[] = {
+            {1500, 1500},              // a picture of the first file
+            {1990, 1960},              // the last picture, shown to the end of the sound
+            {2300, 1960},              // sound only
+            {first, 1960},             // the boundary
+            {first + 1, first + 1},    // the next file's first picture
+            {second, first + 1960},    // the second boundary
+            {end - 10, second + 1960}, // a file without sound: its last picture to its end
+            {end, second + 1960},      // the end of the trip
+        };
+        // The headers are read in the background.
+        panel.updatePosition(2300);
+        QTRY_COMPARE(ui->positionLabel->text(), QStringLiteral("00:01.9"));
+        for (const auto& c : cases) {
+            panel.updatePosition(c.position);
+            QCOMPARE(ui->positionLabel->text(), paused(c.picture));
+        }
+        panel.updatePlayPauseButton(VlcEnums::Playing);
+        panel.updatePosition(first);
+        QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:01"));
+        // Another trip: its own files count, none of the last.
+        panel.setMedia(nullptr);
+        panel.updateDuration(10000);
+        panel.updatePlayPauseButton(VlcEnums::Paused);
+        panel.updatePosition(2400);
+        QCOMPARE(ui->positionLabel->text(), QStringLiteral("00:02.4"));
     }
 
     // The buttons show the player's state: below half volume the low icon, muted the crossed out

@@ -32,6 +32,11 @@ public:
     // The same for one file, on an engine started for it alone.
     static qint64 getFileDuration(const QString& file, QString& error);
 
+    // Where the last picture of file starts, in milliseconds, as the file's own header
+    // states it; -1 when it does not tell. The file may play on beyond it with sound alone.
+    // Reads the header only, no engine; still, call it off the GUI thread.
+    static qint64 lastPictureStart(const QString& file);
+
     // Longest length taken for one clip.
     static constexpr qint64 MaxClipMs = 24LL * 60 * 60 * 1000;
 
