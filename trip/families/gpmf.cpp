@@ -578,7 +578,11 @@ Telemetry readTrack(const QString& videoFile, bool firstFix, std::vector<qint64>
         telemetry.error = QStringLiteral("cannot open %1").arg(videoFile);
         return telemetry;
     }
-    const std::vector<Mp4Boxes::Track> tracks = file.tracks();
+    // The pictures' and the sound's tables are never needed here.
+    const auto notMedia = [](quint32 handler) {
+        return handler != Mp4Boxes::fourcc("vide") && handler != Mp4Boxes::fourcc("soun");
+    };
+    const std::vector<Mp4Boxes::Track> tracks = file.tracks(notMedia);
     const auto track = std::find_if(tracks.cbegin(), tracks.cend(), [](const Mp4Boxes::Track& t) {
         return t.format == Mp4Boxes::fourcc("gpmd");
     });

@@ -146,7 +146,7 @@ quint64 Mp4Boxes::creationTime()
     return data.isEmpty() ? 0 : data.at(0) == 1 ? u64(data, 4) : u32(data, 4);
 }
 
-std::vector<Mp4Boxes::Track> Mp4Boxes::tracks()
+std::vector<Mp4Boxes::Track> Mp4Boxes::tracks(const std::function<bool(quint32 handler)>& withSamples)
 {
     std::vector<Track> tracks;
     quint32 budget = MaxFileSamples;
@@ -172,13 +172,13 @@ std::vector<Mp4Boxes::Track> Mp4Boxes::tracks()
         Box stbl;
         const Box* minf = find(parts, fourcc("minf"));
         if (minf && findPath({fourcc("stbl")}, stbl, minf))
-            sampleTable(stbl, track, budget);
+            sampleTable(stbl, track, budget, !withSamples || withSamples(track.handler));
         tracks.push_back(std::move(track));
     }
     return tracks;
 }
 
-bool Mp4Boxes::sampleTable(const Box& stbl, Track& track, quint32& budget)
+bool Mp4Boxes::sampleTable(const Box& stbl, Track& track, quint32& budget, bool withSamples)
 {
     const std::vector<Box> parts = children(stbl);
     const Box* stsd = find(parts, fourcc("stsd"));
@@ -189,7 +189,7 @@ bool Mp4Boxes::sampleTable(const Box& stbl, Track& track, quint32& budget)
     const Box* stts = find(parts, fourcc("stts"));
     if (stsd)
         track.format = u32(payload(*stsd, 16), 12);
-    if (!stsz || !stsc || (!stco && !co64))
+    if (!withSamples || !stsz || !stsc || (!stco && !co64))
         return false;
 
     // Every table's entry count is bounded by the bytes its box holds.

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <vector>
 
 namespace Camera {
@@ -76,7 +77,9 @@ public:
     QByteArray read(qint64 offset, qint64 size);
 
     // The tracks of the movie box with their sample tables.
-    std::vector<Track> tracks();
+    // Only tracks whose handler `withSamples` accepts get their samples listed (all without it):
+    // a reader of one data track need not walk the video's tables.
+    std::vector<Track> tracks(const std::function<bool(quint32 handler)>& withSamples = {});
     // Seconds since 1904-01-01 from the movie header; 0 when there is none.
     quint64 creationTime();
 
@@ -87,7 +90,7 @@ public:
 private:
     std::vector<Box> list(qint64 begin, qint64 end);
     // Reads at most `budget` samples (and at most MaxSamples) and takes those it read from it.
-    bool sampleTable(const Box& stbl, Track& track, quint32& budget);
+    bool sampleTable(const Box& stbl, Track& track, quint32& budget, bool withSamples);
     void fail(const QString& problem);
 
     QFile m_file;

@@ -64,7 +64,11 @@ std::vector<TextTrack> TextTrack::read(Mp4Boxes& file, QString& error)
         return result;
     }
 
-    const std::vector<Mp4Boxes::Track> tracks = file.tracks();
+    // The pictures' and the sound's tables are never needed here.
+    const auto notMedia = [](quint32 handler) {
+        return handler != Mp4Boxes::fourcc("vide") && handler != Mp4Boxes::fourcc("soun");
+    };
+    const std::vector<Mp4Boxes::Track> tracks = file.tracks(notMedia);
     qint64 bytesLeft = MaxTextBytes;
     for (const Mp4Boxes::Track& track : tracks) {
         if (!isTextTrack(track))
