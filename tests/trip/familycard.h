@@ -63,11 +63,21 @@ inline QDateTime exifTime(const QString& text)
     return QDateTime(QDate(n(1), n(2), n(3)), QTime(n(4), n(5), n(6)).addMSecs(ms), Qt::UTC);
 }
 
+// exiftool turns some cameras' times into the machine's local time: it runs in UTC, so that its
+// times are instants whatever the zone of the machine running the tests.
+inline QProcessEnvironment utcEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    return environment;
+}
+
 // exiftool's positions in each file's embedded documents, in document order, by file path.
 inline QHash<QString, std::vector<Fix>> exiftoolFixes(const QStringList& files)
 {
     QHash<QString, std::vector<Fix>> result;
     QProcess process;
+    process.setProcessEnvironment(utcEnvironment());
     process.start(QStringLiteral("exiftool"),
                   QStringList{QStringLiteral("-ee"), QStringLiteral("-n"), QStringLiteral("-j"),
                               QStringLiteral("-G3"), QStringLiteral("-GPSDateTime"),

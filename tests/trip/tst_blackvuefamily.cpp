@@ -66,6 +66,10 @@ private:
     static QMap<qint64, std::array<double, 3>> exiftoolFixes(const QString& file)
     {
         QProcess process;
+        // exiftool runs in UTC, so that its times are instants whatever the local zone.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "UTC");
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral("exiftool"), {"-ee", "-n", "-j", "-G3", file});
         process.waitForFinished(60000);
         const QJsonObject tags =

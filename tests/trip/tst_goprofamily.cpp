@@ -309,6 +309,10 @@ void TestGoProFamily::startFallbacks()
 QList<Outside> TestGoProFamily::exiftool(const QString& path, bool gps9, QList<int>& perPayload)
 {
     QProcess process;
+    // exiftool runs in UTC, so that its times are instants whatever the local zone.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TZ", "UTC");
+    process.setProcessEnvironment(environment);
     process.start("exiftool", {"-ee", "-n", "-G3", "-a", "-s", "-u", path});
     if (!process.waitForFinished(60000))
         return {};

@@ -118,6 +118,10 @@ private:
     static std::vector<Fix> exiftoolFixes(const QString& file)
     {
         QProcess process;
+        // exiftool runs in UTC, so that its times are instants whatever the local zone.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "UTC");
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral("exiftool"), {"-ee", "-n", "-j", "-G3", file});
         if (!process.waitForFinished(60000))
             return {};
