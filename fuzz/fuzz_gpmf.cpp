@@ -4,6 +4,7 @@
 
 #include "goprofamily.h"
 #include "gpmf.h"
+#include "memoryfile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -59,14 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const int fd = ::memfd_create("gpmf", MFD_CLOEXEC);
     static const Chapters chapters(fd);
-    if (fd < 0 || ::ftruncate(fd, 0) != 0)
-        std::abort();
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, off_t(done));
-        if (n <= 0)
-            std::abort();
-        done += std::size_t(n);
-    }
+    MemoryFile::fill(fd, data, size);
     const Camera::GoProFamily family;
     const Camera::Recording recording = family.recognise(QString::fromLocal8Bit(chapters.folder + Names[1]));
     if (recording.family != Camera::GoProFamily::Id)

@@ -2,6 +2,7 @@
 // the movie box or top-level), the blackvue family its "gps " box, as they would on a card.
 
 #include "blackvuefamily.h"
+#include "memoryfile.h"
 #include "novatekfamily.h"
 
 #include <QByteArray>
@@ -19,14 +20,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const int fd = ::memfd_create("video", MFD_CLOEXEC);
-    if (fd < 0 || ::ftruncate(fd, 0) != 0)
-        std::abort();
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, off_t(done));
-        if (n <= 0)
-            std::abort();
-        done += std::size_t(n);
-    }
+    MemoryFile::fill(fd, data, size);
     Camera::Recording recording;
     recording.videoFile = recording.telemetryFile = QStringLiteral("/proc/self/fd/%1").arg(fd);
     recording.telemetry = Camera::TelemetrySource::Mp4Box;

@@ -2,6 +2,7 @@
 // car's state in SEI messages (even selector), read as a recording on the drive would be read,
 // or one SEI NAL unit (odd selector) whose user data is decoded directly.
 
+#include "memoryfile.h"
 #include "teslasei.h"
 
 #include <QByteArray>
@@ -37,14 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     static const int fd = ::memfd_create("mp4", MFD_CLOEXEC);
-    if (fd < 0 || ::ftruncate(fd, 0) != 0)
-        std::abort();
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, off_t(done));
-        if (n <= 0)
-            std::abort();
-        done += std::size_t(n);
-    }
+    MemoryFile::fill(fd, data, size);
     const QDateTime start(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
     qint64 durationMs = 0;
     const Camera::Telemetry telemetry =

@@ -3,6 +3,7 @@
 // header's creation time).
 
 #include "garminfamily.h"
+#include "memoryfile.h"
 #include "thinkwarefamily.h"
 
 #include <QString>
@@ -18,14 +19,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const int fd = ::memfd_create("texttrack", MFD_CLOEXEC);
-    if (fd < 0 || ::ftruncate(fd, 0) != 0)
-        std::abort();
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, off_t(done));
-        if (n <= 0)
-            std::abort();
-        done += std::size_t(n);
-    }
+    MemoryFile::fill(fd, data, size);
     const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
 
     Camera::Recording recording;

@@ -125,10 +125,7 @@ Recording BlackVueFamily::recognise(const QString& videoFile) const
     recording.family = Id;
     recording.videoFile = videoFile;
     recording.start = QDateTime(date, time, Qt::UTC);
-    const QChar channel = match.capturedRef(8).at(0).toUpper();
-    recording.channel = channel == 'R'   ? QStringLiteral("rear")
-                        : channel == 'I' ? QStringLiteral("interior")
-                                         : QStringLiteral("front");
+    recording.channel = channelOfLetter(match.capturedRef(8).at(0));
     recording.kind = kind;
     // Every kind shares one folder: the kind keeps their runs apart.
     recording.run = Id + QLatin1Char(':') + info.absolutePath() + QLatin1Char(':') + kindName(kind);

@@ -40,6 +40,18 @@ bool CameraFamily::inFolder(const QString& path, const QString& name, int levels
     return false;
 }
 
+QString CameraFamily::channelOfLetter(QChar letter)
+{
+    switch (letter.toUpper().unicode()) {
+    case 'R':
+        return QStringLiteral("rear");
+    case 'I':
+        return QStringLiteral("interior");
+    default:
+        return QStringLiteral("front");
+    }
+}
+
 QString CameraFamily::folderName(const QString& path)
 {
     return QFileInfo(QFileInfo(path).path()).fileName();

@@ -39,6 +39,8 @@ public:
     static bool inFolder(const QString& path, const QString& name, int levels = 64);
     // The name of the folder holding `path`.
     static QString folderName(const QString& path);
+    // The channel a camera's letter names: F front, R rear, I interior (any case); front otherwise.
+    static QString channelOfLetter(QChar letter);
 };
 
 } // namespace Camera

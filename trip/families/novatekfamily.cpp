@@ -93,10 +93,8 @@ Recording NovatekFamily::recognise(const QString& videoFile) const
     recording.family = Id;
     recording.videoFile = videoFile;
     recording.start = QDateTime(date, time, Qt::UTC);
-    const QChar channel = match.capturedRef(8).isEmpty() ? QChar('F') : match.capturedRef(8).at(0).toUpper();
-    recording.channel = channel == 'R'   ? QStringLiteral("rear")
-                        : channel == 'I' ? QStringLiteral("interior")
-                                         : QStringLiteral("front");
+    recording.channel =
+        channelOfLetter(match.capturedRef(8).isEmpty() ? QChar('F') : match.capturedRef(8).at(0));
     const QString folder = folderName(videoFile);
     if (folder.compare(ProtectedFolder, Qt::CaseInsensitive) == 0)
         recording.kind = RecordingKind::Event;

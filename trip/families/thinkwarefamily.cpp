@@ -85,10 +85,7 @@ Recording ThinkwareFamily::recognise(const QString& videoFile) const
     recording.videoFile = videoFile;
     if (date.isValid() && time.isValid())
         recording.start = QDateTime(date, time, Qt::UTC);
-    const QChar channel = match.capturedRef(10).at(0);
-    recording.channel = channel == QLatin1Char('F')   ? QStringLiteral("front")
-                        : channel == QLatin1Char('R') ? QStringLiteral("rear")
-                                                      : QStringLiteral("interior");
+    recording.channel = channelOfLetter(match.capturedRef(10).at(0));
     const auto folder = folderKinds().constFind(folderName(videoFile).toLower());
     const bool modeFolder = folder != folderKinds().constEnd();
     recording.kind = modeFolder ? folder.value() : prefixKind(match.captured(1));
