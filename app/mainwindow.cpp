@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutdialog.h"
+#include "channeldeck.h"
 #include "compass.h"
 #include "controlpanelwgt.h"
 #include "controlpanelwgtform.h"
@@ -209,7 +210,8 @@ void MainWindow::buildLayout()
     m_leftLayout->setContentsMargins(0, 0, 0, 0);
     m_leftLayout->setSpacing(0);
     m_leftLayout->setSizeConstraint(QLayout::SetMinimumSize);
-    m_leftLayout->addWidget(ui->videoWidget);
+    m_deck = new ChannelDeck(ui->videoWidget, m_leftPanel);
+    m_leftLayout->addWidget(m_deck);
     m_leftLayout->addLayout(m_panelGrid);
     m_leftPanel->setLayout(m_leftLayout);
 
@@ -295,14 +297,13 @@ void MainWindow::updateMinimumSize()
     const int topRow = qMax(ui->ctrlPanel->minimumHeight(), ui->compass->minimumHeight());
     // The graph shares the left column with the control panel.
     const int leftColumn = qMax(ui->ctrlPanel->minimumWidth(), ui->dataFrame->minimumWidth());
-    const int minWidth = qMax(leftColumn + columnWidth, ui->videoWidget->minimumWidth()) +
+    const int minWidth = qMax(leftColumn + columnWidth, m_deck->minimumWidth()) +
                          qMax(ui->gpsWidget->minimumWidth(), ui->fileWidget->minimumWidth()) + 60;
     // The graph shares its row with the drive-data panel.
     const int dataRow = qMax(ui->dataFrame->minimumHeight(), ui->driveData->minimumHeight());
-    const int minHeight =
-        qMax(ui->videoWidget->minimumHeight() + topRow + dataRow + m_tripSummary->minimumHeight(),
-             ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
-        154;
+    const int minHeight = qMax(m_deck->minimumHeight() + topRow + dataRow + m_tripSummary->minimumHeight(),
+                               ui->gpsWidget->minimumHeight() + ui->fileWidget->minimumHeight()) +
+                          154;
     // Whatever the layouts themselves need (the title bar's buttons and logo included).
     m_frameGrid->invalidate();
     const QSize layoutMinimum = m_frameGrid->totalMinimumSize();
@@ -402,6 +403,9 @@ void MainWindow::makeConnections()
     // session assembles its records, samples and figures, which the map (through its session),
     // the graph, the drive-data panel and the line below the graph show.
     connect(playlist, &PlaylistWgt::setTripSelected, video, &VlcQtVideoWidget::setMedia, queued);
+    connect(playlist, &PlaylistWgt::setTripSelected, m_deck, &ChannelDeck::setMedia, queued);
+    connect(ctrl, &ControlPanelWgt::cycleChannelLayout, m_deck, &ChannelDeck::cycleLayout, queued);
+    connect(ctrl, &ControlPanelWgt::cycleLargeChannel, m_deck, &ChannelDeck::cycleLargeChannel, queued);
     connect(playlist, &PlaylistWgt::setTripSelected, session, &TripSession::selectTrip, queued);
     connect(playlist, &PlaylistWgt::setTripSelected, ctrl, &ControlPanelWgt::setMedia, queued);
     connect(playlist, &PlaylistWgt::setTripSelected, graph, &Graph::setMedia, queued);
@@ -466,6 +470,7 @@ void MainWindow::connectEvidence()
     // The clock beside the position is the session's, which knows the trip's records once they
     // arrive after the trip.
     ctrl->setClockSource([session = m_session](qint64 ms) { return session->clockAt(ms); });
+    m_deck->setClockSource([session = m_session](qint64 ms) { return session->clockAt(ms); });
     ui->dataFrame->setClockSource([session = m_session](qint64 ms) { return session->clockAt(ms); });
     connect(m_session, &TripSession::positionsReady, ctrl, &ControlPanelWgt::refreshPosition, queued);
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 class AboutDialog;
+class ChannelDeck;
 class EvidenceExport;
 class ExportMenu;
 class QGridLayout;
@@ -78,6 +79,8 @@ public:
     TripSummary* tripSummary() const { return m_tripSummary; }
     EvidenceExport* evidenceExport() const { return m_evidence; }
     ExportMenu* exportMenu() const { return m_exportMenu; }
+    // The video area: the trip's channels and how they are laid out.
+    ChannelDeck* channelDeck() const { return m_deck; }
     StatusNote* statusNote() const { return m_statusNote; }
 
 signals:
@@ -160,6 +163,7 @@ private:
     TripSummary* m_tripSummary = nullptr; // in the panel grid, below the graph
     EvidenceExport* m_evidence = nullptr;
     ExportMenu* m_exportMenu = nullptr;
+    ChannelDeck* m_deck = nullptr;
     StatusNote* m_statusNote = nullptr;
     int m_dragMode = DragNone;
     QPoint m_pressGlobalPos;

@@ -30,6 +30,10 @@ const QString SnapshotStamp = QStringLiteral("SnapshotStamp");
 const QString ExportPath = QStringLiteral("ExportPath");
 // Whether a clip from the window re-encodes its start up to the first key frame (true/false).
 const QString ExactCut = QStringLiteral("ExactCut");
+// How a trip's channels share the video area ("pip", "side" or "main"), and the channel shown
+// large (empty: the trip's own).
+const QString ChannelLayout = QStringLiteral("ChannelLayout");
+const QString LargeChannel = QStringLiteral("LargeChannel");
 } // namespace ZelSettings
 
 namespace Utilities {

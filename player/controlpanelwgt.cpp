@@ -450,9 +450,10 @@ void ControlPanelWgt::showClock()
     const QString time = Units::clockTimeText(m_clock);
     const qint64 offset = Units::clockOffsetSeconds();
     const QString full = time + QLatin1Char(' ') + Units::offsetText(offset);
-    const int room = m_sliderColumnLayout->geometry().width() -
-                     ui->positionLabel->fontMetrics().horizontalAdvance(Units::positionText(m_position.ms())) -
-                     LabelSpacing - ui->durationLabel->sizeHint().width();
+    const int room =
+        m_sliderColumnLayout->geometry().width() -
+        ui->positionLabel->fontMetrics().horizontalAdvance(Units::positionText(m_position.ms())) -
+        LabelSpacing - ui->durationLabel->sizeHint().width();
     QString shown = time;
     for (const QString& text : {full, time + QLatin1Char(' ') + Units::shortOffsetText(offset)}) {
         if (ui->clockLabel->fontMetrics().horizontalAdvance(text) <= room) {
@@ -596,6 +597,12 @@ void ControlPanelWgt::runCommand(PlayerActions::Command command)
         break;
     case PlayerActions::Snapshot:
         emit snapshotRequested(m_position.ms());
+        break;
+    case PlayerActions::NextLayout:
+        emit cycleChannelLayout();
+        break;
+    case PlayerActions::NextChannel:
+        emit cycleLargeChannel();
         break;
     case PlayerActions::FullScreen:
     case PlayerActions::CommandCount:

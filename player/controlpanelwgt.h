@@ -60,6 +60,9 @@ public slots:
 
 signals:
     void toggleFullScreen();
+    // V and C: the next layout of a trip's channels, the next channel shown large.
+    void cycleChannelLayout();
+    void cycleLargeChannel();
     void toggleMute();
     void play();
     void rewind();

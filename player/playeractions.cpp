@@ -80,6 +80,10 @@ QKeySequence PlayerActions::key(Command command)
         return QKeySequence(Qt::Key_O);
     case Snapshot:
         return QKeySequence(Qt::Key_S);
+    case NextLayout:
+        return QKeySequence(Qt::Key_V);
+    case NextChannel:
+        return QKeySequence(Qt::Key_C);
     case CommandCount:
         break;
     }

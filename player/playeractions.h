@@ -35,6 +35,8 @@ public:
         InPoint,
         OutPoint,
         Snapshot,
+        NextLayout,
+        NextChannel,
         CommandCount
     };
     Q_ENUM(Command)

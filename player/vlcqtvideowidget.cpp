@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -45,6 +46,12 @@ const double DefaultFrameRate = 25.0;
 // Above this speed the engine's sound breaks up: it is switched off.
 const double LoudestRate = 2.0;
 
+qint64 steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 } // namespace
 
 void Ui_VlcQtVideoWidget::setupUi(QWidget* widget)
@@ -63,7 +70,8 @@ void Ui_VlcQtVideoWidget::setupUi(QWidget* widget)
     video->setObjectName(QStringLiteral("video"));
     video->setGeometry(0, 0, 640, 360);
     video->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    video->setMinimumSize(320, 180);
+    // The frame around the picture sets the smallest size: a small picture of a channel is smaller.
+    video->setMinimumSize(1, 1);
 }
 
 const QList<double>& VlcQtVideoWidget::rates()
@@ -247,6 +255,12 @@ void VlcQtVideoWidget::setState(PlayState state)
         break;
     }
     switch (state) {
+    case PlayState::Playing:
+        // The picture starts moving from the position held: the estimate counts from now, not
+        // from when that position was taken.
+        m_positionClock.start();
+        m_stateTarget = -1;
+        break;
     case PlayState::Starting:
     case PlayState::Pausing:
         m_commandPolls = 0;
@@ -315,7 +329,7 @@ void VlcQtVideoWidget::clearPendingSeek()
 
 bool VlcQtVideoWidget::seekOutstanding(qint64 position) const
 {
-    const double tolerance = SeekTolerance + ReportIntervalMs * qMax(0.0, m_rate - 1.0);
+    const double tolerance = SeekTolerance + ReportIntervalMs * qMax(0.0, m_rate * m_trim - 1.0);
     return m_pendingIndex >= 0 || (m_pendingPosition >= 0 && qAbs(position - m_pendingPosition) > tolerance);
 }
 
@@ -400,10 +414,18 @@ void VlcQtVideoWidget::createPlayer()
     // A file check can take seconds on a slow or stalled card: never on this thread.
     m_player->setBackgroundChecks(true);
     // The speed holds from trip to trip.
-    m_player->setRate(m_rate);
+    m_player->setRate(m_rate * m_trim);
 
     connect(m_player, &VlcPlayer::error, this, &VlcQtVideoWidget::mediaPlayerError, Qt::QueuedConnection);
     connect(m_player, &VlcPlayer::timeChanged, this, &VlcQtVideoWidget::timeChanged, Qt::QueuedConnection);
+    m_reportedTime = -1;
+    connect(
+        m_player, &VlcPlayer::timeChanged, this,
+        [this](int time) {
+            m_reportedAt = steadyMs();
+            m_reportedTime = time;
+        },
+        Qt::DirectConnection);
     connect(m_player, &VlcPlayer::stateChanged, this, &VlcQtVideoWidget::stateChanged, Qt::QueuedConnection);
     connect(m_player, &VlcPlayer::nextItemSet, this, &VlcQtVideoWidget::mediaChanged, Qt::QueuedConnection);
     connect(m_player, &VlcPlayer::buffering, this, &VlcQtVideoWidget::buffering, Qt::QueuedConnection);
@@ -462,6 +484,7 @@ void VlcQtVideoWidget::play()
         setState(PlayState::Pausing);
         m_stateTarget = shown;
         m_player->pause();
+        emit targetChanged(shown);
     } else if (state == VlcEnums::Ended) {
         setState(PlayState::Starting);
         if (!m_files.isEmpty() && isLastPlayable(m_currentIndex)) {
@@ -547,6 +570,7 @@ void VlcQtVideoWidget::stepFrame(int frames)
         // Paused first; the engine is put on the stepped frame once it has paused.
         play();
         m_stateTarget = target;
+        emit targetChanged(target);
         return;
     }
     setupPosition(target, true);
@@ -560,10 +584,24 @@ void VlcQtVideoWidget::setRate(double rate)
     }
     m_rate = rate;
     if (m_player) {
-        m_player->setRate(rate);
+        m_player->setRate(rate * m_trim);
         applyEngineMute();
     }
     emit rateChanged(rate);
+}
+
+void VlcQtVideoWidget::setRateTrim(double factor)
+{
+    if (factor == m_trim) {
+        return;
+    }
+    // From here on the estimate runs at the new speed.
+    m_position = shownPosition();
+    m_positionClock.start();
+    m_trim = factor;
+    if (m_player) {
+        m_player->setRate(m_rate * m_trim);
+    }
 }
 
 bool VlcQtVideoWidget::engineMuteWanted() const
@@ -631,9 +669,24 @@ qint64 VlcQtVideoWidget::shownPosition() const
     // Reports come a few times a second and describe the picture shown when they are made.
     const qint64 elapsed = qMin<qint64>(m_positionClock.elapsed(), 1000);
     const int index = qBound(0, m_currentIndex, qMax(0, m_timeline.count() - 1));
-    const qint64 estimate = m_position + qint64(elapsed * m_rate);
+    const qint64 estimate = m_position + qint64(elapsed * m_rate * m_trim);
     return qBound(m_timeline.offset(index), estimate,
                   qMax(m_timeline.offset(index), m_timeline.offset(index + 1) - 1));
+}
+
+qint64 VlcQtVideoWidget::enginePosition() const
+{
+    if (m_state != PlayState::Playing || !m_player || m_pendingIndex >= 0 || m_pendingPosition >= 0 ||
+        m_player->getState() != VlcEnums::Playing) {
+        return shownPosition();
+    }
+    const int index = m_player->currentIndex();
+    const qint64 time = m_reportedTime;
+    if (index < 0 || time < 0) {
+        return shownPosition();
+    }
+    const qint64 elapsed = qBound<qint64>(0, steadyMs() - m_reportedAt, 1000);
+    return m_timeline.offset(index) + time + qint64(elapsed * m_rate * m_trim);
 }
 
 int VlcQtVideoWidget::pausedSeekTime(qint64 position) const
@@ -677,6 +730,8 @@ void VlcQtVideoWidget::pictureShown()
     if (m_state != PlayState::SeekingPaused) {
         return;
     }
+    qCDebug(lcPlayer) << objectName() << "paused seek to" << m_stateTarget
+                      << (m_bufferingSeen ? "buffered" : "timed out");
     const qint64 target = m_stateTarget;
     setState(PlayState::Paused);
     // A later seek waited for this one: its picture is the one to publish.
@@ -720,6 +775,7 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
         // The engine takes one paused seek at a time: a new one waits for the picture of
         // the one under way and replaces any other waiting.
         m_queuedTarget = target;
+        emit targetChanged(target);
         return;
     }
     m_queuedTarget = -1;
@@ -751,7 +807,7 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
     const bool reopen = m_lastEngineState == VlcEnums::Ended && isLastPlayable(m_currentIndex);
     const int inFile = static_cast<int>(target - m_timeline.offset(index));
 
-    if (index != m_player->currentIndex() || reopen) {
+    if (index != m_player->currentIndex() || reopen || (paused && m_reopenPausedSeeks)) {
         // The new file starts at the target: its first picture is the one wanted.
         m_pendingIndex = index;
         m_pendingPosition = target;
@@ -778,6 +834,8 @@ void VlcQtVideoWidget::setupPosition(qint64 position, bool notify)
         m_player->setTime(inFile);
     }
 
+    emit targetChanged(target);
+    m_reportedTime = -1;
     bool published = false;
     if (pausedSeekUnderWay()) {
         // Paused: published once the engine shows the target's picture.

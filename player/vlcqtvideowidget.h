@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <atomic>
 #include <memory>
 
 class QStackedWidget;
@@ -75,6 +76,19 @@ public:
     double rate() const { return m_rate; }
     // The trip position last published.
     qint64 position() const { return m_published; }
+    // Where the picture on screen is now, from the latest report and the time since.
+    qint64 shownPosition() const;
+    // Where a seek or step starts: the picture on screen, or the target of one under way.
+    qint64 targetPosition() const;
+    // While playing, the engine's latest report taken when it was made and carried on to now
+    // (no queue on the way); otherwise shownPosition(). For comparing two players at one moment.
+    qint64 enginePosition() const;
+    // The trip's files, as set.
+    std::shared_ptr<Trip::TripList> trip() const { return m_trip; }
+    // Scales the engine's speed by factor (near 1) without changing rate(): lets a picture that
+    // runs early or late catch up smoothly.
+    void setRateTrim(double factor);
+    double rateTrim() const { return m_trim; }
     PlayState playState() const { return m_state; }
 
 public slots:
@@ -106,6 +120,8 @@ signals:
     void openingMedia();
     void rateChanged(double rate);
     void playStateChanged(VlcQtVideoWidget::PlayState state);
+    // A seek, step or pause has chosen the position the picture goes to.
+    void targetChanged(qint64 position);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -121,6 +137,9 @@ protected:
     virtual void showMissingFile(const QString& file);
 
     VlcPlayer* player() const { return m_player; }
+    // A paused seek starts its file anew at the target instead of seeking the paused engine
+    // (FFmpeg's reader in the engine can miss the picture of a paused seek).
+    void setReopenPausedSeeks(bool reopen) { m_reopenPausedSeeks = reopen; }
     VlcVideoWidget* videoSurface() const;
 
 private slots:
@@ -160,10 +179,6 @@ private:
     bool isLastPlayable(int index) const;
     void clearPendingSeek();
     void publish(qint64 position);
-    // Where the picture on screen is now, from the latest report and the time since.
-    qint64 shownPosition() const;
-    // Where a seek or step starts: the picture on screen, or the target of one under way.
-    qint64 targetPosition() const;
     // Seeks the paused engine to position and publishes it when its picture is there.
     void seekPaused(qint64 position);
     int pausedSeekTime(qint64 position) const;
@@ -225,5 +240,11 @@ private:
     int m_mutePolls = 0;
     int m_wasActive = -1;
     double m_rate = 1.0;
+    double m_trim = 1.0;
+    bool m_reopenPausedSeeks = false;
+    // The engine's latest time report and when it was made (steady clock, ms), written on the
+    // engine's event thread as it reports: free of the delay of the queued report.
+    std::atomic<qint64> m_reportedTime{-1};
+    std::atomic<qint64> m_reportedAt{0};
     bool m_missingReported = false;
 };

@@ -498,10 +498,17 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
             prepareRow(QIcon(), Units::clockTimeText(start), QStringLiteral("00:00"), QIcon());
         row[StartColumn]->setData(start, PlaylistRoles::Start);
         QStringList paths;
+        QStringList channels;
         qint64 events = 0;
         qint64 total = 0;
         for (const Trip::TripItem& item : trip) {
             paths << item.videoFile;
+            for (const Trip::TripItem& channel : item.channels) {
+                if (!channels.contains(channel.channel))
+                    channels << channel.channel;
+            }
+            if (!item.channel.isEmpty() && !channels.contains(item.channel))
+                channels << item.channel;
             if (item.isEvent)
                 ++events;
             total += item.duration;
@@ -516,7 +523,11 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
         }
         row[ThumbnailColumn]->setData(paths, PlaylistRoles::Files);
         row[EventsColumn]->setData(events, PlaylistRoles::Events);
-        row[DurationColumn]->setText(Units::durationText(total));
+        // A trip of several cameras says how many under its length.
+        row[DurationColumn]->setText(channels.size() < 2
+                                         ? Units::durationText(total)
+                                         : Units::durationText(total) + QLatin1Char('\n') +
+                                               tr("%n channel(s)", nullptr, int(channels.size())));
         row[DurationColumn]->setData(total, PlaylistRoles::Duration);
         m_model->appendRow(row);
         maxDangers = qMax(maxDangers, events);
@@ -796,8 +807,7 @@ void PlaylistWgt::retranslateStartTexts()
         const QStringList files =
             m_model->item(row, ThumbnailColumn)->data(PlaylistRoles::Files).toStringList();
         if (!files.isEmpty())
-            m_model->item(row, StartColumn)
-                ->setText(Units::clockTimeText(Trip::startTime(files.first())));
+            m_model->item(row, StartColumn)->setText(Units::clockTimeText(Trip::startTime(files.first())));
     }
 }
 

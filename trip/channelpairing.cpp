@@ -1,5 +1,6 @@
 #include "channelpairing.h"
 
+#include "mp4boxes.h"
 #include "tripfile.h"
 
 #include <QStringList>
@@ -17,6 +18,11 @@ int ChannelPairing::rank(const QString& channel)
                                    QStringLiteral("left_pillar"),   QStringLiteral("right_pillar")};
     const int known = order.indexOf(channel);
     return known >= 0 ? known : int(order.size());
+}
+
+void ChannelPairing::readPictureStart(TripItem& item)
+{
+    item.pictureStart = Camera::Mp4Boxes(item.videoFile).videoStartMs();
 }
 
 TripList ChannelPairing::pair(TripList items)
@@ -67,11 +73,24 @@ TripList ChannelPairing::pair(TripList items)
         }
     }
 
+    // Channels are played in step by the instant of their first picture: read where it lies in
+    // the files of every camera that recorded several channels.
+    QStringList paired;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (joined[i] && !paired.contains(items[i].camera))
+            paired << items[i].camera;
+    }
     TripList result;
     result.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!joined[i])
-            result.push_back(std::move(items[i]));
+        if (joined[i])
+            continue;
+        if (paired.contains(items[i].camera)) {
+            readPictureStart(items[i]);
+            for (TripItem& other : items[i].channels)
+                readPictureStart(other);
+        }
+        result.push_back(std::move(items[i]));
     }
     return result;
 }

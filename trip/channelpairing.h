@@ -19,7 +19,9 @@ public:
     // Items of the same camera and kind that start together become one item: the main channel's
     // (lowest rank), holding the others in `channels` by rank. A time with no main-channel
     // recording keeps the best channel there is. Items keep their order otherwise.
+    // Cameras that recorded several channels get each item's `pictureStart` read from its file.
     static TripList pair(TripList items);
+    static void readPictureStart(TripItem& item);
 };
 
 } // namespace Trip

@@ -33,6 +33,9 @@ struct TripItem
     // Recordings of one run share it; empty, the run is the folder and the name's first three characters.
     QString run;
     Camera::TelemetrySource telemetry = Camera::TelemetrySource::NmeaFile;
+    // Milliseconds from the file's start to its first picture (an edit list's empty edit, as a
+    // channel that started late has). The engine's clock starts at the first picture.
+    qint64 pictureStart = 0;
     // The other channels' recordings that start with this one, main channel's order.
     std::vector<TripItem> channels;
 

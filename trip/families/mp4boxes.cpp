@@ -146,6 +146,43 @@ quint64 Mp4Boxes::creationTime()
     return data.isEmpty() ? 0 : data.at(0) == 1 ? u64(data, 4) : u32(data, 4);
 }
 
+qint64 Mp4Boxes::videoStartMs()
+{
+    Box moov;
+    Box mvhd;
+    if (!findPath({fourcc("moov")}, moov) || !findPath({fourcc("mvhd")}, mvhd, &moov))
+        return 0;
+    const QByteArray header = payload(mvhd, 32);
+    const quint32 timescale = header.isEmpty() ? 0 : u32(header, header.at(0) == 1 ? 20 : 12);
+    if (timescale == 0)
+        return 0;
+    for (const Box& trak : children(moov)) {
+        Box hdlr;
+        Box elst;
+        if (trak.type != fourcc("trak") || !findPath({fourcc("mdia"), fourcc("hdlr")}, hdlr, &trak) ||
+            u32(payload(hdlr, 12), 8) != fourcc("vide"))
+            continue;
+        if (!findPath({fourcc("edts"), fourcc("elst")}, elst, &trak))
+            return 0;
+        const QByteArray data = payload(elst, 8 + 20 * 16);
+        if (data.size() < 8)
+            return 0;
+        const bool wide = data.at(0) == 1;
+        const qint64 entry = wide ? 20 : 12;
+        const qint64 count = qMin<qint64>(u32(data, 4), (data.size() - 8) / entry);
+        qint64 empty = 0;
+        for (qint64 i = 0; i < count; ++i) {
+            const qint64 at = 8 + i * entry;
+            const qint64 mediaTime = wide ? qint64(u64(data, at + 8)) : qint64(qint32(u32(data, at + 4)));
+            if (mediaTime != -1)
+                break;
+            empty += wide ? qint64(qMin<quint64>(u64(data, at), quint64(1) << 40)) : qint64(u32(data, at));
+        }
+        return empty * 1000 / timescale;
+    }
+    return 0;
+}
+
 std::vector<Mp4Boxes::Track> Mp4Boxes::tracks(const std::function<bool(quint32 handler)>& withSamples)
 {
     std::vector<Track> tracks;

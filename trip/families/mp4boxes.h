@@ -82,6 +82,9 @@ public:
     std::vector<Track> tracks(const std::function<bool(quint32 handler)>& withSamples = {});
     // Seconds since 1904-01-01 from the movie header; 0 when there is none.
     quint64 creationTime();
+    // Milliseconds from the start of the file's timeline to its first picture: the empty edits
+    // that open the video track's edit list (a camera channel that started late). 0 without.
+    qint64 videoStartMs();
 
     static quint16 u16(const QByteArray& data, qint64 at);
     static quint32 u32(const QByteArray& data, qint64 at);
