@@ -30,6 +30,8 @@ const QString SnapshotStamp = QStringLiteral("SnapshotStamp");
 const QString ExportPath = QStringLiteral("ExportPath");
 // Whether a clip from the window re-encodes its start up to the first key frame (true/false).
 const QString ExactCut = QStringLiteral("ExactCut");
+// Whether playback may decode on the graphics hardware where the machine offers it (true/false).
+const QString HardwareDecoding = QStringLiteral("HardwareDecoding");
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -26,6 +26,7 @@ extern const QString SnapshotPath;
 extern const QString SnapshotStamp;
 extern const QString ExportPath;
 extern const QString ExactCut;
+extern const QString HardwareDecoding;
 } // namespace ZelSettings
 
 namespace Utilities {
