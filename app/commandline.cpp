@@ -132,8 +132,8 @@ void CommandLine::addOptions()
         {{QStringLiteral("o"), OutputOption}, tr("The file to write."), QStringLiteral("FILE")},
         {OverwriteOption, tr("Replaces files that exist already instead of refusing to write them.")},
         {VerboseOption, tr("Writes diagnostic messages to stderr.")},
-        {NoCacheOption,
-         tr("Neither reads nor writes the cache of lengths, checks and thumbnails of recordings.")},
+        {NoCacheOption, tr("Neither reads nor writes the cache of lengths, checks, position data and "
+                           "thumbnails of recordings.")},
     });
     for (const QString& name : QtValueOptions) {
         QCommandLineOption option(name, QString(), QStringLiteral("value"));

@@ -279,8 +279,8 @@ Lizenzvertrag</translation>
         <translation>Der Abschnitt beginnt %1 s vor --from, bei %2 (Schlüsselbild); mit --exact-cut beginnt er bei --from.</translation>
     </message>
     <message>
-        <source>Neither reads nor writes the cache of lengths, checks and thumbnails of recordings.</source>
-        <translation>Liest und schreibt den Zwischenspeicher der Längen, Prüfungen und Vorschaubilder von Aufnahmen nicht.</translation>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Liest und schreibt den Zwischenspeicher der Längen, Prüfungen, Positionsdaten und Vorschaubilder von Aufnahmen nicht.</translation>
     </message>
 </context>
 <context>

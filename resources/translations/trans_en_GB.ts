@@ -278,8 +278,8 @@
         <translation>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</translation>
     </message>
     <message>
-        <source>Neither reads nor writes the cache of lengths, checks and thumbnails of recordings.</source>
-        <translation>Neither reads nor writes the cache of lengths, checks and thumbnails of recordings.</translation>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</translation>
     </message>
 </context>
 <context>

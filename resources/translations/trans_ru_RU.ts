@@ -283,8 +283,8 @@
         <translation>Фрагмент начинается на %1 с раньше --from, в %2 (ключевой кадр); с --exact-cut он начинается с --from.</translation>
     </message>
     <message>
-        <source>Neither reads nor writes the cache of lengths, checks and thumbnails of recordings.</source>
-        <translation>Не читает и не записывает кэш длительностей, проверок и миниатюр записей.</translation>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Не читает и не записывает кэш длительностей, проверок, данных о местоположении и миниатюр записей.</translation>
     </message>
 </context>
 <context>
