@@ -24,6 +24,7 @@ namespace {
 const QByteArray Magic = QByteArrayLiteral("TarrowMC");
 constexpr quint32 FormatVersion = 1;
 constexpr int DigestSize = 20; // SHA-1
+constexpr qint64 UseResolution = 24 * 60 * 60; // seconds
 // A cache file far beyond any limit is not one of ours: it is not read at all.
 constexpr qint64 MaxReadBytes = 1LL << 30;
 
@@ -129,7 +130,12 @@ bool MediaCache::lookup(const QString& path, QByteArray& value)
     const QFileInfo info(path);
     if (!info.isFile() || info.size() != it->size || info.lastModified().toMSecsSinceEpoch() != it->modified)
         return false;
-    it->used = now();
+    // A use is written back once a day at most: a card opened again and again does not rewrite
+    // the cache file every time, and the limit still drops what was not used for longest.
+    const qint64 time = now();
+    if (time - it->used > UseResolution)
+        m_changed = true;
+    it->used = time;
     value = it->value;
     return true;
 }
