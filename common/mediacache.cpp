@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -23,8 +24,8 @@ namespace {
 
 const QByteArray Magic = QByteArrayLiteral("TarrowMC");
 constexpr quint32 FormatVersion = 1;
-constexpr int DigestSize = 20; // SHA-1
-constexpr qint64 UseResolution = 24 * 60 * 60; // seconds
+constexpr int DigestSize = 20;                   // SHA-1
+constexpr qint64 UseResolution = 24LL * 60 * 60; // seconds
 // A cache file far beyond any limit is not one of ours: it is not read at all.
 constexpr qint64 MaxReadBytes = 1LL << 30;
 
@@ -42,8 +43,8 @@ qint64 now()
 
 } // namespace
 
-MediaCache::MediaCache(const QString& name, const QString& generation)
-    : m_name(name), m_generation(generation)
+MediaCache::MediaCache(QString name, QString generation)
+    : m_name(std::move(name)), m_generation(std::move(generation))
 {}
 
 QString MediaCache::folder()

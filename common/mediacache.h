@@ -16,7 +16,7 @@ class MediaCache
 public:
     // `name` names the file (`<name>.cache` in folder()); `generation` says what produced the
     // values: a cache file of another generation is dropped as a whole.
-    MediaCache(const QString& name, const QString& generation);
+    MediaCache(QString name, QString generation);
 
     // $XDG_CACHE_HOME/Tarrow.
     static QString folder();
