@@ -40,6 +40,7 @@ const QString OffsetOption = QStringLiteral("time-offset");
 const QString OutputOption = QStringLiteral("output");
 const QString OverwriteOption = QStringLiteral("overwrite");
 const QString VerboseOption = QStringLiteral("verbose");
+const QString NoCacheOption = QStringLiteral("no-cache");
 
 const QStringList Commands{ListOption, TrackOption, ClipOption, SnapshotOption};
 // Options that belong to a command, and the commands that take each.
@@ -131,6 +132,8 @@ void CommandLine::addOptions()
         {{QStringLiteral("o"), OutputOption}, tr("The file to write."), QStringLiteral("FILE")},
         {OverwriteOption, tr("Replaces files that exist already instead of refusing to write them.")},
         {VerboseOption, tr("Writes diagnostic messages to stderr.")},
+        {NoCacheOption, tr("Neither reads nor writes the cache of lengths, checks, position data and "
+                           "thumbnails of recordings.")},
     });
     for (const QString& name : QtValueOptions) {
         QCommandLineOption option(name, QString(), QStringLiteral("value"));
@@ -149,6 +152,11 @@ void CommandLine::addOptions()
 bool CommandLine::verbose() const
 {
     return m_parsed && m_parser.isSet(VerboseOption);
+}
+
+bool CommandLine::noCache() const
+{
+    return m_parsed && m_parser.isSet(NoCacheOption);
 }
 
 void CommandLine::installTranslator()

@@ -37,6 +37,8 @@ public:
     QStringList paths() const { return m_parser.positionalArguments(); }
     // Diagnostics asked for with --verbose.
     bool verbose() const;
+    // --no-cache: what was learnt of recordings in earlier runs is neither used nor kept.
+    bool noCache() const;
 
     // Runs the command; needs the application object that mode() asks for.
     int run();

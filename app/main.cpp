@@ -4,6 +4,7 @@
 #include "highdpi.h"
 #include "instancechannel.h"
 #include "mainwindow.h"
+#include "mediacache.h"
 #include "messagehandler.h"
 #include "zelcfg.h"
 
@@ -90,6 +91,7 @@ int main(int argc, char* argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine commandLine(arguments);
     setDiagnosticsEnabled(diagnosticsRequested() || commandLine.verbose());
+    MediaCache::setEnabled(!commandLine.noCache());
     const CommandLine::Mode mode = commandLine.mode();
     if (mode != CommandLine::Mode::Window)
         return runCommand(argc, argv, mode);

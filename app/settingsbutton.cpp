@@ -2,6 +2,7 @@
 
 #include "dialoglook.h"
 #include "evidenceexport.h"
+#include "mediacache.h"
 #include "stylesheet.h"
 #include "timeoffsetdialog.h"
 #include "zelcfg.h"
@@ -49,6 +50,12 @@ SettingsButton::SettingsButton(QWidget* parent) : QToolButton(parent), m_menu(ne
     m_snapshotFolderAction = m_menu->addAction(QString());
     m_stampAction = m_menu->addAction(QString());
     m_stampAction->setCheckable(true);
+    m_menu->addSeparator();
+    m_hardwareAction = m_menu->addAction(QString());
+    m_hardwareAction->setObjectName(QStringLiteral("hardwareDecodingAction"));
+    m_hardwareAction->setCheckable(true);
+    m_clearCacheAction = m_menu->addAction(QString());
+    m_clearCacheAction->setObjectName(QStringLiteral("clearCacheAction"));
     for (QMenu* sub : {m_speedMenu, m_accelerationMenu}) {
         sub->setStyleSheet(style);
         sub->setFont(menuFont);
@@ -78,6 +85,8 @@ SettingsButton::SettingsButton(QWidget* parent) : QToolButton(parent), m_menu(ne
     connect(m_offsetAction, &QAction::triggered, this, &SettingsButton::editTimeOffset);
     connect(m_snapshotFolderAction, &QAction::triggered, this, &SettingsButton::chooseSnapshotFolder);
     connect(m_stampAction, &QAction::triggered, this, &SettingsButton::setSnapshotStamp);
+    connect(m_hardwareAction, &QAction::triggered, this, &SettingsButton::setHardwareDecoding);
+    connect(m_clearCacheAction, &QAction::triggered, this, &SettingsButton::clearCache);
 
     setMenu(m_menu);
     setPopupMode(QToolButton::InstantPopup);
@@ -168,6 +177,17 @@ void SettingsButton::setSnapshotStamp(bool stamp)
     syncChecks();
 }
 
+void SettingsButton::setHardwareDecoding(bool enabled)
+{
+    ZelSettings::setValue(ZelSettings::HardwareDecoding, enabled);
+    syncChecks();
+}
+
+void SettingsButton::clearCache()
+{
+    MediaCache::clearAll();
+}
+
 void SettingsButton::announceChange()
 {
     syncChecks();
@@ -188,6 +208,7 @@ void SettingsButton::syncChecks()
     speedAction(Units::speedUnit())->setChecked(true);
     accelerationAction(Units::accelerationUnit())->setChecked(true);
     m_stampAction->setChecked(EvidenceExport::snapshotStamp());
+    m_hardwareAction->setChecked(ZelSettings::value(ZelSettings::HardwareDecoding, true).toBool());
 }
 
 void SettingsButton::retranslateUi()
@@ -207,6 +228,8 @@ void SettingsButton::retranslateUi()
         folder = QStringLiteral("\u2026") + folder.right(39);
     m_snapshotFolderAction->setText(tr("Snapshot folder: %1\u2026").arg(folder));
     m_stampAction->setText(tr("Data band below snapshots"));
+    m_hardwareAction->setText(tr("Hardware video decoding"));
+    m_clearCacheAction->setText(tr("Clear cache"));
     syncChecks();
 }
 

@@ -29,6 +29,8 @@ public:
     QAction* timeOffsetAction() const { return m_offsetAction; }
     QAction* snapshotFolderAction() const { return m_snapshotFolderAction; }
     QAction* snapshotStampAction() const { return m_stampAction; }
+    QAction* hardwareDecodingAction() const { return m_hardwareAction; }
+    QAction* clearCacheAction() const { return m_clearCacheAction; }
 
 public slots:
     void setSpeedUnit(Units::SpeedUnit unit);
@@ -39,6 +41,10 @@ public slots:
     // Asks for the folder snapshots go to.
     void chooseSnapshotFolder();
     void setSnapshotStamp(bool stamp);
+    // Whether playback may use the graphics hardware's decoder; from the next trip played on.
+    void setHardwareDecoding(bool enabled);
+    // Forgets what was learnt of recordings in earlier runs: their lengths, checks and position data.
+    void clearCache();
 
 signals:
     // A unit or the offset changed; every view has been told to show its values again.
@@ -63,6 +69,8 @@ private:
     QAction* m_offsetAction = nullptr;
     QAction* m_snapshotFolderAction = nullptr;
     QAction* m_stampAction = nullptr;
+    QAction* m_hardwareAction = nullptr;
+    QAction* m_clearCacheAction = nullptr;
 };
 
 // "+1:30", "−0:45", "0:00".

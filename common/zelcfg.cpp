@@ -34,6 +34,8 @@ const QString ExactCut = QStringLiteral("ExactCut");
 // large (empty: the trip's own).
 const QString ChannelLayout = QStringLiteral("ChannelLayout");
 const QString LargeChannel = QStringLiteral("LargeChannel");
+// Whether playback may decode on the graphics hardware where the machine offers it (true/false).
+const QString HardwareDecoding = QStringLiteral("HardwareDecoding");
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -28,6 +28,7 @@ extern const QString ExportPath;
 extern const QString ExactCut;
 extern const QString ChannelLayout;
 extern const QString LargeChannel;
+extern const QString HardwareDecoding;
 } // namespace ZelSettings
 
 namespace Utilities {

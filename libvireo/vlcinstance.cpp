@@ -156,3 +156,8 @@ QStringList VlcInstance::OptimizedPlayerArgs()
 {
     return VlcOptions::playback();
 }
+
+QStringList VlcInstance::OptimizedPlayerArgs(bool hardwareDecoding)
+{
+    return VlcOptions::playback(hardwareDecoding);
+}

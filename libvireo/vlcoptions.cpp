@@ -4,7 +4,7 @@
 
 namespace VlcOptions {
 
-QStringList playback()
+QStringList playback(bool hardwareDecoding)
 {
     return {
         QStringLiteral("--quiet"),
@@ -48,7 +48,7 @@ QStringList playback()
         // "--gpu-affinity=-1" dropped: a Direct3D option the engine here does not know.
         // "--avcodec-hw=h264_dxva2" mapped: DirectX Video Acceleration does not exist on
         // X11; "any" lets the decoder pick VA-API or VDPAU and fall back to software.
-        QStringLiteral("--avcodec-hw=any"),
+        hardwareDecoding ? QStringLiteral("--avcodec-hw=any") : QStringLiteral("--avcodec-hw=none"),
         QStringLiteral("--avcodec-codec=h264"),
         QStringLiteral("--avcodec-debug=0"),
         QStringLiteral("--avcodec-skiploopfilter=4"),

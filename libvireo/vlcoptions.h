@@ -8,8 +8,8 @@
 // Every engine option list of the library, in one place.
 namespace VlcOptions {
 
-// Trip playback.
-QStringList playback();
+// Trip playback; without hardware decoding every picture is decoded in software.
+QStringList playback(bool hardwareDecoding = true);
 
 // A fixed argument table used in place, without copies.
 struct ArgTable

@@ -26,7 +26,8 @@ const int VlcPlayer::m_eventlist[9] = {
     libvlc_MediaPlayerBackward,    libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
 };
 
-const char* const VlcPlayer::m_correctFourCC[6] = {"AVC1", "H264", "X264", "DAVC", "LMP4", "SVQ3"};
+const char* const VlcPlayer::m_correctFourCC[9] = {"AVC1", "H264", "X264", "DAVC", "LMP4",
+                                                   "SVQ3", "HVC1", "HEV1", "HEVC"};
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "families.h"
 #include "nmealog.h"
+#include "telemetrycache.h"
 #include "utilities.h"
 
 #include <QFile>
@@ -362,6 +363,8 @@ void NmeaParser::doParsing()
     }
 
     resetFileState();
+    if (m_telemetryCache)
+        m_telemetryCache->save();
     m_running = false;
     emit parsingFinished();
 }
@@ -388,7 +391,9 @@ void NmeaParser::parseTelemetry(const QString& path, NmeaFile& map, FileReport& 
         report.problem = QFileInfo::exists(path) ? FileReport::NotAFile : FileReport::CannotOpen;
         return;
     }
-    const Camera::Telemetry telemetry = Camera::Families::readTelemetryFile(path);
+    if (!m_telemetryCache)
+        m_telemetryCache = std::make_unique<TelemetryCache>();
+    const Camera::Telemetry telemetry = m_telemetryCache->read(path);
     for (const std::string& line : telemetry.nmeaLines)
         handleLine(line, map, report);
     // A record stands for one second: of faster receivers (10 or 18 samples a second) the first

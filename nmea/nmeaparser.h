@@ -24,6 +24,8 @@ using NmeaFilePtr = std::shared_ptr<NmeaFile>;
 
 // Parses the NMEA files of a selection on its own thread into one map of samples per file, and
 // assembles the samples of a trip into one record per second of its timeline.
+class TelemetryCache;
+
 class NmeaParser : public QObject
 {
     Q_OBJECT
@@ -173,6 +175,8 @@ private:
     QDateTime m_latestValidTime;
     NmeaFields m_fields;
     std::unique_ptr<char[]> m_readBuffer;
+    // Position data read from videos and other sidecars, kept between runs; the parser thread's.
+    std::unique_ptr<TelemetryCache> m_telemetryCache;
     std::vector<std::pair<QNmeaCoordinate, bool>> m_pendingSnrmc;
     std::vector<QNmeaPositionInfo> m_pendingPztrx;
 };

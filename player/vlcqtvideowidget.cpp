@@ -3,6 +3,7 @@
 #include "playerlog.h"
 #include "stylesheet.h"
 #include "zelcfg.h"
+#include "zelsettings.h"
 
 #include "vireo/vlcenums.h"
 #include "vireo/vlcinstance.h"
@@ -201,7 +202,7 @@ VlcVideoWidget* VlcQtVideoWidget::videoSurface() const
 
 QStringList VlcQtVideoWidget::engineArguments() const
 {
-    return VlcInstance::OptimizedPlayerArgs();
+    return VlcInstance::OptimizedPlayerArgs(ZelSettings::value(ZelSettings::HardwareDecoding, true).toBool());
 }
 
 void VlcQtVideoWidget::showLoadError()

@@ -1,14 +1,18 @@
 #include "playlistpreparedata.h"
 
 #include "channelpairing.h"
+#include "mediacache.h"
 #include "mergefilelists.h"
 #include "playlistlog.h"
 #include "tripfile.h"
 
 #include <vireo/vlcfileduration.h>
+#include <vireo/vlcplayer.h>
 
+#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -16,8 +20,44 @@ namespace {
 
 const QString FileVanished = QStringLiteral("file vanished");
 const QString LengthNotConfirmed = QStringLiteral("length not confirmed");
+const QString ParseTimedOut = QStringLiteral("parse timed out");
+
+// What the probe's results depend on besides the file: the codes the file check admits.
+QString probeGeneration()
+{
+    QStringList codes;
+    for (const char* code : VlcPlayer::m_correctFourCC)
+        codes << QString::fromLatin1(code);
+    return QStringLiteral("probe 1 ") + codes.join(QLatin1Char(','));
+}
 
 } // namespace
+
+qint64 PlaylistPrepareData::cachedProbe(MediaCache& cache, const QString& file, QString& error,
+                                        const DurationProbe& probe)
+{
+    const QString key = QFileInfo(file).absoluteFilePath();
+    QByteArray stored;
+    if (cache.lookup(key, stored)) {
+        QDataStream in(stored);
+        qint64 duration = 0;
+        QString reason;
+        in >> duration >> reason;
+        if (in.status() == QDataStream::Ok) {
+            error = reason;
+            return duration;
+        }
+    }
+    const qint64 duration = probe(file, error);
+    // A parse that timed out says nothing of the file: it is asked again next time.
+    if (duration > 0 || (!error.isEmpty() && error != ParseTimedOut)) {
+        QByteArray value;
+        QDataStream out(&value, QIODevice::WriteOnly);
+        out << duration << (duration > 0 ? QString() : error);
+        cache.store(key, value);
+    }
+    return duration;
+}
 
 PlaylistPrepareData::PlaylistPrepareData(QObject* parent) : QThread(parent)
 {
@@ -129,12 +169,19 @@ void PlaylistPrepareData::run()
             // One engine measures the whole selection; it starts with the first file that
             // needs it and ends with this thread's work.
             std::unique_ptr<VlcFileDuration> engine;
+            // The engine's results are kept between runs; the engine starts only for a file
+            // the cache does not know as it is now.
+            MediaCache cache(QStringLiteral("probe"), probeGeneration());
+            const auto saveCache = qScopeGuard([&cache] { cache.save(); });
             DurationProbe probe = m_probe;
             if (!probe) {
-                probe = [&engine](const QString& file, QString& error) {
+                const DurationProbe measure = [&engine](const QString& file, QString& error) {
                     if (!engine)
                         engine = std::make_unique<VlcFileDuration>();
                     return engine->duration(file, error);
+                };
+                probe = [&cache, measure](const QString& file, QString& error) {
+                    return cachedProbe(cache, file, error, measure);
                 };
             }
             Trip::TripList ordinary;

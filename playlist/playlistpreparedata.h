@@ -14,6 +14,8 @@
 
 // Measures every selected video and merges the recordings into trips, off the GUI thread.
 // One object serves one request; every signal carries the request's id.
+class MediaCache;
+
 class PlaylistPrepareData : public QThread
 {
     Q_OBJECT
@@ -38,6 +40,11 @@ public:
     // Replaces the engine's duration probe; only before startProcessing. An empty
     // probe stands for the engine's, which measures the whole selection on one engine.
     void setDurationProbe(DurationProbe probe);
+
+    // The probe's answer for file from the cache when it knows the file as it is now, otherwise
+    // from `probe`, kept in the cache unless it says nothing of the file (a parse that timed out).
+    static qint64 cachedProbe(MediaCache& cache, const QString& file, QString& error,
+                              const DurationProbe& probe);
 
     // Starts the thread once per object; an id of 0 starts nothing.
     void startProcessing(intptr_t id, const QStringList& ordinary, const QStringList& events);

@@ -7,7 +7,9 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 const char* const VideoSelection::NameFilter =
     QT_TRANSLATE_NOOP("VideoSelection", "Videos (*.mp4 *.MP4 *.mov *.MOV)");
@@ -27,14 +29,30 @@ QStringList sortedEntries(const QString& dir, QDir::Filters filters, const QStri
     return paths;
 }
 
-bool matchesAny(const QStringList& namePatterns, const QString& fileName)
+// The dialog's name patterns as QDir::match reads them, compiled once for a whole selection:
+// compiling them for every file took a third of the time of listing a card seen before.
+class NameMatcher
 {
-    for (const QString& pattern : namePatterns) {
-        if (QDir::match(pattern, fileName))
-            return true;
+public:
+    explicit NameMatcher(const QStringList& namePatterns)
+    {
+        for (const QString& pattern : namePatterns) {
+            for (const QString& filter : QDir::nameFiltersFromString(pattern))
+                m_patterns.emplace_back(QRegularExpression::wildcardToRegularExpression(filter),
+                                        QRegularExpression::CaseInsensitiveOption);
+        }
     }
-    return false;
-}
+
+    bool matchesAny(const QString& fileName) const
+    {
+        return std::any_of(
+            m_patterns.cbegin(), m_patterns.cend(),
+            [&fileName](const QRegularExpression& pattern) { return pattern.match(fileName).hasMatch(); });
+    }
+
+private:
+    std::vector<QRegularExpression> m_patterns;
+};
 
 } // namespace
 
@@ -105,6 +123,7 @@ VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const 
     }
 
     QSet<QString> seen;
+    const NameMatcher patterns(namePatterns);
     const auto take = [&](const QString& file, bool chosenItself) {
         if (seen.contains(file))
             return;
@@ -113,10 +132,10 @@ VideoSelection::Result VideoSelection::collect(const QStringList& chosen, const 
         const QString name = QFileInfo(file).fileName();
         // A file chosen by itself needs only the camera's name; a folder's files also the
         // dialog's name patterns.
-        const bool patternOk = chosenItself || matchesAny(namePatterns, name);
-        if (patternOk && isCameraVideo(file))
+        const bool matched = patterns.matchesAny(name);
+        if ((chosenItself || matched) && isCameraVideo(file))
             result.videos << file;
-        else if (matchesAny(namePatterns, name))
+        else if (matched)
             result.misnamed << file;
     };
     QSet<QString> searched;

@@ -1,6 +1,7 @@
 #include "vlcthumbnails.h"
 
 #include "playlistlog.h"
+#include "thumbnailstore.h"
 
 #include <vireo/vlcenums.h>
 #include <vireo/vlcthumbnailgenerator.h>
@@ -25,8 +26,8 @@ struct GrabState
     std::atomic<bool> frameCaptured{false};
     std::vector<unsigned char> frame;
     // Used when the frame buffer cannot grow; wide enough for the engine's widest usual frames
-    // (107 pixels for 16:9 at height 60).
-    unsigned char fallback[256 * VlcThumbnails::ThumbnailHeight * 4];
+    // (128 pixels for 16:9 at the grab's height).
+    unsigned char fallback[256 * VlcThumbnails::GrabHeight * 4];
     intptr_t id = 0;
     QModelIndex index;
     int fileNumber = 0;
@@ -91,7 +92,7 @@ void VlcThumbnails::run()
         empty = m_requests.isEmpty();
     }
     auto generator = std::make_unique<VlcThumbnailGenerator>(
-        &VlcThumbnails::cbVideoPrerender, &VlcThumbnails::cbVideoPostrender, nullptr, ThumbnailHeight);
+        &VlcThumbnails::cbVideoPrerender, &VlcThumbnails::cbVideoPostrender, nullptr, GrabHeight);
     // The generator lives on this thread, which runs no event loop: the engine's errors reach it
     // as posted events, delivered while a file is polled (processElement).
     connect(generator.get(), &VlcThumbnailGenerator::error, this, &VlcThumbnails::mediaPlayerError,
@@ -111,7 +112,12 @@ void VlcThumbnails::run()
             m_lastError.clear();
             empty = m_requests.isEmpty();
         }
-        processElement(*generator, file);
+        // A valid shared thumbnail spares the engine; a file that gave none before is not tried again.
+        QImage image = ThumbnailStore::find(file);
+        const bool known = !image.isNull() || ThumbnailStore::hasFailed(file);
+        bool refused = false;
+        if (!known)
+            refused = !processElement(*generator, file);
         if (isInterruptionRequested())
             break;
         OutData result;
@@ -120,10 +126,17 @@ void VlcThumbnails::run()
             result.id = state.id;
             result.index = state.index;
             result.fileNumber = state.fileNumber;
-            if (state.frameCaptured)
-                result.image = state.image;
+            if (!known && state.frameCaptured)
+                image = state.image;
             state.image = QImage();
         }
+        if (!known && !image.isNull())
+            ThumbnailStore::save(file, image);
+        else if (!known && (refused || !m_lastError.isEmpty()))
+            ThumbnailStore::saveFailure(file);
+        if (!image.isNull())
+            result.image = image.scaledToHeight(ThumbnailHeight, Qt::SmoothTransformation)
+                               .convertToFormat(QImage::Format_RGB32);
         emit oneCompleted(result);
     }
     if (!isInterruptionRequested())
@@ -132,18 +145,18 @@ void VlcThumbnails::run()
     generator.reset();
 }
 
-void VlcThumbnails::processElement(VlcThumbnailGenerator& generator, const QString& file)
+bool VlcThumbnails::processElement(VlcThumbnailGenerator& generator, const QString& file)
 {
     GrabState& state = grabState();
     if (isInterruptionRequested())
-        return;
+        return true;
     state.frameCaptured = false;
     // The generator is driven without the grab mutex: stopping the player joins the decoding
     // thread, which may itself be waiting for that mutex in the pre-render callback.
     const bool started = generator.start(file) == 0;
     QCoreApplication::sendPostedEvents(&generator);
     if (!started)
-        return;
+        return false;
     QElapsedTimer waited;
     waited.start();
     int status = VlcEnums::Idle;
@@ -157,6 +170,7 @@ void VlcThumbnails::processElement(VlcThumbnailGenerator& generator, const QStri
     if (status <= VlcEnums::Playing)
         generator.finalize();
     QCoreApplication::sendPostedEvents(&generator);
+    return true;
 }
 
 void VlcThumbnails::cbVideoPrerender(void* data, unsigned char** buffer, size_t size)
@@ -190,7 +204,7 @@ void VlcThumbnails::cbVideoPostrender(void* data, unsigned char* buffer, int wid
         return;
     // The engine reports a few rows more than it scaled to; the buffer holds the requested ones.
     const size_t rowBytes = width > 0 ? size_t(width) * 4 : 0;
-    const int rows = rowBytes ? int(qMin<size_t>(size_t(qMin(height, ThumbnailHeight)), size / rowBytes)) : 0;
+    const int rows = rowBytes ? int(qMin<size_t>(size_t(qMin(height, GrabHeight)), size / rowBytes)) : 0;
     QImage image;
     if (buffer && rows > 0) {
         image = QImage(width, rows, QImage::Format_RGB32);

@@ -12,7 +12,9 @@
 
 class VlcThumbnailGenerator;
 
-// Grabs the first frame, 60 pixels high, of one video per request, one file after another.
+// The first frame, 60 pixels high, of one video per request, one file after another: from the
+// thumbnails shared with other programs (ThumbnailStore) when they hold a valid one, otherwise
+// grabbed from the video and kept there.
 // The frames arrive on the engine's decoding threads; the hand-over state is class-wide, so
 // only one worker may grab at a time in the process.
 class VlcThumbnails : public QThread
@@ -36,6 +38,8 @@ public:
     };
 
     static constexpr int ThumbnailHeight = 60;
+    // Frames are grabbed this high: a 16:9 picture then fills the shared thumbnails' 128 pixels.
+    static constexpr int GrabHeight = 72;
 
     explicit VlcThumbnails(QObject* parent = nullptr);
     // Interrupts and waits for the thread.
@@ -65,7 +69,8 @@ protected:
     void run() override;
 
 private:
-    void processElement(VlcThumbnailGenerator& generator, const QString& file);
+    // False when the engine refused the file at once.
+    bool processElement(VlcThumbnailGenerator& generator, const QString& file);
 
     std::atomic<bool> m_busy{false};
     std::atomic<intptr_t> m_id{0};

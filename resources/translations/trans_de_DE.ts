@@ -278,6 +278,10 @@ Lizenzvertrag</translation>
         <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
         <translation>Der Abschnitt beginnt %1 s vor --from, bei %2 (Schlüsselbild); mit --exact-cut beginnt er bei --from.</translation>
     </message>
+    <message>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Liest und schreibt den Zwischenspeicher der Längen, Prüfungen, Positionsdaten und Vorschaubilder von Aufnahmen nicht.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -897,6 +901,14 @@ Lizenzvertrag</translation>
     <message>
         <source>Data band below snapshots</source>
         <translation>Datenleiste unter Standbildern</translation>
+    </message>
+    <message>
+        <source>Hardware video decoding</source>
+        <translation>Videodekodierung durch die Grafikhardware</translation>
+    </message>
+    <message>
+        <source>Clear cache</source>
+        <translation>Zwischenspeicher leeren</translation>
     </message>
 </context>
 <context>

@@ -277,6 +277,10 @@
         <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
         <translation>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</translation>
     </message>
+    <message>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -896,6 +900,14 @@
     <message>
         <source>Data band below snapshots</source>
         <translation>Data band below snapshots</translation>
+    </message>
+    <message>
+        <source>Hardware video decoding</source>
+        <translation>Hardware video decoding</translation>
+    </message>
+    <message>
+        <source>Clear cache</source>
+        <translation>Clear cache</translation>
     </message>
 </context>
 <context>

@@ -282,6 +282,10 @@
         <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
         <translation>Фрагмент начинается на %1 с раньше --from, в %2 (ключевой кадр); с --exact-cut он начинается с --from.</translation>
     </message>
+    <message>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Не читает и не записывает кэш длительностей, проверок, данных о местоположении и миниатюр записей.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -907,6 +911,14 @@
     <message>
         <source>Data band below snapshots</source>
         <translation>Полоса данных под снимком</translation>
+    </message>
+    <message>
+        <source>Hardware video decoding</source>
+        <translation>Аппаратное декодирование видео</translation>
+    </message>
+    <message>
+        <source>Clear cache</source>
+        <translation>Очистить кэш</translation>
     </message>
 </context>
 <context>

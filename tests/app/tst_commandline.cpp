@@ -53,6 +53,7 @@ private slots:
     void severalFoldersListEachFileOnce_data();
     void severalFoldersListEachFileOnce();
     void cardInOddlyNamedFolders();
+    void listAnswersFromTheCacheWhileFilesStay();
     void exportsWriteTheirFiles();
     void existingFilesNeedOverwrite_data();
     void existingFilesNeedOverwrite();
@@ -402,6 +403,104 @@ void TestCommandLine::severalFoldersListEachFileOnce()
     // The card's videos once each: 8 in its trips, 4 left out; the second card adds 5.
     QCOMPARE(videos.size(), folders.contains(QStringLiteral("@second")) ? 17 : 12);
     QCOMPARE(videos.size(), QSet<QString>(videos.begin(), videos.end()).size());
+}
+
+// A card listed before is listed from the cache, with the same result; a file changed since is
+// read again, never served stale; --no-cache neither reads nor writes the cache. An H.265
+// recording is listed like an H.264 one.
+void TestCommandLine::listAnswersFromTheCacheWhileFilesStay()
+{
+    const QString card = m_dir.filePath(QStringLiteral("cachedcard"));
+    QVERIFY(Session::copyTree(Session::sampleCard(), card));
+    const QString h265 = card + QStringLiteral("/Normal/005_0001_20240501150000.mp4");
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {"-hide_banner",
+                                            "-loglevel",
+                                            "error",
+                                            "-nostdin",
+                                            "-y",
+                                            "-f",
+                                            "lavfi",
+                                            "-i",
+                                            "testsrc2=size=320x180:rate=25",
+                                            "-t",
+                                            "3",
+                                            "-c:v",
+                                            "libx265",
+                                            "-preset",
+                                            "ultrafast",
+                                            "-x265-params",
+                                            "log-level=error",
+                                            "-tag:v",
+                                            "hvc1",
+                                            "-pix_fmt",
+                                            "yuv420p",
+                                            h265});
+    QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+    QVERIFY(QFile::copy(card + QStringLiteral("/Normal/001_0001_20240501090000.nmea"),
+                        card + QStringLiteral("/Normal/005_0001_20240501150000.nmea")));
+    const QString cacheHome = m_dir.filePath(QStringLiteral("listcache"));
+    const QString cacheFile = cacheHome + QStringLiteral("/Tarrow/probe.cache");
+    const QStringList env{QStringLiteral("XDG_CACHE_HOME=") + cacheHome};
+    const auto durations = [](const Result& result) {
+        QMap<QString, qint64> lengths;
+        const QJsonObject listed = QJsonDocument::fromJson(result.out.toUtf8()).object();
+        for (const QJsonValue& trip : listed.value(QStringLiteral("trips")).toArray()) {
+            for (const QJsonValue& file : trip[QStringLiteral("files")].toArray())
+                lengths.insert(QFileInfo(file[QStringLiteral("video")].toString()).fileName(),
+                               qint64(file[QStringLiteral("duration_ms")].toDouble()));
+        }
+        return lengths;
+    };
+
+    const Result uncached = run({QStringLiteral("--list"), QStringLiteral("--no-cache"), card}, env);
+    QCOMPARE(uncached.code, 0);
+    QVERIFY(!QFile::exists(cacheFile));
+    QVERIFY(qAbs(durations(uncached).value(QStringLiteral("005_0001_20240501150000.mp4")) - 3000) <= 40);
+    const Result first = run({QStringLiteral("--list"), card}, env);
+    QVERIFY(QFile::exists(cacheFile));
+    const Result second = run({QStringLiteral("--list"), card}, env);
+    QCOMPARE(second.code, 0);
+    QCOMPARE(first.out, uncached.out);
+    QCOMPARE(second.out, uncached.out);
+
+    // A recording replaced by another of another length: its new length, not the kept one.
+    const QString replaced = card + QStringLiteral("/Normal/005_0001_20240501150000.mp4");
+    QVERIFY(QFile::remove(replaced));
+    ffmpeg.start(QStringLiteral("ffmpeg"), {"-hide_banner",
+                                            "-loglevel",
+                                            "error",
+                                            "-nostdin",
+                                            "-y",
+                                            "-f",
+                                            "lavfi",
+                                            "-i",
+                                            "testsrc2=size=320x180:rate=25",
+                                            "-t",
+                                            "2",
+                                            "-c:v",
+                                            "libx265",
+                                            "-preset",
+                                            "ultrafast",
+                                            "-x265-params",
+                                            "log-level=error",
+                                            "-tag:v",
+                                            "hev1",
+                                            "-pix_fmt",
+                                            "yuv420p",
+                                            replaced});
+    QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+    const Result changed = run({QStringLiteral("--list"), card}, env);
+    QCOMPARE(changed.code, 0);
+    QVERIFY(qAbs(durations(changed).value(QStringLiteral("005_0001_20240501150000.mp4")) - 2000) <= 40);
+
+    // A damaged cache file: the same listing, and the cache written anew.
+    QVERIFY(Session::writeFile(cacheFile, QByteArray(1000, '\xff')));
+    const Result damaged = run({QStringLiteral("--list"), card}, env);
+    QCOMPARE(damaged.code, 0);
+    QCOMPARE(damaged.out, changed.out);
+    QFile rebuilt(cacheFile);
+    QVERIFY(rebuilt.open(QIODevice::ReadOnly) && rebuilt.readAll().startsWith("TarrowMC"));
 }
 
 // The sample card copied under folders whose names hold "EVENT" and ".mp4", with a speed of

@@ -2,6 +2,7 @@
 #include "langselectionbutton.h"
 #include "mainwindow.h"
 #include "mainwindowform.h"
+#include "mediacache.h"
 #include "settingsbutton.h"
 #include "timeoffsetdialog.h"
 #include "units.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The gear menu beside the language: units of speed and acceleration and the time offset of
@@ -24,6 +26,7 @@ private slots:
     void unitsFollowTheLocaleUntilChosen();
     void choosingUnitsUpdatesTheViewsAndIsRemembered();
     void timeOffsetIsAskedAndRemembered();
+    void hardwareDecodingAndClearCache();
     void cleanupTestCase();
 
 private:
@@ -119,6 +122,36 @@ void TestSettingsMenu::timeOffsetIsAskedAndRemembered()
     QCOMPARE(SettingsButton::timeOffsetMinutes(), 0);
     button()->setTimeOffsetMinutes(0);
     QCOMPARE(Units::clockOffsetSeconds(), qint64(0));
+}
+
+// Hardware decoding is on until turned off, and remembered; "Clear cache" forgets what was learnt
+// of recordings and keeps the map's tiles.
+void TestSettingsMenu::hardwareDecodingAndClearCache()
+{
+    QAction* hardware = button()->hardwareDecodingAction();
+    QVERIFY(button()->settingsMenu()->actions().contains(hardware));
+    QVERIFY(hardware->isCheckable() && hardware->isChecked());
+    hardware->trigger();
+    QVERIFY(!hardware->isChecked());
+    QCOMPARE(ZelSettings::value(ZelSettings::HardwareDecoding).toBool(), false);
+    hardware->trigger();
+    QCOMPARE(ZelSettings::value(ZelSettings::HardwareDecoding).toBool(), true);
+
+    QTemporaryDir home;
+    qputenv("XDG_CACHE_HOME", home.path().toUtf8());
+    const QString recording = home.filePath(QStringLiteral("001_0001_20240501120000.mp4"));
+    QFile video(recording);
+    QVERIFY(video.open(QIODevice::WriteOnly) && video.write("video") == 5);
+    video.close();
+    MediaCache cache(QStringLiteral("probe"), QStringLiteral("test"));
+    cache.store(recording, "5000");
+    QVERIFY(cache.save());
+    QVERIFY(QDir().mkpath(MediaCache::folder() + QStringLiteral("/tiles")));
+    QVERIFY(button()->settingsMenu()->actions().contains(button()->clearCacheAction()));
+    QCOMPARE(button()->clearCacheAction()->text(), QStringLiteral("Clear cache"));
+    button()->clearCacheAction()->trigger();
+    QVERIFY(!QFile::exists(cache.filePath()));
+    QVERIFY(QFileInfo(MediaCache::folder() + QStringLiteral("/tiles")).isDir());
 }
 
 void TestSettingsMenu::cleanupTestCase()

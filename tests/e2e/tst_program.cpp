@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -164,16 +165,26 @@ private slots:
         // The recordings are untouched; the program wrote its settings beside itself (it runs from
         // a build tree), its start-up trace in the user's state folder, readable by the user
         // alone, only the single-instance key in the temp folder, and nothing else (no tile came,
-        // so the tile cache stays empty). In the home folder there is also the graphics driver's
-        // shader cache, which the video output's OpenGL driver keeps for every program that draws
-        // with it.
+        // so the tile cache stays empty), and in the user's cache folder what it learnt of the
+        // recordings: their lengths and the trips' thumbnails, shared with file managers; every
+        // file the user's alone. In the home folder there is also the graphics driver's shader
+        // cache, which the video output's OpenGL driver keeps for every program that draws with it.
         QCOMPARE(Session::checksums(card), sums);
         QVERIFY(QFile::exists(settings));
         QCOMPARE(filesBelow(m_tmp.filePath("temp"), "/qipc_"), QStringList());
         const QString trace = QStringLiteral("/.local/state/Tarrow/startup.log");
-        QCOMPARE(filesBelow(m_tmp.filePath("home"), "/.cache/mesa_shader_cache/"), QStringList({trace}));
-        QCOMPARE(QFile::permissions(m_tmp.filePath("home") + trace) & (QFile::ReadGroup | QFile::ReadOther),
-                 QFile::Permissions());
+        QStringList written = filesBelow(m_tmp.filePath("home"), "/.cache/mesa_shader_cache/");
+        const QStringList thumbnails = written.filter(
+            QRegularExpression(QStringLiteral("^/\\.cache/thumbnails/normal/[0-9a-f]{32}\\.png$")));
+        QVERIFY(!thumbnails.isEmpty());
+        QStringList expected = QStringList{trace, QStringLiteral("/.cache/Tarrow/probe.cache")} + thumbnails;
+        written.sort();
+        expected.sort();
+        QCOMPARE(written, expected);
+        for (const QString& file : qAsConst(written))
+            QCOMPARE(QFile::permissions(m_tmp.filePath("home") + file) &
+                         (QFile::ReadGroup | QFile::ReadOther),
+                     QFile::Permissions());
     }
 
     void cleanup()

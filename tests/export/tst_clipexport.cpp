@@ -23,6 +23,9 @@ const QStringList RunOfThree{QStringLiteral("001_0001_20240501120000.mp4"),
 const QStringList LongKeyInterval{QStringLiteral("004_0001_20240501150000.mp4"),
                                   QStringLiteral("004_0002_20240501150008.mp4")};
 const QStringList WithBFrames{QStringLiteral("005_0001_20240501160000.mp4")};
+// H.265 ("hvc1"), 25 frames per second, a key frame every 10 frames, two files of 50 frames.
+const QStringList H265Run{QStringLiteral("006_0001_20240501170000.mp4"),
+                          QStringLiteral("006_0002_20240501170002.mp4")};
 
 QStringList filesIn(const QString& dir)
 {
@@ -66,6 +69,7 @@ private slots:
     void clockTimeNamesTheFile_data();
     void clockTimeNamesTheFile();
     void savesPngButNeverOverARecording();
+    void h265ClipsAndStills();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -559,6 +563,29 @@ void TestClipExport::savesPngButNeverOverARecording()
     QVERIFY(!still.save(still.frame(), m_stills[0].videoFile));
     QVERIFY(still.errorString().contains(m_stills[0].videoFile));
     QCOMPARE(QFileInfo(m_stills[0].videoFile).size(), size);
+}
+
+// H.265 recordings are cut, joined and grabbed like H.264 ones: the clip holds the frames of
+// the range from the key frame before it, across the files, and a still is the frame shown.
+void TestClipExport::h265ClipsAndStills()
+{
+    const Trip::TripList trip = Fixture::markedTrip(QStringLiteral(EXPORT_TEST_MEDIA), m_recordings, H265Run);
+    ClipExport clip(trip);
+    clip.setRange(1300, 3000);
+    clip.setPositions(TripSession::loadNow(trip)->positions(), 0);
+    const QString path = QDir(m_out).filePath(QStringLiteral("h265.mp4"));
+    QVERIFY2(clip.run(path), qPrintable(clip.errorString()));
+    QVector<int> expected;
+    for (int frame = 30; frame <= 75; ++frame)
+        expected << frame;
+    QCOMPARE(Fixture::decodeAll(path).frames, expected);
+
+    Snapshot still(trip, nullptr);
+    for (const auto& [position, frame] : {std::pair<qint64, int>{1320, 33}, {2020, 50}, {4000, 99}}) {
+        QVERIFY2(still.grab(position), qPrintable(still.errorString()));
+        QCOMPARE(still.frame().size(), QSize(320, 64));
+        QCOMPARE(Fixture::frameNumber(still.frame()), frame);
+    }
 }
 
 QTEST_MAIN(TestClipExport)

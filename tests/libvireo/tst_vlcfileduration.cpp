@@ -96,6 +96,8 @@ private slots:
                                                    {path(FullHd), QString()},
                                                    {path("000_0000_20000101000000.mp4"), noTrackInfo},
                                                    {path(RunThird), QString()},
+                                                   {path(HevcHvc1), QString()},
+                                                   {path(HevcHev1), QString()},
                                                    {path(LengthAllOnes), unconfirmed},
                                                    {path(Random), noTrackInfo},
                                                    {path(LengthZero), unconfirmed},
@@ -123,7 +125,7 @@ private slots:
     void lengthOfAGoodFileEveryTime()
     {
         VlcFileDuration probe;
-        const char* const files[] = {RunFirst, FullHd, RunSecond};
+        const char* const files[] = {RunFirst, FullHd, HevcHvc1, RunSecond};
         for (const char* name : files) {
             const QString file = path(name);
             const qint64 expected = ffprobeLength(file);

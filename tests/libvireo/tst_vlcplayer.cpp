@@ -92,6 +92,9 @@ private slots:
         // H.264 in MP4 is stored as lower-case "avc1": accepted after upper-casing.
         QTest::newRow("h264") << path(RunFirst) << QString();
         QTest::newRow("h264 1080p") << path(FullHd) << QString();
+        // H.265 under both of its sample entry types.
+        QTest::newRow("h265 hvc1") << path(HevcHvc1) << QString();
+        QTest::newRow("h265 hev1") << path(HevcHev1) << QString();
         addBadFileRows();
     }
 
@@ -305,6 +308,7 @@ private slots:
         QTest::newRow("playback") << 0;
         QTest::newRow("duration probe") << 1;
         QTest::newRow("thumbnail") << 2;
+        QTest::newRow("playback without hardware decoding") << 3;
     }
 
     void listStartsEngineSilently()
@@ -317,12 +321,27 @@ private slots:
             } else if (list == 1) {
                 const VlcOptions::ArgTable table = VlcOptions::durationProbe();
                 instance = std::make_unique<VlcInstance>(table.count, table.args);
-            } else {
+            } else if (list == 2) {
                 instance = std::make_unique<VlcInstance>(VlcOptions::thumbnail());
+            } else {
+                instance = std::make_unique<VlcInstance>(VlcInstance::OptimizedPlayerArgs(false));
             }
         });
         QVERIFY(instance->isValid());
         QVERIFY2(printed.isEmpty(), printed.constData());
+    }
+
+    // Turning hardware decoding off changes that one option and nothing else.
+    void hardwareDecodingSwitch()
+    {
+        const QStringList on = VlcInstance::OptimizedPlayerArgs(true);
+        const QStringList off = VlcInstance::OptimizedPlayerArgs(false);
+        QCOMPARE(on, VlcInstance::OptimizedPlayerArgs());
+        QCOMPARE(on.size(), off.size());
+        QVERIFY(on.contains(QStringLiteral("--avcodec-hw=any")));
+        QStringList changed = off;
+        changed.replaceInStrings(QStringLiteral("--avcodec-hw=none"), QStringLiteral("--avcodec-hw=any"));
+        QCOMPARE(changed, on);
     }
 
     // With sound on and no sound device (as on a test machine), the sound library's own

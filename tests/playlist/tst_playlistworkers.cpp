@@ -1,3 +1,4 @@
+#include "mediacache.h"
 #include "playlistpreparedata.h"
 #include "testmedia.h"
 #include "vlcthumbnails.h"
@@ -147,6 +148,60 @@ private slots:
         QCOMPARE(empty.count(), 1);
         QCOMPARE(empty.at(0).at(0).value<intptr_t>(), intptr_t(7));
         QCOMPARE(sorting.skippedFiles().size(), 4);
+    }
+
+    // The probe's answers are kept for the next run: a file unchanged since is not probed again, a
+    // touched or rewritten one is, and a refusal is kept with its reason; a parse that timed out
+    // is asked again.
+    void probeAnswersAreKeptWhileFilesStayAsTheyWere()
+    {
+        QTemporaryDir home;
+        qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
+        const QStringList files = touch(home.filePath("card"), {"a.mp4", "b.mp4", "c.mp4", "d.mp4"});
+        FakeProbe probe;
+        probe.durations[files[0]] = 60000;
+        probe.durations[files[1]] = 60000;
+        probe.errors[files[2]] = "fourcc: [MP4V]";
+        probe.errors[files[3]] = "parse timed out";
+        const auto run = [&probe, &files]() {
+            MediaCache cache("probe", "test");
+            QStringList answers;
+            for (const QString& file : files) {
+                QString error;
+                const qint64 length = PlaylistPrepareData::cachedProbe(cache, file, error, probe);
+                answers << QString::number(length) + " " + error;
+            }
+            cache.save();
+            return answers;
+        };
+        const QStringList answers{"60000 ", "60000 ", "0 fourcc: [MP4V]", "0 parse timed out"};
+        QCOMPARE(run(), answers);
+        QCOMPARE(*probe.probed, files);
+
+        probe.probed->clear();
+        QCOMPARE(run(), answers);
+        QCOMPARE(*probe.probed, QStringList{files[3]});
+
+        // Touched: probed again, and its new answer is the one given.
+        probe.probed->clear();
+        QFile touched(files[0]);
+        QVERIFY(touched.open(QIODevice::ReadWrite));
+        QVERIFY(
+            touched.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime));
+        touched.close();
+        QFile grown(files[1]);
+        QVERIFY(grown.open(QIODevice::Append) && grown.write("more") == 4);
+        grown.close();
+        probe.durations[files[0]] = 30000;
+        QCOMPARE(run(), (QStringList{"30000 ", "60000 ", "0 fourcc: [MP4V]", "0 parse timed out"}));
+        QCOMPARE(*probe.probed, (QStringList{files[0], files[1], files[3]}));
+
+        // Switched off (--no-cache): every file is probed.
+        probe.probed->clear();
+        MediaCache::setEnabled(false);
+        run();
+        MediaCache::setEnabled(true);
+        QCOMPARE(*probe.probed, files);
     }
 
     void implausibleLengthsAreSkippedWithTheirReason()

@@ -32,6 +32,9 @@ public:
     static void SetupLibrary(const QString& pluginPath);
     // Options for trip playback.
     static QStringList OptimizedPlayerArgs();
+    // The same with the graphics hardware's video decoder (VA-API or VDPAU, where the machine
+    // offers one) allowed or not; the arguments above allow it.
+    static QStringList OptimizedPlayerArgs(bool hardwareDecoding);
 
 private:
     friend class VlcInstancePrivate;

@@ -14,7 +14,7 @@ class VlcPlayerPrivate;
 class VlcVideoWidget;
 
 // Plays one file, or a list of files back to back, into a VlcVideoWidget.
-// Every file is checked for an H.264-class video track with a real resolution
+// Every file is checked for an H.264-class or H.265 video track with a real resolution
 // before it is played. The signals are emitted on the engine's event thread.
 //
 // A list keeps the positions of its files: a file that fails the check is passed
@@ -78,7 +78,8 @@ public:
     void setMediaOptions(const QStringList& options);
 
     static const int m_eventlist[9];
-    static const char* const m_correctFourCC[6];
+    // H.264-class and H.265 codes, upper case.
+    static const char* const m_correctFourCC[9];
 
 public slots:
     int play();
