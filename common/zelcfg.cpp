@@ -30,6 +30,8 @@ const QString SnapshotStamp = QStringLiteral("SnapshotStamp");
 const QString ExportPath = QStringLiteral("ExportPath");
 // Whether a clip from the window re-encodes its start up to the first key frame (true/false).
 const QString ExactCut = QStringLiteral("ExactCut");
+const QString PrivacyZones = QStringLiteral("PrivacyZones");
+const QString OverlayItems = QStringLiteral("OverlayItems");
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -26,6 +26,8 @@ extern const QString SnapshotPath;
 extern const QString SnapshotStamp;
 extern const QString ExportPath;
 extern const QString ExactCut;
+extern const QString PrivacyZones;
+extern const QString OverlayItems;
 } // namespace ZelSettings
 
 namespace Utilities {
