@@ -5,6 +5,8 @@
 #include "dialoglook.h"
 #include "exportlog.h"
 #include "mainwindow.h"
+#include "overlayexport.h"
+#include "privacyzones.h"
 #include "snapshot.h"
 #include "tripclock.h"
 #include "units.h"
@@ -124,6 +126,29 @@ void EvidenceExport::setExactCut(bool exact)
     ZelSettings::setValue(ZelSettings::ExactCut, exact);
 }
 
+int EvidenceExport::overlayItems()
+{
+    int items = OverlayPainter::Band;
+    OverlayPainter::parseItems(
+        ZelSettings::value(ZelSettings::OverlayItems, QStringLiteral("band")).toString(), items);
+    return items | OverlayPainter::Band;
+}
+
+void EvidenceExport::setOverlayItems(int items)
+{
+    QStringList names{QStringLiteral("band")};
+    if (items & OverlayPainter::Map)
+        names << QStringLiteral("map");
+    if (items & OverlayPainter::Graph)
+        names << QStringLiteral("graph");
+    ZelSettings::setValue(ZelSettings::OverlayItems, names.join(QLatin1Char(',')));
+}
+
+PositionsPtr EvidenceExport::exportedPositions() const
+{
+    return PrivacyZones::stored().redact(m_positions);
+}
+
 void EvidenceExport::setTrip(std::shared_ptr<Trip::TripList> trip)
 {
     m_trip = std::move(trip);
@@ -218,9 +243,33 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     const QString track = ClipExport::trackPathFor(path);
     if (m_positions && QFileInfo::exists(track) && !confirmReplace(track))
         return;
-    auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);
-    job->setParent(this);
+    auto* job = new ClipExportJob(*m_trip, fromMs, toMs, exportedPositions(), m_window);
     job->exporter()->setExactCut(exactCut());
+    startJob(job, path, fromMs);
+}
+
+void EvidenceExport::exportOverlay(qint64 fromMs, qint64 toMs)
+{
+    if (!m_trip || m_trip->empty() || isExporting())
+        return;
+    const QString path = askSavePath(tr("Export with data"), clockName(fromMs, QStringLiteral("mp4")),
+                                     tr("MP4 video (*.mp4)"), QStringLiteral("mp4"));
+    if (path.isEmpty())
+        return;
+    const QString track = ClipExport::trackPathFor(path);
+    if (m_positions && QFileInfo::exists(track) && !confirmReplace(track))
+        return;
+    auto* overlay = new OverlayExport(*m_trip);
+    overlay->setRange(fromMs, toMs);
+    overlay->setPositions(TripData::hasFix(m_positions) ? exportedPositions() : nullptr,
+                          Units::clockOffsetSeconds());
+    overlay->setItems(overlayItems());
+    startJob(new ClipExportJob(overlay, m_window), path, fromMs);
+}
+
+void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fromMs)
+{
+    job->setParent(this);
     m_job = job;
     // The progress dialog blocks the window, whose quit key then works in the dialog.
     auto* quitKey = new QShortcut(MainWindow::closeShortcut(), job->progressDialog());
@@ -236,7 +285,7 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
                     QString saved = m_positions ? tr("Clip saved: %1 (with its track as GPX)").arg(name)
                                                 : tr("Clip saved: %1").arg(name);
                     const ClipExport* exporter = job->exporter();
-                    if (exporter->startsEarly()) {
+                    if (exporter && exporter->startsEarly()) {
                         // A stream copy starts at a key frame: say where, as the clip shows it.
                         saved += QStringLiteral("; ") +
                                  tr("it starts %1 s before the in point, at %2 (key frame)")
@@ -268,7 +317,7 @@ void EvidenceExport::exportTrack(TrackExport::Format format, qint64 fromMs, qint
     const QString path = askSavePath(tr("Export track"), clockName(fromMs, suffix), filter, suffix);
     if (path.isEmpty())
         return;
-    TrackExport track(*m_trip, m_positions);
+    TrackExport track(*m_trip, exportedPositions());
     track.setRange(fromMs, toMs);
     track.setClockOffset(Units::clockOffsetSeconds());
     track.setName(QFileInfo(path).completeBaseName());
@@ -286,7 +335,7 @@ void EvidenceExport::takeSnapshot(qint64 positionMs)
         return;
     const QString folder = snapshotFolder();
     const QString name = clockName(positionMs, QStringLiteral("png"));
-    Snapshot still(*m_trip, m_positions);
+    Snapshot still(*m_trip, exportedPositions());
     const QStringList stamp =
         snapshotStamp() ? still.stampLines(positionMs, Units::clockOffsetSeconds()) : QStringList();
     // Decoding a large frame and writing its PNG take a good part of a second: off the GUI

@@ -2,6 +2,8 @@
 
 #include "dialoglook.h"
 #include "evidenceexport.h"
+#include "overlaypainter.h"
+#include "privacyzonesdialog.h"
 #include "stylesheet.h"
 #include "timeoffsetdialog.h"
 #include "zelcfg.h"
@@ -49,7 +51,21 @@ SettingsButton::SettingsButton(QWidget* parent) : QToolButton(parent), m_menu(ne
     m_snapshotFolderAction = m_menu->addAction(QString());
     m_stampAction = m_menu->addAction(QString());
     m_stampAction->setCheckable(true);
-    for (QMenu* sub : {m_speedMenu, m_accelerationMenu}) {
+    m_menu->addSeparator();
+    m_overlayMenu = m_menu->addMenu(QString());
+    m_overlayMap = m_overlayMenu->addAction(QString());
+    m_overlayGraph = m_overlayMenu->addAction(QString());
+    m_zonesAction = m_menu->addAction(QString());
+    for (QAction* action : {m_overlayMap, m_overlayGraph}) {
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this]() {
+            EvidenceExport::setOverlayItems(OverlayPainter::Band |
+                                            (m_overlayMap->isChecked() ? OverlayPainter::Map : 0) |
+                                            (m_overlayGraph->isChecked() ? OverlayPainter::Graph : 0));
+        });
+    }
+    connect(m_zonesAction, &QAction::triggered, this, &SettingsButton::editPrivacyZones);
+    for (QMenu* sub : {m_speedMenu, m_accelerationMenu, m_overlayMenu}) {
         sub->setStyleSheet(style);
         sub->setFont(menuFont);
     }
@@ -168,6 +184,15 @@ void SettingsButton::setSnapshotStamp(bool stamp)
     syncChecks();
 }
 
+void SettingsButton::editPrivacyZones()
+{
+    PrivacyZonesDialog dialog(PrivacyZones::stored(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    PrivacyZones::store(dialog.zones());
+    retranslateUi();
+}
+
 void SettingsButton::announceChange()
 {
     syncChecks();
@@ -188,6 +213,8 @@ void SettingsButton::syncChecks()
     speedAction(Units::speedUnit())->setChecked(true);
     accelerationAction(Units::accelerationUnit())->setChecked(true);
     m_stampAction->setChecked(EvidenceExport::snapshotStamp());
+    m_overlayMap->setChecked(EvidenceExport::overlayItems() & OverlayPainter::Map);
+    m_overlayGraph->setChecked(EvidenceExport::overlayItems() & OverlayPainter::Graph);
 }
 
 void SettingsButton::retranslateUi()
@@ -207,6 +234,11 @@ void SettingsButton::retranslateUi()
         folder = QStringLiteral("\u2026") + folder.right(39);
     m_snapshotFolderAction->setText(tr("Snapshot folder: %1\u2026").arg(folder));
     m_stampAction->setText(tr("Data band below snapshots"));
+    m_overlayMenu->setTitle(tr("Clips exported with data"));
+    m_overlayMap->setText(tr("Route map"));
+    m_overlayGraph->setText(tr("Speed and acceleration strip"));
+    const int zones = PrivacyZones::stored().zones().size();
+    m_zonesAction->setText(tr("Privacy zones: %n\u2026", nullptr, zones));
     syncChecks();
 }
 

@@ -9,7 +9,8 @@ class QActionGroup;
 class QMenu;
 
 // The gear button of the title bar: the units of speed and acceleration, the time offset
-// of shown clock times, and where snapshots go and whether they carry the data band. Choices are remembered
+// of shown clock times, where snapshots go and whether they carry the data band, what clips
+// exported with data show, and the privacy zones. Choices are remembered
 // in the settings file and applied at once; until a speed unit is chosen it follows the system locale.
 class SettingsButton : public QToolButton
 {
@@ -29,6 +30,9 @@ public:
     QAction* timeOffsetAction() const { return m_offsetAction; }
     QAction* snapshotFolderAction() const { return m_snapshotFolderAction; }
     QAction* snapshotStampAction() const { return m_stampAction; }
+    QAction* overlayMapAction() const { return m_overlayMap; }
+    QAction* overlayGraphAction() const { return m_overlayGraph; }
+    QAction* privacyZonesAction() const { return m_zonesAction; }
 
 public slots:
     void setSpeedUnit(Units::SpeedUnit unit);
@@ -39,6 +43,8 @@ public slots:
     // Asks for the folder snapshots go to.
     void chooseSnapshotFolder();
     void setSnapshotStamp(bool stamp);
+    // Asks for the privacy zones in a small dialog.
+    void editPrivacyZones();
 
 signals:
     // A unit or the offset changed; every view has been told to show its values again.
@@ -63,6 +69,10 @@ private:
     QAction* m_offsetAction = nullptr;
     QAction* m_snapshotFolderAction = nullptr;
     QAction* m_stampAction = nullptr;
+    QMenu* m_overlayMenu = nullptr;
+    QAction* m_overlayMap = nullptr;
+    QAction* m_overlayGraph = nullptr;
+    QAction* m_zonesAction = nullptr;
 };
 
 // "+1:30", "−0:45", "0:00".
