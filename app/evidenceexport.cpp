@@ -5,6 +5,8 @@
 #include "dialoglook.h"
 #include "exportlog.h"
 #include "mainwindow.h"
+#include "maskdialog.h"
+#include "maskstore.h"
 #include "overlayexport.h"
 #include "privacyzones.h"
 #include "snapshot.h"
@@ -264,7 +266,18 @@ void EvidenceExport::exportOverlay(qint64 fromMs, qint64 toMs)
     overlay->setPositions(TripData::hasFix(m_positions) ? exportedPositions() : nullptr,
                           Units::clockOffsetSeconds());
     overlay->setItems(overlayItems());
+    // The trip's masks, on the clip's clock.
+    overlay->setMasks(MaskStore::load(*m_trip).shifted(double(fromMs) / 1000.0));
     startJob(new ClipExportJob(overlay, m_window), path, fromMs);
+}
+
+void EvidenceExport::editMasks(qint64 positionMs)
+{
+    if (!m_trip || m_trip->empty())
+        return;
+    MaskDialog dialog(*m_trip, positionMs, m_window);
+    if (dialog.exec() == QDialog::Accepted)
+        emit note(tr("Masks saved: exports with data and snapshots of this trip apply them."));
 }
 
 void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fromMs)
@@ -338,9 +351,10 @@ void EvidenceExport::takeSnapshot(qint64 positionMs)
     Snapshot still(*m_trip, exportedPositions());
     const QStringList stamp =
         snapshotStamp() ? still.stampLines(positionMs, Units::clockOffsetSeconds()) : QStringList();
+    const Masks masks = MaskStore::load(*m_trip);
     // Decoding a large frame and writing its PNG take a good part of a second: off the GUI
     // thread, one snapshot after the other so that names taken in the same second stay unique.
-    m_snapshots.start([this, still, folder, name, stamp, positionMs]() mutable {
+    m_snapshots.start([this, still, folder, name, stamp, masks, positionMs]() mutable {
         if (!QDir().mkpath(folder)) {
             emit snapshotDone(QString(),
                               tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folder)),
@@ -352,6 +366,7 @@ void EvidenceExport::takeSnapshot(qint64 positionMs)
             return;
         }
         QImage image = still.frame();
+        masks.apply(image, double(positionMs) / 1000.0);
         if (!stamp.isEmpty())
             image = Snapshot::stamped(image, stamp);
         const QString path = unusedPath(QDir(folder).filePath(name));

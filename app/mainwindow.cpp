@@ -484,6 +484,8 @@ void MainWindow::connectEvidence()
             evidence->exportOverlay(range.first, range.second);
         }
     });
+    connect(m_exportMenu, &ExportMenu::masksRequested, evidence,
+            [this, evidence]() { evidence->editMasks(ui->videoWidget->position()); });
     connect(m_exportMenu, &ExportMenu::trackRequested, ctrl, [ctrl, evidence](TrackExport::Format format) {
         if (ctrl->isActive()) {
             const auto range = ctrl->exportRange();

@@ -245,6 +245,53 @@ QRect Masks::rectAt(const Mask& mask, double seconds)
     return mask.keyframes.back().rect;
 }
 
+Masks Masks::shifted(double seconds) const
+{
+    Masks result = *this;
+    for (Mask& mask : result.m_masks)
+        for (Keyframe& key : mask.keyframes)
+            key.seconds -= seconds;
+    return result;
+}
+
+void Masks::setKeyframe(int index, double seconds, const QRect& rect)
+{
+    if (index < 0 || index >= m_masks.size())
+        return;
+    QVector<Keyframe>& keys = m_masks[index].keyframes;
+    for (Keyframe& key : keys) {
+        if (std::abs(key.seconds - seconds) < 0.02) {
+            key.rect = rect;
+            return;
+        }
+    }
+    const auto at = std::lower_bound(keys.begin(), keys.end(), seconds,
+                                     [](const Keyframe& key, double t) { return key.seconds < t; });
+    keys.insert(at, Keyframe{seconds, rect});
+}
+
+void Masks::removeKeyframe(int index, double seconds)
+{
+    if (index < 0 || index >= m_masks.size())
+        return;
+    QVector<Keyframe>& keys = m_masks[index].keyframes;
+    keys.erase(
+        std::remove_if(keys.begin(), keys.end(),
+                       [seconds](const Keyframe& key) { return std::abs(key.seconds - seconds) < 0.02; }),
+        keys.end());
+    if (keys.isEmpty())
+        m_masks.remove(index);
+}
+
+int Masks::maskAt(const QPoint& point, double seconds) const
+{
+    for (int i = int(m_masks.size()) - 1; i >= 0; --i) {
+        if (rectAt(m_masks[i], seconds).contains(point))
+            return i;
+    }
+    return -1;
+}
+
 void Masks::apply(AVFrame* frame, double seconds) const
 {
     const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(frame->format));

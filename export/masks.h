@@ -51,6 +51,14 @@ public:
 
     // Where a mask is `seconds` after the start.
     static QRect rectAt(const Mask& mask, double seconds);
+    // The same masks on a clock that starts `seconds` later.
+    Masks shifted(double seconds) const;
+    // Sets the keyframe of mask `index` at `seconds` (replacing one within half a frame).
+    void setKeyframe(int index, double seconds, const QRect& rect);
+    // Removes the keyframe of mask `index` at `seconds`, and the mask with its last keyframe.
+    void removeKeyframe(int index, double seconds);
+    // The mask whose rectangle at `seconds` holds `point`, the last drawn first; -1 for none.
+    int maskAt(const QPoint& point, double seconds) const;
 
     // Hides the masks' rectangles at `seconds` in a picture: planar YUV 4:2:0 or RGB32.
     void apply(AVFrame* frame, double seconds) const;

@@ -497,6 +497,10 @@ Lizenzvertrag</translation>
         <source>Export with data</source>
         <translation>Mit Daten exportieren</translation>
     </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Masken gespeichert: Exporte mit Daten und Standbilder dieser Fahrt wenden sie an.</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -527,6 +531,10 @@ Lizenzvertrag</translation>
     <message>
         <source>Export with data: date, time, speed and place in the picture…</source>
         <translation>Mit Daten exportieren: Datum, Uhrzeit, Geschwindigkeit und Ort im Bild…</translation>
+    </message>
+    <message>
+        <source>Privacy masks for faces and number plates…</source>
+        <translation>Masken für Gesichter und Kennzeichen…</translation>
     </message>
 </context>
 <context>
@@ -587,6 +595,41 @@ Lizenzvertrag</translation>
     </message>
 </context>
 <context>
+    <name>MaskDialog</name>
+    <message>
+        <source>Privacy masks</source>
+        <translation>Masken</translation>
+    </message>
+    <message>
+        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
+        <translation>Ziehen Sie im Bild, um ein Gesicht oder ein Kennzeichen zu verdecken. Gehen Sie dorthin, wo das Objekt inzwischen ist, und ziehen Sie die Maske nach: Sie bewegt sich gleichmäßig zwischen den gesetzten Stellen. Exporte mit Daten und Standbilder wenden die Masken an.</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Blur</source>
+        <translation>Unscharf</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>Verpixeln</translation>
+    </message>
+    <message>
+        <source>Remove this keyframe</source>
+        <translation>Dieses Schlüsselbild entfernen</translation>
+    </message>
+    <message>
+        <source>Delete mask</source>
+        <translation>Maske löschen</translation>
+    </message>
+    <message>
+        <source>The masks could not be saved.</source>
+        <translation>Die Masken konnten nicht gespeichert werden.</translation>
+    </message>
+</context>
+<context>
     <name>Masks</name>
     <message>
         <source>not JSON: %1 at byte %2</source>
@@ -623,6 +666,10 @@ Lizenzvertrag</translation>
     <message>
         <source>mask %1, keyframe %2 lies outside the picture of %3 × %4 pixels</source>
         <translation>Maske %1, Schlüsselbild %2 liegt außerhalb des Bildes von %3 × %4 Pixeln</translation>
+    </message>
+    <message>
+        <source>no data folder for the masks</source>
+        <translation>kein Datenordner für die Masken</translation>
     </message>
 </context>
 <context>

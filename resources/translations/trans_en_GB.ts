@@ -496,6 +496,10 @@
         <source>Export with data</source>
         <translation>Export with data</translation>
     </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Masks saved: exports with data and snapshots of this trip apply them.</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -526,6 +530,10 @@
     <message>
         <source>Export with data: date, time, speed and place in the picture…</source>
         <translation>Export with data: date, time, speed and place in the picture…</translation>
+    </message>
+    <message>
+        <source>Privacy masks for faces and number plates…</source>
+        <translation>Privacy masks for faces and number plates…</translation>
     </message>
 </context>
 <context>
@@ -586,6 +594,41 @@
     </message>
 </context>
 <context>
+    <name>MaskDialog</name>
+    <message>
+        <source>Privacy masks</source>
+        <translation>Privacy masks</translation>
+    </message>
+    <message>
+        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
+        <translation>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Blur</source>
+        <translation>Blur</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>Pixelate</translation>
+    </message>
+    <message>
+        <source>Remove this keyframe</source>
+        <translation>Remove this keyframe</translation>
+    </message>
+    <message>
+        <source>Delete mask</source>
+        <translation>Delete mask</translation>
+    </message>
+    <message>
+        <source>The masks could not be saved.</source>
+        <translation>The masks could not be saved.</translation>
+    </message>
+</context>
+<context>
     <name>Masks</name>
     <message>
         <source>not JSON: %1 at byte %2</source>
@@ -622,6 +665,10 @@
     <message>
         <source>mask %1, keyframe %2 lies outside the picture of %3 × %4 pixels</source>
         <translation>mask %1, keyframe %2 lies outside the picture of %3 × %4 pixels</translation>
+    </message>
+    <message>
+        <source>no data folder for the masks</source>
+        <translation>no data folder for the masks</translation>
     </message>
 </context>
 <context>

@@ -501,6 +501,10 @@
         <source>Export with data</source>
         <translation>Экспорт с данными</translation>
     </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Маски сохранены: экспорт с данными и снимки этой поездки их применяют.</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -531,6 +535,10 @@
     <message>
         <source>Export with data: date, time, speed and place in the picture…</source>
         <translation>Экспорт с данными: дата, время, скорость и место в кадре…</translation>
+    </message>
+    <message>
+        <source>Privacy masks for faces and number plates…</source>
+        <translation>Маски для лиц и номерных знаков…</translation>
     </message>
 </context>
 <context>
@@ -591,6 +599,41 @@
     </message>
 </context>
 <context>
+    <name>MaskDialog</name>
+    <message>
+        <source>Privacy masks</source>
+        <translation>Маски</translation>
+    </message>
+    <message>
+        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
+        <translation>Проведите по кадру, чтобы скрыть лицо или номерной знак. Перейдите туда, где объект оказался позже, и перетащите маску за ним: между заданными местами она движется равномерно. Экспорт с данными и снимки применяют маски.</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Позиция</translation>
+    </message>
+    <message>
+        <source>Blur</source>
+        <translation>Размытие</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>Пикселизация</translation>
+    </message>
+    <message>
+        <source>Remove this keyframe</source>
+        <translation>Удалить этот ключевой кадр</translation>
+    </message>
+    <message>
+        <source>Delete mask</source>
+        <translation>Удалить маску</translation>
+    </message>
+    <message>
+        <source>The masks could not be saved.</source>
+        <translation>Не удалось сохранить маски.</translation>
+    </message>
+</context>
+<context>
     <name>Masks</name>
     <message>
         <source>not JSON: %1 at byte %2</source>
@@ -627,6 +670,10 @@
     <message>
         <source>mask %1, keyframe %2 lies outside the picture of %3 × %4 pixels</source>
         <translation>маска %1, ключевой кадр %2 выходит за пределы кадра %3 × %4 пикселей</translation>
+    </message>
+    <message>
+        <source>no data folder for the masks</source>
+        <translation>нет папки данных для масок</translation>
     </message>
 </context>
 <context>

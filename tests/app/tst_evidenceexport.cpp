@@ -2,7 +2,9 @@
 #include "clipexportjob.h"
 #include "evidenceexport.h"
 #include "exportmenu.h"
+#include "maskstore.h"
 #include "privacyzones.h"
+#include "snapshot.h"
 #include "units.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
@@ -314,7 +316,17 @@ void TestEvidenceExport::exportWithDataRunsInTheBackground()
         records.push_back(record);
     }
     PrivacyZones::store(PrivacyZones({{48.1, 11.5, 20.0}}));
-    const auto restore = qScopeGuard([] { ZelSettings::remove(ZelSettings::PrivacyZones); });
+    // The trip's masks, kept in the data folder: a square pixelated from 0.5 s of the trip on.
+    QStandardPaths::setTestModeEnabled(true);
+    Masks masks;
+    QVERIFY(masks.read(
+        R"({"masks":[{"mode":"pixelate","keyframes":[{"t":0.5,"x":64,"y":64,"w":128,"h":128}]}]})"));
+    QVERIFY(MaskStore::save(trip, masks));
+    const auto restore = qScopeGuard([trip] {
+        ZelSettings::remove(ZelSettings::PrivacyZones);
+        MaskStore::save(trip, Masks());
+        QStandardPaths::setTestModeEnabled(false);
+    });
     const QString out = m_tmp.filePath(cancel ? QStringLiteral("data-cancelled") : QStringLiteral("data"));
     QVERIFY(QDir().mkpath(out));
     ZelSettings::setValue(ZelSettings::ExportPath, out);
@@ -360,7 +372,7 @@ void TestEvidenceExport::exportWithDataRunsInTheBackground()
             static_cast<QDialog*>(dialog)->accept();
         },
         50);
-    evidence.exportOverlay(0, 3999);
+    evidence.exportOverlay(500, 3999);
     // The window answers while the export runs.
     const int stall = longestStall([inGate]() { return inGate->load(); }, 20000);
     QVERIFY(*inGate);
@@ -381,6 +393,18 @@ void TestEvidenceExport::exportWithDataRunsInTheBackground()
     const QString gpx = QString::fromUtf8(Session::readFile(QDir(out).filePath(QStringLiteral("data.gpx"))));
     QCOMPARE(gpx.count(QStringLiteral("<trkpt")), 3);
     QVERIFY(!gpx.contains(QStringLiteral("lon=\"11.5\"")));
+    // The masked square lost its fine pattern; the same square of the recording has it.
+    const auto steps = [](const QImage& image) {
+        double sum = 0;
+        for (int y = 72; y < 184; y += 8)
+            for (int x = 72; x < 184; ++x)
+                sum += std::abs(qGray(image.pixel(x + 1, y)) - qGray(image.pixel(x, y)));
+        return sum;
+    };
+    const QImage exported = Snapshot::decodeFrame(clip, 1000);
+    const QImage recorded = Snapshot::decodeFrame(trip.front().videoFile, 1500);
+    QVERIFY2(steps(exported) < 0.2 * steps(recorded),
+             qPrintable(QStringLiteral("%1 of %2").arg(steps(exported)).arg(steps(recorded))));
 }
 
 void TestEvidenceExport::cleanupTestCase()

@@ -1,6 +1,7 @@
 #include "clipexport.h"
 #include "exportfixture.h"
 #include "masks.h"
+#include "maskstore.h"
 #include "overlayexport.h"
 #include "overlaypainter.h"
 #include "privacyzones.h"
@@ -85,6 +86,8 @@ private slots:
     void maskFilesAreChecked();
     void maskMovesBetweenKeyframes_data();
     void maskMovesBetweenKeyframes();
+    void keyframesAreSetAndRemoved();
+    void masksAreKeptPerTripOutsideTheCard();
 
     void zonesAreParsed_data();
     void zonesAreParsed();
@@ -384,6 +387,52 @@ void TestOverlayExport::maskMovesBetweenKeyframes()
     QVERIFY(masks.read(R"({"masks":[{"keyframes":[{"t":3,"x":110,"y":50,"w":40,"h":20},
                                                   {"t":1,"x":10,"y":10,"w":20,"h":20}]}]})"));
     QCOMPARE(Masks::rectAt(masks.masks().front(), seconds), rect);
+}
+
+void TestOverlayExport::keyframesAreSetAndRemoved()
+{
+    Masks masks;
+    QVERIFY(masks.read(R"({"masks":[{"keyframes":[{"t":2,"x":0,"y":0,"w":10,"h":10}]}]})"));
+    // A keyframe before the first, one replacing the one at 2 s, one after.
+    masks.setKeyframe(0, 1.0, QRect(100, 0, 10, 10));
+    masks.setKeyframe(0, 2.01, QRect(20, 0, 10, 10));
+    masks.setKeyframe(0, 4.0, QRect(60, 0, 10, 10));
+    QCOMPARE(masks.masks().front().keyframes.size(), 3);
+    QCOMPARE(Masks::rectAt(masks.masks().front(), 3.0), QRect(40, 0, 10, 10));
+    QCOMPARE(masks.maskAt(QPoint(45, 5), 3.0), 0);
+    QCOMPARE(masks.maskAt(QPoint(25, 5), 3.0), -1);
+    // On the clock of a clip from 1 s on, the same places one second earlier.
+    QCOMPARE(Masks::rectAt(masks.shifted(1.0).masks().front(), 2.0), QRect(40, 0, 10, 10));
+    masks.removeKeyframe(0, 2.0);
+    QCOMPARE(Masks::rectAt(masks.masks().front(), 2.5), QRect(80, 0, 10, 10));
+    masks.removeKeyframe(0, 1.0);
+    masks.removeKeyframe(0, 4.0);
+    QVERIFY(masks.isEmpty());
+}
+
+void TestOverlayExport::masksAreKeptPerTripOutsideTheCard()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    PositionsPtr positions;
+    const Trip::TripList recorded = trip(m_dir.path(), positions);
+    const QString path = MaskStore::pathFor(recorded);
+    QVERIFY(!path.isEmpty());
+    QVERIFY(!path.startsWith(m_dir.path()));
+    const QStringList card = filesIn(m_dir.path());
+    Masks masks;
+    QVERIFY(
+        masks.read(R"({"masks":[{"mode":"pixelate","keyframes":[{"t":1.5,"x":10,"y":20,"w":30,"h":40}]}]})"));
+    QString error;
+    QVERIFY2(MaskStore::save(recorded, masks, &error), qPrintable(error));
+    QCOMPARE(MaskStore::load(recorded).toJson(), masks.toJson());
+    QCOMPARE(filesIn(m_dir.path()), card);
+    // Another trip has masks of its own; none left removes the file.
+    Trip::TripList other = recorded;
+    other.pop_back();
+    QVERIFY(MaskStore::load(other).isEmpty());
+    QVERIFY(MaskStore::save(recorded, Masks()));
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(MaskStore::load(recorded).isEmpty());
 }
 
 void TestOverlayExport::zonesAreParsed_data()
