@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "cachedtiles.h"
 #include "clipexport.h"
 #include "commandlinelist.h"
 #include "commandlinetrips.h"
@@ -571,6 +572,7 @@ int CommandLine::exportOverlay(QTextStream& out, QTextStream& err, const Request
     clip.setRange(request.fromMs, std::min(request.toMs, duration));
     clip.setItems(items);
     clip.setMasks(request.masks);
+    clip.setTileSource(&CachedTiles::tile);
     if (withTrack)
         clip.setPositions(request.zones.redact(data->positions()), request.offsetSeconds);
     else

@@ -1,5 +1,6 @@
 #include "evidenceexport.h"
 
+#include "cachedtiles.h"
 #include "clipexport.h"
 #include "clipexportjob.h"
 #include "dialoglook.h"
@@ -266,6 +267,7 @@ void EvidenceExport::exportOverlay(qint64 fromMs, qint64 toMs)
     overlay->setPositions(TripData::hasFix(m_positions) ? exportedPositions() : nullptr,
                           Units::clockOffsetSeconds());
     overlay->setItems(overlayItems());
+    overlay->setTileSource(&CachedTiles::tile);
     // The trip's masks, on the clip's clock.
     overlay->setMasks(MaskStore::load(*m_trip).shifted(double(fromMs) / 1000.0));
     startJob(new ClipExportJob(overlay, m_window), path, fromMs);

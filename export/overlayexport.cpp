@@ -244,6 +244,7 @@ bool OverlayExport::encode(QIODevice& device)
 
     OverlayPainter painter(m_trip, m_positions, m_clockOffset);
     painter.setItems(m_items);
+    painter.setTileSource(m_tiles);
 
     Output out;
     if (avformat_alloc_output_context2(&out.context, nullptr, "mp4", nullptr) < 0 || !out.context) {

@@ -28,6 +28,8 @@ public:
     void setPositions(PositionsPtr positions, qint64 clockOffsetSeconds);
     void setItems(int items) { m_items = items; }
     void setMasks(const Masks& masks) { m_masks = masks; }
+    // The route map's tiles; without them it shows the route alone.
+    void setTileSource(OverlayPainter::TileSource source) { m_tiles = std::move(source); }
 
     // Runs on the calling thread. False when it failed or was cancelled; see errorString().
     bool run(const QString& path);
@@ -58,6 +60,7 @@ private:
     qint64 m_clockOffset = 0;
     int m_items = OverlayPainter::Band;
     Masks m_masks;
+    OverlayPainter::TileSource m_tiles;
     qint64 m_clipFromMs = 0;
     qint64 m_clipToMs = 0;
     int m_frames = 0;

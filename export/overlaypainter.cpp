@@ -167,31 +167,55 @@ QImage OverlayPainter::renderMap(int record, const QSize& size) const
     map.fill(Background);
     if (!m_positions)
         return map;
-    // The route alone, as an equirectangular projection around its middle: at this scale it
-    // differs from the map's projection by less than a pixel.
-    double south = 90, north = -90, west = 180, east = -180;
+    // Web Mercator pixels at zoom 0, where the world is one 256-pixel tile.
+    const auto world = [](const QGeoCoordinate& c) {
+        const double lat = qDegreesToRadians(std::clamp(c.latitude(), -85.0511, 85.0511));
+        return QPointF(256.0 * (c.longitude() + 180.0) / 360.0,
+                       256.0 * (1.0 - std::log(std::tan(lat) + 1.0 / std::cos(lat)) / M_PI) / 2.0);
+    };
+    QRectF bounds;
     for (const QNmeaPositionInfo& p : *m_positions) {
         if (!TrackExport::hasFix(p))
             continue;
-        const QGeoCoordinate c = p.coordinate();
-        south = std::min(south, c.latitude());
-        north = std::max(north, c.latitude());
-        west = std::min(west, c.longitude());
-        east = std::max(east, c.longitude());
+        const QPointF point = world(p.coordinate());
+        bounds = bounds.isNull() ? QRectF(point, QSizeF(1e-9, 1e-9))
+                                 : bounds.united(QRectF(point, QSizeF(1e-9, 1e-9)));
     }
-    if (south > north)
+    if (bounds.isNull())
         return map;
-    const double xScale = std::cos(qDegreesToRadians((south + north) / 2.0));
-    const double spanX = std::max((east - west) * xScale, 1e-6);
-    const double spanY = std::max(north - south, 1e-6);
-    const double margin = size.width() / 10.0;
-    const double scale = std::min((size.width() - 2 * margin) / spanX, (size.height() - 2 * margin) / spanY);
-    const QPointF centre(size.width() / 2.0, size.height() / 2.0);
-    const double midX = (west + east) / 2.0 * xScale;
-    const double midY = (south + north) / 2.0;
-    const auto project = [&](const QGeoCoordinate& c) {
-        return centre + QPointF((c.longitude() * xScale - midX) * scale, -(c.latitude() - midY) * scale);
-    };
+    // The closest zoom at which the whole route fits, as the map's zoom levels go.
+    const double room = size.width() * 0.8;
+    int zoom = 17;
+    while (zoom > 1 && std::max(bounds.width(), bounds.height()) * std::ldexp(1.0, zoom) > room)
+        --zoom;
+    const double scale = std::ldexp(1.0, zoom);
+    const QPointF origin = bounds.center() * scale - QPointF(size.width() / 2.0, size.height() / 2.0);
+    const auto project = [&](const QGeoCoordinate& c) { return world(c) * scale - origin; };
+
+    if (m_mapBackground.size() != size) {
+        m_mapBackground = map;
+        m_mapHasTiles = false;
+        if (m_tiles) {
+            QPainter painter(&m_mapBackground);
+            const int tiles = 1 << zoom;
+            for (int ty = int(std::floor(origin.y() / 256)); ty * 256 < origin.y() + size.height(); ++ty) {
+                for (int tx = int(std::floor(origin.x() / 256)); tx * 256 < origin.x() + size.width(); ++tx) {
+                    if (ty < 0 || ty >= tiles)
+                        continue;
+                    const QImage tile = m_tiles(zoom, ((tx % tiles) + tiles) % tiles, ty);
+                    if (tile.isNull())
+                        continue;
+                    painter.drawImage(QRectF(QPointF(tx * 256.0, ty * 256.0) - origin, QSizeF(256, 256)),
+                                      tile);
+                    m_mapHasTiles = true;
+                }
+            }
+            // A veil over the street map, so that the route and the text stand out.
+            if (m_mapHasTiles)
+                painter.fillRect(m_mapBackground.rect(), QColor(0, 0, 0, 90));
+        }
+    }
+    map = m_mapBackground;
 
     QPainterPath route, driven;
     bool inRoute = false, inDriven = false;
@@ -226,6 +250,12 @@ QImage OverlayPainter::renderMap(int record, const QSize& size) const
         painter.setPen(QPen(Text, pen / 2));
         painter.setBrush(Driven);
         painter.drawEllipse(here, pen * 2, pen * 2);
+    }
+    if (m_mapHasTiles) {
+        painter.setFont(bandFont(std::max(8, size.height() / 18)));
+        painter.setPen(Text);
+        painter.drawText(QRectF(2, 0, size.width() - 4, size.height() - 1), Qt::AlignRight | Qt::AlignBottom,
+                         tr("\u00a9 OpenStreetMap contributors"));
     }
     return map;
 }

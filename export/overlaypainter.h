@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // What an overlay export burns into the picture at a trip position: a band along the bottom
 // with date and clock time (after the clock offset), speed, coordinates and heading, or "no
 // data" where a second has none; optionally a small route map and a strip of the last minute's
@@ -36,6 +38,14 @@ public:
     OverlayPainter(Trip::TripList trip, PositionsPtr positions, qint64 clockOffsetSeconds);
 
     void setItems(int items) { m_items = items; }
+    // Where the route map finds its tiles: (zoom, x, y) to a 256-pixel tile, null when there is
+    // none. Without it, or where a tile is missing, the map shows the route alone.
+    using TileSource = std::function<QImage(int zoom, int x, int y)>;
+    void setTileSource(TileSource source)
+    {
+        m_tiles = std::move(source);
+        m_mapBackground = QImage();
+    }
     int items() const { return m_items; }
     // "band,map,graph" or any of them; false for an unknown word.
     static bool parseItems(const QString& text, int& items);
@@ -64,4 +74,8 @@ private:
     PositionsPtr m_positions;
     qint64 m_clockOffset = 0;
     int m_items = Band;
+    TileSource m_tiles;
+    // The map's tiles depend only on the route and the panel's size: drawn once.
+    mutable QImage m_mapBackground;
+    mutable bool m_mapHasTiles = false;
 };

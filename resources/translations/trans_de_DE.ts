@@ -729,6 +729,10 @@ Lizenzvertrag</translation>
         <source>heading %1</source>
         <translation>Kurs %1</translation>
     </message>
+    <message>
+        <source>© OpenStreetMap contributors</source>
+        <translation>© OpenStreetMap-Mitwirkende</translation>
+    </message>
 </context>
 <context>
     <name>PlaylistWgt</name>

@@ -728,6 +728,10 @@
         <source>heading %1</source>
         <translation>heading %1</translation>
     </message>
+    <message>
+        <source>© OpenStreetMap contributors</source>
+        <translation>© OpenStreetMap contributors</translation>
+    </message>
 </context>
 <context>
     <name>PlaylistWgt</name>

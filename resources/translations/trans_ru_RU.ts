@@ -733,6 +733,10 @@
         <source>heading %1</source>
         <translation>курс %1</translation>
     </message>
+    <message>
+        <source>© OpenStreetMap contributors</source>
+        <translation>© участники OpenStreetMap</translation>
+    </message>
 </context>
 <context>
     <name>PlaylistWgt</name>

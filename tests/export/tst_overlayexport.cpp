@@ -81,6 +81,7 @@ private slots:
     void cancelledOrFailedExportLeavesNothing();
     void itemsAndBandHeight_data();
     void itemsAndBandHeight();
+    void mapShowsTilesWhereItHasThem();
 
     void maskFilesAreChecked_data();
     void maskFilesAreChecked();
@@ -320,6 +321,39 @@ void TestOverlayExport::itemsAndBandHeight()
     QCOMPARE(OverlayPainter::bandHeight(2160), 72);
     QCOMPARE(OverlayPainter::bandHeight(360), 20);
     QCOMPARE(OverlayPainter::bandHeight(1081) % 2, 0);
+}
+
+void TestOverlayExport::mapShowsTilesWhereItHasThem()
+{
+    PositionsPtr positions;
+    const Trip::TripList recorded = trip(m_dir.path(), positions);
+    OverlayPainter painter(recorded, positions, 0);
+    painter.setItems(OverlayPainter::Map);
+    const QSize picture(1920, 1080);
+    const QVector<OverlayPainter::Panel> offline = painter.panels(1500, picture);
+    QCOMPARE(offline.size(), 1);
+    QCOMPARE(offline.front().rect.size(), QSize(270, 270));
+    QVERIFY(QRect(QPoint(0, 0), picture).contains(offline.front().rect));
+    // Offline: the dark panel with the route; a corner far from it stays background.
+    const QImage alone = offline.front().image;
+    QCOMPARE(alone.pixel(2, 2), QColor(20, 20, 20).rgb());
+
+    int asked = 0;
+    painter.setTileSource([&asked](int zoom, int x, int y) {
+        ++asked;
+        QImage tile(256, 256, QImage::Format_RGB32);
+        tile.fill(zoom >= 15 && x > 0 && y > 0 ? QColor(200, 60, 60) : Qt::green);
+        return tile;
+    });
+    const QImage withTiles = painter.panels(2500, picture).front().image;
+    QVERIFY(asked > 0);
+    // The street map under a dark veil.
+    const QColor corner(withTiles.pixel(2, 2));
+    QVERIFY2(corner.red() > 100 && corner.green() < 60, qPrintable(corner.name()));
+    // The tiles are read once for the whole export.
+    const int first = asked;
+    painter.panels(3500, picture);
+    QCOMPARE(asked, first);
 }
 
 void TestOverlayExport::maskFilesAreChecked_data()
