@@ -74,6 +74,7 @@ private slots:
     void init();
     void bandShowsTheRecordsOfEachInstant_data();
     void bandShowsTheRecordsOfEachInstant();
+    void bandReadsBackByOcr();
     void pictureAboveTheBandIsTheRecording();
     void masksHideTheirRectanglesOnly_data();
     void masksHideTheirRectanglesOnly();
@@ -180,6 +181,38 @@ void TestOverlayExport::bandShowsTheRecordsOfEachInstant()
                                 .arg(right)
                                 .arg(wrong)));
     }
+}
+
+// An outside reader of the picture: the OCR engine reads the band's time, speed and place.
+void TestOverlayExport::bandReadsBackByOcr()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("tesseract")).isEmpty())
+        QSKIP("no OCR engine (package tesseract-ocr)");
+    PositionsPtr positions;
+    const Trip::TripList recorded = trip(m_dir.path(), positions);
+    const QString path = QDir(m_dir.path()).filePath(QStringLiteral("overlay.mp4"));
+    OverlayExport clip(recorded);
+    clip.setRange(FromMs, ToMs);
+    clip.setPositions(positions, 0);
+    QVERIFY2(clip.run(path), qPrintable(clip.errorString()));
+    const QImage frame = Snapshot::decodeFrame(path, 2500 - clip.clipFromMs());
+    const int height = OverlayPainter::bandHeight(frame.height());
+    // Three times larger, as the engine reads text of about 30 pixels best.
+    const QImage band =
+        frame.copy(0, frame.height() - height, frame.width(), height)
+            .scaled(frame.width() * 3, height * 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QString png = QDir(m_dir.path()).filePath(QStringLiteral("band.png"));
+    QVERIFY(band.save(png));
+    QProcess ocr;
+    ocr.start(QStringLiteral("tesseract"),
+              {png, QStringLiteral("-"), QStringLiteral("--psm"), QStringLiteral("7")});
+    QVERIFY(ocr.waitForFinished(60000));
+    const QString text = QString::fromUtf8(ocr.readAllStandardOutput()).simplified();
+    // Second 2 of the trip: 17:00:02 UTC, the second file's first fix, at the place of the first.
+    for (const QString& expected :
+         {QStringLiteral("17:00:02"), QStringLiteral("+00:00"), QStringLiteral("36 km/h"),
+          QStringLiteral("48"), QStringLiteral("heading 90")})
+        QVERIFY2(text.contains(expected), qPrintable(QStringLiteral("%1 not in \"%2\"").arg(expected, text)));
 }
 
 void TestOverlayExport::pictureAboveTheBandIsTheRecording()
