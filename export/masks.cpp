@@ -23,6 +23,11 @@ struct Plane
     uint8_t* data = nullptr;
     int stride = 0;
     int step = 1;
+
+    uint8_t* at(int x, int y, int channel) const
+    {
+        return data + std::ptrdiff_t(y) * stride + std::ptrdiff_t(x) * step + channel;
+    }
 };
 
 void pixelate(const Plane& plane, const QRect& r, int block)
@@ -34,13 +39,13 @@ void pixelate(const Plane& plane, const QRect& r, int block)
             for (int c = 0; c < plane.step; ++c) {
                 int sum = 0;
                 for (int y = cell.top(); y <= cell.bottom(); ++y) {
-                    const uint8_t* p = plane.data + y * plane.stride + cell.left() * plane.step + c;
+                    const uint8_t* p = plane.at(cell.left(), y, c);
                     for (int x = 0; x < cell.width(); ++x, p += plane.step)
                         sum += *p;
                 }
                 const auto mean = uint8_t((sum + count / 2) / count);
                 for (int y = cell.top(); y <= cell.bottom(); ++y) {
-                    uint8_t* p = plane.data + y * plane.stride + cell.left() * plane.step + c;
+                    uint8_t* p = plane.at(cell.left(), y, c);
                     for (int x = 0; x < cell.width(); ++x, p += plane.step)
                         *p = mean;
                 }
@@ -55,14 +60,14 @@ void boxLine(uint8_t* first, int count, int step, int radius, std::vector<int>& 
 {
     line.resize(std::size_t(count));
     for (int i = 0; i < count; ++i)
-        line[std::size_t(i)] = first[i * step];
+        line[std::size_t(i)] = first[std::ptrdiff_t(i) * step];
     const auto at = [&](int i) { return line[std::size_t(std::clamp(i, 0, count - 1))]; };
     const int width = 2 * radius + 1;
     int sum = 0;
     for (int i = -radius; i <= radius; ++i)
         sum += at(i);
     for (int i = 0; i < count; ++i) {
-        first[i * step] = uint8_t((sum + width / 2) / width);
+        first[std::ptrdiff_t(i) * step] = uint8_t((sum + width / 2) / width);
         sum += at(i + radius + 1) - at(i - radius);
     }
 }
@@ -74,11 +79,9 @@ void blur(const Plane& plane, const QRect& r, int radius)
     for (int pass = 0; pass < 3; ++pass) {
         for (int c = 0; c < plane.step; ++c) {
             for (int y = r.top(); y <= r.bottom(); ++y)
-                boxLine(plane.data + y * plane.stride + r.left() * plane.step + c, r.width(), plane.step,
-                        radius, line);
+                boxLine(plane.at(r.left(), y, c), r.width(), plane.step, radius, line);
             for (int x = r.left(); x <= r.right(); ++x)
-                boxLine(plane.data + r.top() * plane.stride + x * plane.step + c, r.height(), plane.stride,
-                        radius, line);
+                boxLine(plane.at(x, r.top(), c), r.height(), plane.stride, radius, line);
         }
     }
 }
@@ -130,7 +133,7 @@ bool Masks::read(const QByteArray& json)
         if (mode == QLatin1String("pixelate")) {
             mask.mode = Mode::Pixelate;
         } else if (mode != QLatin1String("blur")) {
-            m_error = tr("mask %1: the mode is \"blur\" or \"pixelate\", not \"%2\"").arg(m + 1).arg(mode);
+            m_error = tr(R"(mask %1: the mode is "blur" or "pixelate", not "%2")").arg(m + 1).arg(mode);
             return false;
         }
         const QJsonArray frames = keyframes.toArray();

@@ -145,8 +145,9 @@ void paste(const PanelPlanes& panel, AVFrame* frame)
         const int top = r.top() >> shift;
         const int rows = AV_CEIL_RSHIFT(r.height(), shift);
         for (int row = 0; row < rows; ++row)
-            std::memcpy(frame->data[p] + (top + row) * frame->linesize[p] + x,
-                        panel.yuv->data[p] + row * panel.yuv->linesize[p], std::size_t(width));
+            std::memcpy(frame->data[p] + std::ptrdiff_t(top + row) * frame->linesize[p] + x,
+                        panel.yuv->data[p] + std::ptrdiff_t(row) * panel.yuv->linesize[p],
+                        std::size_t(width));
     }
 }
 

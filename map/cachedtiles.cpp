@@ -27,8 +27,8 @@ QImage CachedTiles::fromCache(const QString& cacheFolder, const QString& urlTemp
         return QImage();
     // Tiles the map refuses (not an image, too large) are refused here too.
     QImage image;
-    if (data->size() > 2 * 1024 * 1024 || !image.loadFromData(data->readAll()) || image.width() > 1024 ||
-        image.height() > 1024)
+    if (data->size() > qint64(2) * 1024 * 1024 || !image.loadFromData(data->readAll()) ||
+        image.width() > 1024 || image.height() > 1024)
         return QImage();
     return image;
 }
