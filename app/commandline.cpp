@@ -1,8 +1,12 @@
 #include "commandline.h"
 
+#include "cachedtiles.h"
 #include "clipexport.h"
 #include "commandlinelist.h"
 #include "commandlinetrips.h"
+#include "masks.h"
+#include "overlayexport.h"
+#include "privacyzones.h"
 #include "recordingguard.h"
 #include "snapshot.h"
 #include "trackexport.h"
@@ -41,6 +45,11 @@ const QString OutputOption = QStringLiteral("output");
 const QString OverwriteOption = QStringLiteral("overwrite");
 const QString VerboseOption = QStringLiteral("verbose");
 const QString NoCacheOption = QStringLiteral("no-cache");
+const QString OverlayOption = QStringLiteral("overlay");
+const QString OverlayItemsOption = QStringLiteral("overlay-items");
+const QString UnitsOption = QStringLiteral("units");
+const QString MaskOption = QStringLiteral("mask");
+const QString ZoneOption = QStringLiteral("privacy-zone");
 
 const QStringList Commands{ListOption, TrackOption, ClipOption, SnapshotOption};
 // Options that belong to a command, and the commands that take each.
@@ -54,6 +63,11 @@ const QList<QPair<QString, QStringList>> CommandOptions{
     {OffsetOption, {ListOption, TrackOption, ClipOption, SnapshotOption}},
     {OutputOption, {TrackOption, ClipOption, SnapshotOption}},
     {OverwriteOption, {TrackOption, ClipOption, SnapshotOption}},
+    {OverlayOption, {ClipOption}},
+    {OverlayItemsOption, {ClipOption}},
+    {UnitsOption, {ClipOption, SnapshotOption}},
+    {MaskOption, {ClipOption, SnapshotOption}},
+    {ZoneOption, {TrackOption, ClipOption, SnapshotOption}},
 };
 
 // Qt's own options for the window, accepted so that they reach the application object.
@@ -72,10 +86,13 @@ const QStringList QtFlagOptions{QStringLiteral("reverse"), QStringLiteral("widge
 
 // The clip export that Ctrl+C, a termination request or a closed terminal cancels.
 std::atomic<ClipExport*> g_runningExport{nullptr};
+std::atomic<OverlayExport*> g_runningOverlay{nullptr};
 
 void cancelRunningExport(int)
 {
     if (ClipExport* running = g_runningExport.load())
+        running->cancel();
+    if (OverlayExport* running = g_runningOverlay.load())
         running->cancel();
 }
 
@@ -103,7 +120,8 @@ CommandLine::CommandLine(const QStringList& arguments) : m_arguments(arguments)
             m_mode = Mode::Headless;
     }
     // Text is drawn only for the data stamp of a still, and drawing text needs Qt's GUI module.
-    if (m_parser.isSet(SnapshotOption) && m_parser.isSet(StampOption))
+    if ((m_parser.isSet(SnapshotOption) && m_parser.isSet(StampOption)) ||
+        (m_parser.isSet(ClipOption) && m_parser.isSet(OverlayOption)))
         m_mode = Mode::Painting;
 }
 
@@ -134,6 +152,18 @@ void CommandLine::addOptions()
         {VerboseOption, tr("Writes diagnostic messages to stderr.")},
         {NoCacheOption, tr("Neither reads nor writes the cache of lengths, checks, position data and "
                            "thumbnails of recordings.")},
+        {OverlayOption, tr("Re-encodes the clip with a band of data in the picture: date and time, speed, "
+                           "coordinates and heading.")},
+        {OverlayItemsOption, tr("What --overlay draws: band, map, graph, separated by commas."),
+         QStringLiteral("items")},
+        {UnitsOption, tr("Speed in km/h or mph in the overlay and the still's band."),
+         QStringLiteral("unit")},
+        {MaskOption,
+         tr("Blurs or pixelates the rectangles of a mask file (JSON) in the overlay export or "
+            "the still."),
+         QStringLiteral("FILE.json")},
+        {ZoneOption, tr("Leaves out every position within RADIUS_M metres of LAT,LON; may be repeated."),
+         QStringLiteral("LAT,LON,RADIUS_M")},
     });
     for (const QString& name : QtValueOptions) {
         QCommandLineOption option(name, QString(), QStringLiteral("value"));
@@ -299,6 +329,33 @@ int CommandLine::readRequest(QTextStream& err, Request& request) const
     if (m_parser.isSet(OffsetOption) && !parseOffset(m_parser.value(OffsetOption), request.offsetSeconds))
         return usageError(err, tr("--time-offset takes ±HH:MM, not %1.").arg(m_parser.value(OffsetOption)));
     request.output = m_parser.value(OutputOption);
+
+    // Zones kept in the settings apply to the commands' exports as to the window's.
+    request.zones = PrivacyZones::stored();
+    for (const QString& text : m_parser.values(ZoneOption)) {
+        PrivacyZones::Zone zone;
+        QString error;
+        if (!PrivacyZones::parse(text, zone, &error))
+            return usageError(err, QStringLiteral("--%1: %2").arg(ZoneOption, error));
+        request.zones.add(zone);
+    }
+    if (m_parser.isSet(UnitsOption)) {
+        const QString unit = m_parser.value(UnitsOption).trimmed().toLower();
+        if (unit == QLatin1String("km/h") || unit == QLatin1String("kmh"))
+            Units::setSpeedUnit(Units::SpeedUnit::KilometresPerHour);
+        else if (unit == QLatin1String("mph"))
+            Units::setSpeedUnit(Units::SpeedUnit::MilesPerHour);
+        else
+            return usageError(err, tr("--units takes km/h or mph, not %1.").arg(m_parser.value(UnitsOption)));
+    }
+    if (m_parser.isSet(ClipOption) && !m_parser.isSet(OverlayOption)) {
+        for (const QString& option : {OverlayItemsOption, UnitsOption, MaskOption}) {
+            if (m_parser.isSet(option))
+                return usageError(err, tr("--%1 needs --overlay: the clip is re-encoded then.").arg(option));
+        }
+    }
+    if (m_parser.isSet(MaskOption) && !request.masks.load(m_parser.value(MaskOption)))
+        return failed(err, tr("Bad mask file: %1").arg(request.masks.errorString()));
     return -1;
 }
 
@@ -365,7 +422,7 @@ int CommandLine::exportTrack(QTextStream& out, QTextStream& err)
             err,
             tr("--from lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
     const TripDataPtr data = TripSession::loadNow(trip);
-    const PositionsPtr positions = data->positions();
+    const PositionsPtr positions = request.zones.redact(data->positions());
     if (!data->hasFix())
         return failed(err, tr("Trip %1 has no position data.").arg(request.trip));
 
@@ -401,6 +458,8 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
             err,
             tr("--from lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
 
+    if (m_parser.isSet(OverlayOption))
+        return exportOverlay(out, err, request, trip, duration);
     const TripDataPtr data = TripSession::loadNow(trip);
     ClipExport clip(trip);
     clip.setRange(request.fromMs, std::min(request.toMs, duration));
@@ -413,7 +472,7 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
     if (const int code = refuseExisting(err, trip, targets); code >= 0)
         return code;
     if (withTrack)
-        clip.setPositions(data->positions(), request.offsetSeconds);
+        clip.setPositions(request.zones.redact(data->positions()), request.offsetSeconds);
     if (isatty(STDERR_FILENO)) {
         QObject::connect(&clip, &ClipExport::progressChanged, [&err](int percent) {
             err << '\r' << percent << " %";
@@ -471,7 +530,7 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
             err,
             tr("--at lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
 
-    Snapshot still(trip, TripSession::loadNow(trip)->positions());
+    Snapshot still(trip, request.zones.redact(TripSession::loadNow(trip)->positions()));
     // Without a file name, the still is named by the recording's clock time.
     QString path = request.output;
     if (path.isEmpty() || QFileInfo(path).isDir()) {
@@ -487,10 +546,68 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
     if (!still.grab(request.atMs))
         return failed(err, still.errorString());
     QImage image = still.frame();
+    if (!request.masks.isEmpty()) {
+        // A still is a range of one instant: its masks stand where they are at t = 0.
+        if (!request.masks.fits(image.size()))
+            return failed(err, tr("Bad mask file: %1").arg(request.masks.errorString()));
+        request.masks.apply(image, 0.0);
+    }
     if (m_parser.isSet(StampOption))
         image = Snapshot::stamped(image, still.stampLines(request.atMs, request.offsetSeconds));
     if (!still.save(image, path))
         return failed(err, still.errorString());
     out << QDir::toNativeSeparators(path) << '\n';
+    return Success;
+}
+
+int CommandLine::exportOverlay(QTextStream& out, QTextStream& err, const Request& request,
+                               const Trip::TripList& trip, qint64 duration)
+{
+    int items = OverlayPainter::Band;
+    if (m_parser.isSet(OverlayItemsOption) &&
+        !OverlayPainter::parseItems(m_parser.value(OverlayItemsOption), items))
+        return usageError(err, tr("--overlay-items takes band, map and graph, separated by commas, not %1.")
+                                   .arg(m_parser.value(OverlayItemsOption)));
+    const TripDataPtr data = TripSession::loadNow(trip);
+    const bool withTrack = data->hasFix();
+    QStringList targets{request.output};
+    if (withTrack)
+        targets << ClipExport::trackPathFor(request.output);
+    if (const int code = refuseExisting(err, trip, targets); code >= 0)
+        return code;
+
+    OverlayExport clip(trip);
+    clip.setRange(request.fromMs, std::min(request.toMs, duration));
+    clip.setItems(items);
+    clip.setMasks(request.masks);
+    clip.setTileSource(&CachedTiles::tile);
+    if (withTrack)
+        clip.setPositions(request.zones.redact(data->positions()), request.offsetSeconds);
+    else
+        clip.setPositions(nullptr, request.offsetSeconds);
+    if (isatty(STDERR_FILENO)) {
+        QObject::connect(&clip, &OverlayExport::progressChanged, [&err](int percent) {
+            err << '\r' << percent << " %";
+            err.flush();
+        });
+    }
+    g_runningOverlay = &clip;
+    const int stops[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+    std::array<void (*)(int), std::size(stops)> previous{};
+    for (std::size_t i = 0; i < std::size(stops); ++i)
+        previous[i] = std::signal(stops[i], cancelRunningExport);
+    const bool done = clip.run(request.output);
+    for (std::size_t i = 0; i < std::size(stops); ++i)
+        std::signal(stops[i], previous[i]);
+    g_runningOverlay = nullptr;
+    if (isatty(STDERR_FILENO))
+        err << '\r';
+    if (!done)
+        return failed(err, clip.errorString());
+    out << QDir::toNativeSeparators(request.output) << '\n';
+    if (withTrack)
+        out << QDir::toNativeSeparators(ClipExport::trackPathFor(request.output)) << '\n';
+    else
+        err << tr("Trip %1 has no position data: no GPX file written.").arg(request.trip) << '\n';
     return Success;
 }

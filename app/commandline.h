@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "masks.h"
+#include "privacyzones.h"
 #include "tripitem.h"
 
 class QTextStream;
@@ -64,6 +66,8 @@ private:
         qint64 atMs = 0;
         qint64 offsetSeconds = 0;
         QString output;
+        PrivacyZones zones; // given and stored
+        Masks masks;
     };
 
     void addOptions();
@@ -79,6 +83,8 @@ private:
     int list(QTextStream& out, QTextStream& err);
     int exportTrack(QTextStream& out, QTextStream& err);
     int exportClip(QTextStream& out, QTextStream& err);
+    int exportOverlay(QTextStream& out, QTextStream& err, const Request& request, const Trip::TripList& trip,
+                      qint64 duration);
     int snapshot(QTextStream& out, QTextStream& err);
 
     QCommandLineParser m_parser;

@@ -1,10 +1,15 @@
 #include "evidenceexport.h"
 
+#include "cachedtiles.h"
 #include "clipexport.h"
 #include "clipexportjob.h"
 #include "dialoglook.h"
 #include "exportlog.h"
 #include "mainwindow.h"
+#include "maskdialog.h"
+#include "maskstore.h"
+#include "overlayexport.h"
+#include "privacyzones.h"
 #include "snapshot.h"
 #include "tripclock.h"
 #include "units.h"
@@ -124,6 +129,29 @@ void EvidenceExport::setExactCut(bool exact)
     ZelSettings::setValue(ZelSettings::ExactCut, exact);
 }
 
+int EvidenceExport::overlayItems()
+{
+    int items = OverlayPainter::Band;
+    OverlayPainter::parseItems(
+        ZelSettings::value(ZelSettings::OverlayItems, QStringLiteral("band")).toString(), items);
+    return items | OverlayPainter::Band;
+}
+
+void EvidenceExport::setOverlayItems(int items)
+{
+    QStringList names{QStringLiteral("band")};
+    if (items & OverlayPainter::Map)
+        names << QStringLiteral("map");
+    if (items & OverlayPainter::Graph)
+        names << QStringLiteral("graph");
+    ZelSettings::setValue(ZelSettings::OverlayItems, names.join(QLatin1Char(',')));
+}
+
+PositionsPtr EvidenceExport::exportedPositions() const
+{
+    return PrivacyZones::stored().redact(m_positions);
+}
+
 void EvidenceExport::setTrip(std::shared_ptr<Trip::TripList> trip)
 {
     m_trip = std::move(trip);
@@ -218,9 +246,45 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     const QString track = ClipExport::trackPathFor(path);
     if (m_positions && QFileInfo::exists(track) && !confirmReplace(track))
         return;
-    auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);
-    job->setParent(this);
+    auto* job = new ClipExportJob(*m_trip, fromMs, toMs, exportedPositions(), m_window);
     job->exporter()->setExactCut(exactCut());
+    startJob(job, path, fromMs);
+}
+
+void EvidenceExport::exportOverlay(qint64 fromMs, qint64 toMs)
+{
+    if (!m_trip || m_trip->empty() || isExporting())
+        return;
+    const QString path = askSavePath(tr("Export with data"), clockName(fromMs, QStringLiteral("mp4")),
+                                     tr("MP4 video (*.mp4)"), QStringLiteral("mp4"));
+    if (path.isEmpty())
+        return;
+    const QString track = ClipExport::trackPathFor(path);
+    if (m_positions && QFileInfo::exists(track) && !confirmReplace(track))
+        return;
+    auto* overlay = new OverlayExport(*m_trip);
+    overlay->setRange(fromMs, toMs);
+    overlay->setPositions(TripData::hasFix(m_positions) ? exportedPositions() : nullptr,
+                          Units::clockOffsetSeconds());
+    overlay->setItems(overlayItems());
+    overlay->setTileSource(&CachedTiles::tile);
+    // The trip's masks, on the clip's clock.
+    overlay->setMasks(MaskStore::load(*m_trip).shifted(double(fromMs) / 1000.0));
+    startJob(new ClipExportJob(overlay, m_window), path, fromMs);
+}
+
+void EvidenceExport::editMasks(qint64 positionMs)
+{
+    if (!m_trip || m_trip->empty())
+        return;
+    MaskDialog dialog(*m_trip, positionMs, m_window);
+    if (dialog.exec() == QDialog::Accepted)
+        emit note(tr("Masks saved: exports with data and snapshots of this trip apply them."));
+}
+
+void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fromMs)
+{
+    job->setParent(this);
     m_job = job;
     // The progress dialog blocks the window, whose quit key then works in the dialog.
     auto* quitKey = new QShortcut(MainWindow::closeShortcut(), job->progressDialog());
@@ -236,7 +300,7 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
                     QString saved = m_positions ? tr("Clip saved: %1 (with its track as GPX)").arg(name)
                                                 : tr("Clip saved: %1").arg(name);
                     const ClipExport* exporter = job->exporter();
-                    if (exporter->startsEarly()) {
+                    if (exporter && exporter->startsEarly()) {
                         // A stream copy starts at a key frame: say where, as the clip shows it.
                         saved += QStringLiteral("; ") +
                                  tr("it starts %1 s before the in point, at %2 (key frame)")
@@ -268,7 +332,7 @@ void EvidenceExport::exportTrack(TrackExport::Format format, qint64 fromMs, qint
     const QString path = askSavePath(tr("Export track"), clockName(fromMs, suffix), filter, suffix);
     if (path.isEmpty())
         return;
-    TrackExport track(*m_trip, m_positions);
+    TrackExport track(*m_trip, exportedPositions());
     track.setRange(fromMs, toMs);
     track.setClockOffset(Units::clockOffsetSeconds());
     track.setName(QFileInfo(path).completeBaseName());
@@ -286,12 +350,13 @@ void EvidenceExport::takeSnapshot(qint64 positionMs)
         return;
     const QString folder = snapshotFolder();
     const QString name = clockName(positionMs, QStringLiteral("png"));
-    Snapshot still(*m_trip, m_positions);
+    Snapshot still(*m_trip, exportedPositions());
     const QStringList stamp =
         snapshotStamp() ? still.stampLines(positionMs, Units::clockOffsetSeconds()) : QStringList();
+    const Masks masks = MaskStore::load(*m_trip);
     // Decoding a large frame and writing its PNG take a good part of a second: off the GUI
     // thread, one snapshot after the other so that names taken in the same second stay unique.
-    m_snapshots.start([this, still, folder, name, stamp, positionMs]() mutable {
+    m_snapshots.start([this, still, folder, name, stamp, masks, positionMs]() mutable {
         if (!QDir().mkpath(folder)) {
             emit snapshotDone(QString(),
                               tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folder)),
@@ -303,6 +368,7 @@ void EvidenceExport::takeSnapshot(qint64 positionMs)
             return;
         }
         QImage image = still.frame();
+        masks.apply(image, double(positionMs) / 1000.0);
         if (!stamp.isEmpty())
             image = Snapshot::stamped(image, stamp);
         const QString path = unusedPath(QDir(folder).filePath(name));

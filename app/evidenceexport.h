@@ -13,8 +13,10 @@
 class ClipExportJob;
 class QWidget;
 
-// Evidence out of the playing trip: the clip of a range as MP4 with its GPX, the track as GPX,
-// KML or CSV, and snapshots. Asks where to save, runs the export and tells how it went.
+// Evidence out of the playing trip: the clip of a range as MP4 with its GPX (copied, or
+// re-encoded with data drawn in), the track as GPX, KML or CSV, and snapshots. Asks where to
+// save, runs the export and tells how it went. No export holds a position inside one of the
+// privacy zones of the settings.
 class EvidenceExport : public QObject
 {
     Q_OBJECT
@@ -40,6 +42,9 @@ public:
     // frame) rather than at the key frame before it; on unless turned off.
     static bool exactCut();
     static void setExactCut(bool exact);
+    // What "Export with data" draws (OverlayPainter::Item); the band unless chosen otherwise.
+    static int overlayItems();
+    static void setOverlayItems(int items);
 
 public slots:
     void setTrip(std::shared_ptr<Trip::TripList> trip);
@@ -47,6 +52,9 @@ public slots:
     // The trip and its records from the trip session.
     void setTripData(const TripDataPtr& data);
     void exportClip(qint64 fromMs, qint64 toMs);
+    void exportOverlay(qint64 fromMs, qint64 toMs);
+    // Opens the trip's masks on its picture at a position.
+    void editMasks(qint64 positionMs);
     void exportTrack(TrackExport::Format format, qint64 fromMs, qint64 toMs);
     void takeSnapshot(qint64 positionMs);
 
@@ -61,6 +69,10 @@ signals:
 
 private:
     void reportSnapshot(const QString& path, const QString& error);
+    // The trip's records with the positions inside the privacy zones removed.
+    PositionsPtr exportedPositions() const;
+    // Runs a clip export job and reports its outcome.
+    void startJob(ClipExportJob* job, const QString& path, qint64 fromMs);
     // A path to save to, asked in a dialog that starts in the last export folder with `name`.
     QString askSavePath(const QString& title, const QString& name, const QString& filter,
                         const QString& suffix) const;

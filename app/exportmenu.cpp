@@ -15,6 +15,8 @@ ExportMenu::ExportMenu(QWidget* parent) : QMenu(parent)
     m_exactCut = addAction(QString());
     m_exactCut->setCheckable(true);
     m_exactCut->setChecked(EvidenceExport::exactCut());
+    m_overlay = addAction(QString());
+    m_masks = addAction(QString());
     addSeparator();
     m_gpx = addAction(QString());
     m_kml = addAction(QString());
@@ -22,6 +24,8 @@ ExportMenu::ExportMenu(QWidget* parent) : QMenu(parent)
     addSeparator();
     m_clear = addAction(QString());
     connect(m_clip, &QAction::triggered, this, &ExportMenu::clipRequested);
+    connect(m_overlay, &QAction::triggered, this, &ExportMenu::overlayRequested);
+    connect(m_masks, &QAction::triggered, this, &ExportMenu::masksRequested);
     connect(m_exactCut, &QAction::triggered, this, &EvidenceExport::setExactCut);
     // The stored choice may have changed elsewhere since the menu was made.
     connect(this, &QMenu::aboutToShow, this,
@@ -50,6 +54,8 @@ void ExportMenu::retranslate()
 {
     m_clip->setText(tr("Export clip as MP4 with GPX\u2026"));
     m_exactCut->setText(tr("Exact cut at the in point (re-encodes up to the next key frame)"));
+    m_overlay->setText(tr("Export with data: date, time, speed and place in the picture\u2026"));
+    m_masks->setText(tr("Privacy masks for faces and number plates\u2026"));
     m_gpx->setText(tr("Export track as GPX\u2026"));
     m_kml->setText(tr("Export track as KML\u2026"));
     m_csv->setText(tr("Export track as CSV\u2026"));

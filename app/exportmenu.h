@@ -13,6 +13,10 @@ public:
     explicit ExportMenu(QWidget* parent = nullptr);
 
     QAction* clipAction() const { return m_clip; }
+    // The clip re-encoded with the data band (and the items of the settings) in the picture.
+    QAction* overlayAction() const { return m_overlay; }
+    // The privacy masks of the trip, drawn on its pictures.
+    QAction* masksAction() const { return m_masks; }
     // Checked: clips re-encode their start up to the first key frame, to start at the in point.
     QAction* exactCutAction() const { return m_exactCut; }
     QAction* trackAction(TrackExport::Format format) const;
@@ -20,6 +24,8 @@ public:
 
 signals:
     void clipRequested();
+    void overlayRequested();
+    void masksRequested();
     void trackRequested(TrackExport::Format format);
     void clearMarksRequested();
 
@@ -31,6 +37,8 @@ private:
 
     QAction* m_clip = nullptr;
     QAction* m_exactCut = nullptr;
+    QAction* m_overlay = nullptr;
+    QAction* m_masks = nullptr;
     QAction* m_gpx = nullptr;
     QAction* m_kml = nullptr;
     QAction* m_csv = nullptr;

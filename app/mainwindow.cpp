@@ -483,6 +483,14 @@ void MainWindow::connectEvidence()
             evidence->exportClip(range.first, range.second);
         }
     });
+    connect(m_exportMenu, &ExportMenu::overlayRequested, ctrl, [ctrl, evidence]() {
+        if (ctrl->isActive()) {
+            const auto range = ctrl->exportRange();
+            evidence->exportOverlay(range.first, range.second);
+        }
+    });
+    connect(m_exportMenu, &ExportMenu::masksRequested, evidence,
+            [this, evidence]() { evidence->editMasks(ui->videoWidget->position()); });
     connect(m_exportMenu, &ExportMenu::trackRequested, ctrl, [ctrl, evidence](TrackExport::Format format) {
         if (ctrl->isActive()) {
             const auto range = ctrl->exportRange();

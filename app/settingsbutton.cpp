@@ -3,6 +3,8 @@
 #include "dialoglook.h"
 #include "evidenceexport.h"
 #include "mediacache.h"
+#include "overlaypainter.h"
+#include "privacyzonesdialog.h"
 #include "stylesheet.h"
 #include "timeoffsetdialog.h"
 #include "zelcfg.h"
@@ -56,7 +58,20 @@ SettingsButton::SettingsButton(QWidget* parent) : QToolButton(parent), m_menu(ne
     m_hardwareAction->setCheckable(true);
     m_clearCacheAction = m_menu->addAction(QString());
     m_clearCacheAction->setObjectName(QStringLiteral("clearCacheAction"));
-    for (QMenu* sub : {m_speedMenu, m_accelerationMenu}) {
+    m_overlayMenu = m_menu->addMenu(QString());
+    m_overlayMap = m_overlayMenu->addAction(QString());
+    m_overlayGraph = m_overlayMenu->addAction(QString());
+    m_zonesAction = m_menu->addAction(QString());
+    for (QAction* action : {m_overlayMap, m_overlayGraph}) {
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this]() {
+            EvidenceExport::setOverlayItems(OverlayPainter::Band |
+                                            (m_overlayMap->isChecked() ? OverlayPainter::Map : 0) |
+                                            (m_overlayGraph->isChecked() ? OverlayPainter::Graph : 0));
+        });
+    }
+    connect(m_zonesAction, &QAction::triggered, this, &SettingsButton::editPrivacyZones);
+    for (QMenu* sub : {m_speedMenu, m_accelerationMenu, m_overlayMenu}) {
         sub->setStyleSheet(style);
         sub->setFont(menuFont);
     }
@@ -177,6 +192,15 @@ void SettingsButton::setSnapshotStamp(bool stamp)
     syncChecks();
 }
 
+void SettingsButton::editPrivacyZones()
+{
+    PrivacyZonesDialog dialog(PrivacyZones::stored(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    PrivacyZones::store(dialog.zones());
+    retranslateUi();
+}
+
 void SettingsButton::setHardwareDecoding(bool enabled)
 {
     ZelSettings::setValue(ZelSettings::HardwareDecoding, enabled);
@@ -209,6 +233,8 @@ void SettingsButton::syncChecks()
     accelerationAction(Units::accelerationUnit())->setChecked(true);
     m_stampAction->setChecked(EvidenceExport::snapshotStamp());
     m_hardwareAction->setChecked(ZelSettings::value(ZelSettings::HardwareDecoding, true).toBool());
+    m_overlayMap->setChecked(EvidenceExport::overlayItems() & OverlayPainter::Map);
+    m_overlayGraph->setChecked(EvidenceExport::overlayItems() & OverlayPainter::Graph);
 }
 
 void SettingsButton::retranslateUi()
@@ -230,6 +256,11 @@ void SettingsButton::retranslateUi()
     m_stampAction->setText(tr("Data band below snapshots"));
     m_hardwareAction->setText(tr("Hardware video decoding"));
     m_clearCacheAction->setText(tr("Clear cache"));
+    m_overlayMenu->setTitle(tr("Clips exported with data"));
+    m_overlayMap->setText(tr("Route map"));
+    m_overlayGraph->setText(tr("Speed and acceleration strip"));
+    const int zones = PrivacyZones::stored().zones().size();
+    m_zonesAction->setText(tr("Privacy zones: %n\u2026", nullptr, zones));
     syncChecks();
 }
 

@@ -9,7 +9,8 @@ class QActionGroup;
 class QMenu;
 
 // The gear button of the title bar: the units of speed and acceleration, the time offset
-// of shown clock times, and where snapshots go and whether they carry the data band. Choices are remembered
+// of shown clock times, where snapshots go and whether they carry the data band, what clips
+// exported with data show, and the privacy zones. Choices are remembered
 // in the settings file and applied at once; until a speed unit is chosen it follows the system locale.
 class SettingsButton : public QToolButton
 {
@@ -31,6 +32,9 @@ public:
     QAction* snapshotStampAction() const { return m_stampAction; }
     QAction* hardwareDecodingAction() const { return m_hardwareAction; }
     QAction* clearCacheAction() const { return m_clearCacheAction; }
+    QAction* overlayMapAction() const { return m_overlayMap; }
+    QAction* overlayGraphAction() const { return m_overlayGraph; }
+    QAction* privacyZonesAction() const { return m_zonesAction; }
 
 public slots:
     void setSpeedUnit(Units::SpeedUnit unit);
@@ -45,6 +49,8 @@ public slots:
     void setHardwareDecoding(bool enabled);
     // Forgets what was learnt of recordings in earlier runs: their lengths, checks and position data.
     void clearCache();
+    // Asks for the privacy zones in a small dialog.
+    void editPrivacyZones();
 
 signals:
     // A unit or the offset changed; every view has been told to show its values again.
@@ -71,6 +77,10 @@ private:
     QAction* m_stampAction = nullptr;
     QAction* m_hardwareAction = nullptr;
     QAction* m_clearCacheAction = nullptr;
+    QMenu* m_overlayMenu = nullptr;
+    QAction* m_overlayMap = nullptr;
+    QAction* m_overlayGraph = nullptr;
+    QAction* m_zonesAction = nullptr;
 };
 
 // "+1:30", "−0:45", "0:00".

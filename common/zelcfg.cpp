@@ -36,6 +36,8 @@ const QString ChannelLayout = QStringLiteral("ChannelLayout");
 const QString LargeChannel = QStringLiteral("LargeChannel");
 // Whether playback may decode on the graphics hardware where the machine offers it (true/false).
 const QString HardwareDecoding = QStringLiteral("HardwareDecoding");
+const QString PrivacyZones = QStringLiteral("PrivacyZones");
+const QString OverlayItems = QStringLiteral("OverlayItems");
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -29,6 +29,8 @@ extern const QString ExactCut;
 extern const QString ChannelLayout;
 extern const QString LargeChannel;
 extern const QString HardwareDecoding;
+extern const QString PrivacyZones;
+extern const QString OverlayItems;
 } // namespace ZelSettings
 
 namespace Utilities {

@@ -2,6 +2,7 @@
 
 #include "avhandles.h"
 #include "exportlog.h"
+#include "privacyzones.h"
 #include "recordingguard.h"
 #include "trackexport.h"
 #include "tripclock.h"
@@ -148,6 +149,15 @@ QStringList Snapshot::stampLines(qint64 positionMs, qint64 offsetSeconds) const
                      Units::offsetText(offsetSeconds);
     // The record every view shows at this position; without a fix its values say nothing.
     const int second = TripTimeline::recordAt(positionMs, m_positions ? m_positions->size() : 0);
+    const QNmeaPositionInfo* hidden = second >= 0 ? &(*m_positions)[std::size_t(second)] : nullptr;
+    if (hidden && PrivacyZones::isHidden(*hidden)) {
+        // Inside a privacy zone the time and speed stay, the place goes.
+        lines << tr("position hidden");
+        const double speed = hidden->attribute(QNmeaPositionInfo::GroundSpeed);
+        if (!std::isnan(speed))
+            lines << Units::speedText(speed, 0);
+        return lines;
+    }
     if (second < 0 || !TrackExport::hasFix((*m_positions)[std::size_t(second)])) {
         lines << tr("no GPS fix");
         return lines;

@@ -108,6 +108,10 @@ Lizenzvertrag</translation>
         <source>Writing %1…</source>
         <translation>%1 wird geschrieben…</translation>
     </message>
+    <message>
+        <source>Export with data</source>
+        <translation>Mit Daten exportieren</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -281,6 +285,40 @@ Lizenzvertrag</translation>
     <message>
         <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
         <translation>Liest und schreibt den Zwischenspeicher der Längen, Prüfungen, Positionsdaten und Vorschaubilder von Aufnahmen nicht.</translation>
+        <source>Re-encodes the clip with a band of data in the picture: date and time, speed, coordinates and heading.</source>
+        <translation>Kodiert den Abschnitt neu, mit einer Datenleiste im Bild: Datum und Uhrzeit, Geschwindigkeit, Koordinaten und Kurs.</translation>
+    </message>
+    <message>
+        <source>What --overlay draws: band, map, graph, separated by commas.</source>
+        <translation>Was --overlay zeichnet: band, map, graph, durch Kommas getrennt.</translation>
+    </message>
+    <message>
+        <source>Speed in km/h or mph in the overlay and the still&apos;s band.</source>
+        <translation>Geschwindigkeit in km/h oder mph in der Einblendung und der Datenleiste des Standbilds.</translation>
+    </message>
+    <message>
+        <source>Blurs or pixelates the rectangles of a mask file (JSON) in the overlay export or the still.</source>
+        <translation>Macht die Rechtecke einer Maskendatei (JSON) im Export mit Daten oder im Standbild unscharf oder verpixelt sie.</translation>
+    </message>
+    <message>
+        <source>Leaves out every position within RADIUS_M metres of LAT,LON; may be repeated.</source>
+        <translation>Lässt jede Position im Umkreis von RADIUS_M Metern um LAT,LON weg; mehrfach möglich.</translation>
+    </message>
+    <message>
+        <source>--units takes km/h or mph, not %1.</source>
+        <translation>--units erwartet km/h oder mph, nicht %1.</translation>
+    </message>
+    <message>
+        <source>--%1 needs --overlay: the clip is re-encoded then.</source>
+        <translation>--%1 braucht --overlay: Dann wird der Abschnitt neu kodiert.</translation>
+    </message>
+    <message>
+        <source>Bad mask file: %1</source>
+        <translation>Fehlerhafte Maskendatei: %1</translation>
+    </message>
+    <message>
+        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
+        <translation>--overlay-items erwartet band, map und graph, durch Kommas getrennt, nicht %1.</translation>
     </message>
 </context>
 <context>
@@ -457,6 +495,14 @@ Lizenzvertrag</translation>
         <source>it starts %1 s before the in point, at %2 (key frame)</source>
         <translation>er beginnt %1 s vor dem Startpunkt, bei %2 (Schlüsselbild)</translation>
     </message>
+    <message>
+        <source>Export with data</source>
+        <translation>Mit Daten exportieren</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Masken gespeichert: Exporte mit Daten und Standbilder dieser Fahrt wenden sie an.</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -483,6 +529,14 @@ Lizenzvertrag</translation>
     <message>
         <source>Exact cut at the in point (re-encodes up to the next key frame)</source>
         <translation>Genauer Schnitt am Startpunkt (kodiert bis zum nächsten Schlüsselbild neu)</translation>
+    </message>
+    <message>
+        <source>Export with data: date, time, speed and place in the picture…</source>
+        <translation>Mit Daten exportieren: Datum, Uhrzeit, Geschwindigkeit und Ort im Bild…</translation>
+    </message>
+    <message>
+        <source>Privacy masks for faces and number plates…</source>
+        <translation>Masken für Gesichter und Kennzeichen…</translation>
     </message>
 </context>
 <context>
@@ -540,6 +594,146 @@ Lizenzvertrag</translation>
     <message>
         <source>Show whole route</source>
         <translation>Ganze Strecke zeigen</translation>
+    </message>
+</context>
+<context>
+    <name>MaskDialog</name>
+    <message>
+        <source>Privacy masks</source>
+        <translation>Masken</translation>
+    </message>
+    <message>
+        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
+        <translation>Ziehen Sie im Bild, um ein Gesicht oder ein Kennzeichen zu verdecken. Gehen Sie dorthin, wo das Objekt inzwischen ist, und ziehen Sie die Maske nach: Sie bewegt sich gleichmäßig zwischen den gesetzten Stellen. Exporte mit Daten und Standbilder wenden die Masken an.</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Blur</source>
+        <translation>Unscharf</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>Verpixeln</translation>
+    </message>
+    <message>
+        <source>Remove this keyframe</source>
+        <translation>Dieses Schlüsselbild entfernen</translation>
+    </message>
+    <message>
+        <source>Delete mask</source>
+        <translation>Maske löschen</translation>
+    </message>
+    <message>
+        <source>The masks could not be saved.</source>
+        <translation>Die Masken konnten nicht gespeichert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>Masks</name>
+    <message>
+        <source>not JSON: %1 at byte %2</source>
+        <translation>kein JSON: %1 bei Byte %2</translation>
+    </message>
+    <message>
+        <source>no list &quot;masks&quot; in the file</source>
+        <translation>keine Liste „masks“ in der Datei</translation>
+    </message>
+    <message>
+        <source>mask %1 has no list &quot;keyframes&quot;</source>
+        <translation>Maske %1 hat keine Liste „keyframes“</translation>
+    </message>
+    <message>
+        <source>mask %1: the mode is &quot;blur&quot; or &quot;pixelate&quot;, not &quot;%2&quot;</source>
+        <translation>Maske %1: Der Modus ist „blur“ oder „pixelate“, nicht „%2“</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2: &quot;%3&quot; is missing or not a number</source>
+        <translation>Maske %1, Schlüsselbild %2: „%3“ fehlt oder ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2: the time must not be negative, the width and height must be positive</source>
+        <translation>Maske %1, Schlüsselbild %2: Die Zeit darf nicht negativ sein, Breite und Höhe müssen positiv sein</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2 lies outside the picture of %3 × %4 pixels</source>
+        <translation>Maske %1, Schlüsselbild %2 liegt außerhalb des Bildes von %3 × %4 Pixeln</translation>
+    </message>
+    <message>
+        <source>no data folder for the masks</source>
+        <translation>kein Datenordner für die Masken</translation>
+    </message>
+</context>
+<context>
+    <name>OverlayExport</name>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>Die Fahrt enthält kein Video zum Exportieren.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Die Aufnahme %1 wird nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Der Export wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Der Clip kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Das Video von %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Cannot find the start of the range in %1.</source>
+        <translation>Der Anfang des Bereichs ist in %1 nicht auffindbar.</translation>
+    </message>
+    <message>
+        <source>No H.264 encoder is installed.</source>
+        <translation>Es ist kein H.264-Encoder installiert.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>In diesem Bereich gibt es nichts zu exportieren.</translation>
+    </message>
+</context>
+<context>
+    <name>OverlayPainter</name>
+    <message>
+        <source>no data</source>
+        <translation>keine Daten</translation>
+    </message>
+    <message>
+        <source>speed unknown</source>
+        <translation>Geschwindigkeit unbekannt</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>Position verborgen</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>Kurs %1</translation>
+    </message>
+    <message>
+        <source>© OpenStreetMap contributors</source>
+        <translation>© OpenStreetMap-Mitwirkende</translation>
     </message>
 </context>
 <context>
@@ -605,6 +799,40 @@ Lizenzvertrag</translation>
     <message>
         <source>show the files</source>
         <translation>Dateien anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>PrivacyZones</name>
+    <message>
+        <source>the privacy zone %1 is not LAT,LON,RADIUS_M</source>
+        <translation>die Privatzone %1 hat nicht die Form LAT,LON,RADIUS_M</translation>
+    </message>
+    <message>
+        <source>the privacy zone %1 lies outside the latitudes -90 to 90 and longitudes -180 to 180</source>
+        <translation>die Privatzone %1 liegt außerhalb der Breiten -90 bis 90 und Längen -180 bis 180</translation>
+    </message>
+    <message>
+        <source>the privacy zone %1 has a negative radius</source>
+        <translation>die Privatzone %1 hat einen negativen Radius</translation>
+    </message>
+</context>
+<context>
+    <name>PrivacyZonesDialog</name>
+    <message>
+        <source>Privacy zones</source>
+        <translation>Privatzonen</translation>
+    </message>
+    <message>
+        <source>No export shows a position within these circles, such as around your home; time and speed stay. One zone a line: latitude, longitude, radius in metres, e.g. 48.1374,11.5755,200.</source>
+        <translation>Kein Export zeigt eine Position in diesen Kreisen, etwa rund um Ihr Zuhause; Zeit und Geschwindigkeit bleiben. Eine Zone pro Zeile: Breite, Länge, Radius in Metern, z. B. 48.1374,11.5755,200.</translation>
+    </message>
+    <message>
+        <source>Zones</source>
+        <translation>Zonen</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Zeile %1: %2</translation>
     </message>
 </context>
 <context>
@@ -909,6 +1137,23 @@ Lizenzvertrag</translation>
     <message>
         <source>Clear cache</source>
         <translation>Zwischenspeicher leeren</translation>
+        <source>Clips exported with data</source>
+        <translation>Mit Daten exportierte Abschnitte</translation>
+    </message>
+    <message>
+        <source>Route map</source>
+        <translation>Streckenkarte</translation>
+    </message>
+    <message>
+        <source>Speed and acceleration strip</source>
+        <translation>Streifen mit Geschwindigkeit und Beschleunigung</translation>
+    </message>
+    <message numerus="yes">
+        <source>Privacy zones: %n…</source>
+        <translation>
+            <numerusform>Privatzonen: %n…</numerusform>
+            <numerusform>Privatzonen: %n…</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -985,6 +1230,10 @@ Lizenzvertrag</translation>
     <message>
         <source>heading %1</source>
         <translation>Kurs %1</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>Position verborgen</translation>
     </message>
 </context>
 <context>

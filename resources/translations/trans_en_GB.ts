@@ -107,6 +107,10 @@
         <source>Writing %1…</source>
         <translation>Writing %1…</translation>
     </message>
+    <message>
+        <source>Export with data</source>
+        <translation>Export with data</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -280,6 +284,40 @@
     <message>
         <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
         <translation>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</translation>
+        <source>Re-encodes the clip with a band of data in the picture: date and time, speed, coordinates and heading.</source>
+        <translation>Re-encodes the clip with a band of data in the picture: date and time, speed, coordinates and heading.</translation>
+    </message>
+    <message>
+        <source>What --overlay draws: band, map, graph, separated by commas.</source>
+        <translation>What --overlay draws: band, map, graph, separated by commas.</translation>
+    </message>
+    <message>
+        <source>Speed in km/h or mph in the overlay and the still&apos;s band.</source>
+        <translation>Speed in km/h or mph in the overlay and the still&apos;s band.</translation>
+    </message>
+    <message>
+        <source>Blurs or pixelates the rectangles of a mask file (JSON) in the overlay export or the still.</source>
+        <translation>Blurs or pixelates the rectangles of a mask file (JSON) in the overlay export or the still.</translation>
+    </message>
+    <message>
+        <source>Leaves out every position within RADIUS_M metres of LAT,LON; may be repeated.</source>
+        <translation>Leaves out every position within RADIUS_M metres of LAT,LON; may be repeated.</translation>
+    </message>
+    <message>
+        <source>--units takes km/h or mph, not %1.</source>
+        <translation>--units takes km/h or mph, not %1.</translation>
+    </message>
+    <message>
+        <source>--%1 needs --overlay: the clip is re-encoded then.</source>
+        <translation>--%1 needs --overlay: the clip is re-encoded then.</translation>
+    </message>
+    <message>
+        <source>Bad mask file: %1</source>
+        <translation>Bad mask file: %1</translation>
+    </message>
+    <message>
+        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
+        <translation>--overlay-items takes band, map and graph, separated by commas, not %1.</translation>
     </message>
 </context>
 <context>
@@ -456,6 +494,14 @@
         <source>it starts %1 s before the in point, at %2 (key frame)</source>
         <translation>it starts %1 s before the in point, at %2 (key frame)</translation>
     </message>
+    <message>
+        <source>Export with data</source>
+        <translation>Export with data</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Masks saved: exports with data and snapshots of this trip apply them.</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -482,6 +528,14 @@
     <message>
         <source>Exact cut at the in point (re-encodes up to the next key frame)</source>
         <translation>Exact cut at the in point (re-encodes up to the next key frame)</translation>
+    </message>
+    <message>
+        <source>Export with data: date, time, speed and place in the picture…</source>
+        <translation>Export with data: date, time, speed and place in the picture…</translation>
+    </message>
+    <message>
+        <source>Privacy masks for faces and number plates…</source>
+        <translation>Privacy masks for faces and number plates…</translation>
     </message>
 </context>
 <context>
@@ -539,6 +593,146 @@
     <message>
         <source>Show whole route</source>
         <translation>Show whole route</translation>
+    </message>
+</context>
+<context>
+    <name>MaskDialog</name>
+    <message>
+        <source>Privacy masks</source>
+        <translation>Privacy masks</translation>
+    </message>
+    <message>
+        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
+        <translation>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Blur</source>
+        <translation>Blur</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>Pixelate</translation>
+    </message>
+    <message>
+        <source>Remove this keyframe</source>
+        <translation>Remove this keyframe</translation>
+    </message>
+    <message>
+        <source>Delete mask</source>
+        <translation>Delete mask</translation>
+    </message>
+    <message>
+        <source>The masks could not be saved.</source>
+        <translation>The masks could not be saved.</translation>
+    </message>
+</context>
+<context>
+    <name>Masks</name>
+    <message>
+        <source>not JSON: %1 at byte %2</source>
+        <translation>not JSON: %1 at byte %2</translation>
+    </message>
+    <message>
+        <source>no list &quot;masks&quot; in the file</source>
+        <translation>no list &quot;masks&quot; in the file</translation>
+    </message>
+    <message>
+        <source>mask %1 has no list &quot;keyframes&quot;</source>
+        <translation>mask %1 has no list &quot;keyframes&quot;</translation>
+    </message>
+    <message>
+        <source>mask %1: the mode is &quot;blur&quot; or &quot;pixelate&quot;, not &quot;%2&quot;</source>
+        <translation>mask %1: the mode is &quot;blur&quot; or &quot;pixelate&quot;, not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2: &quot;%3&quot; is missing or not a number</source>
+        <translation>mask %1, keyframe %2: &quot;%3&quot; is missing or not a number</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2: the time must not be negative, the width and height must be positive</source>
+        <translation>mask %1, keyframe %2: the time must not be negative, the width and height must be positive</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2 lies outside the picture of %3 × %4 pixels</source>
+        <translation>mask %1, keyframe %2 lies outside the picture of %3 × %4 pixels</translation>
+    </message>
+    <message>
+        <source>no data folder for the masks</source>
+        <translation>no data folder for the masks</translation>
+    </message>
+</context>
+<context>
+    <name>OverlayExport</name>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>The trip has no video to export.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Refusing to overwrite the recording %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>The export was cancelled.</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Cannot write the clip.</translation>
+    </message>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Cannot read the video of %1.</translation>
+    </message>
+    <message>
+        <source>Cannot find the start of the range in %1.</source>
+        <translation>Cannot find the start of the range in %1.</translation>
+    </message>
+    <message>
+        <source>No H.264 encoder is installed.</source>
+        <translation>No H.264 encoder is installed.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>Nothing to export in this range.</translation>
+    </message>
+</context>
+<context>
+    <name>OverlayPainter</name>
+    <message>
+        <source>no data</source>
+        <translation>no data</translation>
+    </message>
+    <message>
+        <source>speed unknown</source>
+        <translation>speed unknown</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>position hidden</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>heading %1</translation>
+    </message>
+    <message>
+        <source>© OpenStreetMap contributors</source>
+        <translation>© OpenStreetMap contributors</translation>
     </message>
 </context>
 <context>
@@ -604,6 +798,40 @@
     <message>
         <source>show the files</source>
         <translation>show the files</translation>
+    </message>
+</context>
+<context>
+    <name>PrivacyZones</name>
+    <message>
+        <source>the privacy zone %1 is not LAT,LON,RADIUS_M</source>
+        <translation>the privacy zone %1 is not LAT,LON,RADIUS_M</translation>
+    </message>
+    <message>
+        <source>the privacy zone %1 lies outside the latitudes -90 to 90 and longitudes -180 to 180</source>
+        <translation>the privacy zone %1 lies outside the latitudes -90 to 90 and longitudes -180 to 180</translation>
+    </message>
+    <message>
+        <source>the privacy zone %1 has a negative radius</source>
+        <translation>the privacy zone %1 has a negative radius</translation>
+    </message>
+</context>
+<context>
+    <name>PrivacyZonesDialog</name>
+    <message>
+        <source>Privacy zones</source>
+        <translation>Privacy zones</translation>
+    </message>
+    <message>
+        <source>No export shows a position within these circles, such as around your home; time and speed stay. One zone a line: latitude, longitude, radius in metres, e.g. 48.1374,11.5755,200.</source>
+        <translation>No export shows a position within these circles, such as around your home; time and speed stay. One zone a line: latitude, longitude, radius in metres, e.g. 48.1374,11.5755,200.</translation>
+    </message>
+    <message>
+        <source>Zones</source>
+        <translation>Zones</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Line %1: %2</translation>
     </message>
 </context>
 <context>
@@ -908,6 +1136,23 @@
     <message>
         <source>Clear cache</source>
         <translation>Clear cache</translation>
+        <source>Clips exported with data</source>
+        <translation>Clips exported with data</translation>
+    </message>
+    <message>
+        <source>Route map</source>
+        <translation>Route map</translation>
+    </message>
+    <message>
+        <source>Speed and acceleration strip</source>
+        <translation>Speed and acceleration strip</translation>
+    </message>
+    <message numerus="yes">
+        <source>Privacy zones: %n…</source>
+        <translation>
+            <numerusform>Privacy zones: %n…</numerusform>
+            <numerusform>Privacy zones: %n…</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -984,6 +1229,10 @@
     <message>
         <source>heading %1</source>
         <translation>heading %1</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>position hidden</translation>
     </message>
 </context>
 <context>

@@ -111,6 +111,10 @@
         <source>Writing %1…</source>
         <translation>Запись %1…</translation>
     </message>
+    <message>
+        <source>Export with data</source>
+        <translation>Экспорт с данными</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -285,6 +289,40 @@
     <message>
         <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
         <translation>Не читает и не записывает кэш длительностей, проверок, данных о местоположении и миниатюр записей.</translation>
+        <source>Re-encodes the clip with a band of data in the picture: date and time, speed, coordinates and heading.</source>
+        <translation>Перекодирует фрагмент с полосой данных в кадре: дата и время, скорость, координаты и курс.</translation>
+    </message>
+    <message>
+        <source>What --overlay draws: band, map, graph, separated by commas.</source>
+        <translation>Что рисует --overlay: band, map, graph через запятую.</translation>
+    </message>
+    <message>
+        <source>Speed in km/h or mph in the overlay and the still&apos;s band.</source>
+        <translation>Скорость в km/h или mph в наложении и в полосе данных снимка.</translation>
+    </message>
+    <message>
+        <source>Blurs or pixelates the rectangles of a mask file (JSON) in the overlay export or the still.</source>
+        <translation>Размывает или пикселизирует прямоугольники из файла масок (JSON) в экспорте с данными или на снимке.</translation>
+    </message>
+    <message>
+        <source>Leaves out every position within RADIUS_M metres of LAT,LON; may be repeated.</source>
+        <translation>Исключает все позиции в радиусе RADIUS_M метров от LAT,LON; можно указать несколько раз.</translation>
+    </message>
+    <message>
+        <source>--units takes km/h or mph, not %1.</source>
+        <translation>--units принимает km/h или mph, а не %1.</translation>
+    </message>
+    <message>
+        <source>--%1 needs --overlay: the clip is re-encoded then.</source>
+        <translation>--%1 требует --overlay: тогда фрагмент перекодируется.</translation>
+    </message>
+    <message>
+        <source>Bad mask file: %1</source>
+        <translation>Ошибка в файле масок: %1</translation>
+    </message>
+    <message>
+        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
+        <translation>--overlay-items принимает band, map и graph через запятую, а не %1.</translation>
     </message>
 </context>
 <context>
@@ -461,6 +499,14 @@
         <source>it starts %1 s before the in point, at %2 (key frame)</source>
         <translation>он начинается на %1 с раньше начальной точки, в %2 (ключевой кадр)</translation>
     </message>
+    <message>
+        <source>Export with data</source>
+        <translation>Экспорт с данными</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Маски сохранены: экспорт с данными и снимки этой поездки их применяют.</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -487,6 +533,14 @@
     <message>
         <source>Exact cut at the in point (re-encodes up to the next key frame)</source>
         <translation>Точный рез по начальной точке (перекодирует до следующего ключевого кадра)</translation>
+    </message>
+    <message>
+        <source>Export with data: date, time, speed and place in the picture…</source>
+        <translation>Экспорт с данными: дата, время, скорость и место в кадре…</translation>
+    </message>
+    <message>
+        <source>Privacy masks for faces and number plates…</source>
+        <translation>Маски для лиц и номерных знаков…</translation>
     </message>
 </context>
 <context>
@@ -544,6 +598,146 @@
     <message>
         <source>Show whole route</source>
         <translation>Показать весь маршрут</translation>
+    </message>
+</context>
+<context>
+    <name>MaskDialog</name>
+    <message>
+        <source>Privacy masks</source>
+        <translation>Маски</translation>
+    </message>
+    <message>
+        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
+        <translation>Проведите по кадру, чтобы скрыть лицо или номерной знак. Перейдите туда, где объект оказался позже, и перетащите маску за ним: между заданными местами она движется равномерно. Экспорт с данными и снимки применяют маски.</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Позиция</translation>
+    </message>
+    <message>
+        <source>Blur</source>
+        <translation>Размытие</translation>
+    </message>
+    <message>
+        <source>Pixelate</source>
+        <translation>Пикселизация</translation>
+    </message>
+    <message>
+        <source>Remove this keyframe</source>
+        <translation>Удалить этот ключевой кадр</translation>
+    </message>
+    <message>
+        <source>Delete mask</source>
+        <translation>Удалить маску</translation>
+    </message>
+    <message>
+        <source>The masks could not be saved.</source>
+        <translation>Не удалось сохранить маски.</translation>
+    </message>
+</context>
+<context>
+    <name>Masks</name>
+    <message>
+        <source>not JSON: %1 at byte %2</source>
+        <translation>не JSON: %1 в байте %2</translation>
+    </message>
+    <message>
+        <source>no list &quot;masks&quot; in the file</source>
+        <translation>в файле нет списка «masks»</translation>
+    </message>
+    <message>
+        <source>mask %1 has no list &quot;keyframes&quot;</source>
+        <translation>у маски %1 нет списка «keyframes»</translation>
+    </message>
+    <message>
+        <source>mask %1: the mode is &quot;blur&quot; or &quot;pixelate&quot;, not &quot;%2&quot;</source>
+        <translation>маска %1: режим — «blur» или «pixelate», а не «%2»</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2: &quot;%3&quot; is missing or not a number</source>
+        <translation>маска %1, ключевой кадр %2: «%3» отсутствует или не является числом</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2: the time must not be negative, the width and height must be positive</source>
+        <translation>маска %1, ключевой кадр %2: время не может быть отрицательным, ширина и высота должны быть положительными</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>не удаётся прочитать %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>mask %1, keyframe %2 lies outside the picture of %3 × %4 pixels</source>
+        <translation>маска %1, ключевой кадр %2 выходит за пределы кадра %3 × %4 пикселей</translation>
+    </message>
+    <message>
+        <source>no data folder for the masks</source>
+        <translation>нет папки данных для масок</translation>
+    </message>
+</context>
+<context>
+    <name>OverlayExport</name>
+    <message>
+        <source>The trip has no video to export.</source>
+        <translation>В поездке нет видео для экспорта.</translation>
+    </message>
+    <message>
+        <source>Refusing to overwrite the recording %1.</source>
+        <translation>Запись %1 не будет перезаписана.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Экспорт отменён.</translation>
+    </message>
+    <message>
+        <source>Cannot write the clip.</source>
+        <translation>Не удаётся записать клип.</translation>
+    </message>
+    <message>
+        <source>Cannot read the video of %1.</source>
+        <translation>Не удаётся прочитать видео %1.</translation>
+    </message>
+    <message>
+        <source>Cannot find the start of the range in %1.</source>
+        <translation>Не удаётся найти начало отрезка в %1.</translation>
+    </message>
+    <message>
+        <source>No H.264 encoder is installed.</source>
+        <translation>Кодировщик H.264 не установлен.</translation>
+    </message>
+    <message>
+        <source>Nothing to export in this range.</source>
+        <translation>В этом отрезке нечего экспортировать.</translation>
+    </message>
+</context>
+<context>
+    <name>OverlayPainter</name>
+    <message>
+        <source>no data</source>
+        <translation>нет данных</translation>
+    </message>
+    <message>
+        <source>speed unknown</source>
+        <translation>скорость неизвестна</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>местоположение скрыто</translation>
+    </message>
+    <message>
+        <source>heading %1</source>
+        <translation>курс %1</translation>
+    </message>
+    <message>
+        <source>© OpenStreetMap contributors</source>
+        <translation>© участники OpenStreetMap</translation>
     </message>
 </context>
 <context>
@@ -611,6 +805,40 @@
     <message>
         <source>show the files</source>
         <translation>показать файлы</translation>
+    </message>
+</context>
+<context>
+    <name>PrivacyZones</name>
+    <message>
+        <source>the privacy zone %1 is not LAT,LON,RADIUS_M</source>
+        <translation>зона приватности %1 не в виде LAT,LON,RADIUS_M</translation>
+    </message>
+    <message>
+        <source>the privacy zone %1 lies outside the latitudes -90 to 90 and longitudes -180 to 180</source>
+        <translation>зона приватности %1 лежит вне широт от -90 до 90 и долгот от -180 до 180</translation>
+    </message>
+    <message>
+        <source>the privacy zone %1 has a negative radius</source>
+        <translation>у зоны приватности %1 отрицательный радиус</translation>
+    </message>
+</context>
+<context>
+    <name>PrivacyZonesDialog</name>
+    <message>
+        <source>Privacy zones</source>
+        <translation>Зоны приватности</translation>
+    </message>
+    <message>
+        <source>No export shows a position within these circles, such as around your home; time and speed stay. One zone a line: latitude, longitude, radius in metres, e.g. 48.1374,11.5755,200.</source>
+        <translation>Ни один экспорт не показывает позиции внутри этих кругов, например вокруг вашего дома; время и скорость остаются. Одна зона на строку: широта, долгота, радиус в метрах, например 48.1374,11.5755,200.</translation>
+    </message>
+    <message>
+        <source>Zones</source>
+        <translation>Зоны</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Строка %1: %2</translation>
     </message>
 </context>
 <context>
@@ -919,6 +1147,24 @@
     <message>
         <source>Clear cache</source>
         <translation>Очистить кэш</translation>
+        <source>Clips exported with data</source>
+        <translation>Фрагменты с данными</translation>
+    </message>
+    <message>
+        <source>Route map</source>
+        <translation>Карта маршрута</translation>
+    </message>
+    <message>
+        <source>Speed and acceleration strip</source>
+        <translation>Полоса скорости и ускорения</translation>
+    </message>
+    <message numerus="yes">
+        <source>Privacy zones: %n…</source>
+        <translation>
+            <numerusform>Зоны приватности: %n…</numerusform>
+            <numerusform>Зоны приватности: %n…</numerusform>
+            <numerusform>Зоны приватности: %n…</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -996,6 +1242,10 @@
     <message>
         <source>heading %1</source>
         <translation>курс %1</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>местоположение скрыто</translation>
     </message>
 </context>
 <context>

@@ -61,6 +61,7 @@ private slots:
     void trackHoldsEachClockSecondOnce();
     void interruptedExportLeavesNothing_data();
     void interruptedExportLeavesNothing();
+    void overlayExportWithUnitsMasksAndZones();
     void commandsRunBesideARunningWindow();
 
     // Diagnostics: silent unless asked for with TARROW_DEBUG or --verbose, then on stderr by
@@ -124,6 +125,14 @@ void TestCommandLine::initTestCase()
         QVERIFY(QDir().mkpath(m_dir.filePath(QLatin1String(folder))));
     QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Mask files: a good one, one that is no JSON, one reaching past the sample's 640 pixels.
+    const QByteArray mask =
+        R"({"masks":[{"mode":"pixelate","keyframes":[{"t":0,"x":%1,"y":40,"w":100,"h":60}]}]})";
+    QVERIFY(Session::writeFile(m_dir.filePath(QStringLiteral("mask.json")),
+                               QByteArray(mask).replace("%1", "20")));
+    QVERIFY(Session::writeFile(m_dir.filePath(QStringLiteral("outside.json")),
+                               QByteArray(mask).replace("%1", "600")));
+    QVERIFY(Session::writeFile(m_dir.filePath(QStringLiteral("broken.json")), QByteArray(R"({"masks":[{)")));
 }
 
 Result TestCommandLine::run(const QStringList& arguments, const QStringList& set)
@@ -255,6 +264,74 @@ void TestCommandLine::wrongUsageAndFailures_data()
     QTest::newRow("track from an empty folder")
         << QStringList{"--export-track", "gpx", "--trip", "1", "@empty", "-o", out} << 1
         << "No recordings found in @empty.";
+    QTest::newRow("mask without overlay")
+        << QStringList{"--export-clip", "--trip",         "2",  "--from", "0", "--to", "5",
+                       "--mask",        "@dir/mask.json", card, "-o",     out}
+        << 2 << "--mask needs --overlay";
+    QTest::newRow("overlay of a still")
+        << QStringList{"--snapshot", "--overlay", "--trip", "2", "--at", "1", card, "-o", out} << 2
+        << "--overlay does not apply to --snapshot";
+    QTest::newRow("unknown unit")
+        << QStringList{"--export-clip", "--overlay", "--units", "knots", "--trip", "2", "--from", "0",
+                       "--to",          "5",         card,      "-o",    out}
+        << 2 << "km/h or mph";
+    QTest::newRow("unknown overlay item") << QStringList{"--export-clip",
+                                                         "--overlay",
+                                                         "--overlay-items",
+                                                         "band,clock",
+                                                         "--trip",
+                                                         "2",
+                                                         "--from",
+                                                         "0",
+                                                         "--to",
+                                                         "5",
+                                                         card,
+                                                         "-o",
+                                                         out}
+                                          << 2 << "band, map and graph";
+    QTest::newRow("negative radius") << QStringList{"--export-track",
+                                                    "gpx",
+                                                    "--privacy-zone",
+                                                    "48.1,11.5,-5",
+                                                    "--trip",
+                                                    "2",
+                                                    card,
+                                                    "-o",
+                                                    out}
+                                     << 2 << "negative radius";
+    QTest::newRow("malformed mask file") << QStringList{"--export-clip",
+                                                        "--overlay",
+                                                        "--mask",
+                                                        "@dir/broken.json",
+                                                        "--trip",
+                                                        "2",
+                                                        "--from",
+                                                        "0",
+                                                        "--to",
+                                                        "5",
+                                                        card,
+                                                        "-o",
+                                                        out}
+                                         << 1 << "broken.json: not JSON";
+    QTest::newRow("mask outside the picture")
+        << QStringList{"--export-clip",
+                       "--overlay",
+                       "--mask",
+                       "@dir/outside.json",
+                       "--trip",
+                       "2",
+                       "--from",
+                       "0",
+                       "--to",
+                       "5",
+                       card,
+                       "-o",
+                       out}
+        << 1 << "mask 1, keyframe 1 lies outside the picture of 640 × 360 pixels";
+    QTest::newRow("still with a mask outside the picture")
+        << QStringList{"--snapshot", "--mask", "@dir/outside.json", "--trip", "2", "--at", "1", card,
+                       "-o",         out}
+        << 1 << "outside the picture";
     QTest::newRow("no camera video")
         << QStringList{"--list", "@photos"} << 1
         << QString::fromUtf8(
@@ -270,7 +347,8 @@ void TestCommandLine::wrongUsageAndFailures()
     for (QString& argument : arguments)
         argument.replace(QStringLiteral("@card"), m_card)
             .replace(QStringLiteral("@empty"), m_empty)
-            .replace(QStringLiteral("@photos"), m_photos);
+            .replace(QStringLiteral("@photos"), m_photos)
+            .replace(QStringLiteral("@dir"), m_dir.path());
     message.replace(QStringLiteral("@empty"), m_empty).replace(QStringLiteral("@photos"), m_photos);
     const QStringList before = QDir(m_out).entryList(QDir::Files | QDir::Hidden);
     const qint64 recording = QFileInfo(m_card + QStringLiteral("/Normal/001_0002_20240501090010.mp4")).size();
@@ -777,6 +855,40 @@ void TestCommandLine::interruptedExportLeavesNothing()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QVERIFY(process.exitCode() != 0);
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestCommandLine::overlayExportWithUnitsMasksAndZones()
+{
+    const QString dir = m_dir.filePath(QStringLiteral("overlay"));
+    QVERIFY(QDir().mkpath(dir));
+    CommandLineTrips found;
+    QVERIFY(found.load({m_card}));
+    const PositionsPtr positions = TripSession::loadNow(found.trips().at(1))->positions();
+    const QGeoCoordinate start = positions->front().coordinate();
+    QVERIFY(start.isValid());
+    const QString zone =
+        QStringLiteral("%1,%2,30").arg(start.latitude(), 0, 'f', 7).arg(start.longitude(), 0, 'f', 7);
+    const QString clip = QDir(dir).filePath(QStringLiteral("overlay.mp4"));
+    const Result result =
+        run({QStringLiteral("--export-clip"), QStringLiteral("--overlay"), QStringLiteral("--overlay-items"),
+             QStringLiteral("band,map,graph"), QStringLiteral("--units"), QStringLiteral("mph"),
+             QStringLiteral("--mask"), m_dir.filePath(QStringLiteral("mask.json")),
+             QStringLiteral("--privacy-zone"), zone, QStringLiteral("--trip"), QStringLiteral("2"),
+             QStringLiteral("--from"), QStringLiteral("0"), QStringLiteral("--to"), QStringLiteral("6"),
+             m_card, QStringLiteral("-o"), clip});
+    QVERIFY2(result.code == 0, qPrintable(result.err));
+    QCOMPARE(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             QStringList({clip, ClipExport::trackPathFor(clip)}));
+    QVERIFY(QFileInfo(clip).size() > 10000);
+    // The GPX beside it keeps the seconds outside the zone only.
+    static const QRegularExpression point(QStringLiteral("lat=\"([-\\d.]+)\" lon=\"([-\\d.]+)\""));
+    int points = 0;
+    for (auto match = point.globalMatch(QString::fromUtf8(Session::readFile(ClipExport::trackPathFor(clip))));
+         match.hasNext(); ++points) {
+        const QRegularExpressionMatch m = match.next();
+        QVERIFY(QGeoCoordinate(m.captured(1).toDouble(), m.captured(2).toDouble()).distanceTo(start) > 30.0);
+    }
+    QVERIFY(points > 0);
 }
 
 void TestCommandLine::commandsRunBesideARunningWindow()

@@ -2,6 +2,9 @@
 #include "clipexportjob.h"
 #include "evidenceexport.h"
 #include "exportmenu.h"
+#include "maskstore.h"
+#include "privacyzones.h"
+#include "snapshot.h"
 #include "units.h"
 #include "zelcfg.h"
 #include "zelsettings.h"
@@ -12,6 +15,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -73,6 +77,8 @@ private slots:
     void clipAsksBeforeReplacingItsTrack();
     void windowWritesTheClipTheCommandLineWrites_data();
     void windowWritesTheClipTheCommandLineWrites();
+    void exportWithDataRunsInTheBackground_data();
+    void exportWithDataRunsInTheBackground();
     void cleanupTestCase();
 
 private:
@@ -279,6 +285,126 @@ void TestEvidenceExport::windowWritesTheClipTheCommandLineWrites()
     const QString referencePath = QDir(out).filePath(QStringLiteral("reference.mp4"));
     QVERIFY2(reference.run(referencePath), qPrintable(reference.errorString()));
     QCOMPARE(hashOf(clip), hashOf(referencePath));
+}
+
+void TestEvidenceExport::exportWithDataRunsInTheBackground_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("saved") << false;
+    QTest::newRow("cancelled") << true;
+}
+
+// "Export with data" re-encodes off the GUI thread with progress and Cancel; the GPX beside the
+// clip leaves out the privacy zones of the settings.
+void TestEvidenceExport::exportWithDataRunsInTheBackground()
+{
+    QFETCH(bool, cancel);
+    Trip::TripList trip;
+    for (const QString& name :
+         {QStringLiteral("007_0001_20240501180000.mp4"), QStringLiteral("007_0002_20240501180002.mp4")}) {
+        const QString video = m_tmp.filePath(name);
+        QVERIFY(QFile::exists(video) ||
+                QFile::copy(QDir(QStringLiteral(EXPORT_TEST_MEDIA)).filePath(name), video));
+        trip.push_back(Trip::TripItem{2000, false, video, QString()});
+    }
+    // A fix a second, 70 m apart; the first inside a zone.
+    std::vector<QNmeaPositionInfo> records;
+    for (int s = 0; s < 4; ++s) {
+        QNmeaPositionInfo record(QNmeaCoordinate(48.1, 11.5 + s * 0.001),
+                                 QDateTime(QDate(2024, 5, 1), QTime(17, 0, s), Qt::UTC));
+        record.setMarker(QNmeaPositionInfo::Fix, true);
+        records.push_back(record);
+    }
+    PrivacyZones::store(PrivacyZones({{48.1, 11.5, 20.0}}));
+    // The trip's masks, kept in the data folder: a square pixelated from 0.5 s of the trip on.
+    QStandardPaths::setTestModeEnabled(true);
+    Masks masks;
+    QVERIFY(masks.read(
+        R"({"masks":[{"mode":"pixelate","keyframes":[{"t":0.5,"x":64,"y":64,"w":128,"h":128}]}]})"));
+    QVERIFY(MaskStore::save(trip, masks));
+    const auto restore = qScopeGuard([trip] {
+        ZelSettings::remove(ZelSettings::PrivacyZones);
+        MaskStore::save(trip, Masks());
+        QStandardPaths::setTestModeEnabled(false);
+    });
+    const QString out = m_tmp.filePath(cancel ? QStringLiteral("data-cancelled") : QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(out));
+    ZelSettings::setValue(ZelSettings::ExportPath, out);
+
+    ExportMenu menu;
+    QSignalSpy requested(&menu, &ExportMenu::overlayRequested);
+    menu.overlayAction()->trigger();
+    QCOMPARE(requested.count(), 1);
+
+    QWidget window;
+    EvidenceExport evidence(&window);
+    evidence.setTrip(std::make_shared<Trip::TripList>(trip));
+    evidence.setPositions(std::make_shared<std::vector<QNmeaPositionInfo>>(records));
+    QSignalSpy finished(&evidence, &EvidenceExport::clipExportFinished);
+    QSignalSpy notes(&evidence, &EvidenceExport::note);
+    // The exporter holds at its first progress until the test lets it go on or cancels it.
+    auto inGate = std::make_shared<std::atomic<bool>>(false);
+    auto open = std::make_shared<std::atomic<bool>>(false);
+    QPointer<ClipExportJob> running;
+    connect(
+        &evidence, &EvidenceExport::clipExportStarting, this,
+        [inGate, open, &running](ClipExportJob* job) {
+            running = job;
+            OverlayExport* exporter = job->overlayExporter();
+            QVERIFY(exporter && !job->exporter());
+            connect(
+                exporter, &OverlayExport::progressChanged, exporter,
+                [exporter, inGate, open](int percent) {
+                    if (percent < 10 || inGate->exchange(true))
+                        return;
+                    QElapsedTimer waited;
+                    waited.start();
+                    while (!*open && !exporter->wasCancelled() && waited.elapsed() < 10000)
+                        QThread::msleep(5);
+                },
+                Qt::DirectConnection);
+        },
+        Qt::DirectConnection);
+    const QString clip = QDir(out).filePath(QStringLiteral("data.mp4"));
+    Session::whenShown<QFileDialog>(
+        [clip](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(clip);
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    evidence.exportOverlay(500, 3999);
+    // The window answers while the export runs.
+    const int stall = longestStall([inGate]() { return inGate->load(); }, 20000);
+    QVERIFY(*inGate);
+    QVERIFY2(stall <= 100, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(stall)));
+    QVERIFY(running && running->progressDialog());
+    QCOMPARE(running->progressDialog()->windowTitle(), QStringLiteral("Export with data"));
+    if (cancel)
+        running->progressDialog()->findChild<QPushButton*>()->click();
+    *open = true;
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+    QCOMPARE(finished.at(0).at(0).toBool(), !cancel);
+    if (cancel) {
+        QCOMPARE(entries(out), QStringList());
+        QCOMPARE(notes.last().at(0).toString(), QStringLiteral("Export cancelled; nothing was written."));
+        return;
+    }
+    QCOMPARE(entries(out), QStringList({QStringLiteral("data.gpx"), QStringLiteral("data.mp4")}));
+    const QString gpx = QString::fromUtf8(Session::readFile(QDir(out).filePath(QStringLiteral("data.gpx"))));
+    QCOMPARE(gpx.count(QStringLiteral("<trkpt")), 3);
+    QVERIFY(!gpx.contains(QStringLiteral("lon=\"11.5\"")));
+    // The masked square lost its fine pattern; the same square of the recording has it.
+    const auto steps = [](const QImage& image) {
+        double sum = 0;
+        for (int y = 72; y < 184; y += 8)
+            for (int x = 72; x < 184; ++x)
+                sum += std::abs(qGray(image.pixel(x + 1, y)) - qGray(image.pixel(x, y)));
+        return sum;
+    };
+    const QImage exported = Snapshot::decodeFrame(clip, 1000);
+    const QImage recorded = Snapshot::decodeFrame(trip.front().videoFile, 1500);
+    QVERIFY2(steps(exported) < 0.2 * steps(recorded),
+             qPrintable(QStringLiteral("%1 of %2").arg(steps(exported)).arg(steps(recorded))));
 }
 
 void TestEvidenceExport::cleanupTestCase()

@@ -1,8 +1,11 @@
 #include "drivedata.h"
+#include "evidenceexport.h"
 #include "langselectionbutton.h"
 #include "mainwindow.h"
 #include "mainwindowform.h"
 #include "mediacache.h"
+#include "overlaypainter.h"
+#include "privacyzonesdialog.h"
 #include "settingsbutton.h"
 #include "timeoffsetdialog.h"
 #include "units.h"
@@ -11,7 +14,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,6 +33,7 @@ private slots:
     void choosingUnitsUpdatesTheViewsAndIsRemembered();
     void timeOffsetIsAskedAndRemembered();
     void hardwareDecodingAndClearCache();
+    void overlayItemsAndPrivacyZonesAreRemembered();
     void cleanupTestCase();
 
 private:
@@ -122,6 +129,43 @@ void TestSettingsMenu::timeOffsetIsAskedAndRemembered()
     QCOMPARE(SettingsButton::timeOffsetMinutes(), 0);
     button()->setTimeOffsetMinutes(0);
     QCOMPARE(Units::clockOffsetSeconds(), qint64(0));
+}
+
+void TestSettingsMenu::overlayItemsAndPrivacyZonesAreRemembered()
+{
+    QCOMPARE(EvidenceExport::overlayItems(), int(OverlayPainter::Band));
+    button()->overlayGraphAction()->trigger();
+    QCOMPARE(EvidenceExport::overlayItems(), int(OverlayPainter::Band | OverlayPainter::Graph));
+    QCOMPARE(ZelSettings::value(ZelSettings::OverlayItems).toString(), QStringLiteral("band,graph"));
+    QVERIFY(!button()->overlayMapAction()->isChecked());
+    button()->overlayGraphAction()->trigger();
+    QCOMPARE(EvidenceExport::overlayItems(), int(OverlayPainter::Band));
+
+    // A line that is no zone keeps OK disabled and is named; the good lines are kept.
+    QString problem;
+    QTimer::singleShot(0, [&problem]() {
+        auto* dialog = qobject_cast<PrivacyZonesDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->editor()->setPlainText(QStringLiteral("48.1374,11.5755,200\n\n52.5,13.4,-10"));
+        problem = dialog->problemLabel()->text();
+        QVERIFY(!dialog->okButton()->isEnabled());
+        dialog->editor()->setPlainText(QStringLiteral("48.1374,11.5755,200\n\n52.5,13.4,10"));
+        QVERIFY(dialog->okButton()->isEnabled());
+        dialog->okButton()->click();
+    });
+    QTimer::singleShot(10000, []() {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    button()->privacyZonesAction()->trigger();
+    QVERIFY2(problem.contains(QStringLiteral("Line 3")) &&
+                 problem.contains(QStringLiteral("negative radius")),
+             qPrintable(problem));
+    const PrivacyZones stored = PrivacyZones::stored();
+    QCOMPARE(stored.zones().size(), 2);
+    QVERIFY(stored.contains(QGeoCoordinate(52.5, 13.40001)));
+    QVERIFY(button()->privacyZonesAction()->text().contains(QLatin1Char('2')));
 }
 
 // Hardware decoding is on until turned off, and remembered; "Clear cache" forgets what was learnt

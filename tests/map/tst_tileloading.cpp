@@ -1,3 +1,4 @@
+#include "cachedtiles.h"
 #include "extendedmapcontrol.h"
 #include "maplayer.h"
 #include "osmmapquestadapter.h"
@@ -228,6 +229,13 @@ void TestTileLoading::seenTilesStayVisibleOffline()
     QTRY_COMPARE(ready.count(), visibleTiles());
     const QImage image = view.control.grab().toImage();
     QCOMPARE(view.tileColour(image, 4, 2), TileServer::colourOf(Zoom, 4, 2));
+
+    // Pictures made away from the map (a clip's route map) read the same tiles; one never seen
+    // is none.
+    const QImage cached = CachedTiles::tile(Zoom, 4, 2);
+    QCOMPARE(cached.size(), QSize(256, 256));
+    QCOMPARE(QColor(cached.pixel(128, 128)), TileServer::colourOf(Zoom, 4, 2));
+    QVERIFY(CachedTiles::tile(Zoom + 5, 4, 2).isNull());
 }
 
 void TestTileLoading::hostileTile_data()
