@@ -6,6 +6,7 @@
 #include "exportlog.h"
 #include "mainwindow.h"
 #include "snapshot.h"
+#include "tripchannels.h"
 #include "tripclock.h"
 #include "units.h"
 #include "zelcfg.h"
@@ -49,6 +50,14 @@ EvidenceExport::EvidenceExport(QWidget* window) : QObject(window), m_window(wind
 {
     m_snapshots.setMaxThreadCount(1);
     connect(this, &EvidenceExport::snapshotDone, this, &EvidenceExport::reportSnapshot, Qt::QueuedConnection);
+    connect(this, &EvidenceExport::channelSnapshotsDone, this, &EvidenceExport::reportChannelSnapshots,
+            Qt::QueuedConnection);
+}
+
+QStringList EvidenceExport::channels() const
+{
+    const QStringList shown = m_channelSource ? m_channelSource() : QStringList();
+    return shown.size() > 1 ? shown : QStringList();
 }
 
 EvidenceExport::~EvidenceExport()
@@ -221,21 +230,34 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);
     job->setParent(this);
     job->exporter()->setExactCut(exactCut());
+    const QStringList shown = channels();
+    if (!shown.isEmpty())
+        job->exporter()->setChannels(shown, true);
     m_job = job;
     // The progress dialog blocks the window, whose quit key then works in the dialog.
     auto* quitKey = new QShortcut(MainWindow::closeShortcut(), job->progressDialog());
     connect(quitKey, &QShortcut::activated, m_window, &QWidget::close);
     connect(job, &ClipExportJob::starting, this, &EvidenceExport::clipExportStarting, Qt::DirectConnection);
     connect(job, &ClipExportJob::finished, this,
-            [this, job, fromMs](bool ok, bool cancelled, const QString& clip, const QString& error) {
+            [this, job, fromMs, channels = shown](bool ok, bool cancelled, const QString& clip,
+                                                  const QString& error) {
                 const QString name = QDir::toNativeSeparators(clip);
                 const bool quit = std::exchange(m_quitWhenSaved, false);
                 if (ok && quit)
                     QTimer::singleShot(0, m_window, &QWidget::close);
-                if (ok) {
+                const ClipExport* exporter = job->exporter();
+                if (ok && !channels.isEmpty()) {
+                    // Several channels: the files written, then the channels' missing parts.
+                    QStringList names;
+                    for (const QString& written : exporter->writtenFiles())
+                        names << QFileInfo(written).fileName();
+                    QString saved = tr("Clips saved: %1").arg(names.join(QStringLiteral(", ")));
+                    for (const ClipExport::Missing& part : exporter->missing())
+                        saved += QStringLiteral("; ") + ClipExport::missingText(part);
+                    emit note(saved);
+                } else if (ok) {
                     QString saved = m_positions ? tr("Clip saved: %1 (with its track as GPX)").arg(name)
                                                 : tr("Clip saved: %1").arg(name);
-                    const ClipExport* exporter = job->exporter();
                     if (exporter->startsEarly()) {
                         // A stream copy starts at a key frame: say where, as the clip shows it.
                         saved += QStringLiteral("; ") +
@@ -289,6 +311,35 @@ void EvidenceExport::takeSnapshot(qint64 positionMs)
     Snapshot still(*m_trip, m_positions);
     const QStringList stamp =
         snapshotStamp() ? still.stampLines(positionMs, Units::clockOffsetSeconds()) : QStringList();
+    const QStringList shown = channels();
+    if (!shown.isEmpty()) {
+        // One still per channel of the same instant, each named with its channel.
+        m_snapshots.start([this, still, folder, name, stamp, positionMs, shown]() mutable {
+            QStringList paths;
+            QStringList missing;
+            if (!QDir().mkpath(folder)) {
+                missing << tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folder));
+                emit channelSnapshotsDone(paths, missing, QPrivateSignal());
+                return;
+            }
+            for (const QString& channel : shown) {
+                if (!still.grab(positionMs, channel)) {
+                    missing << still.errorString();
+                    continue;
+                }
+                const QImage image =
+                    stamp.isEmpty() ? still.frame() : Snapshot::stamped(still.frame(), stamp);
+                const QString path =
+                    unusedPath(QDir(folder).filePath(Trip::TripChannels::pathFor(name, channel)));
+                if (still.save(image, path))
+                    paths << path;
+                else
+                    missing << still.errorString();
+            }
+            emit channelSnapshotsDone(paths, missing, QPrivateSignal());
+        });
+        return;
+    }
     // Decoding a large frame and writing its PNG take a good part of a second: off the GUI
     // thread, one snapshot after the other so that names taken in the same second stay unique.
     m_snapshots.start([this, still, folder, name, stamp, positionMs]() mutable {
@@ -323,4 +374,22 @@ void EvidenceExport::reportSnapshot(const QString& path, const QString& error)
     }
     emit note(tr("Snapshot saved: %1").arg(QDir::toNativeSeparators(path)));
     emit snapshotSaved(path);
+}
+
+void EvidenceExport::reportChannelSnapshots(const QStringList& paths, const QStringList& missing)
+{
+    if (paths.isEmpty()) {
+        qCWarning(lcExport).noquote() << "snapshots failed:" << missing.join(QStringLiteral("; "));
+        showError(tr("The snapshot could not be saved."), missing.join(QLatin1Char('\n')));
+        return;
+    }
+    QStringList names;
+    for (const QString& path : paths)
+        names << QDir::toNativeSeparators(path);
+    QString text = tr("Snapshots saved: %1").arg(names.join(QStringLiteral(", ")));
+    if (!missing.isEmpty())
+        text += QStringLiteral("; ") + missing.join(QStringLiteral("; "));
+    emit note(text);
+    for (const QString& path : paths)
+        emit snapshotSaved(path);
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <functional>
 #include <memory>
 
 class ClipExportJob;
@@ -41,6 +42,10 @@ public:
     static bool exactCut();
     static void setExactCut(bool exact);
 
+    // The channels the window shows; clips and snapshots are made of each when there are
+    // several.
+    void setChannelSource(std::function<QStringList()> source) { m_channelSource = std::move(source); }
+
 public slots:
     void setTrip(std::shared_ptr<Trip::TripList> trip);
     void setPositions(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
@@ -58,9 +63,14 @@ signals:
     void snapshotSaved(const QString& path);
     // A snapshot taken on the worker thread: the file written, or why it failed.
     void snapshotDone(const QString& path, const QString& error, QPrivateSignal);
+    // Snapshots of several channels: the files written and the channels that gave none.
+    void channelSnapshotsDone(const QStringList& paths, const QStringList& missing, QPrivateSignal);
 
 private:
     void reportSnapshot(const QString& path, const QString& error);
+    void reportChannelSnapshots(const QStringList& paths, const QStringList& missing);
+    // The shown channels when there are several, else none (the main channel only).
+    QStringList channels() const;
     // A path to save to, asked in a dialog that starts in the last export folder with `name`.
     QString askSavePath(const QString& title, const QString& name, const QString& filter,
                         const QString& suffix) const;
@@ -72,6 +82,7 @@ private:
     QWidget* m_window = nullptr;
     std::shared_ptr<Trip::TripList> m_trip;
     PositionsPtr m_positions;
+    std::function<QStringList()> m_channelSource;
     QPointer<ClipExportJob> m_job;
     bool m_quitWhenSaved = false;
     // Decodes and writes snapshots one after the other, off the GUI thread.

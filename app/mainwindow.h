@@ -79,6 +79,9 @@ public:
     EvidenceExport* evidenceExport() const { return m_evidence; }
     ExportMenu* exportMenu() const { return m_exportMenu; }
     StatusNote* statusNote() const { return m_statusNote; }
+    // The channels of the playing trip that the video area shows, main first: clip export and
+    // snapshots make one file for each.
+    QStringList shownChannels() const;
 
 signals:
     void openFileDialog(const QString& dir);

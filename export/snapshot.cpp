@@ -4,6 +4,7 @@
 #include "exportlog.h"
 #include "recordingguard.h"
 #include "trackexport.h"
+#include "tripchannels.h"
 #include "tripclock.h"
 #include "tripfile.h"
 #include "triptimeline.h"
@@ -72,7 +73,46 @@ bool Snapshot::grab(qint64 positionMs)
     return true;
 }
 
+bool Snapshot::grab(qint64 positionMs, const QString& channel)
+{
+    m_error.clear();
+    m_frame = QImage();
+    const TripTimeline timeline(m_trip);
+    const int index = timeline.indexAt(positionMs);
+    if (index < 0) {
+        m_error = tr("The trip has no video.");
+        return false;
+    }
+    const Trip::TripItem& item = m_trip[std::size_t(index)];
+    const Trip::TripItem* recording = Trip::TripChannels::recordingOf(item, channel);
+    if (!recording) {
+        m_error = tr("No %1 recording at %2").arg(channel, Units::positionText(positionMs));
+        return false;
+    }
+    if (recording == &item)
+        return grab(positionMs);
+    const qint64 timeMs = timeline.timeInFile(positionMs) + Av::videoStartMs(item.videoFile) +
+                          Trip::TripChannels::offsetMs(item, *recording);
+    // Before the channel's first picture it shows nothing of this instant.
+    if (timeMs < Av::videoStartMs(recording->videoFile)) {
+        m_error = tr("No %1 recording at %2").arg(channel, Units::positionText(positionMs));
+        return false;
+    }
+    QString reason;
+    m_frame = decodeFrame(recording->videoFile, timeMs, true, &reason);
+    if (m_frame.isNull()) {
+        m_error = reason.isEmpty() ? tr("Cannot decode a frame of %1.").arg(recording->videoFile) : reason;
+        return false;
+    }
+    return true;
+}
+
 QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, QString* error)
+{
+    return decodeFrame(videoFile, timeMs, false, error);
+}
+
+QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, bool presentation, QString* error)
 {
     const Av::Input in = Av::openInput(videoFile);
     const AVCodec* decoder = nullptr;
@@ -88,8 +128,9 @@ QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, QString* e
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
         return QImage();
 
-    const int64_t target = Av::msToStream(timeMs, stream);
-    if (timeMs > 0) {
+    const int64_t target = presentation ? av_rescale_q(timeMs, AVRational{1, 1000}, stream->time_base)
+                                        : Av::msToStream(timeMs, stream);
+    if (presentation ? target > Av::streamStart(stream) : timeMs > 0) {
         // Decoding on from the file's start would give another frame than the one asked for.
         const int sought = av_seek_frame(in.get(), v, target, AVSEEK_FLAG_BACKWARD);
         if (sought < 0) {
