@@ -93,6 +93,26 @@ Lizenzvertrag</translation>
         <source>Cannot find the start of the range in %1.</source>
         <translation>Der Anfang des Bereichs ist in %1 nicht auffindbar.</translation>
     </message>
+    <message>
+        <source>The %1 recording %2 cannot be read: %3</source>
+        <translation>Die Aufnahme %2 des Kanals %1 kann nicht gelesen werden: %3</translation>
+    </message>
+    <message>
+        <source>No %1 clip written: %2</source>
+        <translation>Kein Abschnitt des Kanals %1 geschrieben: %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording from %2 to %3</source>
+        <translation>Keine Aufnahme des Kanals %1 von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>no video</source>
+        <translation>kein Video</translation>
+    </message>
+    <message>
+        <source>the range cannot be found in it</source>
+        <translation>der Bereich ist darin nicht zu finden</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -278,6 +298,14 @@ Lizenzvertrag</translation>
         <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
         <translation>Der Abschnitt beginnt %1 s vor --from, bei %2 (Schlüsselbild); mit --exact-cut beginnt er bei --from.</translation>
     </message>
+    <message>
+        <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
+        <translation>Der Kamerakanal (wie --list ihn nennt) des Abschnitts oder Standbilds, oder all: eine Datei je Kanal, mit _&lt;Kanal&gt; vor der Endung benannt, alle vom selben Augenblick (Abschnitte von --from bis zum nächsten Schlüsselbild jedes Kanals neu kodiert). Exit-Code 3: geschrieben, aber einem Kanal fehlt für einen Teil davon eine lesbare Aufnahme.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no channel %2; its channels: %3.</source>
+        <translation>Fahrt %1 hat keinen Kanal %2; ihre Kanäle: %3.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -452,6 +480,14 @@ Lizenzvertrag</translation>
     <message>
         <source>it starts %1 s before the in point, at %2 (key frame)</source>
         <translation>er beginnt %1 s vor dem Startpunkt, bei %2 (Schlüsselbild)</translation>
+    </message>
+    <message>
+        <source>Clips saved: %1</source>
+        <translation>Abschnitte gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>Snapshots saved: %1</source>
+        <translation>Standbilder gespeichert: %1</translation>
     </message>
 </context>
 <context>
@@ -973,6 +1009,10 @@ Lizenzvertrag</translation>
     <message>
         <source>heading %1</source>
         <translation>Kurs %1</translation>
+    </message>
+    <message>
+        <source>No %1 recording at %2</source>
+        <translation>Keine Aufnahme des Kanals %1 bei %2</translation>
     </message>
 </context>
 <context>

@@ -92,6 +92,26 @@
         <source>Cannot find the start of the range in %1.</source>
         <translation>Cannot find the start of the range in %1.</translation>
     </message>
+    <message>
+        <source>The %1 recording %2 cannot be read: %3</source>
+        <translation>The %1 recording %2 cannot be read: %3</translation>
+    </message>
+    <message>
+        <source>No %1 clip written: %2</source>
+        <translation>No %1 clip written: %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording from %2 to %3</source>
+        <translation>No %1 recording from %2 to %3</translation>
+    </message>
+    <message>
+        <source>no video</source>
+        <translation>no video</translation>
+    </message>
+    <message>
+        <source>the range cannot be found in it</source>
+        <translation>the range cannot be found in it</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -277,6 +297,14 @@
         <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
         <translation>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</translation>
     </message>
+    <message>
+        <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
+        <translation>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no channel %2; its channels: %3.</source>
+        <translation>Trip %1 has no channel %2; its channels: %3.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -451,6 +479,14 @@
     <message>
         <source>it starts %1 s before the in point, at %2 (key frame)</source>
         <translation>it starts %1 s before the in point, at %2 (key frame)</translation>
+    </message>
+    <message>
+        <source>Clips saved: %1</source>
+        <translation>Clips saved: %1</translation>
+    </message>
+    <message>
+        <source>Snapshots saved: %1</source>
+        <translation>Snapshots saved: %1</translation>
     </message>
 </context>
 <context>
@@ -972,6 +1008,10 @@
     <message>
         <source>heading %1</source>
         <translation>heading %1</translation>
+    </message>
+    <message>
+        <source>No %1 recording at %2</source>
+        <translation>No %1 recording at %2</translation>
     </message>
 </context>
 <context>

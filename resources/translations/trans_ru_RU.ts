@@ -96,6 +96,26 @@
         <source>Cannot find the start of the range in %1.</source>
         <translation>Не удаётся найти начало отрезка в %1.</translation>
     </message>
+    <message>
+        <source>The %1 recording %2 cannot be read: %3</source>
+        <translation>Не удаётся прочитать запись %2 канала %1: %3</translation>
+    </message>
+    <message>
+        <source>No %1 clip written: %2</source>
+        <translation>Фрагмент канала %1 не записан: %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording from %2 to %3</source>
+        <translation>Нет записи канала %1 с %2 до %3</translation>
+    </message>
+    <message>
+        <source>no video</source>
+        <translation>нет видео</translation>
+    </message>
+    <message>
+        <source>the range cannot be found in it</source>
+        <translation>в ней не найден нужный отрезок</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -282,6 +302,14 @@
         <source>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</source>
         <translation>Фрагмент начинается на %1 с раньше --from, в %2 (ключевой кадр); с --exact-cut он начинается с --from.</translation>
     </message>
+    <message>
+        <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
+        <translation>Канал камеры (как его называет --list) для фрагмента или снимка, или all: по файлу на канал, с _&lt;канал&gt; перед расширением, все одного и того же момента (фрагменты перекодируются от --from до следующего ключевого кадра каждого канала). Код выхода 3: записано, но у какого-то канала нет читаемой записи для части отрезка.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no channel %2; its channels: %3.</source>
+        <translation>В поездке %1 нет канала %2; её каналы: %3.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -456,6 +484,14 @@
     <message>
         <source>it starts %1 s before the in point, at %2 (key frame)</source>
         <translation>он начинается на %1 с раньше начальной точки, в %2 (ключевой кадр)</translation>
+    </message>
+    <message>
+        <source>Clips saved: %1</source>
+        <translation>Фрагменты сохранены: %1</translation>
+    </message>
+    <message>
+        <source>Snapshots saved: %1</source>
+        <translation>Снимки сохранены: %1</translation>
     </message>
 </context>
 <context>
@@ -984,6 +1020,10 @@
     <message>
         <source>heading %1</source>
         <translation>курс %1</translation>
+    </message>
+    <message>
+        <source>No %1 recording at %2</source>
+        <translation>Нет записи канала %1 в %2</translation>
     </message>
 </context>
 <context>
