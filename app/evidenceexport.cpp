@@ -186,7 +186,7 @@ QString EvidenceExport::askSavePath(const QString& title, const QString& name, c
     return path;
 }
 
-bool EvidenceExport::confirmReplace(const QString& path) const
+bool EvidenceExport::confirmReplace(const QString& path, bool channelClip) const
 {
     QMessageBox box(QMessageBox::Question, ZelCfg::AppName,
                     tr("%1 exists already.").arg(QDir::toNativeSeparators(path)), QMessageBox::NoButton,
@@ -194,7 +194,8 @@ bool EvidenceExport::confirmReplace(const QString& path) const
     box.setObjectName(QStringLiteral("replaceTrack"));
     box.setWindowIcon(QIcon(Design::WindowIconPath));
     box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(tr("The clip's track goes into this file. Replace it?"));
+    box.setInformativeText(channelClip ? tr("A channel's clip goes into this file. Replace it?")
+                                       : tr("The clip's track goes into this file. Replace it?"));
     QPushButton* replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
     QPushButton* keep = box.addButton(tr("Don't export"), QMessageBox::RejectRole);
     replace->setObjectName(QStringLiteral("replace"));
@@ -227,10 +228,16 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     const QString track = ClipExport::trackPathFor(path);
     if (m_positions && QFileInfo::exists(track) && !confirmReplace(track))
         return;
+    // Nor are the channels' clips, which the dialog did not name.
+    const QStringList shown = channels();
+    for (const QString& channel : shown) {
+        const QString clip = Trip::TripChannels::pathFor(path, channel);
+        if (QFileInfo::exists(clip) && !confirmReplace(clip, true))
+            return;
+    }
     auto* job = new ClipExportJob(*m_trip, fromMs, toMs, m_positions, m_window);
     job->setParent(this);
     job->exporter()->setExactCut(exactCut());
-    const QStringList shown = channels();
     if (!shown.isEmpty())
         job->exporter()->setChannels(shown, true);
     m_job = job;

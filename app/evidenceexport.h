@@ -76,8 +76,9 @@ private:
                         const QString& suffix) const;
     QString clockName(qint64 positionMs, const QString& suffix) const;
     void showError(const QString& text, const QString& detail) const;
-    // Asks whether the file at `path` may be replaced.
-    bool confirmReplace(const QString& path) const;
+    // Asks whether the file at `path` may be replaced: the clip's track, or with `channelClip`
+    // the clip of one channel.
+    bool confirmReplace(const QString& path, bool channelClip = false) const;
 
     QWidget* m_window = nullptr;
     std::shared_ptr<Trip::TripList> m_trip;

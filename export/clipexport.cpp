@@ -543,7 +543,8 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
         if (firstPiece && m_exactCut && within) {
             const auto progress = [&](int64_t pts) {
                 const qint64 inFileMs = av_rescale_q(pts - origin, vs->time_base, AVRational{1, 1000});
-                reportProgress(qBound<qint64>(0, inFileMs - piece.fromMs, piece.toMs - piece.fromMs));
+                reportProgress(doneMs +
+                               qBound<qint64>(0, inFileMs - piece.fromMs, piece.toMs - piece.fromMs));
                 return !m_cancelled;
             };
             if (!readExactStart(in.get(), v, fromPts, endPts, m_cancelled, progress, start)) {

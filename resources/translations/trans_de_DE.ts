@@ -489,6 +489,10 @@ Lizenzvertrag</translation>
         <source>Snapshots saved: %1</source>
         <translation>Standbilder gespeichert: %1</translation>
     </message>
+    <message>
+        <source>A channel&apos;s clip goes into this file. Replace it?</source>
+        <translation>Der Abschnitt eines Kanals kommt in diese Datei. Ersetzen?</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>

@@ -488,6 +488,10 @@
         <source>Snapshots saved: %1</source>
         <translation>Snapshots saved: %1</translation>
     </message>
+    <message>
+        <source>A channel&apos;s clip goes into this file. Replace it?</source>
+        <translation>A channel&apos;s clip goes into this file. Replace it?</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>

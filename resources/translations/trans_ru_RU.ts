@@ -493,6 +493,10 @@
         <source>Snapshots saved: %1</source>
         <translation>Снимки сохранены: %1</translation>
     </message>
+    <message>
+        <source>A channel&apos;s clip goes into this file. Replace it?</source>
+        <translation>В этот файл записывается фрагмент одного из каналов. Заменить его?</translation>
+    </message>
 </context>
 <context>
     <name>ExportMenu</name>

@@ -367,6 +367,28 @@ void TestEvidenceExport::shownChannelsGiveOneFileEach()
         qPrintable(notes.last().at(0).toString()));
     for (const QString& name : entries(out))
         QCOMPARE(frameCode(Snapshot::decodeFrame(QDir(out).filePath(name), 0)), 32);
+
+    // The save dialog named none of the channels' clips: they are not replaced unasked.
+    QString asked;
+    Session::whenShown<QFileDialog>(
+        [out, &asked](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QDir(out).filePath(QStringLiteral("clip.mp4")));
+            Session::whenShown<QMessageBox>(
+                [&asked](QMessageBox* box) {
+                    asked = box->text();
+                    box->findChild<QAbstractButton*>(QStringLiteral("keep"))->click();
+                },
+                50);
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    const QByteArray before = hashOf(QDir(out).filePath(QStringLiteral("clip_front.mp4")));
+    evidence.exportClip(0, 1000);
+    QVERIFY2(asked.contains(QStringLiteral("clip_front.mp4")), qPrintable(asked));
+    QTest::qWait(200);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(hashOf(QDir(out).filePath(QStringLiteral("clip_front.mp4"))), before);
 }
 
 void TestEvidenceExport::cleanupTestCase()
