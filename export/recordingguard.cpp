@@ -24,7 +24,7 @@ QString RecordingGuard::recordingAt(const Trip::TripList& trip, const QString& p
                 return recording;
         }
         // The other channels' recordings too.
-        const QString other = recordingAt(item.channels, path);
+        QString other = recordingAt(item.channels, path);
         if (!other.isEmpty())
             return other;
     }
