@@ -31,6 +31,10 @@ using WriteBuffer = const uint8_t*;
 
 constexpr int IoBufferSize = 256 * 1024;
 
+// A channel's recording may begin or end this much apart from the main channel's without its
+// gap being named: cameras start their channels' files a little apart.
+constexpr qint64 UnnamedGapMs = 500;
+
 int writeToDevice(void* opaque, WriteBuffer data, int size)
 {
     auto* device = static_cast<QIODevice*>(opaque);
@@ -326,6 +330,25 @@ std::vector<ClipExport::Source> ClipExport::sourcesOf(const QString& channel) co
     return sources;
 }
 
+void ClipExport::mergeGaps(std::vector<Missing>& missing, std::size_t from)
+{
+    const auto first = missing.begin() + std::ptrdiff_t(from);
+    std::stable_sort(first, missing.end(),
+                     [](const Missing& a, const Missing& b) { return a.fromMs < b.fromMs; });
+    std::vector<Missing> merged(first, missing.end());
+    missing.erase(first, missing.end());
+    for (Missing& part : merged) {
+        // Gaps that meet read as one; a recording that cannot be read is named on its own.
+        const bool plain = part.file.isEmpty() && part.reason.isEmpty();
+        if (plain && missing.size() > from && missing.back().file.isEmpty() &&
+            missing.back().reason.isEmpty() && missing.back().toMs >= part.fromMs) {
+            missing.back().toMs = std::max(missing.back().toMs, part.toMs);
+            continue;
+        }
+        missing.push_back(std::move(part));
+    }
+}
+
 bool ClipExport::runChannels(const QString& path)
 {
     const QString trackPath = trackPathFor(path);
@@ -366,6 +389,7 @@ bool ClipExport::runChannels(const QString& path)
         const qint64 doneBefore = m_doneMs;
         auto clip = std::make_unique<QSaveFile>(target);
         bool done = false;
+        m_noPictures = false;
         if (std::none_of(sources.cbegin(), sources.cend(),
                          [](const Source& s) { return !s.file.isEmpty(); })) {
             m_error.clear();
@@ -374,29 +398,22 @@ bool ClipExport::runChannels(const QString& path)
         } else {
             done = remux(*clip, sources, channel);
         }
-        const bool skippedFiles = m_missing.size() > missingBefore;
         if (m_cancelled) {
             m_exactCut = exactCut;
             m_error = tr("The export was cancelled.");
             return false;
         }
+        const TripTimeline timeline(m_trip);
         for (const Source& source : sources) {
-            if (!source.file.isEmpty() || source.toMs <= source.fromMs)
-                continue;
-            const qint64 from = TripTimeline(m_trip).offset(source.index) + source.fromMs;
-            const qint64 to = TripTimeline(m_trip).offset(source.index) + source.toMs;
-            // Neighbouring parts without a recording read as one.
-            if (m_missing.size() > missingBefore && m_missing.back().file.isEmpty() &&
-                m_missing.back().reason.isEmpty() && m_missing.back().toMs == from)
-                m_missing.back().toMs = to;
-            else
-                m_missing.push_back({channel, from, to, QString(), QString()});
+            if (source.file.isEmpty() && source.toMs > source.fromMs)
+                m_missing.push_back({channel, timeline.offset(source.index) + source.fromMs,
+                                     timeline.offset(source.index) + source.toMs, QString(), QString()});
         }
-        std::sort(m_missing.begin() + std::ptrdiff_t(missingBefore), m_missing.end(),
-                  [](const Missing& a, const Missing& b) { return a.fromMs < b.fromMs; });
+        mergeGaps(m_missing, missingBefore);
         if (!done) {
-            // Whatever the channel's files hold, the other channels are exported.
-            if (!m_error.isEmpty() && !skippedFiles)
+            // Whatever the channel's files hold, the other channels are exported. Its gaps and
+            // unreadable files tell why a clip without pictures was not written.
+            if (!m_error.isEmpty() && !(m_noPictures && m_missing.size() > missingBefore))
                 m_missing.push_back({channel, m_fromMs, m_toMs, QString(), m_error});
             m_error.clear();
             m_doneMs = doneBefore;
@@ -466,6 +483,7 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
     // A channel's files keep their pictures' places on the trip's timeline.
     const bool aligned = !channel.isEmpty();
     reportProgress(m_doneMs);
+    m_noPictures = false;
 
     Output out;
     if (avformat_alloc_output_context2(&out.context, nullptr, "mp4", nullptr) < 0 || !out.context) {
@@ -771,11 +789,28 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
             }
             m_clipToMs = position(lastShownEnd, AV_ROUND_UP);
         }
+        if (aligned) {
+            // A recording that begins late, ends early or breaks off leaves a gap in its clip.
+            const qint64 fileStart = timeline.offset(piece.index);
+            const auto inFile = [&](int64_t pts) {
+                return qint64(av_rescale_q(pts - origin, vs->time_base, AVRational{1, 1000}));
+            };
+            const bool shown = firstShown <= lastShownEnd;
+            const qint64 shownFrom = shown ? std::max(piece.fromMs, inFile(firstShown)) : piece.toMs;
+            const qint64 shownTo = shown ? std::min(piece.toMs, inFile(lastShownEnd)) : piece.toMs;
+            if (shownFrom - piece.fromMs > UnnamedGapMs)
+                m_missing.push_back(
+                    {channel, fileStart + piece.fromMs, fileStart + shownFrom, QString(), QString()});
+            if (piece.toMs - shownTo > UnnamedGapMs)
+                m_missing.push_back({channel, fileStart + std::max(shownTo, piece.fromMs),
+                                     fileStart + piece.toMs, QString(), QString()});
+        }
         offsetUs += av_rescale_q(videoEnd, vs->time_base, TimeBase);
         doneMs += piece.toMs - piece.fromMs;
         reportProgress(doneMs);
     }
 
+    m_noPictures = !wroteVideo;
     if (!wroteVideo) {
         m_error = tr("Nothing to export in this range.");
         return false;

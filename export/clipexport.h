@@ -90,6 +90,8 @@ private:
     };
 
     std::vector<Source> sourcesOf(const QString& channel) const;
+    // Sorts the parts from `from` on and joins the gaps among them that meet.
+    static void mergeGaps(std::vector<Missing>& missing, std::size_t from);
     bool runChannels(const QString& path);
     // `channel` empty: the main channel as the trip holds it.
     bool remux(QIODevice& output, const std::vector<Source>& sources, const QString& channel);
@@ -106,6 +108,7 @@ private:
     QStringList m_written;
     std::vector<Missing> m_missing;
     qint64 m_doneMs = 0;
+    bool m_noPictures = false; // the last remux() found no picture to write
     qint64 m_clipFromMs = 0;
     qint64 m_clipToMs = 0;
     bool m_startsEarly = false;

@@ -47,6 +47,10 @@ QImage toImage(const AVFrame* frame)
     return image;
 }
 
+// The longest a channel's last picture may have been shown before the instant asked for: the
+// pictures of a recording lie much closer together.
+constexpr qint64 UnshownGapMs = 500;
+
 } // namespace
 
 Snapshot::Snapshot(Trip::TripList trip, PositionsPtr positions)
@@ -99,9 +103,19 @@ bool Snapshot::grab(qint64 positionMs, const QString& channel)
         return false;
     }
     QString reason;
-    m_frame = decodeFrame(recording->videoFile, timeMs, true, &reason);
+    qint64 shownMs = timeMs;
+    m_frame = decodeFrame(recording->videoFile, timeMs, true, &reason, &shownMs);
     if (m_frame.isNull()) {
-        m_error = reason.isEmpty() ? tr("Cannot decode a frame of %1.").arg(recording->videoFile) : reason;
+        m_error = tr("No %1 recording at %2: %3")
+                      .arg(channel, Units::positionText(positionMs),
+                           reason.isEmpty() ? tr("Cannot decode a frame of %1.").arg(recording->videoFile)
+                                            : reason);
+        return false;
+    }
+    // A recording that ends early or breaks off has no picture of this instant.
+    if (timeMs - shownMs > UnshownGapMs) {
+        m_frame = QImage();
+        m_error = tr("No %1 recording at %2").arg(channel, Units::positionText(positionMs));
         return false;
     }
     return true;
@@ -112,7 +126,8 @@ QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, QString* e
     return decodeFrame(videoFile, timeMs, false, error);
 }
 
-QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, bool presentation, QString* error)
+QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, bool presentation, QString* error,
+                             qint64* shownMs)
 {
     const Av::Input in = Av::openInput(videoFile);
     const AVCodec* decoder = nullptr;
@@ -172,6 +187,8 @@ QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, bool prese
         avcodec_send_packet(codec.get(), nullptr);
         receive();
     }
+    if (haveShown && shownMs && shown->best_effort_timestamp != AV_NOPTS_VALUE)
+        *shownMs = av_rescale_q(shown->best_effort_timestamp, stream->time_base, AVRational{1, 1000});
     return haveShown ? toImage(shown.get()) : QImage();
 }
 

@@ -43,8 +43,9 @@ public:
 
 private:
     // `presentation`: `timeMs` is a presentation time of the file, not a time from its first
-    // picture.
-    static QImage decodeFrame(const QString& videoFile, qint64 timeMs, bool presentation, QString* error);
+    // picture. `shownMs`, if given, gets the presentation time of the picture decoded.
+    static QImage decodeFrame(const QString& videoFile, qint64 timeMs, bool presentation, QString* error,
+                              qint64* shownMs = nullptr);
 
     Trip::TripList m_trip;
     PositionsPtr m_positions;

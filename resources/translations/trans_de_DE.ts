@@ -1018,6 +1018,10 @@ Lizenzvertrag</translation>
         <source>No %1 recording at %2</source>
         <translation>Keine Aufnahme des Kanals %1 bei %2</translation>
     </message>
+    <message>
+        <source>No %1 recording at %2: %3</source>
+        <translation>Keine Aufnahme des Kanals %1 bei %2: %3</translation>
+    </message>
 </context>
 <context>
     <name>TimeOffsetDialog</name>

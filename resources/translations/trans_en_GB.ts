@@ -1017,6 +1017,10 @@
         <source>No %1 recording at %2</source>
         <translation>No %1 recording at %2</translation>
     </message>
+    <message>
+        <source>No %1 recording at %2: %3</source>
+        <translation>No %1 recording at %2: %3</translation>
+    </message>
 </context>
 <context>
     <name>TimeOffsetDialog</name>

@@ -1029,6 +1029,10 @@
         <source>No %1 recording at %2</source>
         <translation>Нет записи канала %1 в %2</translation>
     </message>
+    <message>
+        <source>No %1 recording at %2: %3</source>
+        <translation>Нет записи канала %1 в %2: %3</translation>
+    </message>
 </context>
 <context>
     <name>TimeOffsetDialog</name>

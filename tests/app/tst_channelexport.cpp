@@ -82,6 +82,10 @@ private slots:
         QVERIFY(m_tmp.isValid());
         QVERIFY2(runScript("make-channel-card", {card(2)}), "the two-channel card");
         QVERIFY2(runScript("make-channel-card", {card(4), "--channels", "4"}), "the four-channel card");
+        // The two-channel card with its second rear recording cut off after 3000 bytes.
+        QVERIFY(runScript("make-channel-card", {damaged()}));
+        QFile rear(damaged() + "/BlackVue/Record/20240501_090003_NR.mp4");
+        QVERIFY(rear.resize(3000));
     }
 
     void init() { QVERIFY(QDir(out()).removeRecursively() && QDir().mkpath(out())); }
@@ -139,24 +143,34 @@ private slots:
     // 0 bytes), is named; the others are written, and the exit code says so.
     void missingChannelIsNamed_data()
     {
+        QTest::addColumn<bool>("cutOff"); // the card whose second rear recording breaks off
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("named");
         QTest::addColumn<bool>("rearWritten");
-        QTest::newRow("part of the range") << "4.5"
-                                           << "7.5" << true;
-        QTest::newRow("all of it, one file of 0 bytes") << "6.5"
-                                                        << "11" << false;
+        QTest::newRow("part of the range") << false << "4.5"
+                                           << "7.5"
+                                           << "No rear recording from 00:06.0 to 00:07.5" << true;
+        QTest::newRow("all of it, one file of 0 bytes")
+            << false << "6.5"
+            << "11"
+            << "No rear recording from 00:06.5 to 00:11.0" << false;
+        QTest::newRow("a recording that breaks off") << true << "1.3"
+                                                     << "5"
+                                                     << "No rear recording from 00:03.5 to 00:05.0" << true;
     }
 
     void missingChannelIsNamed()
     {
+        QFETCH(bool, cutOff);
         QFETCH(QString, from);
         QFETCH(QString, to);
+        QFETCH(QString, named);
         QFETCH(bool, rearWritten);
         const Run run = tarrow({"--export-clip", "--trip", "1", "--from", from, "--to", to, "--channel",
-                                "all", card(2), "-o", out("clip.mp4")});
+                                "all", cutOff ? damaged() : card(2), "-o", out("clip.mp4")});
         QCOMPARE(run.code, 3);
-        QVERIFY2(run.err.contains("No rear recording from"), qPrintable(run.err));
+        QVERIFY2(run.err.contains(named), qPrintable(run.err));
         QVERIFY(QFileInfo::exists(out("clip_front.mp4")));
         QCOMPARE(QFileInfo::exists(out("clip_rear.mp4")), rearWritten);
         QCOMPARE(run.out.contains("clip_rear.mp4"), rearWritten);
@@ -196,10 +210,11 @@ private slots:
     // Stills of every channel show one instant; a channel without a picture of it is named.
     void stillsOfEveryChannel_data()
     {
-        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("count"); // 0: the two-channel card whose second rear breaks off
         QTest::addColumn<QString>("at");
         QTest::addColumn<QStringList>("written");
         QTest::newRow("two") << 2 << "1.3" << TwoChannels;
+        QTest::newRow("where the rear broke off") << 0 << "4.5" << QStringList{"front"};
         QTest::newRow("two, the rear's second file") << 2 << "3.5" << TwoChannels;
         QTest::newRow("before the rear's first picture") << 2 << "3.1" << QStringList{"front"};
         QTest::newRow("no rear file") << 2 << "7" << QStringList{"front"};
@@ -211,9 +226,9 @@ private slots:
         QFETCH(int, count);
         QFETCH(QString, at);
         QFETCH(QStringList, written);
-        const Run run = tarrow({"--snapshot", "--trip", "1", "--at", at, "--channel", "all", card(count),
-                                "-o", out("still.png")});
-        const bool complete = written.size() == (count == 2 ? TwoChannels : FourChannels).size();
+        const Run run = tarrow({"--snapshot", "--trip", "1", "--at", at, "--channel", "all",
+                                count > 0 ? card(count) : damaged(), "-o", out("still.png")});
+        const bool complete = written.size() == (count == 4 ? FourChannels : TwoChannels).size();
         QVERIFY2(run.code == (complete ? 0 : 3), qPrintable(run.err));
         QCOMPARE(run.err.contains("No rear recording at"), !complete);
         QStringList expected;
@@ -261,6 +276,7 @@ private slots:
 
 private:
     QString card(int count) const { return m_tmp.filePath(QString("card%1").arg(count)); }
+    QString damaged() const { return m_tmp.filePath("damaged"); }
     QString out(const QString& name = QString()) const
     {
         return name.isEmpty() ? m_tmp.filePath("out") : m_tmp.filePath("out/" + name);
