@@ -10,6 +10,7 @@
 #include "recordingguard.h"
 #include "snapshot.h"
 #include "trackexport.h"
+#include "tripchannels.h"
 #include "tripclock.h"
 #include "tripsession.h"
 #include "units.h"
@@ -35,6 +36,8 @@ const QString TrackOption = QStringLiteral("export-track");
 const QString ClipOption = QStringLiteral("export-clip");
 const QString ExactCutOption = QStringLiteral("exact-cut");
 const QString SnapshotOption = QStringLiteral("snapshot");
+const QString ChannelOption = QStringLiteral("channel");
+const QString AllChannels = QStringLiteral("all");
 const QString TripOption = QStringLiteral("trip");
 const QString FromOption = QStringLiteral("from");
 const QString ToOption = QStringLiteral("to");
@@ -58,6 +61,7 @@ const QList<QPair<QString, QStringList>> CommandOptions{
     {FromOption, {TrackOption, ClipOption}},
     {ToOption, {TrackOption, ClipOption}},
     {ExactCutOption, {ClipOption}},
+    {ChannelOption, {ClipOption, SnapshotOption}},
     {AtOption, {SnapshotOption}},
     {StampOption, {SnapshotOption}},
     {OffsetOption, {ListOption, TrackOption, ClipOption, SnapshotOption}},
@@ -143,6 +147,12 @@ void CommandLine::addOptions()
         {ToOption, tr("End of the range, included."), QStringLiteral("T")},
         {ExactCutOption, tr("Re-encodes the clip's pictures from --from to the next key frame, so that it "
                             "starts at --from.")},
+        {ChannelOption,
+         tr("The camera channel (as --list names it) of the clip or still, or all: one file per channel, "
+            "named with _<channel> before the extension, all of the same instant (clips re-encoded from "
+            "--from to each channel's next key frame). Exit code 3: written, but some channel has no "
+            "readable recording for part of it."),
+         QStringLiteral("NAME|all")},
         {AtOption, tr("Position of the still."), QStringLiteral("T")},
         {StampOption, tr("Writes date, time and offset, coordinates, speed and heading below the still.")},
         {OffsetOption, tr("Offset of local time from the recorded UTC, e.g. +02:00."),
@@ -389,6 +399,24 @@ int CommandLine::refuseExisting(QTextStream& err, const Trip::TripList& trip, co
     return -1;
 }
 
+int CommandLine::readChannels(QTextStream& err, const Trip::TripList& trip, QStringList& channels) const
+{
+    channels.clear();
+    if (!m_parser.isSet(ChannelOption))
+        return -1;
+    const QString asked = m_parser.value(ChannelOption);
+    const QStringList names = Trip::TripChannels::names(trip);
+    if (asked == AllChannels) {
+        channels = names;
+        return -1;
+    }
+    if (!names.contains(asked))
+        return failed(err, tr("Trip %1 has no channel %2; its channels: %3.")
+                               .arg(m_parser.value(TripOption), asked, names.join(QStringLiteral(", "))));
+    channels << asked;
+    return -1;
+}
+
 int CommandLine::list(QTextStream& out, QTextStream& err)
 {
     qint64 offsetSeconds = 0;
@@ -460,13 +488,24 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
 
     if (m_parser.isSet(OverlayOption))
         return exportOverlay(out, err, request, trip, duration);
+    QStringList channels;
+    if (const int code = readChannels(err, trip, channels); code >= 0)
+        return code;
+    const bool everyChannel = m_parser.value(ChannelOption) == AllChannels;
+
     const TripDataPtr data = TripSession::loadNow(trip);
     ClipExport clip(trip);
     clip.setRange(request.fromMs, std::min(request.toMs, duration));
-    const bool exactCut = m_parser.isSet(ExactCutOption);
+    const bool exactCut = m_parser.isSet(ExactCutOption) || channels.size() > 1;
     clip.setExactCut(exactCut);
+    if (!channels.isEmpty())
+        clip.setChannels(channels, everyChannel);
     const bool withTrack = data->hasFix();
-    QStringList targets{request.output};
+    QStringList targets;
+    for (const QString& channel : qAsConst(channels))
+        targets << (everyChannel ? Trip::TripChannels::pathFor(request.output, channel) : request.output);
+    if (targets.isEmpty())
+        targets << request.output;
     if (withTrack)
         targets << ClipExport::trackPathFor(request.output);
     if (const int code = refuseExisting(err, trip, targets); code >= 0)
@@ -495,11 +534,12 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
         err << '\r';
     if (!done)
         return failed(err, clip.errorString());
-    out << QDir::toNativeSeparators(request.output) << '\n';
-    if (withTrack)
-        out << QDir::toNativeSeparators(ClipExport::trackPathFor(request.output)) << '\n';
-    else
+    for (const QString& written : clip.writtenFiles())
+        out << QDir::toNativeSeparators(written) << '\n';
+    if (!withTrack)
         err << tr("Trip %1 has no position data: no GPX file written.").arg(request.trip) << '\n';
+    for (const ClipExport::Missing& missing : clip.missing())
+        err << ClipExport::missingText(missing) << '\n';
     if (clip.startsEarly()) {
         // Where the clip really starts, without mixing it into the list of written files.
         const QString early = Units::fixed(double(request.fromMs - clip.clipFromMs()) / 1000.0, 1);
@@ -511,7 +551,7 @@ int CommandLine::exportClip(QTextStream& out, QTextStream& err)
                    .arg(early, at)
             << '\n';
     }
-    return Success;
+    return clip.missing().empty() ? Success : PartialSuccess;
 }
 
 int CommandLine::snapshot(QTextStream& out, QTextStream& err)
@@ -530,34 +570,62 @@ int CommandLine::snapshot(QTextStream& out, QTextStream& err)
             err,
             tr("--at lies after the end of trip %1 (%2).").arg(request.trip).arg(positionText(duration)));
 
+    QStringList channels;
+    if (const int code = readChannels(err, trip, channels); code >= 0)
+        return code;
+
     Snapshot still(trip, request.zones.redact(TripSession::loadNow(trip)->positions()));
     // Without a file name, the still is named by the recording's clock time.
     QString path = request.output;
+    bool named = true;
     if (path.isEmpty() || QFileInfo(path).isDir()) {
         const QDateTime clock = still.clockAt(request.atMs);
         const QString name = clock.isValid()
                                  ? TripClock::fileName(clock, request.offsetSeconds, QStringLiteral("png"))
                                  : QStringLiteral("snapshot.png");
         path = QDir(path.isEmpty() ? QDir::currentPath() : path).filePath(name);
+        named = false;
     }
-    if (const int code = refuseExisting(err, trip, {path}); code >= 0)
+    // One still per channel; a file named for one channel is written as named.
+    QStringList paths;
+    for (const QString& channel : qAsConst(channels))
+        paths << (named && channels.size() == 1 && m_parser.value(ChannelOption) != AllChannels
+                      ? path
+                      : Trip::TripChannels::pathFor(path, channel));
+    if (channels.isEmpty())
+        paths << path;
+    if (const int code = refuseExisting(err, trip, paths); code >= 0)
         return code;
 
-    if (!still.grab(request.atMs))
-        return failed(err, still.errorString());
-    QImage image = still.frame();
-    if (!request.masks.isEmpty()) {
-        // A still is a range of one instant: its masks stand where they are at t = 0.
-        if (!request.masks.fits(image.size()))
-            return failed(err, tr("Bad mask file: %1").arg(request.masks.errorString()));
-        request.masks.apply(image, 0.0);
+    QStringList missing;
+    int written = 0;
+    for (int i = 0; i < paths.size(); ++i) {
+        const bool grabbed =
+            channels.isEmpty() ? still.grab(request.atMs) : still.grab(request.atMs, channels[i]);
+        if (!grabbed) {
+            missing << still.errorString();
+            continue;
+        }
+        QImage image = still.frame();
+        // Masks are drawn on the trip's own channel: its still carries them.
+        if (!request.masks.isEmpty() && (channels.isEmpty() || channels[i] == trip.front().channel)) {
+            // A still is a range of one instant: its masks stand where they are at t = 0.
+            if (!request.masks.fits(image.size()))
+                return failed(err, tr("Bad mask file: %1").arg(request.masks.errorString()));
+            request.masks.apply(image, 0.0);
+        }
+        if (m_parser.isSet(StampOption))
+            image = Snapshot::stamped(image, still.stampLines(request.atMs, request.offsetSeconds));
+        if (!still.save(image, paths[i]))
+            return failed(err, still.errorString());
+        out << QDir::toNativeSeparators(paths[i]) << '\n';
+        ++written;
     }
-    if (m_parser.isSet(StampOption))
-        image = Snapshot::stamped(image, still.stampLines(request.atMs, request.offsetSeconds));
-    if (!still.save(image, path))
-        return failed(err, still.errorString());
-    out << QDir::toNativeSeparators(path) << '\n';
-    return Success;
+    if (written == 0)
+        return failed(err, missing.join(QLatin1Char('\n')));
+    for (const QString& line : qAsConst(missing))
+        err << line << '\n';
+    return missing.isEmpty() ? Success : PartialSuccess;
 }
 
 int CommandLine::exportOverlay(QTextStream& out, QTextStream& err, const Request& request,

@@ -13,7 +13,7 @@ class QTextStream;
 // The program's command line. Without a command it names files and folders to open in the
 // window; with one (help, version, list, track, clip or still export) it runs on its own, with
 // no window and no display, and ends with an exit code: 0 done, 1 the command failed, 2 the
-// command line is wrong.
+// command line is wrong, 3 done but for channels without a readable recording there.
 class CommandLine
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
@@ -22,7 +22,8 @@ public:
     {
         Success = 0,
         Failed = 1,
-        UsageError = 2
+        UsageError = 2,
+        PartialSuccess = 3
     };
 
     enum class Mode
@@ -78,6 +79,9 @@ private:
     // Fails for the first of `paths` that exists, unless --overwrite is given; -1 otherwise.
     // Recordings of `trip` are left to the export, which never replaces them.
     int refuseExisting(QTextStream& err, const Trip::TripList& trip, const QStringList& paths) const;
+    // -1 with the channels --channel asks for in `channels` (none without it), otherwise the
+    // exit code after the message.
+    int readChannels(QTextStream& err, const Trip::TripList& trip, QStringList& channels) const;
     int usageError(QTextStream& err, const QString& message) const;
     int failed(QTextStream& err, const QString& message) const;
     int list(QTextStream& out, QTextStream& err);

@@ -11,6 +11,7 @@
 #include "overlayexport.h"
 #include "privacyzones.h"
 #include "snapshot.h"
+#include "tripchannels.h"
 #include "tripclock.h"
 #include "units.h"
 #include "zelcfg.h"
@@ -54,6 +55,14 @@ EvidenceExport::EvidenceExport(QWidget* window) : QObject(window), m_window(wind
 {
     m_snapshots.setMaxThreadCount(1);
     connect(this, &EvidenceExport::snapshotDone, this, &EvidenceExport::reportSnapshot, Qt::QueuedConnection);
+    connect(this, &EvidenceExport::channelSnapshotsDone, this, &EvidenceExport::reportChannelSnapshots,
+            Qt::QueuedConnection);
+}
+
+QStringList EvidenceExport::channels() const
+{
+    const QStringList shown = m_channelSource ? m_channelSource() : QStringList();
+    return shown.size() > 1 ? shown : QStringList();
 }
 
 EvidenceExport::~EvidenceExport()
@@ -205,7 +214,7 @@ QString EvidenceExport::askSavePath(const QString& title, const QString& name, c
     return path;
 }
 
-bool EvidenceExport::confirmReplace(const QString& path) const
+bool EvidenceExport::confirmReplace(const QString& path, bool channelClip) const
 {
     QMessageBox box(QMessageBox::Question, ZelCfg::AppName,
                     tr("%1 exists already.").arg(QDir::toNativeSeparators(path)), QMessageBox::NoButton,
@@ -213,7 +222,8 @@ bool EvidenceExport::confirmReplace(const QString& path) const
     box.setObjectName(QStringLiteral("replaceTrack"));
     box.setWindowIcon(QIcon(Design::WindowIconPath));
     box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(tr("The clip's track goes into this file. Replace it?"));
+    box.setInformativeText(channelClip ? tr("A channel's clip goes into this file. Replace it?")
+                                       : tr("The clip's track goes into this file. Replace it?"));
     QPushButton* replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
     QPushButton* keep = box.addButton(tr("Don't export"), QMessageBox::RejectRole);
     replace->setObjectName(QStringLiteral("replace"));
@@ -246,9 +256,18 @@ void EvidenceExport::exportClip(qint64 fromMs, qint64 toMs)
     const QString track = ClipExport::trackPathFor(path);
     if (m_positions && QFileInfo::exists(track) && !confirmReplace(track))
         return;
+    // Nor are the channels' clips, which the dialog did not name.
+    const QStringList shown = channels();
+    for (const QString& channel : shown) {
+        const QString clip = Trip::TripChannels::pathFor(path, channel);
+        if (QFileInfo::exists(clip) && !confirmReplace(clip, true))
+            return;
+    }
     auto* job = new ClipExportJob(*m_trip, fromMs, toMs, exportedPositions(), m_window);
     job->exporter()->setExactCut(exactCut());
-    startJob(job, path, fromMs);
+    if (!shown.isEmpty())
+        job->exporter()->setChannels(shown, true);
+    startJob(job, path, fromMs, shown);
 }
 
 void EvidenceExport::exportOverlay(qint64 fromMs, qint64 toMs)
@@ -270,7 +289,7 @@ void EvidenceExport::exportOverlay(qint64 fromMs, qint64 toMs)
     overlay->setTileSource(&CachedTiles::tile);
     // The trip's masks, on the clip's clock.
     overlay->setMasks(MaskStore::load(*m_trip).shifted(double(fromMs) / 1000.0));
-    startJob(new ClipExportJob(overlay, m_window), path, fromMs);
+    startJob(new ClipExportJob(overlay, m_window), path, fromMs, {});
 }
 
 void EvidenceExport::editMasks(qint64 positionMs)
@@ -282,7 +301,7 @@ void EvidenceExport::editMasks(qint64 positionMs)
         emit note(tr("Masks saved: exports with data and snapshots of this trip apply them."));
 }
 
-void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fromMs)
+void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fromMs, const QStringList& shown)
 {
     job->setParent(this);
     m_job = job;
@@ -291,15 +310,25 @@ void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fr
     connect(quitKey, &QShortcut::activated, m_window, &QWidget::close);
     connect(job, &ClipExportJob::starting, this, &EvidenceExport::clipExportStarting, Qt::DirectConnection);
     connect(job, &ClipExportJob::finished, this,
-            [this, job, fromMs](bool ok, bool cancelled, const QString& clip, const QString& error) {
+            [this, job, fromMs, channels = shown](bool ok, bool cancelled, const QString& clip,
+                                                  const QString& error) {
                 const QString name = QDir::toNativeSeparators(clip);
                 const bool quit = std::exchange(m_quitWhenSaved, false);
                 if (ok && quit)
                     QTimer::singleShot(0, m_window, &QWidget::close);
-                if (ok) {
+                const ClipExport* exporter = job->exporter();
+                if (ok && !channels.isEmpty()) {
+                    // Several channels: the files written, then the channels' missing parts.
+                    QStringList names;
+                    for (const QString& written : exporter->writtenFiles())
+                        names << QFileInfo(written).fileName();
+                    QString saved = tr("Clips saved: %1").arg(names.join(QStringLiteral(", ")));
+                    for (const ClipExport::Missing& part : exporter->missing())
+                        saved += QStringLiteral("; ") + ClipExport::missingText(part);
+                    emit note(saved);
+                } else if (ok) {
                     QString saved = m_positions ? tr("Clip saved: %1 (with its track as GPX)").arg(name)
                                                 : tr("Clip saved: %1").arg(name);
-                    const ClipExport* exporter = job->exporter();
                     if (exporter && exporter->startsEarly()) {
                         // A stream copy starts at a key frame: say where, as the clip shows it.
                         saved += QStringLiteral("; ") +
@@ -354,6 +383,40 @@ void EvidenceExport::takeSnapshot(qint64 positionMs)
     const QStringList stamp =
         snapshotStamp() ? still.stampLines(positionMs, Units::clockOffsetSeconds()) : QStringList();
     const Masks masks = MaskStore::load(*m_trip);
+    const QStringList shown = channels();
+    if (!shown.isEmpty()) {
+        // One still per channel of the same instant, each named with its channel.
+        m_snapshots.start([this, still, folder, name, stamp, masks, positionMs, shown,
+                           main = m_trip->front().channel]() mutable {
+            QStringList paths;
+            QStringList missing;
+            if (!QDir().mkpath(folder)) {
+                missing << tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folder));
+                emit channelSnapshotsDone(paths, missing, QPrivateSignal());
+                return;
+            }
+            for (const QString& channel : shown) {
+                if (!still.grab(positionMs, channel)) {
+                    missing << still.errorString();
+                    continue;
+                }
+                QImage image = still.frame();
+                // Masks are drawn on the trip's own channel.
+                if (channel == main)
+                    masks.apply(image, double(positionMs) / 1000.0);
+                if (!stamp.isEmpty())
+                    image = Snapshot::stamped(image, stamp);
+                const QString path =
+                    unusedPath(QDir(folder).filePath(Trip::TripChannels::pathFor(name, channel)));
+                if (still.save(image, path))
+                    paths << path;
+                else
+                    missing << still.errorString();
+            }
+            emit channelSnapshotsDone(paths, missing, QPrivateSignal());
+        });
+        return;
+    }
     // Decoding a large frame and writing its PNG take a good part of a second: off the GUI
     // thread, one snapshot after the other so that names taken in the same second stay unique.
     m_snapshots.start([this, still, folder, name, stamp, masks, positionMs]() mutable {
@@ -389,4 +452,22 @@ void EvidenceExport::reportSnapshot(const QString& path, const QString& error)
     }
     emit note(tr("Snapshot saved: %1").arg(QDir::toNativeSeparators(path)));
     emit snapshotSaved(path);
+}
+
+void EvidenceExport::reportChannelSnapshots(const QStringList& paths, const QStringList& missing)
+{
+    if (paths.isEmpty()) {
+        qCWarning(lcExport).noquote() << "snapshots failed:" << missing.join(QStringLiteral("; "));
+        showError(tr("The snapshot could not be saved."), missing.join(QLatin1Char('\n')));
+        return;
+    }
+    QStringList names;
+    for (const QString& path : paths)
+        names << QDir::toNativeSeparators(path);
+    QString text = tr("Snapshots saved: %1").arg(names.join(QStringLiteral(", ")));
+    if (!missing.isEmpty())
+        text += QStringLiteral("; ") + missing.join(QStringLiteral("; "));
+    emit note(text);
+    for (const QString& path : paths)
+        emit snapshotSaved(path);
 }

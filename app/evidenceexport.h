@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <functional>
 #include <memory>
 
 class ClipExportJob;
@@ -46,6 +47,10 @@ public:
     static int overlayItems();
     static void setOverlayItems(int items);
 
+    // The channels the window shows; clips and snapshots are made of each when there are
+    // several.
+    void setChannelSource(std::function<QStringList()> source) { m_channelSource = std::move(source); }
+
 public slots:
     void setTrip(std::shared_ptr<Trip::TripList> trip);
     void setPositions(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
@@ -66,24 +71,31 @@ signals:
     void snapshotSaved(const QString& path);
     // A snapshot taken on the worker thread: the file written, or why it failed.
     void snapshotDone(const QString& path, const QString& error, QPrivateSignal);
+    // Snapshots of several channels: the files written and the channels that gave none.
+    void channelSnapshotsDone(const QStringList& paths, const QStringList& missing, QPrivateSignal);
 
 private:
     void reportSnapshot(const QString& path, const QString& error);
     // The trip's records with the positions inside the privacy zones removed.
     PositionsPtr exportedPositions() const;
     // Runs a clip export job and reports its outcome.
-    void startJob(ClipExportJob* job, const QString& path, qint64 fromMs);
+    void startJob(ClipExportJob* job, const QString& path, qint64 fromMs, const QStringList& shown);
+    void reportChannelSnapshots(const QStringList& paths, const QStringList& missing);
+    // The shown channels when there are several, else none (the main channel only).
+    QStringList channels() const;
     // A path to save to, asked in a dialog that starts in the last export folder with `name`.
     QString askSavePath(const QString& title, const QString& name, const QString& filter,
                         const QString& suffix) const;
     QString clockName(qint64 positionMs, const QString& suffix) const;
     void showError(const QString& text, const QString& detail) const;
-    // Asks whether the file at `path` may be replaced.
-    bool confirmReplace(const QString& path) const;
+    // Asks whether the file at `path` may be replaced: the clip's track, or with `channelClip`
+    // the clip of one channel.
+    bool confirmReplace(const QString& path, bool channelClip = false) const;
 
     QWidget* m_window = nullptr;
     std::shared_ptr<Trip::TripList> m_trip;
     PositionsPtr m_positions;
+    std::function<QStringList()> m_channelSource;
     QPointer<ClipExportJob> m_job;
     bool m_quitWhenSaved = false;
     // Decodes and writes snapshots one after the other, off the GUI thread.

@@ -23,6 +23,7 @@
 #include "statusnote.h"
 #include "stringlistpointer.h"
 #include "stylesheet.h"
+#include "tripchannels.h"
 #include "tripitem.h"
 #include "tripsession.h"
 #include "tripsummary.h"
@@ -467,6 +468,7 @@ void MainWindow::connectEvidence()
     EvidenceExport* evidence = m_evidence;
     connect(m_session, &TripSession::tripLoaded, evidence, &EvidenceExport::setTripData, queued);
     connect(m_session, &TripSession::positionsReady, evidence, &EvidenceExport::setTripData, queued);
+    evidence->setChannelSource([this]() { return shownChannels(); });
     // The clock beside the position is the session's, which knows the trip's records once they
     // arrive after the trip.
     ctrl->setClockSource([session = m_session](qint64 ms) { return session->clockAt(ms); });
@@ -504,6 +506,12 @@ void MainWindow::connectEvidence()
         queued);
     m_exportMenu->clearMarksAction()->setEnabled(false);
     connect(evidence, &EvidenceExport::note, m_statusNote, &StatusNote::showNote);
+}
+
+QStringList MainWindow::shownChannels() const
+{
+    // The channels on screen in the video area's layout, the one shown large first.
+    return m_deck->shownChannels();
 }
 
 bool MainWindow::isWindowFullScreen() const

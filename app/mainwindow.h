@@ -82,6 +82,9 @@ public:
     // The video area: the trip's channels and how they are laid out.
     ChannelDeck* channelDeck() const { return m_deck; }
     StatusNote* statusNote() const { return m_statusNote; }
+    // The channels of the playing trip that the video area shows, main first: clip export and
+    // snapshots make one file for each.
+    QStringList shownChannels() const;
 
 signals:
     void openFileDialog(const QString& dir);

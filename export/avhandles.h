@@ -78,4 +78,15 @@ inline int64_t msToStream(qint64 ms, const AVStream* stream)
     return streamStart(stream) + av_rescale_q(ms, AVRational{1, 1000}, stream->time_base);
 }
 
+// Where a file's video starts in its presentation times, in ms; 0 when unknown.
+inline qint64 videoStartMs(const QString& path)
+{
+    const Input in = openInput(path);
+    const int v = in ? av_find_best_stream(in.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) : -1;
+    if (v < 0)
+        return 0;
+    const AVStream* stream = in->streams[v];
+    return av_rescale_q(streamStart(stream), stream->time_base, AVRational{1, 1000});
+}
+
 } // namespace Av

@@ -5,7 +5,9 @@
 #include "exportlog.h"
 #include "recordingguard.h"
 #include "trackexport.h"
+#include "tripchannels.h"
 #include "triptimeline.h"
+#include "units.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,6 +30,10 @@ using WriteBuffer = const uint8_t*;
 #endif
 
 constexpr int IoBufferSize = 256 * 1024;
+
+// A channel's recording may begin or end this much apart from the main channel's without its
+// gap being named: cameras start their channels' files a little apart.
+constexpr qint64 UnnamedGapMs = 500;
 
 int writeToDevice(void* opaque, WriteBuffer data, int size)
 {
@@ -198,6 +204,23 @@ void ClipExport::setPositions(PositionsPtr positions, qint64 clockOffsetSeconds)
     m_clockOffset = clockOffsetSeconds;
 }
 
+void ClipExport::setChannels(const QStringList& channels, bool nameByChannel)
+{
+    m_channels = channels;
+    m_nameByChannel = nameByChannel || channels.size() > 1;
+}
+
+QString ClipExport::missingText(const Missing& missing)
+{
+    if (!missing.file.isEmpty())
+        return tr("The %1 recording %2 cannot be read: %3")
+            .arg(missing.channel, QDir::toNativeSeparators(missing.file), missing.reason);
+    if (!missing.reason.isEmpty())
+        return tr("No %1 clip written: %2").arg(missing.channel, missing.reason);
+    return tr("No %1 recording from %2 to %3")
+        .arg(missing.channel, Units::positionText(missing.fromMs), Units::positionText(missing.toMs));
+}
+
 QString ClipExport::trackPathFor(const QString& clipPath)
 {
     const QFileInfo info(clipPath);
@@ -220,10 +243,15 @@ bool ClipExport::run(const QString& path)
     m_percent = -1;
     m_clipFromMs = m_clipToMs = 0;
     m_startsEarly = false;
+    m_written.clear();
+    m_missing.clear();
+    m_doneMs = 0;
     if (m_trip.empty() || TripTimeline(m_trip).duration() <= 0) {
         m_error = tr("The trip has no video to export.");
         return false;
     }
+    if (!m_channels.isEmpty())
+        return runChannels(path);
     const QString trackPath = trackPathFor(path);
     for (const QString& target : {path, m_positions ? trackPath : QString()}) {
         const QString recording = target.isEmpty() ? QString() : RecordingGuard::recordingAt(m_trip, target);
@@ -238,7 +266,14 @@ bool ClipExport::run(const QString& path)
         m_error = tr("Cannot write %1: %2").arg(path, clip.errorString());
         return false;
     }
-    if (!remux(clip))
+    std::vector<Source> sources;
+    m_totalMs = 0;
+    for (const TripTimeline::Piece& piece : TripTimeline(m_trip).pieces(m_fromMs, m_toMs)) {
+        sources.push_back(
+            {piece.index, m_trip[std::size_t(piece.index)].videoFile, piece.fromMs, piece.toMs, false, 0});
+        m_totalMs += piece.toMs - piece.fromMs;
+    }
+    if (!remux(clip, sources, QString()))
         return false;
 
     std::unique_ptr<QSaveFile> track;
@@ -269,18 +304,186 @@ bool ClipExport::run(const QString& path)
         QFile::remove(path);
         return false;
     }
+    m_written << path;
+    if (track)
+        m_written << trackPath;
     emit progressChanged(100);
     return true;
 }
 
-bool ClipExport::remux(QIODevice& device)
+std::vector<ClipExport::Source> ClipExport::sourcesOf(const QString& channel) const
+{
+    std::vector<Source> sources;
+    for (const TripTimeline::Piece& piece : TripTimeline(m_trip).pieces(m_fromMs, m_toMs)) {
+        const Trip::TripItem& item = m_trip[std::size_t(piece.index)];
+        const Trip::TripItem* recording = Trip::TripChannels::recordingOf(item, channel);
+        Source source{
+            piece.index, recording ? recording->videoFile : QString(), piece.fromMs, piece.toMs, false, 0};
+        if (recording && recording != &item) {
+            // The main file's time of an instant, as a presentation time of the other file.
+            source.presentation = true;
+            source.shiftMs =
+                Av::videoStartMs(item.videoFile) + Trip::TripChannels::offsetMs(item, *recording);
+        }
+        sources.push_back(source);
+    }
+    return sources;
+}
+
+void ClipExport::mergeGaps(std::vector<Missing>& missing, std::size_t from)
+{
+    const auto first = missing.begin() + std::ptrdiff_t(from);
+    std::stable_sort(first, missing.end(),
+                     [](const Missing& a, const Missing& b) { return a.fromMs < b.fromMs; });
+    std::vector<Missing> merged(first, missing.end());
+    missing.erase(first, missing.end());
+    for (Missing& part : merged) {
+        // Gaps that meet read as one; a recording that cannot be read is named on its own.
+        const bool plain = part.file.isEmpty() && part.reason.isEmpty();
+        if (plain && missing.size() > from && missing.back().file.isEmpty() &&
+            missing.back().reason.isEmpty() && missing.back().toMs >= part.fromMs) {
+            missing.back().toMs = std::max(missing.back().toMs, part.toMs);
+            continue;
+        }
+        missing.push_back(std::move(part));
+    }
+}
+
+bool ClipExport::runChannels(const QString& path)
+{
+    const QString trackPath = trackPathFor(path);
+    std::vector<std::pair<QString, std::vector<Source>>> jobs;
+    m_totalMs = 0;
+    for (const QString& channel : qAsConst(m_channels)) {
+        const QString target = m_nameByChannel ? Trip::TripChannels::pathFor(path, channel) : path;
+        const QString recording = RecordingGuard::recordingAt(m_trip, target);
+        if (!recording.isEmpty()) {
+            m_error = tr("Refusing to overwrite the recording %1.").arg(recording);
+            return false;
+        }
+        std::vector<Source> sources = sourcesOf(channel);
+        for (const Source& source : sources)
+            m_totalMs += source.file.isEmpty() ? 0 : source.toMs - source.fromMs;
+        jobs.emplace_back(target, std::move(sources));
+    }
+    if (m_positions && !RecordingGuard::recordingAt(m_trip, trackPath).isEmpty()) {
+        m_error =
+            tr("Refusing to overwrite the recording %1.").arg(RecordingGuard::recordingAt(m_trip, trackPath));
+        return false;
+    }
+
+    const bool exactCut = m_exactCut;
+    // Key frames differ between channels: only re-encoded starts begin at one instant.
+    if (m_channels.size() > 1)
+        m_exactCut = true;
+    std::vector<std::unique_ptr<QSaveFile>> clips;
+    QStringList clipPaths;
+    qint64 clipFromMs = 0;
+    qint64 clipToMs = 0;
+    bool startsEarly = false;
+    for (std::size_t c = 0; c < jobs.size(); ++c) {
+        const QString& channel = m_channels[int(c)];
+        const QString& target = jobs[c].first;
+        const std::vector<Source>& sources = jobs[c].second;
+        const std::size_t missingBefore = m_missing.size();
+        const qint64 doneBefore = m_doneMs;
+        auto clip = std::make_unique<QSaveFile>(target);
+        bool done = false;
+        m_noPictures = false;
+        if (std::none_of(sources.cbegin(), sources.cend(),
+                         [](const Source& s) { return !s.file.isEmpty(); })) {
+            m_error.clear();
+        } else if (!clip->open(QIODevice::WriteOnly)) {
+            m_error = tr("Cannot write %1: %2").arg(target, clip->errorString());
+        } else {
+            done = remux(*clip, sources, channel);
+        }
+        if (m_cancelled) {
+            m_exactCut = exactCut;
+            m_error = tr("The export was cancelled.");
+            return false;
+        }
+        const TripTimeline timeline(m_trip);
+        for (const Source& source : sources) {
+            if (source.file.isEmpty() && source.toMs > source.fromMs)
+                m_missing.push_back({channel, timeline.offset(source.index) + source.fromMs,
+                                     timeline.offset(source.index) + source.toMs, QString(), QString()});
+        }
+        mergeGaps(m_missing, missingBefore);
+        if (!done) {
+            // Whatever the channel's files hold, the other channels are exported. Its gaps and
+            // unreadable files tell why a clip without pictures was not written.
+            if (!m_error.isEmpty() && !(m_noPictures && m_missing.size() > missingBefore))
+                m_missing.push_back({channel, m_fromMs, m_toMs, QString(), m_error});
+            m_error.clear();
+            m_doneMs = doneBefore;
+            for (const Source& source : sources)
+                m_doneMs += source.file.isEmpty() ? 0 : source.toMs - source.fromMs;
+            continue;
+        }
+        if (clips.empty()) {
+            clipFromMs = m_clipFromMs;
+            clipToMs = m_clipToMs;
+        }
+        startsEarly = startsEarly || m_startsEarly;
+        clips.push_back(std::move(clip));
+        clipPaths << target;
+    }
+    m_exactCut = exactCut;
+    m_clipFromMs = clipFromMs;
+    m_clipToMs = clipToMs;
+    m_startsEarly = startsEarly;
+    if (clips.empty()) {
+        QStringList reasons;
+        for (const Missing& missing : m_missing)
+            reasons << missingText(missing);
+        m_error =
+            reasons.isEmpty() ? tr("Nothing to export in this range.") : reasons.join(QLatin1Char('\n'));
+        return false;
+    }
+
+    std::unique_ptr<QSaveFile> track;
+    if (m_positions) {
+        TrackExport gpx(m_trip, m_positions);
+        gpx.setRange(m_clipFromMs, std::max(m_clipFromMs, m_clipToMs - 1));
+        gpx.setClockOffset(m_clockOffset);
+        gpx.setName(QFileInfo(path).completeBaseName());
+        gpx.setOrder(TrackExport::Order::Timeline);
+        track = std::make_unique<QSaveFile>(trackPath);
+        if (!track->open(QIODevice::WriteOnly) || !gpx.write(TrackExport::Format::Gpx, *track)) {
+            m_error = tr("Cannot write %1: %2").arg(trackPath, track->errorString());
+            return false;
+        }
+    }
+    // All files appear together, or none.
+    for (std::size_t c = 0; c < clips.size(); ++c) {
+        if (!clips[c]->commit()) {
+            m_error = tr("Cannot write %1: %2").arg(clipPaths[int(c)], clips[c]->errorString());
+            for (int k = 0; k < int(c); ++k)
+                QFile::remove(clipPaths[k]);
+            return false;
+        }
+    }
+    if (track && !track->commit()) {
+        m_error = tr("Cannot write %1: %2").arg(trackPath, track->errorString());
+        for (const QString& clip : qAsConst(clipPaths))
+            QFile::remove(clip);
+        return false;
+    }
+    m_written = clipPaths;
+    if (track)
+        m_written << trackPath;
+    emit progressChanged(100);
+    return true;
+}
+
+bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, const QString& channel)
 {
     const TripTimeline timeline(m_trip);
-    const std::vector<TripTimeline::Piece> pieces = timeline.pieces(m_fromMs, m_toMs);
-    m_totalMs = 0;
-    for (const TripTimeline::Piece& piece : pieces)
-        m_totalMs += piece.toMs - piece.fromMs;
-    reportProgress(0);
+    // A channel's files keep their pictures' places on the trip's timeline.
+    const bool aligned = !channel.isEmpty();
+    reportProgress(m_doneMs);
+    m_noPictures = false;
 
     Output out;
     if (avformat_alloc_output_context2(&out.context, nullptr, "mp4", nullptr) < 0 || !out.context) {
@@ -300,44 +503,66 @@ bool ClipExport::remux(QIODevice& device)
     int outAudio = -1;
     int64_t offsetUs = 0; // where the next file's first frame goes in the output
     int64_t lastDts[2] = {INT64_MIN, INT64_MIN};
-    qint64 doneMs = 0;
+    int64_t clipOriginUs = INT64_MIN; // with `aligned`: the timeline's time of the clip's time 0
+    const qint64 rangeStartMs =
+        pieces.empty() ? 0 : timeline.offset(pieces.front().index) + pieces.front().fromMs;
+    qint64& doneMs = m_doneMs;
     bool wroteVideo = false;
     bool clipStarted = false;
     Av::Packet packet(av_packet_alloc());
     // The first file's video, which the later files must match.
     Av::Parameters firstVideo(avcodec_parameters_alloc());
 
-    for (const TripTimeline::Piece& piece : pieces) {
-        const QString& file = m_trip[std::size_t(piece.index)].videoFile;
+    for (const Source& piece : pieces) {
+        const QString& file = piece.file;
+        if (file.isEmpty())
+            continue; // a channel without a recording here: the caller names the gap
+        // A channel's recording that cannot be read is a gap in its clip.
+        const auto skip = [&](const QString& reason) {
+            m_missing.push_back({channel, timeline.offset(piece.index) + piece.fromMs,
+                                 timeline.offset(piece.index) + piece.toMs, file, reason});
+            doneMs += piece.toMs - piece.fromMs;
+            return true;
+        };
         const Av::Input in = Av::openInput(file);
         const int v = in ? av_find_best_stream(in.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) : -1;
         if (v < 0) {
+            if (aligned && skip(tr("no video")))
+                continue;
             m_error = tr("Cannot read the video of %1.").arg(file);
             return false;
         }
         const int a = av_find_best_stream(in.get(), AVMEDIA_TYPE_AUDIO, -1, v, nullptr, 0);
         AVStream* const vs = in->streams[v];
         AVStream* const as = a >= 0 ? in->streams[a] : nullptr;
-        const bool firstPiece = &piece == &pieces.front();
-        const int64_t fromPts = Av::msToStream(piece.fromMs, vs);
-        const int64_t endPts = Av::msToStream(piece.toMs, vs);
+        const bool firstPiece = outVideo < 0;
+        // The presentation time of the piece's time 0.
+        const int64_t origin = piece.presentation
+                                   ? -av_rescale_q(piece.shiftMs, AVRational{1, 1000}, vs->time_base)
+                                   : Av::streamStart(vs);
+        const int64_t fromPts = origin + av_rescale_q(piece.fromMs, AVRational{1, 1000}, vs->time_base);
+        const int64_t endPts = origin + av_rescale_q(piece.toMs, AVRational{1, 1000}, vs->time_base);
+        // Whether the range starts after the file's first picture.
+        const bool within = piece.presentation ? fromPts > Av::streamStart(vs) : piece.fromMs > 0;
 
-        if (piece.fromMs > 0) {
+        if (within) {
             // Reading on from where the file stands would start the clip at the file's start.
             const int sought = av_seek_frame(in.get(), v, fromPts, AVSEEK_FLAG_BACKWARD);
             if (sought < 0) {
                 qCWarning(lcExport).noquote() << "cannot seek to" << piece.fromMs << "ms in" << file
                                               << "for a clip:" << Av::errorText(sought);
+                if (aligned && skip(tr("the range cannot be found in it")))
+                    continue;
                 m_error = tr("Cannot find the start of the range in %1.").arg(file);
                 return false;
             }
         }
         ExactStart start;
-        if (firstPiece && m_exactCut && piece.fromMs > 0) {
+        if (firstPiece && m_exactCut && within) {
             const auto progress = [&](int64_t pts) {
-                const qint64 inFileMs =
-                    av_rescale_q(pts - Av::streamStart(vs), vs->time_base, AVRational{1, 1000});
-                reportProgress(qBound<qint64>(0, inFileMs - piece.fromMs, piece.toMs - piece.fromMs));
+                const qint64 inFileMs = av_rescale_q(pts - origin, vs->time_base, AVRational{1, 1000});
+                reportProgress(doneMs +
+                               qBound<qint64>(0, inFileMs - piece.fromMs, piece.toMs - piece.fromMs));
                 return !m_cancelled;
             };
             if (!readExactStart(in.get(), v, fromPts, endPts, m_cancelled, progress, start)) {
@@ -391,6 +616,20 @@ bool ClipExport::remux(QIODevice& device)
 
         // The first key frame's decoding time, or the first re-encoded picture's: this file's time 0.
         int64_t zero = start.zero;
+        // With `aligned`, this file's time 0 goes where the timeline has it.
+        const auto place = [&]() {
+            if (!aligned)
+                return;
+            const int64_t at = av_rescale_q(timeline.offset(piece.index), AVRational{1, 1000}, TimeBase) +
+                               av_rescale_q(zero - origin, vs->time_base, TimeBase);
+            // The clip's time 0 is the start of the range, or the first picture when it is
+            // shown from before: a channel that begins later starts later in its clip too.
+            if (clipOriginUs == INT64_MIN)
+                clipOriginUs = std::min(at, av_rescale_q(rangeStartMs, AVRational{1, 1000}, TimeBase));
+            offsetUs = at - clipOriginUs;
+        };
+        if (zero != AV_NOPTS_VALUE)
+            place();
         // The pictures this file gives the clip, from the start of the first to the end of the last.
         int64_t firstShown = INT64_MAX;
         int64_t lastShownEnd = INT64_MIN;
@@ -476,6 +715,7 @@ bool ClipExport::remux(QIODevice& device)
                         continue;
                     }
                     zero = dts;
+                    place();
                     const int64_t audioZero =
                         withAudio ? av_rescale_q(zero, vs->time_base, as->time_base) : 0;
                     for (Av::Packet& held : pendingAudio) {
@@ -510,8 +750,7 @@ bool ClipExport::remux(QIODevice& device)
                 }
                 heldVideo.clear();
                 videoEnd = std::max(videoEnd, pts - zero + packet->duration);
-                const qint64 inFileMs =
-                    av_rescale_q(pts - Av::streamStart(vs), vs->time_base, AVRational{1, 1000});
+                const qint64 inFileMs = av_rescale_q(pts - origin, vs->time_base, AVRational{1, 1000});
                 if (!write(packet.get(), vs, outVideo))
                     return failWrite();
                 wroteVideo = true;
@@ -538,10 +777,10 @@ bool ClipExport::remux(QIODevice& device)
             const qint64 fileStart = timeline.offset(piece.index);
             const qint64 fileEnd = fileStart + timeline.fileDuration(piece.index);
             const auto position = [&](int64_t pts, AVRounding rounding) {
-                return qBound(fileStart,
-                              fileStart + av_rescale_q_rnd(pts - Av::streamStart(vs), vs->time_base,
-                                                           AVRational{1, 1000}, rounding),
-                              fileEnd);
+                return qBound(
+                    fileStart,
+                    fileStart + av_rescale_q_rnd(pts - origin, vs->time_base, AVRational{1, 1000}, rounding),
+                    fileEnd);
             };
             if (!clipStarted) {
                 m_clipFromMs = position(firstShown, AV_ROUND_DOWN);
@@ -550,11 +789,28 @@ bool ClipExport::remux(QIODevice& device)
             }
             m_clipToMs = position(lastShownEnd, AV_ROUND_UP);
         }
+        if (aligned) {
+            // A recording that begins late, ends early or breaks off leaves a gap in its clip.
+            const qint64 fileStart = timeline.offset(piece.index);
+            const auto inFile = [&](int64_t pts) {
+                return qint64(av_rescale_q(pts - origin, vs->time_base, AVRational{1, 1000}));
+            };
+            const bool shown = firstShown <= lastShownEnd;
+            const qint64 shownFrom = shown ? std::max(piece.fromMs, inFile(firstShown)) : piece.toMs;
+            const qint64 shownTo = shown ? std::min(piece.toMs, inFile(lastShownEnd)) : piece.toMs;
+            if (shownFrom - piece.fromMs > UnnamedGapMs)
+                m_missing.push_back(
+                    {channel, fileStart + piece.fromMs, fileStart + shownFrom, QString(), QString()});
+            if (piece.toMs - shownTo > UnnamedGapMs)
+                m_missing.push_back({channel, fileStart + std::max(shownTo, piece.fromMs),
+                                     fileStart + piece.toMs, QString(), QString()});
+        }
         offsetUs += av_rescale_q(videoEnd, vs->time_base, TimeBase);
         doneMs += piece.toMs - piece.fromMs;
         reportProgress(doneMs);
     }
 
+    m_noPictures = !wroteVideo;
     if (!wroteVideo) {
         m_error = tr("Nothing to export in this range.");
         return false;

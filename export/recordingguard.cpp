@@ -23,6 +23,10 @@ QString RecordingGuard::recordingAt(const Trip::TripList& trip, const QString& p
             if (samePath(recording, path))
                 return recording;
         }
+        // The other channels' recordings too.
+        QString other = recordingAt(item.channels, path);
+        if (!other.isEmpty())
+            return other;
     }
     return QString();
 }

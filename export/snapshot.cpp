@@ -5,6 +5,7 @@
 #include "privacyzones.h"
 #include "recordingguard.h"
 #include "trackexport.h"
+#include "tripchannels.h"
 #include "tripclock.h"
 #include "tripfile.h"
 #include "triptimeline.h"
@@ -47,6 +48,10 @@ QImage toImage(const AVFrame* frame)
     return image;
 }
 
+// The longest a channel's last picture may have been shown before the instant asked for: the
+// pictures of a recording lie much closer together.
+constexpr qint64 UnshownGapMs = 500;
+
 } // namespace
 
 Snapshot::Snapshot(Trip::TripList trip, PositionsPtr positions)
@@ -73,7 +78,57 @@ bool Snapshot::grab(qint64 positionMs)
     return true;
 }
 
+bool Snapshot::grab(qint64 positionMs, const QString& channel)
+{
+    m_error.clear();
+    m_frame = QImage();
+    const TripTimeline timeline(m_trip);
+    const int index = timeline.indexAt(positionMs);
+    if (index < 0) {
+        m_error = tr("The trip has no video.");
+        return false;
+    }
+    const Trip::TripItem& item = m_trip[std::size_t(index)];
+    const Trip::TripItem* recording = Trip::TripChannels::recordingOf(item, channel);
+    if (!recording) {
+        m_error = tr("No %1 recording at %2").arg(channel, Units::positionText(positionMs));
+        return false;
+    }
+    if (recording == &item)
+        return grab(positionMs);
+    const qint64 timeMs = timeline.timeInFile(positionMs) + Av::videoStartMs(item.videoFile) +
+                          Trip::TripChannels::offsetMs(item, *recording);
+    // Before the channel's first picture it shows nothing of this instant.
+    if (timeMs < Av::videoStartMs(recording->videoFile)) {
+        m_error = tr("No %1 recording at %2").arg(channel, Units::positionText(positionMs));
+        return false;
+    }
+    QString reason;
+    qint64 shownMs = timeMs;
+    m_frame = decodeFrame(recording->videoFile, timeMs, true, &reason, &shownMs);
+    if (m_frame.isNull()) {
+        m_error = tr("No %1 recording at %2: %3")
+                      .arg(channel, Units::positionText(positionMs),
+                           reason.isEmpty() ? tr("Cannot decode a frame of %1.").arg(recording->videoFile)
+                                            : reason);
+        return false;
+    }
+    // A recording that ends early or breaks off has no picture of this instant.
+    if (timeMs - shownMs > UnshownGapMs) {
+        m_frame = QImage();
+        m_error = tr("No %1 recording at %2").arg(channel, Units::positionText(positionMs));
+        return false;
+    }
+    return true;
+}
+
 QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, QString* error)
+{
+    return decodeFrame(videoFile, timeMs, false, error);
+}
+
+QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, bool presentation, QString* error,
+                             qint64* shownMs)
 {
     const Av::Input in = Av::openInput(videoFile);
     const AVCodec* decoder = nullptr;
@@ -89,8 +144,9 @@ QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, QString* e
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
         return QImage();
 
-    const int64_t target = Av::msToStream(timeMs, stream);
-    if (timeMs > 0) {
+    const int64_t target = presentation ? av_rescale_q(timeMs, AVRational{1, 1000}, stream->time_base)
+                                        : Av::msToStream(timeMs, stream);
+    if (presentation ? target > Av::streamStart(stream) : timeMs > 0) {
         // Decoding on from the file's start would give another frame than the one asked for.
         const int sought = av_seek_frame(in.get(), v, target, AVSEEK_FLAG_BACKWARD);
         if (sought < 0) {
@@ -132,6 +188,8 @@ QImage Snapshot::decodeFrame(const QString& videoFile, qint64 timeMs, QString* e
         avcodec_send_packet(codec.get(), nullptr);
         receive();
     }
+    if (haveShown && shownMs && shown->best_effort_timestamp != AV_NOPTS_VALUE)
+        *shownMs = av_rescale_q(shown->best_effort_timestamp, stream->time_base, AVRational{1, 1000});
     return haveShown ? toImage(shown.get()) : QImage();
 }
 

@@ -18,6 +18,9 @@ public:
 
     // Decodes the frame shown at `positionMs` of the trip; false with errorString() on failure.
     bool grab(qint64 positionMs);
+    // The same for one channel: its picture of the instant the main channel shows at
+    // `positionMs`. False with errorString() when it recorded nothing readable then.
+    bool grab(qint64 positionMs, const QString& channel);
     QImage frame() const { return m_frame; }
     QString errorString() const { return m_error; }
 
@@ -39,6 +42,11 @@ public:
     static QImage decodeFrame(const QString& videoFile, qint64 timeMs, QString* error = nullptr);
 
 private:
+    // `presentation`: `timeMs` is a presentation time of the file, not a time from its first
+    // picture. `shownMs`, if given, gets the presentation time of the picture decoded.
+    static QImage decodeFrame(const QString& videoFile, qint64 timeMs, bool presentation, QString* error,
+                              qint64* shownMs = nullptr);
+
     Trip::TripList m_trip;
     PositionsPtr m_positions;
     QImage m_frame;

@@ -93,6 +93,26 @@ Lizenzvertrag</translation>
         <source>Cannot find the start of the range in %1.</source>
         <translation>Der Anfang des Bereichs ist in %1 nicht auffindbar.</translation>
     </message>
+    <message>
+        <source>The %1 recording %2 cannot be read: %3</source>
+        <translation>Die Aufnahme %2 des Kanals %1 kann nicht gelesen werden: %3</translation>
+    </message>
+    <message>
+        <source>No %1 clip written: %2</source>
+        <translation>Kein Abschnitt des Kanals %1 geschrieben: %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording from %2 to %3</source>
+        <translation>Keine Aufnahme des Kanals %1 von %2 bis %3</translation>
+    </message>
+    <message>
+        <source>no video</source>
+        <translation>kein Video</translation>
+    </message>
+    <message>
+        <source>the range cannot be found in it</source>
+        <translation>der Bereich ist darin nicht zu finden</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -319,6 +339,12 @@ Lizenzvertrag</translation>
     <message>
         <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
         <translation>--overlay-items erwartet band, map und graph, durch Kommas getrennt, nicht %1.</translation>
+        <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
+        <translation>Der Kamerakanal (wie --list ihn nennt) des Abschnitts oder Standbilds, oder all: eine Datei je Kanal, mit _&lt;Kanal&gt; vor der Endung benannt, alle vom selben Augenblick (Abschnitte von --from bis zum nächsten Schlüsselbild jedes Kanals neu kodiert). Exit-Code 3: geschrieben, aber einem Kanal fehlt für einen Teil davon eine lesbare Aufnahme.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no channel %2; its channels: %3.</source>
+        <translation>Fahrt %1 hat keinen Kanal %2; ihre Kanäle: %3.</translation>
     </message>
 </context>
 <context>
@@ -502,6 +528,16 @@ Lizenzvertrag</translation>
     <message>
         <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
         <translation>Masken gespeichert: Exporte mit Daten und Standbilder dieser Fahrt wenden sie an.</translation>
+        <source>Clips saved: %1</source>
+        <translation>Abschnitte gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>Snapshots saved: %1</source>
+        <translation>Standbilder gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>A channel&apos;s clip goes into this file. Replace it?</source>
+        <translation>Der Abschnitt eines Kanals kommt in diese Datei. Ersetzen?</translation>
     </message>
 </context>
 <context>
@@ -1234,6 +1270,12 @@ Lizenzvertrag</translation>
     <message>
         <source>position hidden</source>
         <translation>Position verborgen</translation>
+        <source>No %1 recording at %2</source>
+        <translation>Keine Aufnahme des Kanals %1 bei %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording at %2: %3</source>
+        <translation>Keine Aufnahme des Kanals %1 bei %2: %3</translation>
     </message>
 </context>
 <context>

@@ -92,6 +92,26 @@
         <source>Cannot find the start of the range in %1.</source>
         <translation>Cannot find the start of the range in %1.</translation>
     </message>
+    <message>
+        <source>The %1 recording %2 cannot be read: %3</source>
+        <translation>The %1 recording %2 cannot be read: %3</translation>
+    </message>
+    <message>
+        <source>No %1 clip written: %2</source>
+        <translation>No %1 clip written: %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording from %2 to %3</source>
+        <translation>No %1 recording from %2 to %3</translation>
+    </message>
+    <message>
+        <source>no video</source>
+        <translation>no video</translation>
+    </message>
+    <message>
+        <source>the range cannot be found in it</source>
+        <translation>the range cannot be found in it</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -318,6 +338,12 @@
     <message>
         <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
         <translation>--overlay-items takes band, map and graph, separated by commas, not %1.</translation>
+        <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
+        <translation>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no channel %2; its channels: %3.</source>
+        <translation>Trip %1 has no channel %2; its channels: %3.</translation>
     </message>
 </context>
 <context>
@@ -501,6 +527,16 @@
     <message>
         <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
         <translation>Masks saved: exports with data and snapshots of this trip apply them.</translation>
+        <source>Clips saved: %1</source>
+        <translation>Clips saved: %1</translation>
+    </message>
+    <message>
+        <source>Snapshots saved: %1</source>
+        <translation>Snapshots saved: %1</translation>
+    </message>
+    <message>
+        <source>A channel&apos;s clip goes into this file. Replace it?</source>
+        <translation>A channel&apos;s clip goes into this file. Replace it?</translation>
     </message>
 </context>
 <context>
@@ -1233,6 +1269,12 @@
     <message>
         <source>position hidden</source>
         <translation>position hidden</translation>
+        <source>No %1 recording at %2</source>
+        <translation>No %1 recording at %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording at %2: %3</source>
+        <translation>No %1 recording at %2: %3</translation>
     </message>
 </context>
 <context>

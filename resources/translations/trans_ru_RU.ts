@@ -96,6 +96,26 @@
         <source>Cannot find the start of the range in %1.</source>
         <translation>Не удаётся найти начало отрезка в %1.</translation>
     </message>
+    <message>
+        <source>The %1 recording %2 cannot be read: %3</source>
+        <translation>Не удаётся прочитать запись %2 канала %1: %3</translation>
+    </message>
+    <message>
+        <source>No %1 clip written: %2</source>
+        <translation>Фрагмент канала %1 не записан: %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording from %2 to %3</source>
+        <translation>Нет записи канала %1 с %2 до %3</translation>
+    </message>
+    <message>
+        <source>no video</source>
+        <translation>нет видео</translation>
+    </message>
+    <message>
+        <source>the range cannot be found in it</source>
+        <translation>в ней не найден нужный отрезок</translation>
+    </message>
 </context>
 <context>
     <name>ClipExportJob</name>
@@ -323,6 +343,12 @@
     <message>
         <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
         <translation>--overlay-items принимает band, map и graph через запятую, а не %1.</translation>
+        <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
+        <translation>Канал камеры (как его называет --list) для фрагмента или снимка, или all: по файлу на канал, с _&lt;канал&gt; перед расширением, все одного и того же момента (фрагменты перекодируются от --from до следующего ключевого кадра каждого канала). Код выхода 3: записано, но у какого-то канала нет читаемой записи для части отрезка.</translation>
+    </message>
+    <message>
+        <source>Trip %1 has no channel %2; its channels: %3.</source>
+        <translation>В поездке %1 нет канала %2; её каналы: %3.</translation>
     </message>
 </context>
 <context>
@@ -506,6 +532,16 @@
     <message>
         <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
         <translation>Маски сохранены: экспорт с данными и снимки этой поездки их применяют.</translation>
+        <source>Clips saved: %1</source>
+        <translation>Фрагменты сохранены: %1</translation>
+    </message>
+    <message>
+        <source>Snapshots saved: %1</source>
+        <translation>Снимки сохранены: %1</translation>
+    </message>
+    <message>
+        <source>A channel&apos;s clip goes into this file. Replace it?</source>
+        <translation>В этот файл записывается фрагмент одного из каналов. Заменить его?</translation>
     </message>
 </context>
 <context>
@@ -1246,6 +1282,12 @@
     <message>
         <source>position hidden</source>
         <translation>местоположение скрыто</translation>
+        <source>No %1 recording at %2</source>
+        <translation>Нет записи канала %1 в %2</translation>
+    </message>
+    <message>
+        <source>No %1 recording at %2: %3</source>
+        <translation>Нет записи канала %1 в %2: %3</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -63,6 +64,16 @@ QByteArray hashOf(const QString& path)
                                           : QByteArray();
 }
 
+// The drive frame a picture of the channel card shows (see scripts/cardgen/channels.py).
+int frameCode(const QImage& image)
+{
+    if (image.isNull())
+        return -1;
+    const QColor colour = image.pixelColor(image.width() / 2, image.height() / 4);
+    const auto digit = [](int value) { return int(std::lround((value - 16) / 32.0)); };
+    return digit(colour.red()) + 8 * digit(colour.green()) + 64 * digit(colour.blue());
+}
+
 } // namespace
 
 // Evidence out of the window without holding up the window.
@@ -79,6 +90,7 @@ private slots:
     void windowWritesTheClipTheCommandLineWrites();
     void exportWithDataRunsInTheBackground_data();
     void exportWithDataRunsInTheBackground();
+    void shownChannelsGiveOneFileEach();
     void cleanupTestCase();
 
 private:
@@ -405,6 +417,103 @@ void TestEvidenceExport::exportWithDataRunsInTheBackground()
     const QImage recorded = Snapshot::decodeFrame(trip.front().videoFile, 1500);
     QVERIFY2(steps(exported) < 0.2 * steps(recorded),
              qPrintable(QStringLiteral("%1 of %2").arg(steps(exported)).arg(steps(recorded))));
+}
+
+// With several channels shown, snapshots and clips are made of each, of the same instant; a
+// channel without a recording is named on the status line and the others are saved.
+void TestEvidenceExport::shownChannelsGiveOneFileEach()
+{
+    const QString card = m_tmp.filePath(QStringLiteral("channels"));
+    QProcess make;
+    make.start(qEnvironmentVariable("TARROW_SOURCE_DIR") + QStringLiteral("/scripts/make-channel-card"),
+               {card});
+    QVERIFY(make.waitForFinished(120000) && make.exitCode() == 0);
+    // Three segments of 3 s; the rear, 0.4 s late in each of its files, has none for the third.
+    Trip::TripList trip;
+    for (const QString& stamp :
+         {QStringLiteral("090000"), QStringLiteral("090003"), QStringLiteral("090006")}) {
+        const QString front = card + QStringLiteral("/BlackVue/Record/20240501_") + stamp;
+        Trip::TripItem item{3000, false, front + QStringLiteral("_NF.mp4"), QString()};
+        item.channel = QStringLiteral("front");
+        item.start =
+            QDateTime::fromString(QStringLiteral("20240501") + stamp, QStringLiteral("yyyyMMddHHmmss"));
+        item.start.setTimeSpec(Qt::UTC);
+        Trip::TripItem rear = item;
+        rear.videoFile = front + QStringLiteral("_NR.mp4");
+        rear.channel = QStringLiteral("rear");
+        if (QFileInfo::exists(rear.videoFile))
+            item.channels.push_back(rear);
+        trip.push_back(item);
+    }
+    const QString out = m_tmp.filePath(QStringLiteral("channels-out"));
+    const QString shots = m_tmp.filePath(QStringLiteral("channel-shots"));
+    QVERIFY(QDir().mkpath(out));
+    ZelSettings::setValue(ZelSettings::SnapshotPath, shots);
+    const auto restore = qScopeGuard([this] {
+        ZelSettings::setValue(ZelSettings::SnapshotPath, m_tmp.filePath(QStringLiteral("shots")));
+    });
+
+    QWidget window;
+    EvidenceExport evidence(&window);
+    evidence.setTrip(std::make_shared<Trip::TripList>(trip));
+    evidence.setChannelSource([]() { return QStringList{QStringLiteral("front"), QStringLiteral("rear")}; });
+    QSignalSpy saved(&evidence, &EvidenceExport::snapshotSaved);
+    QSignalSpy notes(&evidence, &EvidenceExport::note);
+
+    evidence.takeSnapshot(3500);
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 2, 30000);
+    QCOMPARE(QFileInfo(saved.at(0).at(0).toString()).fileName(),
+             QStringLiteral("2024-05-01_09-00-03+0000_front.png"));
+    QCOMPARE(QFileInfo(saved.at(1).at(0).toString()).fileName(),
+             QStringLiteral("2024-05-01_09-00-03+0000_rear.png"));
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(frameCode(QImage(saved.at(i).at(0).toString())), 87);
+
+    evidence.takeSnapshot(7000);
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 3, 30000);
+    QVERIFY(saved.at(2).at(0).toString().endsWith(QStringLiteral("_front.png")));
+    QVERIFY2(notes.last().at(0).toString().contains(QStringLiteral("No rear recording at 00:07.0")),
+             qPrintable(notes.last().at(0).toString()));
+
+    QSignalSpy finished(&evidence, &EvidenceExport::clipExportFinished);
+    Session::whenShown<QFileDialog>(
+        [out](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QDir(out).filePath(QStringLiteral("clip.mp4")));
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    evidence.exportClip(1300, 7500);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+    QVERIFY(finished.at(0).at(0).toBool());
+    QCOMPARE(entries(out), (QStringList{QStringLiteral("clip_front.mp4"), QStringLiteral("clip_rear.mp4")}));
+    QVERIFY2(
+        notes.last().at(0).toString().contains(QStringLiteral("No rear recording from 00:06.0 to 00:07.5")),
+        qPrintable(notes.last().at(0).toString()));
+    for (const QString& name : entries(out))
+        QCOMPARE(frameCode(Snapshot::decodeFrame(QDir(out).filePath(name), 0)), 32);
+
+    // The save dialog named none of the channels' clips: they are not replaced unasked.
+    QString asked;
+    Session::whenShown<QFileDialog>(
+        [out, &asked](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QDir(out).filePath(QStringLiteral("clip.mp4")));
+            Session::whenShown<QMessageBox>(
+                [&asked](QMessageBox* box) {
+                    asked = box->text();
+                    box->findChild<QAbstractButton*>(QStringLiteral("keep"))->click();
+                },
+                50);
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    const QByteArray before = hashOf(QDir(out).filePath(QStringLiteral("clip_front.mp4")));
+    evidence.exportClip(0, 1000);
+    QVERIFY2(asked.contains(QStringLiteral("clip_front.mp4")), qPrintable(asked));
+    QTest::qWait(200);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(hashOf(QDir(out).filePath(QStringLiteral("clip_front.mp4"))), before);
 }
 
 void TestEvidenceExport::cleanupTestCase()

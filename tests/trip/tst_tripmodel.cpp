@@ -1,4 +1,5 @@
 #include "mergefilelists.h"
+#include "tripchannels.h"
 #include "tripfile.h"
 #include "tripitem.h"
 
@@ -222,6 +223,51 @@ private slots:
             QCOMPARE(describe(trips), eventNewer ? QString("A:100000 EVENT:100000 A:100100")
                                                  : QString("EVENT:100000 A:100000 A:100100"));
         }
+    }
+
+    // A trip's channels, main first, and each channel's recording and file-time offset beside
+    // the main channel's files, also where the main channel's file is missing.
+    void channelsOfATrip()
+    {
+        const QDateTime nine(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
+        const auto item = [&](const QString& channel, qint64 startMs) {
+            TripItem made{3000, false, "/c/" + channel + QString::number(startMs) + ".mp4", QString()};
+            made.channel = channel;
+            made.start = nine.addMSecs(startMs);
+            return made;
+        };
+        TripItem first = item("rear", 0); // no front recording then: the rear is the main file
+        TripItem second = item("front", 3000);
+        second.channels = {item("interior", 3000), item("rear", 3400)};
+        const TripList trip{first, second};
+        QCOMPARE(TripChannels::names(trip), (QStringList{"rear", "front", "interior"}));
+        QCOMPARE(TripChannels::names(TripList{item("front", 0)}), QStringList{"front"});
+        QCOMPARE(TripChannels::recordingOf(trip[0], "rear"), &trip[0]);
+        QCOMPARE(TripChannels::recordingOf(trip[0], "front"), nullptr);
+        QCOMPARE(TripChannels::recordingOf(trip[1], "front"), &trip[1]);
+        QCOMPARE(TripChannels::recordingOf(trip[1], "rear"), &trip[1].channels[1]);
+        // The rear started 0.4 s later: the same instant lies 0.4 s earlier in its file.
+        QCOMPARE(TripChannels::offsetMs(trip[1], trip[1].channels[1]), qint64(-400));
+        QCOMPARE(TripChannels::offsetMs(trip[1], trip[1].channels[0]), qint64(0));
+    }
+
+    void channelFileNames_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("in a folder") << "/out/clip.mp4"
+                                     << "/out/clip_rear.mp4";
+        QTest::newRow("dots in the name") << "/out/2024-05-01_09.00+0200.png"
+                                          << "/out/2024-05-01_09.00+0200_rear.png";
+        QTest::newRow("no extension, dotted folder") << "/out.d/clip"
+                                                     << "/out.d/clip_rear";
+    }
+
+    void channelFileNames()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, named);
+        QCOMPARE(TripChannels::pathFor(path, "rear"), named);
     }
 };
 
