@@ -52,6 +52,45 @@ Lizenzvertrag</translation>
     </message>
 </context>
 <context>
+    <name>ChannelView</name>
+    <message>
+        <source>front</source>
+        <translation>vorn</translation>
+    </message>
+    <message>
+        <source>rear</source>
+        <translation>hinten</translation>
+    </message>
+    <message>
+        <source>interior</source>
+        <translation>innen</translation>
+    </message>
+    <message>
+        <source>left side</source>
+        <translation>links</translation>
+    </message>
+    <message>
+        <source>right side</source>
+        <translation>rechts</translation>
+    </message>
+    <message>
+        <source>left pillar</source>
+        <translation>Säule links</translation>
+    </message>
+    <message>
+        <source>right pillar</source>
+        <translation>Säule rechts</translation>
+    </message>
+    <message>
+        <source>The %1 recording cannot be played</source>
+        <translation>Die Aufnahme der Kamera „%1“ lässt sich nicht abspielen</translation>
+    </message>
+    <message>
+        <source>No %1 recording for %2–%3</source>
+        <translation>Keine Aufnahme der Kamera „%1“ für %2–%3</translation>
+    </message>
+</context>
+<context>
     <name>ClipExport</name>
     <message>
         <source>Cannot read the video of %1.</source>
@@ -303,8 +342,6 @@ Lizenzvertrag</translation>
         <translation>Der Abschnitt beginnt %1 s vor --from, bei %2 (Schlüsselbild); mit --exact-cut beginnt er bei --from.</translation>
     </message>
     <message>
-        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
-        <translation>Liest und schreibt den Zwischenspeicher der Längen, Prüfungen, Positionsdaten und Vorschaubilder von Aufnahmen nicht.</translation>
         <source>Re-encodes the clip with a band of data in the picture: date and time, speed, coordinates and heading.</source>
         <translation>Kodiert den Abschnitt neu, mit einer Datenleiste im Bild: Datum und Uhrzeit, Geschwindigkeit, Koordinaten und Kurs.</translation>
     </message>
@@ -337,14 +374,20 @@ Lizenzvertrag</translation>
         <translation>Fehlerhafte Maskendatei: %1</translation>
     </message>
     <message>
-        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
-        <translation>--overlay-items erwartet band, map und graph, durch Kommas getrennt, nicht %1.</translation>
         <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
         <translation>Der Kamerakanal (wie --list ihn nennt) des Abschnitts oder Standbilds, oder all: eine Datei je Kanal, mit _&lt;Kanal&gt; vor der Endung benannt, alle vom selben Augenblick (Abschnitte von --from bis zum nächsten Schlüsselbild jedes Kanals neu kodiert). Exit-Code 3: geschrieben, aber einem Kanal fehlt für einen Teil davon eine lesbare Aufnahme.</translation>
     </message>
     <message>
         <source>Trip %1 has no channel %2; its channels: %3.</source>
         <translation>Fahrt %1 hat keinen Kanal %2; ihre Kanäle: %3.</translation>
+    </message>
+    <message>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Liest und schreibt den Zwischenspeicher der Längen, Prüfungen, Positionsdaten und Vorschaubilder der Aufnahmen nicht.</translation>
+    </message>
+    <message>
+        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
+        <translation>--overlay-items nimmt band, map und graph, durch Kommas getrennt, nicht %1.</translation>
     </message>
 </context>
 <context>
@@ -526,8 +569,6 @@ Lizenzvertrag</translation>
         <translation>Mit Daten exportieren</translation>
     </message>
     <message>
-        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
-        <translation>Masken gespeichert: Exporte mit Daten und Standbilder dieser Fahrt wenden sie an.</translation>
         <source>Clips saved: %1</source>
         <translation>Abschnitte gespeichert: %1</translation>
     </message>
@@ -538,6 +579,10 @@ Lizenzvertrag</translation>
     <message>
         <source>A channel&apos;s clip goes into this file. Replace it?</source>
         <translation>Der Abschnitt eines Kanals kommt in diese Datei. Ersetzen?</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Masken gespeichert: Exporte mit Daten und Standbilder dieser Fahrt wenden sie an.</translation>
     </message>
 </context>
 <context>
@@ -835,6 +880,13 @@ Lizenzvertrag</translation>
     <message>
         <source>show the files</source>
         <translation>Dateien anzeigen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n channel(s)</source>
+        <translation>
+            <numerusform>%n Kanal</numerusform>
+            <numerusform>%n Kanäle</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1171,8 +1223,6 @@ Lizenzvertrag</translation>
         <translation>Videodekodierung durch die Grafikhardware</translation>
     </message>
     <message>
-        <source>Clear cache</source>
-        <translation>Zwischenspeicher leeren</translation>
         <source>Clips exported with data</source>
         <translation>Mit Daten exportierte Abschnitte</translation>
     </message>
@@ -1190,6 +1240,10 @@ Lizenzvertrag</translation>
             <numerusform>Privatzonen: %n…</numerusform>
             <numerusform>Privatzonen: %n…</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Clear cache</source>
+        <translation>Zwischenspeicher leeren</translation>
     </message>
 </context>
 <context>
@@ -1268,14 +1322,16 @@ Lizenzvertrag</translation>
         <translation>Kurs %1</translation>
     </message>
     <message>
-        <source>position hidden</source>
-        <translation>Position verborgen</translation>
         <source>No %1 recording at %2</source>
         <translation>Keine Aufnahme des Kanals %1 bei %2</translation>
     </message>
     <message>
         <source>No %1 recording at %2: %3</source>
         <translation>Keine Aufnahme des Kanals %1 bei %2: %3</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>Position verborgen</translation>
     </message>
 </context>
 <context>

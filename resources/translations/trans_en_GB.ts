@@ -51,6 +51,45 @@
     </message>
 </context>
 <context>
+    <name>ChannelView</name>
+    <message>
+        <source>front</source>
+        <translation>front</translation>
+    </message>
+    <message>
+        <source>rear</source>
+        <translation>rear</translation>
+    </message>
+    <message>
+        <source>interior</source>
+        <translation>interior</translation>
+    </message>
+    <message>
+        <source>left side</source>
+        <translation>left side</translation>
+    </message>
+    <message>
+        <source>right side</source>
+        <translation>right side</translation>
+    </message>
+    <message>
+        <source>left pillar</source>
+        <translation>left pillar</translation>
+    </message>
+    <message>
+        <source>right pillar</source>
+        <translation>right pillar</translation>
+    </message>
+    <message>
+        <source>The %1 recording cannot be played</source>
+        <translation>The %1 recording cannot be played</translation>
+    </message>
+    <message>
+        <source>No %1 recording for %2–%3</source>
+        <translation>No %1 recording for %2–%3</translation>
+    </message>
+</context>
+<context>
     <name>ClipExport</name>
     <message>
         <source>Cannot read the video of %1.</source>
@@ -302,8 +341,6 @@
         <translation>The clip starts %1 s before --from, at %2 (key frame); --exact-cut starts it at --from.</translation>
     </message>
     <message>
-        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
-        <translation>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</translation>
         <source>Re-encodes the clip with a band of data in the picture: date and time, speed, coordinates and heading.</source>
         <translation>Re-encodes the clip with a band of data in the picture: date and time, speed, coordinates and heading.</translation>
     </message>
@@ -336,14 +373,20 @@
         <translation>Bad mask file: %1</translation>
     </message>
     <message>
-        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
-        <translation>--overlay-items takes band, map and graph, separated by commas, not %1.</translation>
         <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
         <translation>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</translation>
     </message>
     <message>
         <source>Trip %1 has no channel %2; its channels: %3.</source>
         <translation>Trip %1 has no channel %2; its channels: %3.</translation>
+    </message>
+    <message>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</translation>
+    </message>
+    <message>
+        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
+        <translation>--overlay-items takes band, map and graph, separated by commas, not %1.</translation>
     </message>
 </context>
 <context>
@@ -525,8 +568,6 @@
         <translation>Export with data</translation>
     </message>
     <message>
-        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
-        <translation>Masks saved: exports with data and snapshots of this trip apply them.</translation>
         <source>Clips saved: %1</source>
         <translation>Clips saved: %1</translation>
     </message>
@@ -537,6 +578,10 @@
     <message>
         <source>A channel&apos;s clip goes into this file. Replace it?</source>
         <translation>A channel&apos;s clip goes into this file. Replace it?</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Masks saved: exports with data and snapshots of this trip apply them.</translation>
     </message>
 </context>
 <context>
@@ -834,6 +879,13 @@
     <message>
         <source>show the files</source>
         <translation>show the files</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n channel(s)</source>
+        <translation>
+            <numerusform>%n channel</numerusform>
+            <numerusform>%n channels</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1170,8 +1222,6 @@
         <translation>Hardware video decoding</translation>
     </message>
     <message>
-        <source>Clear cache</source>
-        <translation>Clear cache</translation>
         <source>Clips exported with data</source>
         <translation>Clips exported with data</translation>
     </message>
@@ -1189,6 +1239,10 @@
             <numerusform>Privacy zones: %n…</numerusform>
             <numerusform>Privacy zones: %n…</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Clear cache</source>
+        <translation>Clear cache</translation>
     </message>
 </context>
 <context>
@@ -1267,14 +1321,16 @@
         <translation>heading %1</translation>
     </message>
     <message>
-        <source>position hidden</source>
-        <translation>position hidden</translation>
         <source>No %1 recording at %2</source>
         <translation>No %1 recording at %2</translation>
     </message>
     <message>
         <source>No %1 recording at %2: %3</source>
         <translation>No %1 recording at %2: %3</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>position hidden</translation>
     </message>
 </context>
 <context>

@@ -55,6 +55,45 @@
     </message>
 </context>
 <context>
+    <name>ChannelView</name>
+    <message>
+        <source>front</source>
+        <translation>спереди</translation>
+    </message>
+    <message>
+        <source>rear</source>
+        <translation>сзади</translation>
+    </message>
+    <message>
+        <source>interior</source>
+        <translation>салон</translation>
+    </message>
+    <message>
+        <source>left side</source>
+        <translation>слева</translation>
+    </message>
+    <message>
+        <source>right side</source>
+        <translation>справа</translation>
+    </message>
+    <message>
+        <source>left pillar</source>
+        <translation>левая стойка</translation>
+    </message>
+    <message>
+        <source>right pillar</source>
+        <translation>правая стойка</translation>
+    </message>
+    <message>
+        <source>The %1 recording cannot be played</source>
+        <translation>Запись камеры «%1» не воспроизводится</translation>
+    </message>
+    <message>
+        <source>No %1 recording for %2–%3</source>
+        <translation>Нет записи камеры «%1» за %2–%3</translation>
+    </message>
+</context>
+<context>
     <name>ClipExport</name>
     <message>
         <source>Cannot read the video of %1.</source>
@@ -307,8 +346,6 @@
         <translation>Фрагмент начинается на %1 с раньше --from, в %2 (ключевой кадр); с --exact-cut он начинается с --from.</translation>
     </message>
     <message>
-        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
-        <translation>Не читает и не записывает кэш длительностей, проверок, данных о местоположении и миниатюр записей.</translation>
         <source>Re-encodes the clip with a band of data in the picture: date and time, speed, coordinates and heading.</source>
         <translation>Перекодирует фрагмент с полосой данных в кадре: дата и время, скорость, координаты и курс.</translation>
     </message>
@@ -341,14 +378,20 @@
         <translation>Ошибка в файле масок: %1</translation>
     </message>
     <message>
-        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
-        <translation>--overlay-items принимает band, map и graph через запятую, а не %1.</translation>
         <source>The camera channel (as --list names it) of the clip or still, or all: one file per channel, named with _&lt;channel&gt; before the extension, all of the same instant (clips re-encoded from --from to each channel&apos;s next key frame). Exit code 3: written, but some channel has no readable recording for part of it.</source>
         <translation>Канал камеры (как его называет --list) для фрагмента или снимка, или all: по файлу на канал, с _&lt;канал&gt; перед расширением, все одного и того же момента (фрагменты перекодируются от --from до следующего ключевого кадра каждого канала). Код выхода 3: записано, но у какого-то канала нет читаемой записи для части отрезка.</translation>
     </message>
     <message>
         <source>Trip %1 has no channel %2; its channels: %3.</source>
         <translation>В поездке %1 нет канала %2; её каналы: %3.</translation>
+    </message>
+    <message>
+        <source>Neither reads nor writes the cache of lengths, checks, position data and thumbnails of recordings.</source>
+        <translation>Не читает и не пишет кэш длительностей, проверок, данных о местоположении и миниатюр записей.</translation>
+    </message>
+    <message>
+        <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
+        <translation>--overlay-items принимает band, map и graph через запятую, а не %1.</translation>
     </message>
 </context>
 <context>
@@ -530,8 +573,6 @@
         <translation>Экспорт с данными</translation>
     </message>
     <message>
-        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
-        <translation>Маски сохранены: экспорт с данными и снимки этой поездки их применяют.</translation>
         <source>Clips saved: %1</source>
         <translation>Фрагменты сохранены: %1</translation>
     </message>
@@ -542,6 +583,10 @@
     <message>
         <source>A channel&apos;s clip goes into this file. Replace it?</source>
         <translation>В этот файл записывается фрагмент одного из каналов. Заменить его?</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Маски сохранены: их применяют экспорт с данными и снимки этой поездки.</translation>
     </message>
 </context>
 <context>
@@ -841,6 +886,14 @@
     <message>
         <source>show the files</source>
         <translation>показать файлы</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n channel(s)</source>
+        <translation>
+            <numerusform>%n канал</numerusform>
+            <numerusform>%n канала</numerusform>
+            <numerusform>%n каналов</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1181,8 +1234,6 @@
         <translation>Аппаратное декодирование видео</translation>
     </message>
     <message>
-        <source>Clear cache</source>
-        <translation>Очистить кэш</translation>
         <source>Clips exported with data</source>
         <translation>Фрагменты с данными</translation>
     </message>
@@ -1201,6 +1252,10 @@
             <numerusform>Зоны приватности: %n…</numerusform>
             <numerusform>Зоны приватности: %n…</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Clear cache</source>
+        <translation>Очистить кэш</translation>
     </message>
 </context>
 <context>
@@ -1280,14 +1335,16 @@
         <translation>курс %1</translation>
     </message>
     <message>
-        <source>position hidden</source>
-        <translation>местоположение скрыто</translation>
         <source>No %1 recording at %2</source>
         <translation>Нет записи канала %1 в %2</translation>
     </message>
     <message>
         <source>No %1 recording at %2: %3</source>
         <translation>Нет записи канала %1 в %2: %3</translation>
+    </message>
+    <message>
+        <source>position hidden</source>
+        <translation>местоположение скрыто</translation>
     </message>
 </context>
 <context>
