@@ -41,10 +41,10 @@ bool CommandLineTrips::load(const QStringList& paths)
         QVector<PlaylistPrepareData::SkippedFile> leftOut;
         m_trips = prepare(admitted.ordinary, admitted.events, leftOut);
         // The playlist sorts its rows by start time; rows that start together keep their order.
-        std::stable_sort(
-            m_trips.begin(), m_trips.end(), [](const Trip::TripList& a, const Trip::TripList& b) {
-                return Trip::startOf(a.front()) < Trip::startOf(b.front());
-            });
+        std::stable_sort(m_trips.begin(), m_trips.end(),
+                         [](const Trip::TripList& a, const Trip::TripList& b) {
+                             return Trip::startOf(a.front()) < Trip::startOf(b.front());
+                         });
         skipped.add(VideoAdmission::unplayable(leftOut));
         for (const PlaylistPrepareData::SkippedFile& file : qAsConst(leftOut)) {
             if (!file.vanished)

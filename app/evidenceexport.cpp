@@ -301,7 +301,8 @@ void EvidenceExport::editMasks(qint64 positionMs)
         emit note(tr("Masks saved: exports with data and snapshots of this trip apply them."));
 }
 
-void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fromMs, const QStringList& shown)
+void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fromMs,
+                              const QStringList& shown)
 {
     job->setParent(this);
     m_job = job;

@@ -70,7 +70,8 @@ void ChannelSync::mainTarget(qint64 tripPosition)
 {
     // The trip's player has chosen its next picture: the channel goes there at the same time.
     const qint64 target = m_timeline.placeAt(tripPosition).position;
-    if (target < 0 || m_follower->playState() == State::NoTrip || m_follower->playState() == State::Opening)
+    if (!m_active || target < 0 || m_follower->playState() == State::NoTrip ||
+        m_follower->playState() == State::Opening)
         return;
     m_drift = 0.0;
     m_follower->setRateTrim(1.0);
@@ -95,12 +96,18 @@ void ChannelSync::reconcile()
     if (state == State::NoTrip || settling(state))
         return;
     m_follower->setRate(m_main->rate());
+    if (!m_active) {
+        // Not shown: it stands where it is, and is put in step when shown again.
+        if (runs(state))
+            m_follower->play();
+        return;
+    }
     if (inGap) {
         if (runs(state))
             m_follower->play();
         return;
     }
-    if (mainRuns && m_active) {
+    if (mainRuns) {
         follow(place, state);
         return;
     }

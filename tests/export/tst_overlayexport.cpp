@@ -208,9 +208,9 @@ void TestOverlayExport::bandReadsBackByOcr()
               {png, QStringLiteral("-"), QStringLiteral("--psm"), QStringLiteral("7")});
     QVERIFY(ocr.waitForFinished(60000));
     const QString text = QString::fromUtf8(ocr.readAllStandardOutput()).simplified();
-    // Second 2 of the trip: 17:00:02 UTC, the second file's first fix, at the place of the first.
+    // Second 2 of the trip: 18:00:02 UTC, the second file's first fix, at the place of the first.
     for (const QString& expected :
-         {QStringLiteral("17:00:02"), QStringLiteral("+00:00"), QStringLiteral("36 km/h"),
+         {QStringLiteral("18:00:02"), QStringLiteral("+00:00"), QStringLiteral("36 km/h"),
           QStringLiteral("48"), QStringLiteral("heading 90")})
         QVERIFY2(text.contains(expected), qPrintable(QStringLiteral("%1 not in \"%2\"").arg(expected, text)));
 }
