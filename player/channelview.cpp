@@ -5,6 +5,8 @@
 #include "channeltimeline.h"
 
 #include <QEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -76,6 +78,29 @@ QString ChannelView::channelLabel(const QString& channel)
     return word.replace(QLatin1Char('_'), QLatin1Char(' '));
 }
 
+void ChannelView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitText();
+}
+
+void ChannelView::fitText()
+{
+    // The largest font, up to the window's, with which the note fits: a small picture is small.
+    const QString text = m_placeholder->text();
+    // The note fills the view (it may not be the page shown yet), less its margin and border.
+    const QRect room = rect().adjusted(8, 8, -8, -8);
+    QFont font = this->font();
+    const int largest = qMax(8, font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize());
+    for (int size = largest; size >= 7; --size) {
+        font.setPixelSize(size);
+        const QRect needed = QFontMetrics(font).boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, text);
+        if (room.contains(needed) || size == 7)
+            break;
+    }
+    m_placeholder->setFont(font);
+}
+
 void ChannelView::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
@@ -106,6 +131,7 @@ void ChannelView::updateText()
     const QString name = channelLabel(channel());
     if (m_gapPosition < 0) {
         m_placeholder->setText(tr("The %1 recording cannot be played").arg(name));
+        fitText();
         return;
     }
     const ChannelTimeline& timeline = m_sync->timeline();
@@ -116,4 +142,5 @@ void ChannelView::updateText()
     m_placeholder->setText(tr("No %1 recording for %2–%3")
                                .arg(name, clockText(gap.fromMs, m_gapPosition, instant, seconds),
                                     clockText(gap.toMs, m_gapPosition, instant, seconds)));
+    fitText();
 }

@@ -35,10 +35,12 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void gapChanged(bool inGap, qint64 tripPosition);
     void updateText();
+    void fitText();
     QString clockText(qint64 instantMs, qint64 tripPosition, qint64 tripInstant, bool seconds) const;
 
     ChannelFollower* m_follower;

@@ -523,11 +523,14 @@ void PlaylistWgt::on_PlaylistCompleted(intptr_t id, std::shared_ptr<Trip::Trips>
         }
         row[ThumbnailColumn]->setData(paths, PlaylistRoles::Files);
         row[EventsColumn]->setData(events, PlaylistRoles::Events);
-        // A trip of several cameras says how many under its length.
+        // A trip of several cameras says how many under its length, short enough for the
+        // column; the tooltip names them.
         row[DurationColumn]->setText(channels.size() < 2
                                          ? Units::durationText(total)
                                          : Units::durationText(total) + QLatin1Char('\n') +
-                                               tr("%n channel(s)", nullptr, int(channels.size())));
+                                               tr("%n ch.", "channels, short", int(channels.size())));
+        if (channels.size() >= 2)
+            row[DurationColumn]->setToolTip(tr("Channels: %1").arg(channels.join(QStringLiteral(", "))));
         row[DurationColumn]->setData(total, PlaylistRoles::Duration);
         m_model->appendRow(row);
         maxDangers = qMax(maxDangers, events);

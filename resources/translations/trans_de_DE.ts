@@ -87,7 +87,7 @@ Lizenzvertrag</translation>
     </message>
     <message>
         <source>No %1 recording for %2–%3</source>
-        <translation>Keine Aufnahme der Kamera „%1“ für %2–%3</translation>
+        <translation>Keine Aufnahme „%1“ für %2–%3</translation>
     </message>
 </context>
 <context>
@@ -882,11 +882,16 @@ Lizenzvertrag</translation>
         <translation>Dateien anzeigen</translation>
     </message>
     <message numerus="yes">
-        <source>%n channel(s)</source>
+        <source>%n ch.</source>
+        <comment>channels, short</comment>
         <translation>
-            <numerusform>%n Kanal</numerusform>
-            <numerusform>%n Kanäle</numerusform>
+            <numerusform>%n Kan.</numerusform>
+            <numerusform>%n Kan.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Channels: %1</source>
+        <translation>Kanäle: %1</translation>
     </message>
 </context>
 <context>

@@ -881,11 +881,16 @@
         <translation>show the files</translation>
     </message>
     <message numerus="yes">
-        <source>%n channel(s)</source>
+        <source>%n ch.</source>
+        <comment>channels, short</comment>
         <translation>
-            <numerusform>%n channel</numerusform>
-            <numerusform>%n channels</numerusform>
+            <numerusform>%n ch.</numerusform>
+            <numerusform>%n ch.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Channels: %1</source>
+        <translation>Channels: %1</translation>
     </message>
 </context>
 <context>

@@ -90,7 +90,7 @@
     </message>
     <message>
         <source>No %1 recording for %2–%3</source>
-        <translation>Нет записи камеры «%1» за %2–%3</translation>
+        <translation>Нет записи «%1» за %2–%3</translation>
     </message>
 </context>
 <context>
@@ -888,12 +888,17 @@
         <translation>показать файлы</translation>
     </message>
     <message numerus="yes">
-        <source>%n channel(s)</source>
+        <source>%n ch.</source>
+        <comment>channels, short</comment>
         <translation>
-            <numerusform>%n канал</numerusform>
-            <numerusform>%n канала</numerusform>
-            <numerusform>%n каналов</numerusform>
+            <numerusform>%n кан.</numerusform>
+            <numerusform>%n кан.</numerusform>
+            <numerusform>%n кан.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Channels: %1</source>
+        <translation>Каналы: %1</translation>
     </message>
 </context>
 <context>
