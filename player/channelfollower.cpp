@@ -40,6 +40,7 @@ void ChannelFollower::showMissingFile(const QString& file)
 
 void ChannelFollower::mouseReleaseEvent(QMouseEvent* event)
 {
-    // Not the player's own play/pause: the deck decides what a click on a channel does.
-    QWidget::mouseReleaseEvent(event);
+    // Not the player's own play/pause: the deck decides what a click on a channel does, and
+    // the window behind ends its drag on the release.
+    event->ignore();
 }

@@ -133,7 +133,7 @@ void ChannelSync::follow(const ChannelTimeline::Place& place, State state)
             m_follower->play();
         return;
     }
-    const double drift = double(m_follower->enginePosition() - due);
+    const auto drift = double(m_follower->enginePosition() - due);
     if (drift < -SeekBeyondMs) {
         qCDebug(lcPlayer) << "channel" << m_timeline.channel() << "is" << -drift << "ms behind: sought";
         m_drift = 0.0;
