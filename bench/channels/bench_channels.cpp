@@ -3,8 +3,10 @@
 //                 channel alone (the rear left out of the trip)
 //   seek_two_ms   the same with the rear in step: until both channels are paused on their
 //                 pictures
-//   layout_ms     median time from a layout change (V) to the new layout on screen
-//   swap_ms       median time from a swap (C) to the rear shown large on screen
+//   layout_ms     median time from a layout change (V) to the new layout on screen, paused
+//                 (layout_playing_ms: while playing)
+//   swap_ms       median time from a swap (C) to the rear shown large on screen, paused
+//                 (swap_playing_ms: while playing)
 //
 //   bench_channels CARD [ROUNDS]
 #include "channeldeck.h"
@@ -111,6 +113,37 @@ std::vector<double> pausedSeeks(VlcQtVideoWidget& main, ChannelDeck& deck, int r
     return times;
 }
 
+// Times from a layout change (pictures in the corner to side by side) and from a swap (the
+// rear large) to the screen showing it.
+std::pair<std::vector<double>, std::vector<double>> layoutChanges(ChannelDeck& deck, int rounds)
+{
+    std::vector<double> layout;
+    std::vector<double> swap;
+    for (int i = 0; i < rounds; ++i) {
+        deck.setLargeChannel(QStringLiteral("front"));
+        deck.setChannelLayout(ChannelDeck::Layout::PictureInPicture);
+        waitFor([] { return false; }, 150);
+        QElapsedTimer clock;
+        clock.start();
+        deck.setChannelLayout(ChannelDeck::Layout::SideBySide);
+        // Side by side, the rear's strip is at the bottom of the right half's 16:9 picture.
+        const QPoint sideStrip(deck.width() * 3 / 4, deck.height() / 2 + deck.width() / 2 * 9 / 16 * 7 / 16);
+        if (waitFor([&]() { return channelAt(deck, sideStrip) == 1; }, 2000))
+            layout.push_back(clock.elapsed());
+
+        deck.setChannelLayout(ChannelDeck::Layout::PictureInPicture);
+        waitFor([] { return false; }, 150);
+        clock.restart();
+        deck.setLargeChannel(QStringLiteral("rear"));
+        // Large, the rear's strip runs along the bottom left of the whole area.
+        const QPoint largeStrip(deck.width() / 8, deck.height() - deck.height() / 16);
+        if (waitFor([&]() { return channelAt(deck, largeStrip) == 1; }, 2000))
+            swap.push_back(clock.elapsed());
+    }
+
+    return {layout, swap};
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -142,33 +175,23 @@ int main(int argc, char** argv)
         seek[withRear] = median(pausedSeeks(*main, deck, rounds));
     }
 
-    // The picture of the rear at the centre of its strip in each layout.
-    std::vector<double> layout;
-    std::vector<double> swap;
-    for (int i = 0; i < rounds; ++i) {
-        deck.setLargeChannel(QStringLiteral("front"));
-        deck.setChannelLayout(ChannelDeck::Layout::PictureInPicture);
-        waitFor([] { return false; }, 150);
-        QElapsedTimer clock;
-        clock.start();
-        deck.setChannelLayout(ChannelDeck::Layout::SideBySide);
-        // Side by side, the rear's strip is at the bottom of the right half's 16:9 picture.
-        const QPoint sideStrip(deck.width() * 3 / 4, deck.height() / 2 + deck.width() / 2 * 9 / 16 * 7 / 16);
-        if (waitFor([&]() { return channelAt(deck, sideStrip) == 1; }, 2000))
-            layout.push_back(clock.elapsed());
-
-        deck.setChannelLayout(ChannelDeck::Layout::PictureInPicture);
-        waitFor([] { return false; }, 150);
-        clock.restart();
-        deck.setLargeChannel(QStringLiteral("rear"));
-        // Large, the rear's strip runs along the bottom left of the whole area.
-        const QPoint largeStrip(deck.width() / 8, deck.height() - deck.height() / 16);
-        if (waitFor([&]() { return channelAt(deck, largeStrip) == 1; }, 2000))
-            swap.push_back(clock.elapsed());
+    // The picture of the rear at the centre of its strip in each layout; paused, then playing.
+    double layoutMs[2] = {};
+    double swapMs[2] = {};
+    for (int playing = 0; playing < 2; ++playing) {
+        if (playing) {
+            main->setPosition(0);
+            main->play();
+            waitFor([&]() { return main->playState() == State::Playing; }, 5000);
+        }
+        const auto [layout, swap] = layoutChanges(deck, rounds);
+        layoutMs[playing] = median(layout);
+        swapMs[playing] = median(swap);
     }
 
-    std::printf("seek_one_ms=%.0f seek_two_ms=%.0f layout_ms=%.0f swap_ms=%.0f\n", seek[0], seek[1],
-                median(layout), median(swap));
+    std::printf("seek_one_ms=%.0f seek_two_ms=%.0f layout_ms=%.0f swap_ms=%.0f layout_playing_ms=%.0f "
+                "swap_playing_ms=%.0f\n",
+                seek[0], seek[1], layoutMs[0], swapMs[0], layoutMs[1], swapMs[1]);
     main->setMedia(nullptr);
     deck.setMedia(nullptr);
     return 0;

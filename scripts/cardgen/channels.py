@@ -9,8 +9,8 @@ position in it they come from. The strip (the lowest quarter) names the channel:
 
 Two channels ("blackvue" layout): BlackVue/Record/YYYYMMDD_HHMMSS_NF.mp4 and _NR.mp4, segments
 of 3 s. Each rear video begins 0.4 s after its front (its video starts at 0.4 s in the file, as
-an edit list says), so the same file position shows different instants. The third segment has
-no rear video and the fourth a rear video of 0 bytes.
+an edit list says), so the same file position shows different instants (not with
+--no-delay). The third segment has no rear video and the fourth a rear video of 0 bytes.
 
 Four channels ("tesla" layout): TeslaCam/RecentClips/YYYY-MM-DD_HH-MM-SS-<camera>.mp4 for front,
 back, left_repeater and right_repeater, two segments of 3 s, no gaps.
@@ -48,7 +48,7 @@ def coded_clip(path, first_frame, frames, channel_number, delay_ms=0):
     subprocess.run(cmd, check=True)
 
 
-def make(dir, channels=2):
+def make(dir, channels=2, delay=True):
     written = []
     truth = {"fps": FPS, "videos": {}}
     frames = CLIP_SECONDS * FPS
@@ -68,9 +68,9 @@ def make(dir, channels=2):
             first = segment * frames
             video(os.path.join(record, stamp + "_NF.mp4"), "front", 0, first, frames)
             rear = os.path.join(record, stamp + "_NR.mp4")
+            late = REAR_DELAY_FRAMES if delay else 0
             if segment < 2:
-                video(rear, "rear", 1, first + REAR_DELAY_FRAMES, frames - REAR_DELAY_FRAMES,
-                      REAR_DELAY_FRAMES * 1000 // FPS)
+                video(rear, "rear", 1, first + late, frames - late, late * 1000 // FPS)
             elif segment == 3:
                 open(rear, "wb").close()
                 written.append(rear)
