@@ -198,9 +198,16 @@ void ChannelDeck::arrange()
 {
     const QRect area = rect();
     if (m_channels.isEmpty()) {
+        m_main->setToolTip(QString());
         m_main->setGeometry(area);
         m_main->show();
         return;
+    }
+    // Which camera a picture shows, where the pictures do not say.
+    for (const QString& channel : qAsConst(m_channels)) {
+        channelWidget(channel)->setToolTip(
+            channel == largeChannel() ? ChannelView::channelLabel(channel)
+                                      : tr("%1 (click: show large)").arg(ChannelView::channelLabel(channel)));
     }
     const QStringList order = shownChannels();
     std::vector<QWidget*> shown;

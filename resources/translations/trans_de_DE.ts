@@ -52,6 +52,13 @@ Lizenzvertrag</translation>
     </message>
 </context>
 <context>
+    <name>ChannelDeck</name>
+    <message>
+        <source>%1 (click: show large)</source>
+        <translation>%1 (Klick: groß zeigen)</translation>
+    </message>
+</context>
+<context>
     <name>ChannelView</name>
     <message>
         <source>front</source>

@@ -51,6 +51,13 @@
     </message>
 </context>
 <context>
+    <name>ChannelDeck</name>
+    <message>
+        <source>%1 (click: show large)</source>
+        <translation>%1 (click: show large)</translation>
+    </message>
+</context>
+<context>
     <name>ChannelView</name>
     <message>
         <source>front</source>

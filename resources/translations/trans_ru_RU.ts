@@ -55,6 +55,13 @@
     </message>
 </context>
 <context>
+    <name>ChannelDeck</name>
+    <message>
+        <source>%1 (click: show large)</source>
+        <translation>%1 (щелчок: показать крупно)</translation>
+    </message>
+</context>
+<context>
     <name>ChannelView</name>
     <message>
         <source>front</source>
