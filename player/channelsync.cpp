@@ -9,6 +9,7 @@ namespace {
 using State = VlcQtVideoWidget::PlayState;
 
 const int CheckMs = 200;
+const int ConfirmMs = 300;
 
 bool runs(State state)
 {
@@ -117,8 +118,22 @@ void ChannelSync::reconcile()
         m_follower->play();
         m_follower->setPosition(static_cast<int>(place.position));
     } else if (m_follower->targetPosition() != place.position) {
+        m_confirmed = -1;
         m_follower->setPosition(static_cast<int>(place.position));
+    } else if (m_confirmPaused && state == State::Paused && m_confirmed != place.position &&
+               !m_confirmTimer->isActive()) {
+        m_confirmTimer->start();
     }
+}
+
+void ChannelSync::confirmPaused()
+{
+    const qint64 target = m_follower->targetPosition();
+    if (m_main->playState() != State::Paused || m_follower->playState() != State::Paused ||
+        m_timeline.placeAt(m_main->targetPosition()).position != target)
+        return;
+    m_confirmed = target;
+    m_follower->setPosition(static_cast<int>(target));
 }
 
 void ChannelSync::follow(const ChannelTimeline::Place& place, State state)

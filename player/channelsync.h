@@ -29,6 +29,9 @@ public:
     ChannelSync(VlcQtVideoWidget* main, VlcQtVideoWidget* follower, ChannelTimeline timeline,
                 QObject* parent = nullptr);
 
+    // Paused seeks of the channel start its file anew (see VlcQtVideoWidget::setReopenPausedSeeks).
+    void setConfirmPausedSeeks(bool confirm) { m_confirmPaused = confirm; }
+
     const ChannelTimeline& timeline() const { return m_timeline; }
     VlcQtVideoWidget* follower() const { return m_follower; }
     // A channel not shown stands still until it is shown again.
@@ -48,11 +51,18 @@ private:
     void mainTarget(qint64 tripPosition);
     void follow(const ChannelTimeline::Place& place, VlcQtVideoWidget::PlayState state);
 
+    // A channel whose paused seeks start its file anew is sought once more a moment after its
+    // picture came: on a loaded machine the first start can stop short of the picture.
+    void confirmPaused();
+
     VlcQtVideoWidget* m_main;
     VlcQtVideoWidget* m_follower;
     ChannelTimeline m_timeline;
     QTimer* m_timer;
     bool m_active = true;
     bool m_inGap = false;
+    bool m_confirmPaused = false;
     double m_drift = 0.0;
+    QTimer* m_confirmTimer;
+    qint64 m_confirmed = -1;
 };

@@ -169,7 +169,7 @@ class TestChannelDeck : public QObject
         // The engines redraw a paused picture a moment after it is published.
         bool inStep = false;
         QString seen;
-        for (int attempt = 0; attempt < 20 && !inStep; ++attempt) {
+        for (int attempt = 0; attempt < 30 && !inStep; ++attempt) {
             QTest::qWait(50);
             const QImage image = grab();
             inStep = true;
