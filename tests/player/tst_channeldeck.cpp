@@ -164,7 +164,9 @@ class TestChannelDeck : public QObject
         return wanted;
     }
 
-    void checkShowing(int wanted)
+    // Every shown channel has the frame `wanted`; with `where`, each also in its own place (the
+    // strip that names its channel).
+    void checkShowing(int wanted, bool where = false)
     {
         // The engines redraw a paused picture a moment after it is published.
         bool inStep = false;
@@ -178,7 +180,8 @@ class TestChannelDeck : public QObject
                 if (m_deck->view(channel) && m_deck->view(channel)->showsPlaceholder())
                     continue;
                 const Frame frame = shown(image, channel);
-                seen += QStringLiteral(" %1=%2").arg(channel).arg(frame.frame);
+                seen +=
+                    QStringLiteral(" %1=%2 (channel %3)").arg(channel).arg(frame.frame).arg(frame.channel);
                 if (ChannelView* view = m_deck->view(channel))
                     seen += QStringLiteral("(%1 at %2 for %3)")
                                 .arg(int(view->follower()->playState()))
@@ -187,7 +190,7 @@ class TestChannelDeck : public QObject
                 // A position on a file boundary shows the earlier file's last frame: wanted - 1.
                 const bool near = qAbs(frame.frame - expected(channel, wanted)) <= 1 ||
                                   qAbs(frame.frame - expected(channel, wanted - 1)) <= 1;
-                inStep = inStep && near && frame.channel == m_deck->channels().indexOf(channel);
+                inStep = inStep && near && (!where || frame.channel == m_deck->channels().indexOf(channel));
             }
         }
         QVERIFY2(inStep, qPrintable(QStringLiteral("wanted frame %1, shown%2").arg(wanted).arg(seen)));
@@ -237,13 +240,13 @@ private slots:
         QCOMPARE(m_deck->shownChannels(), QStringList({"rear", "front"}));
         QCOMPARE(m_deck->channelWidget("rear")->size(), m_deck->size());
         QVERIFY(m_deck->channelWidget("front")->width() <= m_deck->width() / 4 + 1);
-        checkShowing(1500 / FrameMs);
+        checkShowing(1500 / FrameMs, true);
         checkPausedAt(4000);
 
         m_deck->cycleLayout();
         QCOMPARE(m_deck->channelLayout(), ChannelDeck::Layout::SideBySide);
         QCOMPARE(m_deck->channelWidget("rear")->width(), m_deck->width() / 2);
-        checkShowing(4000 / FrameMs);
+        checkShowing(4000 / FrameMs, true);
 
         m_deck->cycleLayout();
         QCOMPARE(m_deck->channelLayout(), ChannelDeck::Layout::MainOnly);
@@ -254,7 +257,7 @@ private slots:
         m_deck->cycleLayout();
         m_deck->cycleLargeChannel();
         QCOMPARE(m_deck->largeChannel(), QStringLiteral("front"));
-        checkShowing(2000 / FrameMs);
+        checkShowing(2000 / FrameMs, true);
     }
 
     void playingStaysInStep_data()
