@@ -42,6 +42,10 @@ ChannelSync::ChannelSync(VlcQtVideoWidget* main, VlcQtVideoWidget* follower, Cha
 {
     m_timer->setInterval(CheckMs);
     connect(m_timer, &QTimer::timeout, this, &ChannelSync::reconcile);
+    m_confirmTimer = new QTimer(this);
+    m_confirmTimer->setSingleShot(true);
+    m_confirmTimer->setInterval(ConfirmMs);
+    connect(m_confirmTimer, &QTimer::timeout, this, &ChannelSync::confirmPaused);
     connect(m_main, &VlcQtVideoWidget::targetChanged, this, &ChannelSync::mainTarget);
     connect(m_main, &VlcQtVideoWidget::playStateChanged, this, &ChannelSync::reconcile);
     connect(m_main, &VlcQtVideoWidget::onPositionChange, this, &ChannelSync::reconcile);

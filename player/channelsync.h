@@ -63,6 +63,6 @@ private:
     bool m_inGap = false;
     bool m_confirmPaused = false;
     double m_drift = 0.0;
-    QTimer* m_confirmTimer;
+    QTimer* m_confirmTimer = nullptr;
     qint64 m_confirmed = -1;
 };
