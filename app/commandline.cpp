@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "cachedtiles.h"
+#include "channelview.h"
 #include "clipexport.h"
 #include "commandlinelist.h"
 #include "commandlinetrips.h"
@@ -50,6 +51,7 @@ const QString VerboseOption = QStringLiteral("verbose");
 const QString NoCacheOption = QStringLiteral("no-cache");
 const QString OverlayOption = QStringLiteral("overlay");
 const QString OverlayItemsOption = QStringLiteral("overlay-items");
+const QString LayoutOption = QStringLiteral("layout");
 const QString UnitsOption = QStringLiteral("units");
 const QString MaskOption = QStringLiteral("mask");
 const QString ZoneOption = QStringLiteral("privacy-zone");
@@ -69,6 +71,7 @@ const QList<QPair<QString, QStringList>> CommandOptions{
     {OverwriteOption, {TrackOption, ClipOption, SnapshotOption}},
     {OverlayOption, {ClipOption}},
     {OverlayItemsOption, {ClipOption}},
+    {LayoutOption, {ClipOption}},
     {UnitsOption, {ClipOption, SnapshotOption}},
     {MaskOption, {ClipOption, SnapshotOption}},
     {ZoneOption, {TrackOption, ClipOption, SnapshotOption}},
@@ -166,6 +169,11 @@ void CommandLine::addOptions()
                            "coordinates and heading.")},
         {OverlayItemsOption, tr("What --overlay draws: band, map, graph, separated by commas."),
          QStringLiteral("items")},
+        {LayoutOption,
+         tr("With --overlay, composes the trip's channels into one picture as the window shows them: pip "
+            "(the others small in the lower right corner), side (side by side) or main (one channel). "
+            "--channel NAME is the large one; the trip's own channel without it."),
+         QStringLiteral("pip|side|main")},
         {UnitsOption, tr("Speed in km/h or mph in the overlay and the still's band."),
          QStringLiteral("unit")},
         {MaskOption,
@@ -359,7 +367,7 @@ int CommandLine::readRequest(QTextStream& err, Request& request) const
             return usageError(err, tr("--units takes km/h or mph, not %1.").arg(m_parser.value(UnitsOption)));
     }
     if (m_parser.isSet(ClipOption) && !m_parser.isSet(OverlayOption)) {
-        for (const QString& option : {OverlayItemsOption, UnitsOption, MaskOption}) {
+        for (const QString& option : {OverlayItemsOption, UnitsOption, MaskOption, LayoutOption}) {
             if (m_parser.isSet(option))
                 return usageError(err, tr("--%1 needs --overlay: the clip is re-encoded then.").arg(option));
         }
@@ -644,9 +652,24 @@ int CommandLine::exportOverlay(QTextStream& out, QTextStream& err, const Request
     if (const int code = refuseExisting(err, trip, targets); code >= 0)
         return code;
 
+    ChannelComposer::Layout layout = ChannelComposer::Layout::PictureInPicture;
+    if (m_parser.isSet(LayoutOption) && !ChannelComposer::parseLayout(m_parser.value(LayoutOption), layout))
+        return usageError(err,
+                          tr("--layout takes pip, side or main, not %1.").arg(m_parser.value(LayoutOption)));
+    QStringList channels;
+    if (const int code = readChannels(err, trip, channels); code >= 0)
+        return code;
+    // The channels shown, the large one first: the one --channel names, else the trip's own.
+    QStringList order = Trip::TripChannels::names(trip);
+    if (channels.size() == 1 && order.removeAll(channels.front()) > 0)
+        order.prepend(channels.front());
+    if (!m_parser.isSet(LayoutOption) && m_parser.value(ChannelOption) != AllChannels)
+        layout = ChannelComposer::Layout::MainOnly;
+
     OverlayExport clip(trip);
     clip.setRange(request.fromMs, std::min(request.toMs, duration));
     clip.setItems(items);
+    clip.setChannels(layout, order, &ChannelView::channelLabel);
     clip.setMasks(request.masks);
     clip.setTileSource(&CachedTiles::tile);
     if (withTrack)

@@ -1,6 +1,7 @@
 #include "evidenceexport.h"
 
 #include "cachedtiles.h"
+#include "channelview.h"
 #include "clipexport.h"
 #include "clipexportjob.h"
 #include "dialoglook.h"
@@ -287,6 +288,11 @@ void EvidenceExport::exportOverlay(qint64 fromMs, qint64 toMs)
                           Units::clockOffsetSeconds());
     overlay->setItems(overlayItems());
     overlay->setTileSource(&CachedTiles::tile);
+    // The channels as the window shows them, the large one first.
+    const QStringList shown = m_channelSource ? m_channelSource() : QStringList();
+    ChannelComposer::Layout layout = ChannelComposer::Layout::PictureInPicture;
+    if (!shown.isEmpty() && m_layoutSource && ChannelComposer::parseLayout(m_layoutSource(), layout))
+        overlay->setChannels(layout, shown, &ChannelView::channelLabel);
     // The trip's masks, on the clip's clock.
     overlay->setMasks(MaskStore::load(*m_trip).shifted(double(fromMs) / 1000.0));
     startJob(new ClipExportJob(overlay, m_window), path, fromMs, {});

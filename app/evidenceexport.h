@@ -50,6 +50,9 @@ public:
     // The channels the window shows; clips and snapshots are made of each when there are
     // several.
     void setChannelSource(std::function<QStringList()> source) { m_channelSource = std::move(source); }
+    // How the window lays its channels out ("pip", "side" or "main"): the export with data
+    // composes them so.
+    void setLayoutSource(std::function<QString()> source) { m_layoutSource = std::move(source); }
 
 public slots:
     void setTrip(std::shared_ptr<Trip::TripList> trip);
@@ -96,6 +99,7 @@ private:
     std::shared_ptr<Trip::TripList> m_trip;
     PositionsPtr m_positions;
     std::function<QStringList()> m_channelSource;
+    std::function<QString()> m_layoutSource;
     QPointer<ClipExportJob> m_job;
     bool m_quitWhenSaved = false;
     // Decodes and writes snapshots one after the other, off the GUI thread.

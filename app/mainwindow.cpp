@@ -469,6 +469,7 @@ void MainWindow::connectEvidence()
     connect(m_session, &TripSession::tripLoaded, evidence, &EvidenceExport::setTripData, queued);
     connect(m_session, &TripSession::positionsReady, evidence, &EvidenceExport::setTripData, queued);
     evidence->setChannelSource([this]() { return shownChannels(); });
+    evidence->setLayoutSource([this]() { return ChannelDeck::layoutKey(m_deck->channelLayout()); });
     // The clock beside the position is the session's, which knows the trip's records once they
     // arrive after the trip.
     ctrl->setClockSource([session = m_session](qint64 ms) { return session->clockAt(ms); });

@@ -6,6 +6,7 @@
 #include "recordingguard.h"
 #include "trackexport.h"
 #include "triptimeline.h"
+#include "yuvpicture.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -81,26 +82,6 @@ struct Output
     }
 };
 
-bool isYuv420(int format)
-{
-    return format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P;
-}
-
-bool fullRange(const AVFrame* frame)
-{
-    return frame->color_range == AVCOL_RANGE_JPEG || frame->format == AV_PIX_FMT_YUVJ420P;
-}
-
-// The colour matrix a player assumes for the picture: what it says, else BT.709 from 720 lines
-// on (as the stills read it).
-int colourSpace(const AVFrame* frame)
-{
-    if (frame->colorspace == AVCOL_SPC_BT709 ||
-        (frame->colorspace == AVCOL_SPC_UNSPECIFIED && frame->height >= 720))
-        return SWS_CS_ITU709;
-    return SWS_CS_DEFAULT;
-}
-
 // A panel converted to the picture's planes, kept while its key stays the same.
 struct PanelPlanes
 {
@@ -109,52 +90,25 @@ struct PanelPlanes
     Av::Frame yuv;
 };
 
-bool convertPanel(const QImage& image, const AVFrame* like, PanelPlanes& panel)
-{
-    panel.yuv.reset(av_frame_alloc());
-    if (!panel.yuv)
-        return false;
-    panel.yuv->format = AV_PIX_FMT_YUV420P;
-    panel.yuv->width = image.width();
-    panel.yuv->height = image.height();
-    if (av_frame_get_buffer(panel.yuv.get(), 0) < 0)
-        return false;
-    Av::Scale scale(sws_getContext(image.width(), image.height(), AV_PIX_FMT_RGB32, image.width(),
-                                   image.height(), AV_PIX_FMT_YUV420P, SWS_BICUBIC | SWS_ACCURATE_RND,
-                                   nullptr, nullptr, nullptr));
-    if (!scale)
-        return false;
-    const int* coefficients = sws_getCoefficients(colourSpace(like));
-    sws_setColorspaceDetails(scale.get(), coefficients, 1, coefficients, fullRange(like) ? 1 : 0, 0, 1 << 16,
-                             1 << 16);
-    const uint8_t* planes[4] = {image.constBits(), nullptr, nullptr, nullptr};
-    const int strides[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(scale.get(), planes, strides, 0, image.height(), panel.yuv->data, panel.yuv->linesize);
-    return true;
-}
-
-void paste(const PanelPlanes& panel, AVFrame* frame)
-{
-    const QRect r = panel.rect & QRect(0, 0, frame->width, frame->height);
-    if (r.isEmpty() || !panel.yuv)
-        return;
-    for (int p = 0; p < 3; ++p) {
-        const int shift = p == 0 ? 0 : 1;
-        const int x = r.left() >> shift;
-        const int width = AV_CEIL_RSHIFT(r.width(), shift);
-        const int top = r.top() >> shift;
-        const int rows = AV_CEIL_RSHIFT(r.height(), shift);
-        for (int row = 0; row < rows; ++row)
-            std::memcpy(frame->data[p] + std::ptrdiff_t(top + row) * frame->linesize[p] + x,
-                        panel.yuv->data[p] + std::ptrdiff_t(row) * panel.yuv->linesize[p],
-                        std::size_t(width));
-    }
-}
-
 } // namespace
 
 OverlayExport::OverlayExport(Trip::TripList trip, QObject* parent) : QObject(parent), m_trip(std::move(trip))
 {}
+
+OverlayExport::~OverlayExport() = default;
+
+void OverlayExport::setChannels(ChannelComposer::Layout layout, const QStringList& order,
+                                std::function<QString(const QString&)> labels)
+{
+    m_composer.reset();
+    const QString own = m_trip.empty() ? QString() : m_trip.front().channel;
+    // The trip's own pictures alone need no composing.
+    if (order.isEmpty() || (order.size() == 1 && order.front() == own) ||
+        (layout == ChannelComposer::Layout::MainOnly && order.front() == own))
+        return;
+    m_composer = std::make_unique<ChannelComposer>(m_trip, layout, order);
+    m_composer->setLabels(std::move(labels));
+}
 
 void OverlayExport::setRange(qint64 fromMs, qint64 toMs)
 {
@@ -380,11 +334,13 @@ bool OverlayExport::encode(QIODevice& device)
                 return false;
             }
             AVCodecContext* enc = encoder.get();
-            enc->width = frame->width;
-            enc->height = frame->height;
+            const QSize size = m_composer ? m_composer->canvasSize(QSize(frame->width, frame->height))
+                                          : QSize(frame->width, frame->height);
+            enc->width = size.width();
+            enc->height = size.height();
             enc->pix_fmt = AV_PIX_FMT_YUV420P;
             enc->sample_aspect_ratio = frame->sample_aspect_ratio;
-            enc->color_range = fullRange(frame) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+            enc->color_range = YuvPicture::fullRange(frame) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
             enc->color_primaries = frame->color_primaries;
             enc->color_trc = frame->color_trc;
             enc->colorspace = frame->colorspace;
@@ -457,24 +413,28 @@ bool OverlayExport::encode(QIODevice& device)
                                                                               vs->time_base, Milliseconds));
 
             // The picture in the encoder's format, in memory of its own: the decoder may still
-            // predict other pictures from the one it returned.
+            // predict other pictures from the one it returned. Composed channels keep the trip's
+            // picture at its own size until it is scaled into its place.
             AVFrame* work = frame;
             Av::Frame converted;
             const AVCodecContext* enc = encoder.get();
-            if (isYuv420(frame->format) && frame->width == enc->width && frame->height == enc->height) {
+            const QSize size =
+                m_composer ? QSize(frame->width, frame->height) : QSize(enc->width, enc->height);
+            if (YuvPicture::isYuv420(frame->format) && frame->width == size.width() &&
+                frame->height == size.height()) {
                 if (av_frame_make_writable(frame) < 0)
                     return failWrite();
                 frame->format = AV_PIX_FMT_YUV420P;
             } else {
                 converter.reset(sws_getCachedContext(
                     converter.release(), frame->width, frame->height, AVPixelFormat(frame->format),
-                    enc->width, enc->height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
+                    size.width(), size.height(), AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
                 converted.reset(av_frame_alloc());
                 if (!converter || !converted)
                     return failWrite();
                 converted->format = AV_PIX_FMT_YUV420P;
-                converted->width = enc->width;
-                converted->height = enc->height;
+                converted->width = size.width();
+                converted->height = size.height();
                 if (av_frame_get_buffer(converted.get(), 0) < 0)
                     return failWrite();
                 sws_scale(converter.get(), frame->data, frame->linesize, 0, frame->height, converted->data,
@@ -484,6 +444,20 @@ bool OverlayExport::encode(QIODevice& device)
             }
             work->color_range = enc->color_range;
             m_masks.apply(work, double(positionMs - m_fromMs) / 1000.0);
+
+            Av::Frame composed;
+            if (m_composer) {
+                composed = YuvPicture::make(enc->width, enc->height, work);
+                if (!composed)
+                    return failWrite();
+                const int reserved = painter.reservedHeight(QSize(enc->width, enc->height));
+                if (!m_composer->compose(work, piece.index, std::max<qint64>(0, inFileMs), composed.get(),
+                                         reserved))
+                    return failWrite();
+                av_frame_copy_props(composed.get(), work);
+                composed->color_range = enc->color_range;
+                work = composed.get();
+            }
 
             QStringList known;
             for (const PanelPlanes& panel : panels)
@@ -496,10 +470,12 @@ bool OverlayExport::encode(QIODevice& device)
                 if (!now[i].image.isNull()) {
                     planes.key = now[i].key;
                     planes.rect = now[i].rect;
-                    if (!convertPanel(now[i].image, work, planes))
+                    planes.yuv = YuvPicture::fromImage(now[i].image, work);
+                    if (!planes.yuv)
                         return failWrite();
                 }
-                paste(planes, work);
+                if (planes.yuv)
+                    YuvPicture::paste(planes.yuv.get(), planes.rect.topLeft(), work);
             }
 
             int64_t outPts = av_rescale_q(offsetUs, Microseconds, EncoderTimeBase) +

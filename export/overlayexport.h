@@ -1,5 +1,6 @@
 #pragma once
 
+#include "channelcomposer.h"
 #include "masks.h"
 #include "overlaypainter.h"
 #include "tripdata.h"
@@ -9,6 +10,8 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 
 // Writes a range of a trip's timeline as one MP4 with data burned into the pictures: every
 // picture of the range is decoded, the masks hide their rectangles, the overlay's panels (the
@@ -21,6 +24,7 @@ class OverlayExport : public QObject
     Q_OBJECT
 public:
     explicit OverlayExport(Trip::TripList trip, QObject* parent = nullptr);
+    ~OverlayExport() override;
 
     void setRange(qint64 fromMs, qint64 toMs);
     // Positions for the band and the GPX beside the clip; without them the band says "no data"
@@ -28,6 +32,11 @@ public:
     void setPositions(PositionsPtr positions, qint64 clockOffsetSeconds);
     void setItems(int items) { m_items = items; }
     void setMasks(const Masks& masks) { m_masks = masks; }
+    // Several channels composed into one picture in `layout`, `order` the channels shown with
+    // the large one first; `labels` names a channel in its placeholder. Masks stay on the trip's
+    // own channel's picture.
+    void setChannels(ChannelComposer::Layout layout, const QStringList& order,
+                     std::function<QString(const QString&)> labels = {});
     // The route map's tiles; without them it shows the route alone.
     void setTileSource(OverlayPainter::TileSource source) { m_tiles = std::move(source); }
 
@@ -61,6 +70,7 @@ private:
     int m_items = OverlayPainter::Band;
     Masks m_masks;
     OverlayPainter::TileSource m_tiles;
+    std::unique_ptr<ChannelComposer> m_composer;
     qint64 m_clipFromMs = 0;
     qint64 m_clipToMs = 0;
     int m_frames = 0;

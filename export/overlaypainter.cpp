@@ -120,6 +120,18 @@ QImage OverlayPainter::renderBand(const QString& text, int width, int height)
     return band;
 }
 
+int OverlayPainter::reservedHeight(const QSize& picture) const
+{
+    // As panels() places them.
+    const int band = bandHeight(picture.height());
+    const int above = (m_items & Band) ? band : 0;
+    const int margin = even(band / 2.0);
+    const int side = even(picture.height() / 4.0);
+    if ((m_items & Map) && side + above + margin <= picture.height() && side + margin <= picture.width())
+        return above + margin + side;
+    return above;
+}
+
 QVector<OverlayPainter::Panel> OverlayPainter::panels(qint64 positionMs, const QSize& picture,
                                                       const QStringList& knownKeys) const
 {

@@ -53,6 +53,9 @@ public:
     // Height of the band on a picture `pictureHeight` pixels high: 36 at 1080 lines, scaled
     // with the picture, never below 20; even, for pictures with half-height colour planes.
     static int bandHeight(int pictureHeight);
+    // How far the chosen panels reach up from the bottom at the right, where the small pictures
+    // of other channels go: the band and the route map.
+    int reservedHeight(const QSize& picture) const;
     // The band's text at a trip position.
     QString bandText(qint64 positionMs) const;
     // The band with `text` for a picture `width` pixels wide.

@@ -1,6 +1,7 @@
 // Clips and stills of every channel of a trip from the command line, on generated cards whose
 // frames carry the instant they show (scripts/cardgen/channels.py).
 
+#include "channelcomposer.h"
 #include "snapshot.h"
 
 #include <QDir>
@@ -241,6 +242,105 @@ private slots:
             QVERIFY2(qAbs(shown - frameOf(at)) <= 1,
                      qPrintable(QString("%1 shows frame %2").arg(name).arg(shown)));
         }
+    }
+
+    // One clip with every channel in the picture: each place shows the instant the trip's own
+    // picture shows, in both layouts, across a file boundary where the rear begins 0.4 s late.
+    void overlayComposesChannelsInStep_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("two, picture in picture") << 2 << "pip" << QSize(320, 180);
+        QTest::newRow("two, side by side") << 2 << "side" << QSize(320, 90);
+        QTest::newRow("four, picture in picture") << 4 << "pip" << QSize(320, 180);
+        QTest::newRow("four, side by side") << 4 << "side" << QSize(320, 180);
+    }
+
+    void overlayComposesChannelsInStep()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, layout);
+        QFETCH(QSize, size);
+        const QString from = "1.3";
+        const Run run = tarrow({"--export-clip", "--trip", "1", "--from", from, "--to", "4.5", "--overlay",
+                                "--layout", layout, card(count), "-o", out("clip.mp4")});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        QCOMPARE(files(out()), QStringList{"clip.mp4"});
+
+        ChannelComposer::Layout shape;
+        QVERIFY(ChannelComposer::parseLayout(layout, shape));
+        const QStringList channels = count == 2 ? TwoChannels : FourChannels;
+        const ChannelComposer composer({}, shape, channels);
+        const std::vector<QRect> cells = composer.cells(size, 20);
+        QCOMPARE(int(cells.size()), count);
+        for (const qint64 at : {0, 900, 1600, 2200, 3100}) {
+            const QImage picture = Snapshot::decodeFrame(out("clip.mp4"), at);
+            QCOMPARE(picture.size(), size);
+            const int wanted = frameOf(QString::number(from.toDouble() + at / 1000.0));
+            for (std::size_t i = 0; i < cells.size(); ++i) {
+                // The large picture is read left of the small ones.
+                const QRect cell = i == 0 && shape == ChannelComposer::Layout::PictureInPicture
+                                       ? QRect(0, 0, size.width() / 2, size.height())
+                                       : cells[i];
+                const int shown = frameCode(picture.copy(cell));
+                QVERIFY2(qAbs(shown - wanted) <= 1, qPrintable(QString("%1 at %2 ms shows frame %3, not %4")
+                                                                   .arg(channels[int(i)])
+                                                                   .arg(at)
+                                                                   .arg(shown)
+                                                                   .arg(wanted)));
+            }
+        }
+    }
+
+    // Where a channel recorded nothing (no file; a file of 0 bytes) its place says so, and the
+    // trip's own picture goes on; --channel shows one channel alone.
+    void overlayPlaceholderAndOneChannel()
+    {
+        Run run = tarrow({"--export-clip", "--trip", "1", "--from", "6.5", "--to", "10.5", "--overlay",
+                          "--layout", "side", card(2), "-o", out("side.mp4")});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        for (const qint64 at : {0, 3500}) {
+            const QImage picture = Snapshot::decodeFrame(out("side.mp4"), at);
+            QCOMPARE(picture.size(), QSize(320, 90));
+            QVERIFY(qAbs(frameCode(picture.copy(0, 0, 160, 90)) -
+                         frameOf(QString::number(6.5 + at / 1000.0))) <= 1);
+            const QColor rear = picture.pixelColor(240, 10);
+            QVERIFY2(qMax(rear.red(), qMax(rear.green(), rear.blue())) < 60 &&
+                         qAbs(rear.red() - rear.blue()) < 10,
+                     qPrintable(QString("the missing rear shows %1").arg(rear.name())));
+        }
+
+        run = tarrow({"--export-clip", "--trip", "1", "--from", "1", "--to", "2", "--overlay", "--channel",
+                      "back", card(4), "-o", out("back.mp4")});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        const QImage back = Snapshot::decodeFrame(out("back.mp4"), 500);
+        QCOMPARE(back.size(), QSize(320, 180));
+        QVERIFY(qAbs(frameCode(back) - frameOf("1.5")) <= 1);
+        // The strip below names the channel: back is channel 1, a grey of 100.
+        QVERIFY(qAbs(back.pixelColor(160, 150).red() - 100) < 12);
+    }
+
+    void overlayLayoutMistakes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown layout")
+            << QStringList{"--overlay", "--layout", "grid"} << "--layout takes pip";
+        QTest::newRow("without --overlay") << QStringList{"--layout", "side"} << "--layout needs --overlay";
+        QTest::newRow("unknown channel")
+            << QStringList{"--overlay", "--channel", "roof"} << "has no channel roof";
+    }
+
+    void overlayLayoutMistakes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const Run run = tarrow(QStringList{"--export-clip", "--trip", "1", "--from", "1", "--to", "2"} +
+                               arguments + QStringList{card(2), "-o", out("clip.mp4")});
+        QVERIFY(run.code != 0);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(files(out()).isEmpty());
     }
 
     // With position data the GPX goes beside the clips once, named like -o.
