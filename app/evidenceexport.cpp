@@ -7,7 +7,6 @@
 #include "dialoglook.h"
 #include "exportlog.h"
 #include "mainwindow.h"
-#include "maskdialog.h"
 #include "maskstore.h"
 #include "overlayexport.h"
 #include "privacyzones.h"
@@ -296,15 +295,6 @@ void EvidenceExport::exportOverlay(qint64 fromMs, qint64 toMs)
     // The trip's masks, on the clip's clock.
     overlay->setMasks(MaskStore::load(*m_trip).shifted(double(fromMs) / 1000.0));
     startJob(new ClipExportJob(overlay, m_window), path, fromMs, {});
-}
-
-void EvidenceExport::editMasks(qint64 positionMs)
-{
-    if (!m_trip || m_trip->empty())
-        return;
-    MaskDialog dialog(*m_trip, positionMs, m_window);
-    if (dialog.exec() == QDialog::Accepted)
-        emit note(tr("Masks saved: exports with data and snapshots of this trip apply them."));
 }
 
 void EvidenceExport::startJob(ClipExportJob* job, const QString& path, qint64 fromMs,

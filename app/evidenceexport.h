@@ -61,8 +61,6 @@ public slots:
     void setTripData(const TripDataPtr& data);
     void exportClip(qint64 fromMs, qint64 toMs);
     void exportOverlay(qint64 fromMs, qint64 toMs);
-    // Opens the trip's masks on its picture at a position.
-    void editMasks(qint64 positionMs);
     void exportTrack(TrackExport::Format format, qint64 fromMs, qint64 toMs);
     void takeSnapshot(qint64 positionMs);
 

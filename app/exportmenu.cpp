@@ -55,7 +55,7 @@ void ExportMenu::retranslate()
     m_clip->setText(tr("Export clip as MP4 with GPX\u2026"));
     m_exactCut->setText(tr("Exact cut at the in point (re-encodes up to the next key frame)"));
     m_overlay->setText(tr("Export with data: date, time, speed and place in the picture\u2026"));
-    m_masks->setText(tr("Privacy masks for faces and number plates\u2026"));
+    m_masks->setText(tr("Draw privacy masks over faces and number plates"));
     m_gpx->setText(tr("Export track as GPX\u2026"));
     m_kml->setText(tr("Export track as KML\u2026"));
     m_csv->setText(tr("Export track as CSV\u2026"));

@@ -16,6 +16,10 @@
 #include "langselectionbutton.h"
 #include "mainwindowform.h"
 #include "mapwidget.h"
+#include "maskeditor.h"
+#include "maskoutlines.h"
+#include "maskpanel.h"
+#include "maskstore.h"
 #include "ostrellogo.h"
 #include "playlistwgt.h"
 #include "qnmeapositioninfo.h"
@@ -115,6 +119,7 @@ MainWindow::MainWindow(QWidget* parent)
     DataPoint::registerMetaTypes();
     makeConnections();
     connectEvidence();
+    connectMasks();
     makeShortcuts();
     retranslateToolTips();
     m_minimumSizeTimer = new QTimer(this);
@@ -492,8 +497,6 @@ void MainWindow::connectEvidence()
             evidence->exportOverlay(range.first, range.second);
         }
     });
-    connect(m_exportMenu, &ExportMenu::masksRequested, evidence,
-            [this, evidence]() { evidence->editMasks(ui->videoWidget->position()); });
     connect(m_exportMenu, &ExportMenu::trackRequested, ctrl, [ctrl, evidence](TrackExport::Format format) {
         if (ctrl->isActive()) {
             const auto range = ctrl->exportRange();
@@ -507,6 +510,53 @@ void MainWindow::connectEvidence()
         queued);
     m_exportMenu->clearMarksAction()->setEnabled(false);
     connect(evidence, &EvidenceExport::note, m_statusNote, &StatusNote::showNote);
+}
+
+void MainWindow::connectMasks()
+{
+    VlcQtVideoWidget* video = ui->videoWidget;
+    auto* outlines = new MaskOutlines(video->videoSurface());
+    auto* panel = new MaskPanel(video->videoSurface());
+    const auto queued = Qt::QueuedConnection;
+    const auto setTrip = [outlines, panel](const TripDataPtr& data) {
+        panel->setTrip(data ? data->trip() : Trip::TripList());
+        outlines->setMasks(data ? MaskStore::load(data->trip()) : Masks());
+    };
+    connect(m_session, &TripSession::tripLoaded, this, setTrip, queued);
+    // The masks' place follows the picture; while drawing, the still follows the player.
+    connect(video, &VlcQtVideoWidget::onPositionChange, this, [outlines, panel](qint64 position) {
+        outlines->setSeconds(double(position) / 1000.0);
+        panel->showPosition(position);
+    });
+    connect(video, &VlcQtVideoWidget::targetChanged, panel, &MaskPanel::showPosition);
+    connect(video, &VlcQtVideoWidget::playStateChanged, panel, [panel](VlcQtVideoWidget::PlayState state) {
+        if (state == VlcQtVideoWidget::PlayState::Starting || state == VlcQtVideoWidget::PlayState::Playing)
+            panel->finish();
+    });
+    connect(m_exportMenu, &ExportMenu::masksRequested, panel, [this, video, panel, outlines]() {
+        if (!video->trip() || video->trip()->empty())
+            return;
+        // Masks are drawn on the trip's own channel: it is shown large for it.
+        const QString own = video->trip()->front().channel;
+        if (m_deck->largeChannel() != own && m_deck->channels().contains(own))
+            m_deck->setLargeChannel(own);
+        // Drawn on a still picture: playing pauses first.
+        const VlcQtVideoWidget::PlayState state = video->playState();
+        if (state == VlcQtVideoWidget::PlayState::Playing || state == VlcQtVideoWidget::PlayState::Starting)
+            video->play();
+        outlines->setMasks(Masks());
+        m_deck->setOwnOnTop(true);
+        panel->start(video->targetPosition());
+    });
+    connect(panel, &MaskPanel::finished, outlines, [panel, outlines, this]() {
+        m_deck->setOwnOnTop(false);
+        outlines->setMasks(panel->editor()->masks());
+        m_statusNote->showNote(
+            panel->editor()->masks().isEmpty()
+                ? tr("No privacy masks on this trip.")
+                : tr("Masks saved: exports with data and snapshots of this trip apply them."));
+    });
+    connect(panel, &MaskPanel::failed, m_statusNote, &StatusNote::showNote);
 }
 
 QStringList MainWindow::shownChannels() const

@@ -134,6 +134,8 @@ private:
     // Escape: leaves full screen, or a maximised window for the normal one.
     void leaveLargeState();
     void connectEvidence();
+    // Privacy masks outlined on the picture and drawn on the paused picture.
+    void connectMasks();
     // Tells the user once that settings cannot be kept, when no private folder is writable.
     void reportUnsavedSettings();
 

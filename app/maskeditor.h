@@ -17,6 +17,7 @@ public:
 
     void setFrame(const QImage& frame, double seconds);
     double seconds() const { return m_seconds; }
+    bool hasFrame() const { return !m_frame.isNull(); }
     void setMasks(const Masks& masks);
     const Masks& masks() const { return m_masks; }
     // The mask chosen last; -1 for none.

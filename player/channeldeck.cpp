@@ -250,6 +250,14 @@ void ChannelDeck::arrange()
         shown[i]->raise();
         bottom -= smallHeight + Margin;
     }
+    if (m_ownOnTop)
+        m_main->raise();
+}
+
+void ChannelDeck::setOwnOnTop(bool onTop)
+{
+    m_ownOnTop = onTop;
+    arrange();
 }
 
 bool ChannelDeck::eventFilter(QObject* watched, QEvent* event)

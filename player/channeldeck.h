@@ -61,6 +61,8 @@ public slots:
     void cycleLayout();
     void setLargeChannel(const QString& channel);
     void cycleLargeChannel();
+    // Puts the trip's own picture above the small pictures, while something is drawn on it.
+    void setOwnOnTop(bool onTop);
 
 signals:
     void channelLayoutChanged(ChannelDeck::Layout layout);
@@ -78,6 +80,7 @@ private:
     VlcQtVideoWidget* m_main;
     std::vector<ChannelView*> m_views;
     QStringList m_channels;
+    bool m_ownOnTop = false;
     Layout m_layout = Layout::PictureInPicture;
     // The user's choice; shown when the trip has that channel.
     QString m_wantedLarge;

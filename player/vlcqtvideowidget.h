@@ -90,6 +90,8 @@ public:
     void setRateTrim(double factor);
     double rateTrim() const { return m_trim; }
     PlayState playState() const { return m_state; }
+    // The frame that holds the engine's window.
+    VlcVideoWidget* videoSurface() const;
 
 public slots:
     void setMedia(std::shared_ptr<Trip::TripList> list);
@@ -140,7 +142,6 @@ protected:
     // A paused seek starts its file anew at the target instead of seeking the paused engine
     // (FFmpeg's reader in the engine can miss the picture of a paused seek).
     void setReopenPausedSeeks(bool reopen) { m_reopenPausedSeeks = reopen; }
-    VlcVideoWidget* videoSurface() const;
 
 private slots:
     void openMedia();

@@ -1,11 +1,13 @@
-#include "maskdialog.h"
 #include "maskeditor.h"
+#include "maskoutlines.h"
+#include "maskpanel.h"
 #include "maskstore.h"
+
+#include <vireo/vlcvideowidget.h>
 
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,7 +18,8 @@ class TestMaskEditor : public QObject
 private slots:
     void initTestCase();
     void drawMoveAndResize();
-    void dialogSavesTheTripsMasks();
+    void panelOnThePictureKeepsTheTripsMasks();
+    void outlinesFollowThePicture();
 
 private:
     // A press, a move in steps and a release, in widget coordinates.
@@ -96,7 +99,9 @@ void TestMaskEditor::drawMoveAndResize()
     QVERIFY(editor.masks().isEmpty());
 }
 
-void TestMaskEditor::dialogSavesTheTripsMasks()
+// Over the player's picture: the still of the position asked for, every change kept for the
+// trip at once, another position's picture when the player moves.
+void TestMaskEditor::panelOnThePictureKeepsTheTripsMasks()
 {
     QTemporaryDir dir;
     const QString video = dir.filePath(QStringLiteral("001_0001_20240501170000.mp4"));
@@ -106,25 +111,85 @@ void TestMaskEditor::dialogSavesTheTripsMasks()
     const Trip::TripList trip{Trip::TripItem{2000, false, video, QString()}};
     MaskStore::save(trip, Masks());
 
-    MaskDialog dialog(trip, 1000, nullptr);
-    dialog.resize(900, 640);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    MaskEditor* editor = dialog.editor();
+    VlcVideoWidget frame;
+    frame.resize(900, 600);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    MaskPanel panel(&frame);
+    QSignalSpy kept(&panel, &MaskPanel::masksChanged);
+    panel.setTrip(trip);
+    QVERIFY(!panel.isEditing());
+    panel.start(1000);
+    QVERIFY(panel.isEditing());
+    QCOMPARE(panel.geometry(), frame.rect());
+    MaskEditor* editor = panel.editor();
+    QTRY_VERIFY(editor->hasFrame());
+    QCOMPARE(editor->seconds(), 1.0);
+
     const QRectF area = editor->toWidget(QRect(200, 100, 100, 80));
     drag(editor, area.topLeft().toPoint(), area.bottomRight().toPoint());
     QCOMPARE(editor->masks().masks().size(), 1);
-    dialog.findChildren<QRadioButton*>().at(1)->click(); // pixelate
-    // Another instant: the picture there, the mask held where it was.
-    dialog.slider()->setValue(1500);
-    QTRY_COMPARE(editor->seconds(), 1.5);
-    dialog.accept();
-    const Masks saved = MaskStore::load(trip);
+    panel.findChildren<QRadioButton*>().at(1)->click(); // pixelate
+    QCOMPARE(kept.count(), 2);
+    Masks saved = MaskStore::load(trip);
     QCOMPARE(saved.masks().size(), 1);
     QCOMPARE(saved.masks().front().mode, Masks::Mode::Pixelate);
     QCOMPARE(saved.masks().front().keyframes.front().seconds, 1.0);
     QVERIFY(QRect(195, 95, 110, 90).contains(saved.masks().front().keyframes.front().rect));
+
+    // The player steps on: the picture there, the mask held where it was, moved to a keyframe.
+    panel.showPosition(1500);
+    QTRY_COMPARE(editor->seconds(), 1.5);
+    const QRectF held = editor->toWidget(Masks::rectAt(editor->masks().masks().front(), 1.5));
+    drag(editor, held.center().toPoint(), held.center().toPoint() + QPoint(60, 0));
+    saved = MaskStore::load(trip);
+    QCOMPARE(saved.masks().front().keyframes.size(), 2);
+
+    // Done (or Escape, or playing) closes it; another trip starts with that trip's masks.
+    QSignalSpy finished(&panel, &MaskPanel::finished);
+    panel.findChild<QPushButton*>(QStringLiteral("maskDone"))->click();
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!panel.isEditing());
     QVERIFY(MaskStore::save(trip, Masks()));
+}
+
+// The outlines lie where the masks are on the picture the engine shows: its window's place in
+// the frame and the recorded picture's size map the masks' pixels to the screen.
+void TestMaskEditor::outlinesFollowThePicture()
+{
+    VlcVideoWidget frame;
+    frame.resize(1000, 360);
+    frame.setVideoSize(QSize(1280, 720));
+    QVERIFY(frame.request() != 0);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QTRY_VERIFY(!frame.surfaceGeometry().isEmpty());
+    const QRect surface = frame.surfaceGeometry();
+    QCOMPARE(surface.size(), QSize(640, 360));
+
+    MaskOutlines outlines(&frame);
+    Masks masks;
+    masks.masks().append(Masks::Mask{
+        Masks::Mode::Blur,
+        {Masks::Keyframe{0.0, QRect(200, 100, 400, 200)}, Masks::Keyframe{2.0, QRect(600, 100, 400, 200)}}});
+    outlines.setMasks(masks);
+    outlines.setSeconds(0.0);
+    QVERIFY(outlines.isVisible());
+    const auto near = [](const QRect& a, const QRect& b) {
+        return qAbs(a.left() - b.left()) <= 1 && qAbs(a.top() - b.top()) <= 1 &&
+               qAbs(a.width() - b.width()) <= 1 && qAbs(a.height() - b.height()) <= 1;
+    };
+    QVERIFY2(near(outlines.outlineRegion().boundingRect(),
+                  QRect(surface.topLeft() + QPoint(100, 50), QSize(200, 100))),
+             qPrintable(QString("%1").arg(outlines.outlineRegion().boundingRect().left())));
+    // Only the outline: the picture shows through inside it.
+    QVERIFY(!outlines.outlineRegion().contains(surface.topLeft() + QPoint(200, 100)));
+    outlines.setSeconds(1.0);
+    QVERIFY(near(outlines.outlineRegion().boundingRect(),
+                 QRect(surface.topLeft() + QPoint(200, 50), QSize(200, 100))));
+    outlines.setMasks(Masks());
+    QVERIFY(!outlines.isVisible());
+    frame.release();
 }
 
 QTEST_MAIN(TestMaskEditor)
