@@ -170,9 +170,9 @@ void CommandLine::addOptions()
         {OverlayItemsOption, tr("What --overlay draws: band, map, graph, separated by commas."),
          QStringLiteral("items")},
         {LayoutOption,
-         tr("With --overlay, composes the trip's channels into one picture as the window shows them: pip "
-            "(the others small in the lower right corner), side (side by side) or main (one channel). "
-            "--channel NAME is the large one; the trip's own channel without it."),
+         tr("With --overlay, composes the trip's channels into one picture, each of the same instant: "
+            "pip (the others small in the lower right corner), side (side by side) or main (one "
+            "channel). --channel NAME is the large one, and alone without --layout."),
          QStringLiteral("pip|side|main")},
         {UnitsOption, tr("Speed in km/h or mph in the overlay and the still's band."),
          QStringLiteral("unit")},

@@ -6,6 +6,7 @@
 
 #include <vireo/vlcvideowidget.h>
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,17 +44,22 @@ MaskPanel::MaskPanel(VlcVideoWidget* video)
     auto* top = new QHBoxLayout();
     top->addWidget(m_help, 1);
     top->addWidget(m_done, 0, Qt::AlignTop);
-    auto* tools = new QHBoxLayout();
-    tools->addWidget(m_blur);
-    tools->addWidget(m_pixelate);
-    tools->addStretch(1);
-    tools->addWidget(m_removeKey);
-    tools->addWidget(m_remove);
+    auto* modes = new QHBoxLayout();
+    modes->addWidget(m_blur);
+    modes->addWidget(m_pixelate);
+    modes->addStretch(1);
+    auto* actions = new QHBoxLayout();
+    actions->addStretch(1);
+    actions->addWidget(m_removeKey);
+    actions->addWidget(m_remove);
+    m_tools = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_tools->addLayout(modes);
+    m_tools->addLayout(actions);
     auto* strip = new QVBoxLayout();
     strip->setContentsMargins(8, 4, 8, 4);
     strip->setSpacing(4);
     strip->addLayout(top);
-    strip->addLayout(tools);
+    strip->addLayout(m_tools);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -157,6 +163,22 @@ bool MaskPanel::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void MaskPanel::resizeEvent(QResizeEvent* event)
+{
+    fitTools();
+    QWidget::resizeEvent(event);
+}
+
+void MaskPanel::fitTools()
+{
+    // The mask's modes above its actions where one row does not fit (longer words, a small picture).
+    int wanted = 0;
+    for (const QWidget* control : {static_cast<QWidget*>(m_blur), static_cast<QWidget*>(m_pixelate),
+                                   static_cast<QWidget*>(m_removeKey), static_cast<QWidget*>(m_remove)})
+        wanted += control->sizeHint().width() + m_tools->spacing() + 6;
+    m_tools->setDirection(wanted + 16 > width() ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+}
+
 void MaskPanel::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
@@ -173,6 +195,7 @@ void MaskPanel::retranslate()
     m_removeKey->setText(tr("Remove keyframe"));
     m_remove->setText(tr("Delete mask"));
     m_done->setText(tr("Done"));
+    fitTools();
 }
 
 void MaskPanel::updateControls()

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class MaskEditor;
+class QBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -44,9 +45,11 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void retranslate();
+    void fitTools();
     void updateControls();
     void save();
     void decodeNext();
@@ -60,6 +63,7 @@ private:
     QPushButton* m_removeKey = nullptr;
     QPushButton* m_remove = nullptr;
     QPushButton* m_done = nullptr;
+    QBoxLayout* m_tools = nullptr;
     // One picture decoded at a time, off the window's thread; the latest position asked for next.
     QFutureWatcher<QImage> m_decoding;
     qint64 m_decodingMs = -1;

@@ -52,6 +52,13 @@ Lizenzvertrag</translation>
     </message>
 </context>
 <context>
+    <name>ChannelComposer</name>
+    <message>
+        <source>No %1 recording</source>
+        <translation>Keine Aufnahme „%1“</translation>
+    </message>
+</context>
+<context>
     <name>ChannelDeck</name>
     <message>
         <source>%1 (click: show large)</source>
@@ -396,6 +403,14 @@ Lizenzvertrag</translation>
         <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
         <translation>--overlay-items nimmt band, map und graph, durch Kommas getrennt, nicht %1.</translation>
     </message>
+    <message>
+        <source>--layout takes pip, side or main, not %1.</source>
+        <translation>--layout nimmt pip, side oder main, nicht %1.</translation>
+    </message>
+    <message>
+        <source>With --overlay, composes the trip&apos;s channels into one picture, each of the same instant: pip (the others small in the lower right corner), side (side by side) or main (one channel). --channel NAME is the large one, and alone without --layout.</source>
+        <translation>Mit --overlay werden die Kanäle der Fahrt zu einem Bild zusammengesetzt, alle vom selben Augenblick: pip (die anderen klein in der rechten unteren Ecke), side (nebeneinander) oder main (ein Kanal). --channel NAME ist der große Kanal, ohne --layout der einzige.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -587,10 +602,6 @@ Lizenzvertrag</translation>
         <source>A channel&apos;s clip goes into this file. Replace it?</source>
         <translation>Der Abschnitt eines Kanals kommt in diese Datei. Ersetzen?</translation>
     </message>
-    <message>
-        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
-        <translation>Masken gespeichert: Exporte mit Daten und Standbilder dieser Fahrt wenden sie an.</translation>
-    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -623,8 +634,8 @@ Lizenzvertrag</translation>
         <translation>Mit Daten exportieren: Datum, Uhrzeit, Geschwindigkeit und Ort im Bild…</translation>
     </message>
     <message>
-        <source>Privacy masks for faces and number plates…</source>
-        <translation>Masken für Gesichter und Kennzeichen…</translation>
+        <source>Draw privacy masks over faces and number plates</source>
+        <translation>Datenschutzmasken über Gesichter und Kennzeichen zeichnen</translation>
     </message>
 </context>
 <context>
@@ -668,6 +679,14 @@ Lizenzvertrag</translation>
         <source>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</source>
         <translation>Kein eigener Ordner ist beschreibbar (weder neben dem Programm noch in Ihrem Konfigurationsordner). Tarrow läuft mit den Standardeinstellungen und vergisst Änderungen beim Beenden.</translation>
     </message>
+    <message>
+        <source>No privacy masks on this trip.</source>
+        <translation>Diese Fahrt hat keine Datenschutzmasken.</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Masken gespeichert: Exporte mit Daten und Standbilder dieser Fahrt wenden sie an.</translation>
+    </message>
 </context>
 <context>
     <name>MapWidget</name>
@@ -685,38 +704,34 @@ Lizenzvertrag</translation>
     </message>
 </context>
 <context>
-    <name>MaskDialog</name>
+    <name>MaskPanel</name>
     <message>
-        <source>Privacy masks</source>
-        <translation>Masken</translation>
+        <source>The masks could not be saved: %1</source>
+        <translation>Die Masken konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
-        <translation>Ziehen Sie im Bild, um ein Gesicht oder ein Kennzeichen zu verdecken. Gehen Sie dorthin, wo das Objekt inzwischen ist, und ziehen Sie die Maske nach: Sie bewegt sich gleichmäßig zwischen den gesetzten Stellen. Exporte mit Daten und Standbilder wenden die Masken an.</translation>
-    </message>
-    <message>
-        <source>Position</source>
-        <translation>Position</translation>
+        <source>Drag on the picture to hide a face or a number plate. Step on to where it has gone and drag the mask after it: it moves evenly between the places you set.</source>
+        <translation>Ziehen Sie im Bild, um ein Gesicht oder ein Kennzeichen zu verdecken. Gehen Sie weiter, bis es sich bewegt hat, und ziehen Sie die Maske nach: Sie bewegt sich gleichmäßig zwischen den gesetzten Stellen.</translation>
     </message>
     <message>
         <source>Blur</source>
-        <translation>Unscharf</translation>
+        <translation>Weichzeichnen</translation>
     </message>
     <message>
         <source>Pixelate</source>
         <translation>Verpixeln</translation>
     </message>
     <message>
-        <source>Remove this keyframe</source>
-        <translation>Dieses Schlüsselbild entfernen</translation>
+        <source>Remove keyframe</source>
+        <translation>Schlüsselbild entfernen</translation>
     </message>
     <message>
         <source>Delete mask</source>
         <translation>Maske löschen</translation>
     </message>
     <message>
-        <source>The masks could not be saved.</source>
-        <translation>Die Masken konnten nicht gespeichert werden.</translation>
+        <source>Done</source>
+        <translation>Fertig</translation>
     </message>
 </context>
 <context>

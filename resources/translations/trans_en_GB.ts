@@ -51,6 +51,13 @@
     </message>
 </context>
 <context>
+    <name>ChannelComposer</name>
+    <message>
+        <source>No %1 recording</source>
+        <translation>No %1 recording</translation>
+    </message>
+</context>
+<context>
     <name>ChannelDeck</name>
     <message>
         <source>%1 (click: show large)</source>
@@ -395,6 +402,14 @@
         <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
         <translation>--overlay-items takes band, map and graph, separated by commas, not %1.</translation>
     </message>
+    <message>
+        <source>--layout takes pip, side or main, not %1.</source>
+        <translation>--layout takes pip, side or main, not %1.</translation>
+    </message>
+    <message>
+        <source>With --overlay, composes the trip&apos;s channels into one picture, each of the same instant: pip (the others small in the lower right corner), side (side by side) or main (one channel). --channel NAME is the large one, and alone without --layout.</source>
+        <translation>With --overlay, composes the trip's channels into one picture, each of the same instant: pip (the others small in the lower right corner), side (side by side) or main (one channel). --channel NAME is the large one, and alone without --layout.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -586,10 +601,6 @@
         <source>A channel&apos;s clip goes into this file. Replace it?</source>
         <translation>A channel&apos;s clip goes into this file. Replace it?</translation>
     </message>
-    <message>
-        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
-        <translation>Masks saved: exports with data and snapshots of this trip apply them.</translation>
-    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -622,8 +633,8 @@
         <translation>Export with data: date, time, speed and place in the picture…</translation>
     </message>
     <message>
-        <source>Privacy masks for faces and number plates…</source>
-        <translation>Privacy masks for faces and number plates…</translation>
+        <source>Draw privacy masks over faces and number plates</source>
+        <translation>Draw privacy masks over faces and number plates</translation>
     </message>
 </context>
 <context>
@@ -667,6 +678,14 @@
         <source>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</source>
         <translation>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</translation>
     </message>
+    <message>
+        <source>No privacy masks on this trip.</source>
+        <translation>No privacy masks on this trip.</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Masks saved: exports with data and snapshots of this trip apply them.</translation>
+    </message>
 </context>
 <context>
     <name>MapWidget</name>
@@ -684,18 +703,14 @@
     </message>
 </context>
 <context>
-    <name>MaskDialog</name>
+    <name>MaskPanel</name>
     <message>
-        <source>Privacy masks</source>
-        <translation>Privacy masks</translation>
+        <source>The masks could not be saved: %1</source>
+        <translation>The masks could not be saved: %1</translation>
     </message>
     <message>
-        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
-        <translation>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</translation>
-    </message>
-    <message>
-        <source>Position</source>
-        <translation>Position</translation>
+        <source>Drag on the picture to hide a face or a number plate. Step on to where it has gone and drag the mask after it: it moves evenly between the places you set.</source>
+        <translation>Drag on the picture to hide a face or a number plate. Step on to where it has gone and drag the mask after it: it moves evenly between the places you set.</translation>
     </message>
     <message>
         <source>Blur</source>
@@ -706,16 +721,16 @@
         <translation>Pixelate</translation>
     </message>
     <message>
-        <source>Remove this keyframe</source>
-        <translation>Remove this keyframe</translation>
+        <source>Remove keyframe</source>
+        <translation>Remove keyframe</translation>
     </message>
     <message>
         <source>Delete mask</source>
         <translation>Delete mask</translation>
     </message>
     <message>
-        <source>The masks could not be saved.</source>
-        <translation>The masks could not be saved.</translation>
+        <source>Done</source>
+        <translation>Done</translation>
     </message>
 </context>
 <context>

@@ -55,6 +55,13 @@
     </message>
 </context>
 <context>
+    <name>ChannelComposer</name>
+    <message>
+        <source>No %1 recording</source>
+        <translation>Нет записи «%1»</translation>
+    </message>
+</context>
+<context>
     <name>ChannelDeck</name>
     <message>
         <source>%1 (click: show large)</source>
@@ -400,6 +407,14 @@
         <source>--overlay-items takes band, map and graph, separated by commas, not %1.</source>
         <translation>--overlay-items принимает band, map и graph через запятую, а не %1.</translation>
     </message>
+    <message>
+        <source>--layout takes pip, side or main, not %1.</source>
+        <translation>--layout принимает pip, side или main, а не %1.</translation>
+    </message>
+    <message>
+        <source>With --overlay, composes the trip&apos;s channels into one picture, each of the same instant: pip (the others small in the lower right corner), side (side by side) or main (one channel). --channel NAME is the large one, and alone without --layout.</source>
+        <translation>С --overlay собирает каналы поездки в одно изображение, все в один и тот же момент: pip (остальные маленькими в правом нижнем углу), side (рядом) или main (один канал). --channel NAME — крупный канал, а без --layout — единственный.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineTrips</name>
@@ -591,10 +606,6 @@
         <source>A channel&apos;s clip goes into this file. Replace it?</source>
         <translation>В этот файл записывается фрагмент одного из каналов. Заменить его?</translation>
     </message>
-    <message>
-        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
-        <translation>Маски сохранены: их применяют экспорт с данными и снимки этой поездки.</translation>
-    </message>
 </context>
 <context>
     <name>ExportMenu</name>
@@ -627,8 +638,8 @@
         <translation>Экспорт с данными: дата, время, скорость и место в кадре…</translation>
     </message>
     <message>
-        <source>Privacy masks for faces and number plates…</source>
-        <translation>Маски для лиц и номерных знаков…</translation>
+        <source>Draw privacy masks over faces and number plates</source>
+        <translation>Нарисовать маски на лицах и номерных знаках</translation>
     </message>
 </context>
 <context>
@@ -672,6 +683,14 @@
         <source>No folder of your own can be written (neither beside the program nor in your configuration folder). Tarrow runs with its default settings and forgets changes when it closes.</source>
         <translation>Ни одна ваша папка не доступна для записи (ни рядом с программой, ни в папке настроек). Tarrow работает с настройками по умолчанию и забудет изменения при закрытии.</translation>
     </message>
+    <message>
+        <source>No privacy masks on this trip.</source>
+        <translation>У этой поездки нет масок.</translation>
+    </message>
+    <message>
+        <source>Masks saved: exports with data and snapshots of this trip apply them.</source>
+        <translation>Маски сохранены: экспорт с данными и снимки этой поездки применяют их.</translation>
+    </message>
 </context>
 <context>
     <name>MapWidget</name>
@@ -689,38 +708,34 @@
     </message>
 </context>
 <context>
-    <name>MaskDialog</name>
+    <name>MaskPanel</name>
     <message>
-        <source>Privacy masks</source>
-        <translation>Маски</translation>
+        <source>The masks could not be saved: %1</source>
+        <translation>Не удалось сохранить маски: %1</translation>
     </message>
     <message>
-        <source>Drag on the picture to hide a face or a number plate. Move to where the object has gone and drag the mask after it: it moves evenly between the places you set. Exports with data and snapshots apply the masks.</source>
-        <translation>Проведите по кадру, чтобы скрыть лицо или номерной знак. Перейдите туда, где объект оказался позже, и перетащите маску за ним: между заданными местами она движется равномерно. Экспорт с данными и снимки применяют маски.</translation>
-    </message>
-    <message>
-        <source>Position</source>
-        <translation>Позиция</translation>
+        <source>Drag on the picture to hide a face or a number plate. Step on to where it has gone and drag the mask after it: it moves evenly between the places you set.</source>
+        <translation>Проведите по изображению, чтобы скрыть лицо или номерной знак. Перейдите туда, где объект оказался позже, и перетащите маску за ним: она равномерно движется между заданными местами.</translation>
     </message>
     <message>
         <source>Blur</source>
-        <translation>Размытие</translation>
+        <translation>Размыть</translation>
     </message>
     <message>
         <source>Pixelate</source>
-        <translation>Пикселизация</translation>
+        <translation>Пикселизировать</translation>
     </message>
     <message>
-        <source>Remove this keyframe</source>
-        <translation>Удалить этот ключевой кадр</translation>
+        <source>Remove keyframe</source>
+        <translation>Удалить ключевой кадр</translation>
     </message>
     <message>
         <source>Delete mask</source>
         <translation>Удалить маску</translation>
     </message>
     <message>
-        <source>The masks could not be saved.</source>
-        <translation>Не удалось сохранить маски.</translation>
+        <source>Done</source>
+        <translation>Готово</translation>
     </message>
 </context>
 <context>

@@ -15,8 +15,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -514,6 +514,23 @@ void TestEvidenceExport::shownChannelsGiveOneFileEach()
     QTest::qWait(200);
     QCOMPARE(finished.count(), 1);
     QCOMPARE(hashOf(QDir(out).filePath(QStringLiteral("clip_front.mp4"))), before);
+
+    // Export with data composes the shown channels as the window lays them out.
+    evidence.setLayoutSource([]() { return QStringLiteral("side"); });
+    Session::whenShown<QFileDialog>(
+        [out](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QDir(out).filePath(QStringLiteral("composed.mp4")));
+            static_cast<QDialog*>(dialog)->accept();
+        },
+        50);
+    evidence.exportOverlay(1300, 2500);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 60000);
+    QVERIFY(finished.at(1).at(0).toBool());
+    const QImage composed = Snapshot::decodeFrame(QDir(out).filePath(QStringLiteral("composed.mp4")), 0);
+    QCOMPARE(composed.size(), QSize(320, 90));
+    QCOMPARE(frameCode(composed.copy(0, 0, 160, 90)), 32);
+    QCOMPARE(frameCode(composed.copy(160, 0, 160, 90)), 32);
 }
 
 void TestEvidenceExport::cleanupTestCase()
