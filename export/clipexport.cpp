@@ -3,6 +3,7 @@
 #include "avhandles.h"
 #include "cutencoder.h"
 #include "exportlog.h"
+#include "mp4output.h"
 #include "recordingguard.h"
 #include "trackexport.h"
 #include "tripchannels.h"
@@ -23,60 +24,9 @@ namespace {
 // FFmpeg's internal time base, written as a plain value: its own macro is a C compound literal.
 const AVRational TimeBase{1, AV_TIME_BASE};
 
-#if LIBAVFORMAT_VERSION_MAJOR < 61
-using WriteBuffer = uint8_t*;
-#else
-using WriteBuffer = const uint8_t*;
-#endif
-
-constexpr int IoBufferSize = 256 * 1024;
-
 // A channel's recording may begin or end this much apart from the main channel's without its
 // gap being named: cameras start their channels' files a little apart.
 constexpr qint64 UnnamedGapMs = 500;
-
-int writeToDevice(void* opaque, WriteBuffer data, int size)
-{
-    auto* device = static_cast<QIODevice*>(opaque);
-    return device->write(reinterpret_cast<const char*>(data), size) == size ? size : AVERROR(EIO);
-}
-
-int64_t seekDevice(void* opaque, int64_t offset, int whence)
-{
-    auto* device = static_cast<QIODevice*>(opaque);
-    qint64 position = offset;
-    switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE:
-        return device->size();
-    case SEEK_SET:
-        break;
-    case SEEK_CUR:
-        position = device->pos() + offset;
-        break;
-    case SEEK_END:
-        position = device->size() + offset;
-        break;
-    default:
-        return AVERROR(EINVAL);
-    }
-    return device->seek(position) ? position : AVERROR(EIO);
-}
-
-// The muxer and its I/O context on a Qt device.
-struct Output
-{
-    AVFormatContext* context = nullptr;
-    AVIOContext* io = nullptr;
-
-    ~Output()
-    {
-        if (io) {
-            av_freep(&io->buffer);
-            avio_context_free(&io);
-        }
-        avformat_free_context(context);
-    }
-};
 
 bool sameExtradata(const AVCodecParameters* a, const AVCodecParameters* b)
 {
@@ -485,19 +435,11 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
     reportProgress(m_doneMs);
     m_noPictures = false;
 
-    Output out;
-    if (avformat_alloc_output_context2(&out.context, nullptr, "mp4", nullptr) < 0 || !out.context) {
+    Mp4Output out;
+    if (!out.open(device)) {
         m_error = tr("Cannot write the clip.");
         return false;
     }
-    auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferSize));
-    out.io = avio_alloc_context(buffer, IoBufferSize, 1, &device, nullptr, writeToDevice, seekDevice);
-    if (!out.io) {
-        av_free(buffer);
-        m_error = tr("Cannot write the clip.");
-        return false;
-    }
-    out.context->pb = out.io;
 
     int outVideo = -1;
     int outAudio = -1;
@@ -574,7 +516,7 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
         if (outVideo < 0) {
             // The first file decides the streams of the result.
             const auto addStream = [&out](const AVStream* source) {
-                AVStream* stream = avformat_new_stream(out.context, nullptr);
+                AVStream* stream = avformat_new_stream(out.context(), nullptr);
                 if (!stream || avcodec_parameters_copy(stream->codecpar, source->codecpar) < 0)
                     return -1;
                 stream->codecpar->codec_tag = 0;
@@ -586,7 +528,7 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
                 outVideo = -1;
             if (outVideo >= 0 && !start.extradata.isEmpty()) {
                 // The re-encoded pictures' parameter sets beside the recorded ones.
-                AVCodecParameters* par = out.context->streams[outVideo]->codecpar;
+                AVCodecParameters* par = out.context()->streams[outVideo]->codecpar;
                 av_freep(&par->extradata);
                 const auto size = std::size_t(start.extradata.size());
                 par->extradata = static_cast<uint8_t*>(av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
@@ -596,16 +538,16 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
                 else
                     outVideo = -1;
             }
-            if (as &&
-                avformat_query_codec(out.context->oformat, as->codecpar->codec_id, FF_COMPLIANCE_NORMAL) == 1)
+            if (as && avformat_query_codec(out.context()->oformat, as->codecpar->codec_id,
+                                           FF_COMPLIANCE_NORMAL) == 1)
                 outAudio = addStream(as);
-            if (outVideo < 0 || avformat_write_header(out.context, nullptr) < 0) {
+            if (outVideo < 0 || avformat_write_header(out.context(), nullptr) < 0) {
                 m_error = tr("The recorded format cannot be written to MP4.");
                 return false;
             }
         } else if (!joinable(firstVideo.get(), vs->codecpar) ||
                    (outAudio >= 0 && as &&
-                    !joinable(out.context->streams[outAudio]->codecpar, as->codecpar))) {
+                    !joinable(out.context()->streams[outAudio]->codecpar, as->codecpar))) {
             m_error =
                 tr("The files of this range differ in format and cannot be joined without re-encoding.");
             return false;
@@ -641,7 +583,7 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
         std::vector<Av::Packet> heldVideo;    // after the end, kept while later frames may need them
 
         const auto write = [&](AVPacket* p, const AVStream* source, int index) {
-            AVStream* target = out.context->streams[index];
+            AVStream* target = out.context()->streams[index];
             const int slot = index == outVideo ? 0 : 1;
             const int64_t origin = av_rescale_q(zero, vs->time_base, source->time_base);
             const int64_t shift = av_rescale_q(offsetUs, TimeBase, target->time_base);
@@ -672,7 +614,7 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
             lastDts[slot] = p->dts;
             p->stream_index = index;
             p->pos = -1;
-            return av_interleaved_write_frame(out.context, p) >= 0;
+            return av_interleaved_write_frame(out.context(), p) >= 0;
         };
         const auto failWrite = [this]() {
             m_error = tr("Cannot write the clip.");
@@ -815,12 +757,11 @@ bool ClipExport::remux(QIODevice& device, const std::vector<Source>& pieces, con
         m_error = tr("Nothing to export in this range.");
         return false;
     }
-    if (av_write_trailer(out.context) < 0) {
+    if (av_write_trailer(out.context()) < 0) {
         m_error = tr("Cannot write the clip.");
         return false;
     }
-    avio_flush(out.io);
-    if (out.io->error != 0) {
+    if (!out.flush()) {
         m_error = tr("Cannot write the clip.");
         return false;
     }

@@ -3,6 +3,7 @@
 #include "avhandles.h"
 #include "clipexport.h"
 #include "exportlog.h"
+#include "mp4output.h"
 #include "recordingguard.h"
 #include "trackexport.h"
 #include "triptimeline.h"
@@ -31,56 +32,6 @@ const char* const Encoder = "libx264";
 // Fast enough to keep up with a camera's 1080p30 on two cores, at the encoder's usual quality.
 const char* const Speed = "superfast";
 const char* const Quality = "23";
-
-#if LIBAVFORMAT_VERSION_MAJOR < 61
-using WriteBuffer = uint8_t*;
-#else
-using WriteBuffer = const uint8_t*;
-#endif
-
-constexpr int IoBufferSize = 256 * 1024;
-
-int writeToDevice(void* opaque, WriteBuffer data, int size)
-{
-    auto* device = static_cast<QIODevice*>(opaque);
-    return device->write(reinterpret_cast<const char*>(data), size) == size ? size : AVERROR(EIO);
-}
-
-int64_t seekDevice(void* opaque, int64_t offset, int whence)
-{
-    auto* device = static_cast<QIODevice*>(opaque);
-    qint64 position = offset;
-    switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE:
-        return device->size();
-    case SEEK_SET:
-        break;
-    case SEEK_CUR:
-        position = device->pos() + offset;
-        break;
-    case SEEK_END:
-        position = device->size() + offset;
-        break;
-    default:
-        return AVERROR(EINVAL);
-    }
-    return device->seek(position) ? position : AVERROR(EIO);
-}
-
-struct Output
-{
-    AVFormatContext* context = nullptr;
-    AVIOContext* io = nullptr;
-
-    ~Output()
-    {
-        if (io) {
-            av_freep(&io->buffer);
-            avio_context_free(&io);
-        }
-        avformat_free_context(context);
-    }
-};
 
 // A panel converted to the picture's planes, kept while its key stays the same.
 struct PanelPlanes
@@ -201,19 +152,11 @@ bool OverlayExport::encode(QIODevice& device)
     painter.setItems(m_items);
     painter.setTileSource(m_tiles);
 
-    Output out;
-    if (avformat_alloc_output_context2(&out.context, nullptr, "mp4", nullptr) < 0 || !out.context) {
+    Mp4Output out;
+    if (!out.open(device)) {
         m_error = tr("Cannot write the clip.");
         return false;
     }
-    auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferSize));
-    out.io = avio_alloc_context(buffer, IoBufferSize, 1, &device, nullptr, writeToDevice, seekDevice);
-    if (!out.io) {
-        av_free(buffer);
-        m_error = tr("Cannot write the clip.");
-        return false;
-    }
-    out.context->pb = out.io;
 
     Av::Codec encoder;
     int outVideo = -1;
@@ -247,9 +190,9 @@ bool OverlayExport::encode(QIODevice& device)
             // The encoder leaves the length of a picture open; the last one's sets the clip's end.
             encoded->duration = pictureTicks;
             av_packet_rescale_ts(encoded.get(), encoder->time_base,
-                                 out.context->streams[outVideo]->time_base);
+                                 out.context()->streams[outVideo]->time_base);
             encoded->stream_index = outVideo;
-            if (av_interleaved_write_frame(out.context, encoded.get()) < 0)
+            if (av_interleaved_write_frame(out.context(), encoded.get()) < 0)
                 return failWrite();
         }
     };
@@ -307,7 +250,7 @@ bool OverlayExport::encode(QIODevice& device)
             const int64_t audioOrigin = av_rescale_q(origin, vs->time_base, as->time_base);
             if (p->pts < audioOrigin || p->pts > audioEnd)
                 return true;
-            AVStream* target = out.context->streams[outAudio];
+            AVStream* target = out.context()->streams[outAudio];
             const int64_t shift = av_rescale_q(offsetUs, Microseconds, target->time_base);
             const auto map = [&](int64_t ts) {
                 return ts == AV_NOPTS_VALUE
@@ -323,7 +266,7 @@ bool OverlayExport::encode(QIODevice& device)
             lastAudioDts = p->dts;
             p->stream_index = outAudio;
             p->pos = -1;
-            return av_interleaved_write_frame(out.context, p) >= 0;
+            return av_interleaved_write_frame(out.context(), p) >= 0;
         };
 
         const auto openOutput = [&](const AVFrame* frame) {
@@ -359,14 +302,14 @@ bool OverlayExport::encode(QIODevice& device)
                 m_error = tr("Cannot write the clip.");
                 return false;
             }
-            AVStream* stream = avformat_new_stream(out.context, nullptr);
+            AVStream* stream = avformat_new_stream(out.context(), nullptr);
             if (!stream || avcodec_parameters_from_context(stream->codecpar, enc) < 0)
                 return failWrite();
             stream->time_base = enc->time_base;
             outVideo = stream->index;
-            if (as && avformat_query_codec(out.context->oformat, as->codecpar->codec_id,
+            if (as && avformat_query_codec(out.context()->oformat, as->codecpar->codec_id,
                                            FF_COMPLIANCE_NORMAL) == 1) {
-                AVStream* sound = avformat_new_stream(out.context, nullptr);
+                AVStream* sound = avformat_new_stream(out.context(), nullptr);
                 if (!sound || avcodec_parameters_copy(sound->codecpar, as->codecpar) < 0 ||
                     avcodec_parameters_copy(firstAudio.get(), as->codecpar) < 0)
                     return failWrite();
@@ -374,7 +317,7 @@ bool OverlayExport::encode(QIODevice& device)
                 sound->time_base = as->time_base;
                 outAudio = sound->index;
             }
-            if (avformat_write_header(out.context, nullptr) < 0) {
+            if (avformat_write_header(out.context(), nullptr) < 0) {
                 m_error = tr("Cannot write the clip.");
                 return false;
             }
@@ -587,10 +530,9 @@ bool OverlayExport::encode(QIODevice& device)
     }
     if (!encodeFrame(nullptr))
         return false;
-    if (av_write_trailer(out.context) < 0)
+    if (av_write_trailer(out.context()) < 0)
         return failWrite();
-    avio_flush(out.io);
-    if (out.io->error != 0)
+    if (!out.flush())
         return failWrite();
     return true;
 }
