@@ -29,7 +29,11 @@ MaskPanel::MaskPanel(VlcVideoWidget* video)
     setStyleSheet(QStringLiteral(
         "QLabel, QRadioButton { color: #e6e6e6; }"
         "QPushButton { color: #e6e6e6; background: #3a3a3a; border: 1px solid #707070; padding: 3px 10px; }"
-        "QPushButton:disabled, QRadioButton:disabled { color: #808080; border-color: #505050; }"));
+        "QPushButton:disabled, QRadioButton:disabled { color: #808080; border-color: #505050; }"
+        "QRadioButton::indicator { width: 10px; height: 10px; border-radius: 6px; border: 1px solid #b0b0b0; "
+        "}"
+        "QRadioButton::indicator:checked { background: #ffc800; border-color: #ffc800; }"
+        "QRadioButton::indicator:disabled { border-color: #505050; }"));
     m_editor->setMinimumSize(0, 0);
     m_help->setWordWrap(true);
     // The player's keys (arrows, space) keep working while the panel is open.
@@ -45,6 +49,7 @@ MaskPanel::MaskPanel(VlcVideoWidget* video)
     top->addWidget(m_help, 1);
     top->addWidget(m_done, 0, Qt::AlignTop);
     auto* modes = new QHBoxLayout();
+    modes->setSpacing(16);
     modes->addWidget(m_blur);
     modes->addWidget(m_pixelate);
     modes->addStretch(1);
