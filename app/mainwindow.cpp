@@ -524,15 +524,22 @@ void MainWindow::connectMasks()
     };
     connect(m_session, &TripSession::tripLoaded, this, setTrip, queued);
     // The masks' place follows the picture; while drawing, the still follows the player.
-    connect(video, &VlcQtVideoWidget::onPositionChange, this, [outlines, panel](qint64 position) {
-        outlines->setSeconds(double(position) / 1000.0);
-        panel->showPosition(position);
-    });
-    connect(video, &VlcQtVideoWidget::targetChanged, panel, &MaskPanel::showPosition);
-    connect(video, &VlcQtVideoWidget::playStateChanged, panel, [panel](VlcQtVideoWidget::PlayState state) {
-        if (state == VlcQtVideoWidget::PlayState::Starting || state == VlcQtVideoWidget::PlayState::Playing)
-            panel->finish();
-    });
+    connect(
+        video, &VlcQtVideoWidget::onPositionChange, this,
+        [outlines, panel](qint64 position) {
+            outlines->setSeconds(double(position) / 1000.0);
+            panel->showPosition(position);
+        },
+        queued);
+    connect(video, &VlcQtVideoWidget::targetChanged, panel, &MaskPanel::showPosition, queued);
+    connect(
+        video, &VlcQtVideoWidget::playStateChanged, panel,
+        [panel](VlcQtVideoWidget::PlayState state) {
+            if (state == VlcQtVideoWidget::PlayState::Starting ||
+                state == VlcQtVideoWidget::PlayState::Playing)
+                panel->finish();
+        },
+        queued);
     connect(m_exportMenu, &ExportMenu::masksRequested, panel, [this, video, panel, outlines]() {
         if (!video->trip() || video->trip()->empty())
             return;
