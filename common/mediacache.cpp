@@ -120,6 +120,17 @@ bool MediaCache::writeAtomically(const QString& path, const QByteArray& bytes)
     return true;
 }
 
+bool MediaCache::fileStamp(const QString& path, qint64& size, qint64& modifiedMs)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    size = qint64(info.st_size);
+    // As QFileInfo::lastModified() gives it, in whole milliseconds.
+    modifiedMs = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+    return true;
+}
+
 bool MediaCache::lookup(const QString& path, QByteArray& value)
 {
     if (!isEnabled())
@@ -128,8 +139,9 @@ bool MediaCache::lookup(const QString& path, QByteArray& value)
     const auto it = m_entries.find(path);
     if (it == m_entries.end())
         return false;
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() != it->size || info.lastModified().toMSecsSinceEpoch() != it->modified)
+    qint64 size = 0;
+    qint64 modified = 0;
+    if (!fileStamp(path, size, modified) || size != it->size || modified != it->modified)
         return false;
     // A use is written back once a day at most: a card opened again and again does not rewrite
     // the cache file every time, and the limit still drops what was not used for longest.
@@ -146,10 +158,11 @@ void MediaCache::store(const QString& path, const QByteArray& value)
     if (!isEnabled())
         return;
     load();
-    const QFileInfo info(path);
-    if (!info.isFile())
+    qint64 size = 0;
+    qint64 modified = 0;
+    if (!fileStamp(path, size, modified))
         return;
-    m_entries.insert(path, Entry{info.size(), info.lastModified().toMSecsSinceEpoch(), now(), value});
+    m_entries.insert(path, Entry{size, modified, now(), value});
     m_changed = true;
 }
 
