@@ -1,8 +1,10 @@
 #include "nmeafilecodec.h"
 
 #include <QDataStream>
+#include <QtMath>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <type_traits>
 
@@ -14,8 +16,18 @@ enum TimeTag : quint8
 {
     NullTime,
     UtcTime,
-    OtherTime,
-    SameAsKey // a record's timestamp equal to its key, spec included
+    OtherTime
+};
+
+// What a record leaves out: most records follow the one before by a second, carry their key as
+// timestamp, and have neither altitude nor file name.
+enum RecordFlag : quint8
+{
+    NextSecond = 1,  // the key is the previous key and a second, both UTC
+    TimeIsKey = 2,   // the timestamp is the key, a UTC one
+    HasAltitude = 4, // else no altitude
+    HasFileName = 8, // else none
+    AllFlags = 15
 };
 
 constexpr int AttributeCount = 8; // QGeoPositionInfo's six, then the two accelerations
@@ -69,7 +81,9 @@ private:
 class Reader
 {
 public:
-    explicit Reader(const QByteArray& in) : m_at(in.constData()), m_end(in.constData() + in.size()) {}
+    Reader(const QByteArray& in, int offset)
+        : m_at(in.constData() + offset), m_end(in.constData() + in.size())
+    {}
 
     bool atEnd() const { return m_at == m_end; }
 
@@ -92,7 +106,7 @@ public:
         return true;
     }
 
-    bool getTime(QDateTime& time, const QDateTime* key)
+    bool getTime(QDateTime& time)
     {
         quint8 tag = 0;
         if (!get(tag))
@@ -117,11 +131,6 @@ public:
             stream >> time;
             return stream.status() == QDataStream::Ok && stream.atEnd();
         }
-        case SameAsKey:
-            if (!key)
-                return false;
-            time = *key;
-            return true;
         default:
             return false;
         }
@@ -141,23 +150,37 @@ bool sameTime(const QDateTime& a, const QDateTime& b)
 
 } // namespace
 
-QByteArray NmeaFileCodec::encode(const Records& records)
+QByteArray NmeaFileCodec::encode(const Records& records, const QByteArray& prefix)
 {
-    QByteArray bytes;
-    bytes.reserve(records.size() * 48 + 4);
+    QByteArray bytes = prefix;
+    bytes.reserve(prefix.size() + 4 + records.size() * 36);
     Writer out(bytes);
     out.put(quint32(records.size()));
+    const QDateTime* previous = nullptr;
     for (auto it = records.cbegin(); it != records.cend(); ++it) {
+        const QDateTime& key = it.key();
         const QNmeaPositionInfo& record = it.value();
-        out.putTime(it.key());
-        if (sameTime(record.timestamp(), it.key()) && it.key().timeSpec() == Qt::UTC)
-            out.put(quint8(SameAsKey));
-        else
-            out.putTime(record.timestamp());
         const QGeoCoordinate coordinate = record.coordinate();
+        const bool utcKey = key.timeSpec() == Qt::UTC && key.isValid();
+        quint8 flags = 0;
+        if (utcKey && previous && previous->timeSpec() == Qt::UTC && previous->isValid() &&
+            key.toMSecsSinceEpoch() == previous->toMSecsSinceEpoch() + 1000)
+            flags |= NextSecond;
+        if (utcKey && sameTime(record.timestamp(), key))
+            flags |= TimeIsKey;
+        if (!std::isnan(coordinate.altitude()))
+            flags |= HasAltitude;
+        if (!record.fileName().isEmpty())
+            flags |= HasFileName;
+        out.put(flags);
+        if (!(flags & NextSecond))
+            out.putTime(key);
+        if (!(flags & TimeIsKey))
+            out.putTime(record.timestamp());
         out.put(coordinate.latitude());
         out.put(coordinate.longitude());
-        out.put(coordinate.altitude());
+        if (flags & HasAltitude)
+            out.put(coordinate.altitude());
         quint8 attributes = 0;
         for (int i = 0; i < AttributeCount; ++i) {
             if (record.hasAttribute(attributeKey(i)))
@@ -174,44 +197,62 @@ QByteArray NmeaFileCodec::encode(const Records& records)
                 markers |= quint8(1u << i);
         }
         out.put(markers);
-        if (record.fileName().isEmpty())
-            out.put(quint32(0));
-        else
+        if (flags & HasFileName)
             out.putBytes(record.fileName().toUtf8());
+        previous = &key;
     }
     return bytes;
 }
 
-bool NmeaFileCodec::decode(const QByteArray& bytes, Records& records)
+bool NmeaFileCodec::decode(const QByteArray& bytes, Records& records, int offset)
 {
     Records result;
-    if (!walk(bytes, &result))
+    if (!walk(bytes, offset, &result))
         return false;
     records = std::move(result);
     return true;
 }
 
-bool NmeaFileCodec::isWhole(const QByteArray& bytes)
+bool NmeaFileCodec::isWhole(const QByteArray& bytes, int offset)
 {
-    return walk(bytes, nullptr);
+    return walk(bytes, offset, nullptr);
 }
 
-bool NmeaFileCodec::walk(const QByteArray& bytes, Records* records)
+bool NmeaFileCodec::walk(const QByteArray& bytes, int offset, Records* records)
 {
-    Reader in(bytes);
+    if (offset < 0 || offset > bytes.size())
+        return false;
+    Reader in(bytes, offset);
     quint32 count = 0;
     if (!in.get(count) || count > quint32(bytes.size()))
         return false;
     QDateTime previous;
     for (quint32 n = 0; n < count; ++n) {
+        quint8 flags = 0;
         QDateTime key;
         QDateTime timestamp;
         double latitude = 0;
         double longitude = 0;
-        double altitude = 0;
+        double altitude = qQNaN();
         quint8 attributes = 0;
-        if (!in.getTime(key, nullptr) || !in.getTime(timestamp, &key) || !in.get(latitude) ||
-            !in.get(longitude) || !in.get(altitude) || !in.get(attributes) || (n > 0 && !(previous < key)))
+        if (!in.get(flags) || (flags & ~AllFlags))
+            return false;
+        if (flags & NextSecond) {
+            if (n == 0 || previous.timeSpec() != Qt::UTC || !previous.isValid())
+                return false;
+            key = QDateTime::fromMSecsSinceEpoch(previous.toMSecsSinceEpoch() + 1000, Qt::UTC);
+        } else if (!in.getTime(key) || (n > 0 && !(previous < key))) {
+            return false;
+        }
+        if (flags & TimeIsKey) {
+            if (key.timeSpec() != Qt::UTC || !key.isValid())
+                return false;
+            timestamp = key;
+        } else if (!in.getTime(timestamp)) {
+            return false;
+        }
+        if (!in.get(latitude) || !in.get(longitude) || ((flags & HasAltitude) && !in.get(altitude)) ||
+            !in.get(attributes))
             return false;
         previous = key;
         std::array<double, AttributeCount> values{};
@@ -221,7 +262,7 @@ bool NmeaFileCodec::walk(const QByteArray& bytes, Records* records)
         }
         quint8 markers = 0;
         QByteArray fileName;
-        if (!in.get(markers) || !in.getBytes(fileName))
+        if (!in.get(markers) || ((flags & HasFileName) && !in.getBytes(fileName)))
             return false;
         if (!records)
             continue;

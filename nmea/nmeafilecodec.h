@@ -17,15 +17,17 @@ public:
 
     using Records = QMap<QDateTime, QNmeaPositionInfo>;
 
-    static QByteArray encode(const Records& records);
-    // False when `bytes` is not a whole encoded value; `records` is then left as it was.
-    static bool decode(const QByteArray& bytes, Records& records);
+    // The records after `prefix`, which the caller reads itself.
+    static QByteArray encode(const Records& records, const QByteArray& prefix = {});
+    // False when `bytes` from `offset` on are not a whole encoded value; `records` is then left
+    // as it was.
+    static bool decode(const QByteArray& bytes, Records& records, int offset = 0);
     // The same check without making the records: cheap enough for every file a cache gives back.
-    static bool isWhole(const QByteArray& bytes);
+    static bool isWhole(const QByteArray& bytes, int offset = 0);
     // Records whose coordinate is valid.
     static int validPositions(const Records& records);
 
 private:
     // Reads `bytes` through; makes the records into `records` unless it is null.
-    static bool walk(const QByteArray& bytes, Records* records);
+    static bool walk(const QByteArray& bytes, int offset, Records* records);
 };

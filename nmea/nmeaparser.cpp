@@ -24,7 +24,18 @@ namespace {
 
 constexpr std::size_t ReadChunk = 256UL * 1024;
 constexpr int SecondsPerDay = 24 * 3600;
-constexpr int CachedReportSize = 4 * 4 + 1;
+// A parsed file is kept as its report (problem, bad checksums, overlong lines, positions, whether
+// empty) followed by its records.
+constexpr int ReportSize = 4 * 4 + 1;
+
+QByteArray encodeReport(const NmeaParser::FileReport& report, int positions, bool empty)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << qint32(report.problem) << qint32(report.badChecksumLines) << qint32(report.overlongLines)
+        << qint32(positions) << empty;
+    return bytes;
+}
 
 const char* problemText(NmeaParser::FileReport::Problem problem)
 {
@@ -274,12 +285,12 @@ bool NmeaParser::getParsedFile(NmeaFilePtr& out, const std::string& path)
         const ParsedFile* file = findParsedFile(path);
         if (!file)
             return false;
-        records = file->records;
+        records = file->bytes;
         empty = file->empty;
     }
     auto map = std::make_shared<NmeaFile>();
     // Only whole values are registered: what was encoded here or checked when read from the cache.
-    if (!empty && !NmeaFileCodec::decode(records, *map))
+    if (!empty && !NmeaFileCodec::decode(records, *map, ReportSize))
         qCWarning(lcNmea).nospace() << "the records of " << QString::fromStdString(path) << " are damaged";
     out = std::move(map);
     return !out->isEmpty();
@@ -390,9 +401,10 @@ void NmeaParser::doParsing()
                 << path << ": " << problemText(parsed.report.problem) << ", " << map.size() << " records, "
                 << parsed.report.badChecksumLines << " bad checksums, " << parsed.report.overlongLines
                 << " overlong lines";
-            parsed.records = NmeaFileCodec::encode(map);
             parsed.empty = map.isEmpty();
             parsed.positions = NmeaFileCodec::validPositions(map);
+            parsed.bytes =
+                NmeaFileCodec::encode(map, encodeReport(parsed.report, parsed.positions, parsed.empty));
             if (!key.isEmpty())
                 storeFile(key, parsed);
         }
@@ -421,7 +433,7 @@ bool NmeaParser::cachedFile(const QString& key, ParsedFile& parsed)
         m_fileCache = std::make_unique<MediaCache>(QString::fromLatin1(FileCacheName),
                                                    QString::fromLatin1(FileCacheGeneration));
     QByteArray value;
-    if (!m_fileCache->lookup(key, value) || value.size() < CachedReportSize)
+    if (!m_fileCache->lookup(key, value) || value.size() < ReportSize)
         return false;
     QDataStream in(value);
     qint32 problem = 0;
@@ -429,14 +441,14 @@ bool NmeaParser::cachedFile(const QString& key, ParsedFile& parsed)
     bool empty = true;
     FileReport report;
     in >> problem >> report.badChecksumLines >> report.overlongLines >> positions >> empty;
-    const QByteArray records = value.mid(CachedReportSize);
     // A value that does not read as a whole is not used: the file is parsed and stored anew.
     if (in.status() != QDataStream::Ok || (problem != FileReport::None && problem != FileReport::TooLarge) ||
         report.badChecksumLines < 0 || report.overlongLines < 0 || positions < 0 ||
-        !NmeaFileCodec::isWhole(records))
+        !NmeaFileCodec::isWhole(value, ReportSize))
         return false;
     report.problem = FileReport::Problem(problem);
-    parsed.records = records;
+    // Shared with the cache until it goes: no copy, and nothing left behind when it does.
+    parsed.bytes = value;
     parsed.empty = empty;
     parsed.positions = positions;
     parsed.report = report;
@@ -448,12 +460,7 @@ void NmeaParser::storeFile(const QString& key, const ParsedFile& parsed)
     // A file that could not be read whole may read differently next time.
     if (parsed.report.problem != FileReport::None && parsed.report.problem != FileReport::TooLarge)
         return;
-    QByteArray value;
-    QDataStream out(&value, QIODevice::WriteOnly);
-    out << qint32(parsed.report.problem) << qint32(parsed.report.badChecksumLines)
-        << qint32(parsed.report.overlongLines) << qint32(parsed.positions) << parsed.empty;
-    value += parsed.records;
-    m_fileCache->store(key, value);
+    m_fileCache->store(key, parsed.bytes);
 }
 
 void NmeaParser::resetFileState()

@@ -149,7 +149,7 @@ private:
     struct ParsedFile
     {
         std::string path;
-        QByteArray records;
+        QByteArray bytes; // its report, then its records
         bool empty = true;
         int positions = 0;
         FileReport report;
