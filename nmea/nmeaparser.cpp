@@ -386,8 +386,9 @@ void NmeaParser::doParsing()
                                 : QString();
         if (!key.isEmpty() && cachedFile(key, parsed)) {
             qCDebug(lcNmea).nospace().noquote()
-                << path << ": from the cache, " << problemText(parsed.report.problem) << ", "
-                << parsed.positions << " positions";
+                << path << ": from the cache, " << parsed.positions << " positions, "
+                << parsed.report.badChecksumLines << " bad checksums, " << parsed.report.overlongLines
+                << " overlong lines";
         } else {
             resetFileState();
             NmeaFile map;

@@ -1,5 +1,6 @@
 #include "mediacache.h"
 #include "nmeafilecodec.h"
+#include "nmeafixture.h"
 #include "nmeaparser.h"
 #include "telemetrycache.h"
 
@@ -235,6 +236,60 @@ private slots:
         MediaCache::setEnabled(false);
         QCOMPARE(parsed(path), touched);
         MediaCache::setEnabled(true);
+    }
+
+    // What the cache gives back is what parsing gives: records, report and position count, for
+    // real receivers' logs and for a drive across midnight mixing every sentence the parser knows,
+    // a line with a wrong checksum among them.
+    void cachedFileEqualsParsed_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* name : {"gpsd-beidou-bd.nmea", "gpsd-beidou-gb.nmea", "gpsd-furuno-gl-ga.nmea"})
+            QTest::newRow(name) << QStringLiteral(NMEA_TEST_DATA "/") + QLatin1String(name);
+        QTest::newRow("every sentence") << QString();
+    }
+
+    void cachedFileEqualsParsed()
+    {
+        QFETCH(QString, path);
+        if (path.isEmpty()) {
+            path = m_dir->filePath(QStringLiteral("001_0001_20240501235958.nmea"));
+            const QDate day(2024, 5, 1);
+            QStringList lines{
+                Fixture::snrmc(QStringLiteral("235957.000"), QStringLiteral(",,,")),
+                Fixture::rmc(QTime(23, 59, 58), day, 48.1, 11.5),
+                Fixture::gga(QTime(23, 59, 58), 48.1, 11.5, 512.5),
+                Fixture::pztrx(QTime(23, 59, 58), 0.25, -0.5),
+                Fixture::rmc(QTime(23, 59, 59, 500), day, 48.1001, 11.5002, 1.0, 1.0),
+                Fixture::gga(QTime(0, 0, 1), 48.1002, 11.5004, 513.0),
+                Fixture::pztrx(QTime(0, 0, 2), 0.5, 0.75),
+                Fixture::rmc(QTime(0, 0, 2), day.addDays(1), 48.1003, 11.5006),
+                QStringLiteral("$GPRMC,000003.000,A,4806.1800,N,01130.0360,E,20.0,90.0,020524,,,A*00")};
+            QVERIFY(Fixture::write(path, lines, true));
+        }
+        const auto report = [&path]() {
+            NmeaParser parser;
+            parser.requestParsing(std::make_shared<QStringList>(QStringList{path}));
+            parser.doParsing();
+            NmeaParser::FileReport out;
+            parser.getFileReport(out, path.toStdString());
+            return QStringLiteral("%1 %2 %3")
+                .arg(out.problem)
+                .arg(out.badChecksumLines)
+                .arg(out.overlongLines);
+        };
+        MediaCache::setEnabled(false);
+        int expectedPositions = 0;
+        const QString expected = parsed(path, &expectedPositions);
+        const QString expectedReport = report();
+        MediaCache::setEnabled(true);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(parsed(path), expected); // read, and stored
+        QVERIFY(QFile::exists(MediaCache::folder() + QStringLiteral("/positions.cache")));
+        int positions = 0;
+        QCOMPARE(parsed(path, &positions), expected); // from the cache
+        QCOMPARE(positions, expectedPositions);
+        QCOMPARE(report(), expectedReport);
     }
 
     // A damaged entry is not used: the file is parsed and the entry written anew.
