@@ -1,7 +1,9 @@
 #include "commandlinelist.h"
 
 #include "channelpairing.h"
+#include "nmealog.h"
 #include "tripfile.h"
+#include "triplistingcache.h"
 #include "tripsession.h"
 #include "tripstatistics.h"
 #include "units.h"
@@ -10,10 +12,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 
 constexpr double KmhPerMps = 3.6;
+
+int fileCount(const Trip::TripList& trip)
+{
+    int count = 0;
+    for (const Trip::TripItem& item : trip)
+        count += 1 + int(item.channels.size());
+    return count;
+}
 
 double rounded(double value, int decimals)
 {
@@ -46,10 +58,20 @@ QJsonObject CommandLineList::statistics(const TripData& data)
 QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockOffsetSeconds)
 {
     const QString format = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
-    // Every position file read once, each trip assembled from them.
+    // Trips listed before come from the cache; the position files of the others are read once,
+    // each trip assembled from them.
+    TripListingCache cache;
+    std::vector<std::optional<TripListingCache::Listing>> listings;
     TripSession session;
     QStringList nmeaFiles;
     for (const Trip::TripList& trip : found.trips()) {
+        TripListingCache::Listing listing;
+        if (cache.lookup(trip, listing) && listing.positions.size() == fileCount(trip)) {
+            qCDebug(lcNmea).noquote() << "trip of" << trip.front().videoFile << "listed from the cache";
+            listings.emplace_back(std::move(listing));
+            continue;
+        }
+        listings.emplace_back();
         for (const Trip::TripItem& item : trip) {
             nmeaFiles << item.nmeaFile;
             for (const Trip::TripItem& other : item.channels)
@@ -57,10 +79,13 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockO
         }
     }
     nmeaFiles.removeAll(QString());
-    session.parseNow(nmeaFiles);
+    if (!nmeaFiles.isEmpty())
+        session.parseNow(nmeaFiles);
     QJsonArray trips;
     int number = 0;
     for (const Trip::TripList& trip : found.trips()) {
+        const std::optional<TripListingCache::Listing>& cached = listings[std::size_t(number)];
+        TripListingCache::Listing listing;
         QJsonArray files;
         qint64 duration = 0;
         int events = 0;
@@ -69,6 +94,9 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockO
         const auto addFile = [&](const Trip::TripItem& item) {
             if (!channels.contains(item.channel))
                 channels << item.channel;
+            const int positions =
+                cached ? cached->positions.at(files.size()) : session.positionsIn(item.nmeaFile);
+            listing.positions << positions;
             files.append(QJsonObject{
                 {QStringLiteral("video"), item.videoFile},
                 {QStringLiteral("nmea"), item.nmeaFile},
@@ -79,7 +107,7 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockO
                  QJsonObject{{QStringLiteral("source"),
                               Camera::sourceName(item.nmeaFile.isEmpty() ? Camera::TelemetrySource::None
                                                                          : item.telemetry)},
-                             {QStringLiteral("samples"), session.positionsIn(item.nmeaFile)}}}});
+                             {QStringLiteral("samples"), positions}}}});
         };
         for (const Trip::TripItem& item : trip) {
             duration += item.duration;
@@ -92,6 +120,12 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockO
         std::stable_sort(channels.begin() + 1, channels.end(), [](const QString& a, const QString& b) {
             return Trip::ChannelPairing::rank(a) < Trip::ChannelPairing::rank(b);
         });
+        if (cached) {
+            listing.statistics = cached->statistics;
+        } else {
+            listing.statistics = statistics(*session.load(trip));
+            cache.store(trip, listing);
+        }
         const QDateTime start = Trip::startOf(trip.front());
         trips.append(QJsonObject{
             {QStringLiteral("trip"), ++number},
@@ -102,10 +136,11 @@ QJsonObject CommandLineList::toJson(const CommandLineTrips& found, qint64 clockO
             {QStringLiteral("clock_start"), Units::clockIsoText(start, clockOffsetSeconds)},
             {QStringLiteral("duration_ms"), duration},
             {QStringLiteral("events"), events},
-            {QStringLiteral("statistics"), statistics(*session.load(trip))},
+            {QStringLiteral("statistics"), listing.statistics},
             {QStringLiteral("files"), files},
         });
     }
+    cache.save();
     QJsonArray skipped;
     for (const CommandLineTrips::Skipped& file : found.skipped())
         skipped.append(

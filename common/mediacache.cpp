@@ -120,6 +120,17 @@ bool MediaCache::writeAtomically(const QString& path, const QByteArray& bytes)
     return true;
 }
 
+bool MediaCache::fileStamp(const QString& path, qint64& size, qint64& modifiedMs)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    size = qint64(info.st_size);
+    // As QFileInfo::lastModified() gives it, in whole milliseconds.
+    modifiedMs = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+    return true;
+}
+
 bool MediaCache::lookup(const QString& path, QByteArray& value)
 {
     if (!isEnabled())
@@ -128,8 +139,9 @@ bool MediaCache::lookup(const QString& path, QByteArray& value)
     const auto it = m_entries.find(path);
     if (it == m_entries.end())
         return false;
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() != it->size || info.lastModified().toMSecsSinceEpoch() != it->modified)
+    qint64 size = 0;
+    qint64 modified = 0;
+    if (!fileStamp(path, size, modified) || size != it->size || modified != it->modified)
         return false;
     // A use is written back once a day at most: a card opened again and again does not rewrite
     // the cache file every time, and the limit still drops what was not used for longest.
@@ -146,10 +158,11 @@ void MediaCache::store(const QString& path, const QByteArray& value)
     if (!isEnabled())
         return;
     load();
-    const QFileInfo info(path);
-    if (!info.isFile())
+    qint64 size = 0;
+    qint64 modified = 0;
+    if (!fileStamp(path, size, modified))
         return;
-    m_entries.insert(path, Entry{info.size(), info.lastModified().toMSecsSinceEpoch(), now(), value});
+    m_entries.insert(path, Entry{size, modified, now(), value});
     m_changed = true;
 }
 
@@ -173,10 +186,11 @@ MediaCache::Entries MediaCache::read() const
     QDataStream version(bytes.mid(Magic.size(), 4));
     quint32 format = 0;
     version >> format;
-    const QByteArray body = bytes.mid(head, bytes.size() - head - DigestSize);
+    // The body is read where it lies: a cache file of many megabytes is not copied again.
+    const QByteArray body =
+        QByteArray::fromRawData(bytes.constData() + head, bytes.size() - head - DigestSize);
     if (format != FormatVersion || digest(body) != bytes.right(DigestSize))
         return {};
-
     QDataStream in(body);
     in.setVersion(QDataStream::Qt_5_15);
     QString generation;
@@ -208,38 +222,43 @@ bool MediaCache::save()
             m_entries.insert(it.key(), it.value());
     }
 
-    // The entries used most recently first, as many as the limit holds.
+    // The entries used most recently first, as many as the limit holds, written straight into
+    // the file's bytes: a large cache is held once, not once more for every step.
     std::vector<Entries::const_iterator> order;
     order.reserve(std::size_t(m_entries.size()));
-    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
+    qint64 total = 0;
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
         order.push_back(it);
+        total += it->value.size() + it.key().size() * 2 + 40;
+    }
     std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a->used > b->used; });
-    QByteArray body;
-    QDataStream out(&body, QIODevice::WriteOnly);
+    QByteArray bytes = Magic;
+    bytes.reserve(int(std::min({total, m_limit, MaxReadBytes}) + 256));
+    QDataStream out(&bytes, QIODevice::Append);
     out.setVersion(QDataStream::Qt_5_15);
-    QByteArray entries;
-    QDataStream entryOut(&entries, QIODevice::WriteOnly);
-    entryOut.setVersion(QDataStream::Qt_5_15);
+    out << FormatVersion;
+    const int body = bytes.size();
+    out << m_generation;
+    const int countAt = bytes.size();
+    out << quint32(0);
+    const int entries = bytes.size();
     quint32 count = 0;
     Entries kept;
     for (const auto& it : order) {
-        const qint64 before = entries.size();
-        entryOut << it.key() << it->size << it->modified << it->used << it->value;
-        if (entries.size() + Magic.size() + 64 + DigestSize > m_limit) {
-            entries.truncate(int(before));
+        const int before = bytes.size();
+        out << it.key() << it->size << it->modified << it->used << it->value;
+        if (bytes.size() - entries + Magic.size() + 64 + DigestSize > m_limit) {
+            bytes.truncate(before);
             break;
         }
         kept.insert(it.key(), it.value());
         ++count;
     }
     m_entries = kept;
-    out << m_generation << count;
-    body += entries;
-
-    QByteArray bytes = Magic;
-    QDataStream version(&bytes, QIODevice::Append);
-    version << FormatVersion;
-    bytes += body + digest(body);
+    // The count, big-endian as the stream writes it, in its place.
+    for (int i = 0; i < 4; ++i)
+        bytes[countAt + i] = char((count >> (8 * (3 - i))) & 0xff);
+    bytes += digest(QByteArray::fromRawData(bytes.constData() + body, bytes.size() - body));
     if (!makePrivateFolder(folder()) || !writeAtomically(filePath(), bytes))
         return false;
     m_changed = false;

@@ -40,6 +40,11 @@ public:
 
     QString filePath() const;
 
+    // Size and modification time (ms since the epoch) of a regular file, links followed; false
+    // for anything else. Read without the local time zone, which costs a look at the zone's file
+    // on every call.
+    static bool fileStamp(const QString& path, qint64& size, qint64& modifiedMs);
+
     // Makes the folder and the missing folders above it, each private to the user (0700).
     static bool makePrivateFolder(const QString& path);
     // Writes a file private to the user (0600) under a temporary name beside it and renames it

@@ -1,10 +1,13 @@
 #include "nmeaparser.h"
 
 #include "families.h"
+#include "mediacache.h"
+#include "nmeafilecodec.h"
 #include "nmealog.h"
 #include "telemetrycache.h"
 #include "utilities.h"
 
+#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 #include <QtMath>
@@ -21,6 +24,18 @@ namespace {
 
 constexpr std::size_t ReadChunk = 256UL * 1024;
 constexpr int SecondsPerDay = 24 * 3600;
+// A parsed file is kept as its report (problem, bad checksums, overlong lines, positions, whether
+// empty) followed by its records.
+constexpr int ReportSize = 4 * 4 + 1;
+
+QByteArray encodeReport(const NmeaParser::FileReport& report, int positions, bool empty)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << qint32(report.problem) << qint32(report.badChecksumLines) << qint32(report.overlongLines)
+        << qint32(positions) << empty;
+    return bytes;
+}
 
 const char* problemText(NmeaParser::FileReport::Problem problem)
 {
@@ -263,12 +278,22 @@ bool NmeaParser::abort()
 
 bool NmeaParser::getParsedFile(NmeaFilePtr& out, const std::string& path)
 {
-    QMutexLocker lock(&m_mutex);
-    const ParsedFile* file = findParsedFile(path);
-    if (!file)
-        return false;
-    out = file->map;
-    return !file->map->isEmpty();
+    QByteArray records;
+    bool empty = true;
+    {
+        QMutexLocker lock(&m_mutex);
+        const ParsedFile* file = findParsedFile(path);
+        if (!file)
+            return false;
+        records = file->bytes;
+        empty = file->empty;
+    }
+    auto map = std::make_shared<NmeaFile>();
+    // Only whole values are registered: what was encoded here or checked when read from the cache.
+    if (!empty && !NmeaFileCodec::decode(records, *map, ReportSize))
+        qCWarning(lcNmea).nospace() << "the records of " << QString::fromStdString(path) << " are damaged";
+    out = std::move(map);
+    return !out->isEmpty();
 }
 
 bool NmeaParser::getFileReport(FileReport& out, const std::string& path)
@@ -279,6 +304,13 @@ bool NmeaParser::getFileReport(FileReport& out, const std::string& path)
         return false;
     out = file->report;
     return true;
+}
+
+int NmeaParser::getPositionCount(const std::string& path)
+{
+    QMutexLocker lock(&m_mutex);
+    const ParsedFile* file = findParsedFile(path);
+    return file ? file->positions : 0;
 }
 
 const NmeaParser::ParsedFile* NmeaParser::findParsedFile(const std::string& path)
@@ -346,27 +378,90 @@ void NmeaParser::doParsing()
     for (const QString& path : files) {
         if (isStopped(request))
             break;
-        resetFileState();
-        NmeaFile map;
-        FileReport report;
-        if (!parseFile(path, map, report, request))
-            break;
-        replaceSnrmcPostFactum(map);
-        replacePztrxPostFactum(map);
-        qCDebug(lcNmea).nospace().noquote()
-            << path << ": " << problemText(report.problem) << ", " << map.size() << " records, "
-            << report.badChecksumLines << " bad checksums, " << report.overlongLines << " overlong lines";
+        ParsedFile parsed;
+        parsed.path = path.toStdString();
+        // Other sidecars and videos are kept by the telemetry cache, before they become records.
+        const QString key = MediaCache::isEnabled() && !isTelemetryFile(path)
+                                ? QFileInfo(path).absoluteFilePath()
+                                : QString();
+        if (!key.isEmpty() && cachedFile(key, parsed)) {
+            qCDebug(lcNmea).nospace().noquote()
+                << path << ": from the cache, " << parsed.positions << " positions, "
+                << parsed.report.badChecksumLines << " bad checksums, " << parsed.report.overlongLines
+                << " overlong lines";
+        } else {
+            resetFileState();
+            NmeaFile map;
+            if (!parseFile(path, map, parsed.report, request))
+                break;
+            replaceSnrmcPostFactum(map);
+            replacePztrxPostFactum(map);
+            if (isStopped(request))
+                break;
+            qCDebug(lcNmea).nospace().noquote()
+                << path << ": " << problemText(parsed.report.problem) << ", " << map.size() << " records, "
+                << parsed.report.badChecksumLines << " bad checksums, " << parsed.report.overlongLines
+                << " overlong lines";
+            parsed.empty = map.isEmpty();
+            parsed.positions = NmeaFileCodec::validPositions(map);
+            parsed.bytes =
+                NmeaFileCodec::encode(map, encodeReport(parsed.report, parsed.positions, parsed.empty));
+            if (!key.isEmpty())
+                storeFile(key, parsed);
+        }
         QMutexLocker lock(&m_mutex);
         if (isStopped(request))
             break;
-        m_parsedFiles.push_back({path.toStdString(), std::make_shared<NmeaFile>(std::move(map)), report});
+        m_parsedFiles.push_back(std::move(parsed));
     }
 
     resetFileState();
+    // Written out and let go: a selection of thousands of files would otherwise keep both caches
+    // in memory beside the parsed files for as long as it is open.
     if (m_telemetryCache)
         m_telemetryCache->save();
+    m_telemetryCache.reset();
+    if (m_fileCache)
+        m_fileCache->save();
+    m_fileCache.reset();
     m_running = false;
     emit parsingFinished();
+}
+
+bool NmeaParser::cachedFile(const QString& key, ParsedFile& parsed)
+{
+    if (!m_fileCache)
+        m_fileCache = std::make_unique<MediaCache>(QString::fromLatin1(FileCacheName),
+                                                   QString::fromLatin1(FileCacheGeneration));
+    QByteArray value;
+    if (!m_fileCache->lookup(key, value) || value.size() < ReportSize)
+        return false;
+    QDataStream in(value);
+    qint32 problem = 0;
+    qint32 positions = 0;
+    bool empty = true;
+    FileReport report;
+    in >> problem >> report.badChecksumLines >> report.overlongLines >> positions >> empty;
+    // A value that does not read as a whole is not used: the file is parsed and stored anew.
+    if (in.status() != QDataStream::Ok || (problem != FileReport::None && problem != FileReport::TooLarge) ||
+        report.badChecksumLines < 0 || report.overlongLines < 0 || positions < 0 ||
+        !NmeaFileCodec::isWhole(value, ReportSize))
+        return false;
+    report.problem = FileReport::Problem(problem);
+    // Shared with the cache until it goes: no copy, and nothing left behind when it does.
+    parsed.bytes = value;
+    parsed.empty = empty;
+    parsed.positions = positions;
+    parsed.report = report;
+    return true;
+}
+
+void NmeaParser::storeFile(const QString& key, const ParsedFile& parsed)
+{
+    // A file that could not be read whole may read differently next time.
+    if (parsed.report.problem != FileReport::None && parsed.report.problem != FileReport::TooLarge)
+        return;
+    m_fileCache->store(key, parsed.bytes);
 }
 
 void NmeaParser::resetFileState()

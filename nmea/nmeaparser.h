@@ -24,6 +24,7 @@ using NmeaFilePtr = std::shared_ptr<NmeaFile>;
 
 // Parses the NMEA files of a selection on its own thread into one map of samples per file, and
 // assembles the samples of a trip into one record per second of its timeline.
+class MediaCache;
 class TelemetryCache;
 
 class NmeaParser : public QObject
@@ -48,6 +49,11 @@ public:
     static constexpr std::size_t MaxLineLength = 64UL * 1024;
     // Most bytes read of one file; a larger one is not a recording's companion and counts as damaged.
     static constexpr qint64 MaxFileSize = 64LL * 1024 * 1024;
+
+    // The cache of parsed ".nmea" files: its name, and the generation of what it holds (raised
+    // when the parser's results or their encoding change).
+    static constexpr const char* FileCacheName = "positions";
+    static constexpr const char* FileCacheGeneration = "positions 1";
 
     // What reading one file met, besides its samples.
     struct FileReport
@@ -84,6 +90,8 @@ public:
     bool getParsedFile(NmeaFilePtr& out, const std::string& path);
     // False when the file is not registered (out untouched).
     bool getFileReport(FileReport& out, const std::string& path);
+    // Records of a registered file whose coordinate is valid; 0 for a file not registered.
+    int getPositionCount(const std::string& path);
 
     // True when the line has no checksum or a right one: "*" and two hexadecimal digits ending the
     // line (blanks may follow), the exclusive or of the bytes between "$" and "*".
@@ -136,10 +144,14 @@ signals:
     void ready(std::shared_ptr<std::vector<QNmeaPositionInfo>> positions);
 
 private:
+    // A selection holds thousands of files: each is kept in its compact form (NmeaFileCodec)
+    // and made into records when asked for.
     struct ParsedFile
     {
         std::string path;
-        NmeaFilePtr map;
+        QByteArray bytes; // its report, then its records
+        bool empty = true;
+        int positions = 0;
         FileReport report;
     };
     using Registry = std::vector<ParsedFile>;
@@ -150,6 +162,9 @@ private:
     void resetFileState();
     // False when stopped before the end of the file.
     bool parseFile(const QString& path, NmeaFile& map, FileReport& report, quint64 request);
+    // A ".nmea" file as the cache keeps it: false when it has none for the file as it is now.
+    bool cachedFile(const QString& key, ParsedFile& parsed);
+    void storeFile(const QString& key, const ParsedFile& parsed);
     void handleLine(std::string_view line, NmeaFile& map, FileReport& report);
     // A ".gps"/".gpx" sidecar or a video: read through the camera families.
     static bool isTelemetryFile(const QString& path);
@@ -177,6 +192,8 @@ private:
     std::unique_ptr<char[]> m_readBuffer;
     // Position data read from videos and other sidecars, kept between runs; the parser thread's.
     std::unique_ptr<TelemetryCache> m_telemetryCache;
+    // Parsed ".nmea" files kept between runs; the parser thread's, dropped after each parse.
+    std::unique_ptr<MediaCache> m_fileCache;
     std::vector<std::pair<QNmeaCoordinate, bool>> m_pendingSnrmc;
     std::vector<QNmeaPositionInfo> m_pendingPztrx;
 };

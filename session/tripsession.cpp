@@ -52,11 +52,7 @@ void TripSession::startThread()
 
 int TripSession::positionsIn(const QString& nmeaFile) const
 {
-    NmeaFilePtr file;
-    if (nmeaFile.isEmpty() || !m_parser->getParsedFile(file, nmeaFile.toStdString()) || !file)
-        return 0;
-    return int(std::count_if(file->cbegin(), file->cend(),
-                             [](const QNmeaPositionInfo& record) { return record.coordinate().isValid(); }));
+    return nmeaFile.isEmpty() ? 0 : m_parser->getPositionCount(nmeaFile.toStdString());
 }
 
 void TripSession::parseNow(const QStringList& nmeaFiles)

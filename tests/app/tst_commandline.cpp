@@ -542,6 +542,17 @@ void TestCommandLine::listAnswersFromTheCacheWhileFilesStay()
     QCOMPARE(first.out, uncached.out);
     QCOMPARE(second.out, uncached.out);
 
+    // A position file cut short since: its trip is listed anew, as without the cache.
+    const QString nmea = card + QStringLiteral("/Normal/001_0001_20240501090000.nmea");
+    QFile nmeaFile(nmea);
+    QVERIFY(nmeaFile.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = nmeaFile.readAll().split('\n');
+    nmeaFile.close();
+    QVERIFY(Session::writeFile(nmea, lines.mid(0, lines.size() / 2).join('\n') + '\n'));
+    const Result touched = run({QStringLiteral("--list"), card}, env);
+    QCOMPARE(touched.out, run({QStringLiteral("--list"), QStringLiteral("--no-cache"), card}, env).out);
+    QVERIFY(touched.out != uncached.out);
+
     // A recording replaced by another of another length: its new length, not the kept one.
     const QString replaced = card + QStringLiteral("/Normal/005_0001_20240501150000.mp4");
     QVERIFY(QFile::remove(replaced));
@@ -572,13 +583,19 @@ void TestCommandLine::listAnswersFromTheCacheWhileFilesStay()
     QCOMPARE(changed.code, 0);
     QVERIFY(qAbs(durations(changed).value(QStringLiteral("005_0001_20240501150000.mp4")) - 2000) <= 40);
 
-    // A damaged cache file: the same listing, and the cache written anew.
-    QVERIFY(Session::writeFile(cacheFile, QByteArray(1000, '\xff')));
+    // Damaged cache files: the same listing, and the caches written anew.
+    const QStringList cacheFiles{cacheFile, cacheHome + QStringLiteral("/Tarrow/positions.cache"),
+                                 cacheHome + QStringLiteral("/Tarrow/listing.cache")};
+    for (const QString& path : cacheFiles)
+        QVERIFY(Session::writeFile(path, QByteArray(1000, '\xff')));
     const Result damaged = run({QStringLiteral("--list"), card}, env);
     QCOMPARE(damaged.code, 0);
     QCOMPARE(damaged.out, changed.out);
-    QFile rebuilt(cacheFile);
-    QVERIFY(rebuilt.open(QIODevice::ReadOnly) && rebuilt.readAll().startsWith("TarrowMC"));
+    for (const QString& path : cacheFiles) {
+        QFile rebuilt(path);
+        QVERIFY2(rebuilt.open(QIODevice::ReadOnly) && rebuilt.readAll().startsWith("TarrowMC"),
+                 qPrintable(path));
+    }
 }
 
 // The sample card copied under folders whose names hold "EVENT" and ".mp4", with a speed of
@@ -966,8 +983,17 @@ void TestCommandLine::diagnosticsByCategory()
         QVERIFY2(result.err.isEmpty(), qPrintable(off + QLatin1Char(' ') + result.err));
     }
 
-    const Result env = run({QStringLiteral("--list"), m_card}, {QStringLiteral("TARROW_DEBUG=1")});
-    const Result option = run({QStringLiteral("--list"), QStringLiteral("--verbose"), m_card});
+    // A card listed before is listed from the cache, and says so.
+    const Result cached = run({QStringLiteral("--list"), m_card}, {QStringLiteral("TARROW_DEBUG=1")});
+    QCOMPARE(cached.out, quiet.out);
+    QVERIFY2(cached.err.contains(QStringLiteral("DEBUG: tarrow.nmea: trip of ") + m_card +
+                                 QStringLiteral("/Normal/001_0001_20240501090000.mp4 listed from the cache")),
+             qPrintable(cached.err));
+
+    const Result env = run({QStringLiteral("--list"), QStringLiteral("--no-cache"), m_card},
+                           {QStringLiteral("TARROW_DEBUG=1")});
+    const Result option =
+        run({QStringLiteral("--list"), QStringLiteral("--no-cache"), QStringLiteral("--verbose"), m_card});
     for (const Result& result : {env, option}) {
         QCOMPARE(result.code, 0);
         // Diagnostics never reach a command's own output.

@@ -166,9 +166,10 @@ private slots:
         // a build tree), its start-up trace in the user's state folder, readable by the user
         // alone, only the single-instance key in the temp folder, and nothing else (no tile came,
         // so the tile cache stays empty), and in the user's cache folder what it learnt of the
-        // recordings: their lengths and the trips' thumbnails, shared with file managers; every
-        // file the user's alone. In the home folder there is also the graphics driver's shader
-        // cache, which the video output's OpenGL driver keeps for every program that draws with it.
+        // recordings: their lengths, their parsed positions and the trips' thumbnails, these shared
+        // with file managers; every file the user's alone. In the home folder there is also the
+        // graphics driver's shader cache, which the video output's OpenGL driver keeps for every
+        // program that draws with it.
         QCOMPARE(Session::checksums(card), sums);
         QVERIFY(QFile::exists(settings));
         QCOMPARE(filesBelow(m_tmp.filePath("temp"), "/qipc_"), QStringList());
@@ -177,7 +178,9 @@ private slots:
         const QStringList thumbnails = written.filter(
             QRegularExpression(QStringLiteral("^/\\.cache/thumbnails/normal/[0-9a-f]{32}\\.png$")));
         QVERIFY(!thumbnails.isEmpty());
-        QStringList expected = QStringList{trace, QStringLiteral("/.cache/Tarrow/probe.cache")} + thumbnails;
+        QStringList expected = QStringList{trace, QStringLiteral("/.cache/Tarrow/probe.cache"),
+                                           QStringLiteral("/.cache/Tarrow/positions.cache")} +
+                               thumbnails;
         written.sort();
         expected.sort();
         QCOMPARE(written, expected);

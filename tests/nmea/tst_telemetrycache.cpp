@@ -1,9 +1,12 @@
 #include "mediacache.h"
+#include "nmeafilecodec.h"
+#include "nmeafixture.h"
 #include "nmeaparser.h"
 #include "telemetrycache.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,6 +25,39 @@ QByteArray gpx(int points, const char* longitude)
                 "\"><time>2024-05-01T12:00:" + QByteArray::number(i).rightJustified(2, '0') +
                 "Z</time></trkpt>\n";
     return text + "</trkseg></trk></gpx>\n";
+}
+
+// One RMC sentence a second from 2024-05-01 12:00:00 UTC at `longitude` ("01130.0000"), with its checksum.
+QByteArray nmea(int seconds, const char* longitude)
+{
+    QByteArray text;
+    for (int i = 0; i < seconds; ++i) {
+        const QByteArray body = "GPRMC,1200" + QByteArray::number(i).rightJustified(2, '0') +
+                                ".000,A,4808.2260,N," + longitude + ",E,25.00,80.00,010524,,,A";
+        quint8 sum = 0;
+        for (const char c : body)
+            sum ^= quint8(c);
+        text += '$' + body + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
+    }
+    return text;
+}
+
+// The records of a file as the parser hands them out, every field in text, and how many positions
+// it counts.
+QString parsed(const QString& path, int* positions = nullptr)
+{
+    NmeaParser parser;
+    parser.requestParsing(std::make_shared<QStringList>(QStringList{path}));
+    parser.doParsing();
+    NmeaFilePtr file;
+    parser.getParsedFile(file, path.toStdString());
+    if (positions)
+        *positions = parser.getPositionCount(path.toStdString());
+    QString text;
+    for (auto it = file->cbegin(); it != file->cend(); ++it)
+        text += it.key().toString(Qt::ISODateWithMs) + QLatin1Char(' ') + it->toString() +
+                QStringLiteral(" alt %1\n").arg(it->coordinate().altitude());
+    return text;
 }
 
 bool write(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
@@ -114,6 +150,190 @@ private slots:
         QVERIFY(write(track, gpx(3, "11.700000"), modified.addSecs(1)));
         QCOMPARE(longitudeRead(), 11.7);
         MediaCache::setEnabled(true);
+    }
+
+    // Records come back from their compact form as they were: every timestamp spec, invalid
+    // coordinates with their values, attributes set or not, markers and file name; anything cut
+    // or out of order is refused.
+    void compactRecordsKeepEveryField()
+    {
+        NmeaFile records;
+        const QDateTime utc(QDate(2024, 5, 1), QTime(12, 0, 1, 500), Qt::UTC);
+        QNmeaPositionInfo full(QNmeaCoordinate(QGeoCoordinate(48.1, 11.5, 512.25)), utc);
+        for (int i = 0; i < 8; ++i)
+            full.setAttribute(i < 6 ? QNmeaPositionInfo::AttributeKey(QGeoPositionInfo::Attribute(i))
+                                    : QNmeaPositionInfo::AttributeKey(QNmeaPositionInfo::Attribute(i)),
+                              i - 2.5);
+        full.setMarker(QNmeaPositionInfo::Event, true);
+        full.setMarker(QNmeaPositionInfo::VideoGapEnd, true);
+        full.setFileName(QStringLiteral("/card/Normal/001_0001_20240501120000.mp4"));
+        records.insert(utc, full);
+        QGeoCoordinate outOfRange;
+        outOfRange.setLatitude(123.0);
+        outOfRange.setLongitude(-200.0);
+        QNmeaPositionInfo invalid{QNmeaCoordinate(outOfRange), QDateTime()};
+        invalid.setAttribute(QNmeaPositionInfo::GroundSpeed, NAN);
+        records.insert(utc.addSecs(1), invalid);
+        const QDateTime offset(QDate(2024, 5, 1), QTime(14, 0, 3), Qt::OffsetFromUTC, 7200);
+        records.insert(utc.addSecs(2), QNmeaPositionInfo(QNmeaCoordinate(-33.9, -70.6), offset));
+        records.insert(QDateTime(), QNmeaPositionInfo(QNmeaCoordinate(1, 2), utc));
+
+        const QByteArray bytes = NmeaFileCodec::encode(records);
+        NmeaFile decoded;
+        QVERIFY(NmeaFileCodec::decode(bytes, decoded));
+        QCOMPARE(decoded.keys(), records.keys());
+        for (auto a = decoded.cbegin(), b = records.cbegin(); a != decoded.cend(); ++a, ++b) {
+            QCOMPARE(a->toStdString(), b->toStdString());
+            QCOMPARE(a->timestamp(), b->timestamp());
+            QCOMPARE(a->timestamp().timeSpec(), b->timestamp().timeSpec());
+            QCOMPARE(a->timestamp().offsetFromUtc(), b->timestamp().offsetFromUtc());
+            QCOMPARE(a->fileName(), b->fileName());
+            const auto same = [](double x, double y) { return (std::isnan(x) && std::isnan(y)) || x == y; };
+            QVERIFY(same(a->coordinate().latitude(), b->coordinate().latitude()));
+            QVERIFY(same(a->coordinate().longitude(), b->coordinate().longitude()));
+            QVERIFY(same(a->coordinate().altitude(), b->coordinate().altitude()));
+            for (int i = 0; i < 8; ++i) {
+                const auto key = i < 6 ? QNmeaPositionInfo::AttributeKey(QGeoPositionInfo::Attribute(i))
+                                       : QNmeaPositionInfo::AttributeKey(QNmeaPositionInfo::Attribute(i));
+                QCOMPARE(a->hasAttribute(key), b->hasAttribute(key));
+                QVERIFY(same(a->attribute(key), b->attribute(key)));
+            }
+            for (int m = 0; m < 6; ++m)
+                QCOMPARE(a->marker(QNmeaPositionInfo::Markers(m)), b->marker(QNmeaPositionInfo::Markers(m)));
+        }
+        QCOMPARE(NmeaFileCodec::validPositions(records), 3);
+        for (int size = 0; size < bytes.size(); size += 5)
+            QVERIFY(!NmeaFileCodec::isWhole(bytes.left(size)) &&
+                    !NmeaFileCodec::decode(bytes.left(size), decoded));
+        QVERIFY(!NmeaFileCodec::isWhole(bytes + "x"));
+        // The same key twice is not a file's records.
+        NmeaFile one;
+        one.insert(utc, full);
+        QByteArray twice = NmeaFileCodec::encode(one);
+        twice += twice.mid(4);
+        twice[0] = 2;
+        QVERIFY(!NmeaFileCodec::isWhole(twice));
+    }
+
+    // A ".nmea" file is parsed once while it keeps its size and time (here rewritten behind the
+    // cache's back, same size and time, to show it is not read), and again once it is touched.
+    void nmeaFileReadAgainOnceTouched()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("001_0001_20240501120000.nmea"));
+        const QDateTime modified = QDateTime::currentDateTimeUtc().addSecs(-3600);
+        QVERIFY(write(path, nmea(5, "01130.0000"), modified));
+        int positions = 0;
+        const QString first = parsed(path, &positions);
+        QVERIFY(first.contains(QStringLiteral("11\u00b0 30' 0.0\" E")));
+        QCOMPARE(positions, 5);
+        QVERIFY(QFile::exists(MediaCache::folder() + QStringLiteral("/positions.cache")));
+        QVERIFY(write(path, nmea(5, "01140.0000"), modified));
+        QCOMPARE(parsed(path, &positions), first);
+        QCOMPARE(positions, 5);
+        QVERIFY(write(path, nmea(5, "01140.0000"), modified.addSecs(1)));
+        const QString touched = parsed(path);
+        QVERIFY(touched.contains(QStringLiteral("11\u00b0 40' 0.0\" E")));
+        MediaCache::setEnabled(false);
+        QCOMPARE(parsed(path), touched);
+        MediaCache::setEnabled(true);
+    }
+
+    // What the cache gives back is what parsing gives: records, report and position count, for
+    // real receivers' logs and for a drive across midnight mixing every sentence the parser knows,
+    // a line with a wrong checksum among them.
+    void cachedFileEqualsParsed_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* name : {"gpsd-beidou-bd.nmea", "gpsd-beidou-gb.nmea", "gpsd-furuno-gl-ga.nmea"})
+            QTest::newRow(name) << QStringLiteral(NMEA_TEST_DATA "/") + QLatin1String(name);
+        QTest::newRow("every sentence") << QString();
+    }
+
+    void cachedFileEqualsParsed()
+    {
+        QFETCH(QString, path);
+        if (path.isEmpty()) {
+            path = m_dir->filePath(QStringLiteral("001_0001_20240501235958.nmea"));
+            const QDate day(2024, 5, 1);
+            QStringList lines{
+                Fixture::snrmc(QStringLiteral("235957.000"), QStringLiteral(",,,")),
+                Fixture::rmc(QTime(23, 59, 58), day, 48.1, 11.5),
+                Fixture::gga(QTime(23, 59, 58), 48.1, 11.5, 512.5),
+                Fixture::pztrx(QTime(23, 59, 58), 0.25, -0.5),
+                Fixture::rmc(QTime(23, 59, 59, 500), day, 48.1001, 11.5002, 1.0, 1.0),
+                Fixture::gga(QTime(0, 0, 1), 48.1002, 11.5004, 513.0),
+                Fixture::pztrx(QTime(0, 0, 2), 0.5, 0.75),
+                Fixture::rmc(QTime(0, 0, 2), day.addDays(1), 48.1003, 11.5006),
+                QStringLiteral("$GPRMC,000003.000,A,4806.1800,N,01130.0360,E,20.0,90.0,020524,,,A*00")};
+            QVERIFY(Fixture::write(path, lines, true));
+        }
+        const auto report = [&path]() {
+            NmeaParser parser;
+            parser.requestParsing(std::make_shared<QStringList>(QStringList{path}));
+            parser.doParsing();
+            NmeaParser::FileReport out;
+            parser.getFileReport(out, path.toStdString());
+            return QStringLiteral("%1 %2 %3")
+                .arg(out.problem)
+                .arg(out.badChecksumLines)
+                .arg(out.overlongLines);
+        };
+        MediaCache::setEnabled(false);
+        int expectedPositions = 0;
+        const QString expected = parsed(path, &expectedPositions);
+        const QString expectedReport = report();
+        MediaCache::setEnabled(true);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(parsed(path), expected); // read, and stored
+        QVERIFY(QFile::exists(MediaCache::folder() + QStringLiteral("/positions.cache")));
+        int positions = 0;
+        QCOMPARE(parsed(path, &positions), expected); // from the cache
+        QCOMPARE(positions, expectedPositions);
+        QCOMPARE(report(), expectedReport);
+    }
+
+    // A damaged entry is not used: the file is parsed and the entry written anew.
+    void damagedEntryRebuilt_data()
+    {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("report only") << QByteArray(17, '\0');
+        QTest::newRow("garbage") << QByteArray(200, '\x7f');
+        QTest::newRow("records cut") << QByteArray();
+        QTest::newRow("unknown problem") << QByteArray();
+    }
+
+    void damagedEntryRebuilt()
+    {
+        QFETCH(QByteArray, entry);
+        const QString path = m_dir->filePath(QStringLiteral("001_0001_20240501120000.nmea"));
+        QVERIFY(write(path, nmea(4, "01130.0000"), QDateTime::currentDateTimeUtc().addSecs(-60)));
+        MediaCache::setEnabled(false);
+        const QString expected = parsed(path);
+        MediaCache::setEnabled(true);
+        QCOMPARE(parsed(path), expected);
+        const QString key = QFileInfo(path).absoluteFilePath();
+        QByteArray good;
+        {
+            MediaCache cache(NmeaParser::FileCacheName, NmeaParser::FileCacheGeneration);
+            QVERIFY(cache.lookup(key, good));
+        }
+        if (QByteArray(QTest::currentDataTag()) == "records cut")
+            entry = good.left(good.size() - 3);
+        else if (QByteArray(QTest::currentDataTag()) == "unknown problem")
+            entry = QByteArray(1, '\x7f') + good.mid(1);
+        {
+            MediaCache cache(NmeaParser::FileCacheName, NmeaParser::FileCacheGeneration);
+            cache.store(key, entry);
+            QVERIFY(cache.save());
+        }
+        int positions = 0;
+        QCOMPARE(parsed(path, &positions), expected);
+        QCOMPARE(positions, 4);
+        MediaCache cache(NmeaParser::FileCacheName, NmeaParser::FileCacheGeneration);
+        QByteArray rebuilt;
+        QVERIFY(cache.lookup(key, rebuilt));
+        QCOMPARE(rebuilt, good);
     }
 
 private:
