@@ -31,6 +31,14 @@ const char* const VlcPlayer::m_correctFourCC[9] = {"AVC1", "H264", "X264", "DAVC
 
 namespace {
 
+// Decoder threads for pictures larger than full HD.
+const char* const LargeVideoThreads = ":avcodec-threads=2";
+
+bool isLarge(const VlcMedia::VideoInfo& video)
+{
+    return qint64(video.width) * video.height > 1920 * 1088;
+}
+
 // A local file as a native path, anything else as its whole location.
 QString mediaLocation(libvlc_media_t* media)
 {
@@ -312,6 +320,12 @@ int VlcPlayerPrivate::playItem(int idx, int startMs)
             libvlc_media_add_option(
                 media, QStringLiteral(":start-time=%1").arg(startMs / 1000.0, 0, 'f', 3).toUtf8());
         }
+        if (isLarge(m_items[static_cast<std::size_t>(i)].video)) {
+            // One core does not decode 4K in time, least of all the pictures from the key frame
+            // up to a paused seek's target. Two threads hold frames back by one, which a paused
+            // seek into a file's last frames still gets; smaller pictures keep one.
+            libvlc_media_add_option(media, LargeVideoThreads);
+        }
         libvlc_media_player_set_media(m_mediaPlayer, media);
         const QString location = mediaLocation(media);
         libvlc_media_release(media);
@@ -442,6 +456,10 @@ int VlcPlayer::open(const QString& file)
     libvlc_media_player_set_media(m_d->m_mediaPlayer, media);
     m_d->m_singleVideo = VlcMedia::VideoInfo();
     const bool passed = m_d->verify(media, &m_d->m_singleVideo);
+    if (passed && isLarge(m_d->m_singleVideo)) {
+        // Read when the engine starts the media, after this.
+        libvlc_media_add_option(media, LargeVideoThreads);
+    }
     libvlc_media_release(media);
     if (!passed) {
         return -1;

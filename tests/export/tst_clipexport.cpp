@@ -63,6 +63,7 @@ private slots:
     // Stills of a trip.
     void grabsTheFrameShownAtAPosition_data();
     void grabsTheFrameShownAtAPosition();
+    void grabsEveryFrameAmongBFrames();
     void stampShowsTheDataBelowThePicture();
     void bandNamesOffsetHeadingAndFix_data();
     void bandNamesOffsetHeadingAndFix();
@@ -449,6 +450,28 @@ void TestClipExport::grabsTheFrameShownAtAPosition()
     QVERIFY2(still.grab(position), qPrintable(still.errorString()));
     QCOMPARE(still.frame().size(), QSize(320, 64));
     QCOMPARE(Fixture::frameNumber(still.frame()), frame);
+}
+
+// A still leaves out the pictures no other refers to on its way to the target: never the one
+// shown there. Runs of frames cover every place in the pattern of B-frames, the start, the
+// frames on both sides of the second key frame and the end; the instant a frame starts and its
+// middle.
+void TestClipExport::grabsEveryFrameAmongBFrames()
+{
+    const QString video = QDir(QStringLiteral(EXPORT_TEST_MEDIA)).filePath(WithBFrames.front());
+    QStringList wrong;
+    for (const auto& [first, last] : {std::pair{0, 6}, std::pair{143, 157}, std::pair{233, 239}}) {
+        for (int frame = first; frame <= last; ++frame) {
+            const qint64 start = (frame * 1000 + 29) / 30;
+            const qint64 middle = (frame * 1000 + 500) / 30;
+            for (const qint64 ms : {start, middle}) {
+                const int shown = Fixture::frameNumber(Snapshot::decodeFrame(video, ms));
+                if (shown != frame)
+                    wrong << QStringLiteral("%1 ms: frame %2, not %3").arg(ms).arg(shown).arg(frame);
+            }
+        }
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
 }
 
 void TestClipExport::stampShowsTheDataBelowThePicture()
