@@ -2,6 +2,7 @@
 
 #include "avhandles.h"
 #include "exportlog.h"
+#include "pngencoder.h"
 #include "privacyzones.h"
 #include "recordingguard.h"
 #include "trackexport.h"
@@ -299,9 +300,15 @@ bool Snapshot::save(const QImage& image, const QString& path)
         return false;
     }
     QSaveFile file(path);
-    // The fastest compression: a 4K still is written in a fraction of the time of the
-    // default level, for a file about a fifth larger.
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG", FastPngQuality) || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_error = tr("Cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    const QByteArray png = PngEncoder::encode(image);
+    // Qt's own writer at its fastest compression where FFmpeg's encoder is missing.
+    const bool written =
+        png.isEmpty() ? image.save(&file, "PNG", FastPngQuality) : file.write(png) == png.size();
+    if (!written || !file.commit()) {
         m_error = tr("Cannot write %1: %2").arg(path, file.errorString());
         return false;
     }

@@ -1,6 +1,7 @@
 #include "avcconfig.h"
 #include "clipexport.h"
 #include "exportfixture.h"
+#include "pngencoder.h"
 #include "snapshot.h"
 #include "tripclock.h"
 #include "tripsession.h"
@@ -64,6 +65,8 @@ private slots:
     void grabsTheFrameShownAtAPosition_data();
     void grabsTheFrameShownAtAPosition();
     void grabsEveryFrameAmongBFrames();
+    void stillsAreWrittenLossless_data();
+    void stillsAreWrittenLossless();
     void stampShowsTheDataBelowThePicture();
     void bandNamesOffsetHeadingAndFix_data();
     void bandNamesOffsetHeadingAndFix();
@@ -456,6 +459,32 @@ void TestClipExport::grabsTheFrameShownAtAPosition()
 // shown there. Runs of frames cover every place in the pattern of B-frames, the start, the
 // frames on both sides of the second key frame and the end; the instant a frame starts and its
 // middle.
+// A still's PNG holds every pixel as drawn, whatever the rows' padding in memory.
+void TestClipExport::stillsAreWrittenLossless_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("one pixel") << QSize(1, 1);
+    QTest::newRow("odd rows, padded in memory") << QSize(5, 3);
+    QTest::newRow("a full HD still") << QSize(1920, 1080);
+}
+
+void TestClipExport::stillsAreWrittenLossless()
+{
+    QFETCH(QSize, size);
+    QImage image(size, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            image.setPixel(x, y, 0xff000000u | (seed >> 8));
+        }
+    const QByteArray png = PngEncoder::encode(image);
+    QVERIFY(png.startsWith("\x89PNG"));
+    const QImage read = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(read.size(), size);
+    QVERIFY(read == image);
+}
+
 void TestClipExport::grabsEveryFrameAmongBFrames()
 {
     const QString video = QDir(QStringLiteral(EXPORT_TEST_MEDIA)).filePath(WithBFrames.front());
