@@ -13,6 +13,10 @@
 #include "units.h"
 #include "zelcfg.h"
 
+extern "C" {
+#include <libavutil/opt.h>
+}
+
 #include <QPainter>
 #include <QSaveFile>
 
@@ -21,14 +25,23 @@
 
 namespace {
 
-// Converts a decoded picture to a QImage of the same size.
+// Converts a decoded picture to a QImage of the same size, in slices on every core.
 QImage toImage(const AVFrame* frame)
 {
     const auto format = AVPixelFormat(frame->format);
-    Av::Scale scale(sws_getContext(frame->width, frame->height, format, frame->width, frame->height,
-                                   AV_PIX_FMT_RGB32, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
-                                   nullptr, nullptr, nullptr));
+    Av::Scale scale(sws_alloc_context());
     if (!scale)
+        return QImage();
+    SwsContext* c = scale.get();
+    av_opt_set_int(c, "srcw", frame->width, 0);
+    av_opt_set_int(c, "srch", frame->height, 0);
+    av_opt_set_pixel_fmt(c, "src_format", format, 0);
+    av_opt_set_int(c, "dstw", frame->width, 0);
+    av_opt_set_int(c, "dsth", frame->height, 0);
+    av_opt_set_pixel_fmt(c, "dst_format", AV_PIX_FMT_RGB32, 0);
+    av_opt_set_int(c, "sws_flags", SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, 0);
+    av_opt_set_int(c, "threads", 0, 0);
+    if (sws_init_context(c, nullptr, nullptr) < 0)
         return QImage();
     // High-definition video uses the BT.709 colours unless it says otherwise.
     int space = SWS_CS_DEFAULT;
@@ -38,15 +51,24 @@ QImage toImage(const AVFrame* frame)
     const bool fullRange = frame->color_range == AVCOL_RANGE_JPEG || format == AV_PIX_FMT_YUVJ420P ||
                            format == AV_PIX_FMT_YUVJ422P || format == AV_PIX_FMT_YUVJ444P;
     const int* coefficients = sws_getCoefficients(space);
-    sws_setColorspaceDetails(scale.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
-                             1 << 16);
+    sws_setColorspaceDetails(c, coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
 
     QImage image(frame->width, frame->height, QImage::Format_RGB32);
     if (image.isNull())
         return QImage();
-    uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
-    int strides[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(scale.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
+    // The image's own memory as the scaler's target, which it must not free.
+    Av::Frame target(av_frame_alloc());
+    if (!target)
+        return QImage();
+    target->format = AV_PIX_FMT_RGB32;
+    target->width = frame->width;
+    target->height = frame->height;
+    target->data[0] = image.bits();
+    target->linesize[0] = int(image.bytesPerLine());
+    target->buf[0] = av_buffer_create(
+        image.bits(), std::size_t(image.sizeInBytes()), [](void*, uint8_t*) {}, nullptr, 0);
+    if (!target->buf[0] || sws_scale_frame(c, target.get(), frame) < 0)
+        return QImage();
     return image;
 }
 
