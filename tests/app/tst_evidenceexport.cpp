@@ -120,10 +120,18 @@ void TestEvidenceExport::snapshotKeepsTheWindowAnswering()
     EvidenceExport evidence(&window);
     evidence.setTrip(m_trip);
     QSignalSpy saved(&evidence, &EvidenceExport::snapshotSaved);
-    QTimer::singleShot(20, &evidence, [&evidence]() { evidence.takeSnapshot(500); });
+    QElapsedTimer made;
+    QTimer::singleShot(20, &evidence, [&evidence, &made]() {
+        made.start();
+        evidence.takeSnapshot(500);
+    });
     const int stall = longestStall([&saved]() { return saved.count() > 0; }, 30000);
     QCOMPARE(saved.count(), 1);
-    QVERIFY2(stall <= 50, qPrintable(QStringLiteral("the event loop stood still for %1 ms").arg(stall)));
+    // Compared with the still's own time, which a loaded machine stretches as much: made on
+    // the window's thread, the loop would stand still for nearly all of it.
+    const qint64 total = made.elapsed();
+    QVERIFY2(stall * 3 < total,
+             qPrintable(QStringLiteral("the event loop stood still for %1 ms of %2").arg(stall).arg(total)));
     const QString path = saved.at(0).at(0).toString();
     QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("2024-05-01_12-30-00-0130.png"));
     const QImage still(path);
