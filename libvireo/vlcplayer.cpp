@@ -36,7 +36,7 @@ const char* const LargeVideoThreads = ":avcodec-threads=2";
 
 bool isLarge(const VlcMedia::VideoInfo& video)
 {
-    return qint64(video.width) * video.height > 1920 * 1088;
+    return qint64(video.width) * video.height > qint64(1920) * 1088;
 }
 
 // A local file as a native path, anything else as its whole location.
