@@ -11,7 +11,7 @@
 namespace {
 
 // A timestamp is one tag and what it needs: nothing, milliseconds of UTC (nearly every one), or
-// Qt's own form for any other time spec.
+// Qt's own form for a timestamp in any other zone.
 enum TimeTag : quint8
 {
     NullTime,

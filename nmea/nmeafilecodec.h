@@ -9,7 +9,7 @@
 // The records of one parsed file in a compact byte form: what the parser keeps of every file of a
 // selection (a few dozen bytes a record, where the records themselves take hundreds) and what the
 // cache keeps between runs. Decoding gives back records equal in every field, timestamps with
-// their time spec, attributes set or unset as they were, markers and file name.
+// their kind of zone, attributes set or unset as they were, markers and file name.
 class NmeaFileCodec
 {
 public:

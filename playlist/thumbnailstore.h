@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-// Thumbnails of videos kept as the freedesktop.org thumbnail specification keeps them, so that
+// Thumbnails of videos kept in the freedesktop.org thumbnail layout, so that
 // file managers and this program use each other's: PNG files under
 // $XDG_CACHE_HOME/thumbnails/normal (at most 128 pixels) and large (at most 256), named by the
 // MD5 of the video's URI, with the URI and the video's modification time in their text chunks.

@@ -152,7 +152,7 @@ private slots:
         MediaCache::setEnabled(true);
     }
 
-    // Records come back from their compact form as they were: every timestamp spec, invalid
+    // Records come back from their compact form as they were: timestamps of every kind of zone, invalid
     // coordinates with their values, attributes set or not, markers and file name; anything cut
     // or out of order is refused.
     void compactRecordsKeepEveryField()

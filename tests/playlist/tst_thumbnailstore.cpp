@@ -65,7 +65,7 @@ QList<VlcThumbnails::OutData> grabAll(const QStringList& files)
 
 } // namespace
 
-// Thumbnails shared with file managers as the freedesktop thumbnail specification keeps them.
+// Thumbnails shared with file managers in the freedesktop thumbnail layout.
 class TestThumbnailStore : public QObject
 {
     Q_OBJECT
